@@ -1,0 +1,37 @@
+// Error kinds that end an event handler.  The application's top-level
+// handler shows what() in a message box and the editor carries on.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace qx {
+
+// Base of every error the editor raises itself.  Texts are 8-bit code page
+// 1251, like everything else in the model.
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A text that is not a number ("Could not convert variant of type ...").
+class ConvertError : public Error {
+public:
+    using Error::Error;
+};
+
+// A file that cannot be opened, read or written ("File not found",
+// "I/O error %d").
+class InOutError : public Error {
+public:
+    using Error::Error;
+    static InOutError FromErrno(int code);  // ENOENT -> "File not found"
+};
+
+// Malformed content of a file the editor reads (tree levels, icon indexes).
+class FormatError : public Error {
+public:
+    using Error::Error;
+};
+
+}  // namespace qx

@@ -1,0 +1,51 @@
+// The one way the editor shows a message or asks a Yes/No question.
+// The widgets layer installs a message-box sink; tests install a recorder;
+// without either, messages go to standard error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qx {
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // Caption and text are code page 1251 bytes.
+    virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
+    virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+};
+
+// The sink in force; never null.
+MessageSink& Messages();
+// Installs a sink (null restores the standard-error sink).  Not owned.
+void SetMessageSink(MessageSink* sink);
+
+// Records messages instead of showing them; answers questions with a preset.
+class RecordingMessageSink : public MessageSink {
+public:
+    struct Entry {
+        std::string caption;
+        std::string text;
+        bool question = false;
+    };
+    void ShowMessage(const std::string& caption, const std::string& text) override;
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
+
+    std::vector<Entry> entries;
+    bool answer = true;
+};
+
+// Installs a sink for the lifetime of the scope.
+class ScopedMessageSink {
+public:
+    explicit ScopedMessageSink(MessageSink& sink);
+    ~ScopedMessageSink();
+    ScopedMessageSink(const ScopedMessageSink&) = delete;
+    ScopedMessageSink& operator=(const ScopedMessageSink&) = delete;
+
+private:
+    MessageSink* previous_;
+};
+
+}  // namespace qx

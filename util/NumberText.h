@@ -1,0 +1,38 @@
+// Number and word helpers shared by every edit field, the texture list, the
+// tree files and the Blender-export reader.  Texts are 8-bit bytes.
+//
+// The process decimal separator starts as the user's locale's (taken once by
+// InitDecimalSeparatorFromLocale) and may be changed at any time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+char DecimalSeparator();
+void SetDecimalSeparator(char separator);
+// Reads the user's LC_NUMERIC decimal point (default "." when unknown).
+void InitDecimalSeparatorFromLocale();
+
+// 15 significant digits, fixed for exponents -3..15, else scientific.
+std::string FloatToEditText(float value);
+// Throws qx::ConvertError with "Could not convert variant of type (String)
+// into type (Double)" on text that neither the locale nor the process
+// separator reads as a number.
+float EditTextToFloat(std::string_view text);
+// 0 on any malformed input; "$", "x", "0x" prefixes read hexadecimal.
+int32_t EditTextToInt(std::string_view text);
+std::string IntToEditText(int32_t value);
+bool IntToBool(int32_t value);
+
+// Both "\" and "/" separate the parts of a path.
+std::string PathFolder(std::string_view path);
+std::string PathFileName(std::string_view path);
+
+struct WordBounds {
+    bool found = false;
+    int start = 0;  // 1-based
+    int length = 0;
+};
+WordBounds NthWordBounds(std::string_view text, std::string_view delimiters, uint8_t n);
+std::string NthWord(std::string_view text, std::string_view delimiters, uint8_t n);

@@ -1,0 +1,15 @@
+// The design writes paths with backslashes; the file system wants slashes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// "Sys\Saves\textures\a.bmp" -> "Sys/Saves/textures/a.bmp".
+std::string ToFsPath(std::string_view designPath);
+
+// Whole file into memory; throws qx::InOutError ("File not found" or
+// "I/O error %d").
+std::string ReadWholeFile(const std::string& fsPath);
+// Writes to a temporary beside the target and renames it into place, so a
+// failed save never leaves a broken file.  Throws qx::InOutError.
+void WriteWholeFile(const std::string& fsPath, std::string_view bytes);
