@@ -14,6 +14,21 @@ void SetDecimalSeparator(char separator);
 // Reads the user's LC_NUMERIC decimal point (default "." when unknown).
 void InitDecimalSeparatorFromLocale();
 
+namespace qx {
+
+// The user's locale as the number parser sees it: named by LC_ALL,
+// LC_NUMERIC or LANG at first use, or by SetUserLocale.
+char UserLocaleDecimalPoint();
+// Replaces the user's locale by a named one ("" = the environment's again).
+// False, and the previous locale kept, when the system does not know the name.
+bool SetUserLocale(const char* name);
+// Makes the user's locale behave as one whose decimal point is `point`
+// without needing it installed (0 = no override).  Tests use it to run under
+// a comma locale on machines that only have "C".
+void SetUserLocaleDecimalPointOverride(char point);
+
+}  // namespace qx
+
 // 15 significant digits, fixed for exponents -3..15, else scientific.
 std::string FloatToEditText(float value);
 // Throws qx::ConvertError with "Could not convert variant of type (String)
