@@ -1,0 +1,31 @@
+// The texture list (".qxtex") as bytes, apart from the file and the GL work,
+// so the format is tested and fuzzed without either.  The game runtime reads
+// the same file: count line, then name + "1"/"0" per entry, CR LF endings.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qx {
+
+struct TextureListEntry {
+    std::string name;
+    bool keyed = false;
+};
+
+std::string FormatTextureList(const std::vector<TextureListEntry>& entries);
+
+// Calls onEntry for each entry line in file order.  The count line and each
+// entry's last character are read as EditTextToInt reads them, but a text it
+// would reject throws qx::ConvertError("'<text>' is not a valid integer
+// value"); entries reported before the error stay reported.  Lines missing
+// at the end read as empty lines (and so throw).  Accepts CR LF and LF.
+void ParseTextureList(std::string_view data, const std::function<void(const TextureListEntry&)>& onEntry);
+
+// EditTextToInt's reading, with a rejected text thrown as a ConvertError
+// instead of giving 0.
+int32_t StrictTextToInt(std::string_view text);
+
+}  // namespace qx

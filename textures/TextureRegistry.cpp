@@ -1,0 +1,131 @@
+// Registration, lookup, binding and removal of registry entries.
+#include "Textures.h"
+
+#include <GL/gl.h>
+
+#include "TextureLoaders.h"
+#include "Text1251.h"
+#include "Messages.h"
+#include "RegistryName.h"
+
+TextureRegistry& Textures()
+{
+    static TextureRegistry registry;
+    return registry;
+}
+
+namespace {
+
+// Last entry whose stored name equals `name` byte for byte.  Stored names
+// carry no folder, so a path with one never matches.
+int32_t LastEntryNamed(const TextureRegistry& reg, const std::string& name)
+{
+    for (int32_t i = reg.TextureCount - 1; i >= 0; --i)
+        if (reg.TextureNames[static_cast<size_t>(i)] == name)
+            return i;
+    return -1;
+}
+
+// Makes room for entry TextureCount (leftovers of ResetTextures are reused).
+void ReserveEntry(TextureRegistry& reg)
+{
+    const size_t needed = static_cast<size_t>(reg.TextureCount) + 1;
+    if (reg.TextureNames.size() < needed) {
+        reg.TextureNames.resize(needed);
+        reg.TextureIds.resize(needed, 0);
+        reg.TextureKeyed.resize(needed, false);
+    }
+}
+
+void RecordEntry(TextureRegistry& reg, const std::string& path, uint32_t id, bool keyed)
+{
+    const auto i = static_cast<size_t>(reg.TextureCount);
+    reg.TextureNames[i] = qx::RegistryFileName(path);
+    reg.TextureIds[i] = id;
+    reg.TextureKeyed[i] = keyed;
+    ++reg.TextureCount;
+}
+
+}  // namespace
+
+bool LoadTextureFile(const std::string& path, uint32_t& textureId, bool keyed)
+{
+    TextureRegistry& reg = Textures();
+    const int32_t hit = LastEntryNamed(reg, path);
+    if (hit >= 0) {
+        textureId = reg.TextureIds[static_cast<size_t>(hit)];
+        return true;
+    }
+    if (reg.TextureCount >= TextureRegistry::kMaxTextures)
+        return false;
+    ReserveEntry(reg);
+    const bool loaded = qx::RunTextureLoader(qx::ImageKindForPath(path, false), path, textureId, keyed);
+    RecordEntry(reg, path, textureId, keyed);
+    return loaded;
+}
+
+int32_t AddTexture(const std::string& path, bool keyed)
+{
+    TextureRegistry& reg = Textures();
+    const int32_t hit = LastEntryNamed(reg, path);
+    if (hit >= 0)
+        return hit;
+    if (reg.TextureCount >= TextureRegistry::kMaxTextures)
+        return 0;
+    ReserveEntry(reg);
+    uint32_t id = 0;
+    qx::RunTextureLoader(qx::ImageKindForPath(path, true), path, id, keyed);
+    const int32_t index = reg.TextureCount;
+    RecordEntry(reg, path, id, keyed);
+    return index;
+}
+
+int32_t FindTexture(const std::string& name)
+{
+    const TextureRegistry& reg = Textures();
+    if (name.empty() || reg.TextureCount == 0)
+        return -1;
+    return LastEntryNamed(reg, name);
+}
+
+void BindTexture(int32_t index)
+{
+    const TextureRegistry& reg = Textures();
+    if (index > reg.TextureCount - 1 || index < -1)
+        return;
+    if (index == -1)
+        glDisable(GL_TEXTURE_2D);
+    else
+        glEnable(GL_TEXTURE_2D);
+    // Deliberately before the bind: the filters go to the texture bound so
+    // far, which in steady drawing has been bound through here before.
+    SetTextureFilter(2);
+    if (index >= 0)
+        glBindTexture(GL_TEXTURE_2D, reg.TextureIds[static_cast<size_t>(index)]);
+}
+
+void RemoveTexture(int32_t index)
+{
+    TextureRegistry& reg = Textures();
+    if (reg.TextureCount == 1) {
+        qx::Messages().ShowMessage(Cp("Ошибка удаления текстуры"), Cp("Должна остаться минимум 1-а текстура"));
+        return;
+    }
+    if (index < 0 || index >= reg.TextureCount)
+        return;
+    const auto i = static_cast<size_t>(index);
+    const auto last = static_cast<size_t>(reg.TextureCount - 1);
+    const uint32_t removedId = reg.TextureIds[i];
+    for (size_t j = i; j < last; ++j) {
+        reg.TextureNames[j] = std::move(reg.TextureNames[j + 1]);
+        reg.TextureIds[j] = reg.TextureIds[j + 1];
+        reg.TextureKeyed[j] = reg.TextureKeyed[j + 1];
+    }
+    DeleteTextureName(removedId);
+    --reg.TextureCount;
+}
+
+void ResetTextures()
+{
+    Textures().TextureCount = 0;
+}

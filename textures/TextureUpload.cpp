@@ -1,0 +1,42 @@
+#include "TextureUpload.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+namespace {
+
+GLuint BuildTexture(GLsizei width, GLsizei height, GLenum format, GLint magFilter, const uint8_t* pixels)
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const GLint internalFormat = format == GL_RGBA ? GL_RGBA : 3;
+    gluBuild2DMipmaps(GL_TEXTURE_2D, internalFormat, width, height, format, GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+    return name;
+}
+
+}  // namespace
+
+uint32_t CreateTexture(uint16_t width, uint16_t height, uint32_t format, const uint8_t* pixels)
+{
+    return BuildTexture(width, height, format, GL_LINEAR, pixels);
+}
+
+namespace qx {
+
+uint32_t UploadBlock(const PixelBlock& block, bool keyedBmp)
+{
+    const GLenum format = block.channels == 4 ? GL_RGBA : GL_RGB;
+    const auto width = static_cast<GLsizei>(block.width);
+    const auto height = static_cast<GLsizei>(block.height);
+    return BuildTexture(width, height, format, keyedBmp ? GL_NEAREST : GL_LINEAR, block.pixels.data());
+}
+
+}  // namespace qx
