@@ -8,7 +8,7 @@ namespace qx::data {
 
 // One grid cell: a line along each edge, so the floor's repeats draw a grid
 // (two tiles meeting give a line two pixels wide).  Loaded without colour
-// key, so it carries the repeated top row the plain loader leaves out.
+// key, so it carries a repeated top row (WithRepeatedTopRow).
 Image GridCell();
 
 // The colour the cross-hair is drawn on.  It is the bottom-left pixel, which

@@ -35,11 +35,10 @@ private:
     std::vector<Rgb> pixels_;
 };
 
-// A copy one row taller whose new top row repeats the old top row.  The
-// plain BMP loader leaves out a file's top row; a picture meant to tile or to
-// meet its neighbours exactly is written this way, so the loader uploads the
-// whole picture and a loader that keeps every row differs only by one
-// repeated row.
+// A copy one row taller whose new top row repeats the old top row.  A plain
+// BMP loader may leave out a file's top row (the original editor's did); a
+// picture meant to tile or to meet its neighbours exactly is written this
+// way, so it ends on its edge whether that row is uploaded or not.
 Image WithRepeatedTopRow(const Image& image);
 
 // 14-byte file header, 40-byte information header, pixel data at offset 54,

@@ -29,9 +29,7 @@ inline constexpr int SkyFaceSamples = 256;
 
 // Column c and row r (r < SkyFaceSamples) sample s = c / (N - 1) and
 // t = r / (N - 1), so the outer rows and columns lie exactly on the cube's
-// edges.  The plain BMP loader leaves out the top row of the file; that row
-// repeats the one below it, so the uploaded texture is N x N and still ends
-// on the edge, and a loader that keeps it only gains one repeated row.
+// edges.  The extra top row repeats the one below it (WithRepeatedTopRow).
 Image RenderSkyFace(SkyFace face);
 
 struct SkyFaceFile {
