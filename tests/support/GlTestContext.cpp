@@ -1,6 +1,7 @@
 #include "GlTestContext.h"
 
 #include <QOffscreenSurface>
+#include <QOpenGLFramebufferObject>
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 
@@ -27,20 +28,29 @@ GlTestContext::GlTestContext()
     context_ = std::make_unique<QOpenGLContext>();
     context_->setFormat(format);
     valid_ = surface_->isValid() && context_->create() && context_->makeCurrent(surface_.get());
-    if (valid_)
+    if (valid_) {
+        // The offscreen surface's own buffer may be tiny; draw into a
+        // 256 x 256 framebuffer with depth so read-back works.
+        framebuffer_ = std::make_unique<QOpenGLFramebufferObject>(256, 256, QOpenGLFramebufferObject::Depth);
+        valid_ = framebuffer_->isValid() && framebuffer_->bind();
         glViewport(0, 0, 256, 256);
+    }
 }
 
 GlTestContext::~GlTestContext()
 {
+    framebuffer_.reset();
     if (context_)
         context_->doneCurrent();
 }
 
 void GlTestContext::makeCurrent()
 {
-    if (context_)
+    if (context_) {
         context_->makeCurrent(surface_.get());
+        if (framebuffer_)
+            framebuffer_->bind();
+    }
 }
 
 void GlTest::SetUp()

@@ -1,5 +1,5 @@
 // A real OpenGL compatibility context (Mesa under Xvfb) current for a test.
-// The surface is an offscreen 256 x 256 surface with depth; read-back works.
+// Drawing goes to a 256 x 256 framebuffer object with depth; read-back works.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 
 class QOffscreenSurface;
 class QOpenGLContext;
+class QOpenGLFramebufferObject;
 
 namespace qxtest {
 
@@ -23,6 +24,7 @@ public:
 private:
     std::unique_ptr<QOffscreenSurface> surface_;
     std::unique_ptr<QOpenGLContext> context_;
+    std::unique_ptr<QOpenGLFramebufferObject> framebuffer_;
     bool valid_ = false;
 };
 

@@ -1,0 +1,89 @@
+// The process-wide editor state shared by the main window, the frame loop,
+// picking, the editing commands and the project files.  One instance,
+// reached through Editor(); the engine objects are created by the start-up
+// sequence and live until the process ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Text1251.h"
+
+class TCamera;
+class TSkybox;
+class TQXFont;
+class TQX3DObject;
+
+// One placed instance of an object on the map.
+struct TPlacement {
+    float PosX = 0, PosY = 0, PosZ = 0;
+    float RotX = 0, RotY = 0, RotZ = 0;  // degrees
+    float ScaleX = 1, ScaleY = 1, ScaleZ = 1;
+};
+
+struct TMoveKeys {
+    bool Back = false;
+    bool Forward = false;
+    bool Right = false;
+    bool Left = false;
+};
+
+inline constexpr float InitialHeightOffset = 24.0f;
+inline constexpr float MapDrawDistance = 200.0f;
+inline constexpr float MapBandHeight = 15.0f;
+
+// "_Игрок": the reserved player entry of the object tree.
+const std::string& PlayerNodeText();
+
+struct EditorState {
+    double CursorWorld[3] = {0, 0, 0};
+    float GridStepX = 0.5f;
+    float GridStepY = 0.5f;
+    float GridStepZ = 0.5f;
+    bool ModelEditMode = false;
+    uint8_t ClickState = 0;
+    bool Placing = false;
+    int32_t PrimIndex = -1;
+    int32_t EditIndex = -1;
+
+    // Both arrays of a pair hold one element more than the count.
+    std::vector<TQX3DObject*> MapObjects{nullptr};
+    std::vector<std::string> MapObjectNames{std::string()};
+    int32_t MapObjectCount = 0;
+    std::vector<TPlacement> Placements{TPlacement()};
+    std::vector<std::string> PlacementNames{std::string()};
+    int32_t PlacementCount = 0;
+    float PlayerPos[3] = {0, 0, 0};
+
+    TMoveKeys MoveKeys;
+    int32_t MouseX = 0;
+    int32_t MouseY = 0;
+    bool CtrlLook = false;
+    bool KeysEnabled = true;
+    bool SwallowKeys = true;
+
+    // Created by the start-up sequence; never released before the process ends.
+    TCamera* Camera = nullptr;
+    TSkybox* SkyBox = nullptr;
+    TQXFont* TextFont = nullptr;
+    TQX3DObject* GridObject = nullptr;
+    TQX3DObject* EditedModel = nullptr;
+    TQX3DObject* CursorPreview = nullptr;
+    TQX3DObject* PendingPrimitive = nullptr;
+    TQX3DObject* PlayerMarker = nullptr;
+    int32_t GridTexture = -1;
+    int32_t CrossTexture = -1;
+};
+
+EditorState& Editor();
+// Back to the start values (tests start several main windows in one process).
+void ResetEditorState();
+
+// Grid snapping of world coordinates (truncation toward zero; Y is first
+// rounded to the nearest integer, ties to even).
+float SnapX(float v);
+float SnapY(float v);
+float SnapZ(float v);
+float SnapToStep(float v, float step);
+float SnapYToStep(float v, float step);

@@ -1,0 +1,117 @@
+#include "KeyHook.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+#include "Camera.h"
+#include "EditorState.h"
+
+namespace {
+
+// X11 key codes (evdev + 8) of the physical keys, used when the platform
+// reports them; they do not change with the keyboard layout.
+constexpr quint32 ScanW = 25, ScanA = 38, ScanS = 39, ScanD = 40;
+constexpr quint32 ScanUp = 111, ScanDown = 116, ScanLeft = 113, ScanRight = 114;
+constexpr quint32 ScanCtrlLeft = 37, ScanCtrlRight = 105;
+
+bool IsXcb() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+void SetFlag(MoveKey key, bool down)
+{
+    TMoveKeys& keys = Editor().MoveKeys;
+    switch (key) {
+    case MoveKey::Back: keys.Back = down; break;
+    case MoveKey::Forward: keys.Forward = down; break;
+    case MoveKey::Right: keys.Right = down; break;
+    case MoveKey::Left: keys.Left = down; break;
+    case MoveKey::None: break;
+    }
+}
+
+}  // namespace
+
+MoveKey MoveKeyOf(const QKeyEvent& event)
+{
+    switch (event.key()) {
+    case Qt::Key_Down:
+    case Qt::Key_S:
+    case 0x042B:  // Ы
+        return MoveKey::Back;
+    case Qt::Key_Up:
+    case Qt::Key_W:
+    case 0x0426:  // Ц
+        return MoveKey::Forward;
+    case Qt::Key_Right:
+    case Qt::Key_D:
+    case 0x0412:  // В
+        return MoveKey::Right;
+    case Qt::Key_Left:
+    case Qt::Key_A:
+    case 0x0424:  // Ф
+        return MoveKey::Left;
+    default:
+        break;
+    }
+    if (event.nativeScanCode() != 0 && IsXcb()) {
+        switch (event.nativeScanCode()) {
+        case ScanS: case ScanDown: return MoveKey::Back;
+        case ScanW: case ScanUp: return MoveKey::Forward;
+        case ScanD: case ScanRight: return MoveKey::Right;
+        case ScanA: case ScanLeft: return MoveKey::Left;
+        default: break;
+        }
+    }
+    return MoveKey::None;
+}
+
+bool IsCtrlKey(const QKeyEvent& event)
+{
+    if (event.key() == Qt::Key_Control)
+        return true;
+    return event.nativeScanCode() != 0 && IsXcb() &&
+           (event.nativeScanCode() == ScanCtrlLeft || event.nativeScanCode() == ScanCtrlRight);
+}
+
+bool KeyHook::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return QObject::eventFilter(watched, event);
+    EditorState& state = Editor();
+    if (!state.KeysEnabled)
+        return false;
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    TCamera* camera = state.Camera;
+    if (type == QEvent::KeyPress) {
+        SetFlag(MoveKeyOf(key), true);
+        if (IsCtrlKey(key) && camera && camera->MouseLookActive == 0) {
+            state.CtrlLook = true;
+            const QPoint at = QCursor::pos();
+            camera->LookAnchorX = at.x();
+            camera->LookAnchorY = at.y();
+            camera->MouseLookActive = 255;
+        }
+    } else if (!key.isAutoRepeat()) {
+        // A repeat's release is followed by another press: the key is still held.
+        SetFlag(MoveKeyOf(key), false);
+        if (state.CtrlLook && IsCtrlKey(key)) {
+            if (camera)
+                camera->MouseLookActive = 0;
+            state.CtrlLook = false;
+        }
+    }
+    // Swallowing stands in for replacing the key code: no control of the
+    // active main window sees the key.
+    return state.SwallowKeys;
+}
+
+void InstallKeyHook()
+{
+    static KeyHook* hook = nullptr;
+    if (!hook) {
+        hook = new KeyHook(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(hook);
+    }
+}

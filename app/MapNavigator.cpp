@@ -1,0 +1,98 @@
+#include "MapNavigator.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "EditorState.h"
+#include "HandlerGuard.h"
+#include "NumberText.h"
+#include "QtText.h"
+
+TFNavigator* FNavigator = nullptr;
+
+namespace {
+
+constexpr float MinimumGridStep = 0.1f;
+
+QLineEdit* AddRow(QGroupBox* group, int row, const char* label, const char* name, const char* text)
+{
+    QFont bold("Tahoma");
+    bold.setBold(true);
+    bold.setPixelSize(13);
+    auto* caption = new QLabel(QString::fromLatin1(label), group);
+    caption->setFont(bold);
+    caption->setStyleSheet("color: black");
+    caption->setGeometry(6, 16 + row * 24, 14, 21);
+    auto* edit = new QLineEdit(Ui(text), group);
+    edit->setObjectName(name);
+    edit->setGeometry(22, 16 + row * 24, 56, 21);
+    return edit;
+}
+
+// Stores a grid field's value in a step; empty text and values below the
+// minimum leave the step alone.  A text that is no number raises the
+// conversion error, which the handler guard shows.
+void ApplyGridText(const QLineEdit* edit, float& step)
+{
+    std::string text = FromQString(edit->text());
+    if (text.empty())
+        return;
+    float value = EditTextToFloat(text);
+    if (value < MinimumGridStep)
+        return;
+    step = value;
+}
+
+}  // namespace
+
+TFNavigator::TFNavigator(QWidget* parent) : ToolWindow("FNavigator", "Навигатор", 168, 93, parent)
+{
+    FNavigator = this;
+    move(300, 140);
+    auto* grid = new QGroupBox(Ui("Сетка"), this);
+    grid->setObjectName("GroupBox1");
+    grid->setGeometry(0, 0, 84, 93);
+    Ex = AddRow(grid, 0, "X", "Ex", "0,1");
+    Ey = AddRow(grid, 1, "Y", "Ey", "0,1");
+    Ez = AddRow(grid, 2, "Z", "Ez", "0,1");
+    auto* cursor = new QGroupBox(Ui("3D Курсор"), this);
+    cursor->setObjectName("GroupBox2");
+    cursor->setGeometry(84, 0, 84, 93);
+    E3dx = AddRow(cursor, 0, "X", "E3dx", "8");
+    E3dy = AddRow(cursor, 1, "Y", "E3dy", "8");
+    E3dz = AddRow(cursor, 2, "Z", "E3dz", "1");
+
+    // Ex forces its input to lower case, as the design's field does.
+    connect(Ex, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (text != text.toLower()) {
+            int at = Ex->cursorPosition();
+            Ex->setText(text.toLower());
+            Ex->setCursorPosition(at);
+        }
+    });
+    connect(Ex, &QLineEdit::textChanged, this, [this] { Guarded([this] { ExChange(); }); });
+    connect(Ey, &QLineEdit::textChanged, this, [this] { Guarded([this] { EyChange(); }); });
+    connect(Ez, &QLineEdit::textChanged, this, [this] { Guarded([this] { EzChange(); }); });
+}
+
+void TFNavigator::ExChange() { ApplyGridText(Ex, Editor().GridStepX); }
+
+void TFNavigator::EyChange() { ApplyGridText(Ey, Editor().GridStepZ); }
+
+void TFNavigator::EzChange() { ApplyGridText(Ez, Editor().GridStepY); }
+
+void TFNavigator::ShowGridSteps(const std::string& cp1251)
+{
+    const QString text = ToQString(cp1251);
+    Ex->setText(text);
+    Ey->setText(text);
+    Ez->setText(text);
+}
+
+void TFNavigator::ShowCursor(const std::string& x, const std::string& y, const std::string& z)
+{
+    E3dx->setText(ToQString(x));
+    E3dy->setText(ToQString(y));
+    E3dz->setText(ToQString(z));
+}

@@ -1,0 +1,25 @@
+// The OpenGL surface of the Scene panel.  A QWindow of OpenGL type embedded
+// in the main window through a window container; it forwards its mouse
+// events to the main window's Scene handlers.
+#pragma once
+
+#include <QWindow>
+
+class SceneSurface : public QWindow {
+    Q_OBJECT
+public:
+    explicit SceneSurface(QWindow* parent = nullptr);
+
+signals:
+    void mouseDown(Qt::MouseButton button, int x, int y);
+    void mouseMove(int x, int y);
+    void mouseUp(Qt::MouseButton button, int x, int y);
+    void clicked();
+    void doubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};

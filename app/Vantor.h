@@ -1,0 +1,104 @@
+// The main window: its controls with their design names, the small
+// handlers of the camera mode, height bars, lighting switch and activation,
+// and the first-show start-up sequence.  Picking, editing and project
+// commands live in files of their own and are called from here.
+#pragma once
+
+#include <QMainWindow>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTimer;
+class QTreeWidget;
+class QWidget;
+class SceneSurface;
+class TFTexture;
+
+class TFVantor : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFVantor(QWidget* parent = nullptr);
+    ~TFVantor() override;
+
+    // Top panel.
+    QWidget* Panel3 = nullptr;
+    QRadioButton* RadioButton4 = nullptr;
+    QRadioButton* RadioButton5 = nullptr;
+    QListWidget* Ch1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    // Left panel and track bars.
+    QWidget* Panel1 = nullptr;
+    QTreeWidget* MapList = nullptr;
+    QTreeWidget* ObjectList = nullptr;
+    QSlider* CamVerhBar = nullptr;
+    QSlider* CamZoom = nullptr;
+    // The OpenGL view.
+    QWidget* Scene = nullptr;
+    SceneSurface* SceneWindow = nullptr;
+    // Object editing panels.
+    QWidget* ModelList = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QPushButton* BitBtn3 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QGroupBox* ModelAdd = nullptr;
+    QTreeWidget* OBJList = nullptr;
+    QWidget* ModelTimeLine = nullptr;
+    QSlider* line = nullptr;
+    // Status bar panels 0..3.
+    QLabel* StatusPanels[4] = {};
+    // Menus.
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    QMenu* PopupMenu3 = nullptr;
+    QTimer* RenderTimer = nullptr;
+    QTimer* FreeMemTimer = nullptr;
+
+    // Created by the start-up sequence.
+    TFTexture* FTexture = nullptr;
+
+    // The start-up sequence ran to its end (false when a step failed).
+    bool StartupComplete() const { return startupComplete_; }
+    // The check-list item of a display option, found by its text.
+    QListWidgetItem* DisplayOption(const char* utf8Text) const;
+    bool DisplayOptionChecked(const char* utf8Text) const;
+
+    void SetStatusText(int panel, const std::string& cp1251);
+    std::string StatusText(int panel) const;
+
+    // Handlers under their design names.
+    void FormShow();
+    void FormActivate();
+    void FormDeactivate();
+    void RenderTimerTimer();
+    void FreeMemTimerTimer();
+    void RadioButton4Click();
+    void RadioButton5Click();
+    void CamVerhBarChange();
+    void CamZoomChange();
+    void CheckBox1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildTopPanel(QWidget* parent);
+    void BuildLeftPanel(QWidget* parent);
+    void BuildModelPanels(QWidget* parent);
+    void BuildMenus();
+    void BuildStatusBar();
+    void RunStartup();
+
+    bool shown_ = false;
+    bool startupComplete_ = false;
+};
+
+extern TFVantor* FVantor;

@@ -1,0 +1,290 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "Camera.h"
+#include "EditorState.h"
+#include "EditorWindows.h"
+#include "GLEngine.h"
+#include "Installation.h"
+#include "KeyHook.h"
+#include "ManagerProject.h"
+#include "MapNavigator.h"
+#include "Messages.h"
+#include "ObjectEditor.h"
+#include "QtText.h"
+#include "TestSupport.h"
+#include "TreeWidgetAccess.h"
+#include "Vantor.h"
+
+namespace {
+
+// Starts the editor's windows in a test installation folder, as the program
+// entry does, and shows the main window.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void Start(bool withStartupFiles = true)
+    {
+        ResetEditorState();
+        if (withStartupFiles)
+            apptest::WriteStartupFiles(dir_.path());
+        cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
+        sink_ = std::make_unique<qx::ScopedMessageSink>(messages_);
+        windows_ = std::make_unique<EditorWindows>();
+        main()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(main()));
+        main()->activateWindow();
+        QTest::qWait(50);
+    }
+
+    void TearDown() override
+    {
+        windows_.reset();
+        sink_.reset();
+        cwd_.reset();
+        ResetEditorState();
+    }
+
+    TFVantor* main() const { return windows_->vantor.get(); }
+
+    qxtest::TempDir dir_;
+    std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
+    qx::RecordingMessageSink messages_;
+    std::unique_ptr<qx::ScopedMessageSink> sink_;
+    std::unique_ptr<EditorWindows> windows_;
+};
+
+TEST_F(MainWindowTest, WindowsAreCreatedWithTheirCaptions)
+{
+    Start();
+    EXPECT_TRUE(main()->windowTitle().startsWith(Ui("QX FPS Vantor v2.0 - (")));
+    EXPECT_TRUE(main()->windowTitle().endsWith(Ui(") Альфа версия для теста - игра не открыта")));
+    EXPECT_EQ(main()->BitBtn1->text(), Ui("Запустить\nигру"));
+    EXPECT_EQ(main()->BitBtn1->size(), QSize(119, 50));
+
+    ASSERT_NE(FNavigator, nullptr);
+    EXPECT_TRUE(FNavigator->isVisible());
+    EXPECT_EQ(FNavigator->windowTitle(), Ui("Навигатор"));
+    EXPECT_TRUE(FNavigator->windowFlags() & Qt::WindowStaysOnTopHint);
+    ASSERT_NE(FOPos, nullptr);
+    EXPECT_FALSE(FOPos->isVisible());
+    EXPECT_EQ(FOPos->windowTitle(), Ui("Настройка объекта"));
+    ASSERT_NE(FPManager, nullptr);
+    EXPECT_FALSE(FPManager->isVisible());
+    EXPECT_EQ(FPManager->windowTitle(), Ui("Менеджер проектов"));
+    EXPECT_EQ(FPManager->size(), QSize(564, 336));
+    EXPECT_EQ(FPManager->TreeView1->geometry(), QRect(8, 64, 548, 232));
+    EXPECT_TRUE(messages_.entries.empty());
+}
+
+TEST_F(MainWindowTest, ControlsCarryTheirDesignNamesAndTexts)
+{
+    Start();
+    TFVantor* w = main();
+    EXPECT_EQ(w->findChild<QRadioButton*>("RadioButton4")->text(), Ui("Редактирование"));
+    EXPECT_TRUE(w->RadioButton4->isChecked());
+    EXPECT_EQ(w->findChild<QRadioButton*>("RadioButton5")->text(), Ui("Полет по карте"));
+    EXPECT_EQ(w->findChild<QCheckBox*>("CheckBox1")->text(), Ui("Экспериментальное влючение света"));
+    EXPECT_EQ(w->findChild<QWidget*>("Panel3")->height(), 108);
+    EXPECT_EQ(w->findChild<QWidget*>("Panel1")->width(), 232);
+    EXPECT_NE(w->findChild<QWidget*>("Scene"), nullptr);
+    EXPECT_FALSE(w->findChild<QWidget*>("ModelList")->isVisible());
+    EXPECT_FALSE(w->findChild<QWidget*>("ModelTimeLine")->isVisible());
+    EXPECT_EQ(w->line->maximum(), 0);
+
+    for (const char* name : {"CamVerhBar", "CamZoom"}) {
+        auto* bar = w->findChild<QSlider*>(name);
+        ASSERT_NE(bar, nullptr) << name;
+        EXPECT_EQ(bar->orientation(), Qt::Vertical);
+        EXPECT_EQ(bar->minimum(), 1);
+        EXPECT_EQ(bar->maximum(), 200);
+    }
+
+    // The sorted check list, every option checked by the start-up.
+    ASSERT_EQ(w->Ch1->count(), 5);
+    EXPECT_TRUE(w->Ch1->isSortingEnabled());
+    for (const char* option : {"Не отображать объекты выше камеры", "Определять глубину Z по всем объектам",
+                               "Отображать названия объектов", "Отображать оси координат", "Отображать сетку"})
+        EXPECT_TRUE(w->DisplayOptionChecked(option)) << option;
+
+    // The menus, items without actions included.
+    QStringList gameItems;
+    for (QAction* a : w->menuBar()->actions().front()->menu()->actions())
+        gameItems << (a->isSeparator() ? QString("-") : a->text());
+    EXPECT_EQ(gameItems, (QStringList{Ui("Загрузить проект"), "-", Ui("Сохранить проект"), "-", Ui("Выход")}));
+    QStringList popup;
+    for (QAction* a : w->PopupMenu1->actions())
+        popup << (a->isSeparator() ? QString("-") : a->text());
+    EXPECT_EQ(popup, (QStringList{Ui("Параметры"), Ui("Модель"), "-", Ui("Добавить"), "-", Ui("Переименовать"),
+                                  "-", Ui("Удалить")}));
+    QStringList partsPopup;
+    for (QAction* a : w->PopupMenu3->actions())
+        partsPopup << a->text();
+    EXPECT_EQ(partsPopup, (QStringList{Ui("Удалить"), Ui("Изменить")}));
+
+    for (const char* caption : {"Мышка", "Пол", "Стена", "Коробка", "Сфера", "Торус", "+ Blender", "+ 3DS"}) {
+        bool found = false;
+        for (auto* b : w->ModelAdd->findChildren<QPushButton*>())
+            found = found || b->text() == Ui(caption);
+        EXPECT_TRUE(found) << caption;
+    }
+}
+
+TEST_F(MainWindowTest, StartupReadsTheTreesAndSetsCameraHeightAndStatus)
+{
+    Start();
+    ASSERT_TRUE(main()->StartupComplete());
+    // The zoom change runs first (10 + 32), then the height clamps to 1: 1 + 32.
+    ASSERT_NE(Editor().Camera, nullptr);
+    EXPECT_FLOAT_EQ(Editor().Camera->HeightOffset, 33.0f);
+    EXPECT_EQ(Editor().Camera->MouseLookActive, 0);
+    EXPECT_EQ(Editor().Camera->EditMode, 255);
+    EXPECT_EQ(main()->CamVerhBar->value(), 1);
+    EXPECT_EQ(main()->StatusText(0), Cp("Высота камеры: 1"));
+    EXPECT_EQ(main()->StatusText(1), Cp("Приближенность камеры: 32"));
+
+    TreeWidgetAccess objects(main()->ObjectList);
+    ASSERT_EQ(objects.NodeCount(), 2);
+    EXPECT_EQ(objects.Text(1), PlayerNodeText());
+    EXPECT_EQ(objects.Depth(1), 1);
+    EXPECT_EQ(objects.Icon(1), 3);
+    EXPECT_EQ(objects.SelectedIcon(1), 3);
+    EXPECT_EQ(TreeWidgetAccess(main()->MapList).NodeCount(), 1);
+
+    EXPECT_TRUE(main()->RenderTimer->isActive());
+    EXPECT_TRUE(main()->FreeMemTimer->isActive());
+    EXPECT_EQ(qxtest::ReadFileBytes(dir_ / "Sys/Config.ini"), "[Startup]\r\nonestart=0\r\n");
+    EXPECT_FLOAT_EQ(Editor().GridStepX, 0.5f);
+    EXPECT_EQ(FNavigator->Ex->text(), FNavigator->Ez->text());
+    EXPECT_TRUE(messages_.entries.empty());
+}
+
+TEST_F(MainWindowTest, TrackBarsAndModeButtonsDriveTheCamera)
+{
+    Start();
+    ASSERT_NE(Editor().Camera, nullptr);
+    main()->CamVerhBar->setValue(250);  // clamps to 200
+    EXPECT_FLOAT_EQ(Editor().Camera->HeightOffset, 232.0f);
+    EXPECT_EQ(main()->StatusText(0), Cp("Высота камеры: 200"));
+    main()->CamZoom->setValue(5);
+    EXPECT_FLOAT_EQ(Editor().Camera->HeightOffset, 205.0f);
+    EXPECT_EQ(main()->StatusText(1), Cp("Приближенность камеры: 5"));
+
+    QTest::mouseClick(main()->RadioButton5, Qt::LeftButton);
+    EXPECT_EQ(Editor().Camera->EditMode, 0);
+    QTest::mouseClick(main()->RadioButton4, Qt::LeftButton);
+    EXPECT_EQ(Editor().Camera->EditMode, 255);
+
+    QTest::mouseClick(main()->CheckBox1, Qt::LeftButton);
+    EXPECT_TRUE(LightingEnabled);
+    QTest::mouseClick(main()->CheckBox1, Qt::LeftButton);
+    EXPECT_FALSE(LightingEnabled);
+}
+
+TEST_F(MainWindowTest, KeyHookSetsMovementFlagsAndSwallowsKeysWhileActive)
+{
+    Start();
+    ASSERT_TRUE(Editor().KeysEnabled);
+    QTreeWidget* tree = main()->ObjectList;
+    tree->setCurrentItem(tree->topLevelItem(0));
+    tree->setFocus();
+
+    QTest::keyPress(tree, Qt::Key_Down);
+    EXPECT_TRUE(Editor().MoveKeys.Back);
+    // The key never reached the tree: its selection did not move.
+    EXPECT_EQ(tree->currentItem(), tree->topLevelItem(0));
+    QTest::keyRelease(tree, Qt::Key_Down);
+    EXPECT_FALSE(Editor().MoveKeys.Back);
+
+    // Letters by position, in the Latin and the Russian layout, with or without Shift.
+    QTest::keyPress(tree, Qt::Key_W);
+    EXPECT_TRUE(Editor().MoveKeys.Forward);
+    QTest::keyRelease(tree, Qt::Key_W);
+    QKeyEvent cyrillicDown(QEvent::KeyPress, 0x0424, Qt::ShiftModifier, Ui("Ф"));  // where A is
+    QApplication::sendEvent(tree, &cyrillicDown);
+    EXPECT_TRUE(Editor().MoveKeys.Left);
+    QKeyEvent cyrillicUp(QEvent::KeyRelease, 0x0424, Qt::ShiftModifier, Ui("Ф"));
+    QApplication::sendEvent(tree, &cyrillicUp);
+    EXPECT_FALSE(Editor().MoveKeys.Left);
+    QTest::keyPress(tree, Qt::Key_Right);
+    EXPECT_TRUE(Editor().MoveKeys.Right);
+    QTest::keyRelease(tree, Qt::Key_Right);
+    EXPECT_FALSE(Editor().MoveKeys.Forward || Editor().MoveKeys.Right);
+}
+
+TEST_F(MainWindowTest, CtrlStartsAndEndsMouseLookUnlessAnotherLookIsActive)
+{
+    Start();
+    TCamera* camera = Editor().Camera;
+    ASSERT_NE(camera, nullptr);
+    QTest::keyPress(main()->ObjectList, Qt::Key_Control);
+    EXPECT_TRUE(Editor().CtrlLook);
+    EXPECT_EQ(camera->MouseLookActive, 255);
+    EXPECT_EQ(QPoint(camera->LookAnchorX, camera->LookAnchorY), QCursor::pos());
+    QTest::keyRelease(main()->ObjectList, Qt::Key_Control);
+    EXPECT_FALSE(Editor().CtrlLook);
+    EXPECT_EQ(camera->MouseLookActive, 0);
+
+    // A look started by the middle button is not taken over by Ctrl.
+    camera->MouseLookActive = 255;
+    QTest::keyPress(main()->ObjectList, Qt::Key_Control);
+    EXPECT_FALSE(Editor().CtrlLook);
+    QTest::keyRelease(main()->ObjectList, Qt::Key_Control);
+    EXPECT_EQ(camera->MouseLookActive, 255);
+}
+
+TEST_F(MainWindowTest, KeysReachOtherWindowsWhenTheMainWindowIsInactive)
+{
+    Start();
+    main()->FormDeactivate();
+    EXPECT_FALSE(Editor().KeysEnabled);
+    EXPECT_FALSE(Editor().SwallowKeys);
+    QTreeWidget* tree = main()->ObjectList;
+    tree->expandAll();
+    tree->setCurrentItem(tree->topLevelItem(0));
+    QTest::keyClick(tree, Qt::Key_Down);
+    EXPECT_FALSE(Editor().MoveKeys.Back);
+    EXPECT_EQ(NodeText(tree->currentItem()), PlayerNodeText());
+    main()->FormActivate();
+    EXPECT_TRUE(Editor().KeysEnabled && Editor().SwallowKeys);
+}
+
+TEST_F(MainWindowTest, MissingStartupFilesEndTheSequenceWithTheFileError)
+{
+    Start(false);
+    EXPECT_FALSE(main()->StartupComplete());
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].text, "File not found");
+    EXPECT_FALSE(main()->RenderTimer->isActive());
+    EXPECT_FALSE(main()->FreeMemTimer->isActive());
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Sys/Config.ini"));
+    // The editor keeps running and closes normally.
+    QTest::qWait(20);
+    EXPECT_TRUE(main()->isVisible());
+    EXPECT_TRUE(main()->close());
+}
+
+TEST_F(MainWindowTest, AnUnreadableIconFileEndsTheSequenceToo)
+{
+    apptest::WriteStartupFiles(dir_.path());
+    std::filesystem::remove(dir_ / "Sys/Api/MapListIcons.qxicon");
+    Start(false);
+    EXPECT_FALSE(main()->StartupComplete());
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].text, "File not found");
+    EXPECT_FALSE(main()->RenderTimer->isActive());
+}
+
+}  // namespace
