@@ -1,7 +1,5 @@
 #include "GeneratedData.h"
 
-#include "TestSupport.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
@@ -26,6 +24,24 @@ std::vector<std::string> ListFiles(const std::filesystem::path& root)
             files.push_back(std::filesystem::relative(entry.path(), root).generic_string());
     std::sort(files.begin(), files.end());
     return files;
+}
+
+std::string IconPath(int index)
+{
+    return "Sys/Api/ImageList/" + std::string(index < 10 ? "0" : "") + std::to_string(index) + ".bmp";
+}
+
+std::unique_ptr<qxtest::TempDir> GeneratedInstallation::dir_;
+
+void GeneratedInstallation::SetUpTestSuite()
+{
+    dir_ = std::make_unique<qxtest::TempDir>();
+    ASSERT_EQ(RunGenerator(dir_->path()), 0);
+}
+
+void GeneratedInstallation::TearDownTestSuite()
+{
+    dir_.reset();
 }
 
 namespace {

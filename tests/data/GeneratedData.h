@@ -2,8 +2,13 @@
 // wrote, independently of the generator's own code.
 #pragma once
 
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +19,20 @@ int RunGenerator(const std::filesystem::path& root);
 
 // Relative paths (with slashes) of every regular file under root, sorted.
 std::vector<std::string> ListFiles(const std::filesystem::path& root);
+
+// "Sys/Api/ImageList/07.bmp" for 7.
+std::string IconPath(int index);
+
+// One generator run shared by the tests of the suite.
+class GeneratedInstallation : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    static const std::filesystem::path& Root() { return dir_->path(); }
+
+private:
+    static std::unique_ptr<qxtest::TempDir> dir_;
+};
 
 // The headers and pixels of a BMP as the editor's loaders read them.
 struct Bmp {

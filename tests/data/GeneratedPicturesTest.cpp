@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cmath>
-#include <memory>
 
 namespace fs = std::filesystem;
 using qxdatatest::Bmp;
@@ -17,21 +16,10 @@ using qxdatatest::ReadBmp;
 
 namespace {
 
-class GeneratedPictures : public ::testing::Test {
+class GeneratedPictures : public qxdatatest::GeneratedInstallation {
 protected:
-    static void SetUpTestSuite()
-    {
-        dir_ = std::make_unique<qxtest::TempDir>();
-        ASSERT_EQ(qxdatatest::RunGenerator(dir_->path()), 0);
-    }
-    static void TearDownTestSuite() { dir_.reset(); }
-    static Bmp Read(const std::string& rel) { return ReadBmp(dir_->path() / rel); }
-    static fs::path Root() { return dir_->path(); }
-
-    static std::unique_ptr<qxtest::TempDir> dir_;
+    static Bmp Read(const std::string& rel) { return ReadBmp(Root() / rel); }
 };
-
-std::unique_ptr<qxtest::TempDir> GeneratedPictures::dir_;
 
 TEST_F(GeneratedPictures, EveryBmpIsPacked24BitBottomUpWithConsistentSizes)
 {
@@ -62,11 +50,9 @@ TEST_F(GeneratedPictures, EveryBmpIsPacked24BitBottomUpWithConsistentSizes)
 
 TEST_F(GeneratedPictures, IconsAre24By24OnWhiteWithSomethingDrawn)
 {
-    for (int i = 0; fs::exists(Root() / ("Sys/Api/ImageList/" + std::string(i < 10 ? "0" : "") +
-                                          std::to_string(i) + ".bmp"));
-         ++i) {
+    for (int i = 0; fs::exists(Root() / qxdatatest::IconPath(i)); ++i) {
         SCOPED_TRACE(i);
-        const Bmp b = Read("Sys/Api/ImageList/" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".bmp");
+        const Bmp b = Read(qxdatatest::IconPath(i));
         ASSERT_EQ(b.width, 24);
         ASSERT_EQ(b.height, 24);
         const Bmp::Rgb white{255, 255, 255};
@@ -99,7 +85,7 @@ TEST_F(GeneratedPictures, CrossHairIsDrawnOnItsKeyColour)
     EXPECT_FALSE(b.At(4, b.height / 2) == key) << "an arm left of the centre";
 }
 
-TEST_F(GeneratedPictures, GridCellTilesIntoAGridAfterThePlainLoaderDropsTheTopRow)
+TEST_F(GeneratedPictures, GridCellHasALineAlongEveryEdgeWithOrWithoutItsTopRow)
 {
     const Bmp b = Read("textures/Setka.bmp");
     const int rows = b.height - 1;  // what the plain loader uploads
