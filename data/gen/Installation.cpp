@@ -41,9 +41,10 @@ bool HoldsExactly(const std::filesystem::path& target, const std::string& bytes)
     std::error_code ec;
     if (!std::filesystem::is_regular_file(target, ec) || std::filesystem::file_size(target, ec) != bytes.size())
         return false;
+    // A read that fails part way gives fewer bytes, hence a rewrite.
     std::ifstream in(target, std::ios::binary);
     const std::string held{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return in.good() || in.eof() ? held == bytes : false;
+    return held == bytes;
 }
 
 }  // namespace
