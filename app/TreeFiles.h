@@ -51,7 +51,7 @@ public:
 void ParseTreeText(TreeAccess& tree, std::string_view data);
 std::string FormatTreeText(const TreeAccess& tree);
 // Throws qx::FormatError("Invalid index") past the last node; the icons set
-// before stay.
+// before stay.  A file with fewer lines than its count sets what it holds.
 void ParseIconIndexes(TreeAccess& tree, std::string_view data);
 std::string FormatIconIndexes(const TreeAccess& tree);
 

@@ -29,11 +29,12 @@ void SetUserLocaleDecimalPointOverride(char point);
 
 }  // namespace qx
 
-// 15 significant digits, fixed for exponents -3..15, else scientific.
+// 15 significant digits of the exact value (a tie rounds away from zero),
+// fixed for exponents -3..15, else scientific; "NAN", "INF", "-INF".
 std::string FloatToEditText(float value);
 // Throws qx::ConvertError with "Could not convert variant of type (String)
 // into type (Double)" on text that neither the locale nor the process
-// separator reads as a number.
+// separator reads as a number, and on a value beyond the float range.
 float EditTextToFloat(std::string_view text);
 // 0 on any malformed input; "$", "x", "0x" prefixes read hexadecimal.
 int32_t EditTextToInt(std::string_view text);
