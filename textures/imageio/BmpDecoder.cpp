@@ -69,10 +69,10 @@ DecodeResult DecodeBmp(Bytes file, const std::string& path, bool keyed)
     const uint32_t compression = ReadLe32(info + 16);
     const uint32_t coloursUsed = ReadLe32(info + 32);
 
-    if (bitsPerPixel != 24)
-        return Fail(UnsupportedBmpMessage(path, std::to_string(bitsPerPixel) + " bits per pixel"), keyed, path);
     if (compression != 0)
         return Fail(UnsupportedBmpMessage(path, CompressionName(compression)), keyed, path);
+    if (bitsPerPixel != 24)
+        return Fail(UnsupportedBmpMessage(path, std::to_string(bitsPerPixel) + (bitsPerPixel == 1 ? " bit per pixel" : " bits per pixel")), keyed, path);
     const char* caption = kBmpCaption;
     const int64_t rows = height < 0 ? -height : height;
     if (!PictureSizeAllowed(width > 0 ? uint64_t(width) : 0, uint64_t(rows), keyed ? 4 : 3))
