@@ -107,6 +107,80 @@ std::string MakeTga(uint32_t width, uint32_t height, const PixelAt& pixel, const
     return out;
 }
 
+std::string MakeGif(uint16_t frameWidth, uint16_t frameHeight, const std::function<uint8_t(uint32_t, uint32_t)>& indexAt,
+                    const GifOptions& options)
+{
+    std::string out = "GIF89a";
+    const auto le16 = [&](uint32_t v) {
+        out += static_cast<char>(v & 255);
+        out += static_cast<char>((v >> 8) & 255);
+    };
+    le16(options.screenWidth);
+    le16(options.screenHeight);
+    out += options.withPalette ? '\xF7' : '\0';
+    out += std::string(2, '\0');
+    if (options.withPalette)
+        for (int i = 0; i < 256; ++i) {
+            out += static_cast<char>(i);
+            out += static_cast<char>(2 * i);
+            out += static_cast<char>(3 * i);
+        }
+    if (options.transparent >= 0)
+        out += std::string("\x21\xF9\x04\x01\x00\x00", 6) + static_cast<char>(options.transparent) + '\0';
+    out += '\x2C';
+    le16(options.left);
+    le16(options.top);
+    le16(frameWidth);
+    le16(frameHeight);
+    out += options.interlaced ? '\x40' : '\0';
+
+    std::vector<uint32_t> rows;
+    if (options.interlaced) {
+        for (auto [start, step] : {std::pair{0u, 8u}, {4u, 8u}, {2u, 4u}, {1u, 2u}})
+            for (uint32_t y = start; y < frameHeight; y += step)
+                rows.push_back(y);
+    } else {
+        for (uint32_t y = 0; y < frameHeight; ++y)
+            rows.push_back(y);
+    }
+    // LZW with 9-bit codes only: a clear code before the table would grow.
+    std::vector<uint32_t> codes{256};
+    uint32_t sinceClear = 0;
+    for (uint32_t y : rows)
+        for (uint32_t x = 0; x < frameWidth; ++x) {
+            if (sinceClear == 254) {
+                codes.push_back(256);
+                sinceClear = 0;
+            }
+            codes.push_back(indexAt(x, y));
+            ++sinceClear;
+        }
+    codes.push_back(257);
+    std::string packed;
+    uint32_t bits = 0;
+    int count = 0;
+    for (uint32_t code : codes) {
+        bits |= code << count;
+        count += 9;
+        while (count >= 8) {
+            packed += static_cast<char>(bits & 255);
+            bits >>= 8;
+            count -= 8;
+        }
+    }
+    if (count > 0)
+        packed += static_cast<char>(bits & 255);
+    out += '\x08';
+    for (size_t i = 0; i < packed.size(); i += 255) {
+        const std::string block = packed.substr(i, 255);
+        out += static_cast<char>(block.size());
+        out += block;
+    }
+    out += '\0';
+    out += '\x3B';
+    return out;
+}
+
 QImage ReadWithQt(const std::string& file)
 {
     QImageReader reader(QString::fromStdString(file));

@@ -45,6 +45,18 @@ std::string MakeTga(uint32_t width, uint32_t height, const PixelAt& pixel, const
 // A 32-bit pixel's alpha in MakeTga.
 inline uint8_t TgaAlpha(uint32_t x, uint32_t y) { return static_cast<uint8_t>((x * 16 + y) & 255); }
 
+struct GifOptions {
+    uint16_t screenWidth = 0, screenHeight = 0;
+    uint16_t left = 0, top = 0;
+    int transparent = -1;
+    bool interlaced = false;
+    bool withPalette = true;  // a global palette, colour i = (i, 2i, 3i)
+};
+// A GIF of one frame whose pixel (x, y) has palette index indexAt(x, y);
+// rows go in interlaced order when asked.
+std::string MakeGif(uint16_t frameWidth, uint16_t frameHeight, const std::function<uint8_t(uint32_t, uint32_t)>& indexAt,
+                    const GifOptions& options);
+
 // Qt's reading of a file, as 8-bit RGBA, top row first; null when Qt fails.
 QImage ReadWithQt(const std::string& file);
 
