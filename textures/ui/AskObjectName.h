@@ -1,0 +1,29 @@
+// The name box shared by "add object" and "add category": a modal one-line
+// input ("Добавление объекта" / "Введите имя:" / "ИмяОбъекта") whose answer,
+// or the default text when cancelled, comes back as a new object name.
+//
+// The main window owns what the box must not know about: its key flags and
+// its object list.  It installs them as hooks; tests replace the dialog.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+struct AskObjectNameHooks {
+    // Called with false before the box opens (so the box gets the keys the
+    // main window's key hook would otherwise swallow) and true after it.
+    std::function<void(bool enabled)> SetKeyFlags;
+    // True when a scene object of that (1251) name exists.
+    std::function<bool(const std::string& name)> IsObjectName;
+    // The dialog itself; nullopt means cancelled.  Null: QInputDialog.
+    std::function<std::optional<QString>(const QString& caption, const QString& prompt, const QString& text)> InputText;
+};
+
+AskObjectNameHooks& ObjectNameHooks();
+
+// Name := "_" + answer, without blanks, "\", "/", TAB and CR; empty when a
+// scene object of that name exists.  Code page 1251 bytes.
+void AskObjectName(std::string& Name);

@@ -1,0 +1,289 @@
+#include "TexturesSelectForm.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStringList>
+#include <QTreeWidget>
+
+#include "AskObjectName.h"
+#include "Errors.h"
+#include "Messages.h"
+#include "NumberText.h"
+#include "Paths.h"
+#include "QtText.h"
+#include "RegistryName.h"
+#include "Textures.h"
+#include "TreeWidgetAccess.h"
+#include "imageio/ImageDecoders.h"
+
+TFTexture* FTexture = nullptr;
+
+namespace {
+
+constexpr int kTextureNodeIcon = 10;
+constexpr const char* kLibraryFolder = "Sys\\Saves\\textures\\";
+
+// The design's filter: description and pattern pairs separated by "|".
+constexpr const char* kDesignFilter =
+    "Все поддерживаемые форматыl (*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.gif;*.jpg;*.jpeg;*.bmp;*.png|"
+    "GIF изображения (*.gif)|*.gif|JPEG изображения (*.jpg)|*.jpg|JPEG изображения (*.jpeg)|*.jpeg|"
+    "Точечный рисунок (*.bmp)|*.bmp|PNG изображения (*.png)|*.png";
+
+bool IsCategory(const std::string& text) { return !text.empty() && text[0] == '+'; }
+
+QImage BlockToImage(const qx::PixelBlock& block)
+{
+    const QImage::Format format = block.channels == 4 ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
+    const QImage bottomUp(block.pixels.data(), int(block.width), int(block.height), int(block.RowBytes()), format);
+    QImage upright = bottomUp.mirrored(false, true);
+    return upright.convertToFormat(QImage::Format_ARGB32);
+}
+
+}  // namespace
+
+namespace qx {
+
+QString TextureFileFilter()
+{
+    const QStringList parts = Ui(kDesignFilter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        filters << parts[i] + " (" + patterns.replace(';', ' ') + ")";
+    }
+    return filters.join(";;");
+}
+
+}  // namespace qx
+
+TFTexture::TFTexture(QWidget* parent) : ToolWindow("FTexture", "Текстура", 453, 383, parent)
+{
+    move(500, 140);
+    ProgramFolder = FromQString(QCoreApplication::applicationDirPath()) + "/";
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(0, 0, 128, 128);
+    Image1->setAlignment(Qt::AlignCenter);
+
+    Button4 = new QPushButton(Ui("Показать все >"), this);
+    Button4->setObjectName("Button4");
+    Button4->setGeometry(0, 134, 128, 25);
+
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setObjectName("TreeView1");
+    TreeView1->setGeometry(134, 0, 319, 329);
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setIndentation(35);
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setIconSize(QSize(24, 24));
+    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    TreeView1->hide();
+
+    CheckBox1 = new QCheckBox(Ui("Прозрачный цвет (1,MaxHeight) (левый нижний угол)"), this);
+    CheckBox1->setObjectName("CheckBox1");
+    CheckBox1->setGeometry(134, 335, 319, 17);
+    CheckBox1->hide();
+
+    Button1 = new QPushButton(Ui("Добавить текстуру"), this);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(144, 358, 309, 25);
+    Button1->hide();
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    const auto item = [&](const char* name, const char* caption, void (TFTexture::*handler)()) {
+        QAction* action = PopupMenu1->addAction(Ui(caption));
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    item("N3", "Добавить категорию", &TFTexture::N3Click);
+    item("N4", "Удалить категорию", &TFTexture::N4Click);
+    PopupMenu1->addSeparator()->setObjectName("N5");
+    item("N2", "Загрузить текстуру", &TFTexture::N2Click);
+    item("N1", "Удалить текстуру", &TFTexture::N1Click);
+
+    ChooseFile = [this] {
+        return QFileDialog::getOpenFileName(this, QString(), QString(), qx::TextureFileFilter());
+    };
+
+    connect(Button4, &QPushButton::clicked, this, &TFTexture::Button4Click);
+    connect(Button1, &QPushButton::clicked, this, &TFTexture::Button1Click);
+    connect(TreeView1, &QTreeWidget::itemClicked, this, [this] { TreeView1Click(); });
+    connect(TreeView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(TreeView1->viewport()->mapToGlobal(at)); });
+    // The window sizes itself to the controls shown: preview and button only.
+    setFixedSize(128, 159);
+}
+
+TFTexture::~TFTexture()
+{
+    if (FTexture == this)
+        FTexture = nullptr;
+}
+
+QTreeWidgetItem* TFTexture::SelectedNode() const
+{
+    const QList<QTreeWidgetItem*> selected = TreeView1->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+QTreeWidgetItem* TFTexture::AddNodeNear(QTreeWidgetItem* anchor, const std::string& text)
+{
+    if (anchor != nullptr && IsCategory(NodeText(anchor)))
+        return AddNode(TreeView1, anchor, text);
+    return AddNode(TreeView1, anchor != nullptr ? anchor->parent() : nullptr, text);
+}
+
+int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed)
+{
+    const int32_t index = AddTexture(path, keyed);
+    SelectedTexture = index;
+    // The loader has reported a file it could not read; the node is listed
+    // all the same, with the preview left as it was.
+    try {
+        ShowPreview(path);
+    } catch (const qx::Error&) {
+    }
+    SetPreviewTransparent(Textures().TextureKeyed[size_t(index)]);
+
+    QTreeWidgetItem* anchor = SelectedNode();
+    if (anchor == nullptr)
+        anchor = TreeView1->topLevelItem(0);
+    QTreeWidgetItem* node = AddNodeNear(anchor, PathFileName(path));
+    SetNodeIcons(node, kTextureNodeIcon, kTextureNodeIcon);
+    return index;
+}
+
+void TFTexture::ShowPreview(const std::string& path)
+{
+    const qx::ImageKind kind = qx::ImageKindForPath(path, true);
+    if (kind == qx::ImageKind::None || kind == qx::ImageKind::Tga)
+        return;
+    const qx::DecodeResult result = qx::DecodeImageFile(kind, path, false);
+    if (!result.ok())
+        throw qx::InOutError(result.messages.empty() ? "Cannot read " + path : result.messages.front().text);
+    preview_ = BlockToImage(*result.block);
+    ShowPicture();
+}
+
+void TFTexture::SetPreviewTransparent(bool transparent)
+{
+    transparent_ = transparent;
+    ShowPicture();
+}
+
+void TFTexture::ShowPicture()
+{
+    if (preview_.isNull()) {
+        Image1->clear();
+        return;
+    }
+    QImage shown = preview_;
+    if (transparent_) {
+        const QRgb key = shown.pixel(0, shown.height() - 1) | 0xFF000000u;
+        for (int y = 0; y < shown.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(shown.scanLine(y));
+            for (int x = 0; x < shown.width(); ++x)
+                if ((line[x] | 0xFF000000u) == key)
+                    line[x] = 0;
+        }
+    }
+    Image1->setPixmap(QPixmap::fromImage(shown).scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void TFTexture::TreeView1Click()
+{
+    QTreeWidgetItem* node = SelectedNode();
+    if (node == nullptr)
+        return;
+    SelectedTexture = FindTexture(NodeText(node));
+    if (SelectedTexture == -1) {
+        transparent_ = false;
+        ShowPreview(ProgramFolder + kLibraryFolder + "NoTexture.bmp");
+        return;
+    }
+    ShowPreview(ProgramFolder + kLibraryFolder + Textures().TextureNames[size_t(SelectedTexture)]);
+    SetPreviewTransparent(Textures().TextureKeyed[size_t(SelectedTexture)]);
+}
+
+void TFTexture::Button1Click()
+{
+    const QString chosen = ChooseFile ? ChooseFile() : QString();
+    if (chosen.isEmpty())
+        return;
+    std::string cleaned = FromQString(chosen);
+    std::erase(cleaned, '+');
+    const std::string target = ProgramFolder + kLibraryFolder + qx::RegistryFileName(cleaned);
+    // Copied from where the user picked it; a failed copy shows up as the
+    // loader's message when the library copy is registered.
+    const QString targetFs = ToQString(ToFsPath(target));
+    if (QFile::exists(targetFs))
+        QFile::remove(targetFs);
+    QFile::copy(chosen, targetFs);
+    SelectedTexture = AddTextureEntry(target, CheckBox1->isChecked());
+}
+
+void TFTexture::Button4Click()
+{
+    const bool show = Button4->text() == Ui("Показать все >");
+    Button4->setText(show ? Ui("< Скрыть все") : Ui("Показать все >"));
+    TreeView1->setVisible(show);
+    Button1->setVisible(show);
+    CheckBox1->setVisible(show);
+    if (show)
+        setFixedSize(453, 383);
+    else
+        setFixedSize(128, 159);
+}
+
+void TFTexture::N1Click()
+{
+    QTreeWidgetItem* node = SelectedNode();
+    if (node == nullptr)
+        return;
+    // The texture the node names, which after earlier removals or with
+    // categories in between is not the one at the node's sibling position.
+    const int32_t index = FindTexture(NodeText(node));
+    if (index >= 0)
+        RemoveTexture(index);
+    delete node;
+}
+
+void TFTexture::N3Click()
+{
+    std::string name;
+    AskObjectName(name);
+    if (name.empty())
+        return;
+    std::erase(name, '_');
+    QTreeWidgetItem* selected = SelectedNode();
+    QTreeWidgetItem* node = AddNodeNear(selected, "+ " + name);
+    const int icon = selected != nullptr ? NodeIcon(selected) : -1;
+    const int selectedIcon = selected != nullptr ? selected->data(0, NodeSelectedIconRole).toInt() : -1;
+    SetNodeIcons(node, icon, selectedIcon);
+}
+
+void TFTexture::N4Click()
+{
+    QTreeWidgetItem* node = SelectedNode();
+    if (node == nullptr)
+        return;
+    const std::string text = NodeText(node);
+    if (!IsCategory(text) || text == Cp("+ Стандартные текстуры") || text == Cp("+ Текстуры"))
+        return;
+    if (node->childCount() > 0) {
+        QString title = QCoreApplication::applicationName();
+        if (title.isEmpty())
+            title = "QX FPS Vantor";
+        if (!qx::Messages().AskYesNo(FromQString(title), Cp("Категория не пустая!\rПродолжить удаление?")))
+            return;
+    }
+    delete node;
+}

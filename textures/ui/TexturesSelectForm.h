@@ -1,0 +1,84 @@
+// The texture window: browse the texture library by category, preview a
+// texture, add picture files to the library, and pick the texture that new
+// primitives receive (SelectedTexture, a registry index).
+//
+// The tree is a list of names only; what is loaded is the registry's
+// business, and the two meet by name (FindTexture).  Library files live in
+// ProgramFolder + "Sys\Saves\textures\".  Handlers run with the scene's GL
+// context current (they register textures).
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "ToolWindow.h"
+
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TFTexture : public ToolWindow {
+public:
+    explicit TFTexture(QWidget* parent = nullptr);
+    ~TFTexture() override;
+
+    QLabel* Image1 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QTreeWidget* TreeView1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    int32_t SelectedTexture = 0;
+
+    // The executable's folder with a trailing separator (1251 bytes); tests
+    // point it elsewhere.
+    std::string ProgramFolder;
+    // The open-picture dialog (OPD); returns the chosen file or an empty
+    // text.  Tests replace it.
+    std::function<QString()> ChooseFile;
+
+    // Registers a picture (AddTexture), selects it, previews it and lists it
+    // in the tree.  Returns the registry index.
+    int32_t AddTextureEntry(const std::string& path, bool keyed);
+    // Shows a BMP, PNG, GIF or JPEG file opaque; other endings keep the
+    // preview.  Throws qx::InOutError when the file cannot be shown.
+    void ShowPreview(const std::string& path);
+    // Leaves out the colour of the picture's bottom-left pixel, as the
+    // colour key does for the texture.
+    void SetPreviewTransparent(bool transparent);
+    const QImage& PreviewPicture() const { return preview_; }
+
+    void TreeView1Click();
+    void Button1Click();
+    void Button4Click();
+    void N1Click();
+    void N2Click() { Button1Click(); }
+    void N3Click();
+    void N4Click();
+
+private:
+    QTreeWidgetItem* SelectedNode() const;
+    // Appends a node under `anchor` when it is a category, else as the last
+    // node of the anchor's own level (top level when there is no anchor).
+    QTreeWidgetItem* AddNodeNear(QTreeWidgetItem* anchor, const std::string& text);
+    void ShowPicture();
+
+    QImage preview_;
+    bool transparent_ = false;
+};
+
+extern TFTexture* FTexture;
+
+namespace qx {
+
+// The open dialog's filter in Qt's form: each "description|patterns" pair of
+// the design's filter becomes "description (patterns)".
+QString TextureFileFilter();
+
+}  // namespace qx
