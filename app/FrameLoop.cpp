@@ -1,21 +1,321 @@
 #include "FrameLoop.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSlider>
+
 #include <GL/gl.h>
 
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "Camera.h"
+#include "EditorState.h"
 #include "GLEngine.h"
+#include "Geometry.h"
+#include "MapNavigator.h"
+#include "NumberText.h"
+#include "PrimitiveList.h"
+#include "QX3DObject.h"
+#include "QXFont.h"
+#include "QtText.h"
 #include "SceneSurface.h"
+#include "Skybox.h"
+#include "TexturesSelectForm.h"
+#include "Textures.h"
 #include "Vantor.h"
+
+namespace {
+
+constexpr float MoveStep = 0.6f;
+constexpr float AxisFactor = 0.8f;
+
+// Texts that never change, converted once.
+struct FrameTexts {
+    std::string player = Cp("Игрок");
+    std::string banner = "QX FPS VANTOR v0.0.2 Alpha";
+    std::string renderer, vendor, version;  // filled on the first frame
+    std::string axisX = "X", axisY = "Y", axisZ = "Z", origin = "(0,0,0)";
+};
+
+FrameTexts& Texts()
+{
+    static FrameTexts texts;
+    if (texts.renderer.empty()) {
+        auto glString = [](GLenum name) {
+            const GLubyte* s = glGetString(name);
+            return s ? std::string(reinterpret_cast<const char*>(s)) : std::string();
+        };
+        texts.renderer = Cp("Видеокарта: ") + glString(GL_RENDERER);
+        texts.vendor = Cp("Производитель: ") + glString(GL_VENDOR);
+        texts.version = Cp("Версия OpenGL: ") + glString(GL_VERSION);
+    }
+    return texts;
+}
+
+// Appends FloatToEditText(v) without a heap allocation (the digits fit the
+// small-string buffer of std::string).
+void AppendNumber(std::string& out, float v) { out += FloatToEditText(v); }
+
+void Print(TQXFont& font, const std::string& text, const TColor4& color, float x, float y, float z)
+{
+    font.Text.assign(text);  // reuses the buffer once it is large enough
+    font.Color = color;
+    font.PrintAt(x, y, z);
+}
+
+void PickStep(const TFVantor& window, int height)
+{
+    EditorState& state = Editor();
+    if (state.Camera->EditMode != 0 && state.ClickState == 0)
+        state.Camera->ScreenToWorld(state.MouseX + 1, height - state.MouseY + 1, state.CursorWorld);
+    (void)window;
+}
+
+void GridStep(const TFVantor& window, const DisplayOptions& options)
+{
+    if (options.grid && Editor().GridObject)
+        Editor().GridObject->DrawAt(0, static_cast<float>(window.CamVerhBar->value()), 0, 0, 0, 0, 1, 1, 1);
+}
+
+// Sets a label's text only when it changed, so an idle frame allocates nothing.
+void ShowText(QLabel* label, std::string& shown, const std::string& text)
+{
+    if (shown == text)
+        return;
+    shown = text;
+    label->setText(ToQString(text));
+}
+
+void ShowText(QLineEdit* edit, std::string& shown, const std::string& text)
+{
+    if (shown == text)
+        return;
+    shown = text;
+    edit->setText(ToQString(text));
+}
+
+}  // namespace
+
+void MouseStatusText(std::string& text, const double cursor[3])
+{
+    static const std::string prefix = Cp("Мышка: X=");
+    text.assign(prefix);
+    AppendNumber(text, static_cast<float>(std::trunc(cursor[0])));
+    text += "    Y=";
+    AppendNumber(text, static_cast<float>(std::trunc(cursor[2])));
+    text += "    Z=";
+    AppendNumber(text, static_cast<float>(std::trunc(cursor[1])));
+}
+
+void GridStatusText(std::string& text, const double cursor[3])
+{
+    static const std::string prefix = Cp("Сетка: X=");
+    text.assign(prefix);
+    AppendNumber(text, SnapX(static_cast<float>(cursor[0])));
+    text += "    Y=";
+    AppendNumber(text, SnapZ(static_cast<float>(cursor[2])));
+    text += "    Z=";
+    AppendNumber(text, SnapY(static_cast<float>(cursor[1])));
+}
+
+DisplayOptions ReadDisplayOptions(const FrameCache& cache)
+{
+    auto on = [&](int i) { return cache.options[i] && cache.options[i]->checkState() == Qt::Checked; };
+    return DisplayOptions{on(0), on(1), on(2), on(3), on(4)};
+}
+
+namespace {
+
+// Round half to even into the integer range (a NaN cursor shows 0).
+int32_t RoundToInt(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    double r = std::nearbyint(v);
+    if (r > 2147483647.0)
+        return 2147483647;
+    if (r < -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(r);
+}
+
+// Status panels 2 and 3 and the navigator's cursor fields.
+void ShowCursorTexts(TFVantor& window)
+{
+    FrameCache& cache = window.Frame;
+    const double* cursor = Editor().CursorWorld;
+    MouseStatusText(cache.scratch, cursor);
+    ShowText(window.StatusPanels[2], cache.mouseShown, cache.scratch);
+    GridStatusText(cache.scratch, cursor);
+    ShowText(window.StatusPanels[3], cache.gridShown, cache.scratch);
+    if (FNavigator && FNavigator->isVisible()) {
+        ShowText(FNavigator->E3dx, cache.navigatorShown[0], IntToEditText(RoundToInt(cursor[0])));
+        ShowText(FNavigator->E3dy, cache.navigatorShown[1], IntToEditText(RoundToInt(cursor[2])));
+        ShowText(FNavigator->E3dz, cache.navigatorShown[2], IntToEditText(RoundToInt(cursor[1])));
+    }
+}
+
+}  // namespace
 
 void RenderFrame(TFVantor& window)
 {
+    EditorState& state = Editor();
+    TCamera* camera = state.Camera;
+    if (!camera)
+        return;
     MakeEngineCurrent();
+    const DisplayOptions options = ReadDisplayOptions(window.Frame);
     const qreal ratio = window.SceneWindow->devicePixelRatio();
-    const int width = static_cast<int>(window.Scene->width() * ratio);
-    const int height = static_cast<int>(window.Scene->height() * ratio);
+    const int w = static_cast<int>(window.Scene->width() * ratio);
+    const int h = static_cast<int>(window.Scene->height() * ratio);
+    const int level = window.CamVerhBar->value();
+    const bool editMode = camera->EditMode != 0;
+    FrameTexts& texts = Texts();
+
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, width, height);
-    SetProjection(0, width, height);
+    glViewport(0, 0, w, h);
+    SetProjection(0, w, h);
     glPushMatrix();
+    camera->Apply();
+    if (!FogEnabled && state.SkyBox)
+        state.SkyBox->Draw(camera->PosX, static_cast<float>(level + window.CamZoom->value()), camera->PosZ);
+
+    if (state.MoveKeys.Back)
+        camera->Walk(MoveStep);
+    if (state.MoveKeys.Forward)
+        camera->Walk(-MoveStep);
+    if (state.MoveKeys.Right)
+        camera->Strafe(MoveStep);
+    if (state.MoveKeys.Left)
+        camera->Strafe(-MoveStep);
+
+    if (FogEnabled)
+        EnableFog();
+    if (LightingEnabled) {
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
+    }
+
+    if (!state.ModelEditMode) {
+        if (!options.depthAll) {
+            GridStep(window, options);
+            PickStep(window, h);
+        }
+        // The map's placements are drawn here once the map files exist.
+        if (state.PlayerMarker)
+            state.PlayerMarker->DrawAt(state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2], 0, 0, 0, 1,
+                                       1, 1);
+        if (options.depthAll) {
+            GridStep(window, options);
+            PickStep(window, h);
+        }
+        if (editMode && state.CursorPreview)
+            state.CursorPreview->DrawAt(SnapX(static_cast<float>(state.CursorWorld[0])),
+                                        SnapY(static_cast<float>(state.CursorWorld[1])),
+                                        SnapZ(static_cast<float>(state.CursorWorld[2])), 0, 0, 0, 1, 1, 1);
+    }
+
+    if (options.names && state.TextFont) {
+        glDisable(GL_DEPTH_TEST);
+        Print(*state.TextFont, texts.player, TColor4{1, 1, 0, 0.8f}, state.PlayerPos[0], state.PlayerPos[1],
+              state.PlayerPos[2]);
+        glEnable(GL_DEPTH_TEST);
+    }
+
+    if (state.ModelEditMode) {
+        if (!options.depthAll) {
+            GridStep(window, options);
+            PickStep(window, h);
+        }
+        if (state.EditedModel) {
+            state.EditedModel->CurrentList = static_cast<int16_t>(window.line->value());
+            state.EditedModel->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
+        }
+        if (options.depthAll) {
+            GridStep(window, options);
+            PickStep(window, h);
+        }
+        TQX3DObject* pending = state.PendingPrimitive;
+        if (pending) {
+            pending->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
+            TBox* box = nullptr;
+            if (!pending->Lists.empty() && state.PrimIndex >= 0 &&
+                static_cast<size_t>(state.PrimIndex) < pending->Lists[0]->Boxes.size())
+                box = &pending->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
+            if (box && editMode && state.Placing) {
+                if (state.ClickState == 0)
+                    box->Position = TVec3{SnapX(static_cast<float>(state.CursorWorld[0])),
+                                          SnapY(static_cast<float>(state.CursorWorld[1])),
+                                          SnapZ(static_cast<float>(state.CursorWorld[2]))};
+                else if (state.ClickState == 1)
+                    box->Position = TVec3{static_cast<float>(state.CursorWorld[0]),
+                                          static_cast<float>(state.CursorWorld[1]),
+                                          static_cast<float>(state.CursorWorld[2])};
+            }
+            if (box && state.Placing && window.FTexture && box->Texture != window.FTexture->SelectedTexture)
+                box->Texture = window.FTexture->SelectedTexture;
+        }
+    }
+
+    if (LightingEnabled)
+        glDisable(GL_LIGHTING);
+    if (FogEnabled)
+        DisableFog();
+
+    if (options.axes && state.TextFont) {
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_TEXTURE_2D);
+        glTranslatef(0, static_cast<float>(level), 0);
+        const float length = static_cast<float>(window.CamZoom->value());
+        const float tip = AxisFactor * length;
+        DrawAxes(length);
+        TQXFont& font = *state.TextFont;
+        Print(font, texts.axisX, TColor4{1, 0, 0, 1}, tip, 0, 0);
+        Print(font, texts.axisY, TColor4{0, 0, 1, 1}, 0, 0, tip);
+        Print(font, texts.axisZ, TColor4{0, 1, 0, 1}, 0, tip, 0);
+        Print(font, texts.origin, TColor4{1, 1, 1, 1}, 0, 0, 0);
+        glTranslatef(0, -static_cast<float>(level), 0);
+
+        std::string& label = window.Frame.scratch;
+        label.assign("x=");
+        AppendNumber(label, SnapX(static_cast<float>(state.CursorWorld[0])));
+        label += " y=";
+        AppendNumber(label, SnapZ(static_cast<float>(state.CursorWorld[2])));
+        label += " z=";
+        AppendNumber(label, SnapY(static_cast<float>(state.CursorWorld[1])));
+        Print(font, label, TColor4{1, 1, 1, 0.6f}, static_cast<float>(state.CursorWorld[0]),
+              static_cast<float>(state.CursorWorld[1]), static_cast<float>(state.CursorWorld[2]));
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_DEPTH_TEST);
+    }
+
+    if (LightingEnabled)
+        glDisable(GL_LIGHTING);
+    if (FogEnabled)
+        DisableFog();
+
+    glViewport(0, 0, w, h);
+    SetProjection(255, w, h);
+    BindTexture(state.CrossTexture);
+    glColor4f(1, 1, 1, 1);
+    DrawScreenQuad(1, TColor4{1, 1, 1, 1}, 0, static_cast<float>(w) / 2, static_cast<float>(h) / 2, 32, 32, 0,
+                   2);
+    if (state.TextFont) {
+        TQXFont& font = *state.TextFont;
+        Print(font, texts.banner, TColor4{1, 1, 1, 0.5f}, 10, 20, 0);
+        Print(font, texts.renderer, TColor4{1, 1, 0.5f, 0.5f}, 10, 50, 0);
+        Print(font, texts.vendor, TColor4{1, 1, 0.5f, 0.5f}, 10, 80, 0);
+        Print(font, texts.version, TColor4{1, 1, 0.5f, 0.5f}, 10, 110, 0);
+    }
+    if (FeedbackEnabled)
+        DrawFeedback(4, 1);
     glPopMatrix();
+
+    ShowCursorTexts(window);
     EndFrame();
 }

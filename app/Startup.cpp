@@ -9,7 +9,12 @@
 #include <GL/gl.h>
 
 #include "Camera.h"
+#include "PrimitiveList.h"
+#include "QX3DObject.h"
+#include "QXFont.h"
+#include "Skybox.h"
 #include "ConfigIni.h"
+#include "Errors.h"
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "MapNavigator.h"
@@ -18,6 +23,8 @@
 #include "Paths.h"
 #include "QtText.h"
 #include "SceneSurface.h"
+#include "TexturesSelectForm.h"
+#include "Textures.h"
 #include "TreeWidgetAccess.h"
 #include "VantorApplication.h"
 #include "Vantor.h"
@@ -25,6 +32,18 @@
 namespace {
 
 const char* const MakerAddress = "https://qxvantor.example.org";
+
+// A helper texture of the installation, through the texture window.  A
+// picture that cannot be read ends the start-up sequence with its message
+// (the loader has shown it already).
+int32_t AddHelperTexture(TFTexture& window, const char* designPath, bool keyed)
+{
+    const int32_t before = Textures().TextureCount;
+    const int32_t index = window.AddTextureEntry(designPath, keyed);
+    if (Textures().TextureCount == before || index < 0 || Textures().TextureIds[index] == 0)
+        throw qx::InOutError(std::string("Cannot read the helper texture ") + designPath);
+    return index;
+}
 
 }  // namespace
 
@@ -45,13 +64,31 @@ void TFVantor::RunStartup()
             return;
         }
 
+        FTexture = new TFTexture();
+        ::FTexture = FTexture;
+        FTexture->show();
+
         ReadTreeText(ObjectList, ToFsPath("Sys\\Api\\ObjectList.txt"));
         ReadTreeText(OBJList, ToFsPath("Sys\\Api\\OBJList.txt"));
         ReadTreeText(MapList, ToFsPath("Sys\\Api\\MapList.txt"));
+        ReadTreeText(FTexture->TreeView1, ToFsPath("Sys\\Api\\TexturesList.txt"));
 
         LoadIconIndexes(ObjectList, ToFsPath("Sys\\Api\\ObjectListIcons.qxicon"));
         LoadIconIndexes(OBJList, ToFsPath("Sys\\Api\\OBJListIcons.qxicon"));
         LoadIconIndexes(MapList, ToFsPath("Sys\\Api\\MapListIcons.qxicon"));
+        LoadIconIndexes(FTexture->TreeView1, ToFsPath("Sys\\Api\\FTExtureIcons.qxicon"));
+
+        state.GridTexture = AddHelperTexture(*FTexture, "textures\\Setka.bmp", false);
+        state.CrossTexture = AddHelperTexture(*FTexture, "textures\\CurCenter.bmp", true);
+
+        state.SkyBox = new TSkybox(true, 500.0f);
+        state.SkyBox->FrontTexture = AddHelperTexture(*FTexture, "textures\\cliffFront.bmp", false);
+        state.SkyBox->BackTexture = AddHelperTexture(*FTexture, "textures\\cliffBack.bmp", false);
+        state.SkyBox->LeftTexture = AddHelperTexture(*FTexture, "textures\\cliffLeft.bmp", false);
+        state.SkyBox->RightTexture = AddHelperTexture(*FTexture, "textures\\cliffRight.bmp", false);
+        state.SkyBox->TopTexture = AddHelperTexture(*FTexture, "textures\\cliffTop.bmp", false);
+        state.SkyBox->BottomTexture = AddHelperTexture(*FTexture, "textures\\cliffBottom.bmp", false);
+        state.SkyBox->BuildList();
 
         state.Camera = new TCamera();
         state.Camera->SetPosition(0, 0, 0);
@@ -64,15 +101,35 @@ void TFVantor::RunStartup()
         CamZoom->setValue(32);
         CamVerhBar->setValue(0);
 
+        state.GridObject = new TQX3DObject("ObjSetka");
+        state.GridObject->AddList();
+        state.GridObject->Lists[0]->AddFloor(state.GridTexture, 0, 0, 0, 1000, 1000, 600, 0, 0, 0);
+        state.GridObject->BuildDisplayLists();
+
         state.GridStepX = state.GridStepY = state.GridStepZ = 0.5f;
         if (FNavigator)
             FNavigator->ShowGridSteps(FloatToEditText(0.5f));
         state.PrimIndex = -1;
 
+        state.EditedModel = new TQX3DObject("Temp3DModel");
+        state.EditedModel->AddList();
+        state.CursorPreview = new TQX3DObject("MapTemp");
+        state.CursorPreview->AddList();
+        state.PendingPrimitive = new TQX3DObject("ModelTemp");
+        state.PendingPrimitive->AddList();
+
         RenderTimer->start();
         FreeMemTimer->start();
 
         MarkFirstStartDone(ToFsPath(".\\Sys\\Config.ini"));
+
+        state.PlayerMarker = new TQX3DObject("PlayerModel");
+        state.PlayerMarker->AddList();
+        state.PlayerMarker->Lists[0]->AddSphere(state.SkyBox->BackTexture, 16, 0, 2, 0, 2, 0, 0, 0);
+        state.PlayerMarker->BuildDisplayLists();
+
+        state.TextFont = new TQXFont();
+        state.TextFont->Build("11", 20, "Arial", TColor4{1, 1, 1, 0.2f});
 
         for (int i = 0; i < Ch1->count(); ++i)
             Ch1->item(i)->setCheckState(Qt::Checked);

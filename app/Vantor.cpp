@@ -25,6 +25,7 @@
 #include "HandlerGuard.h"
 #include "NumberText.h"
 #include "QtText.h"
+#include "SceneMouse.h"
 #include "SceneSurface.h"
 
 TFVantor* FVantor = nullptr;
@@ -134,11 +135,18 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     connect(RadioButton5, &QRadioButton::clicked, this, [this] { Guarded([this] { RadioButton5Click(); }); });
     connect(CamVerhBar, &QSlider::valueChanged, this, [this] { Guarded([this] { CamVerhBarChange(); }); });
     connect(CamZoom, &QSlider::valueChanged, this, [this] { Guarded([this] { CamZoomChange(); }); });
+    connect(SceneWindow, &SceneSurface::mouseMove, this,
+            [](int x, int y) { Guarded([&] { SceneMouseMove(x, y); }); });
+    connect(SceneWindow, &SceneSurface::mouseDown, this,
+            [](Qt::MouseButton b, int, int) { Guarded([&] { SceneMouseDown(b); }); });
+    connect(SceneWindow, &SceneSurface::mouseUp, this,
+            [](Qt::MouseButton b, int, int) { Guarded([&] { SceneMouseUp(b); }); });
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { Guarded([this] { CheckBox1Click(); }); });
 }
 
 TFVantor::~TFVantor()
 {
+    ShutdownEngine(SceneWindow);
     if (FVantor == this)
         FVantor = nullptr;
 }
@@ -178,6 +186,11 @@ void TFVantor::BuildTopPanel(QWidget* parent)
         item->setCheckState(Qt::Unchecked);
     }
     Ch1->setMinimumWidth(280);
+    // The frame loop reads the options every frame; find their items once.
+    const char* optionTexts[5] = {"Не отображать объекты выше камеры", "Определять глубину Z по всем объектам",
+                                  "Отображать названия объектов", "Отображать оси координат", "Отображать сетку"};
+    for (int i = 0; i < 5; ++i)
+        Frame.options[i] = DisplayOption(optionTexts[i]);
     optionsColumn->addWidget(Ch1);
     row->addWidget(options);
 

@@ -6,6 +6,10 @@
 
 #include <QMainWindow>
 
+#include <string>
+
+#include "FrameLoop.h"
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -60,6 +64,9 @@ public:
     QMenu* PopupMenu3 = nullptr;
     QTimer* RenderTimer = nullptr;
     QTimer* FreeMemTimer = nullptr;
+
+    // Buffers of the frame loop.
+    FrameCache Frame;
 
     // Created by the start-up sequence.
     TFTexture* FTexture = nullptr;

@@ -75,6 +75,18 @@ void MakeEngineCurrent()
         engine.RC->makeCurrent(engine.DC);
 }
 
+void ShutdownEngine(QWindow* window)
+{
+    EngineState& engine = Engine();
+    if (engine.DC != window)
+        return;
+    if (engine.RC) {
+        engine.RC->doneCurrent();
+        delete engine.RC;
+    }
+    engine = EngineState();
+}
+
 void InitGLState()
 {
     glClearDepth(1.0);

@@ -41,6 +41,10 @@ bool InitEngine(int width, int height, QWindow* window);
 // context stole it).  No-op before InitEngine.
 void MakeEngineCurrent();
 
+// Releases the context when its window goes away (the editor's main window
+// closes only at exit; tests open several in one process).
+void ShutdownEngine(QWindow* window);
+
 void InitGLState();
 void CreateFeedbackTexture();
 void SetupLight();
