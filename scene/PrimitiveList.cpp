@@ -1,0 +1,172 @@
+#include "PrimitiveList.h"
+
+#include <algorithm>
+#include <span>
+#include <tuple>
+#include <utility>
+
+#include "Errors.h"
+#include "ModelReaders.h"
+
+namespace {
+
+// The valid entries of a kind's array: its count, but never past the array.
+template <typename T>
+std::span<const T> Valid(const std::vector<T>& items, int16_t count)
+{
+    const size_t n = std::min(items.size(), static_cast<size_t>(std::max<int16_t>(count, 0)));
+    return std::span<const T>(items.data(), n);
+}
+
+// The 16-bit count would wrap past 32767.
+void CheckRoom(int16_t count)
+{
+    if (count >= TGLPremitives::kMaxCount)
+        throw qx::Error("A primitive list holds at most 32767 primitives of one kind");
+}
+
+template <typename T>
+int16_t Append(std::vector<T>& items, int16_t& count, T item)
+{
+    CheckRoom(count);
+    const int16_t index = count;
+    items.resize(static_cast<size_t>(index));
+    items.push_back(std::move(item));
+    ++count;
+    return index;
+}
+
+// The kinds in their fixed order: each array with its count.
+constexpr auto kKinds = std::make_tuple(
+    std::pair{&TGLPremitives::Boxes, &TGLPremitives::BoxCount},
+    std::pair{&TGLPremitives::Spheres, &TGLPremitives::SphereCount},
+    std::pair{&TGLPremitives::Tori, &TGLPremitives::TorusCount},
+    std::pair{&TGLPremitives::Floors, &TGLPremitives::FloorCount},
+    std::pair{&TGLPremitives::Walls, &TGLPremitives::WallCount},
+    std::pair{&TGLPremitives::Models3ds, &TGLPremitives::Model3dsCount},
+    std::pair{&TGLPremitives::BlenderModels, &TGLPremitives::BlenderCount});
+
+// Calls visit(array member, count member) for each kind in order.
+template <typename Visit>
+void ForEachKind(Visit&& visit)
+{
+    std::apply([&](const auto&... kind) { (visit(kind.first, kind.second), ...); }, kKinds);
+}
+
+template <typename T>
+void CopyKind(std::vector<T>& items, int16_t& count, const std::vector<T>& source, int16_t sourceCount)
+{
+    const auto valid = Valid(source, sourceCount);
+    items.assign(valid.begin(), valid.end());
+    count = static_cast<int16_t>(valid.size());
+}
+
+}  // namespace
+
+int16_t TGLPremitives::AddBox(int32_t texture, float x, float y, float z, float sizeX, float sizeY,
+                              float sizeZ, float tiling, float rotX, float rotY, float rotZ)
+{
+    TBox box;
+    box.Texture = texture;
+    box.Position = {x, y, z};
+    box.Size = {sizeX, sizeY, sizeZ};
+    box.Tiling = tiling;
+    box.Rotation = {rotX, rotY, rotZ};
+    return Append(Boxes, BoxCount, std::move(box));
+}
+
+bool TGLPremitives::DeleteBox(int16_t index)
+{
+    // A negative index names no box either (the design only rules out
+    // indices past the end, and would read before the array).
+    if (index < 0 || index > BoxCount - 1 || static_cast<size_t>(index) >= Boxes.size())
+        return false;
+    Boxes.erase(Boxes.begin() + index);
+    --BoxCount;
+    return true;
+}
+
+int16_t TGLPremitives::AddSphere(int32_t texture, int16_t segments, float x, float y, float z,
+                                 float radius, float rotX, float rotY, float rotZ)
+{
+    TSphere sphere;
+    sphere.Position = {x, y, z};
+    sphere.Radius = radius;
+    sphere.Segments = segments;
+    sphere.Texture = texture;
+    sphere.Rotation = {rotX, rotY, rotZ};
+    CheckRoom(SphereCount);
+    sphere.Compile();
+    return Append(Spheres, SphereCount, std::move(sphere));
+}
+
+int16_t TGLPremitives::AddFloor(int32_t texture, float x, float y, float z, float sizeX,
+                                float sizeZ, float tiling, float rotX, float rotY, float rotZ)
+{
+    TFloor floor;
+    floor.Texture = texture;
+    floor.Position = {x, y, z};
+    floor.SizeX = sizeX;
+    floor.SizeZ = sizeZ;
+    floor.Tiling = tiling;
+    floor.Rotation = {rotX, rotY, rotZ};
+    return Append(Floors, FloorCount, std::move(floor));
+}
+
+int16_t TGLPremitives::AddModel3ds(const std::string& fileName, float x, float y, float z,
+                                   float rotX, float rotY, float rotZ, float scaleX, float scaleY,
+                                   float scaleZ)
+{
+    CheckRoom(Model3dsCount);
+    TModel3ds model;
+    if (const auto& read = qx::CurrentModelReaders().Read3ds)
+        model.Model = read(fileName);
+    model.Position = {x, y, z};
+    model.Rotation = {rotX, rotY, rotZ};
+    model.Scale = {scaleX, scaleY, scaleZ};
+    return Append(Models3ds, Model3dsCount, std::move(model));
+}
+
+int16_t TGLPremitives::AddModelBlender(const std::string& fileName, float x, float y, float z,
+                                       float rotX, float rotY, float rotZ, float scaleX,
+                                       float scaleY, float scaleZ)
+{
+    CheckRoom(BlenderCount);
+    const auto& read = qx::CurrentModelReaders().ReadBlender;
+    if (!read)
+        throw qx::Error("No reader for Blender-export models is installed");
+    TModelBlender model;
+    model.GameObj = TGameObjCopy(read(fileName));
+    model.Position = {x, y, z};
+    model.Rotation = {rotX, rotY, rotZ};
+    model.Scale = {scaleX, scaleY, scaleZ};
+    return Append(BlenderModels, BlenderCount, std::move(model));
+}
+
+void TGLPremitives::Draw() const
+{
+    ForEachKind([this](auto items, auto count) {
+        for (const auto& p : Valid(this->*items, this->*count))
+            p.Draw();
+    });
+}
+
+void TGLPremitives::Assign(const TGLPremitives& source)
+{
+    if (&source == this)
+        return;
+    ListId = source.ListId;
+    Tag = source.Tag;
+    Text = source.Text;
+    ForEachKind([&](auto items, auto count) {
+        CopyKind(this->*items, this->*count, source.*items, source.*count);
+    });
+}
+
+void TGLPremitives::KeepCalledListsAlive(qx::GlListRef& compiled) const
+{
+    for (const TSphere& p : Valid(Spheres, SphereCount))
+        compiled.KeepAlive(p.DisplayList);
+    for (const TTorus& p : Valid(Tori, TorusCount))
+        compiled.KeepAlive(p.DisplayList);
+}

@@ -1,0 +1,73 @@
+// TGLPremitives: one primitive list of a scene object, holding one array per
+// primitive kind.  Every walk over the kinds goes in the fixed order boxes,
+// spheres, tori, floors, walls, 3DS models, Blender models, each kind in
+// index order; so drawing order is by kind, not by insertion.
+//
+// A count is the number of valid entries of its array.  The Add operations
+// return the new primitive's index (the count before the call) and store
+// their arguments unchecked.  A kind holds at most 32767 primitives.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "DisplayList.h"
+#include "Primitives.h"
+
+class TGLPremitives {
+public:
+    static constexpr int16_t kMaxCount = 32767;
+
+    TGLPremitives() = default;
+    virtual ~TGLPremitives() = default;
+    TGLPremitives(const TGLPremitives&) = delete;
+    TGLPremitives& operator=(const TGLPremitives&) = delete;
+
+    int16_t BoxCount = 0;
+    std::vector<TBox> Boxes;
+    int16_t SphereCount = 0;
+    std::vector<TSphere> Spheres;
+    int16_t TorusCount = 0;
+    std::vector<TTorus> Tori;
+    int16_t FloorCount = 0;
+    std::vector<TFloor> Floors;
+    int16_t WallCount = 0;
+    std::vector<TWall> Walls;
+    int16_t Model3dsCount = 0;
+    std::vector<TModel3ds> Models3ds;
+    int16_t BlenderCount = 0;
+    std::vector<TModelBlender> BlenderModels;
+    qx::GlListRef ListId;  // reserved; released with the list
+    int16_t Tag = 0;       // reserved
+    std::string Text;      // reserved
+
+    // Defaults of TBox for the fields not given; callers set the render
+    // modes on the returned box.
+    int16_t AddBox(int32_t texture, float x, float y, float z, float sizeX, float sizeY, float sizeZ,
+                   float tiling, float rotX, float rotY, float rotZ);
+    // Boxes after index move down one place.  False (nothing changed) for an
+    // index that names no box.
+    bool DeleteBox(int16_t index);
+    // Compiles the sphere's display list at once.
+    int16_t AddSphere(int32_t texture, int16_t segments, float x, float y, float z, float radius,
+                      float rotX, float rotY, float rotZ);
+    int16_t AddFloor(int32_t texture, float x, float y, float z, float sizeX, float sizeZ,
+                     float tiling, float rotX, float rotY, float rotZ);
+    // An unreadable file still adds a primitive, with an empty model.
+    int16_t AddModel3ds(const std::string& fileName, float x, float y, float z, float rotX,
+                        float rotY, float rotZ, float scaleX, float scaleY, float scaleZ);
+    // The reader's error reaches the caller and nothing is added.
+    int16_t AddModelBlender(const std::string& fileName, float x, float y, float z, float rotX,
+                            float rotY, float rotZ, float scaleX, float scaleY, float scaleZ);
+
+    // Draws every primitive immediately, in kind order.
+    void Draw() const;
+    // Deep copy; compiled sphere and torus lists and 3DS models are shared
+    // with the source, Blender models copied.
+    virtual void Assign(const TGLPremitives& source);
+
+    // Makes `compiled` (a list holding this list's Draw) keep alive the
+    // display lists that Draw calls.
+    void KeepCalledListsAlive(qx::GlListRef& compiled) const;
+};

@@ -1,0 +1,62 @@
+// TQX3DObject: a named scene object made of primitive lists.  Placed objects
+// draw one compiled display list under a transform (DrawAt); objects being
+// edited draw their lists immediately (DrawAllAt) so each change shows at once.
+//
+// Display lists are shared between copies made by Assign and held by
+// reference count: a list stays valid while any object (or any compiled list
+// calling it) uses it, and is deleted when the last user lets go, so
+// rebuilding, clearing and reloading do not leak GL lists.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DisplayList.h"
+#include "PrimitiveList.h"
+#include "VectorMath.h"
+
+class TCollision;
+
+class TQX3DObject {
+public:
+    static constexpr int16_t kMaxLists = 32767;
+
+    // An empty name becomes "QX3DObject:" and a pseudo-random number below
+    // 32000.  The object starts with no lists.
+    explicit TQX3DObject(const std::string& name = std::string());
+    virtual ~TQX3DObject() = default;
+    TQX3DObject(const TQX3DObject&) = delete;
+    TQX3DObject& operator=(const TQX3DObject&) = delete;
+
+    int16_t ListCount = 0;
+    int16_t CurrentList = 0;
+    std::string Name;  // also the stem of the object's file
+    TVec3 Reserved1;
+    TVec3 Reserved2;
+    TVec3 Reserved3;
+    TVec3 Reserved4{1, 1, 1};
+    // One entry per list; an empty reference (Id() == -1) is not compiled.
+    std::vector<qx::GlListRef> DisplayLists;
+    std::vector<std::unique_ptr<TGLPremitives>> Lists;
+    std::shared_ptr<TCollision> Collision;  // made by loading the object file
+
+    // Appends an empty list and makes it current.
+    void AddList();
+    // Destroys every list; CurrentList keeps its value.
+    virtual void Clear();
+    // Compiles every list into a new display list (call after each change).
+    void BuildDisplayLists();
+    // Draws the current list's display list under the transform (rotations
+    // about X, then Y, then Z, in degrees).  An uncompiled or missing list
+    // draws nothing and touches no GL state.
+    void DrawAt(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
+                float scaleY, float scaleZ) const;
+    // Draws every list immediately under the transform.
+    void DrawAllAt(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
+                   float scaleY, float scaleZ) const;
+    // Deep copy of name, lists and reserved fields; display lists are shared,
+    // the collision set is not copied.
+    virtual void Assign(const TQX3DObject& source);
+};

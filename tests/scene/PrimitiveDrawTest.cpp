@@ -1,0 +1,231 @@
+// How each primitive kind draws: extents, rotation about the box corner,
+// culling, blending, tex-gen and texture binds, and what is restored after.
+#include <gtest/gtest.h>
+
+#include "GLEngine.h"
+#include "Geometry.h"
+#include "Objects.h"
+#include "SceneTestSupport.h"
+#include "WorldFeedback.h"
+
+using namespace qxtest;
+
+namespace {
+
+class PrimitiveDrawTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        UseWorldOrtho();
+        InitGLState();
+        UseWorldOrtho();
+    }
+};
+
+void ExpectBounds(const Bounds& b, std::array<float, 3> lo, std::array<float, 3> hi)
+{
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(b.lo[i], lo[i], 1e-3) << "axis " << i;
+        EXPECT_NEAR(b.hi[i], hi[i], 1e-3) << "axis " << i;
+    }
+}
+
+TEST_F(PrimitiveDrawTest, DefaultBoxCoversTheCubeFromItsPosition)
+{
+    TBox box;
+    ExpectBounds(BoundsOf(CaptureWorld([&] { box.Draw(); })), {0, 0, 0}, {8, 8, 8});
+    box.Position = {-3, 2, 5};
+    ExpectBounds(BoundsOf(CaptureWorld([&] { box.Draw(); })), {-3, 2, 5}, {5, 10, 13});
+}
+
+TEST_F(PrimitiveDrawTest, BoxTurnsAboutItsCornerNotItsCentre)
+{
+    TBox box;
+    box.Position = {10, 0, 0};
+    box.Rotation = {0, 90, 0};
+    ExpectBounds(BoundsOf(CaptureWorld([&] { box.Draw(); })), {10, 0, -8}, {18, 8, 0});
+}
+
+TEST_F(PrimitiveDrawTest, BoxWithNegativeSizeDrawsNothingButRestoresItsModes)
+{
+    TBox box;
+    box.Size = {8, -1, 8};
+    box.BlendMode = 2;
+    box.TexGenMode = 1;
+    box.CullFront = false;
+    EXPECT_TRUE(CaptureWorld([&] { box.Draw(); }).empty());
+    const GlStateSnapshot s = GlStateSnapshot::Take();
+    EXPECT_FALSE(s.blend);
+    EXPECT_FALSE(s.texGenS);
+    EXPECT_EQ(s.cullFace, GL_FRONT);
+}
+
+TEST_F(PrimitiveDrawTest, BoxWithCullFrontOffShowsItsInside)
+{
+    // Seen from a corner: the outside faces are the near ones.
+    glRotatef(30, 1, 0, 0);
+    glRotatef(45, 0, 1, 0);
+    glEnable(GL_CULL_FACE);
+    TBox outside;
+    outside.Position = {-4, -4, -4};
+    TBox inside = outside;
+    inside.CullFront = false;
+    const auto a = CaptureWorld([&] { outside.Draw(); }, 128, true);
+    glCullFace(GL_FRONT);
+    const auto b = CaptureWorld([&] { inside.Draw(); }, 128, true);
+    ASSERT_EQ(a.size(), 6u);
+    ASSERT_EQ(b.size(), 6u);
+    double za = 0, zb = 0;
+    for (const auto& v : AllVertices(a))
+        za += v.z;
+    for (const auto& v : AllVertices(b))
+        zb += v.z;
+    EXPECT_GT(za, zb) << "inner faces lie further from the viewer";
+    GLint cull = 0;
+    glGetIntegerv(GL_CULL_FACE_MODE, &cull);
+    EXPECT_EQ(cull, GL_FRONT);
+}
+
+TEST_F(PrimitiveDrawTest, BoxWithBlendMode2IsAlphaBlendedAndBlendingEndsAfterIt)
+{
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    TBox box;
+    box.Texture = -1;
+    box.Position = {-50, -50, -50};
+    box.Size = {100, 100, 100};
+    box.BlendMode = 2;
+    box.Color = {0, 0, 1, 0.5f};
+    SolidTextures none({});
+    box.Draw();
+    // Seen along Z, the front and back faces cover the centre (the others are
+    // edge-on); each blends half of blue over what lies below: red 1/4, blue 3/4.
+    const auto px = PixelAt(128, 128);
+    EXPECT_NEAR(px[0], 64, 2);
+    EXPECT_NEAR(px[2], 191, 2);
+    const GlStateSnapshot s = GlStateSnapshot::Take();
+    EXPECT_FALSE(s.blend);
+    EXPECT_FLOAT_EQ(s.colour[3], 1);
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    box.BlendMode = 0;
+    box.Draw();
+    EXPECT_EQ(PixelAt(128, 128)[0], 0) << "without blending the box simply covers";
+}
+
+TEST_F(PrimitiveDrawTest, BoxBindsItsTextureAndGeneratesCoordinatesOnRequest)
+{
+    SolidTextures textures({{255, 0, 0}, {0, 255, 0}});
+    TBox box;
+    box.Texture = 1;
+    box.Tiling = 3;
+    box.Draw();
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(GLuint(bound), textures.Id(1));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+
+    // Object-linear generation replaces the table's coordinates (0 or the
+    // tiling) by the vertex's own x and y (plus or minus 4 around the centre).
+    box.TexGenMode = 2;
+    const auto generated = AllVertices(CaptureWorld([&] { box.Draw(); }));
+    ASSERT_EQ(generated.size(), 36u);
+    for (const auto& v : generated)
+        EXPECT_NEAR(std::fabs(v.s), 4, 1e-3);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S)) << "tex-gen is switched off after the box";
+
+    box.Texture = -1;
+    box.Draw();
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << "an untextured box switches texturing off";
+}
+
+TEST_F(PrimitiveDrawTest, SphereDrawsItsListAtItsPosition)
+{
+    TGLPremitives list;
+    list.AddSphere(-1, 16, 5, 6, 7, 2, 0, 0, 0);
+    ExpectBounds(BoundsOf(CaptureWorld([&] { list.Spheres[0].Draw(); })), {3, 4, 5}, {7, 8, 9});
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+}
+
+TEST_F(PrimitiveDrawTest, FloorsIgnoreTheirTransformAndWallsHonourIt)
+{
+    TFloor floor;
+    floor.SizeX = 10;
+    floor.SizeZ = 20;
+    floor.Tiling = 1;
+    floor.Position = {50, 0, 0};
+    floor.Rotation = {0, 0, 90};
+    ExpectBounds(BoundsOf(CaptureWorld([&] { floor.Draw(); })), {0, 0, 0}, {10, 0, 20});
+
+    TWall wall;
+    static_cast<TFlatRect&>(wall) = floor;
+    // 90 degrees about Z stands the rectangle up: its X extent becomes height.
+    ExpectBounds(BoundsOf(CaptureWorld([&] { wall.Draw(); })), {50, 0, 0}, {50, 10, 20});
+}
+
+TEST_F(PrimitiveDrawTest, GroundGridCoversZeroToThousandWith600Repeats)
+{
+    UseWorldOrtho(1024);
+    TQX3DObject grid("ObjSetka");
+    grid.AddList();
+    grid.Lists[0]->AddFloor(-1, 0, 0, 0, 1000, 1000, 600, 0, 0, 0);
+    grid.BuildDisplayLists();
+    const auto prims = CaptureWorld([&] { grid.DrawAt(0, 1, 0, 0, 0, 0, 1, 1, 1); }, 1024);
+    ASSERT_EQ(prims.size(), 2u);
+    const Bounds b = BoundsOf(prims);
+    EXPECT_NEAR(b.lo[0], 0, 0.05);
+    EXPECT_NEAR(b.hi[0], 1000, 0.05);
+    EXPECT_NEAR(b.lo[2], 0, 0.05);
+    EXPECT_NEAR(b.hi[2], 1000, 0.05);
+    EXPECT_NEAR(b.lo[1], 1, 0.05);
+    float maxS = 0, maxT = 0;
+    for (const auto& v : AllVertices(prims)) {
+        maxS = std::max(maxS, v.s);
+        maxT = std::max(maxT, v.t);
+    }
+    EXPECT_FLOAT_EQ(maxS, 600);
+    EXPECT_FLOAT_EQ(maxT, 600);
+}
+
+TEST_F(PrimitiveDrawTest, TorusCallsItsListWithBackFacesCulledThenRestoresCulling)
+{
+    TTorus torus;
+    EXPECT_TRUE(CaptureWorld([&] { torus.Draw(); }).empty()) << "never compiled: list 0 draws nothing";
+    torus.DisplayList = CompileSphereList(8, 1, 0, 0, 0);
+    torus.Position = {20, 0, 0};
+    const Bounds b = BoundsOf(CaptureWorld([&] { torus.Draw(); }));
+    EXPECT_NEAR(b.lo[0], 19, 1e-3);
+    GLint cull = 0;
+    glGetIntegerv(GL_CULL_FACE_MODE, &cull);
+    EXPECT_EQ(cull, GL_FRONT);
+}
+
+TEST_F(PrimitiveDrawTest, ModelKindsDrawTheirModelUnderTheirOwnTransform)
+{
+    TModel3ds model;
+    model.Position = {10, 0, 0};
+    model.Rotation = {0, 0, 90};
+    model.Scale = {3, 1, 1};
+    EXPECT_TRUE(CaptureWorld([&] { model.Draw(); }).empty()) << "an empty model draws nothing";
+    model.Model = std::make_shared<PointModel>();
+    // Local (1, 0, 0) scaled to (3, 0, 0), turned about Z to (0, 3, 0).
+    auto prims = CaptureWorld([&] { model.Draw(); });
+    ASSERT_EQ(prims.size(), 1u);
+    EXPECT_NEAR(prims[0].v[0].x, 10, 1e-3);
+    EXPECT_NEAR(prims[0].v[0].y, 3, 1e-3);
+
+    TModelBlender blender;
+    static_cast<TModelPlacement&>(blender) = model;
+    blender.GameObj = TGameObjCopy(std::make_unique<PointModel>());
+    prims = CaptureWorld([&] { blender.Draw(); });
+    ASSERT_EQ(prims.size(), 1u);
+    EXPECT_NEAR(prims[0].v[0].x, 10, 1e-3);
+    EXPECT_NEAR(prims[0].v[0].y, 3, 1e-3);
+}
+
+}  // namespace
