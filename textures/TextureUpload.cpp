@@ -1,12 +1,35 @@
 #include "TextureUpload.h"
 
+#include <algorithm>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
+
+#include "imageio/Resample.h"
 
 namespace {
 
 GLuint BuildTexture(GLsizei width, GLsizei height, GLenum format, GLint magFilter, const uint8_t* pixels)
 {
+    // Rescale here to the size GLU would choose, so that GLU's own scaler
+    // (which loses the last row when only the width changes) never runs.
+    GLint maxSide = 1;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    const uint32_t targetWidth = qx::GluTextureSide(uint32_t(width), uint32_t(std::max(maxSide, 1)));
+    const uint32_t targetHeight = qx::GluTextureSide(uint32_t(height), uint32_t(std::max(maxSide, 1)));
+    qx::PixelBlock scaled;
+    if (width > 0 && height > 0 && (targetWidth != uint32_t(width) || targetHeight != uint32_t(height))) {
+        qx::PixelBlock source;
+        source.width = uint32_t(width);
+        source.height = uint32_t(height);
+        source.channels = format == GL_RGBA ? 4 : 3;
+        source.pixels.assign(pixels, pixels + size_t(width) * height * source.channels);
+        scaled = qx::ResampleBlock(source, targetWidth, targetHeight);
+        width = GLsizei(targetWidth);
+        height = GLsizei(targetHeight);
+        pixels = scaled.pixels.data();
+    }
+
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
