@@ -24,6 +24,7 @@ struct PixelBlock {
 
     size_t RowBytes() const { return size_t{width} * channels; }
     uint8_t* Row(uint32_t r) { return pixels.data() + RowBytes() * r; }
+    const uint8_t* Row(uint32_t r) const { return pixels.data() + RowBytes() * r; }
 };
 
 // True when both sides are 1..kMaxPictureSide and the block stays within
