@@ -9,6 +9,7 @@
 #include "ImageDecoders.h"
 #include "LoaderMessages.h"
 #include "Paths.h"
+#include "Text1251.h"
 
 namespace qx {
 
@@ -87,7 +88,8 @@ DecodeResult DecodeImageFile(ImageKind kind, const std::string& path, bool keyed
     if (kind == ImageKind::None)
         return result;
     std::vector<uint8_t> bytes;
-    switch (ReadImageBytes(ToFsPath(path), bytes)) {
+    // Model paths are code page 1251; the file system's names are UTF-8.
+    switch (ReadImageBytes(Cp1251ToUtf8(ToFsPath(path)), bytes)) {
     case ReadOutcome::CannotOpen:
         result.messages = OpeningMessages(kind, path, keyed);
         return result;
