@@ -89,6 +89,8 @@ TEST_F(NavigatorTest, PointSeparatorIsAcceptedToo)
 
 TEST_F(NavigatorTest, ExForcesLowerCase)
 {
+    // Typing reaches the navigator when the main window is not active.
+    Editor().KeysEnabled = Editor().SwallowKeys = false;
     nav_->Ex->clear();
     QTest::keyClicks(nav_->Ex, "1E1");
     EXPECT_EQ(nav_->Ex->text(), "1e1");

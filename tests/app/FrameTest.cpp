@@ -1,0 +1,186 @@
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Camera.h"
+#include "EditorState.h"
+#include "EditorWindows.h"
+#include "FrameLoop.h"
+#include "MapNavigator.h"
+#include "Messages.h"
+#include "NumberText.h"
+#include "QtText.h"
+#include "SceneSurface.h"
+#include "TestInstallation.h"
+#include "TestSupport.h"
+#include "Textures.h"
+#include "TexturesSelectForm.h"
+#include "TreeWidgetAccess.h"
+#include "Vantor.h"
+
+namespace {
+
+TEST(StatusTexts, MouseAndGridPanelsSwapYAndZAndTruncate)
+{
+    const char previous = DecimalSeparator();
+    SetDecimalSeparator(',');
+    ResetEditorState();
+    const double cursor[3] = {12.7, 3.2, -5.9};
+    std::string text;
+    MouseStatusText(text, cursor);
+    EXPECT_EQ(text, Cp("Мышка: X=12    Y=-5    Z=3"));
+    GridStatusText(text, cursor);
+    EXPECT_EQ(text, Cp("Сетка: X=12,5    Y=-5,5    Z=3"));
+    SetDecimalSeparator(previous);
+}
+
+// The editor started in a generated installation, frames running.
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetEditorState();
+        ResetTextures();
+        apptest::WriteStartupFiles(dir_.path());
+        cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
+        windows_ = std::make_unique<EditorWindows>();
+        w()->resize(1000, 800);
+        w()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
+        ASSERT_TRUE(w()->StartupComplete()) << (messages_.entries.empty() ? "" : messages_.entries[0].text);
+        QTest::qWait(200);
+    }
+    void TearDown() override
+    {
+        windows_.reset();
+        cwd_.reset();
+        ResetEditorState();
+    }
+    TFVantor* w() const { return windows_->vantor.get(); }
+    void SetOption(const char* text, bool on)
+    {
+        w()->DisplayOption(text)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    void Frames(int n = 5)
+    {
+        for (int i = 0; i < n; ++i)
+            RenderFrame(*w());
+    }
+    QImage Picture() const
+    {
+        return w()->SceneWindow->screen()->grabWindow(w()->SceneWindow->winId()).toImage();
+    }
+
+    qxtest::TempDir dir_;
+    std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
+    qx::RecordingMessageSink messages_;
+    qx::ScopedMessageSink sink_{messages_};
+    std::unique_ptr<EditorWindows> windows_;
+};
+
+TEST_F(FrameTest, HelperTexturesAreRegisteredAndListed)
+{
+    ASSERT_NE(FTexture, nullptr);
+    EXPECT_TRUE(FTexture->isVisible());
+    ASSERT_EQ(Textures().TextureCount, 8);
+    EXPECT_EQ(Textures().TextureNames[0], "Setka.bmp");
+    EXPECT_EQ(Textures().TextureNames[1], "CurCenter.bmp");
+    EXPECT_TRUE(Textures().TextureKeyed[1]);
+    EXPECT_EQ(Textures().TextureNames[7], "cliffBottom.bmp");
+    for (int i = 0; i < 8; ++i)
+        EXPECT_NE(Textures().TextureIds[i], 0u) << i;
+    EXPECT_EQ(FTexture->SelectedTexture, 7);
+    EXPECT_EQ(Editor().GridTexture, 0);
+    EXPECT_EQ(Editor().CrossTexture, 1);
+
+    // The eight names sit in the first category of the texture tree.
+    TreeWidgetAccess tree(FTexture->TreeView1);
+    int listed = 0;
+    for (int i = 0; i < tree.NodeCount(); ++i)
+        if (tree.Depth(i) == 1 && tree.Icon(i) == 10)
+            ++listed;
+    EXPECT_EQ(listed, 8);
+    EXPECT_EQ(FTexture->TreeView1->topLevelItem(0)->childCount(), 8);
+}
+
+TEST_F(FrameTest, StartupViewShowsSkyAboveAndGridBelow)
+{
+    Frames(3);
+    QTest::qWait(100);
+    QImage picture = Picture();
+    ASSERT_FALSE(picture.isNull());
+    ASSERT_GT(picture.height(), 100);
+    // Upper middle: sky (blue dominates); lower left: the grid floor,
+    // not the black clear colour.
+    QColor sky = picture.pixelColor(picture.width() / 2, picture.height() / 8);
+    EXPECT_GT(sky.blue(), sky.red()) << "sky " << sky.name().toStdString();
+    QColor floor = picture.pixelColor(picture.width() / 4, picture.height() * 15 / 16);
+    EXPECT_GT(floor.red() + floor.green() + floor.blue(), 60) << "floor " << floor.name().toStdString();
+}
+
+TEST_F(FrameTest, PickLandsOnTheGridAtTheWorkingLevel)
+{
+    // The grid floor starts at the origin and runs along +X and +Z; the
+    // camera looks along +Z, so +X is on the left of the view.
+    const int h = w()->Scene->height();
+    Editor().MouseX = w()->Scene->width() / 4;
+    Editor().MouseY = h - 20;
+    Frames();
+    // Depth precision at this distance is a few hundredths.
+    EXPECT_NEAR(Editor().CursorWorld[1], w()->CamVerhBar->value(), 0.25);
+    // Status panel 3 and the navigator follow the cursor.
+    std::string grid;
+    GridStatusText(grid, Editor().CursorWorld);
+    EXPECT_EQ(w()->StatusText(3), grid);
+    EXPECT_EQ(FNavigator->E3dz->text(), QString::number(std::lround(Editor().CursorWorld[1])));
+}
+
+TEST_F(FrameTest, WithoutGridOrDepthFromObjectsThePickFallsToTheFarPlane)
+{
+    SetOption("Отображать сетку", false);
+    SetOption("Определять глубину Z по всем объектам", false);
+    Editor().MouseX = w()->Scene->width() * 3 / 4;
+    Editor().MouseY = w()->Scene->height() - 20;
+    Frames();
+    const TVec3 eye = Editor().Camera->Eye;
+    const double dx = Editor().CursorWorld[0] - eye.X, dy = Editor().CursorWorld[1] - eye.Y,
+                 dz = Editor().CursorWorld[2] - eye.Z;
+    EXPECT_GT(std::sqrt(dx * dx + dy * dy + dz * dz), 900.0);
+}
+
+TEST_F(FrameTest, FlightModeFreezesTheCursorAndItsTexts)
+{
+    Editor().MouseX = w()->Scene->width() * 3 / 4;
+    Editor().MouseY = w()->Scene->height() - 20;
+    Frames();
+    const double before[3] = {Editor().CursorWorld[0], Editor().CursorWorld[1], Editor().CursorWorld[2]};
+    const std::string status = w()->StatusText(2);
+    w()->RadioButton5Click();
+    Editor().MouseX = 10;
+    Editor().MouseY = 10;
+    Frames();
+    EXPECT_EQ(Editor().CursorWorld[0], before[0]);
+    EXPECT_EQ(Editor().CursorWorld[2], before[2]);
+    EXPECT_EQ(w()->StatusText(2), status);
+}
+
+TEST_F(FrameTest, HeldKeysWalkTheCamera)
+{
+    Frames(1);
+    const float startZ = Editor().Camera->PosZ;
+    const float startX = Editor().Camera->PosX;
+    Editor().MoveKeys.Forward = true;
+    Frames(10);
+    Editor().MoveKeys.Forward = false;
+    const float walked = std::hypot(Editor().Camera->PosX - startX, Editor().Camera->PosZ - startZ);
+    EXPECT_NEAR(walked, 6.0f, 0.01f) << "0.6 per frame";
+}
+
+}  // namespace
