@@ -13,8 +13,6 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -22,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "SurfacelessGl.h"
 #include "Text1251.h"
 #include "TextureUpload.h"
 #include "imageio/ImageDecoders.h"
@@ -43,26 +42,8 @@ bool UploadAndCheck(const qx::PixelBlock& block, bool keyedBmp)
 // Without any display: Mesa's surfaceless EGL platform, desktop GL.
 bool UploadSurfaceless(const qx::PixelBlock& block, bool keyedBmp)
 {
-    const auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (getPlatformDisplay == nullptr)
-        return false;
-    EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
-        return false;
-    bool ok = false;
-    if (eglBindAPI(EGL_OPENGL_API)) {
-        EGLContext context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, nullptr);
-        if (context != EGL_NO_CONTEXT) {
-            if (eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
-                ok = UploadAndCheck(block, keyedBmp);
-                eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-            }
-            eglDestroyContext(display, context);
-        }
-    }
-    eglTerminate(display);
-    return ok;
+    SurfacelessGl gl;
+    return gl.valid() && UploadAndCheck(block, keyedBmp);
 }
 
 // Uploads the block as the editor would; false when no GL context exists or
