@@ -1,0 +1,327 @@
+// The texture window's flows, driven through its widgets (Qt Test) and its
+// handlers, with a real GL context for the registrations and a temporary
+// program folder holding the texture library.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "AskObjectName.h"
+#include "Errors.h"
+#include "GlTestContext.h"
+#include "ImageTestSupport.h"
+#include "Messages.h"
+#include "QtText.h"
+#include "TestSupport.h"
+#include "Textures.h"
+#include "TexturesSelectForm.h"
+#include "TreeWidgetAccess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TextureWindowTest : public qxtest::GlTest {
+protected:
+    void SetUp() override
+    {
+        qxtest::GlTest::SetUp();
+        ResetTextures();
+        fs::create_directories(dir_ / "Sys/Saves/textures");
+        qxtest::WriteFileBytes(dir_ / "Sys/Saves/textures/NoTexture.bmp", qxtest::MakeBmp(2, 2, qxtest::Pattern));
+        window_ = std::make_unique<TFTexture>();
+        window_->ProgramFolder = dir_.path().string() + "/";
+        standard_ = AddNode(window_->TreeView1, nullptr, Cp("+ Стандартные текстуры"));
+        SetNodeIcons(standard_, 3, 4);
+        user_ = AddNode(window_->TreeView1, nullptr, Cp("+ Текстуры"));
+        ObjectNameHooks() = {};
+    }
+    void TearDown() override
+    {
+        ObjectNameHooks() = {};
+        window_.reset();
+        qxtest::GlTest::TearDown();
+    }
+    // A picture in the library folder, named as the design path gives it.
+    std::string Library(const std::string& name, uint32_t side = 4)
+    {
+        qxtest::WriteFileBytes(dir_ / "Sys/Saves/textures" / name, qxtest::MakeBmp(side, side, qxtest::Pattern));
+        return dir_.path().string() + "/Sys\\Saves\\textures\\" + name;
+    }
+    void Select(QTreeWidgetItem* item)
+    {
+        window_->TreeView1->clearSelection();
+        if (item != nullptr)
+            item->setSelected(true);
+    }
+    static std::vector<std::string> Children(QTreeWidgetItem* item)
+    {
+        std::vector<std::string> texts;
+        for (int i = 0; i < item->childCount(); ++i)
+            texts.push_back(NodeText(item->child(i)));
+        return texts;
+    }
+
+    qxtest::TempDir dir_;
+    qx::RecordingMessageSink messages_;
+    qx::ScopedMessageSink scoped_{messages_};
+    std::unique_ptr<TFTexture> window_;
+    QTreeWidgetItem* standard_ = nullptr;
+    QTreeWidgetItem* user_ = nullptr;
+};
+
+TEST_F(TextureWindowTest, LayoutAndTheShowAllButton)
+{
+    TFTexture& w = *window_;
+    EXPECT_EQ(w.windowTitle(), Ui("Текстура"));
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w.Image1->geometry(), QRect(0, 0, 128, 128));
+    EXPECT_EQ(w.Button4->geometry(), QRect(0, 134, 128, 25));
+    EXPECT_EQ(w.TreeView1->geometry(), QRect(134, 0, 319, 329));
+    EXPECT_EQ(w.CheckBox1->geometry(), QRect(134, 335, 319, 17));
+    EXPECT_EQ(w.Button1->geometry(), QRect(144, 358, 309, 25));
+    EXPECT_EQ(w.TreeView1->indentation(), 35);
+    EXPECT_EQ(w.SelectedTexture, 0);
+    EXPECT_FALSE(w.CheckBox1->isChecked());
+    EXPECT_EQ(w.CheckBox1->text(), Ui("Прозрачный цвет (1,MaxHeight) (левый нижний угол)"));
+    EXPECT_EQ(w.Button1->text(), Ui("Добавить текстуру"));
+
+    w.show();
+    EXPECT_EQ(w.size(), QSize(128, 159));
+    EXPECT_FALSE(w.TreeView1->isVisible());
+    QTest::mouseClick(w.Button4, Qt::LeftButton);
+    EXPECT_EQ(w.Button4->text(), Ui("< Скрыть все"));
+    EXPECT_TRUE(w.TreeView1->isVisible() && w.Button1->isVisible() && w.CheckBox1->isVisible());
+    EXPECT_EQ(w.size(), QSize(453, 383));
+    QTest::mouseClick(w.Button4, Qt::LeftButton);
+    EXPECT_EQ(w.Button4->text(), Ui("Показать все >"));
+    EXPECT_FALSE(w.TreeView1->isVisible() || w.Button1->isVisible() || w.CheckBox1->isVisible());
+    EXPECT_EQ(w.size(), QSize(128, 159));
+
+    QStringList items;
+    for (QAction* a : w.PopupMenu1->actions())
+        items << a->objectName() + ":" + a->text();
+    EXPECT_EQ(items, QStringList({"N3:" + Ui("Добавить категорию"), "N4:" + Ui("Удалить категорию"), "N5:",
+                                  "N2:" + Ui("Загрузить текстуру"), "N1:" + Ui("Удалить текстуру")}));
+}
+
+TEST_F(TextureWindowTest, OpenDialogFilterKeepsTheDesignsDescriptionsAndPatterns)
+{
+    EXPECT_EQ(qx::TextureFileFilter(),
+              Ui("Все поддерживаемые форматыl (*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf) (*.gif *.jpg *.jpeg *.bmp "
+                 "*.png);;GIF изображения (*.gif) (*.gif);;JPEG изображения (*.jpg) (*.jpg);;JPEG изображения (*.jpeg) "
+                 "(*.jpeg);;Точечный рисунок (*.bmp) (*.bmp);;PNG изображения (*.png) (*.png)"));
+}
+
+TEST_F(TextureWindowTest, AddTextureEntryListsUnderTheFirstCategoryOrBesideTheSelectedNode)
+{
+    const int32_t grid = window_->AddTextureEntry(Library("Setka.bmp"), false);
+    const int32_t cross = window_->AddTextureEntry(Library("CurCenter.bmp"), true);
+    EXPECT_EQ(grid, 0);
+    EXPECT_EQ(cross, 1);
+    EXPECT_EQ(window_->SelectedTexture, 1);
+    ASSERT_EQ(Children(standard_), (std::vector<std::string>{"Setka.bmp", "CurCenter.bmp"}));
+    EXPECT_EQ(NodeIcon(standard_->child(0)), 10);
+    EXPECT_EQ(standard_->child(0)->data(0, NodeSelectedIconRole).toInt(), 10);
+    EXPECT_TRUE(window_->TreeView1->selectedItems().isEmpty());
+
+    Select(standard_->child(0));  // a texture node: the new one joins its level
+    window_->AddTextureEntry(Library("wall.bmp"), false);
+    EXPECT_EQ(Children(standard_).back(), "wall.bmp");
+    Select(user_);
+    window_->AddTextureEntry(Library("sky.bmp"), false);
+    EXPECT_EQ(Children(user_), std::vector<std::string>{"sky.bmp"});
+}
+
+TEST_F(TextureWindowTest, KeyedPreviewLeavesOutTheBottomLeftColour)
+{
+    window_->AddTextureEntry(Library("CurCenter.bmp"), true);
+    QImage shown = window_->Image1->pixmap().toImage();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.size(), QSize(128, 128));
+    EXPECT_EQ(qAlpha(shown.pixel(2, 125)), 0) << "bottom-left colour";
+    const QImage& picture = window_->PreviewPicture();
+    EXPECT_EQ(picture.size(), QSize(4, 4));
+    EXPECT_EQ(picture.pixel(0, 0) & 0xFFFFFF,
+              QRgb((qxtest::Pattern(0, 0).r << 16) | (qxtest::Pattern(0, 0).g << 8) | qxtest::Pattern(0, 0).b));
+
+    window_->AddTextureEntry(Library("Setka.bmp"), false);
+    shown = window_->Image1->pixmap().toImage();
+    EXPECT_EQ(qAlpha(shown.pixel(2, 125)), 255);
+}
+
+TEST_F(TextureWindowTest, UnreadablePictureIsStillListed)
+{
+    qxtest::WriteFileBytes(dir_ / "Sys/Saves/textures/broken.png", "not a png");
+    window_->AddTextureEntry(dir_.path().string() + "/Sys\\Saves\\textures\\broken.png", false);
+    EXPECT_EQ(Children(standard_), std::vector<std::string>{"broken.png"});
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].caption, "PNG Unit");
+}
+
+TEST_F(TextureWindowTest, ClickingNodesSelectsByNameAndPreviews)
+{
+    window_->show();
+    window_->Button4Click();
+    window_->AddTextureEntry(Library("Setka.bmp"), false);
+    window_->AddTextureEntry(Library("Setka.bmp"), false);
+    window_->AddTextureEntry(Library("CurCenter.bmp"), true);
+    QTreeWidget* tree = window_->TreeView1;
+    tree->expandAll();
+
+    const auto click = [&](QTreeWidgetItem* item) {
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    };
+    click(standard_->child(0));
+    EXPECT_EQ(window_->SelectedTexture, 1) << "the last entry of that name";
+    click(user_);
+    EXPECT_EQ(window_->SelectedTexture, -1);
+    EXPECT_EQ(window_->PreviewPicture().size(), QSize(2, 2)) << "NoTexture.bmp";
+    click(standard_->child(2));
+    EXPECT_EQ(window_->SelectedTexture, 2);
+    EXPECT_EQ(qAlpha(window_->Image1->pixmap().toImage().pixel(2, 125)), 0);
+
+    fs::remove(dir_ / "Sys/Saves/textures/NoTexture.bmp");
+    Select(user_);
+    EXPECT_THROW(window_->TreeView1Click(), qx::Error);
+}
+
+TEST_F(TextureWindowTest, AddingAFileCopiesItIntoTheLibraryWithoutPlusSigns)
+{
+    fs::create_directories(dir_ / "Pics");
+    qxtest::WriteFileBytes(dir_ / "Pics/a+b.bmp", qxtest::MakeBmp(4, 4, qxtest::Pattern));
+    window_->ChooseFile = [&] { return QString::fromStdString((dir_ / "Pics/a+b.bmp").string()); };
+    window_->CheckBox1->setChecked(true);
+    Select(user_);
+    window_->Button1Click();
+    EXPECT_TRUE(fs::exists(dir_ / "Sys/Saves/textures/ab.bmp"));
+    ASSERT_EQ(Textures().TextureCount, 1);
+    EXPECT_EQ(Textures().TextureNames[0], "ab.bmp");
+    EXPECT_TRUE(Textures().TextureKeyed[0]);
+    EXPECT_NE(Textures().TextureIds[0], 0u);
+    EXPECT_EQ(window_->SelectedTexture, 0);
+    EXPECT_EQ(Children(user_), std::vector<std::string>{"ab.bmp"});
+
+    // The menu's "load texture" does the same; a cancelled dialog nothing.
+    window_->ChooseFile = [] { return QString(); };
+    window_->PopupMenu1->findChild<QAction*>("N2")->trigger();
+    EXPECT_EQ(Textures().TextureCount, 1);
+}
+
+TEST_F(TextureWindowTest, DeletingATextureRemovesTheOneTheNodeNames)
+{
+    window_->AddTextureEntry(Library("a.bmp"), false);
+    window_->AddTextureEntry(Library("b.bmp"), false);
+    window_->AddTextureEntry(Library("c.bmp"), false);
+    // Listed as b, a: node "a.bmp" is the second child but registry index 0.
+    delete standard_->child(0);
+    AddNode(window_->TreeView1, standard_, "a.bmp");
+    ASSERT_EQ(Children(standard_), (std::vector<std::string>{"b.bmp", "c.bmp", "a.bmp"}));
+    Select(standard_->child(2));
+    window_->N1Click();
+    ASSERT_EQ(Textures().TextureCount, 2);
+    EXPECT_EQ(Textures().TextureNames[0], "b.bmp");
+    EXPECT_EQ(Textures().TextureNames[1], "c.bmp");
+    EXPECT_EQ(Children(standard_), (std::vector<std::string>{"b.bmp", "c.bmp"}));
+
+    AddNode(window_->TreeView1, standard_, "unknown.bmp");
+    Select(standard_->child(2));
+    window_->N1Click();
+    EXPECT_EQ(Textures().TextureCount, 2);
+    EXPECT_EQ(Children(standard_).size(), 2u);
+
+    // With one texture left the registry refuses, but the node goes.
+    Select(standard_->child(0));
+    window_->N1Click();
+    Select(standard_->child(0));
+    window_->N1Click();
+    EXPECT_EQ(Textures().TextureCount, 1);
+    EXPECT_EQ(standard_->childCount(), 0);
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].caption, Cp("Ошибка удаления текстуры"));
+
+    Select(nullptr);
+    window_->N1Click();  // nothing selected: nothing happens
+}
+
+TEST_F(TextureWindowTest, AddingCategoriesAsksForANameWithTheKeysReleased)
+{
+    std::vector<bool> keyFlags;
+    std::vector<std::string> existing;
+    std::optional<QString> answer = Ui("my_stone wall");
+    ObjectNameHooks().SetKeyFlags = [&](bool on) { keyFlags.push_back(on); };
+    ObjectNameHooks().IsObjectName = [&](const std::string& name) {
+        return std::find(existing.begin(), existing.end(), name) != existing.end();
+    };
+    QString askedCaption, askedPrompt, askedText;
+    ObjectNameHooks().InputText = [&](const QString& caption, const QString& prompt, const QString& text) {
+        askedCaption = caption;
+        askedPrompt = prompt;
+        askedText = text;
+        return answer;
+    };
+
+    Select(standard_);
+    window_->N3Click();
+    EXPECT_EQ(askedCaption, Ui("Добавление объекта"));
+    EXPECT_EQ(askedPrompt, Ui("Введите имя:"));
+    EXPECT_EQ(askedText, Ui("ИмяОбъекта"));
+    EXPECT_EQ(keyFlags, (std::vector<bool>{false, true}));
+    ASSERT_EQ(Children(standard_), std::vector<std::string>{"+ mystonewall"});
+    EXPECT_EQ(NodeIcon(standard_->child(0)), 3);
+    EXPECT_EQ(standard_->child(0)->data(0, NodeSelectedIconRole).toInt(), 4);
+
+    answer.reset();  // cancelled: the default name
+    Select(user_);
+    window_->N3Click();
+    EXPECT_EQ(Children(user_), std::vector<std::string>{Cp("+ ИмяОбъекта")});
+
+    existing.push_back(Cp("_ИмяОбъекта"));
+    window_->N3Click();
+    EXPECT_EQ(user_->childCount(), 1) << "the name of a scene object gives nothing";
+
+    answer = Ui("Side");
+    Select(standard_->child(0));  // a category inside a category
+    window_->N3Click();
+    EXPECT_EQ(NodeText(standard_->child(0)->child(0)), "+ Side");
+}
+
+TEST_F(TextureWindowTest, DeletingCategoriesProtectsTheTwoStandardOnesAndAsksWhenNotEmpty)
+{
+    Select(user_);
+    window_->N4Click();
+    Select(standard_);
+    window_->N4Click();
+    EXPECT_EQ(window_->TreeView1->topLevelItemCount(), 2);
+
+    QTreeWidgetItem* empty = AddNode(window_->TreeView1, user_, "+ Empty");
+    Select(empty);
+    window_->N4Click();
+    EXPECT_EQ(user_->childCount(), 0);
+    EXPECT_TRUE(messages_.entries.empty());
+
+    QTreeWidgetItem* full = AddNode(window_->TreeView1, nullptr, "+ Full");
+    AddNode(window_->TreeView1, full, "x.bmp");
+    messages_.answer = false;
+    Select(full);
+    window_->N4Click();
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_TRUE(messages_.entries[0].question);
+    EXPECT_EQ(messages_.entries[0].text, Cp("Категория не пустая!\rПродолжить удаление?"));
+    EXPECT_EQ(window_->TreeView1->topLevelItemCount(), 3);
+    messages_.answer = true;
+    window_->N4Click();
+    EXPECT_EQ(window_->TreeView1->topLevelItemCount(), 2);
+
+    QTreeWidgetItem* texture = AddNode(window_->TreeView1, user_, "t.bmp");
+    Select(texture);
+    window_->N4Click();  // not a category
+    EXPECT_EQ(user_->childCount(), 1);
+}
+
+}  // namespace
