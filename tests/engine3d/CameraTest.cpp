@@ -53,19 +53,6 @@ protected:
     FakeCursor cursor;
 };
 
-TEST(CameraDefaults, CreateSetsTheTableValues)
-{
-    TCamera c;
-    EXPECT_EQ(c.LookAnchorX, 400);
-    EXPECT_EQ(c.LookAnchorY, 300);
-    EXPECT_FLOAT_EQ(c.HeightOffset, 4.0f);
-    EXPECT_EQ(c.MouseLookActive, 255);
-    EXPECT_EQ(c.EditMode, 0);
-    EXPECT_FLOAT_EQ(c.Heading, 0);
-    EXPECT_FLOAT_EQ(c.Up.Y, 0);
-    EXPECT_FLOAT_EQ(c.Target.Z, 0);
-}
-
 TEST_F(CameraTest, StartUpPositionGivesEyeAt33LookingAlongPlusZ)
 {
     camera.SetPosition(0, 0, 0);
