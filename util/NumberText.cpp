@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <limits>
 
@@ -31,18 +32,23 @@ Digits RoundTo15Digits(double magnitude)
     // below works on exact digits and never rounds twice.
     char buffer[160];
     std::snprintf(buffer, sizeof buffer, "%.120e", magnitude);
-    std::string all;
+    // Fixed buffers: the edit fields are refreshed every frame, and this
+    // must not touch the heap (the 15 kept digits fit the string's own buffer).
+    char all[160];
+    size_t count = 0;
     const char* p = buffer;
     for (; *p != 'e'; ++p)
         if (IsDigit(*p))
-            all += *p;
+            all[count++] = *p;
     const int sciExponent = std::atoi(p + 1);
 
     Digits result;
     result.exponent10 = sciExponent + 1;
-    std::string kept = all.substr(0, 15);
-    if (all.size() > 15 && all[15] >= '5') {
-        int i = static_cast<int>(kept.size()) - 1;
+    char kept[15];
+    size_t keptCount = count < 15 ? count : 15;
+    std::memcpy(kept, all, keptCount);
+    if (count > 15 && all[15] >= '5') {
+        int i = static_cast<int>(keptCount) - 1;
         while (i >= 0 && kept[i] == '9') {
             kept[i] = '0';
             --i;
@@ -50,14 +56,14 @@ Digits RoundTo15Digits(double magnitude)
         if (i >= 0) {
             ++kept[i];
         } else {
-            kept.insert(kept.begin(), '1');
-            kept.pop_back();
+            // 999...9 rounds up to 1000...0 with one more in the exponent.
+            kept[0] = '1';
             ++result.exponent10;
         }
     }
-    while (!kept.empty() && kept.back() == '0')
-        kept.pop_back();
-    result.digits = kept;
+    while (keptCount > 0 && kept[keptCount - 1] == '0')
+        --keptCount;
+    result.digits.assign(kept, keptCount);
     return result;
 }
 

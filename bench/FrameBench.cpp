@@ -1,0 +1,96 @@
+// The editor's frame on its start-up scene, in a generated installation in a
+// temporary folder.  Reports frames per second and heap allocations per
+// frame: in steady state (nothing changes between frames) a frame must
+// allocate nothing.
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <execinfo.h>
+#include <unistd.h>
+
+#include "EditorWindows.h"
+#include "FrameLoop.h"
+#include "Installation.h"
+#include "Vantor.h"
+
+namespace {
+
+std::atomic<long long> g_allocations{0};
+bool g_trace = false;
+
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (g_trace) { g_trace = false; void* b[12]; int n = backtrace(b, 12); backtrace_symbols_fd(b, n, 2); write(2, "----\n", 5); g_trace = true; }
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+struct Editor {
+    std::filesystem::path folder;
+    std::unique_ptr<EditorWindows> windows;
+
+    Editor()
+    {
+        folder = std::filesystem::temp_directory_path() / "qx-bench-frame";
+        std::filesystem::create_directories(folder);
+        for (const auto& file : qx::data::InstallationFiles())
+            qx::data::WriteIfChanged(folder, file);
+        std::filesystem::current_path(folder);
+        windows = std::make_unique<EditorWindows>();
+        windows->vantor->resize(1024, 768);
+        windows->vantor->show();
+        QTest::qWaitForWindowExposed(windows->vantor.get());
+        windows->vantor->RenderTimer->stop();  // the benchmark drives the frames
+    }
+};
+
+std::unique_ptr<Editor> g_editor;
+
+Editor& TheEditor()
+{
+    if (!g_editor)
+        g_editor = std::make_unique<Editor>();
+    return *g_editor;
+}
+
+void BM_StartupSceneFrame(benchmark::State& state)
+{
+    TFVantor& window = *TheEditor().windows->vantor;
+    for (int i = 0; i < 20; ++i)  // warm up: first-frame texts, glyph lists
+        RenderFrame(window);
+    g_trace = true; RenderFrame(window); g_trace = false;
+    const long long before = g_allocations.load();
+    for (auto _ : state)
+        RenderFrame(window);
+    state.counters["allocs/frame"] =
+        benchmark::Counter(static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations()));
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_StartupSceneFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_editor.reset();  // windows and GL go before the application object
+    return 0;
+}
