@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source ./scripts/common.sh
 qx_install_packages
+qx_make_test_locale
 qx_build build/test RelWithDebInfo
 cd build/test
 ctest_cmd=(ctest --output-on-failure -j2 --timeout 600)

@@ -6,7 +6,7 @@ QX_PACKAGES=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libpng-dev libjpeg-dev libgif-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-liberation
+  xvfb xauth fonts-liberation locales
 )
 
 qx_install_packages() {
@@ -27,6 +27,16 @@ qx_install_packages() {
     echo "Missing packages.  Run as root:"
     echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
     exit 1
+  fi
+}
+
+# The number tests also run under a real comma locale when one exists.
+qx_make_test_locale() {
+  if locale -a 2>/dev/null | grep -qi '^ru_RU.utf8$'; then
+    return 0
+  fi
+  if [[ $(id -u) -eq 0 ]] && command -v localedef >/dev/null; then
+    localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 || echo "Could not generate ru_RU.UTF-8; the comma-locale test will skip"
   fi
 }
 
