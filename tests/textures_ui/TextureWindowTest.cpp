@@ -129,6 +129,7 @@ TEST_F(TextureWindowTest, AddTextureEntryListsUnderTheFirstCategoryOrBesideTheSe
     EXPECT_EQ(NodeIcon(standard_->child(0)), 10);
     EXPECT_EQ(standard_->child(0)->data(0, NodeSelectedIconRole).toInt(), 10);
     EXPECT_TRUE(window_->TreeView1->selectedItems().isEmpty());
+    EXPECT_TRUE(standard_->isExpanded());
 
     Select(standard_->child(0));  // a texture node: the new one joins its level
     window_->AddTextureEntry(Library("wall.bmp"), false);

@@ -158,6 +158,9 @@ int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed)
         anchor = TreeView1->topLevelItem(0);
     QTreeWidgetItem* node = AddNodeNear(anchor, PathFileName(path));
     SetNodeIcons(node, kTextureNodeIcon, kTextureNodeIcon);
+    // Open the category, so that a new texture is in sight.
+    if (node->parent() != nullptr)
+        node->parent()->setExpanded(true);
     return index;
 }
 
