@@ -1,8 +1,8 @@
 // DrawAt against DrawAllAt, and a frame of 20,000 DrawAt calls over 2,000
 // objects of 20 boxes each, in an offscreen Mesa context.  Counters:
-// allocs/frame from a counting operator new (steady-state drawing must
+// allocs/frame from the counting operator new (steady-state drawing must
 // allocate nothing) and instr/frame of this thread from the CPU's counter
-// (absent where perf events are not permitted).
+// (absent where the machine exposes no hardware counters).
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <QGuiApplication>
@@ -12,29 +12,14 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cstdlib>
+#include <functional>
 #include <memory>
-#include <new>
 #include <vector>
 
+#include "CountingNew.h"
 #include "GLEngine.h"
 #include "GlTestContext.h"
 #include "Objects.h"
-
-namespace {
-std::atomic<long long> g_allocations{0};
-}
-
-void* operator new(std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -91,15 +76,25 @@ std::unique_ptr<TQX3DObject> MakeObject(int n)
     return object;
 }
 
-void Report(benchmark::State& state, long long allocsBefore, long long instrBefore,
-            const InstructionCounter& counter, double drawsPerIteration)
+// Runs frame() a few times to settle, then once per iteration, and reports
+// allocations and instructions per frame and DrawAt calls per second.
+void Measure(benchmark::State& state, double drawsPerFrame, const std::function<void()>& frame)
 {
+    for (int i = 0; i < 3; ++i)
+        frame();
+    InstructionCounter counter;
+    const long long allocsBefore = qxbench::HeapAllocations();
+    const long long instrBefore = counter.Read();
+    for (auto _ : state)
+        frame();
     const double n = static_cast<double>(state.iterations());
-    state.counters["allocs/frame"] = static_cast<double>(g_allocations.load() - allocsBefore) / n;
+    state.counters["allocs/frame"] = static_cast<double>(qxbench::HeapAllocations() - allocsBefore) / n;
     const long long instr = counter.Read();
     if (instr >= 0 && instrBefore >= 0)
         state.counters["instr/frame"] = static_cast<double>(instr - instrBefore) / n;
-    state.counters["DrawAt/s"] = benchmark::Counter(drawsPerIteration * n, benchmark::Counter::kIsRate);
+    state.counters["DrawAt/s"] = benchmark::Counter(drawsPerFrame * n, benchmark::Counter::kIsRate);
+    if (state.counters["allocs/frame"] != 0)
+        state.SkipWithError("steady-state drawing allocated on the heap");
 }
 
 void BM_OneObject(benchmark::State& state, bool displayList)
@@ -119,14 +114,7 @@ void BM_OneObject(benchmark::State& state, bool displayList)
         }
         glFinish();
     };
-    for (int i = 0; i < 10; ++i)
-        draw();
-    InstructionCounter counter;
-    const long long allocs = g_allocations.load();
-    const long long instr = counter.Read();
-    for (auto _ : state)
-        draw();
-    Report(state, allocs, instr, counter, 100);
+    Measure(state, 100, draw);
 }
 void BM_DrawAt_DisplayList(benchmark::State& state) { BM_OneObject(state, true); }
 void BM_DrawAllAt_Immediate(benchmark::State& state) { BM_OneObject(state, false); }
@@ -146,15 +134,7 @@ void BM_Scene2000Objects20000DrawAt(benchmark::State& state)
             objects[p % 2000]->DrawAt(float(p % 200) * 3, 0, float(p / 200) * 3, 0, float(p % 4) * 90, 0, 1, 1, 1);
         glFinish();
     };
-    frame();
-    InstructionCounter counter;
-    const long long allocs = g_allocations.load();
-    const long long instr = counter.Read();
-    for (auto _ : state)
-        frame();
-    Report(state, allocs, instr, counter, 20000);
-    if (state.counters["allocs/frame"] != 0)
-        state.SkipWithError("steady-state DrawAt allocated on the heap");
+    Measure(state, 20000, frame);
 }
 BENCHMARK(BM_Scene2000Objects20000DrawAt)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
