@@ -17,7 +17,9 @@
 #include "Camera.h"
 #include "EditorState.h"
 #include "EditorWindows.h"
+#include "Errors.h"
 #include "GLEngine.h"
+#include "HandlerGuard.h"
 #include "TestInstallation.h"
 #include "KeyHook.h"
 #include "ManagerProject.h"
@@ -292,6 +294,27 @@ TEST_F(MainWindowTest, AnUnreadableIconFileEndsTheSequenceToo)
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].text, "File not found");
     EXPECT_FALSE(main()->RenderTimer->isActive());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HandlerGuard, AnEscapingErrorIsShownAndTheHandlerAbandoned)
+{
+    qx::RecordingMessageSink messages;
+    qx::ScopedMessageSink sink(messages);
+    bool after = false;
+    Guarded([&] {
+        throw qx::ConvertError("Could not convert variant of type (String) into type (Double)");
+        after = true;
+    });
+    EXPECT_FALSE(after);
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].text, "Could not convert variant of type (String) into type (Double)");
+    Guarded([] { throw 42; });
+    ASSERT_EQ(messages.entries.size(), 2u);
+    EXPECT_EQ(messages.entries[1].text, "Unknown error");
 }
 
 }  // namespace
