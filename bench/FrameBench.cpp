@@ -7,36 +7,13 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <new>
-#include <execinfo.h>
-#include <unistd.h>
 
+#include "CountingNew.h"
 #include "EditorWindows.h"
 #include "FrameLoop.h"
 #include "Installation.h"
 #include "Vantor.h"
-
-namespace {
-
-std::atomic<long long> g_allocations{0};
-bool g_trace = false;
-
-}  // namespace
-
-void* operator new(std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (g_trace) { g_trace = false; void* b[12]; int n = backtrace(b, 12); backtrace_symbols_fd(b, n, 2); write(2, "----\n", 5); g_trace = true; }
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -73,12 +50,11 @@ void BM_StartupSceneFrame(benchmark::State& state)
     TFVantor& window = *TheEditor().windows->vantor;
     for (int i = 0; i < 20; ++i)  // warm up: first-frame texts, glyph lists
         RenderFrame(window);
-    g_trace = true; RenderFrame(window); g_trace = false;
-    const long long before = g_allocations.load();
+    const long long before = qxbench::HeapAllocations();
     for (auto _ : state)
         RenderFrame(window);
     state.counters["allocs/frame"] =
-        benchmark::Counter(static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations()));
+        benchmark::Counter(static_cast<double>(qxbench::HeapAllocations() - before) / static_cast<double>(state.iterations()));
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_StartupSceneFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
