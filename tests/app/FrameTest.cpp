@@ -1,3 +1,4 @@
+#include <QCursor>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
@@ -181,6 +182,52 @@ TEST_F(FrameTest, HeldKeysWalkTheCamera)
     Editor().MoveKeys.Forward = false;
     const float walked = std::hypot(Editor().Camera->PosX - startX, Editor().Camera->PosZ - startZ);
     EXPECT_NEAR(walked, 6.0f, 0.01f) << "0.6 per frame";
+}
+
+TEST_F(FrameTest, PlayerMarkerIsDrawnAndPickedWhereTheCameraLooks)
+{
+    // Eye 2 units above the ground, 20 units in front of the marker, looking at it.
+    w()->CamZoom->setValue(1);
+    w()->CamVerhBar->setValue(1);
+    Editor().Camera->PosZ = -20;
+    Editor().MouseX = w()->Scene->width() / 2;
+    Editor().MouseY = w()->Scene->height() / 2 + 25;
+    Frames();
+    // Depth from all objects: the cursor lands on the front of the sphere.
+    EXPECT_NEAR(Editor().CursorWorld[2], -1.9, 0.3);
+    EXPECT_NEAR(Editor().CursorWorld[0], 0.0, 0.3);
+    QTest::qWait(50);
+    const QImage withMarker = Picture();
+
+    Editor().PlayerPos[0] = 500;  // out of sight
+    Frames();
+    EXPECT_GT(Editor().CursorWorld[2], 0.0) << "the pick passes where the marker stood";
+    QTest::qWait(50);
+    const QImage without = Picture();
+    const QPoint below(withMarker.width() / 2, withMarker.height() / 2 + 25);
+    EXPECT_NE(withMarker.pixel(below), without.pixel(below));
+}
+
+TEST_F(FrameTest, MouseLookTurnsOneRadianPer400Pixels)
+{
+    TCamera* camera = Editor().Camera;
+    const QPoint anchor = w()->SceneWindow->mapToGlobal(QPoint(100, 100));
+    camera->LookAnchorX = anchor.x();
+    camera->LookAnchorY = anchor.y();
+    QCursor::setPos(anchor);
+    camera->MouseLookActive = 255;
+    Frames(2);
+    const float before = camera->Heading;
+    QCursor::setPos(anchor + QPoint(200, 0));
+    QTest::qWait(50);
+    Frames(1);
+    camera->MouseLookActive = 0;
+    Frames(1);
+    float turned = std::fabs(camera->Heading - before);
+    if (turned > 180)
+        turned = 360 - turned;
+    EXPECT_NEAR(turned, 0.5 * 180 / M_PI, 1.0);
+    EXPECT_EQ(QCursor::pos(), anchor) << "the cursor is held at the anchor";
 }
 
 }  // namespace
