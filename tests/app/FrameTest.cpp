@@ -230,4 +230,25 @@ TEST_F(FrameTest, MouseLookTurnsOneRadianPer400Pixels)
     EXPECT_EQ(QCursor::pos(), anchor) << "the cursor is held at the anchor";
 }
 
+TEST_F(FrameTest, NamesAxesAndGridOptionsChangeThePicture)
+{
+    w()->CamZoom->setValue(10);
+    w()->CamVerhBar->setValue(1);
+    Editor().Camera->PosZ = -25;
+    Editor().PlayerPos[0] = 3;  // the marker aside, its label in view
+    auto pictureWith = [&](const char* option, bool on) {
+        SetOption(option, on);
+        Frames(2);
+        QTest::qWait(50);
+        return Picture();
+    };
+    for (const char* option : {"Отображать названия объектов", "Отображать оси координат", "Отображать сетку"}) {
+        const QImage on = pictureWith(option, true);
+        const QImage off = pictureWith(option, false);
+        EXPECT_NE(on, off) << option;
+        EXPECT_EQ(pictureWith(option, true), on) << option << ": the same frame twice";
+        SetOption(option, true);
+    }
+}
+
 }  // namespace
