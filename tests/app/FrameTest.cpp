@@ -17,6 +17,9 @@
 #include "MapNavigator.h"
 #include "Messages.h"
 #include "NumberText.h"
+#include "PrimitiveList.h"
+#include "Primitives.h"
+#include "QX3DObject.h"
 #include "QtText.h"
 #include "SceneSurface.h"
 #include "TestInstallation.h"
@@ -249,6 +252,34 @@ TEST_F(FrameTest, NamesAxesAndGridOptionsChangeThePicture)
         EXPECT_EQ(pictureWith(option, true), on) << option << ": the same frame twice";
         SetOption(option, true);
     }
+}
+
+TEST_F(FrameTest, PendingBoxFollowsTheSnappedCursorAndTheSelectedTexture)
+{
+    EditorState& state = Editor();
+    state.ModelEditMode = true;
+    state.PrimIndex = state.PendingPrimitive->Lists[0]->AddBox(0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
+    state.Placing = true;
+    FTexture->SelectedTexture = 3;
+    Editor().MouseX = w()->Scene->width() / 4;
+    Editor().MouseY = w()->Scene->height() - 20;
+    Frames();
+    const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
+    EXPECT_FLOAT_EQ(box.Position.X, SnapX(static_cast<float>(state.CursorWorld[0])));
+    EXPECT_FLOAT_EQ(box.Position.Y, SnapY(static_cast<float>(state.CursorWorld[1])));
+    EXPECT_FLOAT_EQ(box.Position.Z, SnapZ(static_cast<float>(state.CursorWorld[2])));
+    EXPECT_EQ(box.Texture, 3);
+
+    // Locked: the cursor stays and the box sits exactly on it.
+    state.ClickState = 1;
+    state.CursorWorld[0] = 2.25;
+    state.CursorWorld[1] = 1.0;
+    state.CursorWorld[2] = 7.75;
+    Editor().MouseX = 10;
+    Frames();
+    EXPECT_EQ(state.CursorWorld[0], 2.25);
+    EXPECT_FLOAT_EQ(box.Position.X, 2.25f);
+    EXPECT_FLOAT_EQ(box.Position.Z, 7.75f);
 }
 
 }  // namespace
