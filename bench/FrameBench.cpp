@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "CountingNew.h"
@@ -59,11 +60,29 @@ void BM_StartupSceneFrame(benchmark::State& state)
 }
 BENCHMARK(BM_StartupSceneFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// A plain loop of steady-state frames, for instruction counts:
+//   QX_BENCH_FRAMES=50 valgrind --tool=callgrind --toggle-collect='MeasuredFrames*' bench_frame
+// gives the instructions of 50 frames (the main thread's share: Mesa's
+// rasterizer threads are not in this call tree).
+__attribute__((noinline)) void MeasuredFrames(TFVantor& window, int frames)
+{
+    for (int i = 0; i < frames; ++i)
+        RenderFrame(window);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    if (const char* frames = std::getenv("QX_BENCH_FRAMES")) {
+        TFVantor& window = *TheEditor().windows->vantor;
+        for (int i = 0; i < 20; ++i)
+            RenderFrame(window);
+        MeasuredFrames(window, std::atoi(frames));
+        g_editor.reset();
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
