@@ -1,5 +1,7 @@
 #include "EditorWindows.h"
 
+#include "AskObjectName.h"
+#include "EditorState.h"
 #include "ImageList.h"
 #include "KeyHook.h"
 #include "ManagerProject.h"
@@ -10,6 +12,19 @@
 EditorWindows::EditorWindows()
 {
     SharedImageList().LoadFolder("Sys/Api/ImageList");
+    // The name box switches the key hook off while it is open and refuses
+    // names of existing objects.
+    ObjectNameHooks().SetKeyFlags = [](bool enabled) {
+        Editor().KeysEnabled = enabled;
+        Editor().SwallowKeys = enabled;
+    };
+    ObjectNameHooks().IsObjectName = [](const std::string& name) {
+        const EditorState& state = Editor();
+        for (int32_t i = 0; i < state.MapObjectCount; ++i)
+            if (state.MapObjectNames[static_cast<size_t>(i)] == name)
+                return true;
+        return false;
+    };
     vantor = std::make_unique<TFVantor>();
     InstallKeyHook();
     opos = std::make_unique<TFOPos>();

@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include "AskObjectName.h"
 #include "Camera.h"
 #include "EditorState.h"
 #include "EditorWindows.h"
@@ -315,6 +316,33 @@ TEST(HandlerGuard, AnEscapingErrorIsShownAndTheHandlerAbandoned)
     Guarded([] { throw 42; });
     ASSERT_EQ(messages.entries.size(), 2u);
     EXPECT_EQ(messages.entries[1].text, "Unknown error");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, NameBoxSwitchesTheKeyHookOffAndRefusesExistingNames)
+{
+    Start();
+    Editor().MapObjectNames = {"_Wall", std::string()};
+    Editor().MapObjectCount = 1;
+    bool keysWhileOpen = true;
+    ObjectNameHooks().InputText = [&](const QString&, const QString&, const QString&) -> std::optional<QString> {
+        keysWhileOpen = Editor().KeysEnabled || Editor().SwallowKeys;
+        return QString("Wall");
+    };
+    std::string name;
+    AskObjectName(name);
+    EXPECT_FALSE(keysWhileOpen);
+    EXPECT_TRUE(Editor().KeysEnabled && Editor().SwallowKeys);
+    EXPECT_EQ(name, "") << "an existing object's name is refused";
+    ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) -> std::optional<QString> {
+        return QString("Tower 2");
+    };
+    AskObjectName(name);
+    EXPECT_EQ(name, "_Tower2");
+    ObjectNameHooks().InputText = nullptr;
 }
 
 }  // namespace
