@@ -236,15 +236,34 @@ TEST_F(TextureWindowTest, DeletingATextureRemovesTheOneTheNodeNames)
     EXPECT_EQ(Textures().TextureCount, 2);
     EXPECT_EQ(Children(standard_).size(), 2u);
 
-    // With one texture left the registry refuses, but the node goes.
-    Select(standard_->child(0));
+    // The selection follows its texture down when an earlier entry goes.
+    window_->SelectedTexture = 1;  // c.bmp
+    Select(standard_->child(0));   // b.bmp, index 0
     window_->N1Click();
+    EXPECT_EQ(window_->SelectedTexture, 0);
+    ASSERT_EQ(Textures().TextureCount, 1);
+    EXPECT_EQ(Textures().TextureNames[0], "c.bmp");
+
+    // With one texture left the registry refuses, and the node stays.
     Select(standard_->child(0));
     window_->N1Click();
     EXPECT_EQ(Textures().TextureCount, 1);
-    EXPECT_EQ(standard_->childCount(), 0);
+    EXPECT_EQ(Children(standard_), std::vector<std::string>{"c.bmp"});
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].caption, Cp("Ошибка удаления текстуры"));
+
+    // A category is not a texture: this command leaves it and its contents.
+    Select(standard_);
+    window_->N1Click();
+    EXPECT_EQ(window_->TreeView1->topLevelItemCount(), 2);
+    EXPECT_EQ(standard_->childCount(), 1);
+
+    // Removing the selected texture leaves no selection.
+    window_->AddTextureEntry(Library("d.bmp"), false);
+    ASSERT_EQ(window_->SelectedTexture, 1);
+    Select(standard_->child(1));
+    window_->N1Click();
+    EXPECT_EQ(window_->SelectedTexture, -1);
 
     Select(nullptr);
     window_->N1Click();  // nothing selected: nothing happens

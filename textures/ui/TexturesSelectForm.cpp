@@ -249,13 +249,25 @@ void TFTexture::Button4Click()
 void TFTexture::N1Click()
 {
     QTreeWidgetItem* node = SelectedNode();
-    if (node == nullptr)
+    // Categories have their own command, with its confirmation and its
+    // protected entries; this one never takes a category with its contents.
+    if (node == nullptr || IsCategory(NodeText(node)))
         return;
     // The texture the node names, which after earlier removals or with
     // categories in between is not the one at the node's sibling position.
     const int32_t index = FindTexture(NodeText(node));
-    if (index >= 0)
+    if (index >= 0) {
+        const int32_t before = Textures().TextureCount;
         RemoveTexture(index);
+        // Refused (the last texture): the node stays, so it can still be picked.
+        if (Textures().TextureCount == before)
+            return;
+        // Later entries moved down one place; the selection follows its texture.
+        if (SelectedTexture == index)
+            SelectedTexture = -1;
+        else if (SelectedTexture > index)
+            --SelectedTexture;
+    }
     delete node;
 }
 
