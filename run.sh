@@ -9,7 +9,7 @@ qx_build build/release Release
 dist="$PWD/build/release/dist"
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   echo "No display.  To run the editor without one:"
-  echo "  xvfb-run -a -s '-screen 0 1280x1024x24' ./run.sh"
+  echo "  xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' ./run.sh"
   exit 1
 fi
 cd "$dist"

@@ -10,6 +10,6 @@ qx_build build/test RelWithDebInfo
 cd build/test
 ctest_cmd=(ctest --output-on-failure -j2 --timeout 600)
 if [[ -z "${DISPLAY:-}" ]]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "${ctest_cmd[@]}"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "${ctest_cmd[@]}"
 fi
 exec "${ctest_cmd[@]}"

@@ -193,7 +193,7 @@ void EndFrame()
 {
     glFlush();
     EngineState& engine = Engine();
-    if (engine.RC && engine.DC && engine.DC->isExposed())
+    if (engine.PresentFrames && engine.RC && engine.DC && engine.DC->isExposed())
         engine.RC->swapBuffers(engine.DC);
 }
 

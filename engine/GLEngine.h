@@ -18,6 +18,9 @@ struct EngineState {
     QOpenGLContext* RC = nullptr;  // owned; lives until the process ends
     QWindow* DC = nullptr;         // the scene surface, presented by EndFrame
     GLuint FeedbackTexture = 0;
+    // False keeps finished frames in the back buffer instead of swapping
+    // them (tests read the picture back from there).
+    bool PresentFrames = true;
 };
 
 EngineState& Engine();

@@ -14,6 +14,7 @@
 #include "EditorState.h"
 #include "EditorWindows.h"
 #include "FrameLoop.h"
+#include "GLEngine.h"
 #include "MapNavigator.h"
 #include "Messages.h"
 #include "NumberText.h"
@@ -77,9 +78,23 @@ protected:
         for (int i = 0; i < n; ++i)
             RenderFrame(*w());
     }
-    QImage Picture() const
+    // A fresh frame, read back from the back buffer before any swap (a screen
+    // grab may catch the window before a swap lands).
+    QImage Picture()
     {
-        return w()->SceneWindow->screen()->grabWindow(w()->SceneWindow->winId()).toImage();
+        Engine().PresentFrames = false;
+        RenderFrame(*w());
+        Engine().PresentFrames = true;
+        MakeEngineCurrent();
+        glFinish();
+        const qreal ratio = w()->SceneWindow->devicePixelRatio();
+        const int width = static_cast<int>(w()->Scene->width() * ratio);
+        const int height = static_cast<int>(w()->Scene->height() * ratio);
+        QImage image(width, height, QImage::Format_RGBA8888);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+        return image.mirrored();  // GL rows run bottom to top
     }
 
     qxtest::TempDir dir_;
@@ -242,7 +257,6 @@ TEST_F(FrameTest, NamesAxesAndGridOptionsChangeThePicture)
     auto pictureWith = [&](const char* option, bool on) {
         SetOption(option, on);
         Frames(2);
-        QTest::qWait(50);
         return Picture();
     };
     for (const char* option : {"Отображать названия объектов", "Отображать оси координат", "Отображать сетку"}) {
