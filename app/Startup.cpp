@@ -93,8 +93,9 @@ void TFVantor::RunStartup()
         state.Camera = new TCamera();
         state.Camera->SetPosition(0, 0, 0);
         state.Camera->HeightOffset = InitialHeightOffset;
-        state.Camera->LookAnchorX = geometry().left() + Scene->geometry().left() + 400;
-        state.Camera->LookAnchorY = geometry().top() + Scene->geometry().top() + 300;
+        const QPoint sceneInWindow = Scene->mapTo(this, QPoint(0, 0));
+        state.Camera->LookAnchorX = geometry().left() + sceneInWindow.x() + 400;
+        state.Camera->LookAnchorY = geometry().top() + sceneInWindow.y() + 300;
         state.Camera->MouseLookActive = 0;
         state.Camera->EditMode = 255;
 
