@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -365,6 +366,13 @@ void TFVantor::changeEvent(QEvent* event)
         else
             FormDeactivate();
     }
+}
+
+void TFVantor::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
 }
 
 void TFVantor::FormShow() { RunStartup(); }

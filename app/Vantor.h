@@ -92,9 +92,14 @@ public:
     void CamZoomChange();
     void CheckBox1Click();
 
+signals:
+    // The main window closed: the program ends (tool windows do not keep it).
+    void closed();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildTopPanel(QWidget* parent);

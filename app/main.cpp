@@ -13,7 +13,11 @@ int main(int argc, char** argv)
     MessageBoxSink messageBoxes;
     qx::SetMessageSink(&messageBoxes);
 
+    // The tool windows stay open until the end; closing the main window ends
+    // the program.
+    app.setQuitOnLastWindowClosed(false);
     EditorWindows windows;
+    QObject::connect(windows.vantor.get(), &TFVantor::closed, &app, &QCoreApplication::quit);
     windows.vantor->showMaximized();
     int code = app.exec();
     qx::SetMessageSink(nullptr);

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QSignalSpy>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QKeyEvent>
@@ -343,6 +344,20 @@ TEST_F(MainWindowTest, NameBoxSwitchesTheKeyHookOffAndRefusesExistingNames)
     AskObjectName(name);
     EXPECT_EQ(name, "_Tower2");
     ObjectNameHooks().InputText = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ExitClosesTheMainWindowAndSaysSo)
+{
+    Start();
+    ASSERT_TRUE(FNavigator->isVisible());
+    QSignalSpy closed(main(), &TFVantor::closed);
+    main()->findChild<QAction*>("Exit1")->trigger();
+    EXPECT_EQ(closed.count(), 1) << "the program entry ends the loop on this signal";
+    EXPECT_FALSE(main()->isVisible());
 }
 
 }  // namespace
