@@ -67,35 +67,36 @@ void Print(TQXFont& font, const std::string& text, const TColor4& color, float x
     font.PrintAt(x, y, z);
 }
 
-void PickStep(const TFVantor& window, int height)
+// The grid at the working level, then the cursor from the depth under the
+// mouse (edit mode, no locked click).  Where it runs decides what the cursor
+// can land on.
+void GridAndPickStep(const TFVantor& window, const DisplayOptions& options, int height)
 {
     EditorState& state = Editor();
+    if (options.grid && state.GridObject)
+        state.GridObject->DrawAt(0, static_cast<float>(window.CamVerhBar->value()), 0, 0, 0, 0, 1, 1, 1);
     if (state.Camera->EditMode != 0 && state.ClickState == 0)
         state.Camera->ScreenToWorld(state.MouseX + 1, height - state.MouseY + 1, state.CursorWorld);
-    (void)window;
 }
 
-void GridStep(const TFVantor& window, const DisplayOptions& options)
+// "X", then the user's Y (world Z) and Z (world Y), each snapped to the grid.
+void AppendSnapped(std::string& out, const double cursor[3], const char* ySeparator, const char* zSeparator)
 {
-    if (options.grid && Editor().GridObject)
-        Editor().GridObject->DrawAt(0, static_cast<float>(window.CamVerhBar->value()), 0, 0, 0, 0, 1, 1, 1);
+    AppendNumber(out, SnapX(static_cast<float>(cursor[0])));
+    out += ySeparator;
+    AppendNumber(out, SnapZ(static_cast<float>(cursor[2])));
+    out += zSeparator;
+    AppendNumber(out, SnapY(static_cast<float>(cursor[1])));
 }
 
-// Sets a label's text only when it changed, so an idle frame allocates nothing.
-void ShowText(QLabel* label, std::string& shown, const std::string& text)
-{
-    if (shown == text)
-        return;
-    shown = text;
-    label->setText(ToQString(text));
-}
-
-void ShowText(QLineEdit* edit, std::string& shown, const std::string& text)
+// Sets a widget's text only when it changed, so an idle frame allocates nothing.
+template <typename Widget>
+void ShowText(Widget* widget, std::string& shown, const std::string& text)
 {
     if (shown == text)
         return;
     shown = text;
-    edit->setText(ToQString(text));
+    widget->setText(ToQString(text));
 }
 
 }  // namespace
@@ -115,11 +116,7 @@ void GridStatusText(std::string& text, const double cursor[3])
 {
     static const std::string prefix = Cp("Сетка: X=");
     text.assign(prefix);
-    AppendNumber(text, SnapX(static_cast<float>(cursor[0])));
-    text += "    Y=";
-    AppendNumber(text, SnapZ(static_cast<float>(cursor[2])));
-    text += "    Z=";
-    AppendNumber(text, SnapY(static_cast<float>(cursor[1])));
+    AppendSnapped(text, cursor, "    Y=", "    Z=");
 }
 
 DisplayOptions ReadDisplayOptions(const FrameCache& cache)
@@ -202,18 +199,14 @@ void RenderFrame(TFVantor& window)
     }
 
     if (!state.ModelEditMode) {
-        if (!options.depthAll) {
-            GridStep(window, options);
-            PickStep(window, h);
-        }
+        if (!options.depthAll)
+            GridAndPickStep(window, options, h);
         // The map's placements are drawn here once the map files exist.
         if (state.PlayerMarker)
             state.PlayerMarker->DrawAt(state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2], 0, 0, 0, 1,
                                        1, 1);
-        if (options.depthAll) {
-            GridStep(window, options);
-            PickStep(window, h);
-        }
+        if (options.depthAll)
+            GridAndPickStep(window, options, h);
         if (editMode && state.CursorPreview)
             state.CursorPreview->DrawAt(SnapX(static_cast<float>(state.CursorWorld[0])),
                                         SnapY(static_cast<float>(state.CursorWorld[1])),
@@ -228,18 +221,14 @@ void RenderFrame(TFVantor& window)
     }
 
     if (state.ModelEditMode) {
-        if (!options.depthAll) {
-            GridStep(window, options);
-            PickStep(window, h);
-        }
+        if (!options.depthAll)
+            GridAndPickStep(window, options, h);
         if (state.EditedModel) {
             state.EditedModel->CurrentList = static_cast<int16_t>(window.line->value());
             state.EditedModel->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
         }
-        if (options.depthAll) {
-            GridStep(window, options);
-            PickStep(window, h);
-        }
+        if (options.depthAll)
+            GridAndPickStep(window, options, h);
         TQX3DObject* pending = state.PendingPrimitive;
         if (pending) {
             pending->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
@@ -257,8 +246,8 @@ void RenderFrame(TFVantor& window)
                                           static_cast<float>(state.CursorWorld[1]),
                                           static_cast<float>(state.CursorWorld[2])};
             }
-            if (box && state.Placing && window.FTexture && box->Texture != window.FTexture->SelectedTexture)
-                box->Texture = window.FTexture->SelectedTexture;
+            if (box && state.Placing && FTexture && box->Texture != FTexture->SelectedTexture)
+                box->Texture = FTexture->SelectedTexture;
         }
     }
 
@@ -283,11 +272,7 @@ void RenderFrame(TFVantor& window)
 
         std::string& label = window.Frame.scratch;
         label.assign("x=");
-        AppendNumber(label, SnapX(static_cast<float>(state.CursorWorld[0])));
-        label += " y=";
-        AppendNumber(label, SnapZ(static_cast<float>(state.CursorWorld[2])));
-        label += " z=";
-        AppendNumber(label, SnapY(static_cast<float>(state.CursorWorld[1])));
+        AppendSnapped(label, state.CursorWorld, " y=", " z=");
         Print(font, label, TColor4{1, 1, 1, 0.6f}, static_cast<float>(state.CursorWorld[0]),
               static_cast<float>(state.CursorWorld[1]), static_cast<float>(state.CursorWorld[2]));
         glEnable(GL_TEXTURE_2D);

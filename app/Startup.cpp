@@ -65,7 +65,6 @@ void TFVantor::RunStartup()
         }
 
         FTexture = new TFTexture();
-        ::FTexture = FTexture;
         FTexture->show();
 
         ReadTreeText(ObjectList, ToFsPath("Sys\\Api\\ObjectList.txt"));

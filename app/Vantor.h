@@ -23,7 +23,6 @@ class QTimer;
 class QTreeWidget;
 class QWidget;
 class SceneSurface;
-class TFTexture;
 
 class TFVantor : public QMainWindow {
     Q_OBJECT
@@ -67,9 +66,6 @@ public:
 
     // Buffers of the frame loop.
     FrameCache Frame;
-
-    // Created by the start-up sequence.
-    TFTexture* FTexture = nullptr;
 
     // The start-up sequence ran to its end (false when a step failed).
     bool StartupComplete() const { return startupComplete_; }

@@ -132,7 +132,6 @@ TEST_F(FrameTest, HelperTexturesAreRegisteredAndListed)
 TEST_F(FrameTest, StartupViewShowsSkyAboveAndGridBelow)
 {
     Frames(3);
-    QTest::qWait(100);
     QImage picture = Picture();
     ASSERT_FALSE(picture.isNull());
     ASSERT_GT(picture.height(), 100);
@@ -214,13 +213,11 @@ TEST_F(FrameTest, PlayerMarkerIsDrawnAndPickedWhereTheCameraLooks)
     // Depth from all objects: the cursor lands on the front of the sphere.
     EXPECT_NEAR(Editor().CursorWorld[2], -1.9, 0.3);
     EXPECT_NEAR(Editor().CursorWorld[0], 0.0, 0.3);
-    QTest::qWait(50);
     const QImage withMarker = Picture();
 
     Editor().PlayerPos[0] = 500;  // out of sight
     Frames();
     EXPECT_GT(Editor().CursorWorld[2], 0.0) << "the pick passes where the marker stood";
-    QTest::qWait(50);
     const QImage without = Picture();
     const QPoint below(withMarker.width() / 2, withMarker.height() / 2 + 25);
     EXPECT_NE(withMarker.pixel(below), without.pixel(below));
