@@ -158,7 +158,7 @@ void ShowCursorTexts(TFVantor& window)
 
 }  // namespace
 
-void RenderFrame(TFVantor& window)
+void DrawFrame(TFVantor& window)
 {
     EditorState& state = Editor();
     TCamera* camera = state.Camera;
@@ -302,5 +302,10 @@ void RenderFrame(TFVantor& window)
     glPopMatrix();
 
     ShowCursorTexts(window);
+}
+
+void RenderFrame(TFVantor& window)
+{
+    DrawFrame(window);
     EndFrame();
 }

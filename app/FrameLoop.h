@@ -9,6 +9,11 @@
 class QListWidgetItem;
 class TFVantor;
 
+// The texts of the five display options, in the order of DisplayOptions.
+inline constexpr const char* DisplayOptionTexts[5] = {
+    "Не отображать объекты выше камеры", "Определять глубину Z по всем объектам",
+    "Отображать названия объектов", "Отображать оси координат", "Отображать сетку"};
+
 // The five display options of the check list, read every frame.
 struct DisplayOptions {
     bool hideAbove = false;
@@ -28,6 +33,9 @@ struct FrameCache {
 };
 
 void RenderFrame(TFVantor& window);
+// The frame without its presentation: the picture stays in the back buffer
+// (where tests read it).
+void DrawFrame(TFVantor& window);
 DisplayOptions ReadDisplayOptions(const FrameCache& cache);
 
 // "Мышка: X=…" and "Сетка: X=…" for a cursor position (1251 bytes), written

@@ -1,6 +1,6 @@
 #include "KeyHook.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -84,6 +84,14 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
     TCamera* camera = state.Camera;
+    // A pop-up menu or a modal dialog owns the keyboard while it is open:
+    // its keys reach it untouched, and only a release still clears the flag
+    // of a key held since before it opened.
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) {
+        if (type == QEvent::KeyRelease && !key.isAutoRepeat())
+            SetFlag(MoveKeyOf(key), false);
+        return false;
+    }
     if (type == QEvent::KeyPress) {
         SetFlag(MoveKeyOf(key), true);
         if (IsCtrlKey(key) && camera && camera->MouseLookActive == 0) {

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QValidator>
 
 #include "EditorState.h"
 #include "HandlerGuard.h"
@@ -14,6 +15,16 @@ TFNavigator* FNavigator = nullptr;
 namespace {
 
 constexpr float MinimumGridStep = 0.1f;
+
+class LowerCaseValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        input = input.toLower();
+        return Acceptable;
+    }
+};
 
 QLineEdit* AddRow(QGroupBox* group, int row, const char* label, const char* name, const char* text)
 {
@@ -63,14 +74,10 @@ TFNavigator::TFNavigator(QWidget* parent) : ToolWindow("FNavigator", "Навиг
     E3dy = AddRow(cursor, 1, "Y", "E3dy", "8");
     E3dz = AddRow(cursor, 2, "Z", "E3dz", "1");
 
-    // Ex forces its input to lower case, as the design's field does.
-    connect(Ex, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (text != text.toLower()) {
-            int at = Ex->cursorPosition();
-            Ex->setText(text.toLower());
-            Ex->setCursorPosition(at);
-        }
-    });
+    // Ex forces its input to lower case, as the design's field does.  The
+    // validator turns the text before it changes, so the change handler
+    // sees one change (and shows at most one conversion error).
+    Ex->setValidator(new LowerCaseValidator(Ex));
     connect(Ex, &QLineEdit::textChanged, this, [this] { Guarded([this] { ExChange(); }); });
     connect(Ey, &QLineEdit::textChanged, this, [this] { Guarded([this] { EyChange(); }); });
     connect(Ez, &QLineEdit::textChanged, this, [this] { Guarded([this] { EzChange(); }); });

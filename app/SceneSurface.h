@@ -1,6 +1,7 @@
 // The OpenGL surface of the Scene panel.  A QWindow of OpenGL type embedded
 // in the main window through a window container; it forwards its mouse
-// events to the main window's Scene handlers.
+// events to the main window's Scene handlers, positions in device pixels
+// (the unit of the GL viewport and of the depth read-back).
 #pragma once
 
 #include <QWindow>

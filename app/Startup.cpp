@@ -8,6 +8,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
+
 #include "Camera.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
@@ -34,14 +36,14 @@ namespace {
 const char* const MakerAddress = "https://qxvantor.example.org";
 
 // A helper texture of the installation, through the texture window.  A
-// picture that cannot be read ends the start-up sequence with its message
-// (the loader has shown it already).
+// picture that cannot be read ends the start-up sequence; the loader has
+// shown why.
 int32_t AddHelperTexture(TFTexture& window, const char* designPath, bool keyed)
 {
     const int32_t before = Textures().TextureCount;
     const int32_t index = window.AddTextureEntry(designPath, keyed);
     if (Textures().TextureCount == before || index < 0 || Textures().TextureIds[index] == 0)
-        throw qx::InOutError(std::string("Cannot read the helper texture ") + designPath);
+        throw qx::ReportedError(std::string("Cannot read the helper texture ") + designPath);
     return index;
 }
 
@@ -67,15 +69,15 @@ void TFVantor::RunStartup()
         FTexture = new TFTexture();
         FTexture->show();
 
-        ReadTreeText(ObjectList, ToFsPath("Sys\\Api\\ObjectList.txt"));
-        ReadTreeText(OBJList, ToFsPath("Sys\\Api\\OBJList.txt"));
-        ReadTreeText(MapList, ToFsPath("Sys\\Api\\MapList.txt"));
-        ReadTreeText(FTexture->TreeView1, ToFsPath("Sys\\Api\\TexturesList.txt"));
+        ReadTreeText(ObjectList, "Sys\\Api\\ObjectList.txt");
+        ReadTreeText(OBJList, "Sys\\Api\\OBJList.txt");
+        ReadTreeText(MapList, "Sys\\Api\\MapList.txt");
+        ReadTreeText(FTexture->TreeView1, "Sys\\Api\\TexturesList.txt");
 
-        LoadIconIndexes(ObjectList, ToFsPath("Sys\\Api\\ObjectListIcons.qxicon"));
-        LoadIconIndexes(OBJList, ToFsPath("Sys\\Api\\OBJListIcons.qxicon"));
-        LoadIconIndexes(MapList, ToFsPath("Sys\\Api\\MapListIcons.qxicon"));
-        LoadIconIndexes(FTexture->TreeView1, ToFsPath("Sys\\Api\\FTExtureIcons.qxicon"));
+        LoadIconIndexes(ObjectList, "Sys\\Api\\ObjectListIcons.qxicon");
+        LoadIconIndexes(OBJList, "Sys\\Api\\OBJListIcons.qxicon");
+        LoadIconIndexes(MapList, "Sys\\Api\\MapListIcons.qxicon");
+        LoadIconIndexes(FTexture->TreeView1, "Sys\\Api\\FTExtureIcons.qxicon");
 
         state.GridTexture = AddHelperTexture(*FTexture, "textures\\Setka.bmp", false);
         state.CrossTexture = AddHelperTexture(*FTexture, "textures\\CurCenter.bmp", true);
@@ -121,7 +123,13 @@ void TFVantor::RunStartup()
         RenderTimer->start();
         FreeMemTimer->start();
 
-        MarkFirstStartDone(ToFsPath(".\\Sys\\Config.ini"));
+        // The value has no other use: a file that cannot be written is no
+        // reason to leave the editor half started.
+        try {
+            MarkFirstStartDone(ToFsPath(".\\Sys\\Config.ini"));
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "qxvantor: Sys/Config.ini not written: %s\n", error.what());
+        }
 
         state.PlayerMarker = new TQX3DObject("PlayerModel");
         state.PlayerMarker->AddList();

@@ -179,19 +179,14 @@ void TFVantor::BuildTopPanel(QWidget* parent)
     Ch1 = new QListWidget(options);
     Ch1->setObjectName("Ch1");
     Ch1->setSortingEnabled(true);
-    for (const char* text :
-         {"Не отображать объекты выше камеры", "Определять глубину Z по всем объектам",
-          "Отображать названия объектов", "Отображать оси координат", "Отображать сетку"}) {
-        auto* item = new QListWidgetItem(Ui(text), Ch1);
+    // The frame loop reads the options every frame; keep their items.
+    for (int i = 0; i < 5; ++i) {
+        auto* item = new QListWidgetItem(Ui(DisplayOptionTexts[i]), Ch1);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
+        Frame.options[i] = item;
     }
     Ch1->setMinimumWidth(280);
-    // The frame loop reads the options every frame; find their items once.
-    const char* optionTexts[5] = {"Не отображать объекты выше камеры", "Определять глубину Z по всем объектам",
-                                  "Отображать названия объектов", "Отображать оси координат", "Отображать сетку"};
-    for (int i = 0; i < 5; ++i)
-        Frame.options[i] = DisplayOption(optionTexts[i]);
     optionsColumn->addWidget(Ch1);
     row->addWidget(options);
 
@@ -385,8 +380,15 @@ void TFVantor::FormActivate()
 
 void TFVantor::FormDeactivate()
 {
-    Editor().KeysEnabled = false;
-    Editor().SwallowKeys = false;
+    EditorState& state = Editor();
+    state.KeysEnabled = false;
+    state.SwallowKeys = false;
+    // Keys released in another window never reach the hook: nothing held
+    // here may keep moving the camera or pinning the pointer.
+    state.MoveKeys = TMoveKeys();
+    state.CtrlLook = false;
+    if (state.Camera)
+        state.Camera->MouseLookActive = 0;
 }
 
 void TFVantor::RenderTimerTimer() { RenderFrame(*this); }

@@ -28,8 +28,6 @@ EngineState& Engine()
     return state;
 }
 
-namespace {
-
 QSurfaceFormat SceneFormat()
 {
     QSurfaceFormat format;
@@ -46,16 +44,18 @@ QSurfaceFormat SceneFormat()
     return format;
 }
 
-}  // namespace
-
 bool InitEngine(int /*width*/, int /*height*/, QWindow* window)
 {
     EngineState& engine = Engine();
     engine.DC = window;
     if (window->surfaceType() != QSurface::OpenGLSurface)
         window->setSurfaceType(QSurface::OpenGLSurface);
-    window->setFormat(SceneFormat());
-    window->create();
+    // The format only counts before the platform window exists (EGL picks
+    // its config then); a window made by its owner carries it already.
+    if (!window->handle()) {
+        window->setFormat(SceneFormat());
+        window->create();
+    }
 
     engine.RC = new QOpenGLContext();
     engine.RC->setFormat(SceneFormat());
@@ -193,7 +193,7 @@ void EndFrame()
 {
     glFlush();
     EngineState& engine = Engine();
-    if (engine.PresentFrames && engine.RC && engine.DC && engine.DC->isExposed())
+    if (engine.RC && engine.DC && engine.DC->isExposed())
         engine.RC->swapBuffers(engine.DC);
 }
 

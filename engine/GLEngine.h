@@ -11,6 +11,8 @@
 
 #include "VectorMath.h"
 
+#include <QSurfaceFormat>
+
 class QOpenGLContext;
 class QWindow;
 
@@ -18,12 +20,13 @@ struct EngineState {
     QOpenGLContext* RC = nullptr;  // owned; lives until the process ends
     QWindow* DC = nullptr;         // the scene surface, presented by EndFrame
     GLuint FeedbackTexture = 0;
-    // False keeps finished frames in the back buffer instead of swapping
-    // them (tests read the picture back from there).
-    bool PresentFrames = true;
 };
 
 EngineState& Engine();
+
+// The scene's surface format: compatibility profile, double-buffered, depth
+// 24, no stencil.  A window must carry it before it is created.
+QSurfaceFormat SceneFormat();
 
 // Switches read by the frame loop.
 extern bool LightingEnabled;

@@ -2,6 +2,7 @@
 #include "Textures.h"
 
 #include "Paths.h"
+#include "Text1251.h"
 #include "TextureListFile.h"
 
 namespace {
@@ -30,6 +31,6 @@ void LoadTextureList(const std::string& base)
     const std::string data = ReadWholeFile(ToFsPath(base + ".qxtex"));
     const std::string folder = BaseFolder(base) + "textures\\";
     qx::ParseTextureList(data, [&](const qx::TextureListEntry& entry) {
-        AddTexture(folder + entry.name, entry.keyed);
+        AddTexture(folder + Cp1251ToUtf8(entry.name), entry.keyed);
     });
 }

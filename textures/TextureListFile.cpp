@@ -7,23 +7,6 @@ namespace qx {
 
 namespace {
 
-// True when EditTextToInt reads `text` as a number that happens to be 0
-// (EditTextToInt gives 0 for every text it rejects as well).
-bool IsZeroNumberText(std::string_view text)
-{
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        ++i;
-    std::string_view digits = text.substr(i);
-    if (!digits.empty() && (digits[0] == '$' || digits[0] == 'x' || digits[0] == 'X'))
-        digits.remove_prefix(1);
-    else if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
-        digits.remove_prefix(2);
-    return !digits.empty() && digits.find_first_not_of('0') == std::string_view::npos;
-}
-
 // Splits off the next line; past the end of the data it gives empty lines.
 std::string_view NextLine(std::string_view& rest)
 {
@@ -36,14 +19,6 @@ std::string_view NextLine(std::string_view& rest)
 }
 
 }  // namespace
-
-int32_t StrictTextToInt(std::string_view text)
-{
-    const int32_t value = EditTextToInt(text);
-    if (value == 0 && !IsZeroNumberText(text))
-        throw ConvertError("'" + std::string(text) + "' is not a valid integer value");
-    return value;
-}
 
 std::string FormatTextureList(const std::vector<TextureListEntry>& entries)
 {

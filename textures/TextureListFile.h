@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "NumberText.h"
+
 namespace qx {
 
 struct TextureListEntry {
@@ -23,9 +25,5 @@ std::string FormatTextureList(const std::vector<TextureListEntry>& entries);
 // value"); entries reported before the error stay reported.  Lines missing
 // at the end read as empty lines (and so throw).  Accepts CR LF and LF.
 void ParseTextureList(std::string_view data, const std::function<void(const TextureListEntry&)>& onEntry);
-
-// EditTextToInt's reading, with a rejected text thrown as a ConvertError
-// instead of giving 0.
-int32_t StrictTextToInt(std::string_view text);
 
 }  // namespace qx

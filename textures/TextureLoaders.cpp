@@ -1,6 +1,10 @@
 #include "TextureLoaders.h"
 
+#include <new>
+
 #include "Messages.h"
+#include "Text1251.h"
+#include "imageio/LoaderMessages.h"
 #include "TextureUpload.h"
 #include "imageio/ImageDecoders.h"
 
@@ -13,7 +17,13 @@ bool LoadThrough(qx::ImageKind kind, const std::string& path, uint32_t& textureI
         qx::Messages().ShowMessage(message.caption, message.text);
     if (!result.ok())
         return false;
-    textureId = qx::UploadBlock(*result.block, kind == qx::ImageKind::Bmp && keyed);
+    try {
+        textureId = qx::UploadBlock(*result.block, kind == qx::ImageKind::Bmp && keyed);
+    } catch (const std::bad_alloc&) {
+        const qx::LoaderMessage message = qx::OutOfMemoryMessage(qx::LoaderCaption(kind), Utf8ToCp1251(path));
+        qx::Messages().ShowMessage(message.caption, message.text);
+        return false;
+    }
     return true;
 }
 

@@ -40,7 +40,7 @@ void ReserveEntry(TextureRegistry& reg)
 void RecordEntry(TextureRegistry& reg, const std::string& path, uint32_t id, bool keyed)
 {
     const auto i = static_cast<size_t>(reg.TextureCount);
-    reg.TextureNames[i] = qx::RegistryFileName(path);
+    reg.TextureNames[i] = Utf8ToCp1251(qx::RegistryFileName(path));
     reg.TextureIds[i] = id;
     reg.TextureKeyed[i] = keyed;
     ++reg.TextureCount;
@@ -51,7 +51,7 @@ void RecordEntry(TextureRegistry& reg, const std::string& path, uint32_t id, boo
 bool LoadTextureFile(const std::string& path, uint32_t& textureId, bool keyed)
 {
     TextureRegistry& reg = Textures();
-    const int32_t hit = LastEntryNamed(reg, path);
+    const int32_t hit = LastEntryNamed(reg, Utf8ToCp1251(path));
     if (hit >= 0) {
         textureId = reg.TextureIds[static_cast<size_t>(hit)];
         return true;
@@ -67,7 +67,7 @@ bool LoadTextureFile(const std::string& path, uint32_t& textureId, bool keyed)
 int32_t AddTexture(const std::string& path, bool keyed)
 {
     TextureRegistry& reg = Textures();
-    const int32_t hit = LastEntryNamed(reg, path);
+    const int32_t hit = LastEntryNamed(reg, Utf8ToCp1251(path));
     if (hit >= 0)
         return hit;
     if (reg.TextureCount >= TextureRegistry::kMaxTextures)

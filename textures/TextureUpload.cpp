@@ -19,12 +19,8 @@ GLuint BuildTexture(GLsizei width, GLsizei height, GLenum format, GLint magFilte
     const uint32_t targetHeight = qx::GluTextureSide(uint32_t(height), uint32_t(std::max(maxSide, 1)));
     qx::PixelBlock scaled;
     if (width > 0 && height > 0 && (targetWidth != uint32_t(width) || targetHeight != uint32_t(height))) {
-        qx::PixelBlock source;
-        source.width = uint32_t(width);
-        source.height = uint32_t(height);
-        source.channels = format == GL_RGBA ? 4 : 3;
-        source.pixels.assign(pixels, pixels + size_t(width) * height * source.channels);
-        scaled = qx::ResampleBlock(source, targetWidth, targetHeight);
+        qx::ResamplePixels(pixels, uint32_t(width), uint32_t(height), format == GL_RGBA ? 4 : 3, scaled,
+                           targetWidth, targetHeight);
         width = GLsizei(targetWidth);
         height = GLsizei(targetHeight);
         pixels = scaled.pixels.data();

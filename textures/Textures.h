@@ -4,8 +4,9 @@
 // the same order).  Entry i is (TextureNames[i], TextureIds[i],
 // TextureKeyed[i]) for 0 <= i < TextureCount; at most kMaxTextures entries.
 //
-// Paths are design paths (backslashes allowed, code page 1251 bytes); they
-// reach the file system through ToFsPath.  Every function here runs on the
+// Paths are the file system's (UTF-8; "\" separates as well as "/"); the
+// names the registry keeps are their file-name parts in code page 1251, the
+// form in which the design's texts and files hold them.  Every function here runs on the
 // GUI thread with the scene's GL context current.
 #pragma once
 

@@ -34,4 +34,11 @@ public:
     using Error::Error;
 };
 
+// An error whose message the user has seen already (a loader's box): it ends
+// the handler like any other error, but is not shown a second time.
+class ReportedError : public Error {
+public:
+    using Error::Error;
+};
+
 }  // namespace qx

@@ -9,12 +9,14 @@
 #include <cstring>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace {
 
+using qx::IsBlank;
+
 char g_decimalSeparator = '.';
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The significant digits of a finite non-zero value, rounded half away from
@@ -208,7 +210,11 @@ float EditTextToFloat(std::string_view text)
     return result;
 }
 
-int32_t EditTextToInt(std::string_view text)
+namespace {
+
+// The integer grammar of the edit fields and the files: blanks, a sign, an
+// optional "$", "x" or "0x" prefix for hexadecimal, digits; nothing else.
+std::optional<int32_t> ParseEditInt(std::string_view text)
 {
     size_t i = 0;
     const size_t n = text.size();
@@ -227,7 +233,7 @@ int32_t EditTextToInt(std::string_view text)
         i += 2;
     }
     if (i == n)
-        return 0;
+        return std::nullopt;
 
     // The limit is 2^31 so that exactly -2147483648 fits.
     const int64_t limit = static_cast<int64_t>(std::numeric_limits<int32_t>::max()) + 1;
@@ -242,17 +248,33 @@ int32_t EditTextToInt(std::string_view text)
         else if (base == 16 && c >= 'A' && c <= 'F')
             digit = c - 'A' + 10;
         else
-            return 0;
+            return std::nullopt;
         magnitude = magnitude * base + digit;
         if (magnitude > limit)
-            return 0;
+            return std::nullopt;
     }
     if (negative)
         return static_cast<int32_t>(-magnitude);
     if (magnitude == limit)
-        return 0;
+        return std::nullopt;
     return static_cast<int32_t>(magnitude);
 }
+
+}  // namespace
+
+int32_t EditTextToInt(std::string_view text) { return ParseEditInt(text).value_or(0); }
+
+namespace qx {
+
+int32_t StrictTextToInt(std::string_view text)
+{
+    const std::optional<int32_t> value = ParseEditInt(text);
+    if (!value)
+        throw ConvertError("'" + std::string(text) + "' is not a valid integer value");
+    return *value;
+}
+
+}  // namespace qx
 
 std::string IntToEditText(int32_t value) { return std::to_string(value); }
 

@@ -38,6 +38,11 @@ std::string FloatToEditText(float value);
 float EditTextToFloat(std::string_view text);
 // 0 on any malformed input; "$", "x", "0x" prefixes read hexadecimal.
 int32_t EditTextToInt(std::string_view text);
+namespace qx {
+// The same grammar for the files' integers: malformed text throws
+// qx::ConvertError "'%s' is not a valid integer value".
+int32_t StrictTextToInt(std::string_view text);
+}  // namespace qx
 std::string IntToEditText(int32_t value);
 bool IntToBool(int32_t value);
 

@@ -50,8 +50,6 @@ char LocaleRadix(locale_t locale)
     return '.';
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 bool IsNumberByte(char c, char point)
 {
     return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' || c == 'E' || c == point

@@ -1,5 +1,7 @@
-// The number syntax of the user's locale, kept apart from the C locale the
-// rest of the process runs under (LC_NUMERIC of the process is never changed).
+// The number syntax of the user's locale, read from the environment into a
+// locale object of its own.  The process's LC_NUMERIC is pinned to "C" by the
+// application object, so printf and strtod never use the user's separator;
+// only the edit fields (through NumberText.h) do.
 #pragma once
 
 #include <clocale>
@@ -7,6 +9,9 @@
 #include <string_view>
 
 namespace qx {
+
+// The blanks number texts may carry before and after the number.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 enum class LocaleParse { Number, NotANumber, OutOfRange };
 

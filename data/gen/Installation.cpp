@@ -27,10 +27,17 @@ std::vector<InstallationFile> InstallationFiles()
     }
 
     files.push_back({"Sys/Saves/textures/NoTexture.bmp", EncodeBmp24(NoTexturePicture())});
-    files.push_back({"textures/Setka.bmp", EncodeBmp24(GridCell())});
-    files.push_back({"textures/CurCenter.bmp", EncodeBmp24(CrossHair())});
+    // The helper textures are registered from textures/, but the texture
+    // window previews and a project load reloads every registered texture
+    // from the library: the library holds the same bytes.
+    auto helper = [&files](const std::string& name, std::string bytes) {
+        files.push_back({"Sys/Saves/textures/" + name, bytes});
+        files.push_back({"textures/" + name, std::move(bytes)});
+    };
+    helper("Setka.bmp", EncodeBmp24(GridCell()));
+    helper("CurCenter.bmp", EncodeBmp24(CrossHair()));
     for (const SkyFaceFile& face : SkyFaceFiles())
-        files.push_back({"textures/" + face.fileName, EncodeBmp24(RenderSkyFace(face.face))});
+        helper(face.fileName, EncodeBmp24(RenderSkyFace(face.face)));
     return files;
 }
 

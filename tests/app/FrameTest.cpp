@@ -69,6 +69,14 @@ protected:
         ResetEditorState();
     }
     TFVantor* w() const { return windows_->vantor.get(); }
+    // Puts the mouse at a point of the view given in logical pixels, as the
+    // scene's mouse handler stores it (device pixels).
+    void MouseAt(int x, int y)
+    {
+        const qreal ratio = w()->SceneWindow->devicePixelRatio();
+        Editor().MouseX = static_cast<int>(std::lround(x * ratio));
+        Editor().MouseY = static_cast<int>(std::lround(y * ratio));
+    }
     void SetOption(const char* text, bool on)
     {
         w()->DisplayOption(text)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
@@ -82,9 +90,7 @@ protected:
     // grab may catch the window before a swap lands).
     QImage Picture()
     {
-        Engine().PresentFrames = false;
-        RenderFrame(*w());
-        Engine().PresentFrames = true;
+        DrawFrame(*w());
         MakeEngineCurrent();
         glFinish();
         const qreal ratio = w()->SceneWindow->devicePixelRatio();
@@ -147,9 +153,14 @@ TEST_F(FrameTest, PickLandsOnTheGridAtTheWorkingLevel)
 {
     // The grid floor starts at the origin and runs along +X and +Z; the
     // camera looks along +Z, so +X is on the left of the view.
-    const int h = w()->Scene->height();
-    Editor().MouseX = w()->Scene->width() / 4;
-    Editor().MouseY = h - 20;
+    // Through the real mouse: on a scaled screen it reports logical pixels
+    // and the view is measured in device pixels.
+    const QPoint at(w()->Scene->width() / 4, w()->Scene->height() - 20);
+    QTest::mouseMove(w()->SceneWindow, at);
+    QTest::qWait(20);
+    const qreal ratio = w()->SceneWindow->devicePixelRatio();
+    EXPECT_EQ(Editor().MouseX, std::lround(at.x() * ratio));
+    EXPECT_EQ(Editor().MouseY, std::lround(at.y() * ratio));
     Frames();
     // Depth precision at this distance is a few hundredths.
     EXPECT_NEAR(Editor().CursorWorld[1], w()->CamVerhBar->value(), 0.25);
@@ -164,8 +175,7 @@ TEST_F(FrameTest, WithoutGridOrDepthFromObjectsThePickFallsToTheFarPlane)
 {
     SetOption("Отображать сетку", false);
     SetOption("Определять глубину Z по всем объектам", false);
-    Editor().MouseX = w()->Scene->width() * 3 / 4;
-    Editor().MouseY = w()->Scene->height() - 20;
+    MouseAt(w()->Scene->width() * 3 / 4, w()->Scene->height() - 20);
     Frames();
     const TVec3 eye = Editor().Camera->Eye;
     const double dx = Editor().CursorWorld[0] - eye.X, dy = Editor().CursorWorld[1] - eye.Y,
@@ -175,14 +185,12 @@ TEST_F(FrameTest, WithoutGridOrDepthFromObjectsThePickFallsToTheFarPlane)
 
 TEST_F(FrameTest, FlightModeFreezesTheCursorAndItsTexts)
 {
-    Editor().MouseX = w()->Scene->width() * 3 / 4;
-    Editor().MouseY = w()->Scene->height() - 20;
+    MouseAt(w()->Scene->width() * 3 / 4, w()->Scene->height() - 20);
     Frames();
     const double before[3] = {Editor().CursorWorld[0], Editor().CursorWorld[1], Editor().CursorWorld[2]};
     const std::string status = w()->StatusText(2);
     w()->RadioButton5Click();
-    Editor().MouseX = 10;
-    Editor().MouseY = 10;
+    MouseAt(10, 10);
     Frames();
     EXPECT_EQ(Editor().CursorWorld[0], before[0]);
     EXPECT_EQ(Editor().CursorWorld[2], before[2]);
@@ -207,8 +215,7 @@ TEST_F(FrameTest, PlayerMarkerIsDrawnAndPickedWhereTheCameraLooks)
     w()->CamZoom->setValue(1);
     w()->CamVerhBar->setValue(1);
     Editor().Camera->PosZ = -20;
-    Editor().MouseX = w()->Scene->width() / 2;
-    Editor().MouseY = w()->Scene->height() / 2 + 25;
+    MouseAt(w()->Scene->width() / 2, w()->Scene->height() / 2 + 25);
     Frames();
     // Depth from all objects: the cursor lands on the front of the sphere.
     EXPECT_NEAR(Editor().CursorWorld[2], -1.9, 0.3);
@@ -226,7 +233,8 @@ TEST_F(FrameTest, PlayerMarkerIsDrawnAndPickedWhereTheCameraLooks)
 TEST_F(FrameTest, MouseLookTurnsOneRadianPer400Pixels)
 {
     TCamera* camera = Editor().Camera;
-    const QPoint anchor = w()->SceneWindow->mapToGlobal(QPoint(100, 100));
+    // On the screen whatever the scale (the scaled window may reach past it).
+    const QPoint anchor = w()->screen()->geometry().center() - QPoint(100, 0);
     camera->LookAnchorX = anchor.x();
     camera->LookAnchorY = anchor.y();
     QCursor::setPos(anchor);
@@ -272,8 +280,7 @@ TEST_F(FrameTest, PendingBoxFollowsTheSnappedCursorAndTheSelectedTexture)
     state.PrimIndex = state.PendingPrimitive->Lists[0]->AddBox(0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
     state.Placing = true;
     FTexture->SelectedTexture = 3;
-    Editor().MouseX = w()->Scene->width() / 4;
-    Editor().MouseY = w()->Scene->height() - 20;
+    MouseAt(w()->Scene->width() / 4, w()->Scene->height() - 20);
     Frames();
     const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
     EXPECT_FLOAT_EQ(box.Position.X, SnapX(static_cast<float>(state.CursorWorld[0])));

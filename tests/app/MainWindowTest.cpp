@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -31,6 +33,7 @@
 #include "QtText.h"
 #include "TestSupport.h"
 #include "Textures.h"
+#include "TexturesSelectForm.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
 
@@ -358,6 +361,94 @@ TEST_F(MainWindowTest, ExitClosesTheMainWindowAndSaysSo)
     main()->findChild<QAction*>("Exit1")->trigger();
     EXPECT_EQ(closed.count(), 1) << "the program entry ends the loop on this signal";
     EXPECT_FALSE(main()->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// What a user runs into first: keys held across windows, menus and dialogs
+// that need their keys, a configuration file that cannot be written, and one
+// message for one fault.
+TEST_F(MainWindowTest, KeysAndMouseLookStopWhenTheMainWindowDeactivates)
+{
+    Start();
+    QTest::keyPress(main()->ObjectList, Qt::Key_W);
+    QTest::keyPress(main()->ObjectList, Qt::Key_Control);
+    ASSERT_TRUE(Editor().MoveKeys.Forward && Editor().CtrlLook);
+    // The navigator takes the focus; the keys are released over there.
+    FNavigator->activateWindow();
+    QTest::qWait(50);
+    main()->FormDeactivate();  // no window manager under Xvfb: say so directly
+    EXPECT_FALSE(Editor().MoveKeys.Forward);
+    EXPECT_FALSE(Editor().CtrlLook);
+    EXPECT_EQ(Editor().Camera->MouseLookActive, 0);
+}
+
+TEST_F(MainWindowTest, PopupMenusAndModalDialogsGetTheirKeys)
+{
+    Start();
+    QMenu* menu = main()->PopupMenu1;
+    menu->popup(main()->ObjectList->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTest::keyClick(menu, Qt::Key_Down);
+    EXPECT_NE(menu->activeAction(), nullptr) << "Down moves through the menu";
+    EXPECT_FALSE(Editor().MoveKeys.Back);
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QTest::qWait(20);
+    EXPECT_FALSE(menu->isVisible()) << "Escape closes it";
+
+    // A key held before a modal dialog opened is let go inside it.
+    QTest::keyPress(main()->ObjectList, Qt::Key_S);
+    ASSERT_TRUE(Editor().MoveKeys.Back);
+    QDialog dialog(main());
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::keyRelease(&dialog, Qt::Key_S);
+    EXPECT_FALSE(Editor().MoveKeys.Back);
+    QTest::keyPress(&dialog, Qt::Key_W);
+    EXPECT_FALSE(Editor().MoveKeys.Forward) << "the dialog's keys are its own";
+}
+
+TEST_F(MainWindowTest, AConfigurationFileThatCannotBeWrittenDoesNotStopTheStartup)
+{
+    apptest::WriteStartupFiles(dir_.path());
+    std::filesystem::create_directories(dir_ / "Sys/Config.ini");
+    Start(false);
+    EXPECT_TRUE(main()->StartupComplete());
+    EXPECT_TRUE(messages_.entries.empty());
+    EXPECT_NE(Editor().TextFont, nullptr);
+    EXPECT_NE(Editor().PlayerMarker, nullptr);
+}
+
+TEST_F(MainWindowTest, AMissingHelperTextureIsReportedOnce)
+{
+    apptest::WriteStartupFiles(dir_.path());
+    std::filesystem::remove(dir_ / "textures/cliffTop.bmp");
+    Start(false);
+    EXPECT_FALSE(main()->StartupComplete());
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_NE(messages_.entries[0].text.find("cliffTop.bmp"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, EveryHelperTexturePreviewsFromTheLibrary)
+{
+    Start();
+    FTexture->ProgramFolder = dir_.path().string() + "/";
+    QTreeWidget* tree = FTexture->TreeView1;
+    int clicked = 0;
+    for (QTreeWidgetItem* item : ItemsInDisplayOrder(tree)) {
+        if (NodeText(item).starts_with("+"))
+            continue;
+        tree->clearSelection();
+        item->setSelected(true);
+        FTexture->TreeView1Click();
+        EXPECT_FALSE(FTexture->PreviewPicture().isNull()) << NodeText(item);
+        ++clicked;
+    }
+    EXPECT_EQ(clicked, 8);
+    EXPECT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
 }
 
 }  // namespace

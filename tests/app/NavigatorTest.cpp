@@ -95,6 +95,8 @@ TEST_F(NavigatorTest, ExForcesLowerCase)
     QTest::keyClicks(nav_->Ex, "1E1");
     EXPECT_EQ(nav_->Ex->text(), "1e1");
     EXPECT_FLOAT_EQ(Editor().GridStepX, 10.0f);
+    // "1e" on the way is no number: one error for it, not one per case.
+    EXPECT_EQ(messages_.entries.size(), 1u);
 }
 
 TEST_F(NavigatorTest, OpacityValueFollowsActivation)

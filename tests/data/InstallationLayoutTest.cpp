@@ -39,6 +39,10 @@ const std::vector<std::string> kRequiredFiles = {
     "textures/cliffFront.bmp",        "textures/cliffBack.bmp",
     "textures/cliffLeft.bmp",         "textures/cliffRight.bmp",
     "textures/cliffTop.bmp",          "textures/cliffBottom.bmp",
+    "Sys/Saves/textures/Setka.bmp",   "Sys/Saves/textures/CurCenter.bmp",
+    "Sys/Saves/textures/cliffFront.bmp", "Sys/Saves/textures/cliffBack.bmp",
+    "Sys/Saves/textures/cliffLeft.bmp",  "Sys/Saves/textures/cliffRight.bmp",
+    "Sys/Saves/textures/cliffTop.bmp",   "Sys/Saves/textures/cliffBottom.bmp",
 };
 
 struct TreeLine {

@@ -159,8 +159,12 @@ TEST_F(TextureWindowTest, KeyedPreviewLeavesOutTheBottomLeftColour)
 TEST_F(TextureWindowTest, UnreadablePictureIsStillListed)
 {
     qxtest::WriteFileBytes(dir_ / "Sys/Saves/textures/broken.png", "not a png");
+    window_->AddTextureEntry(Library("shown.bmp"), true);
     window_->AddTextureEntry(dir_.path().string() + "/Sys\\Saves\\textures\\broken.png", false);
-    EXPECT_EQ(Children(standard_), std::vector<std::string>{"broken.png"});
+    EXPECT_EQ(Children(standard_), (std::vector<std::string>{"shown.bmp", "broken.png"}));
+    // Not the previous picture under the new entry.
+    EXPECT_TRUE(window_->PreviewPicture().isNull());
+    EXPECT_TRUE(window_->Image1->pixmap().isNull());
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].caption, "PNG Unit");
 }
@@ -342,6 +346,97 @@ TEST_F(TextureWindowTest, DeletingCategoriesProtectsTheTwoStandardOnesAndAsksWhe
     Select(texture);
     window_->N4Click();  // not a category
     EXPECT_EQ(user_->childCount(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Adding a file never costs the library a file.
+TEST_F(TextureWindowTest, AddingTheLibrarysOwnFileRegistersItWithoutCopying)
+{
+    const std::string own = Library("own.bmp");
+    const std::string bytes = qxtest::ReadFileBytes(dir_ / "Sys/Saves/textures/own.bmp");
+    window_->ChooseFile = [&] { return QString::fromStdString((dir_ / "Sys/Saves/textures/own.bmp").string()); };
+    window_->Button1Click();
+    EXPECT_EQ(qxtest::ReadFileBytes(dir_ / "Sys/Saves/textures/own.bmp"), bytes);
+    ASSERT_EQ(Textures().TextureCount, 1);
+    EXPECT_EQ(Textures().TextureNames[0], "own.bmp");
+    EXPECT_NE(Textures().TextureIds[0], 0u);
+    EXPECT_TRUE(messages_.entries.empty());
+}
+
+TEST_F(TextureWindowTest, ADifferentPictureOfALibraryNameAsksBeforeReplacing)
+{
+    Library("stone.bmp", 4);
+    const std::string kept = qxtest::ReadFileBytes(dir_ / "Sys/Saves/textures/stone.bmp");
+    fs::create_directories(dir_ / "Pics");
+    qxtest::WriteFileBytes(dir_ / "Pics/stone.bmp", qxtest::MakeBmp(8, 8, qxtest::Pattern));
+    window_->ChooseFile = [&] { return QString::fromStdString((dir_ / "Pics/stone.bmp").string()); };
+
+    messages_.answer = false;
+    window_->Button1Click();
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_TRUE(messages_.entries[0].question);
+    EXPECT_EQ(messages_.entries[0].text, Cp("Текстура stone.bmp уже есть в библиотеке. Заменить?"));
+    EXPECT_EQ(qxtest::ReadFileBytes(dir_ / "Sys/Saves/textures/stone.bmp"), kept);
+    EXPECT_EQ(Textures().TextureCount, 0);
+
+    messages_.answer = true;
+    window_->Button1Click();
+    EXPECT_EQ(qxtest::ReadFileBytes(dir_ / "Sys/Saves/textures/stone.bmp"),
+              qxtest::ReadFileBytes(dir_ / "Pics/stone.bmp"));
+    EXPECT_EQ(Textures().TextureCount, 1);
+    // No temporaries are left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "Sys/Saves/textures"), fs::directory_iterator()), 2);
+}
+
+TEST_F(TextureWindowTest, AFailedCopyShowsWhyAndLeavesTheLibraryAsItWas)
+{
+    // A folder where the copy would go: the rename into place fails.
+    fs::create_directories(dir_ / "Sys/Saves/textures/busy.bmp");
+    fs::create_directories(dir_ / "Pics");
+    qxtest::WriteFileBytes(dir_ / "Pics/busy.bmp", qxtest::MakeBmp(4, 4, qxtest::Pattern));
+    window_->ChooseFile = [&] { return QString::fromStdString((dir_ / "Pics/busy.bmp").string()); };
+    window_->Button1Click();
+    ASSERT_EQ(messages_.entries.size(), 2u);  // replace? yes; then why it failed
+    EXPECT_EQ(messages_.entries[1].text.rfind(Cp("Не удалось скопировать текстуру busy.bmp в библиотеку: "), 0), 0u);
+    EXPECT_TRUE(fs::is_directory(dir_ / "Sys/Saves/textures/busy.bmp"));
+    EXPECT_EQ(Textures().TextureCount, 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "Sys/Saves/textures"), fs::directory_iterator()), 2);
+}
+
+// Folder names stay in the file system's encoding; only the design's names
+// are 1251, and a picture whose name has no 1251 form is refused.
+TEST_F(TextureWindowTest, WorksInAFolderNamedOutsideCodePage1251)
+{
+    const fs::path program = dir_ / "josé 雪";
+    fs::create_directories(program / "Sys/Saves/textures");
+    fs::create_directories(program / "Pics");
+    qxtest::WriteFileBytes(program / "Sys/Saves/textures/NoTexture.bmp", qxtest::MakeBmp(2, 2, qxtest::Pattern));
+    qxtest::WriteFileBytes(program / "Pics/камень.bmp", qxtest::MakeBmp(4, 4, qxtest::Pattern));
+    window_->ProgramFolder = program.string() + "/";
+    window_->ChooseFile = [&] { return QString::fromStdString((program / "Pics/камень.bmp").string()); };
+    window_->Button1Click();
+    ASSERT_EQ(Textures().TextureCount, 1);
+    EXPECT_EQ(Textures().TextureNames[0], Cp("камень.bmp"));
+    EXPECT_NE(Textures().TextureIds[0], 0u);
+    EXPECT_TRUE(fs::exists(program / "Sys/Saves/textures/камень.bmp"));
+    Select(standard_->child(0));
+    window_->TreeView1Click();
+    EXPECT_EQ(window_->PreviewPicture().size(), QSize(4, 4));
+    Select(user_);
+    window_->TreeView1Click();
+    EXPECT_EQ(window_->PreviewPicture().size(), QSize(2, 2));
+    EXPECT_TRUE(messages_.entries.empty());
+
+    qxtest::WriteFileBytes(program / "Pics/雪.png", "png");
+    window_->ChooseFile = [&] { return QString::fromStdString((program / "Pics/雪.png").string()); };
+    window_->Button1Click();
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_NE(messages_.entries[0].text.find(Cp("кодировке 1251")), std::string::npos);
+    EXPECT_FALSE(fs::exists(program / "Sys/Saves/textures/雪.png"));
+    EXPECT_EQ(Textures().TextureCount, 1);
 }
 
 }  // namespace

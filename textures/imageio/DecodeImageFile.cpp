@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 #include "ImageDecoders.h"
 #include "LoaderMessages.h"
@@ -69,17 +70,6 @@ std::vector<LoaderMessage> OpeningMessages(ImageKind kind, const std::string& pa
     return {};
 }
 
-const char* CaptionOf(ImageKind kind)
-{
-    switch (kind) {
-    case ImageKind::Tga: return kTgaErrorCaption;
-    case ImageKind::Png: return kPngCaption;
-    case ImageKind::Gif: return kGifCaption;
-    case ImageKind::Jpeg: return kJpegCaption;
-    default: return kBmpCaption;
-    }
-}
-
 }  // namespace
 
 DecodeResult DecodeImageFile(ImageKind kind, const std::string& path, bool keyed)
@@ -88,26 +78,31 @@ DecodeResult DecodeImageFile(ImageKind kind, const std::string& path, bool keyed
     if (kind == ImageKind::None)
         return result;
     std::vector<uint8_t> bytes;
-    // Model paths are code page 1251; the file system's names are UTF-8.
-    switch (ReadImageBytes(Cp1251ToUtf8(ToFsPath(path)), bytes)) {
+    // The path is the file system's (UTF-8); messages are 1251 text.
+    const std::string shown = Utf8ToCp1251(path);
+    switch (ReadImageBytes(ToFsPath(path), bytes)) {
     case ReadOutcome::CannotOpen:
-        result.messages = OpeningMessages(kind, path, keyed);
+        result.messages = OpeningMessages(kind, shown, keyed);
         return result;
     case ReadOutcome::TooLarge:
-        result.messages.push_back(FileTooLargeMessage(CaptionOf(kind), path));
+        result.messages.push_back(FileTooLargeMessage(LoaderCaption(kind), shown));
         if (kind == ImageKind::Bmp && keyed)
-            result.messages.push_back(LoaderMessageNo(6, path));
+            result.messages.push_back(LoaderMessageNo(6, shown));
         return result;
     case ReadOutcome::Read: break;
     }
     const Bytes data(bytes.data(), bytes.size());
-    switch (kind) {
-    case ImageKind::Bmp: return DecodeBmp(data, path, keyed);
-    case ImageKind::Tga: return DecodeTga(data, path);
-    case ImageKind::Png: return DecodePng(data, path, keyed);
-    case ImageKind::Gif: return DecodeGif(data, path, keyed);
-    case ImageKind::Jpeg: return DecodeJpeg(data, path, keyed);
-    case ImageKind::None: break;
+    try {
+        switch (kind) {
+        case ImageKind::Bmp: return DecodeBmp(data, shown, keyed);
+        case ImageKind::Tga: return DecodeTga(data, shown);
+        case ImageKind::Png: return DecodePng(data, shown, keyed);
+        case ImageKind::Gif: return DecodeGif(data, shown, keyed);
+        case ImageKind::Jpeg: return DecodeJpeg(data, shown, keyed);
+        case ImageKind::None: break;
+        }
+    } catch (const std::bad_alloc&) {
+        result.messages.push_back(OutOfMemoryMessage(LoaderCaption(kind), shown));
     }
     return result;
 }

@@ -28,7 +28,7 @@ DecodeResult DecodePng(Bytes file, const std::string& path, bool keyed);
 DecodeResult DecodeGif(Bytes file, const std::string& path, bool keyed);
 DecodeResult DecodeJpeg(Bytes file, const std::string& path, bool keyed);
 
-// Reads the file (design path, turned into the file system's form) and runs
+// Reads the file (a file-system path: UTF-8, "\" also separates) and runs
 // the decoder of `kind`; a file that cannot be read gets that loader's
 // opening message.  ImageKind::None gives no block and no message.
 DecodeResult DecodeImageFile(ImageKind kind, const std::string& path, bool keyed);

@@ -26,6 +26,17 @@ LoaderMessage LoaderMessageNo(int number, const std::string& path)
     }
 }
 
+const char* LoaderCaption(ImageKind kind)
+{
+    switch (kind) {
+    case ImageKind::Tga: return kTgaErrorCaption;
+    case ImageKind::Png: return kPngCaption;
+    case ImageKind::Gif: return kGifCaption;
+    case ImageKind::Jpeg: return kJpegCaption;
+    default: return kBmpCaption;
+    }
+}
+
 LoaderMessage UnsupportedBmpMessage(const std::string& path, const std::string& kind)
 {
     return {kBmpCaption, "Couldn't load \"" + path + "\". Unsupported BMP file (" + kind +
@@ -48,6 +59,11 @@ LoaderMessage PictureSizeMessage(const char* caption, const std::string& path, i
 LoaderMessage FileTooLargeMessage(const char* caption, const std::string& path)
 {
     return {caption, "Couldn't load \"" + path + "\". The file is too large."};
+}
+
+LoaderMessage OutOfMemoryMessage(const char* caption, const std::string& path)
+{
+    return {caption, "Couldn't load \"" + path + "\". There is not enough memory for the picture."};
 }
 
 }  // namespace qx

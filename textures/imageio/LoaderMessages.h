@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ImageKind.h"
 #include "PixelBlock.h"
 
 namespace qx {
@@ -22,6 +23,9 @@ inline constexpr const char* kPngCaption = "PNG Unit";
 inline constexpr const char* kGifCaption = "GIF Unit";
 inline constexpr const char* kJpegCaption = "BMP Unit";  // sic: the JPEG loader's caption
 
+// The caption a loader's own messages carry.
+const char* LoaderCaption(ImageKind kind);
+
 // A BMP that is not the uncompressed 24-bit kind; `kind` says what it is
 // ("8 bits per pixel", "RLE8 compression", ...).
 LoaderMessage UnsupportedBmpMessage(const std::string& path, const std::string& kind);
@@ -31,5 +35,7 @@ LoaderMessage BmpHeaderShortMessage();
 LoaderMessage PictureSizeMessage(const char* caption, const std::string& path, int64_t width, int64_t height);
 // A file too large to be read in one piece.
 LoaderMessage FileTooLargeMessage(const char* caption, const std::string& path);
+// Memory for the picture (or its rescaled copy) could not be had.
+LoaderMessage OutOfMemoryMessage(const char* caption, const std::string& path);
 
 }  // namespace qx

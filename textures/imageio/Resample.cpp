@@ -53,30 +53,52 @@ AxisWeights ComputeWeights(uint32_t sourceLength, uint32_t targetLength)
 
 }  // namespace
 
-PixelBlock ResampleBlock(const PixelBlock& source, uint32_t width, uint32_t height)
-{
-    const uint32_t n = source.channels;
-    const AxisWeights across = ComputeWeights(source.width, width);
-    const AxisWeights down = ComputeWeights(source.height, height);
+namespace {
 
-    // Horizontal pass into floats: width x source.height.
-    std::vector<float> rows(size_t{width} * source.height * n, 0.0f);
-    for (uint32_t y = 0; y < source.height; ++y) {
-        const uint8_t* in = source.pixels.data() + source.RowBytes() * y;
-        float* out = rows.data() + size_t{width} * n * y;
-        for (uint32_t x = 0; x < width; ++x)
-            for (size_t k = 0; k < across.weights[x].size(); ++k)
-                for (uint32_t c = 0; c < n; ++c)
-                    out[x * n + c] += across.weights[x][k] * in[(across.first[x] + k) * n + c];
-    }
-    PixelBlock target;
+// Horizontal pass of one source row into floats, for the target width.
+void SpreadRow(const uint8_t* in, uint32_t n, const AxisWeights& across, float* out, uint32_t width)
+{
+    std::fill(out, out + size_t{width} * n, 0.0f);
+    for (uint32_t x = 0; x < width; ++x)
+        for (size_t k = 0; k < across.weights[x].size(); ++k)
+            for (uint32_t c = 0; c < n; ++c)
+                out[x * n + c] += across.weights[x][k] * in[(across.first[x] + k) * n + c];
+}
+
+}  // namespace
+
+void ResamplePixels(const uint8_t* pixels, uint32_t sourceWidth, uint32_t sourceHeight, uint32_t n,
+                    PixelBlock& target, uint32_t width, uint32_t height)
+{
+    const AxisWeights across = ComputeWeights(sourceWidth, width);
+    const AxisWeights down = ComputeWeights(sourceHeight, height);
+    const size_t sourceRowBytes = size_t{sourceWidth} * n;
+    const size_t lineFloats = size_t{width} * n;
+
     AllocateBlock(target, width, height, n);
-    std::vector<float> sum(size_t{width} * n);
+    // Target rows are made one at a time from the source rows they cover.
+    // Neighbouring target rows share at most one source row when shrinking
+    // and a few when growing, so a small cache of spread rows keeps the
+    // horizontal pass near one run per source row without a whole-picture
+    // float buffer.
+    constexpr int kCached = 4;
+    std::vector<float> cache(lineFloats * kCached);
+    int64_t cachedRow[kCached] = {-1, -1, -1, -1};
+    auto spread = [&](uint32_t row) -> const float* {
+        const int slot = static_cast<int>(row % kCached);
+        float* line = cache.data() + lineFloats * size_t(slot);
+        if (cachedRow[slot] != row) {
+            SpreadRow(pixels + sourceRowBytes * row, n, across, line, width);
+            cachedRow[slot] = row;
+        }
+        return line;
+    };
+    std::vector<float> sum(lineFloats);
     for (uint32_t y = 0; y < height; ++y) {
         std::fill(sum.begin(), sum.end(), 0.0f);
         for (size_t k = 0; k < down.weights[y].size(); ++k) {
             const float w = down.weights[y][k];
-            const float* in = rows.data() + size_t{width} * n * (down.first[y] + k);
+            const float* in = spread(down.first[y] + static_cast<uint32_t>(k));
             for (size_t i = 0; i < sum.size(); ++i)
                 sum[i] += w * in[i];
         }
@@ -84,6 +106,12 @@ PixelBlock ResampleBlock(const PixelBlock& source, uint32_t width, uint32_t heig
         for (size_t i = 0; i < sum.size(); ++i)
             out[i] = static_cast<uint8_t>(std::clamp(sum[i] + 0.5f, 0.0f, 255.0f));
     }
+}
+
+PixelBlock ResampleBlock(const PixelBlock& source, uint32_t width, uint32_t height)
+{
+    PixelBlock target;
+    ResamplePixels(source.pixels.data(), source.width, source.height, source.channels, target, width, height);
     return target;
 }
 

@@ -18,5 +18,9 @@ uint32_t GluTextureSide(uint32_t side, uint32_t maxSide);
 // Area-averaging rescale (each target pixel the mean of the source area it
 // covers), as GLU's own scaler means to do.
 PixelBlock ResampleBlock(const PixelBlock& source, uint32_t width, uint32_t height);
+// The same on tightly packed rows of n channels, into `target`.  Works row by
+// row: besides the source and the result it holds a few rows of floats.
+void ResamplePixels(const uint8_t* pixels, uint32_t sourceWidth, uint32_t sourceHeight, uint32_t n,
+                    PixelBlock& target, uint32_t width, uint32_t height);
 
 }  // namespace qx

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -10,6 +9,8 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTreeWidget>
+
+#include <sys/stat.h>
 
 #include "AskObjectName.h"
 #include "Errors.h"
@@ -20,6 +21,7 @@
 #include "RegistryName.h"
 #include "Textures.h"
 #include "TreeWidgetAccess.h"
+#include "Text1251.h"
 #include "imageio/ImageDecoders.h"
 
 TFTexture* FTexture = nullptr;
@@ -27,7 +29,7 @@ TFTexture* FTexture = nullptr;
 namespace {
 
 constexpr int kTextureNodeIcon = 10;
-constexpr const char* kLibraryFolder = "Sys\\Saves\\textures\\";
+constexpr const char* kLibraryFolder = "Sys/Saves/textures/";
 
 // The design's filter: description and pattern pairs separated by "|".
 constexpr const char* kDesignFilter =
@@ -43,6 +45,33 @@ QImage BlockToImage(const qx::PixelBlock& block)
     const QImage bottomUp(block.pixels.data(), int(block.width), int(block.height), int(block.RowBytes()), format);
     QImage upright = bottomUp.mirrored(false, true);
     return upright.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The block with the texture's colour key applied, as the keyed upload sees it.
+qx::PixelBlock KeyedCopy(const qx::PixelBlock& block)
+{
+    qx::PixelBlock rgba;
+    qx::AllocateBlock(rgba, block.width, block.height, 4);
+    const size_t pixels = size_t{block.width} * block.height;
+    for (size_t i = 0; i < pixels; ++i)
+        for (uint32_t c = 0; c < 3; ++c)
+            rgba.pixels[i * 4 + c] = block.pixels[i * block.channels + c];
+    qx::ApplyColourKey(rgba);
+    return rgba;
+}
+
+std::string WindowTitle()
+{
+    const QString title = QCoreApplication::applicationName();
+    return FromQString(title.isEmpty() ? QString("QX FPS Vantor") : title);
+}
+
+// Same file on the file system (a hard link or another spelling of its path).
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 }  // namespace
@@ -65,7 +94,7 @@ QString TextureFileFilter()
 TFTexture::TFTexture(QWidget* parent) : ToolWindow("FTexture", "Текстура", 453, 383, parent)
 {
     move(500, 140);
-    ProgramFolder = FromQString(QCoreApplication::applicationDirPath()) + "/";
+    ProgramFolder = QCoreApplication::applicationDirPath().toStdString() + "/";
 
     Image1 = new QLabel(this);
     Image1->setObjectName("Image1");
@@ -146,7 +175,7 @@ int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed)
     const int32_t index = AddTexture(path, keyed);
     SelectedTexture = index;
     // The loader has reported a file it could not read; the node is listed
-    // all the same, with the preview left as it was.
+    // all the same, with an empty preview.
     try {
         ShowPreview(path);
     } catch (const qx::Error&) {
@@ -156,7 +185,7 @@ int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed)
     QTreeWidgetItem* anchor = SelectedNode();
     if (anchor == nullptr)
         anchor = TreeView1->topLevelItem(0);
-    QTreeWidgetItem* node = AddNodeNear(anchor, PathFileName(path));
+    QTreeWidgetItem* node = AddNodeNear(anchor, Utf8ToCp1251(PathFileName(path)));
     SetNodeIcons(node, kTextureNodeIcon, kTextureNodeIcon);
     // Open the category, so that a new texture is in sight.
     if (node->parent() != nullptr)
@@ -169,10 +198,15 @@ void TFTexture::ShowPreview(const std::string& path)
     const qx::ImageKind kind = qx::ImageKindForPath(path, true);
     if (kind == qx::ImageKind::None || kind == qx::ImageKind::Tga)
         return;
-    const qx::DecodeResult result = qx::DecodeImageFile(kind, path, false);
-    if (!result.ok())
-        throw qx::InOutError(result.messages.empty() ? "Cannot read " + path : result.messages.front().text);
-    preview_ = BlockToImage(*result.block);
+    qx::DecodeResult result = qx::DecodeImageFile(kind, path, false);
+    if (!result.ok()) {
+        // Never the previous picture under the new entry's name.
+        preview_ = std::nullopt;
+        ShowPicture();
+        throw qx::InOutError(result.messages.empty() ? "Cannot read " + Utf8ToCp1251(path)
+                                                     : result.messages.front().text);
+    }
+    preview_ = std::move(result.block);
     ShowPicture();
 }
 
@@ -184,21 +218,18 @@ void TFTexture::SetPreviewTransparent(bool transparent)
 
 void TFTexture::ShowPicture()
 {
-    if (preview_.isNull()) {
+    if (!preview_) {
+        shown_ = QImage();
         Image1->clear();
         return;
     }
-    QImage shown = preview_;
-    if (transparent_) {
-        const QRgb key = shown.pixel(0, shown.height() - 1) | 0xFF000000u;
-        for (int y = 0; y < shown.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(shown.scanLine(y));
-            for (int x = 0; x < shown.width(); ++x)
-                if ((line[x] | 0xFF000000u) == key)
-                    line[x] = 0;
-        }
-    }
-    Image1->setPixmap(QPixmap::fromImage(shown).scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    shown_ = BlockToImage(transparent_ ? KeyedCopy(*preview_) : *preview_);
+    Image1->setPixmap(QPixmap::fromImage(shown_).scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+std::string TFTexture::LibraryPath(const std::string& name) const
+{
+    return ProgramFolder + kLibraryFolder + Cp1251ToUtf8(name);
 }
 
 void TFTexture::TreeView1Click()
@@ -209,11 +240,11 @@ void TFTexture::TreeView1Click()
     SelectedTexture = FindTexture(NodeText(node));
     if (SelectedTexture == -1) {
         transparent_ = false;
-        ShowPreview(ProgramFolder + kLibraryFolder + "NoTexture.bmp");
+        ShowPreview(LibraryPath("NoTexture.bmp"));
         return;
     }
-    ShowPreview(ProgramFolder + kLibraryFolder + Textures().TextureNames[size_t(SelectedTexture)]);
-    SetPreviewTransparent(Textures().TextureKeyed[size_t(SelectedTexture)]);
+    transparent_ = Textures().TextureKeyed[size_t(SelectedTexture)];
+    ShowPreview(LibraryPath(Textures().TextureNames[size_t(SelectedTexture)]));
 }
 
 void TFTexture::Button1Click()
@@ -221,16 +252,47 @@ void TFTexture::Button1Click()
     const QString chosen = ChooseFile ? ChooseFile() : QString();
     if (chosen.isEmpty())
         return;
-    std::string cleaned = FromQString(chosen);
+    std::string cleaned = chosen.toStdString();
     std::erase(cleaned, '+');
-    const std::string target = ProgramFolder + kLibraryFolder + qx::RegistryFileName(cleaned);
-    // Copied from where the user picked it; a failed copy shows up as the
-    // loader's message when the library copy is registered.
-    const QString targetFs = ToQString(ToFsPath(target));
-    if (QFile::exists(targetFs))
-        QFile::remove(targetFs);
-    QFile::copy(chosen, targetFs);
+    const std::string fileName = qx::RegistryFileName(cleaned);
+    // The project files name textures in code page 1251.
+    const std::string name = Utf8ToCp1251(fileName);
+    if (Cp1251ToUtf8(name) != fileName) {
+        qx::Messages().ShowMessage(WindowTitle(), Cp("Имя файла ") + Utf8ToCp1251(fileName) +
+                                                      Cp(" содержит буквы, которых нет в кодировке 1251: "
+                                                         "файлы проекта не смогут его назвать. "
+                                                         "Переименуйте файл."));
+        return;
+    }
+    const std::string target = ProgramFolder + kLibraryFolder + fileName;
+    if (!CopyIntoLibrary(chosen.toStdString(), target, name))
+        return;
     SelectedTexture = AddTextureEntry(target, CheckBox1->isChecked());
+}
+
+bool TFTexture::CopyIntoLibrary(const std::string& source, const std::string& target, const std::string& name)
+{
+    // The library's own file: nothing to copy.
+    if (SameFile(source, target))
+        return true;
+    try {
+        const std::string bytes = ReadWholeFile(source);
+        struct stat existing {};
+        if (::stat(target.c_str(), &existing) == 0) {
+            if (S_ISREG(existing.st_mode) && ReadWholeFile(target) == bytes)
+                return true;
+            if (!qx::Messages().AskYesNo(WindowTitle(), Cp("Текстура ") + name + Cp(" уже есть в библиотеке. Заменить?")))
+                return false;
+        }
+        // A temporary beside the target, renamed into place: a failed copy
+        // never costs the library its file.
+        WriteWholeFile(target, bytes);
+    } catch (const qx::Error& error) {
+        qx::Messages().ShowMessage(WindowTitle(), Cp("Не удалось скопировать текстуру ") + name +
+                                                      Cp(" в библиотеку: ") + error.what());
+        return false;
+    }
+    return true;
 }
 
 void TFTexture::Button4Click()
@@ -293,12 +355,7 @@ void TFTexture::N4Click()
     const std::string text = NodeText(node);
     if (!IsCategory(text) || text == Cp("+ Стандартные текстуры") || text == Cp("+ Текстуры"))
         return;
-    if (node->childCount() > 0) {
-        QString title = QCoreApplication::applicationName();
-        if (title.isEmpty())
-            title = "QX FPS Vantor";
-        if (!qx::Messages().AskYesNo(FromQString(title), Cp("Категория не пустая!\rПродолжить удаление?")))
-            return;
-    }
+    if (node->childCount() > 0 && !qx::Messages().AskYesNo(WindowTitle(), Cp("Категория не пустая!\rПродолжить удаление?")))
+        return;
     delete node;
 }

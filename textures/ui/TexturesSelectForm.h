@@ -12,9 +12,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ToolWindow.h"
+#include "imageio/PixelBlock.h"
 
 class QCheckBox;
 class QLabel;
@@ -36,8 +38,8 @@ public:
     QMenu* PopupMenu1 = nullptr;
     int32_t SelectedTexture = 0;
 
-    // The executable's folder with a trailing separator (1251 bytes); tests
-    // point it elsewhere.
+    // The executable's folder with a trailing separator, in the file
+    // system's encoding (UTF-8); tests point it elsewhere.
     std::string ProgramFolder;
     // The open-picture dialog (OPD); returns the chosen file or an empty
     // text.  Tests replace it.
@@ -52,7 +54,11 @@ public:
     // Leaves out the colour of the picture's bottom-left pixel, as the
     // colour key does for the texture.
     void SetPreviewTransparent(bool transparent);
-    const QImage& PreviewPicture() const { return preview_; }
+    // The picture as shown (before scaling to the preview box); null when
+    // nothing is shown.
+    const QImage& PreviewPicture() const { return shown_; }
+    // The library's file of a registry name (1251) on the file system.
+    std::string LibraryPath(const std::string& name) const;
 
     void TreeView1Click();
     void Button1Click();
@@ -68,8 +74,13 @@ private:
     // node of the anchor's own level (top level when there is no anchor).
     QTreeWidgetItem* AddNodeNear(QTreeWidgetItem* anchor, const std::string& text);
     void ShowPicture();
+    // Copies a picked file into the library through a temporary and a
+    // rename.  Asks before replacing a different picture of the same name;
+    // false (with a message when something failed) leaves the library as it was.
+    bool CopyIntoLibrary(const std::string& source, const std::string& target, const std::string& name);
 
-    QImage preview_;
+    std::optional<qx::PixelBlock> preview_;
+    QImage shown_;
     bool transparent_ = false;
 };
 

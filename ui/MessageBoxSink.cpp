@@ -6,9 +6,17 @@
 #include "GLEngine.h"
 #include "QtText.h"
 
+QString MessageBoxText(const std::string& cp1251)
+{
+    QString text = ToQString(cp1251);
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
+    return text;
+}
+
 void MessageBoxSink::ShowMessage(const std::string& caption, const std::string& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, ToQString(caption), ToQString(text), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::NoIcon, ToQString(caption), MessageBoxText(text), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
     MakeEngineCurrent();
@@ -16,7 +24,7 @@ void MessageBoxSink::ShowMessage(const std::string& caption, const std::string& 
 
 bool MessageBoxSink::AskYesNo(const std::string& caption, const std::string& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, ToQString(caption), ToQString(text),
+    QMessageBox box(QMessageBox::NoIcon, ToQString(caption), MessageBoxText(text),
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
     bool yes = box.exec() == QMessageBox::Yes;
     MakeEngineCurrent();

@@ -7,7 +7,11 @@
 
 class VantorApplication : public QApplication {
 public:
-    using QApplication::QApplication;
+    // Pins the C library's LC_NUMERIC to "C" once Qt has set the locale from
+    // the environment, so that no printf or strtod of this process reads or
+    // writes numbers in the user's form.  The user's decimal separator is
+    // kept apart (NumberText.h) for the places the design uses it.
+    VantorApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -113,7 +113,15 @@ int TreeWidgetAccess::AppendChild(int parentIndex, const std::string& text)
         return NodeCount() - 1;
     }
     QTreeWidgetItem* parent = items_.at(static_cast<size_t>(parentIndex));
-    size_t position = static_cast<size_t>(parentIndex) + 1 + static_cast<size_t>(DescendantCount(parent));
+    // The new child goes after the parent's last descendant.  Readers append
+    // in display order, so that is nearly always the end of the list: found
+    // by walking down the last children, without counting the subtree.
+    const QTreeWidgetItem* last = parent;
+    while (last->childCount() > 0)
+        last = last->child(last->childCount() - 1);
+    const size_t position = last == items_.back()
+                                ? items_.size()
+                                : static_cast<size_t>(parentIndex) + 1 + static_cast<size_t>(DescendantCount(parent));
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(position), AddNode(tree_, parent, text));
     return static_cast<int>(position);
 }
