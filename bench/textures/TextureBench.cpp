@@ -16,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "CountingNew.h"
 #include "SurfacelessGl.h"
 #include "TextureUpload.h"
 #include "imageio/ImageDecoders.h"
+#include "imageio/Resample.h"
 
 namespace {
 
@@ -274,6 +276,29 @@ void GiflibOnly(benchmark::State& state)
 }
 
 }  // namespace
+
+// The rescale of a large picture that is not a power of two: 8191 x 8191 RGB
+// to 8192 x 8192.  The peak of the heap above what the source already held
+// shows that no whole-picture scratch buffer is made (the result is the
+// only picture-sized allocation).
+void RescaleLarge(benchmark::State& state)
+{
+    qx::PixelBlock source;
+    qx::AllocateBlock(source, 8191, 8191, 3);
+    for (size_t i = 0; i < source.pixels.size(); ++i)
+        source.pixels[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
+    double peakMiB = 0;
+    for (auto _ : state) {
+        qxbench::ResetHeapPeak();
+        const std::size_t before = qxbench::HeapBytesInUse();
+        const qx::PixelBlock result = qx::ResampleBlock(source, 8192, 8192);
+        benchmark::DoNotOptimize(result.pixels.data());
+        peakMiB = double(qxbench::HeapBytesPeak() - before) / (1 << 20);
+    }
+    state.counters["source_MiB"] = double(source.pixels.size()) / (1 << 20);
+    state.counters["peak_above_source_MiB"] = peakMiB;
+}
+BENCHMARK(RescaleLarge)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_CAPTURE(Decode, Bmp, qx::ImageKind::Bmp)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Decode, Tga, qx::ImageKind::Tga)->Unit(benchmark::kMillisecond);
