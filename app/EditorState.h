@@ -8,19 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "ProjectContent.h"
 #include "Text1251.h"
 
 class TCamera;
 class TSkybox;
 class TQXFont;
 class TQX3DObject;
-
-// One placed instance of an object on the map.
-struct TPlacement {
-    float PosX = 0, PosY = 0, PosZ = 0;
-    float RotX = 0, RotY = 0, RotZ = 0;  // degrees
-    float ScaleX = 1, ScaleY = 1, ScaleZ = 1;
-};
 
 struct TMoveKeys {
     bool Back = false;
@@ -36,7 +30,10 @@ inline constexpr float MapBandHeight = 15.0f;
 // "_Игрок": the reserved player entry of the object tree.
 const std::string& PlayerNodeText();
 
-struct EditorState {
+// The project's object list and map (MapObjects, MapObjectNames,
+// MapObjectCount, Placements, PlacementNames, PlacementCount, PlayerPos) are
+// the ProjectContent part, so a whole project can be staged and swapped in.
+struct EditorState : ProjectContent {
     double CursorWorld[3] = {0, 0, 0};
     float GridStepX = 0.5f;
     float GridStepY = 0.5f;
@@ -46,15 +43,6 @@ struct EditorState {
     bool Placing = false;
     int32_t PrimIndex = -1;
     int32_t EditIndex = -1;
-
-    // Both arrays of a pair hold one element more than the count.
-    std::vector<TQX3DObject*> MapObjects{nullptr};
-    std::vector<std::string> MapObjectNames{std::string()};
-    int32_t MapObjectCount = 0;
-    std::vector<TPlacement> Placements{TPlacement()};
-    std::vector<std::string> PlacementNames{std::string()};
-    int32_t PlacementCount = 0;
-    float PlayerPos[3] = {0, 0, 0};
 
     TMoveKeys MoveKeys;
     int32_t MouseX = 0;

@@ -16,6 +16,7 @@
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "Geometry.h"
+#include "MapDraw.h"
 #include "MapNavigator.h"
 #include "NumberText.h"
 #include "PrimitiveList.h"
@@ -201,10 +202,19 @@ void DrawFrame(TFVantor& window)
     if (!state.ModelEditMode) {
         if (!options.depthAll)
             GridAndPickStep(window, options, h);
-        // The map's placements are drawn here once the map files exist.
+        const auto drawMap = [&](uint8_t mode) {
+            DrawMap(state, mode, static_cast<uint8_t>(MapDrawDistance), static_cast<uint8_t>(MapBandHeight),
+                    camera->PosX, static_cast<float>(level), camera->PosZ);
+        };
+        if (editMode || options.hideAbove)
+            drawMap(1);
         if (state.PlayerMarker)
             state.PlayerMarker->DrawAt(state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2], 0, 0, 0, 1,
                                        1, 1);
+        if (!editMode || !options.hideAbove)
+            drawMap(3);
+        if (editMode || options.hideAbove)
+            drawMap(2);
         if (options.depthAll)
             GridAndPickStep(window, options, h);
         if (editMode && state.CursorPreview)

@@ -25,6 +25,7 @@
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "NumberText.h"
+#include "ProjectCommands.h"
 #include "QtText.h"
 #include "SceneMouse.h"
 #include "SceneSurface.h"
@@ -143,6 +144,7 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     connect(SceneWindow, &SceneSurface::mouseUp, this,
             [](Qt::MouseButton b, int, int) { Guarded([&] { SceneMouseUp(b); }); });
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { Guarded([this] { CheckBox1Click(); }); });
+    InstallProjectCommands(*this);
 }
 
 TFVantor::~TFVantor()

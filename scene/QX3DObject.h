@@ -59,4 +59,11 @@ public:
     // Deep copy of name, lists and reserved fields; display lists are shared,
     // the collision set is not copied.
     virtual void Assign(const TQX3DObject& source);
+
+    // The object file: every list's boxes written; reading replaces the
+    // name and the collision set and appends the boxes of the file's first
+    // list to list 0, then compiles the display lists.  Errors name the
+    // file (and line).
+    void SaveToFile(const std::string& fileName) const;
+    void LoadFromFile(const std::string& fileName);
 };

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "UserLocale.h"
 
+#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -23,85 +24,100 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // zero to at most 15 digits, trailing zeros removed; exponent10 is E of
 // 0.d1d2... x 10^E.
 struct Digits {
-    std::string digits;
+    char digits[16];
+    int count = 0;
     int exponent10 = 0;
 };
 
-Digits RoundTo15Digits(double magnitude)
+// to_chars rounds the exact binary value correctly but sends a tie to the
+// even digit; the editor's text sends it away from zero.  A tie needs the
+// exact expansion to end at the 16th digit, which for a single m * 2^-k
+// (m odd) means m * 5^k has exactly 16 digits; that case is redone here.
+bool TieDigits(float value, Digits& d)
 {
-    // 120 fraction digits hold the exact decimal expansion of every single-
-    // precision value (the smallest subnormal needs 105), so the rounding
-    // below works on exact digits and never rounds twice.
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer, "%.120e", magnitude);
-    // Fixed buffers: the edit fields are refreshed every frame, and this
-    // must not touch the heap (the 15 kept digits fit the string's own buffer).
-    char all[160];
-    size_t count = 0;
-    const char* p = buffer;
-    for (; *p != 'e'; ++p)
-        if (IsDigit(*p))
-            all[count++] = *p;
-    const int sciExponent = std::atoi(p + 1);
-
-    Digits result;
-    result.exponent10 = sciExponent + 1;
-    char kept[15];
-    size_t keptCount = count < 15 ? count : 15;
-    std::memcpy(kept, all, keptCount);
-    if (count > 15 && all[15] >= '5') {
-        int i = static_cast<int>(keptCount) - 1;
-        while (i >= 0 && kept[i] == '9') {
-            kept[i] = '0';
-            --i;
-        }
-        if (i >= 0) {
-            ++kept[i];
-        } else {
-            // 999...9 rounds up to 1000...0 with one more in the exponent.
-            kept[0] = '1';
-            ++result.exponent10;
-        }
+    int exponent2 = 0;
+    const double fraction = std::frexp(static_cast<double>(std::fabs(value)), &exponent2);
+    uint64_t m = static_cast<uint64_t>(std::ldexp(fraction, 24));
+    int k = 24 - exponent2;  // value = m * 2^-k
+    while (m != 0 && (m & 1) == 0 && k > 0) {
+        m >>= 1;
+        --k;
     }
-    while (keptCount > 0 && kept[keptCount - 1] == '0')
-        --keptCount;
-    result.digits.assign(kept, keptCount);
-    return result;
+    if (k <= 0 || k > 27)
+        return false;  // integers never tie; beyond 5^27 m * 5^k exceeds 16 digits
+    unsigned __int128 n = m;
+    for (int i = 0; i < k; ++i)
+        n *= 5;
+    const unsigned __int128 low = 1000000000000000ull;  // 10^15
+    if (n < low || n >= low * 10)
+        return false;
+    uint64_t rounded = static_cast<uint64_t>((n + 5) / 10);
+    d.exponent10 = 16 - k;
+    if (rounded == 1000000000000000ull) {
+        rounded /= 10;
+        ++d.exponent10;
+    }
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, rounded).ptr;
+    d.count = static_cast<int>(end - buffer);
+    std::memcpy(d.digits, buffer, static_cast<size_t>(d.count));
+    return true;
 }
 
-std::string FixedText(const Digits& d)
+Digits RoundTo15Digits(float value)
 {
-    const int n = static_cast<int>(d.digits.size());
+    Digits d;
+    if (!TieDigits(value, d)) {
+        char buffer[40];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(static_cast<double>(value)),
+                                       std::chars_format::scientific, 14)
+                             .ptr;
+        // "d.dddddddddddddde[+-]XX"
+        d.digits[0] = buffer[0];
+        std::memcpy(d.digits + 1, buffer + 2, 14);
+        d.count = 15;
+        const char* e = static_cast<const char*>(std::memchr(buffer, 'e', static_cast<size_t>(end - buffer)));
+        int exponent = 0;
+        std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
+        d.exponent10 = exponent + 1;
+    }
+    while (d.count > 1 && d.digits[d.count - 1] == '0')
+        --d.count;
+    return d;
+}
+
+void AppendFixed(std::string& text, const Digits& d)
+{
+    const int n = d.count;
     const int e = d.exponent10;
-    std::string text;
     if (e <= 0) {
-        text = "0";
+        text += '0';
         text += g_decimalSeparator;
         text.append(static_cast<size_t>(-e), '0');
-        text += d.digits;
-        return text;
+        text.append(d.digits, static_cast<size_t>(n));
+        return;
     }
     if (n <= e) {
-        text = d.digits;
+        text.append(d.digits, static_cast<size_t>(n));
         text.append(static_cast<size_t>(e - n), '0');
-        return text;
+        return;
     }
-    text = d.digits.substr(0, static_cast<size_t>(e));
+    text.append(d.digits, static_cast<size_t>(e));
     text += g_decimalSeparator;
-    text += d.digits.substr(static_cast<size_t>(e));
-    return text;
+    text.append(d.digits + e, static_cast<size_t>(n - e));
 }
 
-std::string ScientificText(const Digits& d)
+void AppendScientific(std::string& text, const Digits& d)
 {
-    std::string text(1, d.digits[0]);
-    if (d.digits.size() > 1) {
+    text += d.digits[0];
+    if (d.count > 1) {
         text += g_decimalSeparator;
-        text += d.digits.substr(1);
+        text.append(d.digits + 1, static_cast<size_t>(d.count - 1));
     }
     text += 'E';
-    text += std::to_string(d.exponent10 - 1);
-    return text;
+    char buffer[8];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, d.exponent10 - 1).ptr;
+    text.append(buffer, end);
 }
 
 // Blanks, sign, digits with the process separator, optional exponent,
@@ -171,21 +187,33 @@ void SetDecimalSeparator(char separator) { g_decimalSeparator = separator; }
 
 void InitDecimalSeparatorFromLocale() { g_decimalSeparator = qx::UserLocaleDecimalPoint(); }
 
+void AppendFloatToEditText(std::string& text, float value)
+{
+    if (std::isnan(value)) {
+        text += "NAN";
+        return;
+    }
+    if (std::isinf(value)) {
+        text += value < 0 ? "-INF" : "INF";
+        return;
+    }
+    if (value == 0) {
+        text += '0';
+        return;
+    }
+    const Digits d = RoundTo15Digits(value);
+    if (value < 0)
+        text += '-';
+    if (d.exponent10 >= -3 && d.exponent10 <= 15)
+        AppendFixed(text, d);
+    else
+        AppendScientific(text, d);
+}
+
 std::string FloatToEditText(float value)
 {
-    const double exact = value;
-    if (std::isnan(exact))
-        return "NAN";
-    if (std::isinf(exact))
-        return exact < 0 ? "-INF" : "INF";
-    if (exact == 0.0)
-        return "0";
-    const Digits d = RoundTo15Digits(std::fabs(exact));
-    std::string text = exact < 0 ? "-" : "";
-    if (d.exponent10 >= -3 && d.exponent10 <= 15)
-        text += FixedText(d);
-    else
-        text += ScientificText(d);
+    std::string text;
+    AppendFloatToEditText(text, value);
     return text;
 }
 

@@ -32,6 +32,9 @@ void SetUserLocaleDecimalPointOverride(char point);
 // 15 significant digits of the exact value (a tie rounds away from zero),
 // fixed for exponents -3..15, else scientific; "NAN", "INF", "-INF".
 std::string FloatToEditText(float value);
+// The same text appended to `text` (no allocation once its buffer is large
+// enough): the writers of the project files format millions of reals.
+void AppendFloatToEditText(std::string& text, float value);
 // Throws qx::ConvertError with "Could not convert variant of type (String)
 // into type (Double)" on text that neither the locale nor the process
 // separator reads as a number, and on a value beyond the float range.

@@ -94,7 +94,7 @@ std::string ReadWholeFile(const std::string& fsPath)
     return bytes;
 }
 
-void WriteWholeFile(const std::string& fsPath, std::string_view bytes)
+std::string WriteTemporaryBeside(const std::string& fsPath, std::string_view bytes)
 {
     std::string tempName;
     FileDescriptor file(CreateTemporaryBeside(fsPath, tempName));
@@ -106,9 +106,19 @@ void WriteWholeFile(const std::string& fsPath, std::string_view bytes)
         error = errno;
     if (file.release() != 0 && error == 0)
         error = errno;
-    if (error == 0 && std::rename(tempName.c_str(), fsPath.c_str()) != 0)
-        error = errno;
     if (error != 0) {
+        ::unlink(tempName.c_str());
+        errno = error;
+        throw qx::InOutError::FromErrno(error);
+    }
+    return tempName;
+}
+
+void WriteWholeFile(const std::string& fsPath, std::string_view bytes)
+{
+    const std::string tempName = WriteTemporaryBeside(fsPath, bytes);
+    if (std::rename(tempName.c_str(), fsPath.c_str()) != 0) {
+        const int error = errno;
         ::unlink(tempName.c_str());
         throw qx::InOutError::FromErrno(error);
     }

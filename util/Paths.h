@@ -13,3 +13,6 @@ std::string ReadWholeFile(const std::string& fsPath);
 // Writes to a temporary beside the target and renames it into place, so a
 // failed save never leaves a broken file.  Throws qx::InOutError.
 void WriteWholeFile(const std::string& fsPath, std::string_view bytes);
+// The first half of that: the bytes in a new temporary file beside fsPath,
+// synced; returns its name.  Throws qx::InOutError (errno kept).
+std::string WriteTemporaryBeside(const std::string& fsPath, std::string_view bytes);

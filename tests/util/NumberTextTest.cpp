@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -163,3 +165,68 @@ TEST(DecimalSeparator, StartsFromTheUserLocale)
 }
 
 }  // namespace
+
+namespace {
+
+// The 15-digit text from the exact decimal expansion (printf's %.120e holds
+// every digit of a single), rounded half away from zero: the reference the
+// fast formatter must match.
+std::string ReferenceText(float value)
+{
+    char buffer[200];
+    std::snprintf(buffer, sizeof buffer, "%.120e", std::fabs(static_cast<double>(value)));
+    std::string digits;
+    const char* p = buffer;
+    for (; *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9')
+            digits += *p;
+    int e = std::atoi(p + 1) + 1;
+    std::string kept = digits.substr(0, 15);
+    if (digits[15] >= '5') {
+        int i = 14;
+        while (i >= 0 && kept[static_cast<size_t>(i)] == '9')
+            kept[static_cast<size_t>(i--)] = '0';
+        if (i >= 0)
+            ++kept[static_cast<size_t>(i)];
+        else {
+            kept = "1" + kept.substr(0, 14);
+            ++e;
+        }
+    }
+    while (kept.size() > 1 && kept.back() == '0')
+        kept.pop_back();
+    std::string text = value < 0 ? "-" : "";
+    if (e >= -3 && e <= 15) {
+        if (e <= 0)
+            text += "0." + std::string(static_cast<size_t>(-e), '0') + kept;
+        else if (static_cast<int>(kept.size()) <= e)
+            text += kept + std::string(static_cast<size_t>(e) - kept.size(), '0');
+        else
+            text += kept.substr(0, static_cast<size_t>(e)) + "." + kept.substr(static_cast<size_t>(e));
+    } else {
+        text += kept.substr(0, 1);
+        if (kept.size() > 1)
+            text += "." + kept.substr(1);
+        text += "E" + std::to_string(e - 1);
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST(FloatToEditTextExact, MatchesTheExactExpansionAcrossTheRangeAndOnTies)
+{
+    qxtest::SeparatorScope point('.', '.');
+    // 2^-22 = 2.384185791015625E-7 ends exactly on a 16th digit 5: away from zero.
+    EXPECT_EQ(FloatToEditText(std::ldexp(1.0f, -22)), "2.38418579101563E-7");
+    EXPECT_EQ(FloatToEditText(-std::ldexp(1.0f, -22)), "-2.38418579101563E-7");
+    for (uint64_t bits = 1; bits < 0x7F800000u; bits += 4099) {
+        uint32_t b = static_cast<uint32_t>(bits);
+        float v;
+        std::memcpy(&v, &b, sizeof v);
+        ASSERT_EQ(FloatToEditText(v), ReferenceText(v)) << "bits " << b;
+    }
+    std::string appended = "x";
+    AppendFloatToEditText(appended, -0.5f);
+    EXPECT_EQ(appended, "x-0.5");
+}

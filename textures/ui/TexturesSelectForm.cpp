@@ -19,6 +19,7 @@
 #include "Paths.h"
 #include "QtText.h"
 #include "RegistryName.h"
+#include "TextureRemoval.h"
 #include "Textures.h"
 #include "TreeWidgetAccess.h"
 #include "Text1251.h"
@@ -319,10 +320,8 @@ void TFTexture::N1Click()
     // categories in between is not the one at the node's sibling position.
     const int32_t index = FindTexture(NodeText(node));
     if (index >= 0) {
-        const int32_t before = Textures().TextureCount;
-        RemoveTexture(index);
-        // Refused (the last texture): the node stays, so it can still be picked.
-        if (Textures().TextureCount == before)
+        // Refused (the last texture, a helper texture): the node stays.
+        if (!qx::RemoveRegisteredTexture(index))
             return;
         // Later entries moved down one place; the selection follows its texture.
         if (SelectedTexture == index)

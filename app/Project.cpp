@@ -1,0 +1,236 @@
+#include "Project.h"
+
+#include <set>
+
+#include "Errors.h"
+#include "FileSet.h"
+#include "Messages.h"
+#include "Paths.h"
+#include "ProjectFiles.h"
+#include "QX3DObject.h"
+#include "Text1251.h"
+#include "TextureListFile.h"
+
+namespace qx {
+
+namespace {
+
+std::string ReadNamed(const std::string& folder, const std::string& name)
+{
+    try {
+        return ReadWholeFile(ToFsPath(folder + name));
+    } catch (const Error& error) {
+        ThrowAt(name, 0, error);
+    }
+}
+
+std::vector<TextureListEntry> ParseTextureEntries(std::string_view data)
+{
+    std::vector<TextureListEntry> entries;
+    int line = 1;
+    try {
+        // The count line first, so that an error on it is told from one on
+        // the first entry.
+        StrictTextToInt(data.substr(0, std::min(data.find_first_of("\r\n"), data.size())));
+        line = 2;
+        ParseTextureList(data, [&](const TextureListEntry& e) {
+            entries.push_back(e);
+            ++line;
+        });
+    } catch (const Error& error) {
+        ThrowAt(kTextureListFile, line, error);
+    }
+    return entries;
+}
+
+void ReadTree(MemoryTree& tree, const std::string& folder, const char* textFile, const char* iconFile)
+{
+    const std::string text = ReadNamed(folder, textFile);
+    try {
+        ParseTreeText(tree, text);
+    } catch (const Error& error) {
+        ThrowAt(textFile, tree.NodeCount() + 1, error);
+    }
+    const std::string icons = ReadNamed(folder, iconFile);
+    try {
+        ParseIconIndexes(tree, icons);
+    } catch (const Error& error) {
+        ThrowAt(iconFile, tree.NodeCount() + 2, error);
+    }
+}
+
+}  // namespace
+
+std::string ProjectFolder(const std::string& programFolder) { return programFolder + "Sys\\Saves\\"; }
+
+void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
+                 const ProjectTrees& trees)
+{
+    std::vector<FileToWrite> files;
+    const auto add = [&](const std::string& name, std::string bytes) {
+        files.push_back({ToFsPath(folder + name), name, std::move(bytes)});
+    };
+    std::vector<TextureListEntry> entries;
+    for (int32_t i = 0; i < textures.TextureCount; ++i)
+        entries.push_back({textures.TextureNames[static_cast<size_t>(i)], textures.TextureKeyed[static_cast<size_t>(i)]});
+    add(kTextureListFile, FormatTextureList(entries));
+    add(kObjectListFile, FormatObjectList(content));
+    for (int32_t i = 0; i < content.MapObjectCount; ++i) {
+        const std::string& name = content.MapObjectNames[static_cast<size_t>(i)];
+        add(ObjectFileName(kObjectListFile, name), FormatObjectFile(*content.MapObjects[static_cast<size_t>(i)]));
+    }
+    add(kMapFile, FormatMap(content));
+    if (trees.objectTree) {
+        add(kObjectTreeFile, FormatTreeText(*trees.objectTree));
+        add(kObjectTreeIconsFile, FormatIconIndexes(*trees.objectTree));
+    }
+    if (trees.textureTree) {
+        add(kTextureTreeFile, FormatTreeText(*trees.textureTree));
+        add(kTextureTreeIconsFile, FormatIconIndexes(*trees.textureTree));
+    }
+    WriteFilesTogether(files);
+}
+
+StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
+{
+    StagedProject staged;
+    int done = 0;
+    int total = 7;
+    const auto step = [&] {
+        ++done;
+        if (options.progress && !options.progress(done, total))
+            throw LoadCancelled();
+    };
+
+    const std::vector<TextureListEntry> entries = ParseTextureEntries(ReadNamed(folder, kTextureListFile));
+    total += static_cast<int>(entries.size());
+    step();
+
+    const std::vector<std::string> names = ParseObjectList(ReadNamed(folder, kObjectListFile), kObjectListFile);
+    total += static_cast<int>(names.size());
+    step();
+    ProjectContent& content = staged.content;
+    content.MapObjects.clear();
+    content.MapObjectNames.clear();
+    for (const std::string& name : names) {
+        auto object = std::make_shared<TQX3DObject>(name);
+        object->AddList();
+        const std::string file = ObjectFileName(kObjectListFile, name);
+        ObjectFileData data = ParseObjectFile(ReadNamed(folder, file), file);
+        staged.boxCount += static_cast<int>(data.boxes.size());
+        staged.boxLines.push_back(data.boxLines);
+        ApplyObjectFile(*object, std::move(data));
+        content.MapObjects.push_back(std::move(object));
+        content.MapObjectNames.push_back(name);
+        step();
+    }
+    content.MapObjectCount = static_cast<int32_t>(names.size());
+    content.MapObjects.emplace_back();
+    content.MapObjectNames.emplace_back();
+    ApplyMap(content, ParseMap(ReadNamed(folder, kMapFile), kMapFile));
+    step();
+
+    ReadTree(staged.objectTree, folder, kObjectTreeFile, kObjectTreeIconsFile);
+    step();
+    step();
+    ReadTree(staged.textureTree, folder, kTextureTreeFile, kTextureTreeIconsFile);
+    step();
+    step();
+
+    const int filesDone = done;
+    staged.textures = StageTextures(entries, folder + "textures\\", options.threads, options.upload,
+                                    [&](int pictures, int) {
+                                        done = filesDone + pictures;
+                                        return !options.progress || options.progress(done, total);
+                                    });
+    return staged;
+}
+
+void CommitProject(StagedProject& staged, ProjectContent& content, TreeAccess& objectTree,
+                   TreeAccess& textureTree)
+{
+    // Textures first: compiling a display list bakes in the GL names of the
+    // registry in force.
+    staged.textures.Commit();
+    for (int32_t i = 0; i < staged.content.MapObjectCount; ++i)
+        staged.content.MapObjects[static_cast<size_t>(i)]->BuildDisplayLists();
+    const uint64_t generation = content.Generation;
+    content = std::move(staged.content);
+    content.Generation = generation + 1;
+    for (auto [tree, from] : {std::pair{&objectTree, &staged.objectTree}, std::pair{&textureTree, &staged.textureTree}}) {
+        tree->Clear();
+        ParseTreeText(*tree, FormatTreeText(*from));
+        ParseIconIndexes(*tree, FormatIconIndexes(*from));
+    }
+}
+
+std::string MissingPicturesText(const StagedProject& staged)
+{
+    const auto& problems = staged.textures.problems;
+    if (problems.empty())
+        return std::string();
+    std::string text = Cp("Эти текстуры не загружены и оставлены без картинки:");
+    for (const PictureProblem& p : problems)
+        text += "\n" + p.name + " - " + p.reason;
+    return text;
+}
+
+bool LoadProjectInto(const std::string& folder, const ReadOptions& options, ProjectContent& content,
+                     TreeAccess& objectTree, TreeAccess& textureTree)
+{
+    StagedProject staged;
+    try {
+        staged = ReadProject(folder, options);
+    } catch (const LoadCancelled&) {
+        return false;
+    }
+    CommitProject(staged, content, objectTree, textureTree);
+    const std::string missing = MissingPicturesText(staged);
+    if (!missing.empty())
+        Messages().ShowMessage(Cp("Загрузка проекта"), missing);
+    return true;
+}
+
+bool RemoveProjectTexture(int32_t index, ProjectContent& content, const std::vector<TQX3DObject*>& others)
+{
+    if (index >= 0 && index < kHelperTextures) {
+        Messages().ShowMessage(Cp("Ошибка удаления текстуры"),
+                               Cp("Служебные текстуры (первые восемь) удалить нельзя"));
+        return false;
+    }
+    const int32_t before = Textures().TextureCount;
+    RemoveTexture(index);
+    if (Textures().TextureCount == before)
+        return false;
+    std::set<TQX3DObject*> done;
+    const auto remap = [&](TQX3DObject* object) {
+        if (object != nullptr && done.insert(object).second && RemapRemovedTexture(*object, index))
+            object->BuildDisplayLists();
+    };
+    for (int32_t i = 0; i < content.MapObjectCount; ++i)
+        remap(content.MapObjects[static_cast<size_t>(i)].get());
+    for (TQX3DObject* object : others)
+        remap(object);
+    return true;
+}
+
+bool RemapRemovedTexture(TQX3DObject& object, int32_t removed)
+{
+    bool changed = false;
+    for (int16_t l = 0; l < object.ListCount; ++l) {
+        TGLPremitives& list = *object.Lists[static_cast<size_t>(l)];
+        for (int16_t b = 0; b < list.BoxCount; ++b) {
+            int32_t& texture = list.Boxes[static_cast<size_t>(b)].Texture;
+            if (texture == removed) {
+                texture = -1;
+                changed = true;
+            } else if (texture > removed) {
+                --texture;
+                changed = true;
+            }
+        }
+    }
+    return changed;
+}
+
+}  // namespace qx

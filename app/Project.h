@@ -1,0 +1,99 @@
+// The project: five pieces under one folder (the executable's folder +
+// "Sys\Saves\"): the texture list, the object list with one object file per
+// object, the map, and the object and texture trees with their icons.
+//
+// Saving writes every file of the step together (all or none).  Loading
+// reads and checks every file first (ReadProject, which touches nothing the
+// editor shows) and only then replaces textures, objects, map and trees
+// (CommitProject); a failure names the file, the line and the reason.
+// Pictures that are missing or do not decode do not stop a load: they are
+// registered untextured and listed in the staged problems.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ProjectContent.h"
+#include "TextureStaging.h"
+#include "TreeFiles.h"
+
+namespace qx {
+
+// File names inside the project folder.
+inline constexpr const char* kTextureListFile = "textures.qxtex";
+inline constexpr const char* kObjectListFile = "ObjList.qxlst";
+inline constexpr const char* kMapFile = "Map1.qxmap";
+inline constexpr const char* kObjectTreeFile = "AllObjectList.qxlst";
+inline constexpr const char* kObjectTreeIconsFile = "AllObjectListIcons.qxicon";
+inline constexpr const char* kTextureTreeFile = "AllTexturesList.qxlst";
+inline constexpr const char* kTextureTreeIconsFile = "AllTexturesListIcons.qxicon";
+
+// programFolder (with its trailing separator) + "Sys\Saves\".
+std::string ProjectFolder(const std::string& programFolder);
+
+// The trees to save; null for the game launch, which saves only the texture
+// list, the objects and the map.
+struct ProjectTrees {
+    const TreeAccess* objectTree = nullptr;
+    const TreeAccess* textureTree = nullptr;
+};
+
+// Writes the project's files into `folder` (which must exist) together.
+// Throws qx::InOutError naming the file that failed; the files on disk are
+// then those of the previous save.
+void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
+                 const ProjectTrees& trees);
+
+struct StagedProject {
+    StagedTextures textures;
+    ProjectContent content;
+    MemoryTree objectTree;
+    MemoryTree textureTree;
+    int boxCount = 0;  // boxes read into list 0 of all objects
+    // For each object, the line of each of its boxes in its file.
+    std::vector<std::vector<int>> boxLines;
+};
+
+struct ReadOptions {
+    unsigned threads = 0;  // picture decoders; 0 = one per hardware thread
+    bool upload = true;    // false: no GL at all (textures get name 0)
+    // Called between files and pictures; false cancels (LoadCancelled).
+    std::function<bool(int done, int total)> progress;
+};
+
+// Reads and checks every file of the project in `folder`.  Throws the
+// reader's error ("FILE:LINE: reason", FILE inside the folder) or
+// LoadCancelled; whatever was staged is released.
+StagedProject ReadProject(const std::string& folder, const ReadOptions& options);
+
+// Replaces the editor's textures, object list, map and the two trees by the
+// staged ones and compiles the objects' display lists (the GL context must
+// be current).  Does not fail.
+void CommitProject(StagedProject& staged, ProjectContent& content, TreeAccess& objectTree,
+                   TreeAccess& textureTree);
+
+// "Загрузить проект" without widgets: ReadProject, then CommitProject, then
+// (when pictures failed) one message listing them.  False when cancelled;
+// errors propagate with nothing changed.
+bool LoadProjectInto(const std::string& folder, const ReadOptions& options, ProjectContent& content,
+                     TreeAccess& objectTree, TreeAccess& textureTree);
+
+// Texture removal that keeps every box's picture: refuses (with a message)
+// the helper textures 0 .. kHelperTextures - 1, else RemoveTexture and, when
+// the registry did remove it, RemapRemovedTexture on every definition of
+// `content` and on `others` (null entries skipped), whose display lists are
+// rebuilt.  Returns whether the texture was removed.
+inline constexpr int32_t kHelperTextures = 8;
+bool RemoveProjectTexture(int32_t index, ProjectContent& content, const std::vector<TQX3DObject*>& others);
+
+// The one message that lists the pictures a load registered untextured;
+// empty when there are none.
+std::string MissingPicturesText(const StagedProject& staged);
+
+// After texture `removed` left the registry: box indices above it move down
+// one, boxes that used it become untextured (-1).  Returns whether any box
+// changed.
+bool RemapRemovedTexture(TQX3DObject& object, int32_t removed);
+
+}  // namespace qx

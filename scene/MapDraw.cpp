@@ -1,0 +1,18 @@
+#include "MapDraw.h"
+
+#include <GL/gl.h>
+
+#include "QX3DObject.h"
+
+void DrawMap(const ProjectContent& content, uint8_t mode, uint8_t range, uint8_t band, float cameraX, float level,
+             float cameraZ)
+{
+    glColor4f(1, 1, 1, 1);
+    ForEachDrawnPlacement(content, mode, range, band, cameraX, level, cameraZ, [&](size_t i, int32_t k) {
+        const TQX3DObject* object = content.MapObjects[static_cast<size_t>(k)].get();
+        if (object == nullptr)
+            return;
+        const TPlacement& p = content.Placements[i];
+        object->DrawAt(p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ);
+    });
+}

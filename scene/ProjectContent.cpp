@@ -1,0 +1,96 @@
+#include "ProjectContent.h"
+
+#include <algorithm>
+
+#include "QX3DObject.h"
+
+void ProjectContent::Refresh() const
+{
+    if (index_.objectCount == MapObjectCount && index_.placementCount == PlacementCount &&
+        index_.generation == Generation)
+        return;
+    index_.byName.clear();
+    const int32_t objects = std::min<int32_t>(MapObjectCount, static_cast<int32_t>(MapObjectNames.size()));
+    for (int32_t i = 0; i < objects; ++i)
+        index_.byName.insert_or_assign(MapObjectNames[static_cast<size_t>(i)], i);  // last equal wins
+    const int32_t placements = std::min<int32_t>(PlacementCount, static_cast<int32_t>(PlacementNames.size()));
+    index_.objectOfPlacement.assign(static_cast<size_t>(std::max(placements, 0)), -1);
+    for (int32_t i = 0; i < placements; ++i) {
+        const std::string& name = PlacementNames[static_cast<size_t>(i)];
+        if (name.empty())
+            continue;
+        const auto hit = index_.byName.find(name);
+        if (hit != index_.byName.end())
+            index_.objectOfPlacement[static_cast<size_t>(i)] = hit->second;
+    }
+    index_.objectCount = MapObjectCount;
+    index_.placementCount = PlacementCount;
+    index_.generation = Generation;
+}
+
+int32_t ProjectContent::FindObject(const std::string& name) const
+{
+    Refresh();
+    const auto hit = index_.byName.find(name);
+    return hit == index_.byName.end() ? -1 : hit->second;
+}
+
+int32_t ProjectContent::ObjectOfPlacement(int32_t i) const
+{
+    Refresh();
+    if (i < 0 || static_cast<size_t>(i) >= index_.objectOfPlacement.size())
+        return -1;
+    return index_.objectOfPlacement[static_cast<size_t>(i)];
+}
+
+const std::vector<int32_t>& ProjectContent::PlacementObjects() const
+{
+    Refresh();
+    return index_.objectOfPlacement;
+}
+
+int32_t ProjectContent::AddObject(const std::string& name)
+{
+    const int32_t index = MapObjectCount;
+    MapObjects.resize(static_cast<size_t>(index));
+    MapObjectNames.resize(static_cast<size_t>(index));
+    auto object = std::make_shared<TQX3DObject>(name);
+    object->AddList();
+    MapObjects.push_back(std::move(object));
+    MapObjectNames.push_back(name);
+    MapObjects.emplace_back();
+    MapObjectNames.emplace_back();
+    ++MapObjectCount;
+    Touch();
+    return index;
+}
+
+int32_t ProjectContent::AddPlacement(const std::string& name, const TPlacement& placement)
+{
+    const int32_t index = PlacementCount;
+    Placements.resize(static_cast<size_t>(index));
+    PlacementNames.resize(static_cast<size_t>(index));
+    Placements.push_back(placement);
+    PlacementNames.push_back(name);
+    Placements.emplace_back();
+    PlacementNames.emplace_back();
+    ++PlacementCount;
+    Touch();
+    return index;
+}
+
+void ProjectContent::Clear()
+{
+    const uint64_t generation = Generation;
+    *this = ProjectContent();
+    Generation = generation + 1;
+}
+
+void SwapProjectContent(ProjectContent& a, ProjectContent& b)
+{
+    std::swap(a, b);
+    // Indexes travel with their content; the bumps only make sure neither
+    // side mistakes the other's index for its own.
+    a.Touch();
+    b.Touch();
+}

@@ -1,0 +1,461 @@
+#include "ProjectFiles.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "Collisions.h"
+#include "Errors.h"
+#include "NumberText.h"
+#include "Paths.h"
+#include "QX3DObject.h"
+#include "TextureListFile.h"
+
+namespace qx {
+
+namespace {
+
+[[noreturn]] void NotValid(std::string_view token, const char* what)
+{
+    throw ConvertError("'" + std::string(token) + "' is not a valid " + what + " value");
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char c = a[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != b[i])
+            return false;
+    }
+    return true;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Sign, digits with "," or "." between them, optional exponent: the whole
+// token and nothing else.  False for anything else.
+bool ParseReal(std::string_view token, double& value)
+{
+    if (EqualsNoCase(token, "NAN")) {
+        value = std::numeric_limits<double>::quiet_NaN();
+        return true;
+    }
+    const bool negative = !token.empty() && token[0] == '-';
+    std::string_view body = token;
+    if (!body.empty() && (body[0] == '-' || body[0] == '+'))
+        body.remove_prefix(1);
+    if (EqualsNoCase(body, "INF")) {
+        value = negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+        return true;
+    }
+    // from_chars wants a point and no leading "+": copy into a small buffer.
+    char buffer[64];
+    if (body.size() + 1 >= sizeof buffer)
+        return false;
+    size_t n = 0;
+    if (negative)
+        buffer[n++] = '-';
+    size_t i = 0;
+    int mantissaDigits = 0;
+    while (i < body.size() && IsDigit(body[i])) {
+        buffer[n++] = body[i++];
+        ++mantissaDigits;
+    }
+    if (i < body.size() && (body[i] == ',' || body[i] == '.')) {
+        buffer[n++] = '.';
+        ++i;
+        while (i < body.size() && IsDigit(body[i])) {
+            buffer[n++] = body[i++];
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0)
+        return false;
+    if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
+        buffer[n++] = 'e';
+        ++i;
+        if (i < body.size() && (body[i] == '-' || body[i] == '+'))
+            buffer[n++] = body[i++];
+        int exponentDigits = 0;
+        while (i < body.size() && IsDigit(body[i])) {
+            buffer[n++] = body[i++];
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return false;
+    }
+    if (i != body.size())
+        return false;
+    const auto result = std::from_chars(buffer, buffer + n, value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Beyond the double range: an infinity or zero, as the masked
+        // floating-point exceptions of the original gave.
+        const bool tiny = std::string_view(buffer, n).find("e-") != std::string_view::npos;
+        value = tiny ? (negative ? -0.0 : 0.0)
+                     : (negative ? -std::numeric_limits<double>::infinity()
+                                 : std::numeric_limits<double>::infinity());
+        return true;
+    }
+    return result.ec == std::errc() && result.ptr == buffer + n;
+}
+
+float ToSingle(double value)
+{
+    if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max())
+        return value < 0 ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+void AppendInt(std::string& out, int32_t value)
+{
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+void AppendReal(std::string& out, float value)
+{
+    AppendFloatToEditText(out, value);
+    out += ' ';
+}
+
+const char* const kLineEnd = "\r\n";
+
+}  // namespace
+
+std::string_view NextToken(std::string_view& line)
+{
+    const size_t space = line.find(' ');
+    if (space == std::string_view::npos)
+        return std::string_view();
+    const std::string_view token = line.substr(0, space);
+    line.remove_prefix(space + 1);
+    return token;
+}
+
+int32_t TokenToInt(std::string_view token)
+{
+    try {
+        return StrictTextToInt(token);
+    } catch (const ConvertError&) {
+        NotValid(token, "integer");
+    }
+}
+
+float TokenToFloat(std::string_view token)
+{
+    double value = 0;
+    if (!ParseReal(token, value))
+        NotValid(token, "floating point");
+    return ToSingle(value);
+}
+
+bool TokenToBool(std::string_view token)
+{
+    if (EqualsNoCase(token, "TRUE"))
+        return true;
+    if (EqualsNoCase(token, "FALSE"))
+        return false;
+    double value = 0;
+    if (!ParseReal(token, value))
+        NotValid(token, "boolean");
+    return value != 0;
+}
+
+std::string_view LineReader::Next()
+{
+    ++line_;
+    if (rest_.empty()) {
+        atEnd_ = true;
+        return std::string_view();
+    }
+    const size_t end = rest_.find('\n');
+    std::string_view line = rest_.substr(0, end);
+    rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+void ThrowAt(const std::string& fileName, int line, const std::exception& error)
+{
+    std::string text = fileName + ":";
+    if (line > 0)
+        text += std::to_string(line) + ":";
+    text += " ";
+    text += error.what();
+    if (dynamic_cast<const ConvertError*>(&error))
+        throw ConvertError(text);
+    if (dynamic_cast<const InOutError*>(&error))
+        throw InOutError(text);
+    throw FormatError(text);
+}
+
+// ---- object file ----
+
+ObjectFileData ParseObjectFile(std::string_view data, const std::string& fileName)
+{
+    LineReader reader(data);
+    ObjectFileData result;
+    try {
+        result.name = std::string(reader.Next());
+        reader.Next();  // the list count: only list 0 is read
+        const int32_t count = TokenToInt(reader.Next());
+        for (int32_t i = 0; i < count; ++i) {
+            std::string_view line = reader.Next();
+            TBox box;
+            box.Texture = TokenToInt(NextToken(line));
+            box.Position.X = TokenToFloat(NextToken(line));
+            box.Position.Y = TokenToFloat(NextToken(line));
+            box.Position.Z = TokenToFloat(NextToken(line));
+            box.Size.X = TokenToFloat(NextToken(line));
+            box.Size.Y = TokenToFloat(NextToken(line));
+            box.Size.Z = TokenToFloat(NextToken(line));
+            box.Tiling = TokenToFloat(NextToken(line));
+            box.Rotation.X = TokenToFloat(NextToken(line));
+            box.Rotation.Y = TokenToFloat(NextToken(line));
+            box.Rotation.Z = TokenToFloat(NextToken(line));
+            // Byte fields, stored as the low byte of the integer read.
+            box.BlendEquation = static_cast<uint8_t>(TokenToInt(NextToken(line)));
+            box.BlendMode = static_cast<uint8_t>(TokenToInt(NextToken(line)));
+            box.CullFront = TokenToBool(NextToken(line));
+            box.TexGenMode = static_cast<uint8_t>(TokenToInt(NextToken(line)));
+            if (result.boxes.size() >= static_cast<size_t>(TGLPremitives::kMaxCount))
+                throw FormatError("more than 32767 boxes in one list");
+            result.boxes.push_back(std::move(box));
+            result.boxLines.push_back(reader.Line());
+        }
+    } catch (const Error& error) {
+        ThrowAt(fileName, reader.Line(), error);
+    }
+    return result;
+}
+
+std::string FormatObjectFile(const TQX3DObject& object)
+{
+    std::string out;
+    out += object.Name;
+    out += kLineEnd;
+    AppendInt(out, object.ListCount);
+    out += kLineEnd;
+    for (int16_t i = 0; i < object.ListCount; ++i) {
+        const TGLPremitives& list = *object.Lists[static_cast<size_t>(i)];
+        AppendInt(out, list.BoxCount);
+        out += kLineEnd;
+        out.reserve(out.size() + static_cast<size_t>(std::max<int16_t>(list.BoxCount, 0)) * 120);
+        for (int16_t j = 0; j < list.BoxCount; ++j) {
+            const TBox& box = list.Boxes[static_cast<size_t>(j)];
+            AppendInt(out, box.Texture);
+            out += ' ';
+            for (float v : {box.Position.X, box.Position.Y, box.Position.Z, box.Size.X, box.Size.Y, box.Size.Z,
+                            box.Tiling, box.Rotation.X, box.Rotation.Y, box.Rotation.Z,
+                            static_cast<float>(box.BlendEquation), static_cast<float>(box.BlendMode)})
+                AppendReal(out, v);
+            out += box.CullFront ? "True " : "False ";
+            AppendReal(out, static_cast<float>(box.TexGenMode));
+            out += kLineEnd;
+        }
+    }
+    return out;
+}
+
+void ApplyObjectFile(TQX3DObject& object, ObjectFileData data)
+{
+    auto collision = std::make_shared<TCollision>(object.Name);
+    collision->Margin = 0;
+    object.Name = std::move(data.name);
+    if (object.ListCount == 0)
+        object.AddList();
+    TGLPremitives& list = *object.Lists[0];
+    for (TBox& box : data.boxes) {
+        if (list.BoxCount >= TGLPremitives::kMaxCount)
+            throw FormatError("A primitive list holds at most 32767 primitives of one kind");
+        collision->AddVolume(box.Position.X, box.Position.Y, box.Position.Z, box.Size.X, box.Size.Y, box.Size.Z);
+        list.Boxes.resize(static_cast<size_t>(list.BoxCount));
+        list.Boxes.push_back(std::move(box));
+        ++list.BoxCount;
+    }
+    object.Collision = std::move(collision);
+}
+
+// ---- object list ----
+
+std::vector<std::string> ParseObjectList(std::string_view data, const std::string& fileName)
+{
+    LineReader reader(data);
+    std::vector<std::string> names;
+    try {
+        const int32_t count = TokenToInt(reader.Next());
+        if (count < 0)
+            throw FormatError("the object count " + std::to_string(count) + " is negative");
+        for (int32_t i = 0; i < count; ++i) {
+            std::string_view name = reader.Next();
+            if (reader.AtEnd())
+                throw FormatError("the file ends before its " + std::to_string(count) + " object names");
+            names.emplace_back(name);
+        }
+    } catch (const Error& error) {
+        ThrowAt(fileName, reader.Line(), error);
+    }
+    return names;
+}
+
+std::string FormatObjectList(const ProjectContent& content)
+{
+    std::string out;
+    AppendInt(out, content.MapObjectCount);
+    out += kLineEnd;
+    for (int32_t i = 0; i < content.MapObjectCount; ++i) {
+        out += content.MapObjectNames[static_cast<size_t>(i)];
+        out += kLineEnd;
+    }
+    return out;
+}
+
+std::string ObjectFileName(const std::string& listFileName, const std::string& objectName)
+{
+    const size_t last = listFileName.find_last_of("\\/:");
+    const std::string folder = last == std::string::npos ? std::string() : listFileName.substr(0, last + 1);
+    return folder + objectName + ".qxobj";
+}
+
+// ---- map ----
+
+MapFileData ParseMap(std::string_view data, const std::string& fileName)
+{
+    LineReader reader(data);
+    MapFileData result;
+    try {
+        std::string_view line = reader.Next();
+        for (float& v : result.playerPos)
+            v = TokenToFloat(NextToken(line));
+        const int32_t count = TokenToInt(reader.Next());
+        if (count < 0)
+            throw FormatError("the placement count " + std::to_string(count) + " is negative");
+        for (int32_t i = 0; i < count; ++i) {
+            line = reader.Next();
+            std::string_view name = NextToken(line);
+            TPlacement p;
+            for (float* v : {&p.PosX, &p.PosY, &p.PosZ, &p.RotX, &p.RotY, &p.RotZ, &p.ScaleX, &p.ScaleY, &p.ScaleZ})
+                *v = TokenToFloat(NextToken(line));
+            result.names.emplace_back(name);
+            result.placements.push_back(p);
+        }
+    } catch (const Error& error) {
+        ThrowAt(fileName, reader.Line(), error);
+    }
+    return result;
+}
+
+std::string FormatMap(const ProjectContent& content)
+{
+    std::string out;
+    out.reserve(64 + static_cast<size_t>(std::max(content.PlacementCount, 0)) * 80);
+    for (float v : content.PlayerPos)
+        AppendReal(out, v);
+    out += kLineEnd;
+    AppendInt(out, content.PlacementCount);
+    out += kLineEnd;
+    for (int32_t i = 0; i < content.PlacementCount; ++i) {
+        const TPlacement& p = content.Placements[static_cast<size_t>(i)];
+        out += content.PlacementNames[static_cast<size_t>(i)];
+        out += ' ';
+        for (float v : {p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ})
+            AppendReal(out, v);
+        out += kLineEnd;
+    }
+    return out;
+}
+
+void ApplyMap(ProjectContent& content, MapFileData data)
+{
+    for (int k = 0; k < 3; ++k)
+        content.PlayerPos[k] = data.playerPos[k];
+    content.PlacementCount = static_cast<int32_t>(data.placements.size());
+    content.Placements = std::move(data.placements);
+    content.PlacementNames = std::move(data.names);
+    content.Placements.emplace_back();
+    content.PlacementNames.emplace_back();
+    content.Touch();
+}
+
+}  // namespace qx
+
+namespace {
+
+std::string ReadProjectFile(const std::string& fileName)
+{
+    try {
+        return ReadWholeFile(ToFsPath(fileName));
+    } catch (const qx::Error& error) {
+        qx::ThrowAt(fileName, 0, error);
+    }
+}
+
+void WriteProjectFile(const std::string& fileName, std::string_view bytes)
+{
+    try {
+        WriteWholeFile(ToFsPath(fileName), bytes);
+    } catch (const qx::Error& error) {
+        qx::ThrowAt(fileName, 0, error);
+    }
+}
+
+}  // namespace
+
+void TQX3DObject::SaveToFile(const std::string& fileName) const
+{
+    WriteProjectFile(fileName, qx::FormatObjectFile(*this));
+}
+
+void TQX3DObject::LoadFromFile(const std::string& fileName)
+{
+    qx::ApplyObjectFile(*this, qx::ParseObjectFile(ReadProjectFile(fileName), fileName));
+    BuildDisplayLists();
+}
+
+void SaveObjectList(const ProjectContent& content, const std::string& base)
+{
+    const std::string listFile = base + ".qxlst";
+    WriteProjectFile(listFile, qx::FormatObjectList(content));
+    for (int32_t i = 0; i < content.MapObjectCount; ++i) {
+        const std::string& name = content.MapObjectNames[static_cast<size_t>(i)];
+        content.MapObjects[static_cast<size_t>(i)]->SaveToFile(qx::ObjectFileName(listFile, name));
+    }
+}
+
+void LoadObjectList(ProjectContent& content, const std::string& base)
+{
+    const std::string listFile = base + ".qxlst";
+    const std::vector<std::string> names = qx::ParseObjectList(ReadProjectFile(listFile), listFile);
+    ProjectContent staged = content;
+    staged.MapObjects.clear();
+    staged.MapObjectNames.clear();
+    for (const std::string& name : names) {
+        auto object = std::make_shared<TQX3DObject>(name);
+        object->AddList();
+        object->LoadFromFile(qx::ObjectFileName(listFile, name));
+        staged.MapObjects.push_back(std::move(object));
+        staged.MapObjectNames.push_back(name);
+    }
+    staged.MapObjectCount = static_cast<int32_t>(names.size());
+    staged.MapObjects.emplace_back();
+    staged.MapObjectNames.emplace_back();
+    staged.Touch();
+    content = std::move(staged);
+}
+
+void SaveMap(const ProjectContent& content, const std::string& base)
+{
+    WriteProjectFile(base + ".qxmap", qx::FormatMap(content));
+}
+
+void LoadMap(ProjectContent& content, const std::string& base)
+{
+    const std::string fileName = base + ".qxmap";
+    qx::ApplyMap(content, qx::ParseMap(ReadProjectFile(fileName), fileName));
+}

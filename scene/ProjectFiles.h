@@ -1,0 +1,99 @@
+// The object file (".qxobj"), the object list (".qxlst") and the map
+// (".qxmap"): CR LF lines, record lines of tokens each followed by one space,
+// reals written by FloatToEditText (the process separator) and read back
+// with either "," or "." as the decimal separator, so a project written
+// under either locale loads.
+//
+// Parsing works on bytes without GL; applying a parsed object file to an
+// object and compiling its display lists are separate steps.  Every error a
+// parser throws names the file and the line: "FILE:LINE: reason", with the
+// reason one of the conversion texts ("'x' is not a valid integer value",
+// "... floating point value", "... boolean value") or a format fault, and
+// the error's kind (qx::ConvertError, qx::FormatError) kept.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Primitives.h"
+#include "ProjectContent.h"
+
+class TQX3DObject;
+
+namespace qx {
+
+// The token before the first space of `line`, removed with that space.
+// Without a space the token is empty and the line stays as it is.
+std::string_view NextToken(std::string_view& line);
+
+// Token conversions; each throws qx::ConvertError with the design's text.
+int32_t TokenToInt(std::string_view token);
+// Accepts "," and "." as the separator, an exponent, and the "NAN", "INF",
+// "-INF" that FloatToEditText writes.  Beyond the single range: infinity.
+float TokenToFloat(std::string_view token);
+// "True"/"False" in any letter case, or a number (0 is false).
+bool TokenToBool(std::string_view token);
+
+// Line by line over bytes; CR LF or LF.  Past the end it gives empty lines
+// (and AtEnd() is true), as reading past the end of a text file does.
+class LineReader {
+public:
+    explicit LineReader(std::string_view data) : rest_(data) {}
+    std::string_view Next();
+    int Line() const { return line_; }  // 1-based number of the last line given
+    bool AtEnd() const { return atEnd_; }
+
+private:
+    std::string_view rest_;
+    int line_ = 0;
+    bool atEnd_ = false;
+};
+
+// An object file as read: its name (line 1) and the boxes of list 0, with the
+// line each box came from.
+struct ObjectFileData {
+    std::string name;
+    std::vector<TBox> boxes;
+    std::vector<int> boxLines;
+};
+
+ObjectFileData ParseObjectFile(std::string_view data, const std::string& fileName);
+std::string FormatObjectFile(const TQX3DObject& object);
+// Name, a new collision set (margin 0, one volume per box) and the boxes
+// appended to list 0 (made when the object has no list).  No GL.
+void ApplyObjectFile(TQX3DObject& object, ObjectFileData data);
+
+// The names of an object list file.  A count beyond the file's lines, or a
+// negative one, is a format fault.
+std::vector<std::string> ParseObjectList(std::string_view data, const std::string& fileName);
+std::string FormatObjectList(const ProjectContent& content);
+
+struct MapFileData {
+    float playerPos[3] = {0, 0, 0};
+    std::vector<std::string> names;
+    std::vector<TPlacement> placements;
+};
+MapFileData ParseMap(std::string_view data, const std::string& fileName);
+std::string FormatMap(const ProjectContent& content);
+// Replaces the map part of `content` by `data`.
+void ApplyMap(ProjectContent& content, MapFileData data);
+
+// The file of object i of a list file: the list's folder, the name, ".qxobj".
+std::string ObjectFileName(const std::string& listFileName, const std::string& objectName);
+
+// Throws a copy of `error` (same kind) whose text starts with "FILE:" (and
+// "LINE:" when line > 0).
+[[noreturn]] void ThrowAt(const std::string& fileName, int line, const std::exception& error);
+
+}  // namespace qx
+
+// The file-level operations under their design names.  Paths are design
+// paths (backslashes allowed).  A load is all or nothing: the content is
+// replaced only when every file was read; the saves write each file through
+// a temporary beside it.
+void SaveObjectList(const ProjectContent& content, const std::string& base);
+void LoadObjectList(ProjectContent& content, const std::string& base);
+void SaveMap(const ProjectContent& content, const std::string& base);
+void LoadMap(ProjectContent& content, const std::string& base);

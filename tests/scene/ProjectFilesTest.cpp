@@ -1,0 +1,282 @@
+// The object, list and map files, collision volumes, the name index and the
+// map drawing rules.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "Collisions.h"
+#include "Errors.h"
+#include "MapDraw.h"
+#include "NumberText.h"
+#include "ProjectFiles.h"
+#include "QX3DObject.h"
+#include "SeparatorScope.h"
+#include "WorldFeedback.h"
+
+using qxtest::SeparatorScope;
+
+namespace {
+
+std::string ErrorText(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const qx::Error& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+TEST(CollisionVolumes, HeightRulesMarginAndLimit)
+{
+    TCollision set("_Box");
+    EXPECT_EQ(set.AddVolume(0, 0, 0, 8, 8, 8), 0);  // construction margin 0.8
+    const CollisionBox& a = set.Volumes[0];
+    EXPECT_FLOAT_EQ(a.MinX, -0.8f);
+    EXPECT_FLOAT_EQ(a.MinZ, -0.8f);
+    EXPECT_FLOAT_EQ(a.SizeX, 9.6f);
+    EXPECT_FLOAT_EQ(a.SizeZ, 9.6f);
+    EXPECT_FLOAT_EQ(a.Bottom, 0);
+    EXPECT_FLOAT_EQ(a.Top, 8);
+    set.Margin = 0;
+    set.AddVolume(1, 2, 3, -4, 0, 5);  // flat: a slab centred on its plane; X size kept negative
+    EXPECT_FLOAT_EQ(set.Volumes[1].Bottom, 1.75f);
+    EXPECT_FLOAT_EQ(set.Volumes[1].Top, 2.25f);
+    EXPECT_FLOAT_EQ(set.Volumes[1].SizeX, -4);
+    set.AddVolume(0, 2, 0, 1, -3, 1);  // negative height goes upwards from Y
+    EXPECT_FLOAT_EQ(set.Volumes[2].Bottom, 2);
+    EXPECT_FLOAT_EQ(set.Volumes[2].Top, 5);
+    set.AddVolume(0, 1, 0, 1, 0.1f, 1);  // at least 0.5 high
+    EXPECT_FLOAT_EQ(set.Volumes[3].Top, 1.5f);
+    set.Count = TCollision::kMaxVolumes;
+    set.Volumes.resize(4);
+    EXPECT_EQ(set.AddVolume(0, 0, 0, 1, 1, 1), -1);
+    EXPECT_EQ(set.Count, TCollision::kMaxVolumes);
+}
+
+TEST(NextToken, SplitsAtSpacesAndLeavesALineWithoutOne)
+{
+    std::string_view line = "a bb  c";
+    EXPECT_EQ(qx::NextToken(line), "a");
+    EXPECT_EQ(qx::NextToken(line), "bb");
+    EXPECT_EQ(qx::NextToken(line), "");  // the double space gives an empty token
+    EXPECT_EQ(qx::NextToken(line), "");
+    EXPECT_EQ(line, "c");  // no space left: unchanged
+}
+
+TEST(TokenConversions, BothSeparatorsAndTheDesignTexts)
+{
+    EXPECT_FLOAT_EQ(qx::TokenToFloat("0,5"), 0.5f);
+    EXPECT_FLOAT_EQ(qx::TokenToFloat("-2.25"), -2.25f);
+    EXPECT_FLOAT_EQ(qx::TokenToFloat("9,99999997475243E-7"), 1e-6f);
+    EXPECT_FLOAT_EQ(qx::TokenToFloat("1.12589990684262E15"), 1125899906842624.0f);
+    EXPECT_TRUE(std::isinf(qx::TokenToFloat("-INF")) && qx::TokenToFloat("-INF") < 0);
+    EXPECT_TRUE(std::isnan(qx::TokenToFloat("NAN")));
+    EXPECT_TRUE(qx::TokenToBool("tRuE"));
+    EXPECT_FALSE(qx::TokenToBool("FALSE"));
+    EXPECT_FALSE(qx::TokenToBool("0"));
+    EXPECT_TRUE(qx::TokenToBool("2,5"));
+    EXPECT_EQ(qx::TokenToInt("$1F"), 31);
+    EXPECT_EQ(ErrorText([] { qx::TokenToInt("1,5"); }), "'1,5' is not a valid integer value");
+    EXPECT_EQ(ErrorText([] { qx::TokenToFloat(""); }), "'' is not a valid floating point value");
+    EXPECT_EQ(ErrorText([] { qx::TokenToFloat("1,5.5"); }), "'1,5.5' is not a valid floating point value");
+    EXPECT_EQ(ErrorText([] { qx::TokenToBool("yes"); }), "'yes' is not a valid boolean value");
+}
+
+std::unique_ptr<TQX3DObject> BoxObject()
+{
+    auto object = std::make_unique<TQX3DObject>("_Wall");
+    object->AddList();
+    object->Lists[0]->AddBox(3, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
+    const int16_t b = object->Lists[0]->AddBox(-1, 0.5f, -2.25f, 0.1f, 1e-6f, 100, 1125899906842624.0f, 0.0001220703125f,
+                                               0, 90, 0);
+    TBox& box = object->Lists[0]->Boxes[static_cast<size_t>(b)];
+    box.BlendEquation = 2;
+    box.BlendMode = 11;
+    box.CullFront = false;
+    box.TexGenMode = 3;
+    return object;
+}
+
+TEST(ObjectFile, WrittenByteForByteUnderEitherSeparator)
+{
+    const auto object = BoxObject();
+    {
+        SeparatorScope comma(',', ',');
+        EXPECT_EQ(qx::FormatObjectFile(*object),
+                  "_Wall\r\n1\r\n2\r\n"
+                  "3 0 0 0 8 8 8 1 0 0 0 0 0 True 0 \r\n"
+                  "-1 0,5 -2,25 0,100000001490116 9,99999997475243E-7 100 1,12589990684262E15 "
+                  "0,0001220703125 0 90 0 2 11 False 3 \r\n");
+    }
+    SeparatorScope point('.', '.');
+    EXPECT_EQ(qx::FormatObjectFile(*object).substr(48, 30), "-1 0.5 -2.25 0.100000001490116");
+    TQX3DObject empty("_Empty");
+    empty.AddList();
+    empty.AddList();
+    EXPECT_EQ(qx::FormatObjectFile(empty), "_Empty\r\n2\r\n0\r\n0\r\n");
+}
+
+TEST(ObjectFile, ReadsBackUnderTheOtherSeparatorOnlyListZero)
+{
+    std::string bytes;
+    {
+        SeparatorScope comma(',', ',');
+        bytes = qx::FormatObjectFile(*BoxObject());
+    }
+    bytes += "1\r\nthe boxes of a second list are never read\r\n";
+    bytes.replace(bytes.find("\r\n1\r\n2"), 6, "\r\n3\r\n2");  // three lists claimed
+    SeparatorScope point('.', '.');
+    TQX3DObject read("Before");
+    qx::ApplyObjectFile(read, qx::ParseObjectFile(bytes, "_Wall.qxobj"));
+    EXPECT_EQ(read.Name, "_Wall");
+    ASSERT_EQ(read.ListCount, 1);
+    ASSERT_EQ(read.Lists[0]->BoxCount, 2);
+    const TBox& box = read.Lists[0]->Boxes[1];
+    const TBox& original = BoxObject()->Lists[0]->Boxes[1];
+    EXPECT_EQ(std::memcmp(&box.Position, &original.Position, sizeof(TVec3) * 1), 0);
+    EXPECT_EQ(box.Size.Z, original.Size.Z);
+    EXPECT_EQ(box.Tiling, original.Tiling);
+    EXPECT_EQ(box.Texture, -1);
+    EXPECT_EQ(box.BlendMode, 11);
+    EXPECT_FALSE(box.CullFront);
+    EXPECT_EQ(box.TexGenMode, 3);
+    // The collision set: named before the file renamed the object, margin 0,
+    // one volume per box in file order.
+    ASSERT_TRUE(read.Collision);
+    EXPECT_EQ(read.Collision->Name, "Before");
+    EXPECT_EQ(read.Collision->Count, 2);
+    EXPECT_FLOAT_EQ(read.Collision->Volumes[0].SizeX, 8);
+    EXPECT_FLOAT_EQ(read.Collision->Volumes[0].Top, 8);
+    // Two writes of what was read are the same bytes.
+    std::string again = qx::FormatObjectFile(read);
+    EXPECT_EQ(again, qx::FormatObjectFile(read));
+}
+
+TEST(ObjectFile, ConversionErrorsNameFileAndLine)
+{
+    EXPECT_EQ(ErrorText([] { qx::ParseObjectFile("_A\r\n1\r\nx\r\n", "_A.qxobj"); }),
+              "_A.qxobj:3: 'x' is not a valid integer value");
+    // A line without its trailing space leaves the last token empty.
+    EXPECT_EQ(ErrorText([] { qx::ParseObjectFile("_A\r\n1\r\n1\r\n3 0 0 0 8 8 8 1 0 0 0 0 0 True 0\r\n", "_A.qxobj"); }),
+              "_A.qxobj:4: '' is not a valid integer value");
+    EXPECT_EQ(ErrorText([] { qx::ParseObjectFile("_A\r\n1\r\n1\r\n3 0 0 0 8 8 8 1 0 0 0 0 0 Yes 0 \r\n", "_A.qxobj"); }),
+              "_A.qxobj:4: 'Yes' is not a valid boolean value");
+    EXPECT_EQ(ErrorText([] { qx::ParseObjectFile("_A\r\n1\r\n2\r\n3 0 0 0 8 8 8 1 0 0 0 0 0 1 0 \r\n", "_A.qxobj"); }),
+              "_A.qxobj:5: '' is not a valid integer value");  // a box line missing at the end
+    EXPECT_EQ(ErrorText([] { qx::ParseMap("0 0 0 \r\n1\r\n_A 1 2 3 0 0 0 1 1 1e \r\n", "Map1.qxmap"); }),
+              "Map1.qxmap:3: '1e' is not a valid floating point value");
+    EXPECT_EQ(ErrorText([] { qx::ParseObjectList("3\r\n_A\r\n", "ObjList.qxlst"); }),
+              "ObjList.qxlst:3: the file ends before its 3 object names");
+    EXPECT_EQ(ErrorText([] { qx::ParseObjectList("-1\r\n", "ObjList.qxlst"); }),
+              "ObjList.qxlst:1: the object count -1 is negative");
+    EXPECT_THROW(qx::ParseMap("0 0 0 \r\nz\r\n", "Map1.qxmap"), qx::ConvertError);
+}
+
+TEST(MapAndList, WrittenAndReadBack)
+{
+    SeparatorScope comma(',', ',');
+    ProjectContent content;
+    content.PlayerPos[0] = 1.5f;
+    content.PlayerPos[2] = -8;
+    EXPECT_EQ(qx::FormatMap(content), "1,5 0 -8 \r\n0\r\n");
+    content.AddObject("_A");
+    content.AddObject("_B");
+    EXPECT_EQ(qx::FormatObjectList(content), "2\r\n_A\r\n_B\r\n");
+    content.AddPlacement("_B", TPlacement{0.5f, 2, 3, 0, 45, 0, 1, 1, 2});
+    EXPECT_EQ(qx::FormatMap(content), "1,5 0 -8 \r\n1\r\n_B 0,5 2 3 0 45 0 1 1 2 \r\n");
+    SeparatorScope point('.', '.');  // a comma-locale map read under a point locale
+    ProjectContent read;
+    qx::ApplyMap(read, qx::ParseMap("1,5 0 -8 \r\n1\r\n_B 0,5 2 3 0 45 0 1 1 2 \r\n", "Map1.qxmap"));
+    EXPECT_EQ(read.PlacementCount, 1);
+    EXPECT_EQ(read.PlacementNames[0], "_B");
+    EXPECT_EQ(read.Placements[0].PosX, 0.5f);
+    EXPECT_EQ(read.Placements[0].ScaleZ, 2);
+    EXPECT_EQ(read.PlayerPos[0], 1.5f);
+    EXPECT_EQ(read.Placements.size(), 2u);  // one more than the count
+    EXPECT_EQ(qx::ParseObjectList("2\n_A\n_B", "l").size(), 2u);  // LF endings, no final line end
+}
+
+TEST(FindObject, LastEqualNameWinsAndTheIndexFollowsChanges)
+{
+    ProjectContent content;
+    EXPECT_EQ(content.FindObject("_A"), -1);
+    content.AddObject("_A");
+    content.AddObject("_B");
+    content.AddPlacement("_A", {});
+    EXPECT_EQ(content.ObjectOfPlacement(0), 0);
+    content.AddObject("_A");
+    EXPECT_EQ(content.FindObject("_A"), 2);
+    EXPECT_EQ(content.ObjectOfPlacement(0), 2);
+    EXPECT_EQ(content.FindObject("_a"), -1);
+    content.MapObjectNames[2] = "_C";  // renamed in place: the caller says so
+    content.Touch();
+    EXPECT_EQ(content.FindObject("_A"), 0);
+}
+
+struct DrawCase {
+    uint8_t mode;
+    TPlacement at;
+    bool drawn;
+};
+
+TEST(DrawMapRules, ModesHeightsAndStrictRange)
+{
+    // Camera at (10, level 5, 20).
+    const DrawCase cases[] = {
+        {1, {10, 5, 20}, true},          // at the level, distance 0 counts as 2
+        {2, {10, 5, 20}, false},         // band is open at the level
+        {1, {10, 5.5f, 20}, false},      // above the level
+        {2, {10, 19.9f, 20}, true},      // inside the band
+        {2, {10, 20, 20}, false},        // at level + band
+        {1, {210, -100, 20}, false},     // ground distance exactly 200
+        {1, {209.9f, -100, 20}, true},   // ground distance below 200
+        {3, {10, 205, 20}, false},       // distance in space exactly 200
+        {3, {10, -150, 20}, true},       // 155 below: no height test
+        {4, {10, 5, 20}, false},         // no such mode
+    };
+    for (const DrawCase& c : cases) {
+        ProjectContent content;
+        content.AddObject("_A");
+        content.AddPlacement("_A", c.at);
+        int drawn = 0;
+        ForEachDrawnPlacement(content, c.mode, 200, 15, 10, 5, 20, [&](size_t, int32_t) { ++drawn; });
+        EXPECT_EQ(drawn, c.drawn ? 1 : 0) << "mode " << int(c.mode) << " at " << c.at.PosX << "," << c.at.PosY;
+    }
+    ProjectContent content;
+    content.AddObject("_A");
+    content.AddPlacement("", {});
+    content.AddPlacement("_Nobody", {});
+    int drawn = 0;
+    ForEachDrawnPlacement(content, 3, 200, 15, 0, 0, 0, [&](size_t, int32_t) { ++drawn; });
+    EXPECT_EQ(drawn, 0);  // empty and unknown names are skipped
+    EXPECT_EQ(content.PlacementCount, 2);
+    drawn = 0;
+    ForEachDrawnPlacement(content, 1, 2, 15, 0, 0, 0, [&](size_t, int32_t) { ++drawn; });
+    EXPECT_EQ(drawn, 0);
+}
+
+class DrawMapGl : public qxtest::GlTest {};
+
+TEST_F(DrawMapGl, DrawsTheLaterOfTwoEqualNamesAtEachPlacement)
+{
+    qxtest::UseWorldOrtho(64);
+    ProjectContent content;
+    for (float size : {2.0f, 4.0f}) {
+        const int32_t k = content.AddObject("_Same");
+        content.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(-1, 0, 0, 0, size, size, size, 1, 0, 0, 0);
+        content.MapObjects[static_cast<size_t>(k)]->BuildDisplayLists();
+    }
+    content.AddPlacement("_Same", TPlacement{10, 0, 0, 0, 0, 0, 1, 1, 1});
+    content.AddPlacement("_Same", TPlacement{-20, 0, 0, 0, 0, 0, 1, 1, 1});
+    const auto one = qxtest::CaptureWorld([&] { content.MapObjects[1]->DrawAt(0, 0, 0, 0, 0, 0, 1, 1, 1); }, 64);
+    const auto prims = qxtest::CaptureWorld([&] { DrawMap(content, 3, 200, 15, 0, 0, 0); }, 64);
+    ASSERT_EQ(prims.size(), 2 * one.size());
+    const qxtest::Bounds b = qxtest::BoundsOf(prims);
+    EXPECT_NEAR(b.lo[0], -20, 1e-3);
+    EXPECT_NEAR(b.hi[0], 14, 1e-3);  // the 4-unit box at 10
+    EXPECT_NEAR(b.hi[1], 4, 1e-3);
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+#include "TextureStaging.h"
+
+#include <GL/gl.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "RegistryName.h"
+#include "TextureUpload.h"
+#include "imageio/ImageDecoders.h"
+
+namespace qx {
+
+namespace {
+
+struct Decoded {
+    ImageKind kind = ImageKind::None;
+    bool keyed = false;
+    DecodeResult result;
+};
+
+Decoded DecodeEntry(const std::string& path, bool keyed)
+{
+    Decoded d;
+    d.kind = ImageKindForPath(path, true);
+    // TGA ignores the colour key; the others pass it on.
+    d.keyed = d.kind == ImageKind::Tga ? false : keyed;
+    if (d.kind != ImageKind::None)
+        d.result = DecodeImageFile(d.kind, path, d.keyed);
+    return d;
+}
+
+std::string ProblemReason(const Decoded& d)
+{
+    if (d.kind == ImageKind::None)
+        return "no loader for the file's ending";
+    if (!d.result.messages.empty())
+        return d.result.messages.front().text;
+    return "the picture does not decode";
+}
+
+void DeleteNames(const TextureRegistry& reg)
+{
+    for (int32_t i = 0; i < reg.TextureCount; ++i)
+        if (const GLuint name = reg.TextureIds[static_cast<size_t>(i)]; name != 0)
+            glDeleteTextures(1, &name);
+}
+
+// Hands entry indexes to the workers, at most `window` ahead of the upload,
+// so decoded blocks waiting for their turn stay few.
+class DecodeQueue {
+public:
+    DecodeQueue(const std::vector<std::string>& paths, const std::vector<bool>& keyed, size_t window)
+        : paths_(paths), keyed_(keyed), slots_(paths.size()), window_(window)
+    {
+    }
+
+    void Work()
+    {
+        for (;;) {
+            size_t i;
+            {
+                std::unique_lock lock(mutex_);
+                room_.wait(lock, [&] { return stop_ || next_ >= paths_.size() || next_ < taken_ + window_; });
+                if (stop_ || next_ >= paths_.size())
+                    return;
+                i = next_++;
+            }
+            Decoded d = DecodeEntry(paths_[i], keyed_[i]);
+            std::lock_guard lock(mutex_);
+            slots_[i] = std::move(d);
+            ready_.notify_all();
+        }
+    }
+
+    // Waits up to `wait` for entry i; empty when it is not ready yet.
+    std::optional<Decoded> Take(size_t i, std::chrono::milliseconds wait)
+    {
+        std::unique_lock lock(mutex_);
+        if (!ready_.wait_for(lock, wait, [&] { return slots_[i].has_value(); }))
+            return std::nullopt;
+        std::optional<Decoded> d = std::move(slots_[i]);
+        slots_[i].reset();
+        taken_ = i + 1;
+        room_.notify_all();
+        return d;
+    }
+
+    void Stop()
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+        room_.notify_all();
+    }
+
+private:
+    const std::vector<std::string>& paths_;
+    const std::vector<bool>& keyed_;
+    std::vector<std::optional<Decoded>> slots_;
+    size_t window_;
+    size_t next_ = 0;
+    size_t taken_ = 0;
+    bool stop_ = false;
+    std::mutex mutex_;
+    std::condition_variable ready_, room_;
+};
+
+}  // namespace
+
+StagedTextures::StagedTextures(StagedTextures&& other) noexcept
+    : registry(std::move(other.registry)), problems(std::move(other.problems)), owned_(other.owned_)
+{
+    other.owned_ = false;
+}
+
+StagedTextures& StagedTextures::operator=(StagedTextures&& other) noexcept
+{
+    if (this != &other) {
+        if (owned_)
+            DeleteNames(registry);
+        registry = std::move(other.registry);
+        problems = std::move(other.problems);
+        owned_ = other.owned_;
+        other.owned_ = false;
+    }
+    return *this;
+}
+
+StagedTextures::~StagedTextures()
+{
+    if (owned_)
+        DeleteNames(registry);
+}
+
+void StagedTextures::Commit()
+{
+    std::swap(Textures(), registry);
+    owned_ = false;
+}
+
+StagedTextures StageTextures(const std::vector<TextureListEntry>& entries, const std::string& folder,
+                             unsigned threads, bool upload, const TextureProgress& progress)
+{
+    const size_t count = std::min(entries.size(), static_cast<size_t>(TextureRegistry::kMaxTextures));
+    std::vector<std::string> paths(count);
+    std::vector<bool> keyed(count);
+    for (size_t i = 0; i < count; ++i) {
+        paths[i] = folder + entries[i].name;
+        keyed[i] = entries[i].keyed;
+    }
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+
+    StagedTextures staged;
+    TextureRegistry& reg = staged.registry;
+    reg.TextureNames.resize(count);
+    reg.TextureIds.assign(count, 0);
+    reg.TextureKeyed.assign(count, false);
+
+    DecodeQueue queue(paths, keyed, 2 * size_t{threads} + 2);
+    std::vector<std::thread> workers;
+    if (threads > 1)
+        for (unsigned t = 0; t < threads; ++t)
+            workers.emplace_back([&queue] { queue.Work(); });
+    struct Joiner {
+        DecodeQueue& queue;
+        std::vector<std::thread>& workers;
+        ~Joiner()
+        {
+            queue.Stop();
+            for (std::thread& w : workers)
+                w.join();
+        }
+    } joiner{queue, workers};
+
+    const int total = static_cast<int>(count);
+    for (size_t i = 0; i < count; ++i) {
+        std::optional<Decoded> d;
+        if (workers.empty())
+            d = DecodeEntry(paths[i], keyed[i]);
+        while (!d) {
+            d = queue.Take(i, std::chrono::milliseconds(30));
+            if (!d && progress && !progress(static_cast<int>(i), total))
+                throw LoadCancelled();
+        }
+        uint32_t id = 0;
+        if (d->result.ok()) {
+            if (upload)
+                id = UploadBlock(*d->result.block, d->kind == ImageKind::Bmp && d->keyed);
+        } else {
+            staged.problems.push_back({static_cast<int32_t>(i), entries[i].name, ProblemReason(*d)});
+        }
+        reg.TextureNames[i] = RegistryFileName(paths[i]);
+        reg.TextureIds[i] = id;
+        reg.TextureKeyed[i] = entries[i].keyed;
+        reg.TextureCount = static_cast<int32_t>(i + 1);
+        if (progress && !progress(static_cast<int>(i + 1), total))
+            throw LoadCancelled();
+    }
+    return staged;
+}
+
+}  // namespace qx
