@@ -18,7 +18,7 @@ namespace {
 std::string ReadNamed(const std::string& folder, const std::string& name)
 {
     try {
-        return ReadWholeFile(ToFsPath(folder + name));
+        return ReadWholeFile(ToFsPath(folder + Cp1251ToUtf8(name)));
     } catch (const Error& error) {
         ThrowAt(name, 0, error);
     }
@@ -68,7 +68,7 @@ void SaveProject(const std::string& folder, const TextureRegistry& textures, con
 {
     std::vector<FileToWrite> files;
     const auto add = [&](const std::string& name, std::string bytes) {
-        files.push_back({ToFsPath(folder + name), name, std::move(bytes)});
+        files.push_back({ToFsPath(folder + Cp1251ToUtf8(name)), name, std::move(bytes)});
     };
     std::vector<TextureListEntry> entries;
     for (int32_t i = 0; i < textures.TextureCount; ++i)

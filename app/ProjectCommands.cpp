@@ -111,7 +111,7 @@ std::string ProgramFolder()
 {
     if (FTexture != nullptr && !FTexture->ProgramFolder.empty())
         return FTexture->ProgramFolder;
-    return FromQString(QCoreApplication::applicationDirPath()) + "/";
+    return QCoreApplication::applicationDirPath().toStdString() + "/";
 }
 
 std::function<void(const QString&)>& GameStarter()

@@ -10,6 +10,7 @@
 #include "Paths.h"
 #include "QX3DObject.h"
 #include "TextureListFile.h"
+#include "Text1251.h"
 
 namespace qx {
 
@@ -424,7 +425,7 @@ void SaveObjectList(const ProjectContent& content, const std::string& base)
     WriteProjectFile(listFile, qx::FormatObjectList(content));
     for (int32_t i = 0; i < content.MapObjectCount; ++i) {
         const std::string& name = content.MapObjectNames[static_cast<size_t>(i)];
-        content.MapObjects[static_cast<size_t>(i)]->SaveToFile(qx::ObjectFileName(listFile, name));
+        content.MapObjects[static_cast<size_t>(i)]->SaveToFile(qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
     }
 }
 
@@ -438,7 +439,7 @@ void LoadObjectList(ProjectContent& content, const std::string& base)
     for (const std::string& name : names) {
         auto object = std::make_shared<TQX3DObject>(name);
         object->AddList();
-        object->LoadFromFile(qx::ObjectFileName(listFile, name));
+        object->LoadFromFile(qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
         staged.MapObjects.push_back(std::move(object));
         staged.MapObjectNames.push_back(name);
     }

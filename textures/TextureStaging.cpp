@@ -12,6 +12,7 @@
 #include "RegistryName.h"
 #include "TextureUpload.h"
 #include "imageio/ImageDecoders.h"
+#include "Text1251.h"
 
 namespace qx {
 
@@ -149,7 +150,7 @@ StagedTextures StageTextures(const std::vector<TextureListEntry>& entries, const
     std::vector<std::string> paths(count);
     std::vector<bool> keyed(count);
     for (size_t i = 0; i < count; ++i) {
-        paths[i] = folder + entries[i].name;
+        paths[i] = folder + Cp1251ToUtf8(entries[i].name);
         keyed[i] = entries[i].keyed;
     }
     if (threads == 0)
