@@ -6,6 +6,10 @@
 #include "KeyHook.h"
 #include "ManagerProject.h"
 #include "MapNavigator.h"
+#include "ModelObjectEditorBox.h"
+#include "Picking.h"
+#include "PrimitiveList.h"
+#include "QX3DObject.h"
 #include "ObjectEditor.h"
 #include "Vantor.h"
 
@@ -31,11 +35,29 @@ EditorWindows::EditorWindows()
     pmanager = std::make_unique<TFPManager>();
     navigator = std::make_unique<TFNavigator>();
     navigator->show();
+    boxEditor = std::make_unique<TFBoxEditor>();
+    TFVantor* main = vantor.get();
+    boxEditor->Link = BoxEditorLink{
+        [] { return Editor().Placing; },
+        [] { return Editor().PrimIndex; },
+        [] { return Editor().ClickState; },
+        [] { return Editor().CursorWorld; },
+        []() -> TBox* {
+            const EditorState& state = Editor();
+            if (!state.PendingPrimitive || state.PendingPrimitive->Lists.empty() || state.PrimIndex < 0 ||
+                state.PrimIndex >= state.PendingPrimitive->Lists[0]->BoxCount)
+                return nullptr;
+            return &state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
+        },
+        [] { return Editor().Camera; },
+        [main] { SceneClick(*main); },
+    };
 }
 
 EditorWindows::~EditorWindows()
 {
     // Tool windows first: the main window's handlers may still refer to them.
+    boxEditor.reset();
     navigator.reset();
     pmanager.reset();
     opos.reset();

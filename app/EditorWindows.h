@@ -8,6 +8,7 @@ class TFVantor;
 class TFOPos;
 class TFPManager;
 class TFNavigator;
+class TFBoxEditor;
 
 struct EditorWindows {
     EditorWindows();
@@ -16,4 +17,5 @@ struct EditorWindows {
     std::unique_ptr<TFOPos> opos;
     std::unique_ptr<TFPManager> pmanager;
     std::unique_ptr<TFNavigator> navigator;
+    std::unique_ptr<TFBoxEditor> boxEditor;
 };

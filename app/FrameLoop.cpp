@@ -18,6 +18,7 @@
 #include "Geometry.h"
 #include "MapDraw.h"
 #include "MapNavigator.h"
+#include "ModelObjectEditorBox.h"
 #include "NumberText.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
@@ -98,6 +99,17 @@ void ShowText(Widget* widget, std::string& shown, const std::string& text)
         return;
     shown = text;
     widget->setText(ToQString(text));
+}
+
+// Like ShowText for a field the user can also type into: rewritten when the
+// value changes or when its text is no longer the one last shown.
+void ShowFieldText(QLineEdit* field, ShownText& shown, const std::string& text)
+{
+    if (shown.bytes == text && field->text() == shown.text)
+        return;
+    shown.bytes = text;
+    shown.text = ToQString(text);
+    field->setText(shown.text);
 }
 
 }  // namespace
@@ -247,10 +259,21 @@ void DrawFrame(TFVantor& window)
                 static_cast<size_t>(state.PrimIndex) < pending->Lists[0]->Boxes.size())
                 box = &pending->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
             if (box && editMode && state.Placing) {
-                if (state.ClickState == 0)
+                if (state.ClickState == 0) {
                     box->Position = TVec3{SnapX(static_cast<float>(state.CursorWorld[0])),
                                           SnapY(static_cast<float>(state.CursorWorld[1])),
                                           SnapZ(static_cast<float>(state.CursorWorld[2]))};
+                    // The box editor names the vertical axis Z.
+                    if (FBoxEditor) {
+                        QLineEdit* const fields[3] = {FBoxEditor->EPosX, FBoxEditor->EPosZ, FBoxEditor->EPosY};
+                        const float values[3] = {box->Position.X, box->Position.Y, box->Position.Z};
+                        for (int i = 0; i < 3; ++i) {
+                            window.Frame.scratch.clear();
+                            AppendNumber(window.Frame.scratch, values[i]);
+                            ShowFieldText(fields[i], window.Frame.boxEditorShown[i], window.Frame.scratch);
+                        }
+                    }
+                }
                 else if (state.ClickState == 1)
                     box->Position = TVec3{static_cast<float>(state.CursorWorld[0]),
                                           static_cast<float>(state.CursorWorld[1]),

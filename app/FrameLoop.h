@@ -4,6 +4,8 @@
 // navigator.  In steady state (nothing changes) a frame allocates nothing.
 #pragma once
 
+#include <QString>
+
 #include <string>
 
 class QListWidgetItem;
@@ -23,6 +25,12 @@ struct DisplayOptions {
     bool grid = false;
 };
 
+// A text last shown in a field, as bytes and as the widget holds it.
+struct ShownText {
+    std::string bytes;
+    QString text;
+};
+
 // Per-window buffers of the frame: the option items (found by their texts
 // once), the texts last shown, and scratch space reused every frame.
 struct FrameCache {
@@ -30,6 +38,7 @@ struct FrameCache {
     std::string scratch;
     std::string mouseShown, gridShown;
     std::string navigatorShown[3];
+    ShownText boxEditorShown[3];
 };
 
 void RenderFrame(TFVantor& window);

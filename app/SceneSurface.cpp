@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+#include <utility>
+
 #include "GLEngine.h"
 
 namespace {
@@ -38,8 +40,12 @@ void SceneSurface::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = DevicePoint(*this, *event);
     emit mouseUp(event->button(), p.x(), p.y());
-    // A click is a press and release of the left button inside the panel.
-    if (event->button() == Qt::LeftButton && QRect(QPoint(0, 0), size()).contains(event->position().toPoint()))
+    // A click is a press and release of the left button inside the panel;
+    // the release that ends a double click is not a second click (the
+    // first press already gave one).
+    const bool endsDoubleClick = std::exchange(doubleClickPressed_, false);
+    if (event->button() == Qt::LeftButton && !endsDoubleClick &&
+        QRect(QPoint(0, 0), size()).contains(event->position().toPoint()))
         emit clicked();
 }
 
@@ -47,6 +53,8 @@ void SceneSurface::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint p = DevicePoint(*this, *event);
     emit mouseDown(event->button(), p.x(), p.y());
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        doubleClickPressed_ = true;
         emit doubleClicked();
+    }
 }

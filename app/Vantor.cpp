@@ -25,6 +25,8 @@
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "NumberText.h"
+#include "EditCommands.h"
+#include "Picking.h"
 #include "ProjectCommands.h"
 #include "QtText.h"
 #include "SceneMouse.h"
@@ -144,7 +146,10 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     connect(SceneWindow, &SceneSurface::mouseUp, this,
             [](Qt::MouseButton b, int, int) { Guarded([&] { SceneMouseUp(b); }); });
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { Guarded([this] { CheckBox1Click(); }); });
+    connect(SceneWindow, &SceneSurface::clicked, this, [this] { Guarded([this] { SceneClick(*this); }); });
+    connect(SceneWindow, &SceneSurface::doubleClicked, this, [this] { Guarded([this] { SceneDblClick(*this); }); });
     InstallProjectCommands(*this);
+    InstallEditCommands(*this);
 }
 
 TFVantor::~TFVantor()
@@ -243,11 +248,26 @@ void TFVantor::BuildModelPanels(QWidget* parent)
     ModelAdd = new QGroupBox(Ui("Редактирование объекта"), ModelList);
     ModelAdd->setObjectName("ModelAdd");
     auto* grid = new QGridLayout(ModelAdd);
-    const char* buttons[][2] = {{"Button5", "Мышка"}, {"Button6", "Пол"},      {"Button7", "Стена"},
-                                {"Button8", "Коробка"}, {"Button9", "Сфера"}, {"Button10", "Торус"},
-                                {"Button11", "+ Blender"}, {"Button12", "+ 3DS"}};
-    for (int i = 0; i < 8; ++i)
-        grid->addWidget(MakeButton(ModelAdd, buttons[i][0], buttons[i][1]), i / 2, i % 2);
+    // Floor, wall, sphere and torus are disabled, and so are the two model
+    // buttons: nothing in the editor enables them.
+    struct ButtonSpec {
+        const char* name;
+        const char* caption;
+        bool enabled;
+    };
+    const ButtonSpec buttons[] = {{"Button4", "Мышка", true},      {"Button17", "Пол", false},
+                                  {"Button18", "Стена", false},    {"Button19", "Коробка", true},
+                                  {"Button20", "Сфера", false},    {"Button5", "Торус", false},
+                                  {"Button28", "+ Blender", false}, {"Button27", "+ 3DS", false}};
+    for (int i = 0; i < 8; ++i) {
+        QPushButton* button = MakeButton(ModelAdd, buttons[i].name, buttons[i].caption);
+        button->setEnabled(buttons[i].enabled);
+        grid->addWidget(button, i / 2, i % 2);
+    }
+    Button4 = ModelAdd->findChild<QPushButton*>("Button4");
+    Button19 = ModelAdd->findChild<QPushButton*>("Button19");
+    Button27 = ModelAdd->findChild<QPushButton*>("Button27");
+    Button28 = ModelAdd->findChild<QPushButton*>("Button28");
     column->addWidget(ModelAdd);
     OBJList = MakeTree(ModelList, "OBJList", 27);
     column->addWidget(OBJList, 1);

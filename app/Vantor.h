@@ -52,6 +52,10 @@ public:
     QPushButton* BitBtn3 = nullptr;
     QPushButton* Button3 = nullptr;
     QGroupBox* ModelAdd = nullptr;
+    QPushButton* Button4 = nullptr;   // "Мышка"
+    QPushButton* Button19 = nullptr;  // "Коробка"
+    QPushButton* Button27 = nullptr;  // "+ 3DS"
+    QPushButton* Button28 = nullptr;  // "+ Blender"
     QTreeWidget* OBJList = nullptr;
     QWidget* ModelTimeLine = nullptr;
     QSlider* line = nullptr;

@@ -1,0 +1,158 @@
+#include "Picking.h"
+
+#include <QSlider>
+#include <QTreeWidget>
+
+#include "Camera.h"
+#include "EditorState.h"
+#include "NumberText.h"
+#include "PrimitiveList.h"
+#include "QX3DObject.h"
+#include "QtText.h"
+#include "TreeWidgetAccess.h"
+#include "Vantor.h"
+
+namespace {
+
+QTreeWidgetItem* SelectedNode(const QTreeWidget* tree)
+{
+    const QList<QTreeWidgetItem*> selected = tree->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+bool InEditMode(const EditorState& state) { return state.Camera && state.Camera->EditMode != 0; }
+
+void SnapCursor(EditorState& state)
+{
+    state.CursorWorld[0] = SnapX(static_cast<float>(state.CursorWorld[0]));
+    state.CursorWorld[1] = SnapY(static_cast<float>(state.CursorWorld[1]));
+    state.CursorWorld[2] = SnapZ(static_cast<float>(state.CursorWorld[2]));
+}
+
+// The pending box joins the list the time line selects of the edited object,
+// with its render modes, and gets its node "N - [к]_Коробка" under
+// "+Примитивы" of the part tree.
+void CommitPendingBox(TFVantor& window, EditorState& state)
+{
+    TQX3DObject* pending = state.PendingPrimitive;
+    TQX3DObject* edited = state.EditedModel;
+    const int list = window.line->value();
+    if (!pending || !edited || pending->Lists.empty() || list < 0 || list >= edited->ListCount)
+        return;
+    const TGLPremitives& source = *pending->Lists[0];
+    if (state.PrimIndex >= source.BoxCount)
+        return;
+    const TBox p = source.Boxes[static_cast<size_t>(state.PrimIndex)];
+    TGLPremitives& target = *edited->Lists[static_cast<size_t>(list)];
+    const int16_t n = target.AddBox(p.Texture, p.Position.X, p.Position.Y, p.Position.Z, p.Size.X, p.Size.Y,
+                                    p.Size.Z, p.Tiling, p.Rotation.X, p.Rotation.Y, p.Rotation.Z);
+    TBox& added = target.Boxes[static_cast<size_t>(n)];
+    added.BlendEquation = p.BlendEquation;
+    added.BlendMode = p.BlendMode;
+    added.CullFront = p.CullFront;
+
+    static const std::string primitives = Cp("+Примитивы");
+    static const std::string boxText = Cp("[к]_Коробка");
+    QTreeWidgetItem* folder = NodeAtAbsoluteIndex(window.OBJList, FindNodeByText(primitives, window.OBJList));
+    if (!folder)
+        return;
+    QTreeWidgetItem* node = AddNode(window.OBJList, folder, boxText);
+    SetNodeIcons(node, NodeIcon(folder), folder->data(0, NodeSelectedIconRole).toInt());
+    SetNodeText(node, IntToEditText(n) + " - " + boxText);
+}
+
+}  // namespace
+
+int FindNodeByText(const std::string& text, const QTreeWidget* tree)
+{
+    const std::vector<QTreeWidgetItem*> items = ItemsInDisplayOrder(tree);
+    for (size_t i = items.size(); i-- > 0;)
+        if (NodeText(items[i]) == text)
+            return static_cast<int>(i);
+    return -1;
+}
+
+QTreeWidgetItem* NodeAtAbsoluteIndex(const QTreeWidget* tree, int index)
+{
+    if (index < 0)
+        return nullptr;
+    const std::vector<QTreeWidgetItem*> items = ItemsInDisplayOrder(tree);
+    return static_cast<size_t>(index) < items.size() ? items[static_cast<size_t>(index)] : nullptr;
+}
+
+void SceneClick(TFVantor& window)
+{
+    EditorState& state = Editor();
+    if (!InEditMode(state))
+        return;
+    if (!state.ModelEditMode) {
+        const QTreeWidgetItem* node = SelectedNode(window.ObjectList);
+        if (!node)
+            return;
+        const std::string text = NodeText(node);
+        if (text.find('_') == std::string::npos)
+            return;
+        const float x = SnapX(static_cast<float>(state.CursorWorld[0]));
+        const float y = SnapY(static_cast<float>(state.CursorWorld[1]));
+        const float z = SnapZ(static_cast<float>(state.CursorWorld[2]));
+        if (text != PlayerNodeText())
+            state.AddPlacement(text, TPlacement{x, y, z, 0, 0, 0, 1, 1, 1});
+        // A text that holds the player's name without being it does both.
+        if (text.find(PlayerNodeText()) != std::string::npos) {
+            state.PlayerPos[0] = x;
+            state.PlayerPos[1] = y;
+            state.PlayerPos[2] = z;
+        }
+        return;
+    }
+    if (state.PrimIndex < 0)
+        return;
+    if (state.ClickState == 0) {
+        SnapCursor(state);
+        state.ClickState = 1;
+        return;
+    }
+    if (state.ClickState == 1)
+        state.ClickState = 2;
+    if (state.ClickState == 2) {
+        if (state.Placing)
+            CommitPendingBox(window, state);
+        state.ClickState = 0;
+    }
+    if (state.Placing && state.EditedModel)
+        state.EditedModel->BuildDisplayLists();
+}
+
+void SceneDblClick(TFVantor& window)
+{
+    EditorState& state = Editor();
+    if (state.ClickState != 1)
+        return;
+    SnapCursor(state);
+    state.ClickState = 2;
+    SceneClick(window);
+}
+
+void ObjectListClick(TFVantor& window)
+{
+    EditorState& state = Editor();
+    const QTreeWidgetItem* node = SelectedNode(window.ObjectList);
+    if (!node)
+        return;
+    const std::string text = NodeText(node);
+    if (text.empty() || text[0] != '_')
+        return;
+    if (!state.CursorPreview) {
+        state.CursorPreview = new TQX3DObject("ObjTempMap");
+        state.CursorPreview->AddList();
+    }
+    state.CursorPreview->Clear();
+    if (text == PlayerNodeText()) {
+        if (state.PlayerMarker)
+            state.CursorPreview->Assign(*state.PlayerMarker);
+        return;
+    }
+    const int32_t k = state.FindObject(text);
+    if (k >= 0)
+        state.CursorPreview->Assign(*state.MapObjects[static_cast<size_t>(k)]);
+}

@@ -1,0 +1,207 @@
+#include "ModelObjectEditorBox.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Camera.h"
+#include "HandlerGuard.h"
+#include "NumberText.h"
+#include "Primitives.h"
+#include "ProjectFiles.h"
+#include "QtText.h"
+
+TFBoxEditor* FBoxEditor = nullptr;
+
+namespace {
+
+constexpr int kRowGap = 27;
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const char* text, int x, int y)
+{
+    auto* edit = new QLineEdit(QString::fromLatin1(text), parent);
+    edit->setObjectName(name);
+    edit->setGeometry(x, y, 61, 21);
+    return edit;
+}
+
+QPushButton* MakeStepButton(QWidget* parent, const char* name, const char* caption, int x, int y, QLineEdit* edit,
+                            int step)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(name);
+    button->setGeometry(x, y, 25, 21);
+    QObject::connect(button, &QPushButton::clicked, parent,
+                     [edit, step] { Guarded([&] { TFBoxEditor::StepEdit(edit, step); }); });
+    return button;
+}
+
+// One row: minus button, edit, plus button.
+QLineEdit* AddRow(QWidget* group, int row, const char* minus, const char* name, const char* text, const char* plus)
+{
+    const int y = 18 + row * kRowGap;
+    QLineEdit* edit = MakeEdit(group, name, text, 33, y);
+    MakeStepButton(group, minus, "-", 5, y, edit, -1);
+    MakeStepButton(group, plus, "+", 97, y, edit, +1);
+    return edit;
+}
+
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const char* utf8Caption, int x, int y, int w, int h)
+{
+    auto* group = new QGroupBox(Ui(utf8Caption), parent);
+    group->setObjectName(name);
+    group->setGeometry(x, y, w, h);
+    return group;
+}
+
+std::string TextOf(const QLineEdit* edit) { return FromQString(edit->text()); }
+
+}  // namespace
+
+TFBoxEditor::TFBoxEditor(QWidget* parent)
+    : ToolWindow("FBoxEditor", "Настройка \"Коробки\"", 407, 190, parent)
+{
+    FBoxEditor = this;
+    QGroupBox* position = MakeGroup(this, "GroupBox1", "Расположение (x1,y1,z1)", 0, 0, 133, 106);
+    EPosX = AddRow(position, 0, "Button6", "EPosX", "0", "Button8");
+    EPosY = AddRow(position, 1, "Button9", "EPosY", "0", "Button10");
+    EPosZ = AddRow(position, 2, "Button11", "EPosZ", "0", "Button12");
+    QGroupBox* sizes = MakeGroup(this, "GroupBox2", "Размеры (x2,y2,z2)", 139, 0, 133, 106);
+    Ex2 = AddRow(sizes, 0, "Button13", "Ex2", "0", "Button14");
+    Ey2 = AddRow(sizes, 1, "Button15", "Ey2", "0", "Button16");
+    Ez2 = AddRow(sizes, 2, "Button17", "Ez2", "0", "Button18");
+    QGroupBox* rotation = MakeGroup(this, "GroupBox3", "Угол поворота (x,y,z)", 274, 0, 133, 106);
+    Erotx = AddRow(rotation, 0, "Button1", "Erotx", "0", "Button2");
+    Eroty = AddRow(rotation, 1, "Button3", "Eroty", "0", "Button4");
+    Erotz = AddRow(rotation, 2, "Button5", "Erotz", "0", "Button7");
+    QGroupBox* texturing = MakeGroup(this, "GroupBox4", "Текстурирование 1", 0, 112, 133, 41);
+    Etex1 = AddRow(texturing, 0, "Button27", "Etex1", "1", "Button28");
+    Edit1 = MakeEdit(this, "Edit1", "0", 139, 112);
+    Edit2 = MakeEdit(this, "Edit2", "0", 199, 112);
+    Edit3 = MakeEdit(this, "Edit3", "1", 352, 112);
+    Button29 = new QPushButton(Ui("Создать"), this);
+    Button29->setObjectName("Button29");
+    Button29->setGeometry(0, 156, 407, 34);
+
+    const std::pair<QLineEdit*, void (TFBoxEditor::*)()> handlers[] = {
+        {EPosX, &TFBoxEditor::EPosXChange}, {EPosY, &TFBoxEditor::EPosYChange}, {EPosZ, &TFBoxEditor::EPosZChange},
+        {Ex2, &TFBoxEditor::Ex2Change},     {Ey2, &TFBoxEditor::Ey2Change},     {Ez2, &TFBoxEditor::Ez2Change},
+        {Erotx, &TFBoxEditor::ErotxChange}, {Eroty, &TFBoxEditor::ErotyChange}, {Erotz, &TFBoxEditor::ErotzChange},
+        {Etex1, &TFBoxEditor::Etex1Change}, {Edit1, &TFBoxEditor::Edit1Change}, {Edit2, &TFBoxEditor::Edit2Change},
+        {Edit3, &TFBoxEditor::Edit3Change},
+    };
+    for (const auto& [edit, handler] : handlers)
+        connect(edit, &QLineEdit::textChanged, this, [this, handler = handler] { Guarded([&] { (this->*handler)(); }); });
+    connect(Button29, &QPushButton::clicked, this, [this] { Guarded([this] { Button29Click(); }); });
+}
+
+TFBoxEditor::~TFBoxEditor()
+{
+    if (FBoxEditor == this)
+        FBoxEditor = nullptr;
+}
+
+void TFBoxEditor::SetCursor(int axis, const QLineEdit* edit)
+{
+    if (!Placing())
+        return;
+    const std::string text = TextOf(edit);
+    if (text.empty() || !Link.PrimIndex || Link.PrimIndex() == -1 || !Link.ClickState || Link.ClickState() != 1)
+        return;
+    const float value = EditTextToFloat(text);
+    if (double* cursor = Link.CursorWorld ? Link.CursorWorld() : nullptr)
+        cursor[axis] = value;
+}
+
+void TFBoxEditor::SetSize(float TVec3::*axis, const QLineEdit* edit)
+{
+    if (!Placing())
+        return;
+    const std::string text = TextOf(edit);
+    if (text.empty() || !Link.PrimIndex || Link.PrimIndex() == -1)
+        return;
+    const float value = EditTextToFloat(text);
+    if (TBox* box = Box())
+        box->Size.*axis = value;
+}
+
+void TFBoxEditor::SetRotation(float TVec3::*axis, const QLineEdit* edit)
+{
+    if (!Placing())
+        return;
+    const float value = EditTextToFloat(TextOf(edit));
+    if (TBox* box = Box())
+        box->Rotation.*axis = value;
+}
+
+// The second row of the position and size groups is depth (world Z), the
+// third the height (world Y): the user's axes.
+void TFBoxEditor::EPosXChange() { SetCursor(0, EPosX); }
+void TFBoxEditor::EPosYChange() { SetCursor(2, EPosY); }
+void TFBoxEditor::EPosZChange() { SetCursor(1, EPosZ); }
+void TFBoxEditor::Ex2Change() { SetSize(&TVec3::X, Ex2); }
+void TFBoxEditor::Ey2Change() { SetSize(&TVec3::Z, Ey2); }
+void TFBoxEditor::Ez2Change() { SetSize(&TVec3::Y, Ez2); }
+void TFBoxEditor::ErotxChange() { SetRotation(&TVec3::X, Erotx); }
+void TFBoxEditor::ErotyChange() { SetRotation(&TVec3::Y, Eroty); }
+void TFBoxEditor::ErotzChange() { SetRotation(&TVec3::Z, Erotz); }
+
+void TFBoxEditor::Etex1Change()
+{
+    if (!Placing())
+        return;
+    const int32_t value = EditTextToInt(TextOf(Etex1));
+    if (TBox* box = Box())
+        box->Tiling = static_cast<float>(value);
+}
+
+void TFBoxEditor::Edit1Change()
+{
+    if (!Placing())
+        return;
+    const int32_t value = EditTextToInt(TextOf(Edit1));
+    if (TBox* box = Box())
+        box->BlendEquation = static_cast<uint8_t>(value);
+}
+
+void TFBoxEditor::Edit2Change()
+{
+    if (!Placing())
+        return;
+    const int32_t value = EditTextToInt(TextOf(Edit2));
+    if (TBox* box = Box())
+        box->BlendMode = static_cast<uint8_t>(value);
+}
+
+void TFBoxEditor::Edit3Change()
+{
+    if (!Placing())
+        return;
+    const bool value = qx::TokenToBool(TextOf(Edit3));
+    if (TBox* box = Box())
+        box->CullFront = value;
+}
+
+void TFBoxEditor::StepEdit(QLineEdit* edit, int step)
+{
+    const int32_t value = EditTextToInt(FromQString(edit->text()));
+    edit->setText(ToQString(IntToEditText(value + step)));
+}
+
+// As if the scene had been clicked in edit mode: the first press fixes the
+// box's position, the second adds the box to the edited object.
+void TFBoxEditor::Button29Click()
+{
+    TCamera* camera = Link.Camera ? Link.Camera() : nullptr;
+    if (!camera || !Link.SceneClick)
+        return;
+    const uint8_t editMode = camera->EditMode;
+    camera->EditMode = 255;
+    try {
+        Link.SceneClick();
+    } catch (...) {
+        camera->EditMode = editMode;
+        throw;
+    }
+    camera->EditMode = editMode;
+}

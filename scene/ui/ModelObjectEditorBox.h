@@ -1,0 +1,85 @@
+// The box editor: a small tool window in which the designer shapes the box
+// that is about to be added to the object being edited.  The box lives in
+// the main window's pending primitive; this window owns no data, it edits
+// fields of that box and the frozen 3D cursor through the link the main
+// window installs.
+//
+// Every edit's change handler runs whenever its text changes, also when a
+// program sets it.  Reals that are no number raise the conversion error
+// (qx::ConvertError, shown by the handler guard) and leave the box as it was.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "ToolWindow.h"
+#include "VectorMath.h"
+
+class QLineEdit;
+class QPushButton;
+class TBox;
+class TCamera;
+
+// What the window reads and writes of the main window's state.
+struct BoxEditorLink {
+    std::function<bool()> Placing;
+    std::function<int32_t()> PrimIndex;
+    std::function<uint8_t()> ClickState;
+    // The 3D cursor (X, Y, Z; Y is the height).
+    std::function<double*()> CursorWorld;
+    // Box PrimIndex of list 0 of the pending primitive; null when there is none.
+    std::function<TBox*()> PendingBox;
+    std::function<TCamera*()> Camera;
+    // The scene panel's click handler of the main window.
+    std::function<void()> SceneClick;
+};
+
+class TFBoxEditor : public ToolWindow {
+public:
+    explicit TFBoxEditor(QWidget* parent = nullptr);
+    ~TFBoxEditor() override;
+
+    BoxEditorLink Link;
+
+    QLineEdit* EPosX = nullptr;
+    QLineEdit* EPosY = nullptr;
+    QLineEdit* EPosZ = nullptr;
+    QLineEdit* Ex2 = nullptr;
+    QLineEdit* Ey2 = nullptr;
+    QLineEdit* Ez2 = nullptr;
+    QLineEdit* Erotx = nullptr;
+    QLineEdit* Eroty = nullptr;
+    QLineEdit* Erotz = nullptr;
+    QLineEdit* Etex1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QPushButton* Button29 = nullptr;
+
+    void EPosXChange();
+    void EPosYChange();
+    void EPosZChange();
+    void Ex2Change();
+    void Ey2Change();
+    void Ez2Change();
+    void ErotxChange();
+    void ErotyChange();
+    void ErotzChange();
+    void Etex1Change();
+    void Edit1Change();
+    void Edit2Change();
+    void Edit3Change();
+    void Button29Click();
+    // The plus and minus buttons: the edit's integer value plus `step`.
+    static void StepEdit(QLineEdit* edit, int step);
+
+private:
+    bool Placing() const { return Link.Placing && Link.Placing(); }
+    TBox* Box() const { return Link.PendingBox ? Link.PendingBox() : nullptr; }
+    // Position fields write the frozen cursor; size fields the box's size.
+    void SetCursor(int axis, const QLineEdit* edit);
+    void SetSize(float TVec3::*axis, const QLineEdit* edit);
+    void SetRotation(float TVec3::*axis, const QLineEdit* edit);
+};
+
+extern TFBoxEditor* FBoxEditor;
