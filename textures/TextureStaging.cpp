@@ -5,10 +5,12 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <thread>
 
+#include "Paths.h"
 #include "RegistryName.h"
 #include "TextureUpload.h"
 #include "imageio/ImageDecoders.h"
@@ -35,8 +37,11 @@ Decoded DecodeEntry(const std::string& path, bool keyed)
     return d;
 }
 
-std::string ProblemReason(const Decoded& d)
+std::string ProblemReason(const Decoded& d, const std::string& path)
 {
+    std::error_code error;
+    if (!std::filesystem::exists(ToFsPath(path), error))
+        return "File not found";
     if (d.kind == ImageKind::None)
         return "no loader for the file's ending";
     if (!d.result.messages.empty())
@@ -193,7 +198,7 @@ StagedTextures StageTextures(const std::vector<TextureListEntry>& entries, const
             if (upload)
                 id = UploadBlock(*d->result.block, d->kind == ImageKind::Bmp && d->keyed);
         } else {
-            staged.problems.push_back({static_cast<int32_t>(i), entries[i].name, ProblemReason(*d)});
+            staged.problems.push_back({static_cast<int32_t>(i), entries[i].name, ProblemReason(*d, paths[i])});
         }
         reg.TextureNames[i] = RegistryFileName(paths[i]);
         reg.TextureIds[i] = id;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,9 +68,25 @@ void WriteFilesTogether(const std::vector<FileToWrite>& files)
 
     for (Pending& p : pending) {
         try {
-            p.temp = WriteTemporaryBeside(p.file->fsPath, p.file->bytes);
+            p.temp = WriteTemporaryBeside(p.file->fsPath, p.file->bytes, false);
         } catch (const InOutError&) {
             const int code = errno;
+            RollBack(pending);
+            Fail(*p.file, code);
+        }
+    }
+    // One flush of the file systems holding the temporaries instead of one
+    // per file: every new file is on disk before any old one is replaced.
+    std::set<dev_t> flushed;
+    for (Pending& p : pending) {
+        struct stat info {};
+        if (::stat(p.temp.c_str(), &info) != 0 || !flushed.insert(info.st_dev).second)
+            continue;
+        const int fd = ::open(p.temp.c_str(), O_RDONLY | O_CLOEXEC);
+        const int code = fd < 0 || ::syncfs(fd) != 0 ? errno : 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (code != 0) {
             RollBack(pending);
             Fail(*p.file, code);
         }

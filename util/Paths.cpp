@@ -94,7 +94,7 @@ std::string ReadWholeFile(const std::string& fsPath)
     return bytes;
 }
 
-std::string WriteTemporaryBeside(const std::string& fsPath, std::string_view bytes)
+std::string WriteTemporaryBeside(const std::string& fsPath, std::string_view bytes, bool sync)
 {
     std::string tempName;
     FileDescriptor file(CreateTemporaryBeside(fsPath, tempName));
@@ -102,7 +102,7 @@ std::string WriteTemporaryBeside(const std::string& fsPath, std::string_view byt
         throw qx::InOutError::FromErrno(errno);
 
     int error = 0;
-    if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0)
+    if (!WriteAll(file.get(), bytes) || (sync && ::fsync(file.get()) != 0))
         error = errno;
     if (file.release() != 0 && error == 0)
         error = errno;

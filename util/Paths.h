@@ -14,5 +14,6 @@ std::string ReadWholeFile(const std::string& fsPath);
 // failed save never leaves a broken file.  Throws qx::InOutError.
 void WriteWholeFile(const std::string& fsPath, std::string_view bytes);
 // The first half of that: the bytes in a new temporary file beside fsPath,
-// synced; returns its name.  Throws qx::InOutError (errno kept).
-std::string WriteTemporaryBeside(const std::string& fsPath, std::string_view bytes);
+// synced to disk unless the caller syncs many at once; returns its name.
+// Throws qx::InOutError (errno kept).
+std::string WriteTemporaryBeside(const std::string& fsPath, std::string_view bytes, bool sync = true);

@@ -1,0 +1,129 @@
+// The project commands reached as the user reaches them: the menu items
+// "Сохранить проект" and "Загрузить проект", the start button, and texture
+// removal in the texture window.
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "EditorState.h"
+#include "EditorWindows.h"
+#include "Messages.h"
+#include "ProjectCommands.h"
+#include "QX3DObject.h"
+#include "TestInstallation.h"
+#include "TestSupport.h"
+#include "Text1251.h"
+#include "TextureRemoval.h"
+#include "Textures.h"
+#include "TexturesSelectForm.h"
+#include "TreeWidgetAccess.h"
+#include "Vantor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ProjectCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetEditorState();
+        ResetTextures();
+        apptest::WriteStartupFiles(dir_.path());
+        // The helper pictures where a project load looks for them.
+        for (const auto& entry : fs::directory_iterator(dir_ / "textures"))
+            fs::copy_file(entry.path(), dir_ / "Sys" / "Saves" / "textures" / entry.path().filename(),
+                          fs::copy_options::overwrite_existing);
+        cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
+        windows_ = std::make_unique<EditorWindows>();
+        w()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
+        ASSERT_TRUE(w()->StartupComplete());
+        FTexture->ProgramFolder = dir_.path().string() + "/";
+    }
+    void TearDown() override
+    {
+        GameStarter() = savedStarter_;
+        qx::TextureRemovalHook() = nullptr;
+        windows_.reset();
+        cwd_.reset();
+        ResetEditorState();
+    }
+    TFVantor* w() const { return windows_->vantor.get(); }
+    void Menu(const char* name) { w()->findChild<QAction*>(name)->trigger(); }
+    std::string Saved(const char* name) const { return qxtest::ReadFileBytes(dir_ / "Sys" / "Saves" / name); }
+
+    qxtest::TempDir dir_;
+    std::function<void(const QString&)> savedStarter_ = GameStarter();
+    std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
+    std::unique_ptr<EditorWindows> windows_;
+    qx::RecordingMessageSink messages_;
+    qx::ScopedMessageSink sink_{messages_};
+};
+
+TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
+{
+    EditorState& state = Editor();
+    const int32_t k = state.AddObject("_Box");
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(2, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
+    state.AddPlacement("_Box", TPlacement{4, 0, 4, 0, 0, 0, 1, 1, 1});
+    AddNode(w()->ObjectList, nullptr, "_Box");
+    Menu("Save1");
+    ASSERT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
+    EXPECT_EQ(Saved("ObjList.qxlst"), "1\r\n_Box\r\n");
+    const std::string tree = Saved("AllObjectList.qxlst");
+
+    // The start button saves the map but not the trees, then starts the game.
+    QString started;
+    GameStarter() = [&](const QString& program) { started = program; };
+    state.AddPlacement("_Box", TPlacement{-4, 0, 4, 0, 0, 0, 1, 1, 1});
+    w()->ObjectList->clear();
+    QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(started.toStdString(), dir_.path().string() + "/GAME_EXE");
+    EXPECT_NE(Saved("Map1.qxmap").find("\r\n2\r\n"), std::string::npos);
+    EXPECT_EQ(Saved("AllObjectList.qxlst"), tree);
+
+    state.PlacementCount = 0;
+    state.PlacementNames.assign(1, std::string());
+    state.Touch();
+    Menu("Load1");
+    ASSERT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
+    EXPECT_EQ(state.PlacementCount, 2);
+    EXPECT_EQ(state.ObjectOfPlacement(1), 0);
+    EXPECT_EQ(FormatTreeText(TreeWidgetAccess(w()->ObjectList)), tree);  // the tree of the last save
+    EXPECT_TRUE(w()->RenderTimer->isActive());
+    EXPECT_EQ(Textures().TextureCount, 8);
+
+    // A broken map: the message names it, nothing changes.
+    std::ofstream(dir_ / "Sys" / "Saves" / "Map1.qxmap", std::ios::binary) << "0 0 0 \r\nx\r\n";
+    state.PlacementCount = 1;
+    state.Touch();
+    Menu("Load1");
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].text.rfind("Map1.qxmap:2: 'x' is not a valid integer value", 0), 0u)
+        << messages_.entries[0].text;
+    EXPECT_EQ(state.PlacementCount, 1);
+    EXPECT_TRUE(w()->RenderTimer->isActive());
+}
+
+TEST_F(ProjectCommandsTest, TextureWindowKeepsHelperTexturesAndRenumbersBoxes)
+{
+    EditorState& state = Editor();
+    const int32_t nine = AddTexture(FTexture->ProgramFolder + "Sys\\Saves\\textures\\NoTexture.bmp", false);
+    ASSERT_EQ(nine, 8);
+    const int32_t k = state.AddObject("_Box");
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(nine, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
+    EXPECT_FALSE(qx::RemoveRegisteredTexture(1));  // the cross-hair
+    EXPECT_EQ(Textures().TextureCount, 9);
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_TRUE(qx::RemoveRegisteredTexture(nine));
+    EXPECT_EQ(state.MapObjects[0]->Lists[0]->Boxes[0].Texture, -1);
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// qxinspect project run as a pipeline runs it.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <filesystem>
+#include <fstream>
+
+#include "TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct InspectRun {
+    int exitCode = -1;
+    std::string out;
+};
+
+InspectRun Inspect(const fs::path& folder)
+{
+    QProcess process;
+    process.start(QString::fromUtf8(QX_INSPECT_PATH), {"project", QString::fromStdString(folder.string())});
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.readAllStandardOutput().toStdString()};
+}
+
+void Write(const fs::path& file, const std::string& bytes)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// An installation folder holding Sys/Saves, written under a comma locale.
+void WriteProject(const fs::path& saves)
+{
+    fs::create_directories(saves / "textures");
+    fs::copy_file(fs::path(QX_SOURCE_DIR) / "fuzz/corpus/fuzz_textures_bmp/plain3x2.bmp", saves / "textures/wall.bmp",
+                  fs::copy_options::overwrite_existing);
+    Write(saves / "textures.qxtex", "2\r\nwall.bmp0\r\ngone.png1\r\n");
+    Write(saves / "ObjList.qxlst", "1\r\n_Wall\r\n");
+    Write(saves / "_Wall.qxobj",
+          "_Wall\r\n1\r\n2\r\n0 0 0 0 8 8 8 1 0 0 0 0 0 True 0 \r\n-1 0,5 0 0 8 8 8 1 0 0 0 0 0 False 0 \r\n");
+    Write(saves / "Map1.qxmap", "1,5 0 -2,25 \r\n1\r\n_Wall 0 0 0 0 0 0 1 1 1 \r\n");
+    Write(saves / "AllObjectList.qxlst", "_Wall\r\n");
+    Write(saves / "AllObjectListIcons.qxicon", "1\r\n3\r\n");
+    Write(saves / "AllTexturesList.qxlst", "");
+    Write(saves / "AllTexturesListIcons.qxicon", "0\r\n");
+}
+
+TEST(InspectProject, SoundProjectProblemsAndBrokenFiles)
+{
+    qxtest::TempDir dir;
+    const fs::path saves = dir / "Sys" / "Saves";
+    WriteProject(saves);
+    Write(saves / "textures.qxtex", "1\r\nwall.bmp0\r\n");
+    InspectRun run = Inspect(dir.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "total textures=1 objects=1 boxes=2 placements=1 player=(1.5,0,-2.25)\n");
+
+    WriteProject(saves);
+    Write(saves / "_Wall.qxobj", "_Wall\r\n1\r\n2\r\n0 0 0 0 8 8 8 1 0 0 0 0 0 True 0 \r\n7 0 0 0 8 8 8 1 0 0 0 0 0 1 0 \r\n");
+    Write(saves / "Map1.qxmap", "0 0 0 \r\n2\r\n_Wall 0 0 0 0 0 0 1 1 1 \r\n_Door 0 0 0 0 0 0 1 1 1 \r\n");
+    run = Inspect(saves);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out,
+              "textures/gone.png:3: File not found\n"
+              "_Wall.qxobj:5: box texture 7 is outside the texture list (2 entries)\n"
+              "Map1.qxmap:4: placement names no object: _Door\n"
+              "total textures=2 objects=1 boxes=2 placements=2 player=(0,0,0)\n");
+
+    Write(saves / "Map1.qxmap", "0 0 0 \r\n1\r\n_Wall 0 0 0 0 0 0 1 1 \r\n");
+    run = Inspect(saves);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "Map1.qxmap:3: '' is not a valid floating point value");
+    fs::remove(saves / "ObjList.qxlst");
+    run = Inspect(saves);
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "ObjList.qxlst:0: File not found");
+}
+
+}  // namespace

@@ -1,0 +1,12 @@
+// qxinspect project FOLDER: loads a project as "Загрузить проект" does
+// (pictures decoded, nothing drawn) and prints its problems and totals.
+#pragma once
+
+#include <string>
+
+// FOLDER is a Sys/Saves folder or an installation folder that holds one.
+// Each problem on a line of its own, "FILE:LINE: reason" (FILE inside the
+// project folder; a picture is named by its path there and the line of its
+// entry in the texture list), then "total textures=T objects=O boxes=B
+// placements=P player=(x,y,z)".  Returns 0 for a sound project, 1 otherwise.
+int InspectProject(const std::string& utf8Folder);
