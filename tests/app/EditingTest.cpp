@@ -1,0 +1,349 @@
+// Editing as a user does it, through the real windows: an object made and
+// opened, boxes placed with clicks, with "Создать" and with a double click,
+// one deleted, the object stored and placed on the map, the player moved,
+// the project saved and loaded into a fresh editor.  Then the rules of the
+// clicks and commands one by one, and the box editor's fields.
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "AskObjectName.h"
+#include "Camera.h"
+#include "EditCommands.h"
+#include "EditorState.h"
+#include "EditorWindows.h"
+#include "Errors.h"
+#include "Messages.h"
+#include "ModelObjectEditorBox.h"
+#include "NumberText.h"
+#include "Picking.h"
+#include "PrimitiveList.h"
+#include "QX3DObject.h"
+#include "QtText.h"
+#include "SceneSurface.h"
+#include "TestInstallation.h"
+#include "TestSupport.h"
+#include "Textures.h"
+#include "TexturesSelectForm.h"
+#include "TreeWidgetAccess.h"
+#include "Vantor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class EditingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        apptest::WriteStartupFiles(dir_.path());
+        cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
+        StartEditor();
+    }
+    void TearDown() override
+    {
+        ObjectNameHooks().InputText = nullptr;
+        windows_.reset();
+        cwd_.reset();
+        ResetEditorState();
+    }
+    void StartEditor()
+    {
+        windows_.reset();
+        ResetEditorState();
+        ResetTextures();
+        windows_ = std::make_unique<EditorWindows>();
+        w()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
+        ASSERT_TRUE(w()->StartupComplete());
+        FTexture->ProgramFolder = dir_.path().string() + "/";
+    }
+    TFVantor* w() const { return windows_->vantor.get(); }
+    QTreeWidgetItem* Node(QTreeWidget* tree, const char* utf8Text) const
+    {
+        return NodeAtAbsoluteIndex(tree, FindNodeByText(Cp(utf8Text), tree));
+    }
+    void Select(QTreeWidget* tree, QTreeWidgetItem* item)
+    {
+        tree->clearSelection();
+        item->setSelected(true);
+    }
+    // A click on the grid in front of the camera, once the frames have put
+    // the cursor under the mouse.
+    void ClickScene(QPoint at)
+    {
+        QTest::mouseMove(w()->SceneWindow, at);
+        QTest::qWait(60);
+        QTest::mouseClick(w()->SceneWindow, Qt::LeftButton, {}, at);
+        QTest::qWait(20);
+    }
+    QPoint GridPoint(int dx = 0) const { return {w()->Scene->width() / 4 + dx, w()->Scene->height() - 40}; }
+    void Menu(const char* name) { w()->findChild<QAction*>(name)->trigger(); }
+    std::map<std::string, std::string> SavedFiles() const
+    {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::directory_iterator(dir_ / "Sys/Saves"))
+            if (entry.is_regular_file())
+                files[entry.path().filename().string()] = qxtest::ReadFileBytes(entry.path());
+        return files;
+    }
+
+    qxtest::TempDir dir_;
+    std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
+    std::unique_ptr<EditorWindows> windows_;
+    qx::RecordingMessageSink messages_;
+    qx::ScopedMessageSink sink_{messages_};
+};
+
+TEST_F(EditingTest, AWholeEditingRunSavesAProjectThatLoadsBackTheSame)
+{
+    EditorState& state = Editor();
+    ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
+        return std::optional<QString>(Ui("Стол"));
+    };
+    Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
+    w()->PopupMenu1->findChild<QAction*>("N4")->trigger();
+    const std::string name = Cp("_Стол");
+    ASSERT_EQ(state.FindObject(name), 0);
+    QTreeWidgetItem* objectNode = Node(w()->ObjectList, "_Стол");
+    ASSERT_NE(objectNode, nullptr);
+
+    // Opened with a double click on its node (Qt Test's double click does
+    // not reach item views through the window system, so the view's signal
+    // stands for it).
+    Select(w()->ObjectList, objectNode);
+    emit w()->ObjectList->itemDoubleClicked(objectNode, 0);
+    ASSERT_TRUE(state.ModelEditMode);
+    EXPECT_TRUE(w()->ModelList->isVisible());
+
+    // A box with two clicks, a taller one with "Создать" twice, a third with
+    // a double click.
+    QTest::mouseClick(w()->Button19, Qt::LeftButton);
+    ASSERT_TRUE(state.Placing);
+    EXPECT_TRUE(FBoxEditor->isVisible());
+    ClickScene(GridPoint());
+    EXPECT_EQ(state.ClickState, 1);
+    ClickScene(GridPoint());
+    EXPECT_EQ(state.ClickState, 0);
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
+    EXPECT_EQ(NodeText(Node(w()->OBJList, "+Примитивы")->child(0)), Cp("0 - [к]_Коробка"));
+
+    FBoxEditor->Ez2->setText("12");
+    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
+    EXPECT_FLOAT_EQ(state.EditedModel->Lists[0]->Boxes[1].Size.Y, 12.0f);
+
+    QTest::mouseMove(w()->SceneWindow, GridPoint(40));
+    QTest::qWait(60);
+    QTest::mouseDClick(w()->SceneWindow, Qt::LeftButton, {}, GridPoint(40));
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 3) << "one gesture locks and commits";
+    EXPECT_EQ(state.ClickState, 0);
+    const TBox third = state.EditedModel->Lists[0]->Boxes[2];
+    EXPECT_NE(third.Position.X, state.EditedModel->Lists[0]->Boxes[0].Position.X);
+
+    // The middle box deleted from the part tree.
+    Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(1));
+    w()->PopupMenu3->findChild<QAction*>("N39")->trigger();
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
+    EXPECT_FLOAT_EQ(state.EditedModel->Lists[0]->Boxes[1].Position.X, third.Position.X);
+
+    QTest::mouseClick(w()->BitBtn2, Qt::LeftButton);
+    EXPECT_FALSE(state.ModelEditMode);
+    EXPECT_FALSE(FBoxEditor->isVisible());
+    ASSERT_EQ(state.MapObjects[0]->Lists[0]->BoxCount, 2);
+
+    // Placed twice on the map, and the player moved.
+    QTest::mouseClick(w()->ObjectList->viewport(), Qt::LeftButton, {},
+                      w()->ObjectList->visualItemRect(objectNode).center());
+    EXPECT_EQ(state.CursorPreview->Lists[0]->BoxCount, 2) << "the preview follows the cursor";
+    ClickScene(GridPoint());
+    ClickScene(GridPoint(60));
+    ASSERT_EQ(state.PlacementCount, 2);
+    EXPECT_EQ(state.PlacementNames[1], name);
+    EXPECT_NE(state.Placements[0].PosX, state.Placements[1].PosX);
+    Select(w()->ObjectList, Node(w()->ObjectList, "_Игрок"));
+    ClickScene(GridPoint(30));
+    EXPECT_EQ(state.PlacementCount, 2);
+    EXPECT_FLOAT_EQ(state.PlayerPos[1], static_cast<float>(w()->CamVerhBar->value()));
+
+    Menu("Save1");
+    ASSERT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
+    const auto saved = SavedFiles();
+    EXPECT_EQ(saved.count(Cp1251ToUtf8(name) + ".qxobj"), 1u);
+
+    // A fresh editor loads it and saves the very same bytes.
+    StartEditor();
+    Menu("Load1");
+    ASSERT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
+    EXPECT_EQ(Editor().PlacementCount, 2);
+    Menu("Save1");
+    EXPECT_EQ(SavedFiles(), saved);
+}
+
+// The rules of the clicks and commands, each where a user would trip on it.
+TEST_F(EditingTest, ClickAndCommandRules)
+{
+    EditorState& state = Editor();
+    state.AddObject("_A");
+    QTreeWidgetItem* a = AddNode(w()->ObjectList, nullptr, "_A");
+    Select(w()->ObjectList, a);
+    state.CursorWorld[0] = 3.3;
+
+    // Flight mode places nothing.
+    w()->RadioButton5->click();
+    SceneClick(*w());
+    EXPECT_EQ(state.PlacementCount, 0);
+    w()->RadioButton4->click();
+
+    // A node that holds the player's name without being it places and moves.
+    QTreeWidgetItem* both = AddNode(w()->ObjectList, nullptr, Cp("_Игрок2"));
+    Select(w()->ObjectList, both);
+    SceneClick(*w());
+    EXPECT_EQ(state.PlacementCount, 1);
+    EXPECT_FLOAT_EQ(state.PlayerPos[0], 3.0f);
+
+    // The last of two equal texts.
+    AddNode(w()->ObjectList, nullptr, "_A");
+    EXPECT_EQ(FindNodeByText("_A", w()->ObjectList), w()->ObjectList->topLevelItemCount() - 1);
+    EXPECT_EQ(FindNodeByText("_none", w()->ObjectList), -1);
+
+    // The object view without a pending box ignores clicks; "Мышка" on a
+    // locked box drops it and frees the cursor.
+    Select(w()->ObjectList, a);
+    OpenObjectForEditing(*w());
+    ASSERT_TRUE(state.ModelEditMode);
+    state.PrimIndex = -1;
+    SceneClick(*w());
+    EXPECT_EQ(state.ClickState, 0);
+    StartPlacingBox();
+    SceneClick(*w());
+    EXPECT_EQ(state.ClickState, 1);
+    QTest::mouseClick(w()->Button4, Qt::LeftButton);
+    EXPECT_EQ(state.ClickState, 0);
+    EXPECT_FALSE(state.Placing);
+    EXPECT_EQ(state.PendingPrimitive->Lists.size(), 0u);
+
+    // A folder of the part tree is no box to delete.
+    Select(w()->OBJList, Node(w()->OBJList, "+Модели"));
+    DeleteSelectedBox(*w());
+    EXPECT_NE(Node(w()->OBJList, "+Модели"), nullptr);
+    StoreEditedObject(*w());
+    StoreEditedObject(*w());  // nothing open: nothing happens
+    EXPECT_FALSE(state.ModelEditMode);
+
+    // A cancelled name box gives the default name once, then a duplicate.
+    ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
+        return std::optional<QString>();
+    };
+    Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
+    AddStaticObject(*w());
+    AddStaticObject(*w());
+    EXPECT_EQ(state.MapObjectCount, 2);
+    EXPECT_EQ(state.MapObjectNames[1], Cp("_ИмяОбъекта"));
+    Select(w()->ObjectList, Node(w()->ObjectList, "_Игрок"));
+    AddStaticObject(*w());
+    OpenObjectForEditing(*w());
+    EXPECT_EQ(state.MapObjectCount, 2);
+    EXPECT_FALSE(state.ModelEditMode);
+    EXPECT_TRUE(messages_.entries.empty());
+}
+
+// The box editor's fields on a box of its own, through its link.
+class BoxEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previousSeparator_ = DecimalSeparator();
+        editor_ = std::make_unique<TFBoxEditor>();
+        editor_->Link = BoxEditorLink{
+            [this] { return placing_; }, [this] { return primIndex_; }, [this] { return clickState_; },
+            [this] { return cursor_; },  [this] { return &box_; },      [this] { return &camera_; },
+            [this] {
+                ++clicks_;
+                editModeInClick_ = camera_.EditMode;
+            },
+        };
+    }
+    void TearDown() override { SetDecimalSeparator(previousSeparator_); }
+
+    std::unique_ptr<TFBoxEditor> editor_;
+    TBox box_;
+    TCamera camera_;
+    double cursor_[3] = {0, 0, 0};
+    bool placing_ = true;
+    int32_t primIndex_ = 0;
+    uint8_t clickState_ = 1;
+    int clicks_ = 0;
+    uint8_t editModeInClick_ = 0;
+    char previousSeparator_ = '.';
+    qx::RecordingMessageSink messages_;
+    qx::ScopedMessageSink sink_{messages_};
+};
+
+TEST_F(BoxEditorTest, FieldsMapToTheUsersAxesAndConvertAsDesigned)
+{
+    SetDecimalSeparator(',');
+    EXPECT_EQ(editor_->windowTitle(), Ui("Настройка \"Коробки\""));
+    EXPECT_EQ(editor_->size(), QSize(407, 190));
+    editor_->EPosY->setText("5");
+    editor_->EPosZ->setText("2");
+    EXPECT_EQ(cursor_[2], 5.0) << "the second row is depth";
+    EXPECT_EQ(cursor_[1], 2.0) << "the third row is height";
+    editor_->Ez2->setText("12,5");
+    EXPECT_FLOAT_EQ(box_.Size.Y, 12.5f);
+    editor_->findChild<QPushButton*>("Button18")->click();
+    EXPECT_EQ(editor_->Ez2->text(), "1") << "12,5 is no integer and counts as 0";
+    editor_->Eroty->setText("45");
+    EXPECT_FLOAT_EQ(box_.Rotation.Y, 45.0f);
+    editor_->Edit1->setText("300");
+    EXPECT_EQ(box_.BlendEquation, 44) << "stored in 8 bits";
+    editor_->Edit2->setText("2");
+    EXPECT_EQ(box_.BlendMode, 2);
+    editor_->Edit3->setText("0");
+    EXPECT_FALSE(box_.CullFront);
+    editor_->Etex1->setText("x");
+    EXPECT_FLOAT_EQ(box_.Tiling, 0.0f);
+
+    // Errors: a rotation that is no number, a Boolean that is none; the
+    // box keeps its values.  Position edits emptied are ignored silently.
+    editor_->Eroty->setText("-");
+    editor_->Edit3->setText("yes");
+    editor_->EPosX->setText("");
+    ASSERT_EQ(messages_.entries.size(), 2u);
+    EXPECT_EQ(messages_.entries[0].text, "Could not convert variant of type (String) into type (Double)");
+    EXPECT_EQ(messages_.entries[1].text, "'yes' is not a valid boolean value");
+    EXPECT_FLOAT_EQ(box_.Rotation.Y, 45.0f);
+
+    // Unlocked, the position fields leave the cursor alone.
+    clickState_ = 0;
+    editor_->EPosX->setText("9");
+    EXPECT_EQ(cursor_[0], 0.0);
+}
+
+TEST_F(BoxEditorTest, NothingChangesWhileNoBoxIsShapedButThePlusButtonsCount)
+{
+    placing_ = false;
+    editor_->findChild<QPushButton*>("Button14")->click();
+    EXPECT_EQ(editor_->Ex2->text(), "1");
+    EXPECT_FLOAT_EQ(box_.Size.X, 8.0f);
+    editor_->Eroty->setText("-");
+    EXPECT_TRUE(messages_.entries.empty());
+
+    placing_ = true;
+    camera_.EditMode = 0;
+    editor_->Button29->click();
+    EXPECT_EQ(clicks_, 1);
+    EXPECT_EQ(editModeInClick_, 255) << "clicked as in edit mode";
+    EXPECT_EQ(camera_.EditMode, 0) << "and the mode put back";
+}
+
+}  // namespace
