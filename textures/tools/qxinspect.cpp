@@ -2,6 +2,7 @@
 // folder of textures can be vetted before a release.
 //
 //   qxinspect texture FILE [--key]
+//   qxinspect model FILE          (models/tools/InspectModel.h)
 //
 // prints "WIDTHxHEIGHT FORMAT md5=HEX" (FORMAT RGB or RGBA; HEX the MD5 of
 // the pixel block exactly as the loader hands it to the GL upload: rows
@@ -20,6 +21,7 @@
 #include <memory>
 #include <string>
 
+#include "InspectModel.h"
 #include "SurfacelessGl.h"
 #include "Text1251.h"
 #include "TextureUpload.h"
@@ -96,6 +98,8 @@ int InspectTexture(const std::string& utf8Path, bool keyed)
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::strcmp(argv[1], "model") == 0)
+        return RunInspectModel(argc, argv);
     if (argc < 3 || std::strcmp(argv[1], "texture") != 0)
         return Usage();
     bool keyed = false;
