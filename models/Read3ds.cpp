@@ -150,13 +150,12 @@ private:
         return std::string(first, zero);
     }
 
-    // The rest of a chunk with its terminating zero removed.
+    // The rest of a chunk up to its terminating zero; all of it when the
+    // zero is missing.
     std::string RestText(const Chunk& c)
     {
-        if (c.size() == 0)
-            return {};
         const uint8_t* first = file_.data() + c.data;
-        const uint8_t* last = file_.data() + c.end - 1;
+        const uint8_t* last = file_.data() + c.end;
         return std::string(first, std::find(first, last, uint8_t{0}));
     }
 
