@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 #include "Messages.h"
 #include "Model3ds.h"
@@ -18,6 +19,7 @@ namespace {
 constexpr size_t kHeaderBytes = 6;
 // Real files nest five levels deep; a deeper chain is made up.
 constexpr int kMaxDepth = 32;
+constexpr size_t kMaxFaults = 50;
 
 enum : uint16_t {
     kMain = 0x4D4D,
@@ -94,11 +96,18 @@ public:
             return true;
         ProcessChunk(main, 0);
         FinishObjects();
+        if (faultCount_ > kMaxFaults)
+            faults_.push_back("and " + std::to_string(faultCount_ - kMaxFaults) + " more faults");
         return true;
     }
 
 private:
-    void Fault(std::string text) { faults_.push_back(std::move(text)); }
+    // A file of nothing but broken chunks says so a few times, not a million.
+    void Fault(std::string text)
+    {
+        if (++faultCount_ <= kMaxFaults)
+            faults_.push_back(std::move(text));
+    }
 
     // The chunk whose header starts at pos, inside a parent ending at limit.
     bool NextChunk(size_t pos, size_t limit, Chunk& c)
@@ -180,6 +189,7 @@ private:
                 materials_.emplace_back();
                 if (Deeper(c, depth))
                     ReadMaterial(materials_.back(), c, depth + 1);
+                firstByName_.emplace(materials_.back().Name, materials_.size() - 1);
                 break;
             case kNamedObject: {
                 model_.Objects.emplace_back();
@@ -358,12 +368,9 @@ private:
     void ApplyMaterialGroup(T3DObject& object, const std::string& name)
     {
         object.Material.Name = name;
-        for (const TMaterial& m : materials_) {
-            if (m.Name == name) {
-                object.Material = m;
-                return;
-            }
-        }
+        const auto found = firstByName_.find(name);
+        if (found != firstByName_.end())
+            object.Material = materials_[found->second];
     }
 
     void FinishObjects()
@@ -388,6 +395,8 @@ private:
     const TextureLoader& loadTexture_;
     std::vector<std::string>& faults_;
     std::vector<TMaterial> materials_;  // the objects keep copies
+    std::unordered_map<std::string, size_t> firstByName_;
+    size_t faultCount_ = 0;
 };
 
 }  // namespace

@@ -27,14 +27,14 @@ class Lines {
 public:
     explicit Lines(std::string_view text) : text_(text) {}
     bool AtEnd() const { return pos_ >= text_.size(); }
-    // Past the end every line is empty.
+    // Lines end with CR LF, LF or CR.  Past the end every line is empty.
     std::string_view Next()
     {
         if (AtEnd())
             return {};
-        const size_t end = std::min(text_.find('\n', pos_), text_.size());
+        const size_t end = std::min(text_.find_first_of("\r\n", pos_), text_.size());
         const std::string_view line = text_.substr(pos_, end - pos_);
-        pos_ = end + 1;
+        pos_ = end + (text_.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         return Trimmed(line);
     }
 

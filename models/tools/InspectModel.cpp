@@ -5,6 +5,7 @@
 #include <QOpenGLContext>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <memory>

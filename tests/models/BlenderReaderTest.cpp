@@ -35,7 +35,7 @@ TEST(ReadBlender, FaceBlocksAxesAndTrimming)
         "1   2 3 extra\r\n0 0 0\r\n1e1 -2.5 .5\r\n0 1 0\r\n"
         "0 0 1\r\n0 0 1\r\n0 0 1\r\n0 0 1\r\n"
         "0 0\r\n1 0\r\n1 1\r\n0.25 1.5\r\n"
-        "face\nNOTEXTURE\n3\n1 1 1\n2 2 2\n3 3 3\n1 0 0\n1 0 0\n1 0 0\nface\nNOTEXTURE\nthree\n1 2 3\n");
+        "face\nNOTEXTURE\n3\n1 1 1\n2 2 2\n3 3 3\n1 0 0\n1 0 0\n1 0 0\rface\rNOTEXTURE\rthree\r1 2 3\r");
     ASSERT_EQ(Faces(obj).size(), 3u);
     const TPoligon& quad = Faces(obj)[0];
     EXPECT_EQ(quad.TextureName, "wall.bmp");
