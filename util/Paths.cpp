@@ -2,10 +2,12 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -78,10 +80,16 @@ std::string ReadWholeFile(const std::string& fsPath)
     FileDescriptor file(::open(fsPath.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0)
         throw qx::InOutError::FromErrno(errno);
-    std::string bytes;
-    char buffer[65536];
+    // Read straight into a buffer of the file's size (large models run to
+    // megabytes); one spare byte tells that the end was reached.
+    struct stat info {};
+    const size_t expected = ::fstat(file.get(), &info) == 0 && info.st_size > 0 ? size_t(info.st_size) : 0;
+    std::string bytes(std::max<size_t>(expected + 1, 65536), '\0');
+    size_t used = 0;
     for (;;) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (used == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t got = ::read(file.get(), bytes.data() + used, bytes.size() - used);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -89,8 +97,9 @@ std::string ReadWholeFile(const std::string& fsPath)
         }
         if (got == 0)
             break;
-        bytes.append(buffer, static_cast<size_t>(got));
+        used += static_cast<size_t>(got);
     }
+    bytes.resize(used);
     return bytes;
 }
 

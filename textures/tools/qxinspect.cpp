@@ -3,6 +3,7 @@
 //
 //   qxinspect texture FILE [--key]
 //   qxinspect project FOLDER        (see InspectProject.h)
+//   qxinspect model FILE          (models/tools/InspectModel.h)
 //
 // prints "WIDTHxHEIGHT FORMAT md5=HEX" (FORMAT RGB or RGBA; HEX the MD5 of
 // the pixel block exactly as the loader hands it to the GL upload: rows
@@ -22,6 +23,7 @@
 #include <string>
 
 #include "InspectProject.h"
+#include "InspectModel.h"
 #include "SurfacelessGl.h"
 #include "Text1251.h"
 #include "TextureUpload.h"
@@ -100,6 +102,8 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "project") == 0)
         return InspectProject(argv[2]);
+    if (argc >= 2 && std::strcmp(argv[1], "model") == 0)
+        return RunInspectModel(argc, argv);
     if (argc < 3 || std::strcmp(argv[1], "texture") != 0)
         return Usage();
     bool keyed = false;

@@ -1,0 +1,56 @@
+#include "TexturePath.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "Paths.h"
+
+namespace qx {
+
+namespace {
+
+// Upper case of a code page 1251 byte: ASCII letters, the 32 basic Cyrillic
+// letters and Ё/ё.
+unsigned char Folded(unsigned char c)
+{
+    if (c >= 'a' && c <= 'z')
+        return static_cast<unsigned char>(c - 32);
+    if (c >= 0xE0)
+        return static_cast<unsigned char>(c - 32);
+    if (c == 0xB8)
+        return 0xA8;
+    return c;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return Folded(static_cast<unsigned char>(x)) == Folded(static_cast<unsigned char>(y));
+           });
+}
+
+}  // namespace
+
+std::string FindFileIgnoringCase(const std::string& designPath)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (designPath.empty() || fs::exists(ToFsPath(designPath), error))
+        return designPath;
+    const size_t cut = designPath.find_last_of("\\/");
+    const std::string folder = cut == std::string::npos ? std::string() : designPath.substr(0, cut + 1);
+    const std::string name = designPath.substr(folder.size());
+    if (name.empty())
+        return designPath;
+    std::string found;
+    fs::directory_iterator entries(folder.empty() ? fs::path(".") : fs::path(ToFsPath(folder)), error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const std::string candidate = entries->path().filename().string();
+        if (SameIgnoringCase(candidate, name) && (found.empty() || candidate < found))
+            found = candidate;
+    }
+    return found.empty() ? designPath : folder + found;
+}
+
+}  // namespace qx

@@ -1,0 +1,17 @@
+// The GL side of model import: textures through the registry, and the
+// readers handed to the scene's model primitives.
+#pragma once
+
+#include "Model3ds.h"
+
+namespace qx {
+
+// LoadTextureFile without the colour key, the file name's letter case
+// forgiven (FindFileIgnoringCase).
+TextureLoader RegistryTextureLoader();
+
+// Makes AddModel3ds and AddModelBlender read through T3DModel.LoadFromFile
+// and LoadGameObj.  Called once at start-up.
+void InstallModelReaders();
+
+}  // namespace qx

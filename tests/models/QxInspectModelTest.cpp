@@ -1,0 +1,85 @@
+// `qxinspect model` run as users run it, in a folder with a textures folder.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <filesystem>
+
+#include "Chunks3ds.h"
+#include "TestSupport.h"
+
+using namespace qxtest;
+
+namespace {
+
+struct InspectRun {
+    int exitCode = -1;
+    std::string out;
+};
+
+InspectRun Inspect(const std::filesystem::path& folder, const std::string& file)
+{
+    QProcess process;
+    process.setWorkingDirectory(QString::fromStdString(folder.string()));
+    process.start(QString::fromUtf8(QX_INSPECT_PATH), {"model", QString::fromStdString(file)});
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.readAllStandardOutput().toStdString()};
+}
+
+TEST(QxInspectModel, PrintsObjectsWarningsAndTotals)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir / "textures");
+    std::filesystem::create_directories(dir / "kafe");
+    const std::string bmp = "BM" + Le32(70) + Le32(0) + Le32(54) + Le32(40) + Le32(2) + Le32(2) + Le16(1) +
+                            Le16(24) + std::string(24, '\0') + std::string(16, '\x40');
+    WriteFileBytes(dir / "textures" / "mp5sil.bmp", bmp);
+    WriteFileBytes(dir / "kafe" / "brick.bmp", bmp);
+    WriteFileBytes(dir / "gun.3ds",
+                   File3ds(Cat({Material("Gun", Chunk(0xA020, Rgb24(255, 128, 0)) + Chunk(0xA300, Z("MP5SIL.BMP"))),
+                                Mesh("Body", Vertices({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}) +
+                                                 Chunk(0x4140, Le16(3) + std::string(24, '\0')) +
+                                                 Faces({{0, 1, 2}}, Group("Gun"))),
+                                Triangle("Q\"x\\"), Material("Gone", Chunk(0xA300, Z("none.bmp")))}),
+                           4));
+    const InspectRun model = Inspect(dir.path(), "gun.3ds");
+    EXPECT_EQ(model.exitCode, 0);
+    EXPECT_EQ(model.out,
+              "warning: Unsupported file version.\n"
+              "warning: BMP Unit: Error opening textures\\none.bmp\n"
+              "warning: texture \"textures\\\\none.bmp\" did not load\n"
+              "object \"Body\" vertices=3 faces=1 material=\"Gun\" diffuse=(255,128,0) texture=\"MP5SIL.BMP\" loaded=yes\n"
+              "object \"Q\\\"x\\\\\" vertices=3 faces=1 material=- diffuse=- texture=- loaded=no\n"
+              "total objects=2 vertices=6 faces=2 bbox=(0,0,-8)-(7,9,0)\n");
+
+    WriteFileBytes(dir / "kafe" / "KOSMO.TXT",
+                   "face\nBrick.BMP\n3\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n0 0 1\n0 0 1\n0 0\n1 0\n0 1\n"
+                   "face\nNOTEXTURE\n3\n0 0 0\n0 0 2\n2 0 0\n0 1 0\n0 1 0\n0 1 0\n");
+    const InspectRun blender = Inspect(dir.path(), "kafe/KOSMO.TXT");
+    EXPECT_EQ(blender.exitCode, 0);
+    EXPECT_EQ(blender.out,
+              "object \"Brick.BMP\" vertices=3 faces=1 material=- diffuse=- texture=\"Brick.BMP\" loaded=yes\n"
+              "object \"NOTEXTURE\" vertices=3 faces=1 material=- diffuse=- texture=- loaded=no\n"
+              "total objects=2 vertices=6 faces=2 bbox=(-2,0,0)-(0,2,1)\n");
+
+    WriteFileBytes(dir / "empty.txt", "");
+    EXPECT_EQ(Inspect(dir.path(), "empty.txt").out, "total objects=0 vertices=0 faces=0 bbox=-\n");
+}
+
+TEST(QxInspectModel, ReaderFailuresExitOneWithTheReason)
+{
+    TempDir dir;
+    WriteFileBytes(dir / "bad.3ds", "not a model");
+    WriteFileBytes(dir / "bad.txt", "face\nNOTEXTURE\n1\n1 2 z\n");
+    const InspectRun notMain = Inspect(dir.path(), "bad.3ds");
+    EXPECT_EQ(notMain.exitCode, 1);
+    EXPECT_EQ(notMain.out, "qxinspect: \"bad.3ds\" does not begin with a 3DS main chunk (0x4D4D)\n");
+    const InspectRun number = Inspect(dir.path(), "bad.txt");
+    EXPECT_EQ(number.exitCode, 1);
+    EXPECT_EQ(number.out, "qxinspect: \"bad.txt\": 'z' is not a valid floating point value\n");
+    const InspectRun missing = Inspect(dir.path(), "missing.3ds");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "qxinspect: \"missing.3ds\": File not found\n");
+}
+
+}  // namespace
