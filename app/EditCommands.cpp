@@ -4,11 +4,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTreeWidget>
 
 #include "AskObjectName.h"
 #include "Camera.h"
+#include "EditRecording.h"
 #include "EditorState.h"
 #include "HandlerGuard.h"
 #include "ModelObjectEditorBox.h"
@@ -65,7 +67,8 @@ void AddStaticObject(TFVantor& window)
     AskObjectName(name);  // switches the key hook off while the box is open
     if (name.empty())
         return;
-    state.AddObject(name);
+    const TreeSnapshot treeBefore = CaptureTree(window.ObjectList);
+    const int32_t index = state.AddObject(name);
     if (selectedText.find('+') != std::string::npos)
         CopyIcons(AddNode(window.ObjectList, selected, name), selected);
     if (selectedText.find('_') != std::string::npos)
@@ -73,6 +76,7 @@ void AddStaticObject(TFVantor& window)
     // A folder opens so that its new object is in sight.
     if (selectedText.find('+') != std::string::npos)
         selected->setExpanded(true);
+    RecordObjectAdded(window, index, treeBefore);
 }
 
 void OpenObjectForEditing(TFVantor& window)
@@ -105,18 +109,20 @@ void StoreEditedObject(TFVantor& window)
     EditorState& state = Editor();
     if (state.EditIndex == -1)
         return;
-    state.MapObjects[static_cast<size_t>(state.EditIndex)]->Assign(*state.EditedModel);
-    state.PrimIndex = -1;
-    state.EditIndex = -1;
-    state.Placing = false;
-    state.PendingPrimitive->Clear();
-    state.EditedModel->Clear();
-    window.ModelList->setVisible(false);
-    window.ModelTimeLine->setVisible(false);
-    state.ModelEditMode = false;
-    state.ClickState = 0;
-    if (FBoxEditor)
-        FBoxEditor->close();
+    RecordSessionEdit(window, "сохранение изменений объекта", std::string(), state.EditIndex, [&] {
+        state.MapObjects[static_cast<size_t>(state.EditIndex)]->Assign(*state.EditedModel);
+        state.PrimIndex = -1;
+        state.EditIndex = -1;
+        state.Placing = false;
+        state.PendingPrimitive->Clear();
+        state.EditedModel->Clear();
+        window.ModelList->setVisible(false);
+        window.ModelTimeLine->setVisible(false);
+        state.ModelEditMode = false;
+        state.ClickState = 0;
+        if (FBoxEditor)
+            FBoxEditor->close();
+    });
 }
 
 void DropPendingPrimitive()
@@ -143,7 +149,11 @@ void StartPlacingBox()
     if (!FBoxEditor)
         return;
     const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
-    const auto show = [](QLineEdit* edit, float value) { edit->setText(ToQString(FloatToEditText(value))); };
+    // The fields follow the box (their handlers would only set the same values).
+    const auto show = [](QLineEdit* edit, float value) {
+        const QSignalBlocker quiet(edit);
+        edit->setText(ToQString(FloatToEditText(value)));
+    };
     show(FBoxEditor->EPosX, box.Position.X);
     show(FBoxEditor->EPosY, box.Position.Y);
     show(FBoxEditor->EPosZ, box.Position.Z);
@@ -169,10 +179,12 @@ void DeleteSelectedBox(TFVantor& window)
         return;
     const QTreeWidgetItem* parent = node->parent();
     const int i = parent ? parent->indexOfChild(node) : window.OBJList->indexOfTopLevelItem(node);
-    if (state.EditedModel->ListCount > 0)
-        state.EditedModel->Lists[0]->DeleteBox(static_cast<int16_t>(i));
-    state.EditedModel->BuildDisplayLists();
-    delete node;
+    RecordSessionEdit(window, "удаление коробки", std::string(), -1, [&] {
+        if (state.EditedModel->ListCount > 0)
+            state.EditedModel->Lists[0]->DeleteBox(static_cast<int16_t>(i));
+        state.EditedModel->BuildDisplayLists();
+        delete node;
+    });
 }
 
 void AddModel3dsToEditedObject(TFVantor& window)

@@ -1,6 +1,8 @@
 #include "EditorWindows.h"
 
 #include "AskObjectName.h"
+#include "Autosave.h"
+#include "EditRecording.h"
 #include "EditorState.h"
 #include "ImageList.h"
 #include "KeyHook.h"
@@ -51,12 +53,16 @@ EditorWindows::EditorWindows()
         },
         [] { return Editor().Camera; },
         [main] { SceneClick(*main); },
+        nullptr,
     };
+    InstallEditHistory(*main);
+    autosaver = std::make_unique<Autosaver>(*main);
 }
 
 EditorWindows::~EditorWindows()
 {
     // Tool windows first: the main window's handlers may still refer to them.
+    autosaver.reset();
     boxEditor.reset();
     navigator.reset();
     pmanager.reset();

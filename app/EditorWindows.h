@@ -9,6 +9,7 @@ class TFOPos;
 class TFPManager;
 class TFNavigator;
 class TFBoxEditor;
+class Autosaver;
 
 struct EditorWindows {
     EditorWindows();
@@ -18,4 +19,5 @@ struct EditorWindows {
     std::unique_ptr<TFPManager> pmanager;
     std::unique_ptr<TFNavigator> navigator;
     std::unique_ptr<TFBoxEditor> boxEditor;
+    std::unique_ptr<Autosaver> autosaver;
 };

@@ -6,17 +6,68 @@
 #include <QKeyEvent>
 
 #include "Camera.h"
+#include "EditRecording.h"
 #include "EditorState.h"
+#include "HandlerGuard.h"
+#include "Vantor.h"
 
 namespace {
 
 // X11 key codes (evdev + 8) of the physical keys, used when the platform
 // reports them; they do not change with the keyboard layout.
+bool IsXcb() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
 constexpr quint32 ScanW = 25, ScanA = 38, ScanS = 39, ScanD = 40;
 constexpr quint32 ScanUp = 111, ScanDown = 116, ScanLeft = 113, ScanRight = 114;
 constexpr quint32 ScanCtrlLeft = 37, ScanCtrlRight = 105;
+constexpr quint32 ScanZ = 52, ScanY = 29, ScanDelete = 119;
 
-bool IsXcb() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+// Where the camera looked when Ctrl went down: Ctrl alone starts mouse-look,
+// so a shortcut held with it puts the view back.
+struct CameraLook {
+    float posX = 0, posZ = 0;
+    TVec3 eye, target, up;
+    float yawStep = 0, pitchStep = 0, prevTargetY = 0;
+};
+CameraLook g_lookAtCtrl;
+
+CameraLook LookOf(const TCamera& c) { return {c.PosX, c.PosZ, c.Eye, c.Target, c.Up, c.YawStep, c.PitchStep, c.PrevTargetY}; }
+
+void PutLook(TCamera& c, const CameraLook& l)
+{
+    c.PosX = l.posX;
+    c.PosZ = l.posZ;
+    c.Eye = l.eye;
+    c.Target = l.target;
+    c.Up = l.up;
+    c.YawStep = l.yawStep;
+    c.PitchStep = l.pitchStep;
+    c.PrevTargetY = l.prevTargetY;
+}
+
+enum class Shortcut { None, Undo, Redo };
+
+// Z and Y by position, in any layout (Я and Н on a Russian keyboard).
+Shortcut ShortcutOf(const QKeyEvent& event)
+{
+    if (!(event.modifiers() & Qt::ControlModifier))
+        return Shortcut::None;
+    const bool shift = event.modifiers() & Qt::ShiftModifier;
+    const quint32 scan = IsXcb() ? event.nativeScanCode() : 0;
+    const int key = event.key();
+    if (key == Qt::Key_Z || key == 0x042F || scan == ScanZ)
+        return shift ? Shortcut::Redo : Shortcut::Undo;
+    if (key == Qt::Key_Y || key == 0x041D || scan == ScanY)
+        return Shortcut::Redo;
+    return Shortcut::None;
+}
+
+bool IsDeleteKey(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_Delete || (IsXcb() && event.nativeScanCode() == ScanDelete);
+}
+
+
 
 void SetFlag(MoveKey key, bool down)
 {
@@ -93,8 +144,28 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (type == QEvent::KeyPress) {
+        if (const Shortcut shortcut = ShortcutOf(key); shortcut != Shortcut::None) {
+            if (FVantor)
+                Guarded([&] {
+                    if (shortcut == Shortcut::Undo)
+                        UndoLastEdit(*FVantor);
+                    else
+                        RedoLastEdit(*FVantor);
+                });
+            if (state.CtrlLook && camera) {
+                PutLook(*camera, g_lookAtCtrl);
+                camera->MouseLookActive = 0;
+                state.CtrlLook = false;
+            }
+            return state.SwallowKeys;
+        }
+        if (IsDeleteKey(key) && !key.isAutoRepeat()) {
+            DeletePlacementNearCursor();
+            return state.SwallowKeys;
+        }
         SetFlag(MoveKeyOf(key), true);
         if (IsCtrlKey(key) && camera && camera->MouseLookActive == 0) {
+            g_lookAtCtrl = LookOf(*camera);
             state.CtrlLook = true;
             const QPoint at = QCursor::pos();
             camera->LookAnchorX = at.x();

@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 
 #include "Camera.h"
+#include "EditRecording.h"
 #include "EditorState.h"
 #include "NumberText.h"
 #include "PrimitiveList.h"
@@ -96,12 +97,14 @@ void SceneClick(TFVantor& window)
         const float y = SnapY(static_cast<float>(state.CursorWorld[1]));
         const float z = SnapZ(static_cast<float>(state.CursorWorld[2]));
         if (text != PlayerNodeText())
-            state.AddPlacement(text, TPlacement{x, y, z, 0, 0, 0, 1, 1, 1});
+            RecordPlacementAdded(state.AddPlacement(text, TPlacement{x, y, z, 0, 0, 0, 1, 1, 1}));
         // A text that holds the player's name without being it does both.
         if (text.find(PlayerNodeText()) != std::string::npos) {
+            const float before[3] = {state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2]};
             state.PlayerPos[0] = x;
             state.PlayerPos[1] = y;
             state.PlayerPos[2] = z;
+            RecordPlayerMoved(before);
         }
         return;
     }
@@ -112,15 +115,22 @@ void SceneClick(TFVantor& window)
         state.ClickState = 1;
         return;
     }
-    if (state.ClickState == 1)
-        state.ClickState = 2;
-    if (state.ClickState == 2) {
-        if (state.Placing)
-            CommitPendingBox(window, state);
-        state.ClickState = 0;
-    }
-    if (state.Placing && state.EditedModel)
-        state.EditedModel->BuildDisplayLists();
+    const auto finish = [&] {
+        if (state.ClickState == 1)
+            state.ClickState = 2;
+        if (state.ClickState == 2) {
+            if (state.Placing)
+                CommitPendingBox(window, state);
+            state.ClickState = 0;
+        }
+        if (state.Placing && state.EditedModel)
+            state.EditedModel->BuildDisplayLists();
+    };
+    // Only the click that adds a box changes the project.
+    if (state.Placing)
+        RecordSessionEdit(window, "добавление коробки", std::string(), -1, finish);
+    else
+        finish();
 }
 
 void SceneDblClick(TFVantor& window)

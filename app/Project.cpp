@@ -138,7 +138,8 @@ StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
     step();
 
     const int filesDone = done;
-    staged.textures = StageTextures(entries, folder + "textures\\", options.threads, options.upload,
+    staged.textures = StageTextures(entries, options.pictureFolder.empty() ? folder + "textures\\" : options.pictureFolder,
+                                    options.threads, options.upload,
                                     [&](int pictures, int) {
                                         done = filesDone + pictures;
                                         return !options.progress || options.progress(done, total);

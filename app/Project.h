@@ -60,6 +60,9 @@ struct ReadOptions {
     bool upload = true;    // false: no GL at all (textures get name 0)
     // Called between files and pictures; false cancels (LoadCancelled).
     std::function<bool(int done, int total)> progress;
+    // Where the pictures are; empty: the "textures" folder beside the files
+    // (an autosave reads the library's).
+    std::string pictureFolder;
 };
 
 // Reads and checks every file of the project in `folder`.  Throws the

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "Autosave.h"
+#include "EditHistory.h"
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
@@ -127,22 +129,28 @@ void Save1Click(TFVantor& window)
     TreeWidgetAccess objectTree(window.ObjectList);
     TreeWidgetAccess textureTree(FTexture->TreeView1);
     qx::SaveProject(Folder(), Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree});
+    EditHistory().MarkSaved();
+    RemoveAutosave(Folder());
 }
 
 void Load1Click(TFVantor& window)
 {
+    if (!window.ConfirmDiscardOrSave())
+        return;
     MakeEngineCurrent();
     TreeWidgetAccess objectTree(window.ObjectList);
     TreeWidgetAccess textureTree(FTexture->TreeView1);
     LoadSession session(window);
     qx::ReadOptions options;
     options.progress = [&session](int done, int total) { return session.Report(done, total); };
-    qx::LoadProjectInto(Folder(), options, Editor(), objectTree, textureTree);
+    if (qx::LoadProjectInto(Folder(), options, Editor(), objectTree, textureTree))
+        EditHistory().Reset();
 }
 
 void BitBtn1Click(TFVantor&)
 {
     qx::SaveProject(Folder(), Textures(), Editor(), qx::ProjectTrees{});
+    EditHistory().MarkGameDataSaved();
     GameStarter()(ToQString(ProgramFolder() + "GAME_EXE"));
 }
 

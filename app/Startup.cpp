@@ -10,6 +10,7 @@
 
 #include <cstdio>
 
+#include "Autosave.h"
 #include "Camera.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
@@ -17,6 +18,7 @@
 #include "Skybox.h"
 #include "ConfigIni.h"
 #include "Errors.h"
+#include "EditRecording.h"
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "MapNavigator.h"
@@ -53,8 +55,8 @@ void TFVantor::RunStartup()
 {
     EditorState& state = Editor();
     try {
-        setWindowTitle(Ui("QX FPS Vantor v2.0 - (") + MakerAddress +
-                       Ui(") Альфа версия для теста - игра не открыта"));
+        SetDesignCaption(*this, Ui("QX FPS Vantor v2.0 - (") + MakerAddress +
+                                    Ui(") Альфа версия для теста - игра не открыта"));
         BitBtn1->setText(Ui("Запустить\nигру"));
 
         const qreal ratio = SceneWindow->devicePixelRatio();
@@ -68,6 +70,7 @@ void TFVantor::RunStartup()
 
         FTexture = new TFTexture();
         FTexture->show();
+        InstallTextureWindowRecording();
 
         ReadTreeText(ObjectList, "Sys\\Api\\ObjectList.txt");
         ReadTreeText(OBJList, "Sys\\Api\\OBJList.txt");
@@ -146,6 +149,7 @@ void TFVantor::RunStartup()
         glStencilOp(GL_INCR, GL_INCR, GL_INCR);
         glStencilFunc(GL_EQUAL, 0, 0x0FFFFFFF);
         startupComplete_ = true;
+        OfferRecovery(*this);
     } catch (...) {
         ShowHandlerException();
     }

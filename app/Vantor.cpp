@@ -26,6 +26,8 @@
 #include "HandlerGuard.h"
 #include "NumberText.h"
 #include "EditCommands.h"
+#include "EditHistory.h"
+#include "Messages.h"
 #include "Picking.h"
 #include "ProjectCommands.h"
 #include "QtText.h"
@@ -154,6 +156,7 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
 
 TFVantor::~TFVantor()
 {
+    EditHistory().Changed = nullptr;
     ShutdownEngine(SceneWindow);
     if (FVantor == this)
         FVantor = nullptr;
@@ -387,6 +390,10 @@ void TFVantor::changeEvent(QEvent* event)
 
 void TFVantor::closeEvent(QCloseEvent* event)
 {
+    if (!ConfirmDiscardOrSave()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         emit closed();
@@ -441,6 +448,30 @@ void TFVantor::CamZoomChange()
     if (TCamera* camera = Editor().Camera)
         camera->HeightOffset = static_cast<float>(CamVerhBar->value() + CamZoom->value());
     SetStatusText(1, Cp("Приближенность камеры: ") + IntToEditText(CamZoom->value()));
+}
+
+bool TFVantor::ConfirmDiscardOrSave()
+{
+    if (!EditHistory().Modified())
+        return true;
+    switch (qx::Messages().AskYesNoCancel(FromQString(QCoreApplication::applicationName().isEmpty()
+                                                          ? QString("QX FPS Vantor")
+                                                          : QCoreApplication::applicationName()),
+                                          Cp("Сохранить изменения в проекте?"))) {
+    case qx::Answer::Yes:
+        try {
+            Save1Click(*this);
+        } catch (...) {
+            ShowHandlerException();
+            return false;
+        }
+        return true;
+    case qx::Answer::No:
+        return true;
+    case qx::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TFVantor::CheckBox1Click() { LightingEnabled = CheckBox1->isChecked(); }

@@ -79,6 +79,38 @@ int32_t ProjectContent::AddPlacement(const std::string& name, const TPlacement& 
     return index;
 }
 
+void ProjectContent::InsertObject(int32_t index, const std::string& name, std::shared_ptr<TQX3DObject> object)
+{
+    MapObjects.insert(MapObjects.begin() + index, std::move(object));
+    MapObjectNames.insert(MapObjectNames.begin() + index, name);
+    ++MapObjectCount;
+    Touch();
+}
+
+void ProjectContent::RemoveObject(int32_t index)
+{
+    MapObjects.erase(MapObjects.begin() + index);
+    MapObjectNames.erase(MapObjectNames.begin() + index);
+    --MapObjectCount;
+    Touch();
+}
+
+void ProjectContent::InsertPlacement(int32_t index, const std::string& name, const TPlacement& placement)
+{
+    Placements.insert(Placements.begin() + index, placement);
+    PlacementNames.insert(PlacementNames.begin() + index, name);
+    ++PlacementCount;
+    Touch();
+}
+
+void ProjectContent::RemovePlacement(int32_t index)
+{
+    Placements.erase(Placements.begin() + index);
+    PlacementNames.erase(PlacementNames.begin() + index);
+    --PlacementCount;
+    Touch();
+}
+
 void ProjectContent::Clear()
 {
     const uint64_t generation = Generation;

@@ -50,6 +50,12 @@ struct ProjectContent {
     // Appends a placement; returns its index.
     int32_t AddPlacement(const std::string& name, const TPlacement& placement);
 
+    // Take an entry out and put it back where it was (undo and redo).
+    void InsertObject(int32_t index, const std::string& name, std::shared_ptr<TQX3DObject> object);
+    void RemoveObject(int32_t index);
+    void InsertPlacement(int32_t index, const std::string& name, const TPlacement& placement);
+    void RemovePlacement(int32_t index);
+
     // Replaces list and map by empty ones (index included).
     void Clear();
 

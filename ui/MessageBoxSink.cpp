@@ -22,6 +22,15 @@ void MessageBoxSink::ShowMessage(const std::string& caption, const std::string& 
     MakeEngineCurrent();
 }
 
+qx::Answer MessageBoxSink::AskYesNoCancel(const std::string& caption, const std::string& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, ToQString(caption), MessageBoxText(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QApplication::activeWindow());
+    const int result = box.exec();
+    MakeEngineCurrent();
+    return result == QMessageBox::Yes ? qx::Answer::Yes : result == QMessageBox::No ? qx::Answer::No : qx::Answer::Cancel;
+}
+
 bool MessageBoxSink::AskYesNo(const std::string& caption, const std::string& text)
 {
     QMessageBox box(QMessageBox::NoIcon, ToQString(caption), MessageBoxText(text),

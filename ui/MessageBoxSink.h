@@ -14,4 +14,5 @@ class MessageBoxSink : public qx::MessageSink {
 public:
     void ShowMessage(const std::string& caption, const std::string& text) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
+    qx::Answer AskYesNoCancel(const std::string& caption, const std::string& text) override;
 };

@@ -16,6 +16,11 @@ public:
         std::fprintf(stderr, "%s: %s [answered No]\n", caption.c_str(), text.c_str());
         return false;
     }
+    Answer AskYesNoCancel(const std::string& caption, const std::string& text) override
+    {
+        std::fprintf(stderr, "%s: %s [answered Cancel]\n", caption.c_str(), text.c_str());
+        return Answer::Cancel;
+    }
 };
 
 StderrSink g_stderrSink;
@@ -36,6 +41,12 @@ bool RecordingMessageSink::AskYesNo(const std::string& caption, const std::strin
 {
     entries.push_back({caption, text, true});
     return answer;
+}
+
+Answer RecordingMessageSink::AskYesNoCancel(const std::string& caption, const std::string& text)
+{
+    entries.push_back({caption, text, true});
+    return threeWayAnswer;
 }
 
 ScopedMessageSink::ScopedMessageSink(MessageSink& sink) : previous_(&Messages())

@@ -8,12 +8,19 @@
 
 namespace qx {
 
+enum class Answer { Yes, No, Cancel };
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
     // Caption and text are code page 1251 bytes.
     virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
     virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+    // Yes, No and Cancel; a sink without a third button answers as AskYesNo.
+    virtual Answer AskYesNoCancel(const std::string& caption, const std::string& text)
+    {
+        return AskYesNo(caption, text) ? Answer::Yes : Answer::No;
+    }
 };
 
 // The sink in force; never null.
@@ -31,9 +38,11 @@ public:
     };
     void ShowMessage(const std::string& caption, const std::string& text) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
+    Answer AskYesNoCancel(const std::string& caption, const std::string& text) override;
 
     std::vector<Entry> entries;
     bool answer = true;
+    Answer threeWayAnswer = Answer::Yes;
 };
 
 // Installs a sink for the lifetime of the scope.

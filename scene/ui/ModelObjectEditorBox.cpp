@@ -25,24 +25,25 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const char* text, int x, 
     return edit;
 }
 
-QPushButton* MakeStepButton(QWidget* parent, const char* name, const char* caption, int x, int y, QLineEdit* edit,
-                            int step)
+QPushButton* MakeStepButton(TFBoxEditor* window, QWidget* parent, const char* name, const char* caption, int x, int y,
+                            QLineEdit* edit, int step)
 {
     auto* button = new QPushButton(QString::fromLatin1(caption), parent);
     button->setObjectName(name);
     button->setGeometry(x, y, 25, 21);
     QObject::connect(button, &QPushButton::clicked, parent,
-                     [edit, step] { Guarded([&] { TFBoxEditor::StepEdit(edit, step); }); });
+                     [window, edit, step] { Guarded([&] { window->StepEdit(edit, step); }); });
     return button;
 }
 
 // One row: minus button, edit, plus button.
-QLineEdit* AddRow(QWidget* group, int row, const char* minus, const char* name, const char* text, const char* plus)
+QLineEdit* AddRow(TFBoxEditor* window, QWidget* group, int row, const char* minus, const char* name, const char* text,
+                  const char* plus)
 {
     const int y = 18 + row * kRowGap;
     QLineEdit* edit = MakeEdit(group, name, text, 33, y);
-    MakeStepButton(group, minus, "-", 5, y, edit, -1);
-    MakeStepButton(group, plus, "+", 97, y, edit, +1);
+    MakeStepButton(window, group, minus, "-", 5, y, edit, -1);
+    MakeStepButton(window, group, plus, "+", 97, y, edit, +1);
     return edit;
 }
 
@@ -63,19 +64,19 @@ TFBoxEditor::TFBoxEditor(QWidget* parent)
 {
     FBoxEditor = this;
     QGroupBox* position = MakeGroup(this, "GroupBox1", "Расположение (x1,y1,z1)", 0, 0, 133, 106);
-    EPosX = AddRow(position, 0, "Button6", "EPosX", "0", "Button8");
-    EPosY = AddRow(position, 1, "Button9", "EPosY", "0", "Button10");
-    EPosZ = AddRow(position, 2, "Button11", "EPosZ", "0", "Button12");
+    EPosX = AddRow(this, position, 0, "Button6", "EPosX", "0", "Button8");
+    EPosY = AddRow(this, position, 1, "Button9", "EPosY", "0", "Button10");
+    EPosZ = AddRow(this, position, 2, "Button11", "EPosZ", "0", "Button12");
     QGroupBox* sizes = MakeGroup(this, "GroupBox2", "Размеры (x2,y2,z2)", 139, 0, 133, 106);
-    Ex2 = AddRow(sizes, 0, "Button13", "Ex2", "0", "Button14");
-    Ey2 = AddRow(sizes, 1, "Button15", "Ey2", "0", "Button16");
-    Ez2 = AddRow(sizes, 2, "Button17", "Ez2", "0", "Button18");
+    Ex2 = AddRow(this, sizes, 0, "Button13", "Ex2", "0", "Button14");
+    Ey2 = AddRow(this, sizes, 1, "Button15", "Ey2", "0", "Button16");
+    Ez2 = AddRow(this, sizes, 2, "Button17", "Ez2", "0", "Button18");
     QGroupBox* rotation = MakeGroup(this, "GroupBox3", "Угол поворота (x,y,z)", 274, 0, 133, 106);
-    Erotx = AddRow(rotation, 0, "Button1", "Erotx", "0", "Button2");
-    Eroty = AddRow(rotation, 1, "Button3", "Eroty", "0", "Button4");
-    Erotz = AddRow(rotation, 2, "Button5", "Erotz", "0", "Button7");
+    Erotx = AddRow(this, rotation, 0, "Button1", "Erotx", "0", "Button2");
+    Eroty = AddRow(this, rotation, 1, "Button3", "Eroty", "0", "Button4");
+    Erotz = AddRow(this, rotation, 2, "Button5", "Erotz", "0", "Button7");
     QGroupBox* texturing = MakeGroup(this, "GroupBox4", "Текстурирование 1", 0, 112, 133, 41);
-    Etex1 = AddRow(texturing, 0, "Button27", "Etex1", "1", "Button28");
+    Etex1 = AddRow(this, texturing, 0, "Button27", "Etex1", "1", "Button28");
     Edit1 = MakeEdit(this, "Edit1", "0", 139, 112);
     Edit2 = MakeEdit(this, "Edit2", "0", 199, 112);
     Edit3 = MakeEdit(this, "Edit3", "1", 352, 112);
@@ -110,7 +111,7 @@ void TFBoxEditor::SetCursor(int axis, const QLineEdit* edit)
         return;
     const float value = EditTextToFloat(text);
     if (double* cursor = Link.CursorWorld ? Link.CursorWorld() : nullptr)
-        cursor[axis] = value;
+        Apply(edit, [&] { cursor[axis] = value; });
 }
 
 void TFBoxEditor::SetSize(float TVec3::*axis, const QLineEdit* edit)
@@ -122,7 +123,7 @@ void TFBoxEditor::SetSize(float TVec3::*axis, const QLineEdit* edit)
         return;
     const float value = EditTextToFloat(text);
     if (TBox* box = Box())
-        box->Size.*axis = value;
+        Apply(edit, [&] { box->Size.*axis = value; });
 }
 
 void TFBoxEditor::SetRotation(float TVec3::*axis, const QLineEdit* edit)
@@ -131,7 +132,7 @@ void TFBoxEditor::SetRotation(float TVec3::*axis, const QLineEdit* edit)
         return;
     const float value = EditTextToFloat(TextOf(edit));
     if (TBox* box = Box())
-        box->Rotation.*axis = value;
+        Apply(edit, [&] { box->Rotation.*axis = value; });
 }
 
 // The second row of the position and size groups is depth (world Z), the
@@ -152,7 +153,7 @@ void TFBoxEditor::Etex1Change()
         return;
     const int32_t value = EditTextToInt(TextOf(Etex1));
     if (TBox* box = Box())
-        box->Tiling = static_cast<float>(value);
+        Apply(Etex1, [&] { box->Tiling = static_cast<float>(value); });
 }
 
 void TFBoxEditor::Edit1Change()
@@ -161,7 +162,7 @@ void TFBoxEditor::Edit1Change()
         return;
     const int32_t value = EditTextToInt(TextOf(Edit1));
     if (TBox* box = Box())
-        box->BlendEquation = static_cast<uint8_t>(value);
+        Apply(Edit1, [&] { box->BlendEquation = static_cast<uint8_t>(value); });
 }
 
 void TFBoxEditor::Edit2Change()
@@ -170,7 +171,7 @@ void TFBoxEditor::Edit2Change()
         return;
     const int32_t value = EditTextToInt(TextOf(Edit2));
     if (TBox* box = Box())
-        box->BlendMode = static_cast<uint8_t>(value);
+        Apply(Edit2, [&] { box->BlendMode = static_cast<uint8_t>(value); });
 }
 
 void TFBoxEditor::Edit3Change()
@@ -179,13 +180,26 @@ void TFBoxEditor::Edit3Change()
         return;
     const bool value = qx::TokenToBool(TextOf(Edit3));
     if (TBox* box = Box())
-        box->CullFront = value;
+        Apply(Edit3, [&] { box->CullFront = value; });
+}
+
+void TFBoxEditor::Apply(const QLineEdit* edit, const std::function<void()>& change)
+{
+    if (Link.Edit)
+        Link.Edit(edit->objectName().toStdString(), change);
+    else
+        change();
 }
 
 void TFBoxEditor::StepEdit(QLineEdit* edit, int step)
 {
     const int32_t value = EditTextToInt(FromQString(edit->text()));
-    edit->setText(ToQString(IntToEditText(value + step)));
+    const QString text = ToQString(IntToEditText(value + step));
+    // The text's own change handler applies the value, inside this edit.
+    if (Link.Edit && Placing())
+        Link.Edit(std::string(), [&] { edit->setText(text); });
+    else
+        edit->setText(text);
 }
 
 // As if the scene had been clicked in edit mode: the first press fixes the

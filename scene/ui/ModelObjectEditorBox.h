@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "ToolWindow.h"
 #include "VectorMath.h"
@@ -32,6 +33,10 @@ struct BoxEditorLink {
     std::function<TCamera*()> Camera;
     // The scene panel's click handler of the main window.
     std::function<void()> SceneClick;
+    // Runs a change of the box or the cursor as one edit of the history;
+    // changes with the same non-empty key in a row are one edit.  Null: the
+    // change just runs.
+    std::function<void(const std::string& mergeKey, const std::function<void()>& change)> Edit;
 };
 
 class TFBoxEditor : public ToolWindow {
@@ -70,11 +75,13 @@ public:
     void Edit2Change();
     void Edit3Change();
     void Button29Click();
-    // The plus and minus buttons: the edit's integer value plus `step`.
-    static void StepEdit(QLineEdit* edit, int step);
+    // The plus and minus buttons: the edit's integer value plus `step`, an
+    // edit of its own.
+    void StepEdit(QLineEdit* edit, int step);
 
 private:
     bool Placing() const { return Link.Placing && Link.Placing(); }
+    void Apply(const QLineEdit* edit, const std::function<void()>& change);
     TBox* Box() const { return Link.PendingBox ? Link.PendingBox() : nullptr; }
     // Position fields write the frozen cursor; size fields the box's size.
     void SetCursor(int axis, const QLineEdit* edit);

@@ -271,6 +271,7 @@ protected:
                 ++clicks_;
                 editModeInClick_ = camera_.EditMode;
             },
+            nullptr,
         };
     }
     void TearDown() override { SetDecimalSeparator(previousSeparator_); }

@@ -268,7 +268,8 @@ void TFTexture::Button1Click()
     const std::string target = ProgramFolder + kLibraryFolder + fileName;
     if (!CopyIntoLibrary(chosen.toStdString(), target, name))
         return;
-    SelectedTexture = AddTextureEntry(target, CheckBox1->isChecked());
+    // Undone, the entry goes; the library keeps the file.
+    Edit("добавление текстуры", [&] { SelectedTexture = AddTextureEntry(target, CheckBox1->isChecked()); });
 }
 
 bool TFTexture::CopyIntoLibrary(const std::string& source, const std::string& target, const std::string& name)
@@ -319,17 +320,27 @@ void TFTexture::N1Click()
     // The texture the node names, which after earlier removals or with
     // categories in between is not the one at the node's sibling position.
     const int32_t index = FindTexture(NodeText(node));
-    if (index >= 0) {
-        // Refused (the last texture, a helper texture): the node stays.
-        if (!qx::RemoveRegisteredTexture(index))
-            return;
-        // Later entries moved down one place; the selection follows its texture.
-        if (SelectedTexture == index)
-            SelectedTexture = -1;
-        else if (SelectedTexture > index)
-            --SelectedTexture;
-    }
-    delete node;
+    Edit("удаление текстуры", [&] {
+        if (index >= 0) {
+            // Refused (the last texture, a helper texture): the node stays.
+            if (!qx::RemoveRegisteredTexture(index))
+                return;
+            // Later entries moved down one place; the selection follows its texture.
+            if (SelectedTexture == index)
+                SelectedTexture = -1;
+            else if (SelectedTexture > index)
+                --SelectedTexture;
+        }
+        delete node;
+    });
+}
+
+void TFTexture::Edit(const char* utf8Label, const std::function<void()>& change)
+{
+    if (RecordEdit)
+        RecordEdit(utf8Label, change);
+    else
+        change();
 }
 
 void TFTexture::N3Click()
@@ -339,11 +350,13 @@ void TFTexture::N3Click()
     if (name.empty())
         return;
     std::erase(name, '_');
-    QTreeWidgetItem* selected = SelectedNode();
-    QTreeWidgetItem* node = AddNodeNear(selected, "+ " + name);
-    const int icon = selected != nullptr ? NodeIcon(selected) : -1;
-    const int selectedIcon = selected != nullptr ? selected->data(0, NodeSelectedIconRole).toInt() : -1;
-    SetNodeIcons(node, icon, selectedIcon);
+    Edit("добавление категории", [&] {
+        QTreeWidgetItem* selected = SelectedNode();
+        QTreeWidgetItem* node = AddNodeNear(selected, "+ " + name);
+        const int icon = selected != nullptr ? NodeIcon(selected) : -1;
+        const int selectedIcon = selected != nullptr ? selected->data(0, NodeSelectedIconRole).toInt() : -1;
+        SetNodeIcons(node, icon, selectedIcon);
+    });
 }
 
 void TFTexture::N4Click()
@@ -356,5 +369,5 @@ void TFTexture::N4Click()
         return;
     if (node->childCount() > 0 && !qx::Messages().AskYesNo(WindowTitle(), Cp("Категория не пустая!\rПродолжить удаление?")))
         return;
-    delete node;
+    Edit("удаление категории", [&] { delete node; });
 }

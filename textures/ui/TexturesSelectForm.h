@@ -44,6 +44,9 @@ public:
     // The open-picture dialog (OPD); returns the chosen file or an empty
     // text.  Tests replace it.
     std::function<QString()> ChooseFile;
+    // Runs an edit of the library (a texture or category added or removed)
+    // so the editor can undo it; null runs it as it is.
+    std::function<void(const char* utf8Label, const std::function<void()>& change)> RecordEdit;
 
     // Registers a picture (AddTexture), selects it, previews it and lists it
     // in the tree.  Returns the registry index.
@@ -74,6 +77,7 @@ private:
     // node of the anchor's own level (top level when there is no anchor).
     QTreeWidgetItem* AddNodeNear(QTreeWidgetItem* anchor, const std::string& text);
     void ShowPicture();
+    void Edit(const char* utf8Label, const std::function<void()>& change);
     // Copies a picked file into the library through a temporary and a
     // rename.  Asks before replacing a different picture of the same name;
     // false (with a message when something failed) leaves the library as it was.

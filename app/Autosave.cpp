@@ -1,0 +1,227 @@
+#include "Autosave.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+
+#include "EditHistory.h"
+#include "EditorState.h"
+#include "Errors.h"
+#include "Messages.h"
+#include "Paths.h"
+#include "PrimitiveList.h"
+#include "Project.h"
+#include "ProjectCommands.h"
+#include "QX3DObject.h"
+#include "QtText.h"
+#include "Textures.h"
+#include "TexturesSelectForm.h"
+#include "TreeWidgetAccess.h"
+#include "Vantor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What the files of an autosave hold, copied apart from the editor's objects
+// (boxes only, no GL lists), so the worker can format it while editing goes on.
+struct AutosaveJob {
+    TextureRegistry textures;
+    ProjectContent content;
+    MemoryTree objectTree;
+    MemoryTree textureTree;
+};
+
+MemoryTree CopyTree(QTreeWidget* tree)
+{
+    MemoryTree copy;
+    const TreeWidgetAccess access(tree);
+    copy.nodes.reserve(static_cast<size_t>(access.NodeCount()));
+    for (int i = 0; i < access.NodeCount(); ++i)
+        copy.nodes.push_back({access.Text(i), access.Depth(i), access.Icon(i), access.SelectedIcon(i)});
+    return copy;
+}
+
+std::shared_ptr<TQX3DObject> BoxesOf(const TQX3DObject& source)
+{
+    auto copy = std::make_shared<TQX3DObject>(source.Name);
+    for (const auto& list : source.Lists) {
+        copy->AddList();
+        copy->Lists.back()->BoxCount = list->BoxCount;
+        copy->Lists.back()->Boxes = list->Boxes;
+    }
+    copy->CurrentList = source.CurrentList;
+    return copy;
+}
+
+std::shared_ptr<AutosaveJob> CopyProject(TFVantor& window)
+{
+    const EditorState& state = Editor();
+    auto job = std::make_shared<AutosaveJob>();
+    job->textures = Textures();
+    ProjectContent& content = job->content;
+    content.MapObjects.clear();
+    for (int32_t i = 0; i < state.MapObjectCount; ++i) {
+        const auto& object = state.MapObjects[static_cast<size_t>(i)];
+        // The object open for editing is written from its working copy.
+        const bool open = state.ModelEditMode && i == state.EditIndex && state.EditedModel;
+        content.MapObjects.push_back(BoxesOf(open ? *state.EditedModel : *object));
+    }
+    content.MapObjects.emplace_back();
+    content.MapObjectNames = state.MapObjectNames;
+    content.MapObjectCount = state.MapObjectCount;
+    content.Placements = state.Placements;
+    content.PlacementNames = state.PlacementNames;
+    content.PlacementCount = state.PlacementCount;
+    for (int i = 0; i < 3; ++i)
+        content.PlayerPos[i] = state.PlayerPos[i];
+    job->objectTree = CopyTree(window.ObjectList);
+    if (FTexture)
+        job->textureTree = CopyTree(FTexture->TreeView1);
+    return job;
+}
+
+// The worker's part.  The marker goes first and comes back last: without it
+// the folder is an unfinished autosave.  A write that fails leaves the
+// previous files (the save puts them back) and so their marker too.
+void WriteAutosave(const AutosaveJob& job, const std::string& folder)
+{
+    const std::string fsFolder = ToFsPath(folder);
+    std::error_code ec;
+    fs::create_directories(fsFolder, ec);
+    const std::string marker = fsFolder + kAutosaveMarker;
+    std::optional<std::string> previous;
+    if (fs::is_regular_file(marker, ec))
+        previous = ReadWholeFile(marker);
+    fs::remove(marker, ec);
+    try {
+        qx::SaveProject(folder, job.textures, job.content, qx::ProjectTrees{&job.objectTree, &job.textureTree});
+    } catch (...) {
+        if (previous)
+            WriteWholeFile(marker, *previous);
+        throw;
+    }
+    WriteWholeFile(marker, QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() + "\r\n");
+}
+
+std::string ProjectFolderNow() { return qx::ProjectFolder(ProgramFolder()); }
+
+}  // namespace
+
+Autosaver::Autosaver(TFVantor& window) : window_(window), clock_([] { return std::chrono::steady_clock::now(); })
+{
+    timer_ = new QTimer(this);
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, [this] { Tick(); });
+    timer_->start();
+}
+
+Autosaver::~Autosaver()
+{
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void Autosaver::Tick()
+{
+    if (done_)
+        Finish();
+    const UndoStack& history = EditHistory();
+    if (!history.Modified() || history.State() == savedState_) {
+        pending_ = false;
+        return;
+    }
+    const auto now = clock_();
+    if (!pending_) {
+        pending_ = true;
+        since_ = now;
+        return;
+    }
+    if (!Running() && now - since_ >= kInterval)
+        Start();
+}
+
+void Autosaver::Start()
+{
+    if (Running())
+        Finish();
+    std::shared_ptr<AutosaveJob> job = CopyProject(window_);
+    const std::string folder = AutosaveFolderOf(ProjectFolderNow());
+    savedState_ = EditHistory().State();
+    pending_ = false;
+    done_ = false;
+    error_.clear();
+    worker_ = std::thread([this, job, folder] {
+        try {
+            WriteAutosave(*job, folder);
+        } catch (const std::exception& e) {
+            error_ = e.what();
+        }
+        done_ = true;
+    });
+}
+
+void Autosaver::Finish()
+{
+    if (!worker_.joinable())
+        return;
+    worker_.join();
+    done_ = false;
+    if (error_.empty()) {
+        failureShown_ = false;
+        return;
+    }
+    // Try again at the next change; say so once, not every two minutes.
+    savedState_ = 0;
+    if (!failureShown_) {
+        failureShown_ = true;
+        qx::Messages().ShowMessage(Cp("QX FPS Vantor"), Cp("Автосохранение не удалось: ") + error_);
+    }
+}
+
+std::string AutosaveFolderOf(const std::string& projectFolder) { return projectFolder + kAutosaveFolder; }
+
+void RemoveAutosave(const std::string& projectFolder)
+{
+    std::error_code ec;
+    fs::remove_all(ToFsPath(AutosaveFolderOf(projectFolder)), ec);
+}
+
+void OfferRecovery(TFVantor& window)
+{
+    const std::string project = ProjectFolderNow();
+    const std::string folder = AutosaveFolderOf(project);
+    const fs::path fsFolder = ToFsPath(folder);
+    std::error_code ec;
+    if (!fs::is_directory(fsFolder, ec) || fs::is_empty(fsFolder, ec))
+        return;
+    const std::string caption = Cp("QX FPS Vantor");
+    const fs::path marker = fsFolder / kAutosaveMarker;
+    if (!fs::is_regular_file(marker, ec)) {
+        qx::Messages().ShowMessage(caption, Cp("Автосохранение в ") + Utf8ToCp1251(fsFolder.string()) +
+                                                Cp(" не завершено; оно оставлено на диске."));
+        return;
+    }
+    const auto markerTime = fs::last_write_time(marker, ec);
+    for (const auto& entry : fs::directory_iterator(ToFsPath(project), ec))
+        if (entry.is_regular_file() && entry.last_write_time() >= markerTime)
+            return;  // the project is newer: a save came after it
+    const QString when = QFileInfo(QString::fromStdString(marker.string())).lastModified().toString("dd.MM.yyyy hh:mm:ss");
+    if (!qx::Messages().AskYesNo(caption, Cp("Найдено автосохранение от ") + FromQString(when) + Cp(". Восстановить?")))
+        return;
+    TreeWidgetAccess objectTree(window.ObjectList);
+    TreeWidgetAccess textureTree(FTexture->TreeView1);
+    qx::ReadOptions options;
+    options.pictureFolder = project + "textures\\";
+    try {
+        if (qx::LoadProjectInto(folder, options, Editor(), objectTree, textureTree))
+            EditHistory().ResetUnsaved();
+    } catch (const std::exception& e) {
+        qx::Messages().ShowMessage(caption, Cp("Автосохранение повреждено и оставлено на диске: ") + e.what());
+    }
+}

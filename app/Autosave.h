@@ -1,0 +1,64 @@
+// Autosave and recovery.  While the project has unsaved changes, every two
+// minutes the project's text files are written into Sys/Saves/Autosave/ (never
+// over the project's own files; pictures stay in the library, where recovery
+// reads them) with the save's all-or-nothing writes, and a marker file last:
+// an autosave is complete when its marker exists.  The main thread only
+// copies what the files hold; formatting and writing run on a worker.
+//
+// At start-up a complete autosave newer than every project file is offered
+// back; an incomplete or damaged one is reported and left on disk.
+#pragma once
+
+#include <QObject>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+class QTimer;
+class TFVantor;
+
+inline constexpr const char* kAutosaveFolder = "Autosave/";
+inline constexpr const char* kAutosaveMarker = "autosave.done";
+
+class Autosaver : public QObject {
+public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    static constexpr std::chrono::seconds kInterval{120};
+
+    explicit Autosaver(TFVantor& window);
+    ~Autosaver() override;
+
+    // Tests set the time.
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
+    // Run every second: notes when changes began, starts an autosave when
+    // one is due, and reports a finished one.
+    void Tick();
+    // Copies the project and starts writing it (the main thread's part).
+    void Start();
+    // Waits for a running autosave and reports it.
+    void Finish();
+    bool Running() const { return worker_.joinable(); }
+
+private:
+    TFVantor& window_;
+    Clock clock_;
+    QTimer* timer_ = nullptr;
+    std::thread worker_;
+    std::atomic<bool> done_{false};
+    std::string error_;           // the worker's failure, read after join
+    uint64_t savedState_ = 0;     // the history state the last autosave holds
+    bool pending_ = false;        // changes not yet autosaved
+    std::chrono::steady_clock::time_point since_{};
+    bool failureShown_ = false;
+};
+
+// The autosave folder of a project folder (with its trailing separator).
+std::string AutosaveFolderOf(const std::string& projectFolder);
+// After a save: the autosave has nothing the project lacks.
+void RemoveAutosave(const std::string& projectFolder);
+// The start-up question: "Найдено автосохранение от <date time>. Восстановить?"
+void OfferRecovery(TFVantor& window);

@@ -1,0 +1,582 @@
+#include "EditRecording.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+#include <cmath>
+#include <utility>
+
+#include "EditHistory.h"
+#include "EditorState.h"
+#include "GLEngine.h"
+#include "HandlerGuard.h"
+#include "ModelObjectEditorBox.h"
+#include "PrimitiveList.h"
+#include "Project.h"
+#include "QX3DObject.h"
+#include "QtText.h"
+#include "TextureLoaders.h"
+#include "TextureRemoval.h"
+#include "Textures.h"
+#include "TexturesSelectForm.h"
+#include "TreeWidgetAccess.h"
+#include "Vantor.h"
+#include "imageio/ImageKind.h"
+
+namespace {
+
+std::shared_ptr<TQX3DObject> CopyOf(const TQX3DObject& source)
+{
+    auto copy = std::make_shared<TQX3DObject>(source.Name);
+    copy->Assign(source);
+    return copy;
+}
+
+void RestoreObject(TQX3DObject& target, const TQX3DObject& copy)
+{
+    target.Clear();
+    target.Assign(copy);
+}
+
+size_t BytesOf(const TQX3DObject* object)
+{
+    size_t bytes = sizeof(TQX3DObject);
+    if (object)
+        for (const auto& list : object->Lists)
+            bytes += sizeof(TGLPremitives) + list->Boxes.size() * sizeof(TBox);
+    return bytes;
+}
+
+// ---- the object view ----
+
+struct SessionSnapshot {
+    std::shared_ptr<TQX3DObject> edited;
+    std::shared_ptr<TQX3DObject> pending;
+    TreeSnapshot parts;
+    bool modelEditMode = false;
+    int32_t editIndex = -1;
+    int32_t primIndex = -1;
+    uint8_t clickState = 0;
+    bool placing = false;
+    double cursor[3] = {0, 0, 0};
+    std::vector<QString> boxFields;
+    bool boxEditorVisible = false;
+    int32_t definitionIndex = -1;
+    std::shared_ptr<TQX3DObject> definition;
+
+    size_t Bytes() const
+    {
+        return sizeof(*this) + BytesOf(edited.get()) + BytesOf(pending.get()) + BytesOf(definition.get()) +
+               parts.Bytes() + boxFields.size() * 16;
+    }
+};
+
+std::vector<QLineEdit*> BoxFields()
+{
+    if (!FBoxEditor)
+        return {};
+    TFBoxEditor& e = *FBoxEditor;
+    return {e.EPosX, e.EPosY, e.EPosZ, e.Ex2, e.Ey2, e.Ez2, e.Erotx, e.Eroty, e.Erotz, e.Etex1, e.Edit1, e.Edit2, e.Edit3};
+}
+
+SessionSnapshot CaptureSession(TFVantor& window, int32_t definitionIndex)
+{
+    const EditorState& state = Editor();
+    SessionSnapshot s;
+    s.edited = CopyOf(*state.EditedModel);
+    s.pending = CopyOf(*state.PendingPrimitive);
+    s.parts = CaptureTree(window.OBJList);
+    s.modelEditMode = state.ModelEditMode;
+    s.editIndex = state.EditIndex;
+    s.primIndex = state.PrimIndex;
+    s.clickState = state.ClickState;
+    s.placing = state.Placing;
+    for (int i = 0; i < 3; ++i)
+        s.cursor[i] = state.CursorWorld[i];
+    for (QLineEdit* field : BoxFields())
+        s.boxFields.push_back(field->text());
+    s.boxEditorVisible = FBoxEditor && FBoxEditor->isVisible();
+    if (definitionIndex >= 0 && definitionIndex < state.MapObjectCount) {
+        s.definitionIndex = definitionIndex;
+        s.definition = CopyOf(*state.MapObjects[static_cast<size_t>(definitionIndex)]);
+    }
+    return s;
+}
+
+void RestoreSession(TFVantor& window, const SessionSnapshot& s)
+{
+    EditorState& state = Editor();
+    RestoreObject(*state.EditedModel, *s.edited);
+    RestoreObject(*state.PendingPrimitive, *s.pending);
+    RestoreTree(window.OBJList, s.parts);
+    state.ModelEditMode = s.modelEditMode;
+    state.EditIndex = s.editIndex;
+    state.PrimIndex = s.primIndex;
+    state.ClickState = s.clickState;
+    state.Placing = s.placing;
+    for (int i = 0; i < 3; ++i)
+        state.CursorWorld[i] = s.cursor[i];
+    window.ModelList->setVisible(s.modelEditMode);
+    window.ModelTimeLine->setVisible(s.modelEditMode);
+    const std::vector<QLineEdit*> fields = BoxFields();
+    for (size_t i = 0; i < fields.size() && i < s.boxFields.size(); ++i) {
+        // The box already holds its values; the texts only follow.
+        const QSignalBlocker quiet(fields[i]);
+        fields[i]->setText(s.boxFields[i]);
+    }
+    if (FBoxEditor)
+        FBoxEditor->setVisible(s.boxEditorVisible);
+    if (s.definition && s.definitionIndex < state.MapObjectCount)
+        RestoreObject(*state.MapObjects[static_cast<size_t>(s.definitionIndex)], *s.definition);
+}
+
+// Inside a recorded change, further recordings (a box field set by the
+// command) belong to the same step.
+bool g_recording = false;
+
+class RecordingScope {
+public:
+    RecordingScope() { g_recording = true; }
+    ~RecordingScope() { g_recording = false; }
+    RecordingScope(const RecordingScope&) = delete;
+    RecordingScope& operator=(const RecordingScope&) = delete;
+};
+
+bool Recording() { return g_recording || EditHistory().Applying(); }
+
+// ---- the texture window ----
+
+struct TextureState {
+    int32_t count = 0;
+    std::vector<std::string> names;
+    std::vector<uint32_t> ids;
+    std::vector<bool> keyed;
+    TreeSnapshot tree;
+    int32_t selected = 0;
+
+    size_t Bytes() const { return sizeof(*this) + names.size() * 48 + tree.Bytes(); }
+};
+
+TextureState CaptureTextures()
+{
+    const TextureRegistry& reg = Textures();
+    TextureState s;
+    s.count = reg.TextureCount;
+    s.names.assign(reg.TextureNames.begin(), reg.TextureNames.begin() + reg.TextureCount);
+    s.ids.assign(reg.TextureIds.begin(), reg.TextureIds.begin() + reg.TextureCount);
+    s.keyed.assign(reg.TextureKeyed.begin(), reg.TextureKeyed.begin() + reg.TextureCount);
+    if (FTexture) {
+        s.tree = CaptureTree(FTexture->TreeView1);
+        s.selected = FTexture->SelectedTexture;
+    }
+    return s;
+}
+
+void RestoreRegistry(const TextureState& s)
+{
+    TextureRegistry& reg = Textures();
+    const size_t n = static_cast<size_t>(s.count);
+    if (reg.TextureNames.size() < n) {
+        reg.TextureNames.resize(n);
+        reg.TextureIds.resize(n, 0);
+        reg.TextureKeyed.resize(n, false);
+    }
+    for (size_t i = 0; i < n; ++i) {
+        reg.TextureNames[i] = s.names[i];
+        reg.TextureIds[i] = s.ids[i];
+        reg.TextureKeyed[i] = s.keyed[i];
+    }
+    reg.TextureCount = s.count;
+}
+
+void RestoreTextureWindow(const TextureState& s)
+{
+    if (!FTexture)
+        return;
+    RestoreTree(FTexture->TreeView1, s.tree);
+    FTexture->SelectedTexture = s.selected;
+}
+
+// A box whose texture index a removal changed, and the objects to rebuild.
+struct BoxRef {
+    std::shared_ptr<TQX3DObject> object;
+    size_t list;
+    size_t box;
+};
+
+struct RemovalRecord {
+    int32_t index = -1;
+    std::vector<BoxRef> users;  // boxes that showed the removed texture
+};
+RemovalRecord g_removal;
+
+// Every object whose boxes carry texture indices: the definitions and the
+// editor's own working objects (never released, so held without owning).
+std::vector<std::shared_ptr<TQX3DObject>> TexturedObjects()
+{
+    EditorState& state = Editor();
+    std::vector<std::shared_ptr<TQX3DObject>> objects;
+    for (int32_t i = 0; i < state.MapObjectCount; ++i)
+        objects.push_back(state.MapObjects[static_cast<size_t>(i)]);
+    for (TQX3DObject* own : {state.EditedModel, state.PendingPrimitive, state.CursorPreview})
+        if (own)
+            objects.push_back(std::shared_ptr<TQX3DObject>(own, [](TQX3DObject*) {}));
+    return objects;
+}
+
+std::vector<BoxRef> BoxesShowing(int32_t index)
+{
+    std::vector<BoxRef> refs;
+    for (const auto& object : TexturedObjects())
+        for (size_t l = 0; l < object->Lists.size(); ++l)
+            for (size_t b = 0; b < object->Lists[l]->Boxes.size(); ++b)
+                if (object->Lists[l]->Boxes[b].Texture == index)
+                    refs.push_back({object, l, b});
+    return refs;
+}
+
+// Puts a removed texture back: its picture read again from the library (the
+// removal gave up its GL texture), later entries and box indices one up.
+void UndoRemoval(const RemovalRecord& removal, TextureState& before)
+{
+    MakeEngineCurrent();
+    const size_t r = static_cast<size_t>(removal.index);
+    uint32_t id = 0;
+    if (FTexture) {
+        const std::string path = FTexture->LibraryPath(before.names[r]);
+        qx::RunTextureLoader(qx::ImageKindForPath(path, true), path, id, before.keyed[r]);
+    }
+    before.ids[r] = id;
+    RestoreRegistry(before);
+    for (const auto& object : TexturedObjects()) {
+        bool changed = false;
+        for (auto& list : object->Lists)
+            for (TBox& box : list->Boxes)
+                if (box.Texture >= removal.index) {
+                    ++box.Texture;
+                    changed = true;
+                }
+        if (changed && !object->DisplayLists.empty())
+            object->BuildDisplayLists();
+    }
+    for (const BoxRef& ref : removal.users) {
+        ref.object->Lists[ref.list]->Boxes[ref.box].Texture = removal.index;
+        if (!ref.object->DisplayLists.empty())
+            ref.object->BuildDisplayLists();
+    }
+    RestoreTextureWindow(before);
+}
+
+void RecordTextureEdit(const char* utf8Label, const std::function<void()>& change)
+{
+    if (Recording()) {
+        change();
+        return;
+    }
+    auto before = std::make_shared<TextureState>(CaptureTextures());
+    g_removal = RemovalRecord();
+    {
+        RecordingScope scope;
+        change();
+    }
+    auto after = std::make_shared<TextureState>(CaptureTextures());
+    auto removal = std::make_shared<RemovalRecord>(std::exchange(g_removal, RemovalRecord()));
+    if (after->count == before->count && after->names == before->names && after->tree.nodes.size() == before->tree.nodes.size() &&
+        after->selected == before->selected) {
+        bool sameTree = true;
+        for (size_t i = 0; i < after->tree.nodes.size() && sameTree; ++i)
+            sameTree = after->tree.nodes[i].text == before->tree.nodes[i].text;
+        if (sameTree)
+            return;  // refused or cancelled: nothing to undo
+    }
+    UndoStep step;
+    step.label = Cp(utf8Label);
+    step.changesTrees = true;
+    step.bytes = before->Bytes() + after->Bytes();
+    if (removal->index >= 0) {
+        step.bytes += removal->users.size() * sizeof(BoxRef);
+        step.undo = [removal, before] { UndoRemoval(*removal, *before); };
+        step.redo = [removal, after] {
+            MakeEngineCurrent();
+            qx::RemoveRegisteredTexture(removal->index);
+            RestoreTextureWindow(*after);
+        };
+    } else {
+        step.undo = [before] {
+            RestoreRegistry(*before);
+            RestoreTextureWindow(*before);
+        };
+        step.redo = [after] {
+            RestoreRegistry(*after);
+            RestoreTextureWindow(*after);
+        };
+    }
+    EditHistory().Push(std::move(step));
+}
+
+// ---- the caption and the menu ----
+
+QString g_designCaption;
+
+void Refresh(TFVantor& window)
+{
+    UndoStack& history = EditHistory();
+    if (!g_designCaption.isEmpty())
+        window.setWindowTitle(CaptionWithMark(g_designCaption));
+    if (auto* undo = window.findChild<QAction*>("Undo1")) {
+        undo->setEnabled(history.CanUndo());
+        undo->setText(history.CanUndo() ? Ui("Отменить: ") + ToQString(history.UndoLabel()) : Ui("Отменить"));
+    }
+    if (auto* redo = window.findChild<QAction*>("Redo1")) {
+        redo->setEnabled(history.CanRedo());
+        redo->setText(history.CanRedo() ? Ui("Повторить: ") + ToQString(history.RedoLabel()) : Ui("Повторить"));
+    }
+}
+
+}  // namespace
+
+// ---- trees ----
+
+size_t TreeSnapshot::Bytes() const
+{
+    size_t bytes = sizeof(*this);
+    for (const Node& node : nodes)
+        bytes += sizeof(Node) + node.text.capacity();
+    return bytes;
+}
+
+TreeSnapshot CaptureTree(const QTreeWidget* tree)
+{
+    TreeSnapshot snapshot;
+    const std::vector<QTreeWidgetItem*> items = ItemsInDisplayOrder(tree);
+    snapshot.nodes.reserve(items.size());
+    const QList<QTreeWidgetItem*> selected = tree->selectedItems();
+    for (size_t i = 0; i < items.size(); ++i) {
+        const QTreeWidgetItem* item = items[i];
+        int depth = 0;
+        for (const QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+            ++depth;
+        snapshot.nodes.push_back({depth, NodeText(item), NodeIcon(item),
+                                  item->data(0, NodeSelectedIconRole).toInt(), item->isExpanded()});
+        if (!selected.isEmpty() && selected.first() == item)
+            snapshot.selected = static_cast<int>(i);
+    }
+    return snapshot;
+}
+
+void RestoreTree(QTreeWidget* tree, const TreeSnapshot& snapshot)
+{
+    const QSignalBlocker quiet(tree);
+    tree->clear();
+    std::vector<QTreeWidgetItem*> chain;
+    std::vector<QTreeWidgetItem*> items;
+    items.reserve(snapshot.nodes.size());
+    for (const TreeSnapshot::Node& node : snapshot.nodes) {
+        chain.resize(static_cast<size_t>(node.depth));
+        QTreeWidgetItem* item = AddNode(tree, chain.empty() ? nullptr : chain.back(), node.text);
+        SetNodeIcons(item, node.icon, node.selectedIcon);
+        chain.push_back(item);
+        items.push_back(item);
+    }
+    for (size_t i = 0; i < items.size(); ++i)
+        items[i]->setExpanded(snapshot.nodes[i].expanded);
+    if (snapshot.selected >= 0 && static_cast<size_t>(snapshot.selected) < items.size())
+        items[static_cast<size_t>(snapshot.selected)]->setSelected(true);
+}
+
+// ---- recording ----
+
+void RecordSessionEdit(TFVantor& window, const char* utf8Label, const std::string& mergeKey, int32_t definitionIndex,
+                       const std::function<void()>& change)
+{
+    if (Recording()) {
+        change();
+        return;
+    }
+    auto before = std::make_shared<SessionSnapshot>(CaptureSession(window, definitionIndex));
+    {
+        RecordingScope scope;
+        change();
+    }
+    auto after = std::make_shared<SessionSnapshot>(CaptureSession(window, definitionIndex));
+    TFVantor* w = &window;
+    UndoStep step;
+    step.label = Cp(utf8Label);
+    step.mergeKey = mergeKey;
+    step.changesTrees = before->parts.nodes.size() != after->parts.nodes.size();
+    step.bytes = before->Bytes() + after->Bytes();
+    step.undo = [w, before] { RestoreSession(*w, *before); };
+    step.redo = [w, after] { RestoreSession(*w, *after); };
+    EditHistory().Push(std::move(step));
+}
+
+void RecordPlacementAdded(int32_t index)
+{
+    if (Recording())
+        return;
+    const EditorState& state = Editor();
+    const std::string name = state.PlacementNames[static_cast<size_t>(index)];
+    const TPlacement placement = state.Placements[static_cast<size_t>(index)];
+    UndoStep step;
+    step.label = Cp("размещение объекта");
+    step.bytes = sizeof(placement) + name.size();
+    step.undo = [index] { Editor().RemovePlacement(index); };
+    step.redo = [index, name, placement] { Editor().InsertPlacement(index, name, placement); };
+    EditHistory().Push(std::move(step));
+}
+
+void RecordPlayerMoved(const float before[3])
+{
+    if (Recording())
+        return;
+    const EditorState& state = Editor();
+    const std::array<float, 3> from{before[0], before[1], before[2]};
+    const std::array<float, 3> to{state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2]};
+    if (from == to)
+        return;
+    const auto put = [](const std::array<float, 3>& p) {
+        for (int i = 0; i < 3; ++i)
+            Editor().PlayerPos[i] = p[static_cast<size_t>(i)];
+    };
+    UndoStep step;
+    step.label = Cp("перемещение игрока");
+    step.bytes = sizeof(from) * 2;
+    step.undo = [put, from] { put(from); };
+    step.redo = [put, to] { put(to); };
+    EditHistory().Push(std::move(step));
+}
+
+void RecordObjectAdded(TFVantor& window, int32_t index, const TreeSnapshot& treeBefore)
+{
+    if (Recording())
+        return;
+    const EditorState& state = Editor();
+    auto before = std::make_shared<TreeSnapshot>(treeBefore);
+    auto after = std::make_shared<TreeSnapshot>(CaptureTree(window.ObjectList));
+    const std::string name = state.MapObjectNames[static_cast<size_t>(index)];
+    const std::shared_ptr<TQX3DObject> object = state.MapObjects[static_cast<size_t>(index)];
+    TFVantor* w = &window;
+    UndoStep step;
+    step.label = Cp("добавление объекта");
+    step.changesTrees = true;
+    step.bytes = before->Bytes() + after->Bytes() + BytesOf(object.get());
+    step.undo = [w, index, before] {
+        Editor().RemoveObject(index);
+        RestoreTree(w->ObjectList, *before);
+    };
+    step.redo = [w, index, name, object, after] {
+        Editor().InsertObject(index, name, object);
+        RestoreTree(w->ObjectList, *after);
+    };
+    EditHistory().Push(std::move(step));
+}
+
+bool DeletePlacementNearCursor()
+{
+    EditorState& state = Editor();
+    if (state.ModelEditMode)
+        return false;
+    const double reach = 2.0 * std::max({state.GridStepX, state.GridStepY, state.GridStepZ});
+    const double cx = SnapX(static_cast<float>(state.CursorWorld[0]));
+    const double cy = SnapY(static_cast<float>(state.CursorWorld[1]));
+    const double cz = SnapZ(static_cast<float>(state.CursorWorld[2]));
+    int32_t nearest = -1;
+    double best = reach;
+    for (int32_t i = 0; i < state.PlacementCount; ++i) {
+        const TPlacement& p = state.Placements[static_cast<size_t>(i)];
+        const double d = std::sqrt((p.PosX - cx) * (p.PosX - cx) + (p.PosY - cy) * (p.PosY - cy) +
+                                   (p.PosZ - cz) * (p.PosZ - cz));
+        if (d <= best) {
+            best = d;
+            nearest = i;
+        }
+    }
+    if (nearest < 0)
+        return false;
+    const std::string name = state.PlacementNames[static_cast<size_t>(nearest)];
+    const TPlacement placement = state.Placements[static_cast<size_t>(nearest)];
+    state.RemovePlacement(nearest);
+    UndoStep step;
+    step.label = Cp("удаление объекта с карты");
+    step.bytes = sizeof(placement) + name.size();
+    step.undo = [nearest, name, placement] { Editor().InsertPlacement(nearest, name, placement); };
+    step.redo = [nearest] { Editor().RemovePlacement(nearest); };
+    EditHistory().Push(std::move(step));
+    return true;
+}
+
+void UndoLastEdit(TFVantor&)
+{
+    MakeEngineCurrent();
+    EditHistory().Undo();
+}
+
+void RedoLastEdit(TFVantor&)
+{
+    MakeEngineCurrent();
+    EditHistory().Redo();
+}
+
+QString CaptionWithMark(const QString& caption)
+{
+    return EditHistory().Modified() ? caption + " *" : caption;
+}
+
+void InstallEditHistory(TFVantor& window)
+{
+    TFVantor* w = &window;
+    QMenu* edit = new QMenu(Ui("Правка"), w);
+    edit->setObjectName("Pravka1");
+    w->menuBar()->addMenu(edit);
+    QAction* undo = edit->addAction(Ui("Отменить"));
+    undo->setObjectName("Undo1");
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = edit->addAction(Ui("Повторить"));
+    redo->setObjectName("Redo1");
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(*w); }); });
+    QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(*w); }); });
+
+    // A new window: the history of an earlier one (tests make several) goes.
+    EditHistory().Changed = [w] { Refresh(*w); };
+    EditHistory().Reset();
+
+    // The box editor's fields: one step per field, keystrokes merged; the
+    // plus and minus buttons are steps of their own.
+    if (FBoxEditor)
+        FBoxEditor->Link.Edit = [w](const std::string& mergeKey, const std::function<void()>& change) {
+            RecordSessionEdit(*w, "изменение коробки", mergeKey, -1, change);
+        };
+    // A removal remembers the boxes that showed the texture, for its undo.
+    auto& removalHook = qx::TextureRemovalHook();
+    if (removalHook) {
+        removalHook = [remove = removalHook](int32_t index) {
+            // Only a removal the history records needs its boxes.
+            if (!g_recording)
+                return remove(index);
+            std::vector<BoxRef> users = BoxesShowing(index);
+            const bool removed = remove(index);
+            if (removed)
+                g_removal = RemovalRecord{index, std::move(users)};
+            return removed;
+        };
+    }
+}
+
+void SetDesignCaption(TFVantor& window, const QString& caption)
+{
+    g_designCaption = caption;
+    window.setWindowTitle(CaptionWithMark(caption));
+}
+
+void InstallTextureWindowRecording()
+{
+    if (FTexture)
+        FTexture->RecordEdit = [](const char* utf8Label, const std::function<void()>& change) {
+            RecordTextureEdit(utf8Label, change);
+        };
+}

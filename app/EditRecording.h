@@ -1,0 +1,65 @@
+// How the editor's commands become steps of the edit history.  Each command
+// calls one of these around the change it makes; the step keeps what it
+// needs to undo and redo exactly that change:
+// - the object view (working copy, pending box, part tree, box editor and,
+//   for "Сохранить изменения", the definition stored into) as snapshots of
+//   the few things involved;
+// - placements and the player start as the one entry touched;
+// - a new object with the object tree before and after;
+// - the texture window's edits as the registry's small table and its tree,
+//   plus the box indices a removal renumbered.
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTreeWidget;
+class TFVantor;
+
+struct TreeSnapshot {
+    struct Node {
+        int depth = 0;
+        std::string text;
+        int icon = -1;
+        int selectedIcon = -1;
+        bool expanded = false;
+    };
+    std::vector<Node> nodes;
+    int selected = -1;  // absolute index of the selected node
+    size_t Bytes() const;
+};
+
+TreeSnapshot CaptureTree(const QTreeWidget* tree);
+void RestoreTree(QTreeWidget* tree, const TreeSnapshot& snapshot);
+
+// A change in the object view; definitionIndex names the definition the
+// change writes into (-1 for none).  Keys as in UndoStep::mergeKey.
+void RecordSessionEdit(TFVantor& window, const char* utf8Label, const std::string& mergeKey,
+                       int32_t definitionIndex, const std::function<void()>& change);
+void RecordPlacementAdded(int32_t index);
+void RecordPlayerMoved(const float before[3]);
+void RecordObjectAdded(TFVantor& window, int32_t index, const TreeSnapshot& treeBefore);
+
+// Delete in the map view: the placement nearest to the 3D cursor within
+// twice the larger grid step.  False when there is none that near.
+bool DeletePlacementNearCursor();
+
+// Ctrl+Z and Ctrl+Y / Ctrl+Shift+Z.
+void UndoLastEdit(TFVantor& window);
+void RedoLastEdit(TFVantor& window);
+
+// The menu "Правка", the caption's mark, and the recording hooks of the box
+// editor and the texture window.  Called once by the main window.
+void InstallEditHistory(TFVantor& window);
+// The caption for the current state: the design's text, " *" when unsaved.
+QString CaptionWithMark(const QString& caption);
+// The design's caption, kept so that the mark can follow the state.
+void SetDesignCaption(TFVantor& window, const QString& caption);
+// The texture window exists from the start-up sequence on; its edits are
+// recorded from then.
+void InstallTextureWindowRecording();
