@@ -12,6 +12,7 @@
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
+#include "Messages.h"
 #include "Project.h"
 #include "QtText.h"
 #include "TextureRemoval.h"
@@ -134,10 +135,16 @@ void Load1Click(TFVantor& window)
     MakeEngineCurrent();
     TreeWidgetAccess objectTree(window.ObjectList);
     TreeWidgetAccess textureTree(FTexture->TreeView1);
-    LoadSession session(window);
-    qx::ReadOptions options;
-    options.progress = [&session](int done, int total) { return session.Report(done, total); };
-    qx::LoadProjectInto(Folder(), options, Editor(), objectTree, textureTree);
+    std::string missing;
+    {
+        LoadSession session(window);
+        qx::ReadOptions options;
+        options.progress = [&session](int done, int total) { return session.Report(done, total); };
+        qx::LoadProjectInto(Folder(), options, Editor(), objectTree, textureTree, &missing);
+    }
+    // Shown once the window takes input again.
+    if (!missing.empty())
+        qx::Messages().ShowMessage(qx::ProjectLoadCaption(), missing);
 }
 
 void BitBtn1Click(TFVantor&)

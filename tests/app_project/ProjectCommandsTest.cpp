@@ -92,8 +92,12 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
     state.PlacementCount = 0;
     state.PlacementNames.assign(1, std::string());
     state.Touch();
+    fs::remove(dir_ / "Sys" / "Saves" / "textures" / "CurCenter.bmp");
     Menu("Load1");
-    ASSERT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
+    // One message for the missing picture, shown after the load.
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_NE(messages_.entries[0].text.find("CurCenter.bmp - File not found"), std::string::npos);
+    messages_.entries.clear();
     EXPECT_EQ(state.PlacementCount, 2);
     EXPECT_EQ(state.ObjectOfPlacement(1), 0);
     EXPECT_EQ(FormatTreeText(TreeWidgetAccess(w()->ObjectList)), tree);  // the tree of the last save

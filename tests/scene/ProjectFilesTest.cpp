@@ -134,8 +134,9 @@ TEST(ObjectFile, ReadsBackUnderTheOtherSeparatorOnlyListZero)
     ASSERT_EQ(read.ListCount, 1);
     ASSERT_EQ(read.Lists[0]->BoxCount, 2);
     const TBox& box = read.Lists[0]->Boxes[1];
-    const TBox& original = BoxObject()->Lists[0]->Boxes[1];
-    EXPECT_EQ(std::memcmp(&box.Position, &original.Position, sizeof(TVec3) * 1), 0);
+    const auto source = BoxObject();
+    const TBox& original = source->Lists[0]->Boxes[1];
+    EXPECT_EQ(std::memcmp(&box.Position, &original.Position, sizeof(TVec3)), 0);
     EXPECT_EQ(box.Size.Z, original.Size.Z);
     EXPECT_EQ(box.Tiling, original.Tiling);
     EXPECT_EQ(box.Texture, -1);
@@ -172,6 +173,8 @@ TEST(ObjectFile, ConversionErrorsNameFileAndLine)
     EXPECT_EQ(ErrorText([] { qx::ParseObjectList("-1\r\n", "ObjList.qxlst"); }),
               "ObjList.qxlst:1: the object count -1 is negative");
     EXPECT_THROW(qx::ParseMap("0 0 0 \r\nz\r\n", "Map1.qxmap"), qx::ConvertError);
+    EXPECT_EQ(ErrorText([] { qx::ParseObjectList("1\r\n..\\x\r\n", "ObjList.qxlst"); }),
+              "ObjList.qxlst:2: the object name \"..\\x\" holds a path separator");
 }
 
 TEST(MapAndList, WrittenAndReadBack)
