@@ -2,20 +2,29 @@
 // "Сохранить проект" and "Загрузить проект", the start button, and texture
 // removal in the texture window.
 #include <QAction>
+#include <QListWidgetItem>
+#include <QSlider>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
+#include <array>
 #include <filesystem>
 #include <fstream>
 
 #include "EditorState.h"
+#include "Camera.h"
 #include "EditorWindows.h"
+#include "FrameLoop.h"
+#include "GLEngine.h"
 #include "Messages.h"
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
+#include "SceneSurface.h"
 #include "TestInstallation.h"
 #include "TestSupport.h"
 #include "Text1251.h"
@@ -114,6 +123,47 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
         << messages_.entries[0].text;
     EXPECT_EQ(state.PlacementCount, 1);
     EXPECT_TRUE(w()->RenderTimer->isActive());
+}
+
+// The frame draws the map: a tall box placed straight ahead, its placement
+// above the band over the working level, shows in flight mode and when
+// objects above the camera are not hidden, and not in edit mode with them
+// hidden (only the modes up to level + 15 run then).
+TEST_F(ProjectCommandsTest, FrameDrawsTheMapWithTheModesOfItsOptions)
+{
+    w()->CamZoom->setValue(1);
+    w()->CamVerhBar->setValue(1);
+    Editor().Camera->PosZ = -20;
+    Editor().PlayerPos[0] = 500;
+    const auto centre = [&] {  // below the cross-hair
+        Engine().PresentFrames = false;
+        RenderFrame(*w());
+        Engine().PresentFrames = true;
+        MakeEngineCurrent();
+        glFinish();
+        const qreal ratio = w()->SceneWindow->devicePixelRatio();
+        unsigned char rgba[4] = {};
+        glReadBuffer(GL_BACK);
+        glReadPixels(static_cast<int>(w()->Scene->width() * ratio / 2),
+                     static_cast<int>(w()->Scene->height() * ratio / 2 - 40), 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return std::array<unsigned char, 4>{rgba[0], rgba[1], rgba[2], rgba[3]};
+    };
+    const auto sky = centre();
+    EditorState& state = Editor();
+    const int32_t k = state.AddObject("_Tower");
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(-1, -2, -20, -2, 4, 22, 4, 1, 0, 0, 0);
+    state.MapObjects[static_cast<size_t>(k)]->BuildDisplayLists();
+    state.AddPlacement("_Tower", TPlacement{0, 20, 0, 0, 0, 0, 1, 1, 1});
+    const char* hideAbove = "Не отображать объекты выше камеры";
+    w()->DisplayOption(hideAbove)->setCheckState(Qt::Unchecked);
+    EXPECT_NE(centre(), sky) << "edit mode, nothing hidden";
+    w()->DisplayOption(hideAbove)->setCheckState(Qt::Checked);
+    EXPECT_EQ(centre(), sky) << "edit mode, hidden above level + 15";
+    state.Placements[0].PosY = 10;  // inside the band
+    EXPECT_NE(centre(), sky) << "edit mode, inside the band";
+    state.Placements[0].PosY = 20;
+    Editor().Camera->EditMode = 0;
+    EXPECT_NE(centre(), sky) << "flight mode draws everything near";
 }
 
 TEST_F(ProjectCommandsTest, TextureWindowKeepsHelperTexturesAndRenumbersBoxes)
