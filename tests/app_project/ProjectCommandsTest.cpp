@@ -3,6 +3,7 @@
 // removal in the texture window.
 #include <QAction>
 #include <QListWidgetItem>
+#include <QProgressDialog>
 #include <QSlider>
 #include <QPushButton>
 #include <QTest>
@@ -21,6 +22,7 @@
 #include "EditorWindows.h"
 #include "FrameLoop.h"
 #include "GLEngine.h"
+#include "LoadSession.h"
 #include "Messages.h"
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
@@ -164,6 +166,48 @@ TEST_F(ProjectCommandsTest, FrameDrawsTheMapWithTheModesOfItsOptions)
     state.Placements[0].PosY = 20;
     Editor().Camera->EditMode = 0;
     EXPECT_NE(centre(), sky) << "flight mode draws everything near";
+}
+
+// Counts the mouse presses and key presses that reach what it watches.
+class InputCounter : public QObject {
+public:
+    int seen = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)
+            ++seen;
+        return false;
+    }
+};
+
+// While a load runs: no frames, no input but the dialog's, the dialog once
+// the load took its time, and Cancel reported to the load.
+TEST_F(ProjectCommandsTest, LoadSessionHoldsTheWindowStillAndOffersCancel)
+{
+    ASSERT_TRUE(w()->RenderTimer->isActive());
+    {
+        LoadSession session(*w(), 0);
+        EXPECT_FALSE(w()->RenderTimer->isActive());
+        EXPECT_FALSE(Editor().KeysEnabled);
+        EXPECT_TRUE(session.Report(1, 10));
+        QTest::qWait(20);
+        EXPECT_TRUE(session.Report(2, 10));
+        ASSERT_TRUE(session.Dialog().isVisible());
+        EXPECT_TRUE(session.Dialog().isModal());
+        EXPECT_EQ(session.Dialog().maximum(), 10);
+        InputCounter counter;
+        w()->ObjectList->viewport()->installEventFilter(&counter);
+        w()->ObjectList->installEventFilter(&counter);
+        QTest::mouseClick(w()->ObjectList->viewport(), Qt::LeftButton);
+        QTest::keyClick(w()->ObjectList, Qt::Key_Down);
+        EXPECT_EQ(counter.seen, 0) << "no input reaches the editor";
+        QTest::mouseClick(session.Dialog().findChild<QPushButton*>(), Qt::LeftButton);
+        EXPECT_FALSE(session.Report(3, 10));
+    }
+    EXPECT_TRUE(w()->RenderTimer->isActive());
+    EXPECT_TRUE(Editor().KeysEnabled);
 }
 
 TEST_F(ProjectCommandsTest, TextureWindowKeepsHelperTexturesAndRenumbersBoxes)
