@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
 #include "Collisions.h"
 #include "Errors.h"
@@ -12,6 +13,7 @@
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
 #include "SeparatorScope.h"
+#include "TestSupport.h"
 #include "WorldFeedback.h"
 
 using qxtest::SeparatorScope;
@@ -199,6 +201,34 @@ TEST(MapAndList, WrittenAndReadBack)
     EXPECT_EQ(read.PlayerPos[0], 1.5f);
     EXPECT_EQ(read.Placements.size(), 2u);  // one more than the count
     EXPECT_EQ(qx::ParseObjectList("2\n_A\n_B", "l").size(), 2u);  // LF endings, no final line end
+}
+
+TEST(ProjectFileOperations, ListAndMapRoundTripAndErrorsNameTheFile)
+{
+    qxtest::TempDir dir;
+    const std::string base = dir.path().string() + "\\";  // design paths take backslashes
+    ProjectContent content;
+    content.AddObject("_A");
+    content.MapObjects[0]->Lists[0]->AddBox(1, 1, 2, 3, 4, 5, 6, 1, 0, 0, 0);
+    content.AddObject("_B");
+    content.AddPlacement("_B", TPlacement{1, 2, 3, 0, 0, 0, 1, 1, 1});
+    SaveObjectList(content, base + "ObjList");
+    SaveMap(content, base + "Map1");
+    EXPECT_EQ(qxtest::ReadFileBytes(dir / "_A.qxobj"), qx::FormatObjectFile(*content.MapObjects[0]));
+
+    ProjectContent read;
+    LoadObjectList(read, base + "ObjList");
+    LoadMap(read, base + "Map1");
+    ASSERT_EQ(read.MapObjectCount, 2);
+    EXPECT_EQ(read.MapObjects[0]->Lists[0]->BoxCount, 1);
+    EXPECT_EQ(read.MapObjects[0]->Collision->Count, 1);
+    EXPECT_EQ(read.ObjectOfPlacement(0), 1);
+
+    std::filesystem::remove(dir / "_B.qxobj");
+    EXPECT_EQ(ErrorText([&] { LoadObjectList(read, base + "ObjList"); }), base + "_B.qxobj: File not found");
+    EXPECT_EQ(read.MapObjects[0]->Lists[0]->BoxCount, 1) << "a failed load keeps what was there";
+    TQX3DObject object("_C");
+    EXPECT_EQ(ErrorText([&] { object.LoadFromFile(base + "none.qxobj"); }), base + "none.qxobj: File not found");
 }
 
 TEST(FindObject, LastEqualNameWinsAndTheIndexFollowsChanges)
