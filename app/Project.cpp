@@ -176,8 +176,10 @@ std::string MissingPicturesText(const StagedProject& staged)
     return text;
 }
 
+std::string ProjectLoadCaption() { return Cp("Загрузка проекта"); }
+
 bool LoadProjectInto(const std::string& folder, const ReadOptions& options, ProjectContent& content,
-                     TreeAccess& objectTree, TreeAccess& textureTree)
+                     TreeAccess& objectTree, TreeAccess& textureTree, std::string* missingPictures)
 {
     StagedProject staged;
     try {
@@ -186,9 +188,11 @@ bool LoadProjectInto(const std::string& folder, const ReadOptions& options, Proj
         return false;
     }
     CommitProject(staged, content, objectTree, textureTree);
-    const std::string missing = MissingPicturesText(staged);
-    if (!missing.empty())
-        Messages().ShowMessage(Cp("Загрузка проекта"), missing);
+    std::string missing = MissingPicturesText(staged);
+    if (missingPictures != nullptr)
+        *missingPictures = std::move(missing);
+    else if (!missing.empty())
+        Messages().ShowMessage(ProjectLoadCaption(), missing);
     return true;
 }
 

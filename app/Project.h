@@ -77,10 +77,13 @@ void CommitProject(StagedProject& staged, ProjectContent& content, TreeAccess& o
                    TreeAccess& textureTree);
 
 // "Загрузить проект" without widgets: ReadProject, then CommitProject, then
-// (when pictures failed) one message listing them.  False when cancelled;
-// errors propagate with nothing changed.
+// (when pictures failed) one message listing them, or that message's text
+// in *missingPictures when the caller shows it later.  False when
+// cancelled; errors propagate with nothing changed.
 bool LoadProjectInto(const std::string& folder, const ReadOptions& options, ProjectContent& content,
-                     TreeAccess& objectTree, TreeAccess& textureTree);
+                     TreeAccess& objectTree, TreeAccess& textureTree, std::string* missingPictures = nullptr);
+// Caption of that message.
+std::string ProjectLoadCaption();
 
 // Texture removal that keeps every box's picture: refuses (with a message)
 // the helper textures 0 .. kHelperTextures - 1, else RemoveTexture and, when

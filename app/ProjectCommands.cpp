@@ -1,12 +1,8 @@
 #include "ProjectCommands.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QEvent>
 #include <QProcess>
-#include <QProgressDialog>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include "Autosave.h"
@@ -14,6 +10,8 @@
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
+#include "LoadSession.h"
+#include "Messages.h"
 #include "Project.h"
 #include "QtText.h"
 #include "TextureRemoval.h"
@@ -23,87 +21,6 @@
 #include "Vantor.h"
 
 namespace {
-
-bool IsUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::ContextMenu:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// While a load runs: no frames, no key movement, no input anywhere but the
-// progress dialog, which shows once the load has taken half a second.
-// Input that arrived meanwhile is dropped at the end, not replayed on the
-// loaded project.
-class LoadSession : public QObject {
-public:
-    explicit LoadSession(TFVantor& window) : window_(window), dialog_(&window)
-    {
-        rendering_ = window.RenderTimer->isActive();
-        window.RenderTimer->stop();
-        keysEnabled_ = Editor().KeysEnabled;
-        Editor().KeysEnabled = false;
-        Editor().MoveKeys = TMoveKeys();
-        dialog_.setWindowTitle(Ui("Загрузка проекта"));
-        dialog_.setCancelButtonText(Ui("Отмена"));
-        dialog_.setWindowModality(Qt::ApplicationModal);
-        dialog_.setMinimumDuration(500);
-        dialog_.setAutoClose(false);
-        dialog_.setAutoReset(false);
-        dialog_.setValue(0);
-        qApp->installEventFilter(this);
-    }
-
-    ~LoadSession() override
-    {
-        dialog_.hide();
-        QCoreApplication::processEvents();  // swallows the input that queued up
-        qApp->removeEventFilter(this);
-        Editor().KeysEnabled = keysEnabled_;
-        if (rendering_)
-            window_.RenderTimer->start();
-        MakeEngineCurrent();
-    }
-
-    bool Report(int done, int total)
-    {
-        dialog_.setMaximum(total);
-        dialog_.setLabelText(Ui("Загружено файлов и текстур: %1 из %2").arg(done).arg(total));
-        dialog_.setValue(done);
-        MakeEngineCurrent();  // the dialog may have painted
-        return !dialog_.wasCanceled();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (!IsUserInput(event->type()))
-            return false;
-        auto* widget = qobject_cast<QWidget*>(watched);
-        return !(widget != nullptr && widget->window() == &dialog_);
-    }
-
-private:
-    TFVantor& window_;
-    QProgressDialog dialog_;
-    bool rendering_ = false;
-    bool keysEnabled_ = true;
-};
 
 std::string Folder() { return qx::ProjectFolder(ProgramFolder()); }
 
@@ -140,11 +57,17 @@ void Load1Click(TFVantor& window)
     MakeEngineCurrent();
     TreeWidgetAccess objectTree(window.ObjectList);
     TreeWidgetAccess textureTree(FTexture->TreeView1);
-    LoadSession session(window);
-    qx::ReadOptions options;
-    options.progress = [&session](int done, int total) { return session.Report(done, total); };
-    if (qx::LoadProjectInto(Folder(), options, Editor(), objectTree, textureTree))
-        EditHistory().Reset();
+    std::string missing;
+    {
+        LoadSession session(window);
+        qx::ReadOptions options;
+        options.progress = [&session](int done, int total) { return session.Report(done, total); };
+        if (qx::LoadProjectInto(Folder(), options, Editor(), objectTree, textureTree, &missing))
+            EditHistory().Reset();
+    }
+    // Shown once the window takes input again.
+    if (!missing.empty())
+        qx::Messages().ShowMessage(qx::ProjectLoadCaption(), missing);
 }
 
 void BitBtn1Click(TFVantor&)

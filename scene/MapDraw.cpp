@@ -9,7 +9,8 @@ void DrawMap(const ProjectContent& content, uint8_t mode, uint8_t range, uint8_t
 {
     glColor4f(1, 1, 1, 1);
     ForEachDrawnPlacement(content, mode, range, band, cameraX, level, cameraZ, [&](size_t i, int32_t k) {
-        const TQX3DObject* object = content.MapObjects[static_cast<size_t>(k)].get();
+        const TQX3DObject* object =
+            static_cast<size_t>(k) < content.MapObjects.size() ? content.MapObjects[static_cast<size_t>(k)].get() : nullptr;
         if (object == nullptr)
             return;
         const TPlacement& p = content.Placements[i];

@@ -297,6 +297,10 @@ std::vector<std::string> ParseObjectList(std::string_view data, const std::strin
             std::string_view name = reader.Next();
             if (reader.AtEnd())
                 throw FormatError("the file ends before its " + std::to_string(count) + " object names");
+            // The name becomes a file name beside the list: it must not lead
+            // out of the project folder.
+            if (name.find_first_of("\\/") != std::string_view::npos)
+                throw FormatError("the object name \"" + std::string(name) + "\" holds a path separator");
             names.emplace_back(name);
         }
     } catch (const Error& error) {

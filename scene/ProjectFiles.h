@@ -65,8 +65,9 @@ std::string FormatObjectFile(const TQX3DObject& object);
 // appended to list 0 (made when the object has no list).  No GL.
 void ApplyObjectFile(TQX3DObject& object, ObjectFileData data);
 
-// The names of an object list file.  A count beyond the file's lines, or a
-// negative one, is a format fault.
+// The names of an object list file.  A count beyond the file's lines, a
+// negative one, or a name with a "\" or "/" (which would name a file outside
+// the list's folder) is a format fault.
 std::vector<std::string> ParseObjectList(std::string_view data, const std::string& fileName);
 std::string FormatObjectList(const ProjectContent& content);
 

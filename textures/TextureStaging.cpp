@@ -24,6 +24,7 @@ struct Decoded {
     ImageKind kind = ImageKind::None;
     bool keyed = false;
     DecodeResult result;
+    std::string failure;  // what stopped the decoder itself (out of memory)
 };
 
 Decoded DecodeEntry(const std::string& path, bool keyed)
@@ -32,8 +33,13 @@ Decoded DecodeEntry(const std::string& path, bool keyed)
     d.kind = ImageKindForPath(path, true);
     // TGA ignores the colour key; the others pass it on.
     d.keyed = d.kind == ImageKind::Tga ? false : keyed;
-    if (d.kind != ImageKind::None)
-        d.result = DecodeImageFile(d.kind, path, d.keyed);
+    try {
+        if (d.kind != ImageKind::None)
+            d.result = DecodeImageFile(d.kind, path, d.keyed);
+    } catch (const std::exception& e) {
+        d.result = DecodeResult();
+        d.failure = e.what();
+    }
     return d;
 }
 
@@ -42,6 +48,8 @@ std::string ProblemReason(const Decoded& d, const std::string& path)
     std::error_code error;
     if (!std::filesystem::exists(ToFsPath(path), error))
         return "File not found";
+    if (!d.failure.empty())
+        return d.failure;
     if (d.kind == ImageKind::None)
         return "no loader for the file's ending";
     if (!d.result.messages.empty())

@@ -20,6 +20,7 @@ struct Pending {
     const FileToWrite* file = nullptr;
     std::string temp;
     std::string backup;  // empty: there was no previous file
+    bool movedAside = false;  // the previous file is only at backup now
     bool placed = false;
 };
 
@@ -42,7 +43,7 @@ void RemoveQuietly(const std::string& path)
 void RollBack(std::vector<Pending>& pending)
 {
     for (auto it = pending.rbegin(); it != pending.rend(); ++it) {
-        if (it->placed) {
+        if (it->placed || it->movedAside) {
             if (it->backup.empty())
                 ::unlink(it->file->fsPath.c_str());
             else if (std::rename(it->backup.c_str(), it->file->fsPath.c_str()) == 0)
@@ -64,7 +65,7 @@ void WriteFilesTogether(const std::vector<FileToWrite>& files)
     std::vector<Pending> pending;
     for (const FileToWrite& f : files)
         if (last[f.fsPath] == &f)
-            pending.push_back(Pending{&f, {}, {}, false});
+            pending.push_back(Pending{&f, {}, {}, false, false});
 
     for (Pending& p : pending) {
         try {
@@ -102,10 +103,20 @@ void WriteFilesTogether(const std::vector<FileToWrite>& files)
             } else {
                 const std::string backup =
                     target + ".~old" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-                if (::link(target.c_str(), backup.c_str()) == 0)
+                // A hard link keeps the old file in place until the rename;
+                // where the file system has none, the old file moves aside.
+                if (::link(target.c_str(), backup.c_str()) == 0) {
                     p.backup = backup;
-                else
+                } else if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS || errno == EMLINK) {
+                    if (std::rename(target.c_str(), backup.c_str()) == 0) {
+                        p.backup = backup;
+                        p.movedAside = true;
+                    } else {
+                        code = errno;
+                    }
+                } else {
                     code = errno;
+                }
             }
         } else if (errno != ENOENT) {
             code = errno;

@@ -2,20 +2,31 @@
 // "Сохранить проект" and "Загрузить проект", the start button, and texture
 // removal in the texture window.
 #include <QAction>
+#include <QListWidgetItem>
+#include <QProgressDialog>
+#include <QSlider>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
+#include <array>
 #include <filesystem>
 #include <fstream>
 
 #include "EditorState.h"
+#include "Camera.h"
 #include "EditorWindows.h"
+#include "FrameLoop.h"
+#include "GLEngine.h"
+#include "LoadSession.h"
 #include "Messages.h"
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
+#include "SceneSurface.h"
 #include "TestInstallation.h"
 #include "TestSupport.h"
 #include "Text1251.h"
@@ -92,8 +103,12 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
     state.PlacementCount = 0;
     state.PlacementNames.assign(1, std::string());
     state.Touch();
+    fs::remove(dir_ / "Sys" / "Saves" / "textures" / "CurCenter.bmp");
     Menu("Load1");
-    ASSERT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
+    // One message for the missing picture, shown after the load.
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_NE(messages_.entries[0].text.find("CurCenter.bmp - File not found"), std::string::npos);
+    messages_.entries.clear();
     EXPECT_EQ(state.PlacementCount, 2);
     EXPECT_EQ(state.ObjectOfPlacement(1), 0);
     EXPECT_EQ(FormatTreeText(TreeWidgetAccess(w()->ObjectList)), tree);  // the tree of the last save
@@ -110,6 +125,89 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
         << messages_.entries[0].text;
     EXPECT_EQ(state.PlacementCount, 1);
     EXPECT_TRUE(w()->RenderTimer->isActive());
+}
+
+// The frame draws the map: a tall box placed straight ahead, its placement
+// above the band over the working level, shows in flight mode and when
+// objects above the camera are not hidden, and not in edit mode with them
+// hidden (only the modes up to level + 15 run then).
+TEST_F(ProjectCommandsTest, FrameDrawsTheMapWithTheModesOfItsOptions)
+{
+    w()->CamZoom->setValue(1);
+    w()->CamVerhBar->setValue(1);
+    Editor().Camera->PosZ = -20;
+    Editor().PlayerPos[0] = 500;
+    const auto centre = [&] {  // below the cross-hair
+        Engine().PresentFrames = false;
+        RenderFrame(*w());
+        Engine().PresentFrames = true;
+        MakeEngineCurrent();
+        glFinish();
+        const qreal ratio = w()->SceneWindow->devicePixelRatio();
+        unsigned char rgba[4] = {};
+        glReadBuffer(GL_BACK);
+        glReadPixels(static_cast<int>(w()->Scene->width() * ratio / 2),
+                     static_cast<int>(w()->Scene->height() * ratio / 2 - 40), 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return std::array<unsigned char, 4>{rgba[0], rgba[1], rgba[2], rgba[3]};
+    };
+    const auto sky = centre();
+    EditorState& state = Editor();
+    const int32_t k = state.AddObject("_Tower");
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(-1, -2, -20, -2, 4, 22, 4, 1, 0, 0, 0);
+    state.MapObjects[static_cast<size_t>(k)]->BuildDisplayLists();
+    state.AddPlacement("_Tower", TPlacement{0, 20, 0, 0, 0, 0, 1, 1, 1});
+    const char* hideAbove = "Не отображать объекты выше камеры";
+    w()->DisplayOption(hideAbove)->setCheckState(Qt::Unchecked);
+    EXPECT_NE(centre(), sky) << "edit mode, nothing hidden";
+    w()->DisplayOption(hideAbove)->setCheckState(Qt::Checked);
+    EXPECT_EQ(centre(), sky) << "edit mode, hidden above level + 15";
+    state.Placements[0].PosY = 10;  // inside the band
+    EXPECT_NE(centre(), sky) << "edit mode, inside the band";
+    state.Placements[0].PosY = 20;
+    Editor().Camera->EditMode = 0;
+    EXPECT_NE(centre(), sky) << "flight mode draws everything near";
+}
+
+// Counts the mouse presses and key presses that reach what it watches.
+class InputCounter : public QObject {
+public:
+    int seen = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)
+            ++seen;
+        return false;
+    }
+};
+
+// While a load runs: no frames, no input but the dialog's, the dialog once
+// the load took its time, and Cancel reported to the load.
+TEST_F(ProjectCommandsTest, LoadSessionHoldsTheWindowStillAndOffersCancel)
+{
+    ASSERT_TRUE(w()->RenderTimer->isActive());
+    {
+        LoadSession session(*w(), 0);
+        EXPECT_FALSE(w()->RenderTimer->isActive());
+        EXPECT_FALSE(Editor().KeysEnabled);
+        EXPECT_TRUE(session.Report(1, 10));
+        QTest::qWait(20);
+        EXPECT_TRUE(session.Report(2, 10));
+        ASSERT_TRUE(session.Dialog().isVisible());
+        EXPECT_TRUE(session.Dialog().isModal());
+        EXPECT_EQ(session.Dialog().maximum(), 10);
+        InputCounter counter;
+        w()->ObjectList->viewport()->installEventFilter(&counter);
+        w()->ObjectList->installEventFilter(&counter);
+        QTest::mouseClick(w()->ObjectList->viewport(), Qt::LeftButton);
+        QTest::keyClick(w()->ObjectList, Qt::Key_Down);
+        EXPECT_EQ(counter.seen, 0) << "no input reaches the editor";
+        QTest::mouseClick(session.Dialog().findChild<QPushButton*>(), Qt::LeftButton);
+        EXPECT_FALSE(session.Report(3, 10));
+    }
+    EXPECT_TRUE(w()->RenderTimer->isActive());
+    EXPECT_TRUE(Editor().KeysEnabled);
 }
 
 TEST_F(ProjectCommandsTest, TextureWindowKeepsHelperTexturesAndRenumbersBoxes)

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
 #include "Collisions.h"
 #include "Errors.h"
@@ -12,6 +13,7 @@
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
 #include "SeparatorScope.h"
+#include "TestSupport.h"
 #include "WorldFeedback.h"
 
 using qxtest::SeparatorScope;
@@ -134,8 +136,9 @@ TEST(ObjectFile, ReadsBackUnderTheOtherSeparatorOnlyListZero)
     ASSERT_EQ(read.ListCount, 1);
     ASSERT_EQ(read.Lists[0]->BoxCount, 2);
     const TBox& box = read.Lists[0]->Boxes[1];
-    const TBox& original = BoxObject()->Lists[0]->Boxes[1];
-    EXPECT_EQ(std::memcmp(&box.Position, &original.Position, sizeof(TVec3) * 1), 0);
+    const auto source = BoxObject();
+    const TBox& original = source->Lists[0]->Boxes[1];
+    EXPECT_EQ(std::memcmp(&box.Position, &original.Position, sizeof(TVec3)), 0);
     EXPECT_EQ(box.Size.Z, original.Size.Z);
     EXPECT_EQ(box.Tiling, original.Tiling);
     EXPECT_EQ(box.Texture, -1);
@@ -172,6 +175,8 @@ TEST(ObjectFile, ConversionErrorsNameFileAndLine)
     EXPECT_EQ(ErrorText([] { qx::ParseObjectList("-1\r\n", "ObjList.qxlst"); }),
               "ObjList.qxlst:1: the object count -1 is negative");
     EXPECT_THROW(qx::ParseMap("0 0 0 \r\nz\r\n", "Map1.qxmap"), qx::ConvertError);
+    EXPECT_EQ(ErrorText([] { qx::ParseObjectList("1\r\n..\\x\r\n", "ObjList.qxlst"); }),
+              "ObjList.qxlst:2: the object name \"..\\x\" holds a path separator");
 }
 
 TEST(MapAndList, WrittenAndReadBack)
@@ -196,6 +201,34 @@ TEST(MapAndList, WrittenAndReadBack)
     EXPECT_EQ(read.PlayerPos[0], 1.5f);
     EXPECT_EQ(read.Placements.size(), 2u);  // one more than the count
     EXPECT_EQ(qx::ParseObjectList("2\n_A\n_B", "l").size(), 2u);  // LF endings, no final line end
+}
+
+TEST(ProjectFileOperations, ListAndMapRoundTripAndErrorsNameTheFile)
+{
+    qxtest::TempDir dir;
+    const std::string base = dir.path().string() + "\\";  // design paths take backslashes
+    ProjectContent content;
+    content.AddObject("_A");
+    content.MapObjects[0]->Lists[0]->AddBox(1, 1, 2, 3, 4, 5, 6, 1, 0, 0, 0);
+    content.AddObject("_B");
+    content.AddPlacement("_B", TPlacement{1, 2, 3, 0, 0, 0, 1, 1, 1});
+    SaveObjectList(content, base + "ObjList");
+    SaveMap(content, base + "Map1");
+    EXPECT_EQ(qxtest::ReadFileBytes(dir / "_A.qxobj"), qx::FormatObjectFile(*content.MapObjects[0]));
+
+    ProjectContent read;
+    LoadObjectList(read, base + "ObjList");
+    LoadMap(read, base + "Map1");
+    ASSERT_EQ(read.MapObjectCount, 2);
+    EXPECT_EQ(read.MapObjects[0]->Lists[0]->BoxCount, 1);
+    EXPECT_EQ(read.MapObjects[0]->Collision->Count, 1);
+    EXPECT_EQ(read.ObjectOfPlacement(0), 1);
+
+    std::filesystem::remove(dir / "_B.qxobj");
+    EXPECT_EQ(ErrorText([&] { LoadObjectList(read, base + "ObjList"); }), base + "_B.qxobj: File not found");
+    EXPECT_EQ(read.MapObjects[0]->Lists[0]->BoxCount, 1) << "a failed load keeps what was there";
+    TQX3DObject object("_C");
+    EXPECT_EQ(ErrorText([&] { object.LoadFromFile(base + "none.qxobj"); }), base + "none.qxobj: File not found");
 }
 
 TEST(FindObject, LastEqualNameWinsAndTheIndexFollowsChanges)

@@ -1,0 +1,30 @@
+// What the editor does while a project loads: no frames, no key movement,
+// no input anywhere but the progress dialog, which shows once the load has
+// taken half a second (files and textures done out of all, with Cancel).
+// Input that arrived meanwhile is dropped at the end, not replayed on the
+// loaded project.
+#pragma once
+
+#include <QObject>
+#include <QProgressDialog>
+
+class TFVantor;
+
+class LoadSession : public QObject {
+public:
+    explicit LoadSession(TFVantor& window, int showAfterMs = 500);
+    ~LoadSession() override;
+
+    // Shows progress; false once the user pressed Cancel.
+    bool Report(int done, int total);
+    QProgressDialog& Dialog() { return dialog_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TFVantor& window_;
+    QProgressDialog dialog_;
+    bool rendering_ = false;
+    bool keysEnabled_ = true;
+};
