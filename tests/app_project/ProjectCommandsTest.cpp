@@ -138,9 +138,7 @@ TEST_F(ProjectCommandsTest, FrameDrawsTheMapWithTheModesOfItsOptions)
     Editor().Camera->PosZ = -20;
     Editor().PlayerPos[0] = 500;
     const auto centre = [&] {  // below the cross-hair
-        Engine().PresentFrames = false;
-        RenderFrame(*w());
-        Engine().PresentFrames = true;
+        DrawFrame(*w());
         MakeEngineCurrent();
         glFinish();
         const qreal ratio = w()->SceneWindow->devicePixelRatio();
