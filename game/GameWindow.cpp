@@ -66,8 +66,17 @@ void GameWindow::Start()
     }
     font_.Build(std::string(), 16, "Arial", TColor4{1, 1, 1, 1});
     hintText_ = Cp("Щелчок - захватить мышь, Esc - выход, F3 - частота кадров, F11 - полный экран");
+    quitHint_ = Cp("Esc - выход");
     errorTitle_ = Cp("Уровень не загружен. Проект не прочитан:");
     folderText_ = Cp("Папка проекта: ") + Utf8ToCp1251(ToFsPath(ProjectFolder(programFolder_)));
+    // A large level takes a moment: say so rather than show a black window.
+    {
+        std::string loading = Cp("Загрузка уровня...");
+        const qreal ratio = devicePixelRatio();
+        StartScreen(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio), TColor4{0, 0, 0, 1});
+        PrintLine(loading, TColor4{1, 1, 1, 1}, 40);
+        EndFrame();
+    }
     try {
         LoadGameLevel(programFolder_, level_);
         player_ = std::make_unique<PlayerMotion>(level_.scene.collision, level_.scene.start);
@@ -148,39 +157,39 @@ void GameWindow::DrawOverlay(int w, int h)
     glVertex3f(cx, cy + 8, 0);
     glEnd();
     glEnable(GL_TEXTURE_2D);
-    if (showRate_) {
-        font_.Text.swap(rateText_);
-        font_.Color = TColor4{1, 1, 0, 1};
-        font_.PrintAt(10, 24, 0);
-        font_.Text.swap(rateText_);
-    }
-    if (!captured_) {
-        font_.Text.swap(hintText_);
-        font_.Color = TColor4{1, 1, 1, 1};
-        font_.PrintAt(10, static_cast<float>(h - 12), 0);
-        font_.Text.swap(hintText_);
-    }
+    if (showRate_)
+        PrintLine(rateText_, TColor4{1, 1, 0, 1}, 24);
+    if (!captured_)
+        PrintLine(hintText_, TColor4{1, 1, 1, 1}, static_cast<float>(h - 12));
     glEnable(GL_DEPTH_TEST);
 }
 
-void GameWindow::DrawErrorScreen(int w, int h)
+void GameWindow::PrintLine(std::string& text, const TColor4& color, float y)
 {
-    glClearColor(0.25f, 0.0f, 0.0f, 1.0f);
+    // The font prints its own Text: lend it the line without copying.
+    font_.Text.swap(text);
+    font_.Color = color;
+    font_.PrintAt(10, y, 0);
+    font_.Text.swap(text);
+}
+
+void GameWindow::StartScreen(int w, int h, const TColor4& background)
+{
+    glClearColor(background.R, background.G, background.B, background.A);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0, 0, 0, 0);
     glViewport(0, 0, w, h);
     SetProjection(255, w, h);
+}
+
+void GameWindow::DrawErrorScreen(int w, int h)
+{
+    StartScreen(w, h, TColor4{0.25f, 0, 0, 1});
     glDisable(GL_DEPTH_TEST);
-    const auto line = [&](std::string& text, const TColor4& color, float y) {
-        font_.Text.swap(text);
-        font_.Color = color;
-        font_.PrintAt(20, y, 0);
-        font_.Text.swap(text);
-    };
-    line(errorTitle_, TColor4{1, 1, 1, 1}, 40);
-    line(error_, TColor4{1, 1, 0, 1}, 70);
-    line(folderText_, TColor4{1, 1, 1, 1}, 100);
-    line(hintText_, TColor4{0.8f, 0.8f, 0.8f, 1}, static_cast<float>(h - 12));
+    PrintLine(errorTitle_, TColor4{1, 1, 1, 1}, 40);
+    PrintLine(error_, TColor4{1, 1, 0, 1}, 70);
+    PrintLine(folderText_, TColor4{1, 1, 1, 1}, 100);
+    PrintLine(quitHint_, TColor4{0.8f, 0.8f, 0.8f, 1}, static_cast<float>(h - 12));
     glEnable(GL_DEPTH_TEST);
 }
 

@@ -49,6 +49,9 @@ private:
     void Frame();
     void DrawOverlay(int width, int height);
     void DrawErrorScreen(int width, int height);
+    // Clears to `background` and sets the overlay projection.
+    void StartScreen(int width, int height, const TColor4& background);
+    void PrintLine(std::string& text, const TColor4& color, float y);
     void Capture(bool on);
     void SetKey(int key, bool down);
     void SaveScreenshot(int width, int height);
@@ -75,6 +78,7 @@ private:
     TQXFont font_;
     std::string rateText_;
     std::string hintText_;
+    std::string quitHint_;
     std::string errorTitle_;
     std::string folderText_;
 };

@@ -40,7 +40,7 @@ protected:
 
     // A white (untextured) wall 20 wide and 10 high, 10 units ahead of the
     // player start along the editor's initial direction (+Z), on a floor.
-    void SaveLevel()
+    void SaveLevel(const qx::ProjectTrees& trees = qx::ProjectTrees{})
     {
         TextureRegistry textures;
         textures.TextureNames = {"Setka.bmp"};
@@ -56,7 +56,7 @@ protected:
         content.AddPlacement("_Floor", TPlacement{-50, 0, -50, 0, 0, 0, 1, 1, 1});
         content.PlayerPos[0] = 0;
         content.PlayerPos[2] = -5;
-        qx::SaveProject(saves().string() + "/", textures, content, qx::ProjectTrees{});
+        qx::SaveProject(saves().string() + "/", textures, content, trees);
     }
 
     GameRun Play()
@@ -135,4 +135,30 @@ TEST_F(GameLaunch, ABrokenOrMissingProjectFileShowsItsErrorScreen)
     const GameRun missing = Play();
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.errors.find("ObjList.qxlst: File not found"), std::string::npos) << missing.errors;
+}
+
+TEST_F(GameLaunch, TheEditorsLoadReadsTheSameFilesWithItsProgress)
+{
+    MemoryTree tree;
+    tree.AppendChild(-1, "+Objects");
+    SaveLevel(qx::ProjectTrees{&tree, &tree});
+    qx::ReadOptions options;
+    options.upload = false;
+    options.threads = 1;
+    int last = 0, total = 0;
+    options.progress = [&](int done, int all) {
+        EXPECT_GE(done, last);
+        last = done;
+        total = all;
+        return true;
+    };
+    const qx::StagedProject staged = qx::ReadProject(saves().string() + "/", options);
+    EXPECT_EQ(staged.content.MapObjectCount, 2);
+    EXPECT_EQ(staged.content.PlacementCount, 2);
+    EXPECT_EQ(staged.boxCount, 2);
+    EXPECT_EQ(staged.textures.registry.TextureCount, 1);
+    EXPECT_EQ(staged.objectTree.NodeCount(), 1);
+    // Seven files of fixed names, one per picture and one per object.
+    EXPECT_EQ(total, 7 + 1 + 2);
+    EXPECT_EQ(last, total);
 }
