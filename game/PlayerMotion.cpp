@@ -93,8 +93,8 @@ void PlayerMotion::Tick(const MoveInput& input)
     // The exact parabola at each tick, so a jump peaks at its height.
     const float t = static_cast<float>(kTick);
     const float dy = velY_ * t - 0.5f * kGravity * t * t;
-    velY_ -= kGravity * t;
-    MoveUpDown(dy);
+    velY_ = std::max(velY_ - kGravity * t, -kTerminalSpeed);
+    MoveUpDown(std::max(dy, -kTerminalSpeed * t));
 
     if (feet_[1] < respawnBelow_)
         Respawn();

@@ -30,6 +30,9 @@ public:
     static constexpr float kStepHeight = 1.5f;
     static constexpr float kJumpHeight = 2.0f;
     static constexpr float kGravity = 40.0f;
+    // Falls no faster: a tick then moves the feet less than the body's
+    // height, so no floor is passed through between two ticks.
+    static constexpr float kTerminalSpeed = 250.0f;
     static constexpr double kTick = 1.0 / 120.0;
     // Falling this far below the lowest volume puts the player back at the start.
     static constexpr float kFallLimit = 100.0f;

@@ -112,6 +112,13 @@ TEST(PlayerMotion, FallsOntoABoxTopAndJumpsTwoUnits)
     }
     EXPECT_NEAR(peak, PlayerMotion::kJumpHeight, 0.02);
     EXPECT_FLOAT_EQ(player.Feet()[1], 6);
+
+    // A long fall does not pass through a thin slab between two ticks.
+    const CollisionWorld slab = World({Box3::Of(-4, -0.25f, -4, 4, 0.25f, 4)});
+    const float high[3] = {0, 8000, 0};
+    PlayerMotion faller(slab, high);
+    Play(faller, MoveInput(), 40, 60);
+    EXPECT_FLOAT_EQ(faller.Feet()[1], 0.25f);
 }
 
 TEST(PlayerMotion, ClimbsAStepButNotAWall)
