@@ -67,6 +67,9 @@ void GameWindow::Start()
     font_.Build(std::string(), 16, "Arial", TColor4{1, 1, 1, 1});
     hintText_ = Cp("Щелчок - захватить мышь, Esc - выход, F3 - частота кадров, F11 - полный экран");
     quitHint_ = Cp("Esc - выход");
+    // A level built without a floor drops the player at once: say why the
+    // view jumps back.
+    fellText_ = Cp("Падение ниже уровня - возврат на старт (нет пола под игроком?)");
     errorTitle_ = Cp("Уровень не загружен. Проект не прочитан:");
     folderText_ = Cp("Папка проекта: ") + Utf8ToCp1251(ToFsPath(ProjectFolder(programFolder_)));
     // A large level takes a moment: say so rather than show a black window.
@@ -122,6 +125,10 @@ void GameWindow::Frame()
         DrawErrorScreen(w, h);
     } else {
         player_->Advance(seconds, input_);
+        if (player_->FallRespawns() != respawnsSeen_) {
+            respawnsSeen_ = player_->FallRespawns();
+            fellShownUntil_ = now + 3000000000LL;
+        }
         ViewPoint view;
         player_->Eye(view.eye);
         view.yaw = input_.yaw;
@@ -161,6 +168,8 @@ void GameWindow::DrawOverlay(int w, int h)
         PrintLine(rateText_, TColor4{1, 1, 0, 1}, 24);
     if (!captured_)
         PrintLine(hintText_, TColor4{1, 1, 1, 1}, static_cast<float>(h - 12));
+    if (lastFrame_ < fellShownUntil_)
+        PrintLine(fellText_, TColor4{1, 0.6f, 0.2f, 1}, static_cast<float>(h / 2 + 40));
     glEnable(GL_DEPTH_TEST);
 }
 

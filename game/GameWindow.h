@@ -79,6 +79,9 @@ private:
     std::string rateText_;
     std::string hintText_;
     std::string quitHint_;
+    std::string fellText_;
+    int respawnsSeen_ = 0;
+    qint64 fellShownUntil_ = 0;
     std::string errorTitle_;
     std::string folderText_;
 };

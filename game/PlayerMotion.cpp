@@ -96,8 +96,10 @@ void PlayerMotion::Tick(const MoveInput& input)
     velY_ = std::max(velY_ - kGravity * t, -kTerminalSpeed);
     MoveUpDown(std::max(dy, -kTerminalSpeed * t));
 
-    if (feet_[1] < respawnBelow_)
+    if (feet_[1] < respawnBelow_) {
         Respawn();
+        ++fallRespawns_;
+    }
 }
 
 bool PlayerMotion::Blocked(const Box3& body, const Box3& from) const

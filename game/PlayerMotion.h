@@ -49,6 +49,8 @@ public:
 
     const float* Feet() const { return feet_; }
     bool OnGround() const { return onGround_; }
+    // How often a fall has put the player back at the start.
+    int FallRespawns() const { return fallRespawns_; }
     float VerticalSpeed() const { return velY_; }
     // The eye between the last two ticks, for drawing.
     void Eye(float out[3]) const;
@@ -71,6 +73,7 @@ private:
     float velY_ = 0;
     bool onGround_ = false;
     double pending_ = 0;
+    int fallRespawns_ = 0;
     float respawnBelow_;
 };
 

@@ -173,6 +173,7 @@ TEST(PlayerMotion, FallingFarBelowTheLowestVolumeRespawns)
         lowest = std::min(lowest, player.Feet()[1]);
     }
     EXPECT_FLOAT_EQ(player.Feet()[2], 0);
+    EXPECT_EQ(player.FallRespawns(), 1);
     EXPECT_LT(lowest, -100);
     EXPECT_GT(lowest, -102);
 }
