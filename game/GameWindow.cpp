@@ -14,6 +14,7 @@
 #include "Errors.h"
 #include "GLEngine.h"
 #include "LevelFiles.h"
+#include "MoveKeys.h"
 #include "Paths.h"
 #include "Text1251.h"
 
@@ -226,34 +227,19 @@ void GameWindow::Capture(bool on)
     }
 }
 
-void GameWindow::SetKey(int key, bool down)
+void GameWindow::SetKey(const QKeyEvent& event, bool down)
 {
-    switch (key) {
-    case Qt::Key_W:
-    case Qt::Key_Up:
-        input_.forward = down;
-        break;
-    case Qt::Key_S:
-    case Qt::Key_Down:
-        input_.back = down;
-        break;
-    case Qt::Key_A:
-    case Qt::Key_Left:
-        input_.left = down;
-        break;
-    case Qt::Key_D:
-    case Qt::Key_Right:
-        input_.right = down;
-        break;
-    case Qt::Key_Shift:
-        input_.run = down;
-        break;
-    case Qt::Key_Space:
-        input_.jump = down;
-        break;
-    default:
-        break;
+    switch (MoveKeyOf(event)) {
+    case MoveKey::Forward: input_.forward = down; return;
+    case MoveKey::Back: input_.back = down; return;
+    case MoveKey::Left: input_.left = down; return;
+    case MoveKey::Right: input_.right = down; return;
+    case MoveKey::None: break;
     }
+    if (event.key() == Qt::Key_Shift)
+        input_.run = down;
+    else if (event.key() == Qt::Key_Space)
+        input_.jump = down;
 }
 
 void GameWindow::keyPressEvent(QKeyEvent* event)
@@ -277,14 +263,14 @@ void GameWindow::keyPressEvent(QKeyEvent* event)
             showFullScreen();
         return;
     default:
-        SetKey(event->key(), true);
+        SetKey(*event, true);
     }
 }
 
 void GameWindow::keyReleaseEvent(QKeyEvent* event)
 {
     if (!event->isAutoRepeat())
-        SetKey(event->key(), false);
+        SetKey(*event, false);
 }
 
 void GameWindow::mousePressEvent(QMouseEvent*)

@@ -53,7 +53,7 @@ private:
     void StartScreen(int width, int height, const TColor4& background);
     void PrintLine(std::string& text, const TColor4& color, float y);
     void Capture(bool on);
-    void SetKey(int key, bool down);
+    void SetKey(const QKeyEvent& event, bool down);
     void SaveScreenshot(int width, int height);
 
     std::string programFolder_;
