@@ -13,12 +13,7 @@
 
 namespace {
 
-// X11 key codes (evdev + 8) of the physical keys, used when the platform
-// reports them; they do not change with the keyboard layout.
-bool IsXcb() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
-
-constexpr quint32 ScanW = 25, ScanA = 38, ScanS = 39, ScanD = 40;
-constexpr quint32 ScanUp = 111, ScanDown = 116, ScanLeft = 113, ScanRight = 114;
+// X11 key codes (evdev + 8) of the Ctrl keys, whatever the layout.
 constexpr quint32 ScanCtrlLeft = 37, ScanCtrlRight = 105;
 constexpr quint32 ScanZ = 52, ScanY = 29, ScanDelete = 119;
 
@@ -53,7 +48,7 @@ Shortcut ShortcutOf(const QKeyEvent& event)
     if (!(event.modifiers() & Qt::ControlModifier))
         return Shortcut::None;
     const bool shift = event.modifiers() & Qt::ShiftModifier;
-    const quint32 scan = IsXcb() ? event.nativeScanCode() : 0;
+    const quint32 scan = X11KeyCode(event);
     const int key = event.key();
     if (key == Qt::Key_Z || key == 0x042F || scan == ScanZ)
         return shift ? Shortcut::Redo : Shortcut::Undo;
@@ -64,9 +59,8 @@ Shortcut ShortcutOf(const QKeyEvent& event)
 
 bool IsDeleteKey(const QKeyEvent& event)
 {
-    return event.key() == Qt::Key_Delete || (IsXcb() && event.nativeScanCode() == ScanDelete);
+    return event.key() == Qt::Key_Delete || X11KeyCode(event) == ScanDelete;
 }
-
 
 
 void SetFlag(MoveKey key, bool down)
@@ -83,46 +77,12 @@ void SetFlag(MoveKey key, bool down)
 
 }  // namespace
 
-MoveKey MoveKeyOf(const QKeyEvent& event)
-{
-    switch (event.key()) {
-    case Qt::Key_Down:
-    case Qt::Key_S:
-    case 0x042B:  // Ы
-        return MoveKey::Back;
-    case Qt::Key_Up:
-    case Qt::Key_W:
-    case 0x0426:  // Ц
-        return MoveKey::Forward;
-    case Qt::Key_Right:
-    case Qt::Key_D:
-    case 0x0412:  // В
-        return MoveKey::Right;
-    case Qt::Key_Left:
-    case Qt::Key_A:
-    case 0x0424:  // Ф
-        return MoveKey::Left;
-    default:
-        break;
-    }
-    if (event.nativeScanCode() != 0 && IsXcb()) {
-        switch (event.nativeScanCode()) {
-        case ScanS: case ScanDown: return MoveKey::Back;
-        case ScanW: case ScanUp: return MoveKey::Forward;
-        case ScanD: case ScanRight: return MoveKey::Right;
-        case ScanA: case ScanLeft: return MoveKey::Left;
-        default: break;
-        }
-    }
-    return MoveKey::None;
-}
-
 bool IsCtrlKey(const QKeyEvent& event)
 {
     if (event.key() == Qt::Key_Control)
         return true;
-    return event.nativeScanCode() != 0 && IsXcb() &&
-           (event.nativeScanCode() == ScanCtrlLeft || event.nativeScanCode() == ScanCtrlRight);
+    const uint32_t code = X11KeyCode(event);
+    return code == ScanCtrlLeft || code == ScanCtrlRight;
 }
 
 bool KeyHook::eventFilter(QObject* watched, QEvent* event)

@@ -6,13 +6,8 @@
 
 #include <QObject>
 
-class QKeyEvent;
+#include "MoveKeys.h"
 
-enum class MoveKey { None, Back, Forward, Right, Left };
-
-// Physical key of an event: arrows, or the W/A/S/D key positions whatever
-// the keyboard layout (Latin or Cyrillic letters, or the X11 key codes).
-MoveKey MoveKeyOf(const QKeyEvent& event);
 bool IsCtrlKey(const QKeyEvent& event);
 
 class KeyHook : public QObject {

@@ -15,43 +15,15 @@ namespace qx {
 
 namespace {
 
-std::string ReadNamed(const std::string& folder, const std::string& name)
-{
-    try {
-        return ReadWholeFile(ToFsPath(folder + Cp1251ToUtf8(name)));
-    } catch (const Error& error) {
-        ThrowAt(name, 0, error);
-    }
-}
-
-std::vector<TextureListEntry> ParseTextureEntries(std::string_view data)
-{
-    std::vector<TextureListEntry> entries;
-    int line = 1;
-    try {
-        // The count line first, so that an error on it is told from one on
-        // the first entry.
-        StrictTextToInt(data.substr(0, std::min(data.find_first_of("\r\n"), data.size())));
-        line = 2;
-        ParseTextureList(data, [&](const TextureListEntry& e) {
-            entries.push_back(e);
-            ++line;
-        });
-    } catch (const Error& error) {
-        ThrowAt(kTextureListFile, line, error);
-    }
-    return entries;
-}
-
 void ReadTree(MemoryTree& tree, const std::string& folder, const char* textFile, const char* iconFile)
 {
-    const std::string text = ReadNamed(folder, textFile);
+    const std::string text = ReadProjectFile(folder, textFile);
     try {
         ParseTreeText(tree, text);
     } catch (const Error& error) {
         ThrowAt(textFile, tree.NodeCount() + 1, error);
     }
-    const std::string icons = ReadNamed(folder, iconFile);
+    const std::string icons = ReadProjectFile(folder, iconFile);
     try {
         ParseIconIndexes(tree, icons);
     } catch (const Error& error) {
@@ -60,8 +32,6 @@ void ReadTree(MemoryTree& tree, const std::string& folder, const char* textFile,
 }
 
 }  // namespace
-
-std::string ProjectFolder(const std::string& programFolder) { return programFolder + "Sys\\Saves\\"; }
 
 void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
                  const ProjectTrees& trees)
@@ -102,33 +72,13 @@ StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
             throw LoadCancelled();
     };
 
-    const std::vector<TextureListEntry> entries = ParseTextureEntries(ReadNamed(folder, kTextureListFile));
-    total += static_cast<int>(entries.size());
-    step();
-
-    const std::vector<std::string> names = ParseObjectList(ReadNamed(folder, kObjectListFile), kObjectListFile);
-    total += static_cast<int>(names.size());
-    step();
-    ProjectContent& content = staged.content;
-    content.MapObjects.clear();
-    content.MapObjectNames.clear();
-    for (const std::string& name : names) {
-        auto object = std::make_shared<TQX3DObject>(name);
-        object->AddList();
-        const std::string file = ObjectFileName(kObjectListFile, name);
-        ObjectFileData data = ParseObjectFile(ReadNamed(folder, file), file);
-        staged.boxCount += static_cast<int>(data.boxes.size());
-        staged.boxLines.push_back(data.boxLines);
-        ApplyObjectFile(*object, std::move(data));
-        content.MapObjects.push_back(std::move(object));
-        content.MapObjectNames.push_back(name);
+    LevelFiles level = ReadLevelFiles(folder, [&](int announced) {
+        total += announced;
         step();
-    }
-    content.MapObjectCount = static_cast<int32_t>(names.size());
-    content.MapObjects.emplace_back();
-    content.MapObjectNames.emplace_back();
-    ApplyMap(content, ParseMap(ReadNamed(folder, kMapFile), kMapFile));
-    step();
+    });
+    staged.content = std::move(level.content);
+    staged.boxCount = level.boxCount;
+    staged.boxLines = std::move(level.boxLines);
 
     ReadTree(staged.objectTree, folder, kObjectTreeFile, kObjectTreeIconsFile);
     step();
@@ -138,8 +88,7 @@ StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
     step();
 
     const int filesDone = done;
-    staged.textures = StageTextures(entries, options.pictureFolder.empty() ? folder + "textures\\" : options.pictureFolder,
-                                    options.threads, options.upload,
+    staged.textures = StageTextures(level.textures, options.pictureFolder.empty() ? folder + "textures\\" : options.pictureFolder, options.threads, options.upload,
                                     [&](int pictures, int) {
                                         done = filesDone + pictures;
                                         return !options.progress || options.progress(done, total);

@@ -14,23 +14,18 @@
 #include <string>
 #include <vector>
 
+#include "LevelFiles.h"
 #include "ProjectContent.h"
 #include "TextureStaging.h"
 #include "TreeFiles.h"
 
 namespace qx {
 
-// File names inside the project folder.
-inline constexpr const char* kTextureListFile = "textures.qxtex";
-inline constexpr const char* kObjectListFile = "ObjList.qxlst";
-inline constexpr const char* kMapFile = "Map1.qxmap";
+// File names inside the project folder (the other three: LevelFiles.h).
 inline constexpr const char* kObjectTreeFile = "AllObjectList.qxlst";
 inline constexpr const char* kObjectTreeIconsFile = "AllObjectListIcons.qxicon";
 inline constexpr const char* kTextureTreeFile = "AllTexturesList.qxlst";
 inline constexpr const char* kTextureTreeIconsFile = "AllTexturesListIcons.qxicon";
-
-// programFolder (with its trailing separator) + "Sys\Saves\".
-std::string ProjectFolder(const std::string& programFolder);
 
 // The trees to save; null for the game launch, which saves only the texture
 // list, the objects and the map.

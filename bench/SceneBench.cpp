@@ -5,7 +5,6 @@
 // (absent where the machine exposes no hardware counters).
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <linux/perf_event.h>
 #include <sys/ioctl.h>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "CountingNew.h"
+#include "GlBenchMain.h"
 #include "GLEngine.h"
 #include "GlTestContext.h"
 #include "Objects.h"
@@ -140,15 +140,4 @@ BENCHMARK(BM_Scene2000Objects20000DrawAt)->Unit(benchmark::kMillisecond)->MinTim
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QGuiApplication app(argc, argv);
-    auto context = std::make_unique<qxtest::GlTestContext>();
-    if (!context->valid())
-        return 1;
-    g_context = context.get();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return qxbench::RunGlBenchmarks(argc, argv, g_context); }

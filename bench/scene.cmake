@@ -4,7 +4,8 @@
 # kernel allows) CPU instructions per frame.  Needs a display (xvfb-run).
 if(TARGET qx_test_support)
   add_executable(bench_scene ${CMAKE_CURRENT_LIST_DIR}/SceneBench.cpp
-                             ${CMAKE_CURRENT_LIST_DIR}/CountingNew.cpp)
+                             ${CMAKE_CURRENT_LIST_DIR}/CountingNew.cpp
+                            ${CMAKE_CURRENT_LIST_DIR}/GlBenchMain.cpp)
   target_link_libraries(bench_scene PRIVATE qx_scene qx_test_support Qt6::Gui benchmark::benchmark
                         qx_warnings)
 endif()

@@ -1,0 +1,38 @@
+// Loading the level the game plays: the project in "Sys\Saves\" beside the
+// program (texture list, object list with the object files, map) through
+// the editor's own readers, the pictures through the editor's staging, and
+// the sky box from the installation's "textures\" folder.  Everything the
+// frames need is loaded, compiled and sized here, before play starts.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LevelScene.h"
+#include "ProjectContent.h"
+#include "Skybox.h"
+
+namespace qx {
+
+// The installation's sky faces, in the order front, back, left, right, top, bottom.
+extern const char* const kSkyFaces[6];
+
+struct GameLevel {
+    ProjectContent content;
+    LevelScene scene;
+    std::unique_ptr<TSkybox> sky;
+    // Pictures that stayed untextured: "NAME - reason" (code page 1251).
+    std::vector<std::string> missingPictures;
+};
+
+// Reads the project of `programFolder` (UTF-8, with its trailing separator)
+// into `level`; the GL context must be current.  A missing or broken project
+// file throws qx::Error "FILE:LINE: reason" (FILE inside "Sys\Saves\") and
+// leaves the registry as it was.  A picture missing from the project's
+// texture library is taken from the installation's "textures\" folder when
+// it is there (the editor registers its helper textures from that folder,
+// and boxes may use them), else the box draws untextured.
+void LoadGameLevel(const std::string& programFolder, GameLevel& level);
+
+}  // namespace qx

@@ -1,0 +1,89 @@
+// The game's window: plays a loaded level in first person, or shows the one
+// error screen that says which project file could not be read and why.
+//
+// Mouse-look with the pointer captured (a click captures it, Esc releases
+// it, a second Esc or closing the window quits), WASD and arrows, Shift to
+// run, Space to jump, F3 the frame rate, F11 full screen.  GL works in
+// device pixels.  Frames follow each other as fast as the display takes
+// them; the level was loaded, compiled and sized before the first one.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWindow>
+
+#include <memory>
+#include <string>
+
+#include "GameLevel.h"
+#include "PlayerMotion.h"
+#include "QXFont.h"
+
+namespace qx {
+
+class GameWindow : public QWindow {
+public:
+    // A run for tests and scripts: draw `frames` frames, save the last one
+    // (read back before it is shown) to `screenshot` when given, and quit
+    // with 0 when the level plays, 3 when the error screen is shown.
+    struct RunOptions {
+        int frames = 0;  // 0: play until the player quits
+        std::string screenshot;
+    };
+
+    GameWindow(std::string programFolder, RunOptions options);
+    ~GameWindow() override;
+
+    bool Failed() const { return !error_.empty(); }
+
+protected:
+    void exposeEvent(QExposeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void Start();
+    void Frame();
+    void DrawOverlay(int width, int height);
+    void DrawErrorScreen(int width, int height);
+    // Clears to `background` and sets the overlay projection.
+    void StartScreen(int width, int height, const TColor4& background);
+    void PrintLine(std::string& text, const TColor4& color, float y);
+    void Capture(bool on);
+    void SetKey(const QKeyEvent& event, bool down);
+    void SaveScreenshot(int width, int height);
+
+    std::string programFolder_;
+    RunOptions options_;
+    bool started_ = false;
+    std::string error_;  // "FILE:LINE: reason" (code page 1251); empty while the level plays
+    GameLevel level_;
+    std::unique_ptr<PlayerMotion> player_;
+    MoveInput input_;
+    float pitch_ = 0;
+    bool captured_ = false;
+    bool ignoreNextMove_ = false;
+    bool showRate_ = false;
+    int framesDrawn_ = 0;
+
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 lastFrame_ = 0;
+    qint64 rateStart_ = 0;
+    int rateFrames_ = 0;
+
+    TQXFont font_;
+    std::string rateText_;
+    std::string hintText_;
+    std::string quitHint_;
+    std::string fellText_;
+    int respawnsSeen_ = 0;
+    qint64 fellShownUntil_ = 0;
+    std::string errorTitle_;
+    std::string folderText_;
+};
+
+}  // namespace qx

@@ -1,0 +1,184 @@
+#include "PlayerMotion.h"
+
+#include <cmath>
+
+namespace qx {
+
+namespace {
+
+// Gap kept between the body and a volume it was stopped by, so the next
+// tick does not start inside it through rounding.
+constexpr float kSkin = 1e-3f;
+// A volume the body already sinks into this deep (after a respawn into a
+// wall, or a spawn inside a box) does not hold it: it may walk out.
+constexpr float kInside = 1e-2f;
+
+bool DeeplyInside(const Box3& body, const Box3& v)
+{
+    for (int a = 0; a < 3; ++a)
+        if (!(body.min[a] < v.max[a] - kInside && v.min[a] + kInside < body.max[a]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+PlayerMotion::PlayerMotion(const CollisionWorld& world, const float start[3]) : world_(world)
+{
+    for (int a = 0; a < 3; ++a)
+        start_[a] = start[a];
+    float lowest = start[1];
+    world.Lowest(lowest);
+    respawnBelow_ = std::min(lowest, start[1]) - kFallLimit;
+    Respawn();
+}
+
+void PlayerMotion::Respawn()
+{
+    for (int a = 0; a < 3; ++a)
+        feet_[a] = previous_[a] = start_[a];
+    velY_ = 0;
+    onGround_ = false;
+}
+
+void PlayerMotion::Advance(double seconds, const MoveInput& input)
+{
+    if (!(seconds > 0))
+        return;
+    pending_ += std::min(seconds, 0.25);
+    // The tolerance keeps a frame of exactly n ticks from leaving the last
+    // one for the next frame through rounding.
+    while (pending_ >= kTick - 1e-9) {
+        Tick(input);
+        pending_ -= kTick;
+    }
+    if (pending_ < 0)
+        pending_ = 0;
+}
+
+void PlayerMotion::Eye(float out[3]) const
+{
+    const float t = static_cast<float>(std::clamp(pending_ / kTick, 0.0, 1.0));
+    for (int a = 0; a < 3; ++a)
+        out[a] = previous_[a] + (feet_[a] - previous_[a]) * t;
+    out[1] += kEyeHeight;
+}
+
+void PlayerMotion::Tick(const MoveInput& input)
+{
+    for (int a = 0; a < 3; ++a)
+        previous_[a] = feet_[a];
+
+    const float ahead = static_cast<float>(input.forward) - static_cast<float>(input.back);
+    const float aside = static_cast<float>(input.right) - static_cast<float>(input.left);
+    const float s = std::sin(input.yaw), c = std::cos(input.yaw);
+    // Forward is (sin yaw, cos yaw); right of it (looking along +Z) is -X.
+    float dx = ahead * s - aside * c;
+    float dz = ahead * c + aside * s;
+    const float length = std::sqrt(dx * dx + dz * dz);
+    if (length > 0) {
+        const float step = (input.run ? kRunSpeed : kWalkSpeed) * static_cast<float>(kTick) / length;
+        dx *= step;
+        dz *= step;
+    }
+
+    if (input.jump && onGround_) {
+        velY_ = std::sqrt(2.0f * kGravity * kJumpHeight);
+        onGround_ = false;
+    }
+
+    MoveAcross(0, dx);
+    MoveAcross(2, dz);
+
+    // The exact parabola at each tick, so a jump peaks at its height.
+    const float t = static_cast<float>(kTick);
+    const float dy = velY_ * t - 0.5f * kGravity * t * t;
+    velY_ = std::max(velY_ - kGravity * t, -kTerminalSpeed);
+    MoveUpDown(std::max(dy, -kTerminalSpeed * t));
+
+    if (feet_[1] < respawnBelow_) {
+        Respawn();
+        ++fallRespawns_;
+    }
+}
+
+bool PlayerMotion::Blocked(const Box3& body, const Box3& from) const
+{
+    bool blocked = false;
+    world_.ForEachVolume(body, [&](const Box3& v) {
+        if (!DeeplyInside(from, v))
+            blocked = true;
+    });
+    return blocked;
+}
+
+void PlayerMotion::MoveAcross(int axis, float distance)
+{
+    if (distance == 0)
+        return;
+    // The floor the feet stand on (its top level with them, give or take
+    // rounding) is no obstacle across.
+    Box3 from = BodyAt(feet_);
+    from.min[1] += kSkin;
+    float to[3] = {feet_[0], feet_[1], feet_[2]};
+    to[axis] += distance;
+    Box3 body = BodyAt(to);
+    body.min[1] += kSkin;
+
+    float allowed = distance;
+    bool blocked = false;
+    float rise = 0;
+    world_.ForEachVolume(body, [&](const Box3& v) {
+        if (DeeplyInside(from, v))
+            return;
+        blocked = true;
+        rise = std::max(rise, v.max[1] - feet_[1]);
+        if (distance > 0)
+            allowed = std::min(allowed, std::max(0.0f, v.min[axis] - from.max[axis] - kSkin));
+        else
+            allowed = std::max(allowed, std::min(0.0f, v.max[axis] - from.min[axis] + kSkin));
+    });
+    if (!blocked) {
+        feet_[axis] = to[axis];
+        return;
+    }
+    // A step: climb it when standing, when it is low enough, and when the
+    // body fits on top of it.
+    if (onGround_ && rise > 0 && rise <= kStepHeight) {
+        float up[3] = {to[0], feet_[1] + rise + kSkin, to[2]};
+        const float raised[3] = {feet_[0], up[1], feet_[2]};
+        if (!Blocked(BodyAt(up), BodyAt(raised)) && !Blocked(BodyAt(raised), from)) {
+            for (int a = 0; a < 3; ++a)
+                feet_[a] = up[a];
+            return;
+        }
+    }
+    feet_[axis] += allowed;
+}
+
+void PlayerMotion::MoveUpDown(float distance)
+{
+    const Box3 from = BodyAt(feet_);
+    float to[3] = {feet_[0], feet_[1] + distance, feet_[2]};
+    float y = to[1];
+    bool landed = false;
+    bool bumped = false;
+    world_.ForEachVolume(BodyAt(to), [&](const Box3& v) {
+        if (DeeplyInside(from, v))
+            return;
+        if (distance <= 0) {
+            // Feet end exactly on the highest top they reach.
+            y = std::max(y, std::min(feet_[1], v.max[1]));
+            landed = true;
+        } else {
+            y = std::min(y, std::max(feet_[1], v.min[1] - kHeight - kSkin));
+            bumped = true;
+        }
+    });
+    feet_[1] = y;
+    onGround_ = landed;
+    if (landed || bumped)
+        velY_ = 0;
+}
+
+}  // namespace qx

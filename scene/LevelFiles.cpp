@@ -1,0 +1,79 @@
+#include "LevelFiles.h"
+
+#include <algorithm>
+
+#include "Errors.h"
+#include "Paths.h"
+#include "ProjectFiles.h"
+#include "QX3DObject.h"
+#include "Text1251.h"
+
+namespace qx {
+
+std::string ProjectFolder(const std::string& programFolder) { return programFolder + "Sys\\Saves\\"; }
+
+std::string ReadProjectFile(const std::string& folder, const std::string& name)
+{
+    try {
+        return ReadWholeFile(ToFsPath(folder + Cp1251ToUtf8(name)));
+    } catch (const Error& error) {
+        ThrowAt(name, 0, error);
+    }
+}
+
+std::vector<TextureListEntry> ParseTextureEntries(std::string_view data)
+{
+    std::vector<TextureListEntry> entries;
+    int line = 1;
+    try {
+        // The count line first, so that an error on it is told from one on
+        // the first entry.
+        StrictTextToInt(data.substr(0, std::min(data.find_first_of("\r\n"), data.size())));
+        line = 2;
+        ParseTextureList(data, [&](const TextureListEntry& e) {
+            entries.push_back(e);
+            ++line;
+        });
+    } catch (const Error& error) {
+        ThrowAt(kTextureListFile, line, error);
+    }
+    return entries;
+}
+
+LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(int announced)>& fileRead)
+{
+    LevelFiles level;
+    const auto told = [&](size_t announced) {
+        if (fileRead)
+            fileRead(static_cast<int>(announced));
+    };
+
+    level.textures = ParseTextureEntries(ReadProjectFile(folder, kTextureListFile));
+    told(level.textures.size());
+
+    const std::vector<std::string> names = ParseObjectList(ReadProjectFile(folder, kObjectListFile), kObjectListFile);
+    told(names.size());
+    ProjectContent& content = level.content;
+    content.MapObjects.clear();
+    content.MapObjectNames.clear();
+    for (const std::string& name : names) {
+        auto object = std::make_shared<TQX3DObject>(name);
+        object->AddList();
+        const std::string file = ObjectFileName(kObjectListFile, name);
+        ObjectFileData data = ParseObjectFile(ReadProjectFile(folder, file), file);
+        level.boxCount += static_cast<int>(data.boxes.size());
+        level.boxLines.push_back(data.boxLines);
+        ApplyObjectFile(*object, std::move(data));
+        content.MapObjects.push_back(std::move(object));
+        content.MapObjectNames.push_back(name);
+        told(0);
+    }
+    content.MapObjectCount = static_cast<int32_t>(names.size());
+    content.MapObjects.emplace_back();
+    content.MapObjectNames.emplace_back();
+    ApplyMap(content, ParseMap(ReadProjectFile(folder, kMapFile), kMapFile));
+    told(0);
+    return level;
+}
+
+}  // namespace qx

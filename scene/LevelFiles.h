@@ -1,0 +1,46 @@
+// The three project pieces the editor and the game runtime both read: the
+// texture list, the object list with one object file per object, and the
+// map.  Bytes are parsed apart from the pictures (StageTextures) and from
+// GL (BuildDisplayLists), so the game reads with exactly the editor's code.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ProjectContent.h"
+#include "TextureListFile.h"
+
+namespace qx {
+
+// File names inside the project folder.
+inline constexpr const char* kTextureListFile = "textures.qxtex";
+inline constexpr const char* kObjectListFile = "ObjList.qxlst";
+inline constexpr const char* kMapFile = "Map1.qxmap";
+
+// programFolder (with its trailing separator) + "Sys\Saves\".
+std::string ProjectFolder(const std::string& programFolder);
+
+// folder + name (name in code page 1251) read whole; a failure is thrown as
+// "NAME: reason".
+std::string ReadProjectFile(const std::string& folder, const std::string& name);
+
+// The entries of the texture list file; errors read "textures.qxtex:LINE: reason".
+std::vector<TextureListEntry> ParseTextureEntries(std::string_view data);
+
+struct LevelFiles {
+    std::vector<TextureListEntry> textures;
+    ProjectContent content;  // objects with their boxes and collision sets, the map; nothing compiled
+    int boxCount = 0;        // boxes read into list 0 of all objects
+    // For each object, the line of each of its boxes in its file.
+    std::vector<std::vector<int>> boxLines;
+};
+
+// Reads the texture list, the object list, every object file and the map of
+// `folder`, in that order.  After each file, fileRead(n) is told how many
+// further items it announced (texture entries, object files; 0 otherwise).
+// Throws the reader's error ("FILE:LINE: reason").
+LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(int announced)>& fileRead);
+
+}  // namespace qx

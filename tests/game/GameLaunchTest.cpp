@@ -1,0 +1,164 @@
+// GAME_EXE as the start button runs it: a project saved by the editor's own
+// code beside a copy of the program, played for a few frames under the test
+// display, the last frame read back.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <filesystem>
+
+#include "Project.h"
+#include "ProjectContent.h"
+#include "QX3DObject.h"
+#include "TestSupport.h"
+#include "Textures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct GameRun {
+    int exitCode = -1;
+    std::string errors;
+    QImage frame;
+};
+
+class GameLaunch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const fs::path dist = QX_DIST_DIR;
+        fs::copy_file(dist / "GAME_EXE", dir_ / "GAME_EXE");
+        fs::create_directories(saves() / "textures");
+        fs::copy(dist / "textures", dir_ / "textures");
+        fs::copy_file(dist / "textures" / "Setka.bmp", saves() / "textures" / "Setka.bmp");
+    }
+
+    fs::path saves() const { return dir_ / "Sys" / "Saves"; }
+
+    // A white (untextured) wall 20 wide and 10 high, 10 units ahead of the
+    // player start along the editor's initial direction (+Z), on a floor.
+    void SaveLevel(const qx::ProjectTrees& trees = qx::ProjectTrees{})
+    {
+        TextureRegistry textures;
+        textures.TextureNames = {"Setka.bmp"};
+        textures.TextureIds = {0};
+        textures.TextureKeyed = {false};
+        textures.TextureCount = 1;
+        ProjectContent content;
+        const int32_t wall = content.AddObject("_Wall");
+        content.MapObjects[static_cast<size_t>(wall)]->Lists[0]->AddBox(-1, 0, 0, 0, 20, 10, 2, 1, 0, 0, 0);
+        const int32_t floor = content.AddObject("_Floor");
+        content.MapObjects[static_cast<size_t>(floor)]->Lists[0]->AddBox(0, 0, -1, 0, 100, 1, 100, 10, 0, 0, 0);
+        content.AddPlacement("_Wall", TPlacement{-10, 0, 10, 0, 0, 0, 1, 1, 1});
+        content.AddPlacement("_Floor", TPlacement{-50, 0, -50, 0, 0, 0, 1, 1, 1});
+        content.PlayerPos[0] = 0;
+        content.PlayerPos[2] = -5;
+        qx::SaveProject(saves().string() + "/", textures, content, trees);
+    }
+
+    GameRun Play()
+    {
+        GameRun run;
+        const QString shot = QString::fromStdString((dir_ / "frame.png").string());
+        QProcess game;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QX_GAME_FRAMES", "3");
+        env.insert("QX_GAME_SCREENSHOT", shot);
+        game.setProcessEnvironment(env);
+        game.start(QString::fromStdString((dir_ / "GAME_EXE").string()), QStringList());
+        if (!game.waitForFinished(60000)) {
+            game.kill();
+            game.waitForFinished();
+            ADD_FAILURE() << "GAME_EXE did not finish";
+            return run;
+        }
+        run.exitCode = game.exitStatus() == QProcess::NormalExit ? game.exitCode() : -1;
+        run.errors = game.readAllStandardError().toStdString();
+        run.frame = QImage(shot).convertToFormat(QImage::Format_RGB32);
+        return run;
+    }
+
+    qxtest::TempDir dir_;
+};
+
+bool White(QRgb c) { return qRed(c) > 235 && qGreen(c) > 235 && qBlue(c) > 235; }
+
+}  // namespace
+
+TEST_F(GameLaunch, PlaysTheSavedLevelFromTheStartLookingAlongPlusZ)
+{
+    SaveLevel();
+    const GameRun run = Play();
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    ASSERT_FALSE(run.frame.isNull());
+    const int w = run.frame.width(), h = run.frame.height();
+    // The wall fills the middle (beside the cross-hair); the sky is above it.
+    EXPECT_TRUE(White(run.frame.pixel(w / 2 + 40, h / 2 + 30)));
+    EXPECT_TRUE(White(run.frame.pixel(w / 2 - 60, h / 2 - 30)));
+    const QRgb sky = run.frame.pixel(w / 2, 5);
+    EXPECT_FALSE(White(sky));
+    EXPECT_GT(qBlue(sky), qRed(sky));
+
+    // Turned around, the start faces away from it.
+    fs::remove(saves() / "Map1.qxmap");
+    qxtest::WriteFileBytes(saves() / "Map1.qxmap", "0 0 20 \r\n1\r\n_Wall -10 0 10 0 0 0 1 1 1 \r\n");
+    const GameRun away = Play();
+    ASSERT_EQ(away.exitCode, 0) << away.errors;
+    EXPECT_FALSE(White(away.frame.pixel(w / 2 + 40, h / 2 + 30)));
+}
+
+TEST_F(GameLaunch, ABrokenOrMissingProjectFileShowsItsErrorScreen)
+{
+    SaveLevel();
+    qxtest::WriteFileBytes(saves() / "Map1.qxmap", "0 0 0 \r\nabc\r\n");
+    const GameRun broken = Play();
+    EXPECT_EQ(broken.exitCode, 3);
+    EXPECT_NE(broken.errors.find("Map1.qxmap:2: 'abc' is not a valid integer value"), std::string::npos)
+        << broken.errors;
+    ASSERT_FALSE(broken.frame.isNull());
+    const QRgb background = broken.frame.pixel(broken.frame.width() - 5, broken.frame.height() / 2);
+    EXPECT_EQ(qRed(background), 64);
+    EXPECT_EQ(qGreen(background), 0);
+    // The reason is printed in yellow on it.
+    int yellow = 0;
+    for (int y = 50; y < 80; ++y)
+        for (int x = 0; x < broken.frame.width(); ++x) {
+            const QRgb c = broken.frame.pixel(x, y);
+            yellow += qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 60;
+        }
+    EXPECT_GT(yellow, 100);
+
+    fs::remove(saves() / "ObjList.qxlst");
+    const GameRun missing = Play();
+    EXPECT_EQ(missing.exitCode, 3);
+    EXPECT_NE(missing.errors.find("ObjList.qxlst: File not found"), std::string::npos) << missing.errors;
+}
+
+TEST_F(GameLaunch, TheEditorsLoadReadsTheSameFilesWithItsProgress)
+{
+    MemoryTree tree;
+    tree.AppendChild(-1, "+Objects");
+    SaveLevel(qx::ProjectTrees{&tree, &tree});
+    qx::ReadOptions options;
+    options.upload = false;
+    options.threads = 1;
+    int last = 0, total = 0;
+    options.progress = [&](int done, int all) {
+        EXPECT_GE(done, last);
+        last = done;
+        total = all;
+        return true;
+    };
+    const qx::StagedProject staged = qx::ReadProject(saves().string() + "/", options);
+    EXPECT_EQ(staged.content.MapObjectCount, 2);
+    EXPECT_EQ(staged.content.PlacementCount, 2);
+    EXPECT_EQ(staged.boxCount, 2);
+    EXPECT_EQ(staged.textures.registry.TextureCount, 1);
+    EXPECT_EQ(staged.objectTree.NodeCount(), 1);
+    // Seven files of fixed names, one per picture and one per object.
+    EXPECT_EQ(total, 7 + 1 + 2);
+    EXPECT_EQ(last, total);
+}
