@@ -109,6 +109,11 @@ TEST_F(ModelDrawTest, Model3dsDrawsItsFacesInEditorAxesWithItsMaterials)
     glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
     EXPECT_FLOAT_EQ(shininess, 64.0f);
     EXPECT_NEAR(diffuse[1], 128 / 255.0, 1e-6);
+    // A percentage above 100 must not leave a GL error behind.
+    TMaterial glossy;
+    glossy.Shininess = 128 - 200 * 1.28f;
+    glossy.Apply(false);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
     model.Objects[0].DrawMode = 1;
     model.Objects[1].DrawMode = 2;
