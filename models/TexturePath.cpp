@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "Paths.h"
+#include "Text1251.h"
 
 namespace qx {
 
@@ -36,21 +37,25 @@ std::string FindFileIgnoringCase(const std::string& designPath)
 {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (designPath.empty() || fs::exists(ToFsPath(designPath), error))
-        return designPath;
+    // The model's names are 1251 bytes; the file system's are UTF-8.
+    const std::string path = Cp1251ToUtf8(designPath);
+    if (designPath.empty() || fs::exists(ToFsPath(path), error))
+        return path;
     const size_t cut = designPath.find_last_of("\\/");
     const std::string folder = cut == std::string::npos ? std::string() : designPath.substr(0, cut + 1);
     const std::string name = designPath.substr(folder.size());
     if (name.empty())
-        return designPath;
+        return path;
+    const std::string utf8Folder = Cp1251ToUtf8(folder);
+    const std::string fsFolder = ToFsPath(utf8Folder);
     std::string found;
-    fs::directory_iterator entries(folder.empty() ? fs::path(".") : fs::path(ToFsPath(folder)), error);
+    fs::directory_iterator entries(fsFolder.empty() ? fs::path(".") : fs::path(fsFolder), error);
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
         const std::string candidate = entries->path().filename().string();
-        if (SameIgnoringCase(candidate, name) && (found.empty() || candidate < found))
+        if (SameIgnoringCase(Utf8ToCp1251(candidate), name) && (found.empty() || candidate < found))
             found = candidate;
     }
-    return found.empty() ? designPath : folder + found;
+    return found.empty() ? path : utf8Folder + found;
 }
 
 }  // namespace qx

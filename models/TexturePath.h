@@ -6,10 +6,11 @@
 
 namespace qx {
 
-// designPath itself when that file exists; otherwise the same path with its
-// file name replaced by the name of the one file of that folder that differs
-// from it only in letter case (ASCII and code page 1251 Cyrillic), the first
-// in byte order when several do; designPath when none does.
+// designPath (1251 bytes) in the file system's encoding (UTF-8, separators
+// kept) when that file exists; otherwise the same path with its file name
+// replaced by the name of the one file of that folder that differs from it
+// only in letter case (ASCII and Cyrillic), the first in byte order when
+// several do; the path as it stands when none does.
 std::string FindFileIgnoringCase(const std::string& designPath);
 
 }  // namespace qx
