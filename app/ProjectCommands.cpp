@@ -12,6 +12,7 @@
 #include "HandlerGuard.h"
 #include "LoadSession.h"
 #include "Messages.h"
+#include "ProgramFolder.h"
 #include "Project.h"
 #include "QtText.h"
 #include "TextureRemoval.h"
@@ -30,7 +31,7 @@ std::string ProgramFolder()
 {
     if (FTexture != nullptr && !FTexture->ProgramFolder.empty())
         return FTexture->ProgramFolder;
-    return QCoreApplication::applicationDirPath().toStdString() + "/";
+    return qx::ExecutableFolder();
 }
 
 std::function<void(const QString&)>& GameStarter()

@@ -17,6 +17,7 @@
 #include "Messages.h"
 #include "NumberText.h"
 #include "Paths.h"
+#include "ProgramFolder.h"
 #include "QtText.h"
 #include "RegistryName.h"
 #include "TextureRemoval.h"
@@ -95,7 +96,7 @@ QString TextureFileFilter()
 TFTexture::TFTexture(QWidget* parent) : ToolWindow("FTexture", "Текстура", 453, 383, parent)
 {
     move(500, 140);
-    ProgramFolder = QCoreApplication::applicationDirPath().toStdString() + "/";
+    ProgramFolder = qx::ExecutableFolder();
 
     Image1 = new QLabel(this);
     Image1->setObjectName("Image1");

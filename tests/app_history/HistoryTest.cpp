@@ -1,0 +1,385 @@
+// Undo and redo, the unsaved mark, autosave and recovery, through the real
+// windows.  An undone edit must give back exactly the files the project
+// would have been saved as before it.
+#include <QAction>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "AskObjectName.h"
+#include "Autosave.h"
+#include "Camera.h"
+#include "EditCommands.h"
+#include "EditHistory.h"
+#include "EditRecording.h"
+#include "EditorState.h"
+#include "EditorWindows.h"
+#include "Messages.h"
+#include "ModelObjectEditorBox.h"
+#include "Picking.h"
+#include "PrimitiveList.h"
+#include "ProgramFolder.h"
+#include "Project.h"
+#include "QX3DObject.h"
+#include "QtText.h"
+#include "SceneSurface.h"
+#include "TestInstallation.h"
+#include "TestSupport.h"
+#include "Textures.h"
+#include "TexturesSelectForm.h"
+#include "TreeWidgetAccess.h"
+#include "Vantor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+TEST(UndoStack, MergesKeystrokesClearsRedoAndTracksTheSavedState)
+{
+    UndoStack stack;
+    int value = 0;
+    const auto set = [&](int from, int to, const char* key) {
+        value = to;
+        UndoStep step;
+        step.label = "set";
+        step.mergeKey = key;
+        step.undo = [&value, from] { value = from; };
+        step.redo = [&value, to] { value = to; };
+        stack.Push(std::move(step));
+    };
+    set(0, 1, "field");
+    set(1, 2, "field");
+    EXPECT_EQ(stack.Count(), 1u) << "keystrokes in one field are one step";
+    stack.MarkSaved();
+    EXPECT_FALSE(stack.Modified());
+    set(2, 3, "field");
+    EXPECT_EQ(stack.Count(), 2u) << "never merged across a save";
+    EXPECT_TRUE(stack.Modified());
+    stack.Undo();
+    EXPECT_EQ(value, 2);
+    EXPECT_FALSE(stack.Modified()) << "back at the saved state";
+    stack.Undo();
+    EXPECT_EQ(value, 0);
+    set(0, 5, "");
+    EXPECT_FALSE(stack.CanRedo()) << "a new edit clears the redo steps";
+    for (int i = 0; i < 600; ++i)
+        set(i, i + 1, "");
+    EXPECT_GE(stack.Count(), 200u);
+    EXPECT_LE(stack.Count(), UndoStack::kLimit);
+}
+
+class HistoryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        apptest::WriteStartupFiles(dir_.path());
+        cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
+        StartEditor();
+    }
+    void TearDown() override
+    {
+        ObjectNameHooks().InputText = nullptr;
+        qx::ExecutableFolderOverride().clear();
+        windows_.reset();
+        cwd_.reset();
+        ResetEditorState();
+    }
+    void StartEditor()
+    {
+        windows_.reset();
+        ResetEditorState();
+        ResetTextures();
+        // The recovery question comes during the start-up; the project
+        // folder must be the test's by then.
+        qx::ExecutableFolderOverride() = dir_.path().string() + "/";
+        windows_ = std::make_unique<EditorWindows>();
+        w()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
+        ASSERT_TRUE(w()->StartupComplete());
+        w()->activateWindow();
+        QTest::qWait(20);
+    }
+    TFVantor* w() const { return windows_->vantor.get(); }
+    QTreeWidgetItem* Node(QTreeWidget* tree, const char* utf8Text) const
+    {
+        return NodeAtAbsoluteIndex(tree, FindNodeByText(Cp(utf8Text), tree));
+    }
+    void Select(QTreeWidget* tree, QTreeWidgetItem* item)
+    {
+        tree->clearSelection();
+        item->setSelected(true);
+    }
+    // The project as "Сохранить проект" would write it now, the object open
+    // for editing from its working copy.
+    Files Written()
+    {
+        const fs::path folder = dir_ / ("written" + std::to_string(writes_++));
+        fs::create_directories(folder);
+        ProjectContent content = Editor();
+        EditorState& state = Editor();
+        if (state.ModelEditMode && state.EditIndex >= 0) {
+            auto open = std::make_shared<TQX3DObject>(state.EditedModel->Name);
+            open->Assign(*state.EditedModel);
+            content.MapObjects[static_cast<size_t>(state.EditIndex)] = open;
+        }
+        TreeWidgetAccess objects(w()->ObjectList);
+        TreeWidgetAccess textures(FTexture->TreeView1);
+        qx::SaveProject(folder.string() + "/", Textures(), content, qx::ProjectTrees{&objects, &textures});
+        Files files;
+        for (const auto& entry : fs::directory_iterator(folder))
+            files[entry.path().filename().string()] = qxtest::ReadFileBytes(entry.path());
+        return files;
+    }
+    // Runs an edit, then checks that undo gives the files of before and redo
+    // those of after.
+    void Check(const char* what, const std::function<void()>& edit, bool changesFiles = true)
+    {
+        const Files before = Written();
+        edit();
+        const Files after = Written();
+        if (changesFiles) {
+            ASSERT_NE(after, before) << what << " changed nothing";
+        }
+        QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Written(), before) << what << " undone";
+        QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_EQ(Written(), after) << what << " redone";
+    }
+    QString UndoText() const { return w()->findChild<QAction*>("Undo1")->text(); }
+
+    qxtest::TempDir dir_;
+    int writes_ = 0;
+    std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
+    std::unique_ptr<EditorWindows> windows_;
+    qx::RecordingMessageSink messages_;
+    qx::ScopedMessageSink sink_{messages_};
+};
+
+TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
+{
+    EditorState& state = Editor();
+    EXPECT_FALSE(w()->findChild<QAction*>("Undo1")->isEnabled());
+    ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
+        return std::optional<QString>(Ui("Стол"));
+    };
+    Check("a new object", [&] {
+        Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
+        AddStaticObject(*w());
+    });
+    EXPECT_EQ(UndoText(), Ui("Отменить: добавление объекта"));
+    Select(w()->ObjectList, Node(w()->ObjectList, "_Стол"));
+    OpenObjectForEditing(*w());
+    StartPlacingBox();
+    state.CursorWorld[0] = 4;
+    state.CursorWorld[2] = 6;
+    Check("a committed box", [&] {
+        SceneClick(*w());
+        SceneClick(*w());
+    });
+    EXPECT_EQ(UndoText(), Ui("Отменить: добавление коробки"));
+    SceneClick(*w());  // locked again for the next box
+    Check("a typed size", [&] {
+        FBoxEditor->Ez2->setText("1");
+        FBoxEditor->Ez2->setText("12");
+        SceneClick(*w());  // the box with that size joins the object
+    });
+    Check("a plus button", [&] {
+        FBoxEditor->findChild<QPushButton*>("Button14")->click();
+        SceneClick(*w());
+        SceneClick(*w());
+    });
+    Check("a deleted box", [&] {
+        Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
+        DeleteSelectedBox(*w());
+    });
+    EXPECT_EQ(UndoText(), Ui("Отменить: удаление коробки"));
+    // The open object was written from its working copy already.
+    Check("stored changes", [&] { StoreEditedObject(*w()); }, false);
+    QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(state.ModelEditMode) << "undone, the object is open again";
+    QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_FALSE(state.ModelEditMode);
+    Select(w()->ObjectList, Node(w()->ObjectList, "_Стол"));
+    Check("a placement", [&] { SceneClick(*w()); });
+    Check("a deleted placement", [&] {
+        state.CursorWorld[0] = 4.4;
+        QTest::keyClick(w()->ObjectList, Qt::Key_Delete);
+    });
+    Select(w()->ObjectList, Node(w()->ObjectList, "_Игрок"));
+    Check("the player moved", [&] {
+        state.CursorWorld[0] = 10;
+        SceneClick(*w());
+    });
+
+    // The texture window: a texture added, a category added and deleted, a
+    // texture removed that a box uses (with the indices after it).
+    fs::create_directories(dir_ / "Pics");
+    qxtest::WriteFileBytes(dir_ / "Pics/stone.bmp", qxtest::ReadFileBytes(dir_ / "textures/Setka.bmp"));
+    FTexture->ChooseFile = [&] { return QString::fromStdString((dir_ / "Pics/stone.bmp").string()); };
+    Check("a texture added", [&] { FTexture->Button1Click(); });
+    EXPECT_TRUE(fs::exists(dir_ / "Sys/Saves/textures/stone.bmp"));
+    QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(fs::exists(dir_ / "Sys/Saves/textures/stone.bmp")) << "the library keeps the file";
+    QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
+    ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
+        return std::optional<QString>(QString("rocks"));
+    };
+    Check("a category added", [&] {
+        FTexture->TreeView1->clearSelection();
+        FTexture->N3Click();
+    });
+    Check("a category deleted", [&] {
+        FTexture->TreeView1->clearSelection();
+        Node(FTexture->TreeView1, "+ rocks")->setSelected(true);
+        FTexture->N4Click();
+    });
+    const int32_t stone = FindTexture("stone.bmp");
+    state.MapObjects[0]->Lists[0]->Boxes[0].Texture = stone;
+    Check("a texture removed", [&] {
+        FTexture->TreeView1->clearSelection();
+        Node(FTexture->TreeView1, "stone.bmp")->setSelected(true);
+        FTexture->N1Click();
+    });
+    EXPECT_EQ(state.MapObjects[0]->Lists[0]->Boxes[0].Texture, -1) << "redone: the box is untextured again";
+    EXPECT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
+}
+
+TEST_F(HistoryTest, CtrlShortcutsLeaveTheViewWhereItWas)
+{
+    EditorState& state = Editor();
+    state.AddObject("_A");
+    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
+    SceneClick(*w());
+    ASSERT_EQ(state.PlacementCount, 1);
+    const TVec3 target = state.Camera->Target;
+    QTest::keyPress(w()->ObjectList, Qt::Key_Control);
+    ASSERT_TRUE(state.CtrlLook);
+    state.Camera->Target.X += 5;  // the mouse moved while Ctrl was held
+    QKeyEvent z(QEvent::KeyPress, 0x042F, Qt::ControlModifier, Ui("я"));  // Z's key, Russian layout
+    QApplication::sendEvent(w()->ObjectList, &z);
+    EXPECT_EQ(state.PlacementCount, 0);
+    EXPECT_FLOAT_EQ(state.Camera->Target.X, target.X);
+    EXPECT_FALSE(state.CtrlLook);
+    QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(state.PlacementCount, 1);
+    QTest::keyRelease(w()->ObjectList, Qt::Key_Control);
+}
+
+TEST_F(HistoryTest, TheCaptionMarksUnsavedChangesAndClosingAsksFirst)
+{
+    EditorState& state = Editor();
+    EXPECT_FALSE(w()->windowTitle().endsWith(" *"));
+    state.AddObject("_A");
+    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
+    SceneClick(*w());
+    EXPECT_TRUE(w()->windowTitle().endsWith(" *"));
+    w()->findChild<QAction*>("Save1")->trigger();
+    EXPECT_FALSE(w()->windowTitle().endsWith(" *"));
+    QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(w()->windowTitle().endsWith(" *")) << "differs from the saved state again";
+    QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_FALSE(w()->windowTitle().endsWith(" *")) << "back at the saved state";
+
+    // The start button clears the mark only when no tree changed.
+    SceneClick(*w());
+    QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
+    EXPECT_FALSE(w()->windowTitle().endsWith(" *"));
+    ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
+        return std::optional<QString>(QString("B"));
+    };
+    Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
+    AddStaticObject(*w());
+    QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
+    EXPECT_TRUE(w()->windowTitle().endsWith(" *")) << "the trees were not saved";
+
+    messages_.threeWayAnswer = qx::Answer::Cancel;
+    EXPECT_FALSE(w()->close());
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].text, Cp("Сохранить изменения в проекте?"));
+    EXPECT_TRUE(w()->isVisible());
+    messages_.threeWayAnswer = qx::Answer::Yes;
+    EXPECT_TRUE(w()->close());
+    EXPECT_NE(qxtest::ReadFileBytes(dir_ / "Sys/Saves/ObjList.qxlst").find("_B"), std::string::npos);
+}
+
+TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack)
+{
+    EditorState& state = Editor();
+    auto now = std::chrono::steady_clock::now();
+    Autosaver& autosaver = *windows_->autosaver;
+    autosaver.SetClock([&] { return now; });
+    state.AddObject("_A");
+    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
+    SceneClick(*w());
+    const fs::path folder = dir_ / "Sys/Saves/Autosave";
+    autosaver.Tick();
+    now += std::chrono::seconds(119);
+    autosaver.Tick();
+    EXPECT_FALSE(autosaver.Running() || fs::exists(folder)) << "not before two minutes";
+    now += std::chrono::seconds(2);
+    autosaver.Tick();
+    autosaver.Finish();
+    ASSERT_TRUE(fs::exists(folder / kAutosaveMarker));
+    EXPECT_NE(qxtest::ReadFileBytes(folder / "Map1.qxmap").find("_A"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "Sys/Saves/Map1.qxmap")) << "never the project's own files";
+    const std::string map = qxtest::ReadFileBytes(folder / "Map1.qxmap");
+
+    // A write that fails leaves the previous autosave whole.
+    state.AddObject("_B");
+    fs::create_directories(folder / "_B.qxobj");
+    SceneClick(*w());
+    autosaver.Tick();
+    now += std::chrono::seconds(121);
+    autosaver.Tick();
+    autosaver.Finish();
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_NE(messages_.entries[0].text.find(Cp("Автосохранение не удалось")), std::string::npos);
+    EXPECT_EQ(qxtest::ReadFileBytes(folder / "Map1.qxmap"), map);
+    EXPECT_TRUE(fs::exists(folder / kAutosaveMarker));
+    fs::remove(folder / "_B.qxobj");
+    messages_.entries.clear();
+
+    // A fresh editor (after a crash) offers it back; Yes loads it, unsaved.
+    messages_.answer = true;
+    StartEditor();
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение от "), 0), 0u);
+    EXPECT_EQ(Editor().PlacementCount, 1);
+    EXPECT_TRUE(w()->windowTitle().endsWith(" *"));
+    // A save makes it go.
+    w()->findChild<QAction*>("Save1")->trigger();
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST_F(HistoryTest, IncompleteAndDamagedAutosavesAreReportedAndLeftOnDisk)
+{
+    const fs::path folder = dir_ / "Sys/Saves/Autosave";
+    fs::create_directories(folder);
+    qxtest::WriteFileBytes(folder / "Map1.qxmap", "0 0 0 \r\n0\r\n");
+    messages_.entries.clear();
+    StartEditor();
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_NE(messages_.entries[0].text.find(Cp("не завершено")), std::string::npos);
+    EXPECT_TRUE(fs::exists(folder / "Map1.qxmap"));
+
+    qxtest::WriteFileBytes(folder / kAutosaveMarker, "x");  // complete, but its files do not read
+    messages_.entries.clear();
+    messages_.answer = true;
+    StartEditor();
+    ASSERT_EQ(messages_.entries.size(), 2u);
+    EXPECT_NE(messages_.entries[1].text.find(Cp("повреждено")), std::string::npos);
+    EXPECT_TRUE(fs::exists(folder / kAutosaveMarker));
+    EXPECT_FALSE(w()->windowTitle().endsWith(" *"));
+}
+
+}  // namespace

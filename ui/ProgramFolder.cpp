@@ -1,0 +1,20 @@
+#include "ProgramFolder.h"
+
+#include <QCoreApplication>
+
+namespace qx {
+
+std::string& ExecutableFolderOverride()
+{
+    static std::string folder;
+    return folder;
+}
+
+std::string ExecutableFolder()
+{
+    if (!ExecutableFolderOverride().empty())
+        return ExecutableFolderOverride();
+    return QCoreApplication::applicationDirPath().toStdString() + "/";
+}
+
+}  // namespace qx
