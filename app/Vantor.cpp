@@ -156,7 +156,10 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
 
 TFVantor::~TFVantor()
 {
+    // The steps hold copies of objects whose display lists must go while
+    // the GL context still exists.
     EditHistory().Changed = nullptr;
+    EditHistory().Reset();
     ShutdownEngine(SceneWindow);
     if (FVantor == this)
         FVantor = nullptr;
