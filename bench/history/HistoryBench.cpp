@@ -1,0 +1,168 @@
+// The edit history and autosave on a generated project of 2,000 objects of
+// 50 boxes and 50,000 placements, in the real editor windows: undo of a box
+// change and of a placement, the heap held by 200 box-edit steps, and the
+// main thread's part of an autosave.  Needs a display (xvfb-run).
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "Autosave.h"
+#include "CountingNew.h"
+#include "EditCommands.h"
+#include "EditHistory.h"
+#include "EditorState.h"
+#include "EditorWindows.h"
+#include "Installation.h"
+#include "ModelObjectEditorBox.h"
+#include "Picking.h"
+#include "PrimitiveList.h"
+#include "ProgramFolder.h"
+#include "QX3DObject.h"
+#include "TreeWidgetAccess.h"
+#include "Vantor.h"
+
+namespace {
+
+struct Editor {
+    std::filesystem::path folder;
+    std::unique_ptr<EditorWindows> windows;
+
+    Editor()
+    {
+        folder = std::filesystem::temp_directory_path() / "qx-bench-history";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        for (const auto& file : qx::data::InstallationFiles())
+            qx::data::WriteIfChanged(folder, file);
+        std::filesystem::current_path(folder);
+        qx::ExecutableFolderOverride() = folder.string() + "/";
+        windows = std::make_unique<EditorWindows>();
+        windows->vantor->show();
+        if (!QTest::qWaitForWindowExposed(windows->vantor.get()))
+            std::fprintf(stderr, "the main window was not shown\n");
+        windows->vantor->RenderTimer->stop();
+        // The project: 2,000 objects of 50 boxes, 50,000 placements, and
+        // the object tree listing the objects.
+        EditorState& state = ::Editor();
+        QTreeWidgetItem* folderNode = windows->vantor->ObjectList->topLevelItem(0);
+        for (int i = 0; i < 2000; ++i) {
+            const std::string name = "_obj" + std::to_string(i);
+            const int32_t k = state.AddObject(name);
+            for (int b = 0; b < 50; ++b)
+                state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(b % 8, float(b), 0, 0, 1, 2, 3, 1, 0, 0, 0);
+            AddNode(windows->vantor->ObjectList, folderNode, name);
+        }
+        for (int p = 0; p < 50000; ++p)
+            state.AddPlacement("_obj" + std::to_string(p % 2000),
+                               TPlacement{float(p % 250) * 4, 0, float(p / 250) * 4, 0, 0, 0, 1, 1, 1});
+    }
+};
+
+std::unique_ptr<Editor> g_editor;
+
+Editor& TheEditor()
+{
+    if (!g_editor)
+        g_editor = std::make_unique<Editor>();
+    return *g_editor;
+}
+
+TFVantor& Window() { return *TheEditor().windows->vantor; }
+
+// Opens object 0 with one pending box, locked on the cursor.
+void OpenWithPendingBox()
+{
+    EditorState& state = ::Editor();
+    if (state.ModelEditMode)
+        return;
+    QTreeWidget* tree = Window().ObjectList;
+    tree->clearSelection();
+    tree->topLevelItem(0)->child(0)->setSelected(true);
+    OpenObjectForEditing(Window());
+    StartPlacingBox();
+}
+
+void UndoBoxChange(benchmark::State& bench)
+{
+    TheEditor();
+    OpenWithPendingBox();
+    int i = 0;
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        // A different field each time, so the steps do not merge.
+        QLineEdit* field = (i++ % 2) ? FBoxEditor->Ex2 : FBoxEditor->Ey2;
+        field->setText(QString::number(i));
+        bench.ResumeTiming();
+        EditHistory().Undo();
+    }
+}
+BENCHMARK(UndoBoxChange)->Unit(benchmark::kMillisecond);
+
+void UndoPlacementAddition(benchmark::State& bench)
+{
+    TheEditor();
+    EditorState& state = ::Editor();
+    if (state.ModelEditMode)
+        StoreEditedObject(Window());
+    QTreeWidget* tree = Window().ObjectList;
+    tree->clearSelection();
+    tree->topLevelItem(0)->child(0)->setSelected(true);
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        SceneClick(Window());
+        bench.ResumeTiming();
+        EditHistory().Undo();
+    }
+    bench.counters["placements"] = state.PlacementCount;
+}
+BENCHMARK(UndoPlacementAddition)->Unit(benchmark::kMillisecond);
+
+void HeapOf200BoxEdits(benchmark::State& bench)
+{
+    TheEditor();
+    OpenWithPendingBox();
+    double mib = 0;
+    for (auto _ : bench) {
+        EditHistory().Reset();
+        const std::size_t before = qxbench::HeapBytesInUse();
+        for (int i = 0; i < 200; ++i) {
+            QLineEdit* field = (i % 2) ? FBoxEditor->Ex2 : FBoxEditor->Ey2;
+            field->setText(QString::number(i + 2));
+        }
+        mib = double(qxbench::HeapBytesInUse() - before) / (1 << 20);
+    }
+    bench.counters["steps"] = double(EditHistory().Count());
+    bench.counters["held_MiB"] = mib;
+}
+BENCHMARK(HeapOf200BoxEdits)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void AutosaveMainThreadPause(benchmark::State& bench)
+{
+    TheEditor();
+    Autosaver& autosaver = *TheEditor().windows->autosaver;
+    for (auto _ : bench) {
+        autosaver.Start();
+        bench.PauseTiming();
+        autosaver.Finish();
+        bench.ResumeTiming();
+    }
+}
+BENCHMARK(AutosaveMainThreadPause)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_editor.reset();
+    return 0;
+}
