@@ -9,6 +9,7 @@
 #include "ManagerProject.h"
 #include "MapNavigator.h"
 #include "ModelObjectEditorBox.h"
+#include "ModelsGl.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
@@ -18,6 +19,8 @@
 EditorWindows::EditorWindows()
 {
     SharedImageList().LoadFolder("Sys/Api/ImageList");
+    // The model primitives read their files through the model readers.
+    qx::InstallModelReaders();
     // The name box switches the key hook off while it is open and refuses
     // names of existing objects.
     ObjectNameHooks().SetKeyFlags = [](bool enabled) {

@@ -1,7 +1,6 @@
 // QX FPS Vantor: the level editor's entry point.
 #include "EditorWindows.h"
 #include "MessageBoxSink.h"
-#include "ModelsGl.h"
 #include "NumberText.h"
 #include "Vantor.h"
 #include "VantorApplication.h"
@@ -13,7 +12,6 @@ int main(int argc, char** argv)
     InitDecimalSeparatorFromLocale();
     MessageBoxSink messageBoxes;
     qx::SetMessageSink(&messageBoxes);
-    qx::InstallModelReaders();
 
     // The tool windows stay open until the end; closing the main window ends
     // the program.

@@ -348,3 +348,40 @@ TEST_F(BoxEditorTest, NothingChangesWhileNoBoxIsShapedButThePlusButtonsCount)
 }
 
 }  // namespace
+
+namespace {
+
+// "+ 3DS" and "+ Blender" work as designed once their buttons are enabled
+// (nothing in the editor enables them).
+TEST_F(EditingTest, ModelButtonsAddModelsAndTheirNodesWhenEnabled)
+{
+    EditorState& state = Editor();
+    EXPECT_FALSE(w()->Button27->isEnabled());
+    EXPECT_FALSE(w()->Button28->isEnabled());
+    state.AddObject("_M");
+    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_M"));
+    OpenObjectForEditing(*w());
+    w()->Button27->setEnabled(true);
+    w()->Button28->setEnabled(true);
+
+    // No kafe\KOSMO.TXT: the reader's error, and no node.
+    QTest::mouseClick(w()->Button28, Qt::LeftButton);
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(state.EditedModel->Lists[0]->BlenderCount, 0);
+    EXPECT_EQ(Node(w()->OBJList, "+Модели")->childCount(), 0);
+
+    fs::create_directories(dir_ / "kafe");
+    qxtest::WriteFileBytes(dir_ / "kafe/KOSMO.TXT", "face\r\nNOTEXTURE\r\n3\r\n1 1 1\r\n2 2 2\r\n3 3 3\r\n"
+                                                    "1 0 0\r\n1 0 0\r\n1 0 0\r\n");
+    QTest::mouseClick(w()->Button28, Qt::LeftButton);
+    EXPECT_EQ(state.EditedModel->Lists[0]->BlenderCount, 1);
+    // An unreadable 1.3DS still adds a model that draws nothing.
+    QTest::mouseClick(w()->Button27, Qt::LeftButton);
+    EXPECT_EQ(state.EditedModel->Lists[0]->Model3dsCount, 1);
+    QTreeWidgetItem* models = Node(w()->OBJList, "+Модели");
+    ASSERT_EQ(models->childCount(), 2);
+    EXPECT_EQ(NodeText(models->child(0)), Cp("0 - [м]_KOSMO.TXT"));
+    EXPECT_EQ(NodeText(models->child(1)), Cp("1 - [м]_AK-47.3DS"));
+}
+
+}  // namespace
