@@ -1,6 +1,7 @@
 #include "GameLevel.h"
 
 #include "LevelFiles.h"
+#include "PrimitiveList.h"
 #include "QX3DObject.h"
 #include "TextureStaging.h"
 #include "Textures.h"
@@ -69,6 +70,14 @@ void LoadGameLevel(const std::string& programFolder, GameLevel& level)
         if (TQX3DObject* o = level.content.MapObjects[static_cast<size_t>(i)].get())
             o->BuildDisplayLists();
     sky->BuildList();
+    // The ground grid the designer built on, with the editor's grid picture.
+    const int32_t gridTexture = AddTexture(programFolder + "textures/Setka.bmp", false);
+    level.grid = std::make_unique<TQX3DObject>("ObjSetka");
+    level.grid->AddList();
+    level.grid->Lists[0]->AddFloor(gridTexture, 0, 0, 0, kGroundSide, kGroundSide, 600, 0, 0, 0);
+    level.grid->BuildDisplayLists();
+    level.scene.groundGrid = true;
+    level.scene.ground = level.grid.get();
     level.scene.Build(level.content);
 }
 

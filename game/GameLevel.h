@@ -11,6 +11,7 @@
 
 #include "LevelScene.h"
 #include "ProjectContent.h"
+#include "QX3DObject.h"
 #include "Skybox.h"
 
 namespace qx {
@@ -22,6 +23,7 @@ struct GameLevel {
     ProjectContent content;
     LevelScene scene;
     std::unique_ptr<TSkybox> sky;
+    std::unique_ptr<TQX3DObject> grid;  // the ground grid
     // Pictures that stayed untextured: "NAME - reason" (code page 1251).
     std::vector<std::string> missingPictures;
 };

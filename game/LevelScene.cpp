@@ -138,6 +138,13 @@ void LevelScene::Build(const ProjectContent& content)
         object.push_back(k);
         bounds.push_back(b);
     }
+    if (groundGrid) {
+        shapes.push_back({Box3::Of(0, -kGroundThickness, 0, kGroundSide, 0, kGroundSide)});
+        PlacedShape ground;
+        ground.shape = static_cast<uint32_t>(shapes.size() - 1);
+        ground.pos[1] = start[1];
+        placed.push_back(ground);
+    }
     collision.Build(shapes, placed);
     // About a tenth of the draw distance: a frame visits some 400 cells.
     drawGrid.Build(kDrawDistance / 10, keys, bounds);
@@ -171,6 +178,8 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
 
     if (sky)
         sky->Draw(e[0], e[1], e[2]);
+    if (scene.ground)
+        scene.ground->DrawAt(0, scene.start[1], 0, 0, 0, 0, 1, 1, 1);
 
     glColor4f(1, 1, 1, 1);
     const float r = kDrawDistance;

@@ -23,6 +23,9 @@ namespace qx {
 
 // The editor's map draw distance.
 inline constexpr float kDrawDistance = 200.0f;
+// The editor's ground grid (its floor object "ObjSetka").
+inline constexpr float kGroundSide = 1000.0f;
+inline constexpr float kGroundThickness = 0.5f;
 
 // The collision volumes of an object in its own space: one box per volume
 // of its collision set; a footprint of negative size is left out.
@@ -41,6 +44,12 @@ struct LevelScene {
     std::vector<int32_t> object;      // grid item -> object index
     std::vector<Box3> bounds;         // grid item -> world bounds
     float start[3] = {0, 0, 0};
+    // The editor's ground grid: 1000 x 1000 units from the origin along +X
+    // and +Z, at the height of the player start (which the designer put on
+    // it).  The player stands on it; off its edge the player falls.  Set
+    // before Build; `ground` draws it (null: not drawn).
+    bool groundGrid = false;
+    const TQX3DObject* ground = nullptr;
 
     void Build(const ProjectContent& content);
 };

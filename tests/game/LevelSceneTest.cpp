@@ -74,3 +74,26 @@ TEST_F(LevelDraw, DrawsPlacementsInRangeAndInViewOnly)
     view.yaw = 1.5707964f;
     EXPECT_EQ(qx::DrawLevel(content, scene, nullptr, view, 256, 256).placements, 1);
 }
+
+// The ground the designer built on: the editor's grid at the height of the
+// player start, 1000 units square from the origin.  Off its edge, a fall.
+TEST(LevelScene, ThePlayerStandsOnTheEditorsGroundGridAndFallsOffItsEdge)
+{
+    ProjectContent content;
+    content.PlayerPos[0] = 2;
+    content.PlayerPos[1] = 1;
+    content.PlayerPos[2] = 500;
+    qx::LevelScene scene;
+    scene.groundGrid = true;
+    scene.Build(content);
+    qx::PlayerMotion player(scene.collision, scene.start);
+    qx::MoveInput in;
+    for (int i = 0; i < 120; ++i)
+        player.Advance(1.0 / 60, in);
+    EXPECT_FLOAT_EQ(player.Feet()[1], 1.0f);
+    in.forward = true;
+    in.yaw = -1.5707964f;  // along -X, off the edge at x = 0
+    for (int i = 0; i < 60; ++i)
+        player.Advance(1.0 / 60, in);
+    EXPECT_LT(player.Feet()[1], 0.0f);
+}
