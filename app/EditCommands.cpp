@@ -110,7 +110,10 @@ void StoreEditedObject(TFVantor& window)
     if (state.EditIndex == -1)
         return;
     RecordSessionEdit(window, "сохранение изменений объекта", std::string(), state.EditIndex, [&] {
-        state.MapObjects[static_cast<size_t>(state.EditIndex)]->Assign(*state.EditedModel);
+        // A project loaded while the object was open may no longer hold it:
+        // the view is left without storing into another object.
+        if (state.EditIndex < state.MapObjectCount)
+            state.MapObjects[static_cast<size_t>(state.EditIndex)]->Assign(*state.EditedModel);
         state.PrimIndex = -1;
         state.EditIndex = -1;
         state.Placing = false;

@@ -58,9 +58,8 @@ FrameTexts& Texts()
     return texts;
 }
 
-// Appends FloatToEditText(v) without a heap allocation (the digits fit the
-// small-string buffer of std::string).
-void AppendNumber(std::string& out, float v) { out += FloatToEditText(v); }
+// Appends FloatToEditText(v) into the buffer, which a frame reuses.
+void AppendNumber(std::string& out, float v) { AppendFloatToEditText(out, v); }
 
 void Print(TQXFont& font, const std::string& text, const TColor4& color, float x, float y, float z)
 {

@@ -240,6 +240,15 @@ TEST_F(EditingTest, ClickAndCommandRules)
     StoreEditedObject(*w());  // nothing open: nothing happens
     EXPECT_FALSE(state.ModelEditMode);
 
+    // A project loaded while an object is open no longer holds it: storing
+    // leaves the view and writes into no other object.
+    Select(w()->ObjectList, a);
+    OpenObjectForEditing(*w());
+    state.RemoveObject(0);
+    StoreEditedObject(*w());
+    EXPECT_FALSE(state.ModelEditMode);
+    state.AddObject("_A");
+
     // A cancelled name box gives the default name once, then a duplicate.
     ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
         return std::optional<QString>();
