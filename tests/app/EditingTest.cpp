@@ -18,6 +18,7 @@
 #include "AskObjectName.h"
 #include "Camera.h"
 #include "EditCommands.h"
+#include "EditorFixture.h"
 #include "EditorState.h"
 #include "EditorWindows.h"
 #include "Errors.h"
@@ -40,42 +41,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class EditingTest : public ::testing::Test {
+class EditingTest : public apptest::EditorFixture {
 protected:
-    void SetUp() override
-    {
-        apptest::WriteStartupFiles(dir_.path());
-        cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
-        StartEditor();
-    }
-    void TearDown() override
-    {
-        ObjectNameHooks().InputText = nullptr;
-        windows_.reset();
-        cwd_.reset();
-        ResetEditorState();
-    }
-    void StartEditor()
-    {
-        windows_.reset();
-        ResetEditorState();
-        ResetTextures();
-        windows_ = std::make_unique<EditorWindows>();
-        w()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
-        ASSERT_TRUE(w()->StartupComplete());
-        FTexture->ProgramFolder = dir_.path().string() + "/";
-    }
-    TFVantor* w() const { return windows_->vantor.get(); }
-    QTreeWidgetItem* Node(QTreeWidget* tree, const char* utf8Text) const
-    {
-        return NodeAtAbsoluteIndex(tree, FindNodeByText(Cp(utf8Text), tree));
-    }
-    void Select(QTreeWidget* tree, QTreeWidgetItem* item)
-    {
-        tree->clearSelection();
-        item->setSelected(true);
-    }
     // A click on the grid in front of the camera, once the frames have put
     // the cursor under the mouse.
     void ClickScene(QPoint at)
@@ -96,11 +63,6 @@ protected:
         return files;
     }
 
-    qxtest::TempDir dir_;
-    std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
-    std::unique_ptr<EditorWindows> windows_;
-    qx::RecordingMessageSink messages_;
-    qx::ScopedMessageSink sink_{messages_};
 };
 
 TEST_F(EditingTest, AWholeEditingRunSavesAProjectThatLoadsBackTheSame)

@@ -20,6 +20,7 @@
 #include "EditCommands.h"
 #include "EditHistory.h"
 #include "EditRecording.h"
+#include "EditorFixture.h"
 #include "EditorState.h"
 #include "EditorWindows.h"
 #include "Messages.h"
@@ -78,46 +79,13 @@ TEST(UndoStack, MergesKeystrokesClearsRedoAndTracksTheSavedState)
     EXPECT_LE(stack.Count(), UndoStack::kLimit);
 }
 
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public apptest::EditorFixture {
 protected:
     void SetUp() override
     {
-        apptest::WriteStartupFiles(dir_.path());
-        cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
-        StartEditor();
-    }
-    void TearDown() override
-    {
-        ObjectNameHooks().InputText = nullptr;
-        qx::ExecutableFolderOverride().clear();
-        windows_.reset();
-        cwd_.reset();
-        ResetEditorState();
-    }
-    void StartEditor()
-    {
-        windows_.reset();
-        ResetEditorState();
-        ResetTextures();
-        // The recovery question comes during the start-up; the project
-        // folder must be the test's by then.
-        qx::ExecutableFolderOverride() = dir_.path().string() + "/";
-        windows_ = std::make_unique<EditorWindows>();
-        w()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
-        ASSERT_TRUE(w()->StartupComplete());
+        apptest::EditorFixture::SetUp();
         w()->activateWindow();
         QTest::qWait(20);
-    }
-    TFVantor* w() const { return windows_->vantor.get(); }
-    QTreeWidgetItem* Node(QTreeWidget* tree, const char* utf8Text) const
-    {
-        return NodeAtAbsoluteIndex(tree, FindNodeByText(Cp(utf8Text), tree));
-    }
-    void Select(QTreeWidget* tree, QTreeWidgetItem* item)
-    {
-        tree->clearSelection();
-        item->setSelected(true);
     }
     // The project as "Сохранить проект" would write it now, the object open
     // for editing from its working copy.
@@ -157,12 +125,7 @@ protected:
     }
     QString UndoText() const { return w()->findChild<QAction*>("Undo1")->text(); }
 
-    qxtest::TempDir dir_;
     int writes_ = 0;
-    std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
-    std::unique_ptr<EditorWindows> windows_;
-    qx::RecordingMessageSink messages_;
-    qx::ScopedMessageSink sink_{messages_};
 };
 
 TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
