@@ -28,6 +28,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The editor's one autosaver, so a save can wait for a write under way
+// before it removes the autosave.
+Autosaver* g_autosaver = nullptr;
+
 // What the files of an autosave hold, copied apart from the editor's objects
 // (boxes only, no GL lists), so the worker can format it while editing goes on.
 struct AutosaveJob {
@@ -115,6 +119,7 @@ std::string ProjectFolderNow() { return qx::ProjectFolder(ProgramFolder()); }
 
 Autosaver::Autosaver(TFVantor& window) : window_(window), clock_([] { return std::chrono::steady_clock::now(); })
 {
+    g_autosaver = this;
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
     connect(timer_, &QTimer::timeout, this, [this] { Tick(); });
@@ -125,6 +130,8 @@ Autosaver::~Autosaver()
 {
     if (worker_.joinable())
         worker_.join();
+    if (g_autosaver == this)
+        g_autosaver = nullptr;
 }
 
 void Autosaver::Tick()
@@ -188,6 +195,8 @@ std::string AutosaveFolderOf(const std::string& projectFolder) { return projectF
 
 void RemoveAutosave(const std::string& projectFolder)
 {
+    if (g_autosaver)
+        g_autosaver->Finish();
     std::error_code ec;
     fs::remove_all(ToFsPath(AutosaveFolderOf(projectFolder)), ec);
 }
