@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "EditCommands.h"
 #include "EditHistory.h"
 #include "EditorState.h"
 #include "Errors.h"
@@ -73,7 +74,7 @@ std::shared_ptr<AutosaveJob> CopyProject(TFVantor& window)
     for (int32_t i = 0; i < state.MapObjectCount; ++i) {
         const auto& object = state.MapObjects[static_cast<size_t>(i)];
         // The object open for editing is written from its working copy.
-        const bool open = state.ModelEditMode && i == state.EditIndex && state.EditedModel;
+        const bool open = state.ModelEditMode && object == state.EditedDefinition && state.EditedModel;
         content.MapObjects.push_back(BoxesOf(open ? *state.EditedModel : *object));
     }
     content.MapObjects.emplace_back();
@@ -228,8 +229,10 @@ void OfferRecovery(TFVantor& window)
     qx::ReadOptions options;
     options.pictureFolder = project + "textures\\";
     try {
-        if (qx::LoadProjectInto(folder, options, Editor(), objectTree, textureTree))
+        if (qx::LoadProjectInto(folder, options, Editor(), objectTree, textureTree)) {
             EditHistory().ResetUnsaved();
+            ShowProjectReplaced(window);
+        }
     } catch (const std::exception& e) {
         qx::Messages().ShowMessage(caption, Cp("Автосохранение повреждено и оставлено на диске: ") + e.what());
     }

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QTreeWidget>
 
@@ -69,13 +68,23 @@ void AddStaticObject(TFVantor& window)
         return;
     const TreeSnapshot treeBefore = CaptureTree(window.ObjectList);
     const int32_t index = state.AddObject(name);
-    if (selectedText.find('+') != std::string::npos)
-        CopyIcons(AddNode(window.ObjectList, selected, name), selected);
-    if (selectedText.find('_') != std::string::npos)
-        CopyIcons(AddNode(window.ObjectList, selected->parent(), name), selected);
-    // A folder opens so that its new object is in sight.
-    if (selectedText.find('+') != std::string::npos)
-        selected->setExpanded(true);
+    QTreeWidgetItem* added = nullptr;
+    if (selectedText.find('+') != std::string::npos) {
+        added = AddNode(window.ObjectList, selected, name);
+        CopyIcons(added, selected);
+    }
+    if (selectedText.find('_') != std::string::npos) {
+        added = AddNode(window.ObjectList, selected->parent(), name);
+        CopyIcons(added, selected);
+    }
+    // The new object is in sight and chosen, with its preview at the cursor,
+    // as a click on it would make it.
+    if (added) {
+        for (QTreeWidgetItem* p = added->parent(); p; p = p->parent())
+            p->setExpanded(true);
+        window.ObjectList->setCurrentItem(added);
+        ObjectListClick(window);
+    }
     RecordObjectAdded(window, index, treeBefore);
 }
 
@@ -100,31 +109,57 @@ void OpenObjectForEditing(TFVantor& window)
     }
     window.CamZoom->setValue(32);
     state.EditedModel->Clear();
-    state.EditIndex = k;
-    state.EditedModel->Assign(*state.MapObjects[static_cast<size_t>(k)]);
+    state.EditedDefinition = state.MapObjects[static_cast<size_t>(k)];
+    state.EditedModel->Assign(*state.EditedDefinition);
+    ListBoxesOfEditedObject(window);
+}
+
+void LeaveObjectView(TFVantor& window)
+{
+    EditorState& state = Editor();
+    state.PrimIndex = -1;
+    state.EditedDefinition.reset();
+    state.Placing = false;
+    state.PendingPrimitive->Clear();
+    state.EditedModel->Clear();
+    window.ModelList->setVisible(false);
+    window.ModelTimeLine->setVisible(false);
+    state.ModelEditMode = false;
+    state.ClickState = 0;
+    if (FBoxEditor)
+        FBoxEditor->close();
+}
+
+void LeaveObjectViewIfGone(TFVantor& window)
+{
+    const EditorState& state = Editor();
+    if (state.ModelEditMode && state.EditIndex() < 0)
+        LeaveObjectView(window);
+}
+
+void ShowProjectReplaced(TFVantor& window)
+{
+    LeaveObjectViewIfGone(window);
+    for (QTreeWidget* tree : {window.ObjectList, window.MapList})
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            tree->topLevelItem(i)->setExpanded(true);
 }
 
 void StoreEditedObject(TFVantor& window)
 {
     EditorState& state = Editor();
-    if (state.EditIndex == -1)
+    if (!state.EditedDefinition)
         return;
-    RecordSessionEdit(window, "сохранение изменений объекта", std::string(), state.EditIndex, [&] {
-        // A project loaded while the object was open may no longer hold it:
-        // the view is left without storing into another object.
-        if (state.EditIndex < state.MapObjectCount)
-            state.MapObjects[static_cast<size_t>(state.EditIndex)]->Assign(*state.EditedModel);
-        state.PrimIndex = -1;
-        state.EditIndex = -1;
-        state.Placing = false;
-        state.PendingPrimitive->Clear();
-        state.EditedModel->Clear();
-        window.ModelList->setVisible(false);
-        window.ModelTimeLine->setVisible(false);
-        state.ModelEditMode = false;
-        state.ClickState = 0;
-        if (FBoxEditor)
-            FBoxEditor->close();
+    // The definition may have left the list (a load, an undo): the view is
+    // left without writing into any other object.
+    if (state.EditIndex() < 0) {
+        LeaveObjectView(window);
+        return;
+    }
+    const std::shared_ptr<TQX3DObject> definition = state.EditedDefinition;
+    RecordSessionEdit(window, "сохранение изменений объекта", std::string(), definition, [&] {
+        definition->Assign(*state.EditedModel);
+        LeaveObjectView(window);
     });
 }
 
@@ -144,29 +179,18 @@ void StartPlacingBox()
         return;
     if (FBoxEditor)
         FBoxEditor->show();
+    // A box locked in place is dropped with the cursor's lock, as "Мышка"
+    // does: the new box follows the cursor.
+    state.ClickState = 0;
     state.PendingPrimitive->Clear();
     state.PendingPrimitive->AddList();
     const int32_t texture = FTexture ? FTexture->SelectedTexture : 0;
     state.PrimIndex = state.PendingPrimitive->Lists[0]->AddBox(texture, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
     state.Placing = true;
-    if (!FBoxEditor)
-        return;
-    const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
-    // The fields follow the box (their handlers would only set the same values).
-    const auto show = [](QLineEdit* edit, float value) {
-        const QSignalBlocker quiet(edit);
-        edit->setText(ToQString(FloatToEditText(value)));
-    };
-    show(FBoxEditor->EPosX, box.Position.X);
-    show(FBoxEditor->EPosY, box.Position.Y);
-    show(FBoxEditor->EPosZ, box.Position.Z);
-    show(FBoxEditor->Erotx, box.Rotation.X);
-    show(FBoxEditor->Eroty, box.Rotation.Y);
-    show(FBoxEditor->Erotz, box.Rotation.Z);
-    show(FBoxEditor->Ex2, box.Size.X);
-    show(FBoxEditor->Ey2, box.Size.Y);
-    show(FBoxEditor->Ez2, box.Size.Z);
-    show(FBoxEditor->Etex1, box.Tiling);
+    if (FBoxEditor) {
+        const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
+        FBoxEditor->ShowBox(box, box.Position);
+    }
 }
 
 void DeleteSelectedBox(TFVantor& window)
@@ -176,15 +200,17 @@ void DeleteSelectedBox(TFVantor& window)
     if (!object || !IsObjectNode(NodeText(object)) || NodeText(object) == PlayerNodeText())
         return;
     QTreeWidgetItem* node = SelectedNode(window.OBJList);
-    // A folder of the part tree is not a box: deleting it would take the
-    // folder that new boxes are listed under.
-    if (!node || NodeText(node).starts_with("+"))
+    // Only a box node names a box: its place under "+Примитивы", which lists
+    // the boxes of the open object in order.  A folder, a model node or a
+    // node beyond the boxes removes nothing.
+    QTreeWidgetItem* folder = PrimitivesFolder(window);
+    if (!node || !folder || node->parent() != folder || state.EditedModel->ListCount == 0)
         return;
-    const QTreeWidgetItem* parent = node->parent();
-    const int i = parent ? parent->indexOfChild(node) : window.OBJList->indexOfTopLevelItem(node);
-    RecordSessionEdit(window, "удаление коробки", std::string(), -1, [&] {
-        if (state.EditedModel->ListCount > 0)
-            state.EditedModel->Lists[0]->DeleteBox(static_cast<int16_t>(i));
+    const int i = folder->indexOfChild(node);
+    if (i >= state.EditedModel->Lists[0]->BoxCount)
+        return;
+    RecordSessionEdit(window, "удаление коробки", std::string(), nullptr, [&] {
+        state.EditedModel->Lists[0]->DeleteBox(static_cast<int16_t>(i));
         state.EditedModel->BuildDisplayLists();
         delete node;
     });

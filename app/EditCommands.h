@@ -10,11 +10,22 @@ class TFVantor;
 void AddStaticObject(TFVantor& window);
 // "Модель" and a double click on the object tree: open the selected object.
 void OpenObjectForEditing(TFVantor& window);
-// "Сохранить изменения": store the working copy and leave the object view.
+// "Сохранить изменения": store the working copy into the definition that
+// was opened and leave the object view.
 void StoreEditedObject(TFVantor& window);
+// Leaves the object view without storing (the definition is gone).
+void LeaveObjectView(TFVantor& window);
+// After an undo, a redo, a load or a recovery: the object view closes when
+// the definition it was opened on is no longer listed.
+void LeaveObjectViewIfGone(TFVantor& window);
+// After a load or a recovery replaced the project: the object view is left
+// (its definition is gone) and the object and map trees show their top
+// folders open.
+void ShowProjectReplaced(TFVantor& window);
 // "Мышка": drop the pending box.
 void DropPendingPrimitive();
-// "Коробка": a new 8 x 8 x 8 box follows the cursor; the box editor shows it.
+// "Коробка": a new 8 x 8 x 8 box follows the cursor (a locked box is
+// dropped); the box editor shows it.
 void StartPlacingBox();
 // "Удалить" in the part tree: delete the selected box of the working copy.
 void DeleteSelectedBox(TFVantor& window);

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <utility>
 
+#include "EditCommands.h"
 #include "EditHistory.h"
 #include "EditorState.h"
 #include "GLEngine.h"
@@ -58,32 +59,40 @@ struct SessionSnapshot {
     std::shared_ptr<TQX3DObject> pending;
     TreeSnapshot parts;
     bool modelEditMode = false;
-    int32_t editIndex = -1;
+    std::shared_ptr<TQX3DObject> editedDefinition;
     int32_t primIndex = -1;
     uint8_t clickState = 0;
     bool placing = false;
     double cursor[3] = {0, 0, 0};
-    std::vector<QString> boxFields;
     bool boxEditorVisible = false;
-    int32_t definitionIndex = -1;
+    // The definition the change writes into (by identity) and its content.
+    std::shared_ptr<TQX3DObject> target;
     std::shared_ptr<TQX3DObject> definition;
 
     size_t Bytes() const
     {
         return sizeof(*this) + BytesOf(edited.get()) + BytesOf(pending.get()) + BytesOf(definition.get()) +
-               parts.Bytes() + boxFields.size() * 16;
+               parts.Bytes();
     }
 };
 
-std::vector<QLineEdit*> BoxFields()
+// The box editor shows the pending box as it is now (a snapshot's field
+// texts could be those of half a keystroke).
+void ShowPendingBox()
 {
-    if (!FBoxEditor)
-        return {};
-    TFBoxEditor& e = *FBoxEditor;
-    return {e.EPosX, e.EPosY, e.EPosZ, e.Ex2, e.Ey2, e.Ez2, e.Erotx, e.Eroty, e.Erotz, e.Etex1, e.Edit1, e.Edit2, e.Edit3};
+    const EditorState& state = Editor();
+    if (!FBoxEditor || !state.PendingPrimitive || state.PendingPrimitive->Lists.empty() || state.PrimIndex < 0 ||
+        state.PrimIndex >= state.PendingPrimitive->Lists[0]->BoxCount)
+        return;
+    const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
+    const TVec3 position = state.ClickState == 1 ? TVec3{static_cast<float>(state.CursorWorld[0]),
+                                                         static_cast<float>(state.CursorWorld[1]),
+                                                         static_cast<float>(state.CursorWorld[2])}
+                                                 : box.Position;
+    FBoxEditor->ShowBox(box, position);
 }
 
-SessionSnapshot CaptureSession(TFVantor& window, int32_t definitionIndex)
+SessionSnapshot CaptureSession(TFVantor& window, const std::shared_ptr<TQX3DObject>& target)
 {
     const EditorState& state = Editor();
     SessionSnapshot s;
@@ -91,18 +100,16 @@ SessionSnapshot CaptureSession(TFVantor& window, int32_t definitionIndex)
     s.pending = CopyOf(*state.PendingPrimitive);
     s.parts = CaptureTree(window.OBJList);
     s.modelEditMode = state.ModelEditMode;
-    s.editIndex = state.EditIndex;
+    s.editedDefinition = state.EditedDefinition;
     s.primIndex = state.PrimIndex;
     s.clickState = state.ClickState;
     s.placing = state.Placing;
     for (int i = 0; i < 3; ++i)
         s.cursor[i] = state.CursorWorld[i];
-    for (QLineEdit* field : BoxFields())
-        s.boxFields.push_back(field->text());
     s.boxEditorVisible = FBoxEditor && FBoxEditor->isVisible();
-    if (definitionIndex >= 0 && definitionIndex < state.MapObjectCount) {
-        s.definitionIndex = definitionIndex;
-        s.definition = CopyOf(*state.MapObjects[static_cast<size_t>(definitionIndex)]);
+    if (target) {
+        s.target = target;
+        s.definition = CopyOf(*target);
     }
     return s;
 }
@@ -114,7 +121,7 @@ void RestoreSession(TFVantor& window, const SessionSnapshot& s)
     RestoreObject(*state.PendingPrimitive, *s.pending);
     RestoreTree(window.OBJList, s.parts);
     state.ModelEditMode = s.modelEditMode;
-    state.EditIndex = s.editIndex;
+    state.EditedDefinition = s.editedDefinition;
     state.PrimIndex = s.primIndex;
     state.ClickState = s.clickState;
     state.Placing = s.placing;
@@ -122,16 +129,11 @@ void RestoreSession(TFVantor& window, const SessionSnapshot& s)
         state.CursorWorld[i] = s.cursor[i];
     window.ModelList->setVisible(s.modelEditMode);
     window.ModelTimeLine->setVisible(s.modelEditMode);
-    const std::vector<QLineEdit*> fields = BoxFields();
-    for (size_t i = 0; i < fields.size() && i < s.boxFields.size(); ++i) {
-        // The box already holds its values; the texts only follow.
-        const QSignalBlocker quiet(fields[i]);
-        fields[i]->setText(s.boxFields[i]);
-    }
+    ShowPendingBox();
     if (FBoxEditor)
         FBoxEditor->setVisible(s.boxEditorVisible);
-    if (s.definition && s.definitionIndex < state.MapObjectCount)
-        RestoreObject(*state.MapObjects[static_cast<size_t>(s.definitionIndex)], *s.definition);
+    if (s.target)
+        RestoreObject(*s.target, *s.definition);
 }
 
 // Inside a recorded change, further recordings (a box field set by the
@@ -390,19 +392,19 @@ void RestoreTree(QTreeWidget* tree, const TreeSnapshot& snapshot)
 
 // ---- recording ----
 
-void RecordSessionEdit(TFVantor& window, const char* utf8Label, const std::string& mergeKey, int32_t definitionIndex,
-                       const std::function<void()>& change)
+void RecordSessionEdit(TFVantor& window, const char* utf8Label, const std::string& mergeKey,
+                       const std::shared_ptr<TQX3DObject>& definition, const std::function<void()>& change)
 {
     if (Recording()) {
         change();
         return;
     }
-    auto before = std::make_shared<SessionSnapshot>(CaptureSession(window, definitionIndex));
+    auto before = std::make_shared<SessionSnapshot>(CaptureSession(window, definition));
     {
         RecordingScope scope;
         change();
     }
-    auto after = std::make_shared<SessionSnapshot>(CaptureSession(window, definitionIndex));
+    auto after = std::make_shared<SessionSnapshot>(CaptureSession(window, definition));
     TFVantor* w = &window;
     UndoStep step;
     step.label = Cp(utf8Label);
@@ -509,16 +511,18 @@ bool DeletePlacementNearCursor()
     return true;
 }
 
-void UndoLastEdit(TFVantor&)
+void UndoLastEdit(TFVantor& window)
 {
     MakeEngineCurrent();
     EditHistory().Undo();
+    LeaveObjectViewIfGone(window);
 }
 
-void RedoLastEdit(TFVantor&)
+void RedoLastEdit(TFVantor& window)
 {
     MakeEngineCurrent();
     EditHistory().Redo();
+    LeaveObjectViewIfGone(window);
 }
 
 QString CaptionWithMark(const QString& caption)
@@ -549,7 +553,7 @@ void InstallEditHistory(TFVantor& window)
     // plus and minus buttons are steps of their own.
     if (FBoxEditor)
         FBoxEditor->Link.Edit = [w](const std::string& mergeKey, const std::function<void()>& change) {
-            RecordSessionEdit(*w, "изменение коробки", mergeKey, -1, change);
+            RecordSessionEdit(*w, "изменение коробки", mergeKey, nullptr, change);
         };
     // A removal remembers the boxes that showed the texture, for its undo.
     auto& removalHook = qx::TextureRemovalHook();

@@ -20,6 +20,7 @@
 
 class QTreeWidget;
 class TFVantor;
+class TQX3DObject;
 
 struct TreeSnapshot {
     struct Node {
@@ -37,10 +38,11 @@ struct TreeSnapshot {
 TreeSnapshot CaptureTree(const QTreeWidget* tree);
 void RestoreTree(QTreeWidget* tree, const TreeSnapshot& snapshot);
 
-// A change in the object view; definitionIndex names the definition the
-// change writes into (-1 for none).  Keys as in UndoStep::mergeKey.
+// A change in the object view; `definition` is the definition the change
+// writes into (null for none), held by identity.  Keys as in
+// UndoStep::mergeKey.
 void RecordSessionEdit(TFVantor& window, const char* utf8Label, const std::string& mergeKey,
-                       int32_t definitionIndex, const std::function<void()>& change);
+                       const std::shared_ptr<TQX3DObject>& definition, const std::function<void()>& change);
 void RecordPlacementAdded(int32_t index);
 void RecordPlayerMoved(const float before[3]);
 void RecordObjectAdded(TFVantor& window, int32_t index, const TreeSnapshot& treeBefore);

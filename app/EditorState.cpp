@@ -16,6 +16,16 @@ EditorState& Editor()
 
 void ResetEditorState() { Editor() = EditorState(); }
 
+int32_t EditorState::EditIndex() const
+{
+    if (!EditedDefinition)
+        return -1;
+    for (int32_t i = 0; i < MapObjectCount; ++i)
+        if (MapObjects[static_cast<size_t>(i)] == EditedDefinition)
+            return i;
+    return -1;
+}
+
 float SnapToStep(float v, float step)
 {
     return static_cast<float>(std::trunc(static_cast<double>(v) / step) * step);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,14 @@ struct EditorState : ProjectContent {
     uint8_t ClickState = 0;
     bool Placing = false;
     int32_t PrimIndex = -1;
-    int32_t EditIndex = -1;
+    // The definition open in the object view, held by identity: an undo or a
+    // load can move it in the list or take it away.
+    std::shared_ptr<TQX3DObject> EditedDefinition;
+    // Its place in MapObjects; -1 when none is open or it is no longer listed.
+    int32_t EditIndex() const;
+    // Where the mouse ray met nothing that is drawn nor the grid's plane
+    // near enough: the cursor is not a place to put anything.
+    bool CursorOnNothing = false;
 
     TMoveKeys MoveKeys;
     int32_t MouseX = 0;

@@ -68,6 +68,8 @@ void Print(TQXFont& font, const std::string& text, const TColor4& color, float x
     font.PrintAt(x, y, z);
 }
 
+constexpr double kSkyPickReach = 200.0;
+
 // The grid at the working level, then the cursor from the depth under the
 // mouse (edit mode, no locked click).  Where it runs decides what the cursor
 // can land on.
@@ -76,8 +78,11 @@ void GridAndPickStep(const TFVantor& window, const DisplayOptions& options, int 
     EditorState& state = Editor();
     if (options.grid && state.GridObject)
         state.GridObject->DrawAt(0, static_cast<float>(window.CamVerhBar->value()), 0, 0, 0, 0, 1, 1, 1);
+    // Where nothing is drawn the cursor falls on the grid's plane, never on
+    // the far plane a thousand units away.
     if (state.Camera->EditMode != 0 && state.ClickState == 0)
-        state.Camera->ScreenToWorld(state.MouseX + 1, height - state.MouseY + 1, state.CursorWorld);
+        state.CursorOnNothing = !state.Camera->PickWorld(state.MouseX + 1, height - state.MouseY + 1,
+                                                         window.CamVerhBar->value(), kSkyPickReach, state.CursorWorld);
 }
 
 // "X", then the user's Y (world Z) and Z (world Y), each snapped to the grid.
@@ -90,11 +95,12 @@ void AppendSnapped(std::string& out, const double cursor[3], const char* ySepara
     AppendNumber(out, SnapY(static_cast<float>(cursor[1])));
 }
 
-// Sets a widget's text only when it changed, so an idle frame allocates nothing.
+// Sets a widget's text only when it changed, so an idle frame allocates
+// nothing, and never under the user's typing.
 template <typename Widget>
 void ShowText(Widget* widget, std::string& shown, const std::string& text)
 {
-    if (shown == text)
+    if (shown == text || widget->hasFocus())
         return;
     shown = text;
     widget->setText(ToQString(text));
@@ -104,7 +110,7 @@ void ShowText(Widget* widget, std::string& shown, const std::string& text)
 // value changes or when its text is no longer the one last shown.
 void ShowFieldText(QLineEdit* field, ShownText& shown, const std::string& text)
 {
-    if (shown.bytes == text && field->text() == shown.text)
+    if ((shown.bytes == text && field->text() == shown.text) || field->hasFocus())
         return;
     shown.bytes = text;
     shown.text = ToQString(text);

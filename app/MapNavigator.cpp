@@ -6,7 +6,7 @@
 #include <QValidator>
 
 #include "EditorState.h"
-#include "HandlerGuard.h"
+#include "NumberField.h"
 #include "NumberText.h"
 #include "QtText.h"
 
@@ -78,9 +78,16 @@ TFNavigator::TFNavigator(QWidget* parent) : ToolWindow("FNavigator", "Навиг
     // validator turns the text before it changes, so the change handler
     // sees one change (and shows at most one conversion error).
     Ex->setValidator(new LowerCaseValidator(Ex));
-    connect(Ex, &QLineEdit::textChanged, this, [this] { Guarded([this] { ExChange(); }); });
-    connect(Ey, &QLineEdit::textChanged, this, [this] { Guarded([this] { EyChange(); }); });
-    connect(Ez, &QLineEdit::textChanged, this, [this] { Guarded([this] { EzChange(); }); });
+    // Typing never interrupted: a beginning of a number waits, a text that is
+    // none is reported when the field is left (NumberField.h).
+    const std::pair<QLineEdit*, void (TFNavigator::*)()> handlers[] = {
+        {Ex, &TFNavigator::ExChange}, {Ey, &TFNavigator::EyChange}, {Ez, &TFNavigator::EzChange}};
+    for (const auto& [edit, handler] : handlers) {
+        NumberFieldRules rules;
+        rules.apply = [this, handler = handler] { (this->*handler)(); };
+        rules.emptyIsNoValue = true;
+        WatchNumberField(edit, std::move(rules));
+    }
 }
 
 void TFNavigator::ExChange() { ApplyGridText(Ex, Editor().GridStepX); }

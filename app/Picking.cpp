@@ -1,5 +1,6 @@
 #include "Picking.h"
 
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTreeWidget>
 
@@ -52,17 +53,44 @@ void CommitPendingBox(TFVantor& window, EditorState& state)
     added.BlendMode = p.BlendMode;
     added.CullFront = p.CullFront;
 
-    static const std::string primitives = Cp("+Примитивы");
-    static const std::string boxText = Cp("[к]_Коробка");
-    QTreeWidgetItem* folder = NodeAtAbsoluteIndex(window.OBJList, FindNodeByText(primitives, window.OBJList));
-    if (!folder)
-        return;
-    QTreeWidgetItem* node = AddNode(window.OBJList, folder, boxText);
-    SetNodeIcons(node, NodeIcon(folder), folder->data(0, NodeSelectedIconRole).toInt());
-    SetNodeText(node, IntToEditText(n) + " - " + boxText);
+    if (QTreeWidgetItem* folder = PrimitivesFolder(window)) {
+        QTreeWidgetItem* node = AddBoxNode(window, folder, n);
+        // The user sees what was just made.
+        folder->setExpanded(true);
+        window.OBJList->setCurrentItem(node);
+    }
 }
 
 }  // namespace
+
+QTreeWidgetItem* PrimitivesFolder(const TFVantor& window)
+{
+    static const std::string primitives = Cp("+Примитивы");
+    return NodeAtAbsoluteIndex(window.OBJList, FindNodeByText(primitives, window.OBJList));
+}
+
+QTreeWidgetItem* AddBoxNode(TFVantor& window, QTreeWidgetItem* folder, int n)
+{
+    static const std::string boxText = Cp("[к]_Коробка");
+    QTreeWidgetItem* node = AddNode(window.OBJList, folder, boxText);
+    SetNodeIcons(node, NodeIcon(folder), folder->data(0, NodeSelectedIconRole).toInt());
+    SetNodeText(node, IntToEditText(n) + " - " + boxText);
+    return node;
+}
+
+void ListBoxesOfEditedObject(TFVantor& window)
+{
+    QTreeWidgetItem* folder = PrimitivesFolder(window);
+    const TQX3DObject* edited = Editor().EditedModel;
+    if (!folder || !edited)
+        return;
+    const QSignalBlocker quiet(window.OBJList);
+    qDeleteAll(folder->takeChildren());
+    if (edited->ListCount > 0)
+        for (int n = 0; n < edited->Lists[0]->BoxCount; ++n)
+            AddBoxNode(window, folder, n);
+    folder->setExpanded(true);
+}
 
 int FindNodeByText(const std::string& text, const QTreeWidget* tree)
 {
@@ -86,6 +114,15 @@ void SceneClick(TFVantor& window)
     EditorState& state = Editor();
     if (!InEditMode(state))
         return;
+    window.ShowStatusMessage(std::string());
+    // Nothing under the mouse and no grid plane near: no place to put
+    // anything (a second click of a locked box uses the lock, not the mouse).
+    const bool usesCursor = !state.ModelEditMode || (state.PrimIndex >= 0 && state.ClickState == 0);
+    if (usesCursor && state.CursorOnNothing) {
+        static const std::string nothing = Cp("Под курсором ничего нет");
+        window.ShowStatusMessage(nothing);
+        return;
+    }
     if (!state.ModelEditMode) {
         const QTreeWidgetItem* node = SelectedNode(window.ObjectList);
         if (!node)
@@ -128,7 +165,7 @@ void SceneClick(TFVantor& window)
     };
     // Only the click that adds a box changes the project.
     if (state.Placing)
-        RecordSessionEdit(window, "добавление коробки", std::string(), -1, finish);
+        RecordSessionEdit(window, "добавление коробки", std::string(), nullptr, finish);
     else
         finish();
 }

@@ -16,6 +16,13 @@ class TFVantor;
 int FindNodeByText(const std::string& text, const QTreeWidget* tree);
 QTreeWidgetItem* NodeAtAbsoluteIndex(const QTreeWidget* tree, int index);
 
+// The part tree's "+Примитивы": the open object's boxes of list 0, one node
+// "N - [к]_Коробка" each, in list order.
+QTreeWidgetItem* PrimitivesFolder(const TFVantor& window);
+QTreeWidgetItem* AddBoxNode(TFVantor& window, QTreeWidgetItem* folder, int n);
+// Opening an object lists its own boxes there, and nothing else.
+void ListBoxesOfEditedObject(TFVantor& window);
+
 void SceneClick(TFVantor& window);
 void SceneDblClick(TFVantor& window);
 // A click on the object tree: the chosen object (or the player marker)

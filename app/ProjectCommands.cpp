@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 
 #include "Autosave.h"
+#include "EditCommands.h"
 #include "EditHistory.h"
 #include "EditorState.h"
 #include "GLEngine.h"
@@ -63,8 +64,10 @@ void Load1Click(TFVantor& window)
         LoadSession session(window);
         qx::ReadOptions options;
         options.progress = [&session](int done, int total) { return session.Report(done, total); };
-        if (qx::LoadProjectInto(Folder(), options, Editor(), objectTree, textureTree, &missing))
+        if (qx::LoadProjectInto(Folder(), options, Editor(), objectTree, textureTree, &missing)) {
             EditHistory().Reset();
+            ShowProjectReplaced(window);
+        }
     }
     // Shown once the window takes input again.
     if (!missing.empty())

@@ -350,6 +350,9 @@ void TFVantor::BuildStatusBar()
         StatusPanels[i]->setFixedWidth(200);
         bar->addWidget(StatusPanels[i]);
     }
+    StatusMessage = new QLabel(bar);
+    StatusMessage->setObjectName("StatusPanel4");
+    bar->addWidget(StatusMessage, 1);
 }
 
 QListWidgetItem* TFVantor::DisplayOption(const char* utf8Text) const
@@ -367,6 +370,13 @@ bool TFVantor::DisplayOptionChecked(const char* utf8Text) const
 void TFVantor::SetStatusText(int panel, const std::string& cp1251)
 {
     StatusPanels[panel]->setText(ToQString(cp1251));
+}
+
+void TFVantor::ShowStatusMessage(const std::string& cp1251)
+{
+    const QString text = ToQString(cp1251);
+    if (StatusMessage->text() != text)
+        StatusMessage->setText(text);
 }
 
 std::string TFVantor::StatusText(int panel) const { return FromQString(StatusPanels[panel]->text()); }

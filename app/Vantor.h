@@ -61,6 +61,9 @@ public:
     QSlider* line = nullptr;
     // Status bar panels 0..3.
     QLabel* StatusPanels[4] = {};
+    // A fifth panel after the design's four: the editor's messages to the
+    // user that need no box ("Под курсором ничего нет").
+    QLabel* StatusMessage = nullptr;
     // Menus.
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
@@ -78,6 +81,7 @@ public:
     bool DisplayOptionChecked(const char* utf8Text) const;
 
     void SetStatusText(int panel, const std::string& cp1251);
+    void ShowStatusMessage(const std::string& cp1251);
     std::string StatusText(int panel) const;
 
     // Handlers under their design names.

@@ -129,20 +129,59 @@ void TCamera::Apply()
         Heading = float(heading);
 }
 
-void TCamera::ScreenToWorld(int32_t x, int32_t y, double result[3]) const
-{
-    GLdouble modelview[16], projection[16];
+namespace {
+
+struct ViewMatrices {
+    GLdouble modelview[16];
+    GLdouble projection[16];
     GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
+};
+
+// The world point of the depth under pixel (x, y); returns that depth.
+GLfloat UnprojectUnderPixel(int32_t& x, int32_t& y, ViewMatrices& view, double result[3])
+{
+    glGetDoublev(GL_MODELVIEW_MATRIX, view.modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, view.projection);
+    glGetIntegerv(GL_VIEWPORT, view.viewport);
     if (y == 0)
         y = 1;
     if (x == 0)
         x = 1;
     GLfloat depth = 0;
     glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    gluUnProject(x, y, depth, modelview, projection, viewport, &result[0], &result[1], &result[2]);
+    gluUnProject(x, y, depth, view.modelview, view.projection, view.viewport, &result[0], &result[1], &result[2]);
+    return depth;
+}
+
+}  // namespace
+
+void TCamera::ScreenToWorld(int32_t x, int32_t y, double result[3]) const
+{
+    ViewMatrices view;
+    UnprojectUnderPixel(x, y, view, result);
+}
+
+bool TCamera::PickWorld(int32_t x, int32_t y, double planeY, double reach, double result[3]) const
+{
+    ViewMatrices view;
+    if (UnprojectUnderPixel(x, y, view, result) < 1.0f)
+        return true;
+    double nearPoint[3];
+    gluUnProject(x, y, 0.0, view.modelview, view.projection, view.viewport, &nearPoint[0], &nearPoint[1],
+                 &nearPoint[2]);
+    const double dir[3] = {result[0] - nearPoint[0], result[1] - nearPoint[1], result[2] - nearPoint[2]};
+    if (!std::isfinite(dir[1]) || std::fabs(dir[1]) < 1e-12)
+        return false;
+    const double t = (planeY - nearPoint[1]) / dir[1];
+    if (!(t >= 0))
+        return false;  // the plane lies behind the eye
+    const double hit[3] = {nearPoint[0] + t * dir[0], planeY, nearPoint[2] + t * dir[2]};
+    const double dx = hit[0] - nearPoint[0], dy = hit[1] - nearPoint[1], dz = hit[2] - nearPoint[2];
+    if (!(std::sqrt(dx * dx + dy * dy + dz * dz) <= reach))
+        return false;
+    for (int i = 0; i < 3; ++i)
+        result[i] = hit[i];
+    return true;
 }
 
 double HeadingDegrees(double ax, double az, double bx, double bz)

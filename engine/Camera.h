@@ -57,6 +57,12 @@ public:
     void Apply();
     // Origin bottom-left; 0 is read as 1 on either axis.
     void ScreenToWorld(int32_t x, int32_t y, double result[3]) const;
+    // ScreenToWorld, except where nothing is drawn under the pixel (its
+    // depth is the far plane): then the point is where the pixel's ray meets
+    // the horizontal plane at height `planeY` in front of the eye, within
+    // `reach` of it.  False, with the far-plane point in `result`, when the
+    // ray misses that plane.
+    bool PickWorld(int32_t x, int32_t y, double planeY, double reach, double result[3]) const;
 
     // Null restores the real screen cursor.  Not owned.
     void SetScreenCursor(TScreenCursor* cursor) { cursor_ = cursor; }

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "Messages.h"
 #include "QtText.h"
+#include "Text1251.h"
 
 AskObjectNameHooks& ObjectNameHooks()
 {
@@ -43,18 +45,50 @@ public:
     KeyFlagsOff& operator=(const KeyFlagsOff&) = delete;
 };
 
+// Why a name cannot be an object's, in the user's words; empty when it can.
+std::string RefusalOf(const QString& answer, const std::string& name)
+{
+    const std::string utf8 = answer.toStdString();
+    if (Cp1251ToUtf8(Utf8ToCp1251(utf8)) != utf8)
+        return Cp("Имя \"") + Utf8ToCp1251(utf8) +
+               Cp("\" содержит буквы, которых нет в кодировке 1251: проект хранит имена в ней.");
+    static const std::string player = Cp("_Игрок");
+    if (name.find(player) != std::string::npos)
+        return Cp("Имя \"") + name + Cp("\" занято: \"_Игрок\" означает место игрока.");
+    if (ObjectNameHooks().IsObjectName && ObjectNameHooks().IsObjectName(name))
+        return Cp("Объект \"") + name + Cp("\" уже есть.");
+    return std::string();
+}
+
 }  // namespace
 
 void AskObjectName(std::string& Name)
 {
+    const QString caption = Ui("Добавление объекта");
     const QString defaultText = Ui("ИмяОбъекта");
-    std::optional<QString> answer;
-    {
-        KeyFlagsOff keysOff;
-        answer = AskText(Ui("Добавление объекта"), Ui("Введите имя:"), defaultText);
-    }
-    Name = "_" + FromQString(answer.value_or(defaultText));
-    std::erase_if(Name, [](char c) { return c == ' ' || c == '\\' || c == '/' || c == '\t' || c == '\r'; });
-    if (ObjectNameHooks().IsObjectName && ObjectNameHooks().IsObjectName(Name))
+    QString text = defaultText;
+    for (bool refused = false;; refused = true) {
+        std::optional<QString> answer;
+        {
+            KeyFlagsOff keysOff;
+            answer = AskText(caption, Ui("Введите имя:"), text);
+        }
+        // Cancelling a second try adds nothing.
+        if (!answer && refused) {
+            Name.clear();
+            return;
+        }
+        const QString typed = answer.value_or(defaultText);
+        Name = "_" + FromQString(typed);
+        std::erase_if(Name, [](char c) { return c == ' ' || c == '\\' || c == '/' || c == '\t' || c == '\r'; });
+        const std::string refusal = RefusalOf(typed, Name);
+        if (refusal.empty())
+            return;
         Name.clear();
+        // Cancelled: the design's default name when it is free, else nothing.
+        if (!answer)
+            return;
+        qx::Messages().ShowMessage(FromQString(caption), refusal);
+        text = typed;
+    }
 }

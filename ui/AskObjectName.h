@@ -24,6 +24,10 @@ struct AskObjectNameHooks {
 
 AskObjectNameHooks& ObjectNameHooks();
 
-// Name := "_" + answer, without blanks, "\", "/", TAB and CR; empty when a
-// scene object of that name exists.  Code page 1251 bytes.
+// Name := "_" + answer, without blanks, "\", "/", TAB and CR.  A name that
+// cannot work (no code page 1251 form, the player's "_Игрок" in it, the
+// name of an existing object) is refused with a message naming the reason
+// and the box opens again with the typed text.  Cancelled, the default text
+// is taken when it is free; otherwise, and when the box is cancelled after
+// a refusal, Name is empty.  Code page 1251 bytes.
 void AskObjectName(std::string& Name);

@@ -306,4 +306,38 @@ int32_t StrictTextToInt(std::string_view text)
 
 std::string IntToEditText(int32_t value) { return std::to_string(value); }
 
+FieldText ClassifyFieldText(std::string_view text, bool (*parses)(std::string_view))
+{
+    if (parses(text))
+        return FieldText::Number;
+    // Short texts only: a field holds a number, not a document.
+    if (text.size() > 64)
+        return FieldText::NotANumber;
+    std::string completed(text);
+    for (const char digit : {'0', '1'}) {
+        completed.resize(text.size());
+        completed += digit;
+        if (parses(completed))
+            return FieldText::Beginning;
+    }
+    return FieldText::NotANumber;
+}
+
+FieldText ClassifyRealText(std::string_view text)
+{
+    return ClassifyFieldText(text, [](std::string_view t) {
+        try {
+            EditTextToFloat(t);
+            return true;
+        } catch (const qx::ConvertError&) {
+            return false;
+        }
+    });
+}
+
+FieldText ClassifyIntText(std::string_view text)
+{
+    return ClassifyFieldText(text, [](std::string_view t) { return ParseEditInt(t).has_value(); });
+}
+
 bool IntToBool(int32_t value) { return value != 0; }

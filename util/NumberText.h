@@ -47,6 +47,16 @@ namespace qx {
 int32_t StrictTextToInt(std::string_view text);
 }  // namespace qx
 std::string IntToEditText(int32_t value);
+
+// How far a field's text is from a number, so that typing is never
+// interrupted: a number, the beginning of one (what a user has typed so far:
+// "", "-", "1,", "1e"), or neither.
+enum class FieldText { Number, Beginning, NotANumber };
+// `parses` says whether a text is a number of the field's grammar; a text
+// that some digit completes is its beginning.
+FieldText ClassifyFieldText(std::string_view text, bool (*parses)(std::string_view));
+FieldText ClassifyRealText(std::string_view text);   // EditTextToFloat's grammar
+FieldText ClassifyIntText(std::string_view text);    // StrictTextToInt's grammar
 bool IntToBool(int32_t value);
 
 // Both "\" and "/" separate the parts of a path.

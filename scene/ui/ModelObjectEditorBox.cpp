@@ -4,8 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cctype>
+
 #include "Camera.h"
+#include "Errors.h"
 #include "HandlerGuard.h"
+#include "NumberField.h"
 #include "NumberText.h"
 #include "Primitives.h"
 #include "ProjectFiles.h"
@@ -57,6 +61,35 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const char* utf8Caption,
 
 std::string TextOf(const QLineEdit* edit) { return FromQString(edit->text()); }
 
+bool ParsesAsBool(std::string_view text)
+{
+    try {
+        qx::TokenToBool(text);
+        return true;
+    } catch (const qx::Error&) {
+        return false;
+    }
+}
+
+bool BeginsWordNoCase(std::string_view text, std::string_view word)
+{
+    if (text.size() > word.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(text[i])) != word[i])
+            return false;
+    return true;
+}
+
+// "True", "False" in any letter case, or a number.
+FieldText ClassifyBoolText(std::string_view text)
+{
+    const FieldText asNumber = ClassifyFieldText(text, ParsesAsBool);
+    if (asNumber == FieldText::NotANumber && (BeginsWordNoCase(text, "TRUE") || BeginsWordNoCase(text, "FALSE")))
+        return FieldText::Beginning;
+    return asNumber;
+}
+
 }  // namespace
 
 TFBoxEditor::TFBoxEditor(QWidget* parent)
@@ -91,8 +124,24 @@ TFBoxEditor::TFBoxEditor(QWidget* parent)
         {Etex1, &TFBoxEditor::Etex1Change}, {Edit1, &TFBoxEditor::Edit1Change}, {Edit2, &TFBoxEditor::Edit2Change},
         {Edit3, &TFBoxEditor::Edit3Change},
     };
-    for (const auto& [edit, handler] : handlers)
-        connect(edit, &QLineEdit::textChanged, this, [this, handler = handler] { Guarded([&] { (this->*handler)(); }); });
+    for (const auto& [edit, handler] : handlers) {
+        NumberFieldRules rules;
+        rules.apply = [this, handler = handler] { (this->*handler)(); };
+        if (edit == Etex1 || edit == Edit1 || edit == Edit2) {
+            rules.classify = ClassifyIntText;
+            // Integers never fail as designed (bad text counts as 0); a
+            // finished text that is none is reported all the same.
+            rules.report = [this, edit = edit] {
+                if (Placing())
+                    qx::StrictTextToInt(TextOf(edit));
+            };
+        } else if (edit == Edit3) {
+            rules.classify = ClassifyBoolText;
+        } else {
+            rules.emptyIsNoValue = !(edit == Erotx || edit == Eroty || edit == Erotz);
+        }
+        WatchNumberField(edit, std::move(rules));
+    }
     connect(Button29, &QPushButton::clicked, this, [this] { Guarded([this] { Button29Click(); }); });
 }
 
@@ -100,6 +149,25 @@ TFBoxEditor::~TFBoxEditor()
 {
     if (FBoxEditor == this)
         FBoxEditor = nullptr;
+}
+
+void TFBoxEditor::ShowBox(const TBox& box, const TVec3& position)
+{
+    const auto show = [](QLineEdit* edit, const std::string& text) { ShowFieldValue(edit, ToQString(text)); };
+    // The user's Y is the depth (world Z), Z the height (world Y).
+    show(EPosX, FloatToEditText(position.X));
+    show(EPosY, FloatToEditText(position.Z));
+    show(EPosZ, FloatToEditText(position.Y));
+    show(Ex2, FloatToEditText(box.Size.X));
+    show(Ey2, FloatToEditText(box.Size.Z));
+    show(Ez2, FloatToEditText(box.Size.Y));
+    show(Erotx, FloatToEditText(box.Rotation.X));
+    show(Eroty, FloatToEditText(box.Rotation.Y));
+    show(Erotz, FloatToEditText(box.Rotation.Z));
+    show(Etex1, FloatToEditText(box.Tiling));
+    show(Edit1, IntToEditText(box.BlendEquation));
+    show(Edit2, IntToEditText(box.BlendMode));
+    show(Edit3, box.CullFront ? "1" : "0");
 }
 
 void TFBoxEditor::SetCursor(int axis, const QLineEdit* edit)
@@ -206,6 +274,9 @@ void TFBoxEditor::StepEdit(QLineEdit* edit, int step)
 // box's position, the second adds the box to the edited object.
 void TFBoxEditor::Button29Click()
 {
+    // Nothing is being shaped (after "Мышка"): nothing to fix or add.
+    if (!Placing())
+        return;
     TCamera* camera = Link.Camera ? Link.Camera() : nullptr;
     if (!camera || !Link.SceneClick)
         return;

@@ -4,9 +4,12 @@
 // fields of that box and the frozen 3D cursor through the link the main
 // window installs.
 //
-// Every edit's change handler runs whenever its text changes, also when a
-// program sets it.  Reals that are no number raise the conversion error
-// (qx::ConvertError, shown by the handler guard) and leave the box as it was.
+// Every edit's change handler runs when its text becomes a number, also when
+// a program sets it.  Typing is never interrupted: a text that is only the
+// beginning of a number changes nothing, and one that is no number is marked
+// and reported with the conversion error (qx::ConvertError, shown by the
+// handler guard) when the user presses Enter or leaves the field; the box
+// keeps its last good value.
 #pragma once
 
 #include <cstdint>
@@ -75,6 +78,9 @@ public:
     void Edit2Change();
     void Edit3Change();
     void Button29Click();
+    // Every field shows the box's value (the position from `position`: the
+    // locked cursor or the box's own), without running the handlers.
+    void ShowBox(const TBox& box, const TVec3& position);
     // The plus and minus buttons: the edit's integer value plus `step`, an
     // edit of its own.
     void StepEdit(QLineEdit* edit, int step);

@@ -20,10 +20,13 @@
 #include "EditCommands.h"
 #include "EditorFixture.h"
 #include "EditorState.h"
+#include "EditHistory.h"
+#include "EditRecording.h"
 #include "EditorWindows.h"
 #include "Errors.h"
 #include "Messages.h"
 #include "ModelObjectEditorBox.h"
+#include "NumberField.h"
 #include "NumberText.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
@@ -228,6 +231,70 @@ TEST_F(EditingTest, ClickAndCommandRules)
     EXPECT_TRUE(messages_.entries.empty());
 }
 
+// What the user just made is in sight and chosen; opening an object lists
+// its own boxes, and "Удалить" removes exactly the box its node names.
+TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
+{
+    EditorState& state = Editor();
+    QString answer;
+    ObjectNameHooks().InputText = [&](const QString&, const QString&, const QString&) {
+        return std::optional<QString>(answer);
+    };
+    Select(w()->ObjectList, Node(w()->ObjectList, "_Игрок"));
+    ObjectListClick(*w());
+    QTreeWidgetItem* objects = Node(w()->ObjectList, "+Объекты");
+    objects->setExpanded(false);
+    // Opens object `name` with boxes 1, 2, 3, ... units wide.
+    const auto make = [&](const char* name, int boxes) {
+        answer = name;
+        Select(w()->ObjectList, objects);
+        AddStaticObject(*w());
+        OpenObjectForEditing(*w());
+        StartPlacingBox();
+        for (int i = 0; i < boxes; ++i) {
+            FBoxEditor->Ex2->setText(QString::number(i + 1));
+            SceneClick(*w());
+            SceneClick(*w());
+        }
+        StoreEditedObject(*w());
+    };
+    make("A", 1);
+    QTreeWidgetItem* a = Node(w()->ObjectList, "_A");
+    EXPECT_TRUE(objects->isExpanded());
+    EXPECT_EQ(w()->ObjectList->currentItem(), a);
+    EXPECT_EQ(state.CursorPreview->Lists[0]->BoxCount, 0) << "the preview is the new object, not the player";
+    QTreeWidgetItem* primitives = Node(w()->OBJList, "+Примитивы");
+    ASSERT_EQ(primitives->childCount(), 1);
+    EXPECT_TRUE(primitives->isExpanded());
+    EXPECT_EQ(w()->OBJList->currentItem(), primitives->child(0)) << "the new box node is current";
+    make("B", 2);
+
+    Select(w()->ObjectList, a);
+    OpenObjectForEditing(*w());
+    ASSERT_EQ(primitives->childCount(), 1);
+    StoreEditedObject(*w());
+    Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
+    OpenObjectForEditing(*w());
+    ASSERT_EQ(primitives->childCount(), 2) << "B's own boxes, not A's";
+    EXPECT_EQ(NodeText(primitives->child(1)), Cp("1 - [к]_Коробка"));
+    Select(w()->OBJList, primitives->child(1));
+    DeleteSelectedBox(*w());
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
+    EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[0].Size.X, 1.0f) << "the second box went";
+    UndoLastEdit(*w());
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
+    EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[1].Size.X, 2.0f);
+    primitives = Node(w()->OBJList, "+Примитивы");  // the undo rebuilt the tree
+
+    // A node beyond the boxes names none: nothing removed, no step.
+    const std::string undoLabel = EditHistory().UndoLabel();
+    AddNode(w()->OBJList, primitives, Cp("7 - [к]_Коробка"));
+    Select(w()->OBJList, primitives->child(2));
+    DeleteSelectedBox(*w());
+    EXPECT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
+    EXPECT_EQ(EditHistory().UndoLabel(), undoLabel);
+}
+
 // The box editor's fields on a box of its own, through its link.
 class BoxEditorTest : public ::testing::Test {
 protected:
@@ -282,20 +349,60 @@ TEST_F(BoxEditorTest, FieldsMapToTheUsersAxesAndConvertAsDesigned)
     EXPECT_EQ(box_.BlendMode, 2);
     editor_->Edit3->setText("0");
     EXPECT_FALSE(box_.CullFront);
-    editor_->Etex1->setText("x");
-    EXPECT_FLOAT_EQ(box_.Tiling, 0.0f);
+    editor_->Etex1->setText("3");
+    EXPECT_FLOAT_EQ(box_.Tiling, 3.0f);
+}
 
-    // Errors: a rotation that is no number, a Boolean that is none; the
-    // box keeps its values.  Position edits emptied are ignored silently.
-    editor_->Eroty->setText("-");
-    editor_->Edit3->setText("yes");
-    editor_->EPosX->setText("");
-    ASSERT_EQ(messages_.entries.size(), 2u);
-    EXPECT_EQ(messages_.entries[0].text, "Could not convert variant of type (String) into type (Double)");
-    EXPECT_EQ(messages_.entries[1].text, "'yes' is not a valid boolean value");
+// Typing is never interrupted: the beginning of a number waits silently, a
+// text that is none is marked at once and reported once when the field is
+// finished; the box keeps its last good value.
+TEST_F(BoxEditorTest, TypingNeverRaisesAndFinishedBadTextIsReportedOnce)
+{
+    SetDecimalSeparator(',');
+    editor_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor_.get()));
+    Editor().KeysEnabled = Editor().SwallowKeys = false;  // keys reach the box editor
+    const auto type = [](QLineEdit* edit, const char* text) {
+        edit->clear();
+        QTest::keyClicks(edit, text);
+    };
+    editor_->Eroty->setText("45");
+    editor_->Etex1->setText("3");
+    for (const char* beginning : {"-", "", "1e", "1e-"}) {
+        editor_->Eroty->setText(beginning);
+        EXPECT_FALSE(FieldMarked(editor_->Eroty)) << beginning;
+    }
+    type(editor_->Etex1, "-");
+    type(editor_->Edit3, "tr");
+    EXPECT_TRUE(messages_.entries.empty());
     EXPECT_FLOAT_EQ(box_.Rotation.Y, 45.0f);
+    EXPECT_FLOAT_EQ(box_.Tiling, 3.0f) << "a lone minus is no tiling yet";
+    QTest::keyClicks(editor_->Eroty, "2");
+    EXPECT_FLOAT_EQ(box_.Rotation.Y, 0.01f) << "1e-2 takes effect at once";
+    ASSERT_EQ(editor_->Eroty->text(), "1e-2");
 
-    // Unlocked, the position fields leave the cursor alone.
+    type(editor_->Eroty, "1x");
+    EXPECT_TRUE(FieldMarked(editor_->Eroty));
+    type(editor_->Etex1, "x");
+    type(editor_->Edit3, "yes");
+    type(editor_->EPosX, "");
+    EXPECT_TRUE(messages_.entries.empty());
+    for (QLineEdit* edit : {editor_->Eroty, editor_->Etex1, editor_->Edit3, editor_->EPosX}) {
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    ASSERT_EQ(messages_.entries.size(), 3u) << "once each; an empty position is no value";
+    EXPECT_EQ(messages_.entries[0].text, "Could not convert variant of type (String) into type (Double)");
+    EXPECT_EQ(messages_.entries[1].text, "'x' is not a valid integer value");
+    EXPECT_EQ(messages_.entries[2].text, "'yes' is not a valid boolean value");
+    EXPECT_FLOAT_EQ(box_.Rotation.Y, 1.0f) << "the last good value, \"1\" of \"1x\"";
+    EXPECT_TRUE(box_.CullFront);
+    editor_->Etex1->setText("2");
+    EXPECT_FALSE(FieldMarked(editor_->Etex1));
+}
+
+TEST_F(BoxEditorTest, UnlockedPositionFieldsLeaveTheCursorAlone)
+{
     clickState_ = 0;
     editor_->EPosX->setText("9");
     EXPECT_EQ(cursor_[0], 0.0);

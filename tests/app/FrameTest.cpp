@@ -1,4 +1,5 @@
 #include <QCursor>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
@@ -16,6 +17,7 @@
 #include "FrameLoop.h"
 #include "GLEngine.h"
 #include "MapNavigator.h"
+#include "Picking.h"
 #include "Messages.h"
 #include "NumberText.h"
 #include "PrimitiveList.h"
@@ -171,7 +173,9 @@ TEST_F(FrameTest, PickLandsOnTheGridAtTheWorkingLevel)
     EXPECT_EQ(FNavigator->E3dz->text(), QString::number(std::lround(Editor().CursorWorld[1])));
 }
 
-TEST_F(FrameTest, WithoutGridOrDepthFromObjectsThePickFallsToTheFarPlane)
+// Where nothing is drawn the cursor lies on the grid's plane in front of the
+// camera, within reach; a ray that misses it leaves nothing to click on.
+TEST_F(FrameTest, WithNothingDrawnThePickFallsOnTheGridPlaneOrNowhere)
 {
     SetOption("Отображать сетку", false);
     SetOption("Определять глубину Z по всем объектам", false);
@@ -180,7 +184,19 @@ TEST_F(FrameTest, WithoutGridOrDepthFromObjectsThePickFallsToTheFarPlane)
     const TVec3 eye = Editor().Camera->Eye;
     const double dx = Editor().CursorWorld[0] - eye.X, dy = Editor().CursorWorld[1] - eye.Y,
                  dz = Editor().CursorWorld[2] - eye.Z;
-    EXPECT_GT(std::sqrt(dx * dx + dy * dy + dz * dz), 900.0);
+    EXPECT_FALSE(Editor().CursorOnNothing);
+    EXPECT_NEAR(Editor().CursorWorld[1], w()->CamVerhBar->value(), 1e-6);
+    EXPECT_LT(std::sqrt(dx * dx + dy * dy + dz * dz), 200.0);
+
+    // Above the horizon: no cursor, and a click places nothing.
+    MouseAt(w()->Scene->width() / 2, 5);
+    Frames();
+    EXPECT_TRUE(Editor().CursorOnNothing);
+    w()->ObjectList->setCurrentItem(NodeAtAbsoluteIndex(w()->ObjectList, FindNodeByText(PlayerNodeText(), w()->ObjectList)));
+    const float before[3] = {Editor().PlayerPos[0], Editor().PlayerPos[1], Editor().PlayerPos[2]};
+    SceneClick(*w());
+    EXPECT_EQ(Editor().PlayerPos[2], before[2]);
+    EXPECT_EQ(w()->StatusMessage->text(), Ui("Под курсором ничего нет"));
 }
 
 TEST_F(FrameTest, FlightModeFreezesTheCursorAndItsTexts)

@@ -326,26 +326,45 @@ TEST(HandlerGuard, AnEscapingErrorIsShownAndTheHandlerAbandoned)
 
 namespace {
 
-TEST_F(MainWindowTest, NameBoxSwitchesTheKeyHookOffAndRefusesExistingNames)
+// A name that cannot work is refused with its reason, and the box opens
+// again with the typed text until a good name or a cancel.
+TEST_F(MainWindowTest, NameBoxSwitchesTheKeyHookOffAndRefusesNamesThatCannotWork)
 {
     Start();
     Editor().MapObjectNames = {"_Wall", std::string()};
     Editor().MapObjectCount = 1;
+    qx::RecordingMessageSink messages;
+    qx::ScopedMessageSink sink(messages);
     bool keysWhileOpen = true;
-    ObjectNameHooks().InputText = [&](const QString&, const QString&, const QString&) -> std::optional<QString> {
+    std::vector<QString> answers = {"Wall", Ui("Игрок"), Ui("Мой_Игрок"), Ui("雪山"), "Tower 2"};
+    std::vector<QString> shown;
+    ObjectNameHooks().InputText = [&](const QString&, const QString&, const QString& text) -> std::optional<QString> {
         keysWhileOpen = Editor().KeysEnabled || Editor().SwallowKeys;
-        return QString("Wall");
+        shown.push_back(text);
+        if (shown.size() > answers.size())
+            return std::nullopt;
+        return answers[shown.size() - 1];
     };
     std::string name;
     AskObjectName(name);
     EXPECT_FALSE(keysWhileOpen);
     EXPECT_TRUE(Editor().KeysEnabled && Editor().SwallowKeys);
-    EXPECT_EQ(name, "") << "an existing object's name is refused";
-    ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) -> std::optional<QString> {
-        return QString("Tower 2");
-    };
-    AskObjectName(name);
     EXPECT_EQ(name, "_Tower2");
+    ASSERT_EQ(shown.size(), 5u);
+    for (size_t i = 1; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i], answers[i - 1]) << "the box opens again with the typed text";
+    ASSERT_EQ(messages.entries.size(), 4u);
+    EXPECT_NE(messages.entries[0].text.find(Cp("уже есть")), std::string::npos);
+    EXPECT_NE(messages.entries[1].text.find(Cp("_Игрок")), std::string::npos);
+    EXPECT_NE(messages.entries[2].text.find(Cp("_Игрок")), std::string::npos);
+    EXPECT_NE(messages.entries[3].text.find("1251"), std::string::npos);
+
+    // Cancelled after a refusal: nothing.
+    answers = {"Wall"};
+    shown.clear();
+    AskObjectName(name);
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(shown.size(), 2u);
     ObjectNameHooks().InputText = nullptr;
 }
 

@@ -41,7 +41,7 @@ TEST_F(SnapTest, StartValuesOfTheState)
 {
     const EditorState& s = Editor();
     EXPECT_EQ(s.PrimIndex, -1);
-    EXPECT_EQ(s.EditIndex, -1);
+    EXPECT_EQ(s.EditIndex(), -1);
     EXPECT_TRUE(s.KeysEnabled);
     EXPECT_TRUE(s.SwallowKeys);
     // The object and placement arrays hold one element more than their counts.

@@ -29,6 +29,7 @@
 #include "PrimitiveList.h"
 #include "ProgramFolder.h"
 #include "Project.h"
+#include "ProjectCommands.h"
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "SceneSurface.h"
@@ -95,10 +96,10 @@ protected:
         fs::create_directories(folder);
         ProjectContent content = Editor();
         EditorState& state = Editor();
-        if (state.ModelEditMode && state.EditIndex >= 0) {
+        if (state.ModelEditMode && state.EditIndex() >= 0) {
             auto open = std::make_shared<TQX3DObject>(state.EditedModel->Name);
             open->Assign(*state.EditedModel);
-            content.MapObjects[static_cast<size_t>(state.EditIndex)] = open;
+            content.MapObjects[static_cast<size_t>(state.EditIndex())] = open;
         }
         TreeWidgetAccess objects(w()->ObjectList);
         TreeWidgetAccess textures(FTexture->TreeView1);
@@ -215,6 +216,89 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     });
     EXPECT_EQ(state.MapObjects[0]->Lists[0]->Boxes[0].Texture, -1) << "redone: the box is untextured again";
     EXPECT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
+}
+
+// The object view holds the object it opened, not a place in the list: an
+// undo or a load that takes it away closes the view, and nothing opened
+// later receives its edits.
+TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
+{
+    EditorState& state = Editor();
+    QString answer = "A";
+    ObjectNameHooks().InputText = [&](const QString&, const QString&, const QString&) {
+        return std::optional<QString>(answer);
+    };
+    const auto add = [&](const char* name) {
+        answer = name;
+        Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
+        AddStaticObject(*w());
+    };
+    add("A");
+    OpenObjectForEditing(*w());
+    ASSERT_TRUE(state.ModelEditMode);
+    QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(state.FindObject("_A"), -1);
+    EXPECT_FALSE(state.ModelEditMode) << "the view left with the object it showed";
+    EXPECT_FALSE(w()->ModelList->isVisible());
+    add("B");
+    StoreEditedObject(*w());
+    const int32_t b = state.FindObject("_B");
+    ASSERT_GE(b, 0);
+    EXPECT_EQ(state.MapObjects[static_cast<size_t>(b)]->Lists[0]->BoxCount, 0);
+    EXPECT_EQ(state.MapObjects[static_cast<size_t>(b)]->Name, "_B");
+
+    // A load while B is open with a new box: the view is left; storing
+    // afterwards writes into nothing.
+    Save1Click(*w());
+    Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
+    OpenObjectForEditing(*w());
+    StartPlacingBox();
+    SceneClick(*w());
+    SceneClick(*w());
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
+    messages_.threeWayAnswer = qx::Answer::No;
+    Load1Click(*w());
+    EXPECT_FALSE(state.ModelEditMode);
+    StoreEditedObject(*w());
+    EXPECT_EQ(state.MapObjects[static_cast<size_t>(state.FindObject("_B"))]->Lists[0]->BoxCount, 0);
+}
+
+// The box editor's fields show the box after every undo and redo, whatever
+// was typed on the way; "Коробка" on a locked box starts a free one, and
+// "Создать" does nothing when no box is being shaped.
+TEST_F(HistoryTest, BoxEditorFieldsFollowTheBoxAndItsButtonsKeepTheirRules)
+{
+    EditorState& state = Editor();
+    ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
+        return std::optional<QString>(QString("Box"));
+    };
+    Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
+    AddStaticObject(*w());
+    OpenObjectForEditing(*w());
+    StartPlacingBox();
+    FBoxEditor->Ez2->selectAll();
+    QTest::keyClicks(FBoxEditor->Ez2, "12");
+    const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[0];
+    EXPECT_FLOAT_EQ(box.Size.Y, 12.0f);
+    QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(state.PendingPrimitive->Lists[0]->Boxes[0].Size.Y, 8.0f);
+    EXPECT_EQ(FBoxEditor->Ez2->text(), "8");
+    QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(FBoxEditor->Ez2->text(), "12");
+
+    state.CursorWorld[0] = 5;
+    SceneClick(*w());
+    ASSERT_EQ(state.ClickState, 1);
+    StartPlacingBox();
+    EXPECT_EQ(state.ClickState, 0) << "unlocked, the new box follows the cursor";
+    EXPECT_EQ(FBoxEditor->Ez2->text(), "8");
+    FBoxEditor->findChild<QPushButton*>("Button8")->click();
+    EXPECT_EQ(state.CursorWorld[0], 5) << "a free box's position field moves nothing";
+
+    DropPendingPrimitive();
+    FBoxEditor->Button29->click();
+    EXPECT_EQ(state.ClickState, 0);
+    EXPECT_EQ(state.EditedModel->Lists[0]->BoxCount, 0);
 }
 
 TEST_F(HistoryTest, CtrlShortcutsLeaveTheViewWhereItWas)

@@ -189,9 +189,10 @@ int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed)
         anchor = TreeView1->topLevelItem(0);
     QTreeWidgetItem* node = AddNodeNear(anchor, Utf8ToCp1251(PathFileName(path)));
     SetNodeIcons(node, kTextureNodeIcon, kTextureNodeIcon);
-    // Open the category, so that a new texture is in sight.
+    // Open the category and make the new texture current, so that it is in sight.
     if (node->parent() != nullptr)
         node->parent()->setExpanded(true);
+    TreeView1->setCurrentItem(node);
     return index;
 }
 
