@@ -264,11 +264,11 @@ private:
         for (size_t pos = parent.data; pos < parent.end && NextChunk(pos, parent.end, c); pos = c.end) {
             const uint8_t* p = file_.data() + c.data;
             if (c.id == kPercentInt && c.size() >= 2) {
-                percent = std::min(double{Le16(p)}, 100.0);
+                percent = std::min(static_cast<double>(Le16(p)), 100.0);
                 return true;
             }
             if (c.id == kPercentFloat && c.size() >= 4 && std::isfinite(LeFloat(p))) {
-                percent = std::clamp(double{LeFloat(p)} * 100.0, 0.0, 100.0);
+                percent = std::clamp(static_cast<double>(LeFloat(p)) * 100.0, 0.0, 100.0);
                 return true;
             }
         }
