@@ -40,8 +40,9 @@ namespace qx {
 // ("'%s' is not a valid floating point value") on a number that is not one.
 TGameObj ParseGameObj(std::string_view text);
 
-// Loads the textured faces' maps, in face order, from folder + name.
-void LoadGameObjTextures(TGameObj& obj, const std::string& folder, const TextureLoader& loadTexture);
+// Loads the textured faces' maps by their names, in face order; the loader
+// knows the model's folder.
+void LoadGameObjTextures(TGameObj& obj, const TextureLoader& loadTexture);
 
 }  // namespace qx
 

@@ -1,8 +1,9 @@
 // The 3DS chunk walk.  Every chunk is read inside its parent's bounds: a
 // length below the 6-byte header ends the walk of that level, a length past
 // the parent is cut back to the parent's end, counts are cut back to the
-// records the chunk really holds, and faces naming vertices the object does
-// not have are dropped.  Each of these is written to the result's faults.
+// records the chunk really holds (a face list whose count does not fit is
+// left out whole), and faces naming vertices the object does not have are
+// dropped.  Each of these is written to the result's faults.
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -254,17 +255,20 @@ private:
         Fault("colour chunk " + Hex(parent.id) + " at offset " + std::to_string(parent.start) + " holds no colour");
     }
 
+    // 0 to 100 from either form: the whole-number chunk holds a percentage,
+    // the floating-point one a fraction of 1 (50 of 255 is stored 0.196078).
+    // Damaged files hold values past the ends, which are clamped to them.
     bool ReadPercentage(const Chunk& parent, double& percent)
     {
         Chunk c;
         for (size_t pos = parent.data; pos < parent.end && NextChunk(pos, parent.end, c); pos = c.end) {
             const uint8_t* p = file_.data() + c.data;
             if (c.id == kPercentInt && c.size() >= 2) {
-                percent = Le16(p);
+                percent = std::min(static_cast<double>(Le16(p)), 100.0);
                 return true;
             }
             if (c.id == kPercentFloat && c.size() >= 4 && std::isfinite(LeFloat(p))) {
-                percent = LeFloat(p);
+                percent = std::clamp(static_cast<double>(LeFloat(p)) * 100.0, 0.0, 100.0);
                 return true;
             }
         }
@@ -273,15 +277,18 @@ private:
         return false;
     }
 
-    // The records of `bytes` each that follow a 16-bit count, cut back to
-    // what the chunk holds.
+    // The records of `bytes` each that follow a 16-bit count.  A count past
+    // the chunk's room is cut back to the records there, or, for a list
+    // whose records are followed by sub-chunks (the faces), leaves the whole
+    // list out: the room then holds sub-chunk bytes, and records read from
+    // them would be made up.
     struct Records {
         size_t pos = 0;
         size_t count = 0;
         bool whole = false;  // the count held
     };
 
-    Records RecordsOf(const Chunk& c, size_t bytes, const T3DObject& object)
+    Records RecordsOf(const Chunk& c, size_t bytes, const T3DObject& object, bool subChunksFollow = false)
     {
         Records r;
         if (c.size() < 2) {
@@ -293,10 +300,11 @@ private:
         const size_t count = Le16(file_.data() + c.data);
         const size_t room = (c.end - r.pos) / bytes;
         r.whole = count <= room;
-        r.count = r.whole ? count : room;
+        r.count = r.whole ? count : subChunksFollow ? 0 : room;
         if (!r.whole)
             Fault("list " + Hex(c.id) + " of \"" + object.Name + "\" counts " + std::to_string(count) +
-                  " records but holds " + std::to_string(room));
+                  " records but has room for " + std::to_string(room) +
+                  (subChunksFollow ? "; the whole list is left out" : ""));
         return r;
     }
 
@@ -312,7 +320,7 @@ private:
                 break;
             case kVertexList: ReadVertices(object, c); break;
             case kFaceList: {
-                const Records r = RecordsOf(c, 8, object);
+                const Records r = RecordsOf(c, 8, object, true);
                 object.Faces.resize(r.count);
                 const uint8_t* p = file_.data() + r.pos;
                 for (TFace& f : object.Faces) {

@@ -124,13 +124,13 @@ TGameObj ParseGameObj(std::string_view text)
     return obj;
 }
 
-void LoadGameObjTextures(TGameObj& obj, const std::string& folder, const TextureLoader& loadTexture)
+void LoadGameObjTextures(TGameObj& obj, const TextureLoader& loadTexture)
 {
     if (!loadTexture)
         return;
     for (TPoligon& p : obj.Poligons.Poligons)
         if (p.TextureName != kNoTexture)
-            loadTexture(folder + p.TextureName, p.TextureId);
+            loadTexture(p.TextureName, p.TextureId);
 }
 
 }  // namespace qx

@@ -33,12 +33,12 @@ bool SameIgnoringCase(const std::string& a, const std::string& b)
 
 }  // namespace
 
-std::string FindFileIgnoringCase(const std::string& designPath)
+std::string FindFileIgnoringCase(const std::string& designPath, const std::string& fsFolder)
 {
     namespace fs = std::filesystem;
     std::error_code error;
     // The model's names are 1251 bytes; the file system's are UTF-8.
-    const std::string path = Cp1251ToUtf8(designPath);
+    const std::string path = fsFolder + Cp1251ToUtf8(designPath);
     if (designPath.empty() || fs::exists(ToFsPath(path), error))
         return path;
     const size_t cut = designPath.find_last_of("\\/");
@@ -46,10 +46,10 @@ std::string FindFileIgnoringCase(const std::string& designPath)
     const std::string name = designPath.substr(folder.size());
     if (name.empty())
         return path;
-    const std::string utf8Folder = Cp1251ToUtf8(folder);
-    const std::string fsFolder = ToFsPath(utf8Folder);
+    const std::string utf8Folder = fsFolder + Cp1251ToUtf8(folder);
+    const std::string listed = ToFsPath(utf8Folder);
     std::string found;
-    fs::directory_iterator entries(fsFolder.empty() ? fs::path(".") : fs::path(fsFolder), error);
+    fs::directory_iterator entries(listed.empty() ? fs::path(".") : fs::path(listed), error);
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
         const std::string candidate = entries->path().filename().string();
         if (SameIgnoringCase(Utf8ToCp1251(candidate), name) && (found.empty() || candidate < found))

@@ -88,7 +88,10 @@ StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
     step();
 
     const int filesDone = done;
-    staged.textures = StageTextures(level.textures, options.pictureFolder.empty() ? folder + "textures\\" : options.pictureFolder, options.threads, options.upload,
+    // The loaders' messages name each picture by this path: the file
+    // system's separator throughout, never a mix.
+    const std::string pictures = ToFsPath(options.pictureFolder.empty() ? folder + "textures\\" : options.pictureFolder);
+    staged.textures = StageTextures(level.textures, pictures, options.threads, options.upload,
                                     [&](int pictures, int) {
                                         done = filesDone + pictures;
                                         return !options.progress || options.progress(done, total);

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const TPoligon& p : obj.Poligons.Poligons)
             if (p.Normals.size() != p.Vertices.size() || p.TexCoords.size() != p.Vertices.size())
                 std::abort();
-        qx::LoadGameObjTextures(obj, "kafe\\", [](const std::string&, uint32_t& id) {
+        qx::LoadGameObjTextures(obj, [](const std::string&, uint32_t& id) {
             id = 1;
             return true;
         });

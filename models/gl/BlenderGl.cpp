@@ -8,7 +8,8 @@
 void LoadGameObj(const std::string& fileName, TGameObj& obj)
 {
     TGameObj read = qx::ParseGameObj(ReadWholeFile(ToFsPath(fileName)));
-    qx::LoadGameObjTextures(read, PathFolder(fileName), qx::RegistryTextureLoader());
+    // The file name is the file system's; the texture names are 1251 text.
+    qx::LoadGameObjTextures(read, qx::RegistryTextureLoader(PathFolder(fileName)));
     obj = std::move(read);
 }
 

@@ -10,13 +10,13 @@
 
 namespace qx {
 
-TextureLoader RegistryTextureLoader()
+TextureLoader RegistryTextureLoader(const std::string& fsFolder)
 {
     // The registry answers a second request for a file that failed with
     // success and GL name 0; no loaded texture has that name.
-    return [](const std::string& path, uint32_t& textureId) {
+    return [fsFolder](const std::string& path, uint32_t& textureId) {
         uint32_t id = 0;
-        if (!LoadTextureFile(FindFileIgnoringCase(path), id, false) || id == 0)
+        if (!LoadTextureFile(FindFileIgnoringCase(path, fsFolder), id, false) || id == 0)
             return false;
         textureId = id;
         return true;

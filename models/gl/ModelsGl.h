@@ -7,8 +7,9 @@
 namespace qx {
 
 // LoadTextureFile without the colour key, the file name's letter case
-// forgiven (FindFileIgnoringCase).
-TextureLoader RegistryTextureLoader();
+// forgiven (FindFileIgnoringCase); design paths are taken inside fsFolder
+// (a file-system path, empty or ending in a separator).
+TextureLoader RegistryTextureLoader(const std::string& fsFolder = {});
 
 // Makes AddModel3ds and AddModelBlender read through T3DModel.LoadFromFile
 // and LoadGameObj.  Called once at start-up.

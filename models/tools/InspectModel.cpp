@@ -49,13 +49,13 @@ private:
     bool valid_ = false;
 };
 
-// Warnings in the order they arise: the readers' and loaders' messages and
-// the textures that did not load.
+// Warnings in the order they arise, in UTF-8: the readers' and loaders'
+// messages (1251 text) and the textures that did not load.
 class WarningLog : public qx::MessageSink {
 public:
     void ShowMessage(const std::string& caption, const std::string& text) override
     {
-        lines.push_back(caption == "Warning" ? text : caption + ": " + text);
+        lines.push_back(Cp1251ToUtf8(caption == "Warning" ? text : caption + ": " + text));
     }
     bool AskYesNo(const std::string& caption, const std::string& text) override
     {
@@ -65,16 +65,19 @@ public:
     std::vector<std::string> lines;
 };
 
-std::string Quoted(const std::string& cp1251)
+// Names from the files are 1251 text, paths from the command line UTF-8.
+std::string QuotedUtf8(const std::string& utf8)
 {
     std::string out = "\"";
-    for (const char c : Cp1251ToUtf8(cp1251)) {
+    for (const char c : utf8) {
         if (c == '"' || c == '\\')
             out += '\\';
         out += c;
     }
     return out + "\"";
 }
+
+std::string Quoted(const std::string& cp1251) { return QuotedUtf8(Cp1251ToUtf8(cp1251)); }
 
 std::string Real(float value)
 {
@@ -124,16 +127,18 @@ void PrintObject(const std::string& name, size_t vertices, size_t faces, const s
 void PrintWarnings(const std::vector<std::string>& lines)
 {
     for (const std::string& line : lines)
-        std::printf("warning: %s\n", Cp1251ToUtf8(line).c_str());
+        std::printf("warning: %s\n", line.c_str());
 }
 
-qx::TextureLoader LoggingLoader(bool haveGl, WarningLog& log, std::vector<std::pair<std::string, bool>>& loads)
+// Textures by their design paths inside fsFolder (a file-system path).
+qx::TextureLoader LoggingLoader(bool haveGl, WarningLog& log, std::vector<std::pair<std::string, bool>>& loads,
+                                const std::string& fsFolder = {})
 {
-    const qx::TextureLoader registry = qx::RegistryTextureLoader();
-    return [haveGl, registry, &log, &loads](const std::string& path, uint32_t& id) {
+    const qx::TextureLoader registry = qx::RegistryTextureLoader(fsFolder);
+    return [haveGl, registry, fsFolder, &log, &loads](const std::string& path, uint32_t& id) {
         const bool ok = haveGl && registry(path, id);
         if (!ok)
-            log.lines.push_back("texture " + Quoted(path) + " did not load" +
+            log.lines.push_back("texture " + QuotedUtf8(fsFolder + Cp1251ToUtf8(path)) + " did not load" +
                                 (haveGl ? "" : " (no OpenGL context)"));
         loads.emplace_back(path, ok);
         return ok;
@@ -152,10 +157,11 @@ int Inspect3ds(const std::string& path, const std::string& bytes, bool haveGl)
         result = qx::Read3ds({data, bytes.size()}, model, LoggingLoader(haveGl, log, loads));
     }
     if (!result.ok) {
-        std::printf("qxinspect: %s does not begin with a 3DS main chunk (0x4D4D)\n", Quoted(path).c_str());
+        std::printf("qxinspect: %s does not begin with a 3DS main chunk (0x4D4D)\n", QuotedUtf8(path).c_str());
         return 1;
     }
-    log.lines.insert(log.lines.end(), result.faults.begin(), result.faults.end());
+    for (const std::string& fault : result.faults)
+        log.lines.push_back(Cp1251ToUtf8(fault));
     PrintWarnings(log.lines);
     Totals totals;
     for (const T3DObject& o : model.Objects) {
@@ -184,9 +190,9 @@ int InspectBlender(const std::string& path, const std::string& bytes, bool haveG
     try {
         qx::ScopedMessageSink sink(log);
         obj = qx::ParseGameObj(bytes);
-        qx::LoadGameObjTextures(obj, PathFolder(path), LoggingLoader(haveGl, log, loads));
+        qx::LoadGameObjTextures(obj, LoggingLoader(haveGl, log, loads, PathFolder(path)));
     } catch (const qx::Error& e) {
-        std::printf("qxinspect: %s: %s\n", Quoted(path).c_str(), Cp1251ToUtf8(e.what()).c_str());
+        std::printf("qxinspect: %s: %s\n", QuotedUtf8(path).c_str(), Cp1251ToUtf8(e.what()).c_str());
         return 1;
     }
     PrintWarnings(log.lines);
@@ -235,12 +241,12 @@ int RunInspectModel(int argc, char** argv)
         std::fprintf(stderr, "usage: qxinspect model FILE\n");
         return 2;
     }
-    const std::string path = argv[2];
+    const std::string path = argv[2];  // the file system's, as typed
     std::string bytes;
     try {
         bytes = ReadWholeFile(path);
     } catch (const qx::Error& e) {
-        std::printf("qxinspect: %s: %s\n", Quoted(path).c_str(), Cp1251ToUtf8(e.what()).c_str());
+        std::printf("qxinspect: %s: %s\n", QuotedUtf8(path).c_str(), Cp1251ToUtf8(e.what()).c_str());
         return 1;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))

@@ -90,18 +90,18 @@ TEST(ReadBlender, PointNumbersLeaveTheEditorsSeparatorAlone)
     SetDecimalSeparator(previous);
 }
 
-TEST(ReadBlender, TexturesLoadFromTheModelsFolderInFaceOrder)
+TEST(ReadBlender, TexturesLoadInFaceOrder)
 {
     TGameObj obj = qx::ParseGameObj(
         "face\nbrick.bmp\n1\n0 0 0\n0 0 1\n0 0\nface\nNOTEXTURE\n1\n0 0 0\n0 0 1\n"
         "face\nbrick.bmp\n1\n0 0 0\n0 0 1\n0 0\n");
     std::vector<std::string> paths;
-    qx::LoadGameObjTextures(obj, "kafe\\", [&](const std::string& path, uint32_t& id) {
+    qx::LoadGameObjTextures(obj, [&](const std::string& path, uint32_t& id) {
         paths.push_back(path);
         id = 40 + uint32_t(paths.size());
         return true;
     });
-    EXPECT_EQ(paths, (std::vector<std::string>{"kafe\\brick.bmp", "kafe\\brick.bmp"}));
+    EXPECT_EQ(paths, (std::vector<std::string>{"brick.bmp", "brick.bmp"}));
     EXPECT_EQ(Faces(obj)[0].TextureId, 41u);
     EXPECT_EQ(Faces(obj)[1].TextureId, 0u);
     EXPECT_EQ(Faces(obj)[2].TextureId, 42u);

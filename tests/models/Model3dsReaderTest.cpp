@@ -165,15 +165,23 @@ TEST(Read3ds, VersionMainChunkAndTheEditorBlocksFirstChunk)
 
 TEST(Read3ds, FloatingPointColoursAndPercentagesReadAsWhatTheyAre)
 {
+    // A floating-point percentage is a fraction: 50 of 255 is 0.196078.
     const std::string floats = F32(1.0f) + F32(0.5f) + F32(2.0f);
     const Loaded l = Read(File3ds(Material("F", Chunk(0xA020, Chunk(0x0010, floats)) +
                                                     Chunk(0xA030, Chunk(0x0013, F32(0) + F32(0) + F32(-1))) +
-                                                    Chunk(0xA040, Chunk(0x0031, F32(25.0f)))) +
+                                                    Chunk(0xA040, Chunk(0x0031, F32(0.196078f)))) +
                                   Triangle("T", Chunk(0x4130, Z("F")))));
     const TMaterial& m = l.model.Objects.at(0).Material;
     ExpectColor(m.Diffuse, 1.0f, 0.5f, 1.0f, 1.0f);  // clamped to 0..1
     ExpectColor(m.Specular, 0, 0, 0, 1);
-    EXPECT_FLOAT_EQ(m.Shininess, 96.0f);
+    EXPECT_NEAR(m.Shininess, 102.9f, 0.01f);
+    // Damaged percentages of either form are clamped to 0..100.
+    for (const auto& [percent, shininess] : {std::pair{Chunk(0x0031, F32(10.0f)), 0.0f},
+                                             {Chunk(0x0031, F32(-0.5f)), 128.0f},
+                                             {Percent(250), 0.0f}}) {
+        const Loaded s = Read(File3ds(Material("P", Chunk(0xA040, percent)) + Triangle("T", Chunk(0x4130, Z("P")))));
+        EXPECT_EQ(s.model.Objects.at(0).Material.Shininess, shininess);
+    }
     // A colour chunk too short for its colour is left alone, not over-read.
     const Loaded shortColour = Read(File3ds(Material("S", Chunk(0xA020, Chunk(0x0010, F32(1)))) +
                                             Triangle("T", Chunk(0x4130, Z("S")))));
@@ -198,15 +206,32 @@ TEST(Read3ds, DamagedFilesLoadWhatIsSoundAndNeverReadPastTheirData)
     EXPECT_EQ(l.model.Objects.size(), 1u);
     EXPECT_FALSE(l.result.faults.empty());
 
-    // Counts past the chunk's data are cut to the records there.
+    // Counts past the chunk's data are cut to the records there; a face
+    // list's room holds its material groups too, so one whose count does not
+    // fit is left out whole, and its groups are never read as faces.
     l = Read(File3ds(Mesh("C", Chunk(0x4110, Le16(500) + F32(1) + F32(2) + F32(3) + F32(9)) +
                                    Chunk(0x4120, Le16(3) + Le16(0) + Le16(0) + Le16(0) + Le16(0)) +
                                    Chunk(0x4140, Le16(60000)))));
     ASSERT_EQ(l.model.Objects.size(), 1u);
     EXPECT_EQ(l.model.Objects[0].Vertices.size(), 1u);
-    EXPECT_EQ(l.model.Objects[0].Faces.size(), 1u);
+    EXPECT_TRUE(l.model.Objects[0].Faces.empty());
     EXPECT_TRUE(l.model.Objects[0].TexCoords.empty());
     EXPECT_EQ(l.result.faults.size(), 3u);
+    std::string faces = Le16(65535);
+    for (int i = 0; i < 100; ++i)
+        faces += Le16(0) + Le16(1) + Le16(2) + Le16(0);
+    const std::string overCounted = Chunk(0x4120, faces + Group("M", 100));
+    l = Read(File3ds(Material("M", Chunk(0xA020, Rgb24(1, 2, 3))) +
+                     Mesh("Over", Vertices({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}) + overCounted +
+                                      Chunk(0x4140, Le16(3) + std::string(24, '\0'))) +
+                     Triangle("After", Chunk(0x4130, Z("M")))));
+    ASSERT_EQ(l.model.Objects.size(), 2u);
+    EXPECT_TRUE(l.model.Objects[0].Faces.empty());
+    EXPECT_EQ(l.model.Objects[0].TexCoords.size(), 3u);
+    EXPECT_EQ(l.model.Objects[1].Faces.size(), 1u);
+    EXPECT_EQ(l.model.Objects[1].Material.Name, "M");
+    ASSERT_EQ(l.result.faults.size(), 1u);
+    EXPECT_NE(l.result.faults[0].find("\"Over\" counts 65535"), std::string::npos) << l.result.faults[0];
 
     // Faces naming vertices the object lacks are dropped, the rest kept.
     l = Read(File3ds(Mesh("D", Vertices({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}) + Faces({{0, 1, 2}, {0, 1, 3}, {9, 1, 2}}))));

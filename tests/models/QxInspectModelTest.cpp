@@ -14,16 +14,28 @@ namespace {
 
 struct InspectRun {
     int exitCode = -1;
-    std::string out;
+    std::string out, err;
 };
 
-InspectRun Inspect(const std::filesystem::path& folder, const std::string& file)
+InspectRun RunInspect(const std::filesystem::path& folder, const QStringList& arguments)
 {
     QProcess process;
     process.setWorkingDirectory(QString::fromStdString(folder.string()));
-    process.start(QString::fromUtf8(QX_INSPECT_PATH), {"model", QString::fromStdString(file)});
+    process.start(QString::fromUtf8(QX_INSPECT_PATH), arguments);
     process.waitForFinished(60000);
-    return {process.exitCode(), process.readAllStandardOutput().toStdString()};
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+InspectRun Inspect(const std::filesystem::path& folder, const std::string& file)
+{
+    return RunInspect(folder, {"model", QString::fromStdString(file)});
+}
+
+std::string SmallBmp()
+{
+    return "BM" + Le32(70) + Le32(0) + Le32(54) + Le32(40) + Le32(2) + Le32(2) + Le16(1) + Le16(24) +
+           std::string(24, '\0') + std::string(16, '\x40');
 }
 
 TEST(QxInspectModel, PrintsObjectsWarningsAndTotals)
@@ -31,8 +43,7 @@ TEST(QxInspectModel, PrintsObjectsWarningsAndTotals)
     TempDir dir;
     std::filesystem::create_directories(dir / "textures");
     std::filesystem::create_directories(dir / "kafe");
-    const std::string bmp = "BM" + Le32(70) + Le32(0) + Le32(54) + Le32(40) + Le32(2) + Le32(2) + Le16(1) +
-                            Le16(24) + std::string(24, '\0') + std::string(16, '\x40');
+    const std::string bmp = SmallBmp();
     WriteFileBytes(dir / "textures" / "mp5sil.bmp", bmp);
     WriteFileBytes(dir / "kafe" / "brick.bmp", bmp);
     WriteFileBytes(dir / "gun.3ds",
@@ -80,6 +91,40 @@ TEST(QxInspectModel, ReaderFailuresExitOneWithTheReason)
     const InspectRun missing = Inspect(dir.path(), "missing.3ds");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out, "qxinspect: \"missing.3ds\": File not found\n");
+}
+
+// Paths typed on the command line are the file system's (UTF-8); names
+// inside the models are 1251 text, converted once for printing.
+TEST(QxInspectModel, CommandLinePathsAsTypedAndModelNamesConvertedOnce)
+{
+    TempDir dir;
+    const std::filesystem::path jose = dir / "josé";
+    std::filesystem::create_directories(jose);
+    std::filesystem::create_directories(dir / "textures");
+    WriteFileBytes(jose / "Дверь.bmp", SmallBmp());
+    const std::string door = "\xC4\xC2\xC5\xD0\xDC.BMP", none = "\xED\xE5\xF2.bmp";  // "ДВЕРЬ.BMP", "нет.bmp"
+    const std::string corners = "3\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n0 0 1\n0 0 1\n0 0\n1 0\n0 1\n";
+    WriteFileBytes(jose / "kosmo.txt", "face\n" + door + "\n" + corners + "face\n" + none + "\n" + corners);
+    const InspectRun blender = Inspect(dir.path(), "josé/kosmo.txt");
+    EXPECT_EQ(blender.exitCode, 0);
+    EXPECT_NE(blender.out.find("warning: texture \"josé/нет.bmp\" did not load\n"), std::string::npos) << blender.out;
+    EXPECT_NE(blender.out.find("object \"ДВЕРЬ.BMP\" vertices=3 faces=1 material=- diffuse=- texture=\"ДВЕРЬ.BMP\" loaded=yes\n"),
+              std::string::npos)
+        << blender.out;
+
+    WriteFileBytes(jose / "gun.3ds", File3ds(Material("M", Chunk(0xA300, Z(none))) + Triangle("T", Chunk(0x4130, Z("M")))));
+    EXPECT_EQ(Inspect(dir.path(), "josé/gun.3ds").out,
+              "warning: BMP Unit: Error opening textures\\нет.bmp\n"
+              "warning: texture \"textures\\\\нет.bmp\" did not load\n"
+              "object \"T\" vertices=3 faces=1 material=\"M\" diffuse=(0,0,0) texture=\"нет.bmp\" loaded=no\n"
+              "total objects=1 vertices=3 faces=1 bbox=(0,0,-1)-(1,0,0)\n");
+    EXPECT_EQ(Inspect(dir.path(), "josé/none.3ds").out, "qxinspect: \"josé/none.3ds\": File not found\n");
+    EXPECT_EQ(RunInspect(dir.path(), {"texture", "josé/Дверь.bmp"}).exitCode, 0);
+
+    const InspectRun usage = RunInspect(dir.path(), {});
+    EXPECT_EQ(usage.exitCode, 2);
+    for (const char* command : {"qxinspect texture FILE", "qxinspect project FOLDER", "qxinspect model FILE"})
+        EXPECT_NE(usage.err.find(command), std::string::npos) << command;
 }
 
 }  // namespace

@@ -58,16 +58,21 @@ TEST(InspectProject, SoundProjectProblemsAndBrokenFiles)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "total textures=1 objects=1 boxes=2 placements=1 player=(1.5,0,-2.25)\n");
 
+    // A picture's problem lands on its entry in the texture list, and a path
+    // in a reason is written with one kind of separator.
     WriteProject(saves);
+    Write(saves / "textures.qxtex", "3\r\nwall.bmp0\r\ngone.png1\r\nbad.png0\r\n");
+    Write(saves / "textures" / "bad.png", "not a picture");
     Write(saves / "_Wall.qxobj", "_Wall\r\n1\r\n2\r\n0 0 0 0 8 8 8 1 0 0 0 0 0 True 0 \r\n7 0 0 0 8 8 8 1 0 0 0 0 0 1 0 \r\n");
     Write(saves / "Map1.qxmap", "0 0 0 \r\n2\r\n_Wall 0 0 0 0 0 0 1 1 1 \r\n_Door 0 0 0 0 0 0 1 1 1 \r\n");
     run = Inspect(saves);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out,
-              "textures/gone.png:3: File not found\n"
-              "_Wall.qxobj:5: box texture 7 is outside the texture list (2 entries)\n"
+              "textures.qxtex:3: gone.png: File not found\n"
+              "textures.qxtex:4: bad.png: Couldn't load PNG - \"" + (saves / "textures" / "bad.png").string() + "\"\n"
+              "_Wall.qxobj:5: box texture 7 is outside the texture list (3 entries)\n"
               "Map1.qxmap:4: placement names no object: _Door\n"
-              "total textures=2 objects=1 boxes=2 placements=2 player=(0,0,0)\n");
+              "total textures=3 objects=1 boxes=2 placements=2 player=(0,0,0)\n");
 
     Write(saves / "Map1.qxmap", "0 0 0 \r\n1\r\n_Wall 0 0 0 0 0 0 1 1 \r\n");
     run = Inspect(saves);

@@ -53,9 +53,9 @@ void Totals(int textures, int objects, int boxes, int placements, const float pl
 
 }  // namespace
 
-int InspectProject(const std::string& utf8Folder)
+int InspectProject(const std::string& fsFolder)
 {
-    std::string folder = Utf8ToCp1251(utf8Folder);
+    std::string folder = fsFolder;
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     std::error_code error;
@@ -75,8 +75,9 @@ int InspectProject(const std::string& utf8Folder)
     }
 
     int problems = 0;
+    // A picture's problem is placed on its entry in the texture list.
     for (const qx::PictureProblem& p : staged.textures.problems) {
-        Problem(std::string("textures/") + p.name, p.entry + 2, p.reason);
+        Problem(qx::kTextureListFile, p.entry + 2, p.name + ": " + p.reason);
         ++problems;
     }
     const ProjectContent& content = staged.content;

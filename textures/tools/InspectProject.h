@@ -4,9 +4,10 @@
 
 #include <string>
 
-// FOLDER is a Sys/Saves folder or an installation folder that holds one.
-// Each problem on a line of its own, "FILE:LINE: reason" (FILE inside the
-// project folder; a picture is named by its path there and the line of its
-// entry in the texture list), then "total textures=T objects=O boxes=B
-// placements=P player=(x,y,z)".  Returns 0 for a sound project, 1 otherwise.
-int InspectProject(const std::string& utf8Folder);
+// FOLDER (a file-system path) is a Sys/Saves folder or an installation
+// folder that holds one.  Each problem on a line of its own, "FILE:LINE:
+// reason" (FILE inside the project folder; a picture that is missing or does
+// not decode is "textures.qxtex:LINE: NAME: reason", the line of its entry),
+// then "total textures=T objects=O boxes=B placements=P player=(x,y,z)".
+// Returns 0 for a sound project, 1 otherwise.
+int InspectProject(const std::string& fsFolder);

@@ -3,7 +3,9 @@
 //
 //   qxinspect texture FILE [--key]
 //   qxinspect project FOLDER        (see InspectProject.h)
-//   qxinspect model FILE          (models/tools/InspectModel.h)
+//   qxinspect model FILE            (models/tools/InspectModel.h)
+//
+// Paths on the command line are the file system's, taken as typed.
 //
 // prints "WIDTHxHEIGHT FORMAT md5=HEX" (FORMAT RGB or RGBA; HEX the MD5 of
 // the pixel block exactly as the loader hands it to the GL upload: rows
@@ -33,7 +35,9 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: qxinspect texture FILE [--key]\n       qxinspect project FOLDER\n");
+    std::fprintf(stderr, "usage: qxinspect texture FILE [--key]\n"
+                         "       qxinspect project FOLDER\n"
+                         "       qxinspect model FILE\n");
     return 2;
 }
 
@@ -69,12 +73,11 @@ bool UploadOffscreen(const qx::PixelBlock& block, bool keyedBmp)
     return ok;
 }
 
-int InspectTexture(const std::string& utf8Path, bool keyed)
+int InspectTexture(const std::string& path, bool keyed)
 {
-    const std::string path = Utf8ToCp1251(utf8Path);
     const qx::ImageKind kind = qx::ImageKindForPath(path, true);
     if (kind == qx::ImageKind::None) {
-        std::printf("qxinspect: no loader for the ending of \"%s\"\n", utf8Path.c_str());
+        std::printf("qxinspect: no loader for the ending of \"%s\"\n", path.c_str());
         return 1;
     }
     const bool effectiveKey = kind == qx::ImageKind::Tga ? false : keyed;
