@@ -171,6 +171,15 @@ TEST_F(FrameTest, PickLandsOnTheGridAtTheWorkingLevel)
     GridStatusText(grid, Editor().CursorWorld);
     EXPECT_EQ(w()->StatusText(3), grid);
     EXPECT_EQ(FNavigator->E3dz->text(), QString::number(std::lround(Editor().CursorWorld[1])));
+
+    // A field the user is typing into is never rewritten.
+    FNavigator->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FNavigator));
+    FNavigator->E3dx->setFocus();
+    FNavigator->E3dx->setText("12");
+    MouseAt(at.x() + 40, at.y());
+    Frames();
+    EXPECT_EQ(FNavigator->E3dx->text(), "12");
 }
 
 // Where nothing is drawn the cursor lies on the grid's plane in front of the

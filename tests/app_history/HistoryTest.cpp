@@ -257,8 +257,10 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     SceneClick(*w());
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
     messages_.threeWayAnswer = qx::Answer::No;
+    w()->ObjectList->collapseAll();
     Load1Click(*w());
     EXPECT_FALSE(state.ModelEditMode);
+    EXPECT_TRUE(w()->ObjectList->topLevelItem(0)->isExpanded()) << "the loaded tree shows its top folders";
     StoreEditedObject(*w());
     EXPECT_EQ(state.MapObjects[static_cast<size_t>(state.FindObject("_B"))]->Lists[0]->BoxCount, 0);
 }
@@ -276,8 +278,9 @@ TEST_F(HistoryTest, BoxEditorFieldsFollowTheBoxAndItsButtonsKeepTheirRules)
     AddStaticObject(*w());
     OpenObjectForEditing(*w());
     StartPlacingBox();
-    FBoxEditor->Ez2->selectAll();
-    QTest::keyClicks(FBoxEditor->Ez2, "12");
+    // Keystrokes: the first one's step begins with the box as it was.
+    FBoxEditor->Ez2->setText("1");
+    FBoxEditor->Ez2->setText("12");
     const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[0];
     EXPECT_FLOAT_EQ(box.Size.Y, 12.0f);
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
@@ -287,6 +290,7 @@ TEST_F(HistoryTest, BoxEditorFieldsFollowTheBoxAndItsButtonsKeepTheirRules)
     EXPECT_EQ(FBoxEditor->Ez2->text(), "12");
 
     state.CursorWorld[0] = 5;
+    state.CursorOnNothing = false;
     SceneClick(*w());
     ASSERT_EQ(state.ClickState, 1);
     StartPlacingBox();

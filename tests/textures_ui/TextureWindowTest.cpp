@@ -211,6 +211,8 @@ TEST_F(TextureWindowTest, AddingAFileCopiesItIntoTheLibraryWithoutPlusSigns)
     EXPECT_NE(Textures().TextureIds[0], 0u);
     EXPECT_EQ(window_->SelectedTexture, 0);
     EXPECT_EQ(Children(user_), std::vector<std::string>{"ab.bmp"});
+    EXPECT_EQ(window_->TreeView1->currentItem(), user_->child(0)) << "the new texture is current, in sight";
+    EXPECT_TRUE(user_->isExpanded());
 
     // The menu's "load texture" does the same; a cancelled dialog nothing.
     window_->ChooseFile = [] { return QString(); };

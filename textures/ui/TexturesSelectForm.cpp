@@ -172,7 +172,7 @@ QTreeWidgetItem* TFTexture::AddNodeNear(QTreeWidgetItem* anchor, const std::stri
     return AddNode(TreeView1, anchor != nullptr ? anchor->parent() : nullptr, text);
 }
 
-int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed)
+int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed, QTreeWidgetItem** added)
 {
     const int32_t index = AddTexture(path, keyed);
     SelectedTexture = index;
@@ -189,10 +189,11 @@ int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed)
         anchor = TreeView1->topLevelItem(0);
     QTreeWidgetItem* node = AddNodeNear(anchor, Utf8ToCp1251(PathFileName(path)));
     SetNodeIcons(node, kTextureNodeIcon, kTextureNodeIcon);
-    // Open the category and make the new texture current, so that it is in sight.
+    if (added)
+        *added = node;
+    // Open the category, so that a new texture is in sight.
     if (node->parent() != nullptr)
         node->parent()->setExpanded(true);
-    TreeView1->setCurrentItem(node);
     return index;
 }
 
@@ -271,7 +272,12 @@ void TFTexture::Button1Click()
     if (!CopyIntoLibrary(chosen.toStdString(), target, name))
         return;
     // Undone, the entry goes; the library keeps the file.
-    Edit("добавление текстуры", [&] { SelectedTexture = AddTextureEntry(target, CheckBox1->isChecked()); });
+    Edit("добавление текстуры", [&] {
+        QTreeWidgetItem* added = nullptr;
+        SelectedTexture = AddTextureEntry(target, CheckBox1->isChecked(), &added);
+        // The user's new texture is the current node, in sight.
+        TreeView1->setCurrentItem(added);
+    });
 }
 
 bool TFTexture::CopyIntoLibrary(const std::string& source, const std::string& target, const std::string& name)

@@ -49,8 +49,8 @@ public:
     std::function<void(const char* utf8Label, const std::function<void()>& change)> RecordEdit;
 
     // Registers a picture (AddTexture), selects it, previews it and lists it
-    // in the tree.  Returns the registry index.
-    int32_t AddTextureEntry(const std::string& path, bool keyed);
+    // in the tree (its node in *added).  Returns the registry index.
+    int32_t AddTextureEntry(const std::string& path, bool keyed, QTreeWidgetItem** added = nullptr);
     // Shows a BMP, PNG, GIF or JPEG file opaque; other endings keep the
     // preview.  Throws qx::InOutError when the file cannot be shown.
     void ShowPreview(const std::string& path);
