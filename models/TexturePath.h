@@ -7,9 +7,10 @@
 namespace qx {
 
 // designPath (1251 bytes) in the file system's encoding (UTF-8, separators
-// kept) when that file exists; otherwise the same path with its file name
+// kept) when that file exists; otherwise designPath itself when a file is
+// named by those bytes (copied from Windows as it was); otherwise the same path with its file name
 // replaced by the name of the one file of that folder that differs from it
-// only in letter case (ASCII and Cyrillic), the first in byte order when
+// only in letter case (ASCII and Cyrillic, in either spelling), the first in byte order when
 // several do; the path as it stands when none does.
 std::string FindFileIgnoringCase(const std::string& designPath);
 
