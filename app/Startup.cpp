@@ -13,6 +13,8 @@
 #include "Autosave.h"
 #include "Camera.h"
 #include "PrimitiveList.h"
+#include "Project.h"
+#include "ProjectCommands.h"
 #include "QX3DObject.h"
 #include "QXFont.h"
 #include "Skybox.h"
@@ -149,6 +151,10 @@ void TFVantor::RunStartup()
         glStencilOp(GL_INCR, GL_INCR, GL_INCR);
         glStencilFunc(GL_EQUAL, 0, 0x0FFFFFFF);
         startupComplete_ = true;
+        // A save cut short is finished (or undone) before anything reads
+        // the project or its autosave.
+        const std::string project = qx::ProjectFolder(ProgramFolder());
+        qx::RecoverInterruptedSaves({project, AutosaveFolderOf(project)});
         OfferRecovery(*this);
     } catch (...) {
         ShowHandlerException();

@@ -41,6 +41,9 @@ std::string FindFileIgnoringCase(const std::string& designPath, const std::strin
     const std::string path = fsFolder + Cp1251ToUtf8(designPath);
     if (designPath.empty() || fs::exists(ToFsPath(path), error))
         return path;
+    // A folder copied byte for byte from Windows keeps the 1251 bytes.
+    if (fs::exists(ToFsPath(fsFolder + designPath), error))
+        return fsFolder + designPath;
     const size_t cut = designPath.find_last_of("\\/");
     const std::string folder = cut == std::string::npos ? std::string() : designPath.substr(0, cut + 1);
     const std::string name = designPath.substr(folder.size());
@@ -52,7 +55,8 @@ std::string FindFileIgnoringCase(const std::string& designPath, const std::strin
     fs::directory_iterator entries(listed.empty() ? fs::path(".") : fs::path(listed), error);
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
         const std::string candidate = entries->path().filename().string();
-        if (SameIgnoringCase(Utf8ToCp1251(candidate), name) && (found.empty() || candidate < found))
+        const bool same = SameIgnoringCase(Utf8ToCp1251(candidate), name) || SameIgnoringCase(candidate, name);
+        if (same && (found.empty() || candidate < found))
             found = candidate;
     }
     return found.empty() ? path : utf8Folder + found;

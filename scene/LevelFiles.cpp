@@ -6,16 +6,20 @@
 #include "Paths.h"
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
-#include "Text1251.h"
 
 namespace qx {
 
 std::string ProjectFolder(const std::string& programFolder) { return programFolder + "Sys\\Saves\\"; }
 
-std::string ReadProjectFile(const std::string& folder, const std::string& name)
+std::string ReadProjectFile(const std::string& folder, const std::string& name, std::vector<std::string>* under1251)
 {
     try {
-        return ReadWholeFile(ToFsPath(folder + Cp1251ToUtf8(name)));
+        bool legacy = false;
+        const std::string path = FindProjectFile(folder, name, &legacy);
+        std::string bytes = ReadWholeFile(path);
+        if (legacy && under1251 != nullptr)
+            under1251->push_back(path);
+        return bytes;
     } catch (const Error& error) {
         ThrowAt(name, 0, error);
     }
@@ -60,7 +64,7 @@ LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(in
         auto object = std::make_shared<TQX3DObject>(name);
         object->AddList();
         const std::string file = ObjectFileName(kObjectListFile, name);
-        ObjectFileData data = ParseObjectFile(ReadProjectFile(folder, file), file);
+        ObjectFileData data = ParseObjectFile(ReadProjectFile(folder, file, &level.filesUnder1251), file);
         level.boxCount += static_cast<int>(data.boxes.size());
         level.boxLines.push_back(data.boxLines);
         ApplyObjectFile(*object, std::move(data));

@@ -22,9 +22,12 @@ inline constexpr const char* kMapFile = "Map1.qxmap";
 // programFolder (with its trailing separator) + "Sys\Saves\".
 std::string ProjectFolder(const std::string& programFolder);
 
-// folder + name (name in code page 1251) read whole; a failure is thrown as
+// folder + name (name in code page 1251) read whole, found as
+// FindProjectFile finds it (its file-system path is appended to *under1251
+// when it was found under its 1251 bytes); a failure is thrown as
 // "NAME: reason".
-std::string ReadProjectFile(const std::string& folder, const std::string& name);
+std::string ReadProjectFile(const std::string& folder, const std::string& name,
+                            std::vector<std::string>* under1251 = nullptr);
 
 // The entries of the texture list file; errors read "textures.qxtex:LINE: reason".
 std::vector<TextureListEntry> ParseTextureEntries(std::string_view data);
@@ -35,6 +38,8 @@ struct LevelFiles {
     int boxCount = 0;        // boxes read into list 0 of all objects
     // For each object, the line of each of its boxes in its file.
     std::vector<std::vector<int>> boxLines;
+    // The files read under their 1251 names (file-system paths).
+    std::vector<std::string> filesUnder1251;
 };
 
 // Reads the texture list, the object list, every object file and the map of

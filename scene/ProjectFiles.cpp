@@ -38,11 +38,16 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Sign, digits with "," or "." between them, optional exponent: the whole
-// token and nothing else.  False for anything else.
-bool ParseReal(std::string_view token, double& value)
+// token and nothing else.  False for anything else.  Real is float for the
+// files' reals: converted straight from the digits, each is the nearest
+// single (through a double, a value half-way between two singles after the
+// first rounding would round again, and everything past the largest single
+// would be an infinity).
+template <typename Real>
+bool ParseReal(std::string_view token, Real& value)
 {
     if (EqualsNoCase(token, "NAN")) {
-        value = std::numeric_limits<double>::quiet_NaN();
+        value = std::numeric_limits<Real>::quiet_NaN();
         return true;
     }
     const bool negative = !token.empty() && token[0] == '-';
@@ -50,7 +55,7 @@ bool ParseReal(std::string_view token, double& value)
     if (!body.empty() && (body[0] == '-' || body[0] == '+'))
         body.remove_prefix(1);
     if (EqualsNoCase(body, "INF")) {
-        value = negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+        value = negative ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity();
         return true;
     }
     // from_chars wants a point and no leading "+": copy into a small buffer.
@@ -93,22 +98,14 @@ bool ParseReal(std::string_view token, double& value)
         return false;
     const auto result = std::from_chars(buffer, buffer + n, value);
     if (result.ec == std::errc::result_out_of_range) {
-        // Beyond the double range: an infinity or zero, as the masked
-        // floating-point exceptions of the original gave.
+        // Beyond the range even after rounding: an infinity or zero, as the
+        // masked floating-point exceptions of the original gave.
         const bool tiny = std::string_view(buffer, n).find("e-") != std::string_view::npos;
-        value = tiny ? (negative ? -0.0 : 0.0)
-                     : (negative ? -std::numeric_limits<double>::infinity()
-                                 : std::numeric_limits<double>::infinity());
+        value = tiny ? (negative ? -Real(0) : Real(0))
+                     : (negative ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity());
         return true;
     }
     return result.ec == std::errc() && result.ptr == buffer + n;
-}
-
-float ToSingle(double value)
-{
-    if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max())
-        return value < 0 ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
-    return static_cast<float>(value);
 }
 
 void AppendInt(std::string& out, int32_t value)
@@ -149,10 +146,10 @@ int32_t TokenToInt(std::string_view token)
 
 float TokenToFloat(std::string_view token)
 {
-    double value = 0;
+    float value = 0;
     if (!ParseReal(token, value))
         NotValid(token, "floating point");
-    return ToSingle(value);
+    return value;
 }
 
 bool TokenToBool(std::string_view token)

@@ -31,7 +31,8 @@ std::string_view NextToken(std::string_view& line);
 // Token conversions; each throws qx::ConvertError with the design's text.
 int32_t TokenToInt(std::string_view token);
 // Accepts "," and "." as the separator, an exponent, and the "NAN", "INF",
-// "-INF" that FloatToEditText writes.  Beyond the single range: infinity.
+// "-INF" that FloatToEditText writes.  The nearest single to the digits;
+// infinity only for what rounds beyond the largest single.
 float TokenToFloat(std::string_view token);
 // "True"/"False" in any letter case, or a number (0 is false).
 bool TokenToBool(std::string_view token);

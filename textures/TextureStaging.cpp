@@ -14,7 +14,6 @@
 #include "RegistryName.h"
 #include "TextureUpload.h"
 #include "imageio/ImageDecoders.h"
-#include "Text1251.h"
 
 namespace qx {
 
@@ -126,7 +125,10 @@ private:
 }  // namespace
 
 StagedTextures::StagedTextures(StagedTextures&& other) noexcept
-    : registry(std::move(other.registry)), problems(std::move(other.problems)), owned_(other.owned_)
+    : registry(std::move(other.registry)),
+      problems(std::move(other.problems)),
+      filesUnder1251(std::move(other.filesUnder1251)),
+      owned_(other.owned_)
 {
     other.owned_ = false;
 }
@@ -138,6 +140,7 @@ StagedTextures& StagedTextures::operator=(StagedTextures&& other) noexcept
             DeleteNames(registry);
         registry = std::move(other.registry);
         problems = std::move(other.problems);
+        filesUnder1251 = std::move(other.filesUnder1251);
         owned_ = other.owned_;
         other.owned_ = false;
     }
@@ -160,16 +163,19 @@ StagedTextures StageTextures(const std::vector<TextureListEntry>& entries, const
                              unsigned threads, bool upload, const TextureProgress& progress)
 {
     const size_t count = std::min(entries.size(), static_cast<size_t>(TextureRegistry::kMaxTextures));
+    StagedTextures staged;
     std::vector<std::string> paths(count);
     std::vector<bool> keyed(count);
     for (size_t i = 0; i < count; ++i) {
-        paths[i] = folder + Cp1251ToUtf8(entries[i].name);
+        bool under1251 = false;
+        paths[i] = FindProjectFile(folder, entries[i].name, &under1251);
+        if (under1251)
+            staged.filesUnder1251.push_back(paths[i]);
         keyed[i] = entries[i].keyed;
     }
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
 
-    StagedTextures staged;
     TextureRegistry& reg = staged.registry;
     reg.TextureNames.resize(count);
     reg.TextureIds.assign(count, 0);
@@ -208,7 +214,7 @@ StagedTextures StageTextures(const std::vector<TextureListEntry>& entries, const
         } else {
             staged.problems.push_back({static_cast<int32_t>(i), entries[i].name, ProblemReason(*d, paths[i])});
         }
-        reg.TextureNames[i] = RegistryFileName(paths[i]);
+        reg.TextureNames[i] = RegistryFileName(entries[i].name);  // 1251, as AddTexture registers it
         reg.TextureIds[i] = id;
         reg.TextureKeyed[i] = entries[i].keyed;
         reg.TextureCount = static_cast<int32_t>(i + 1);

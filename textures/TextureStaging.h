@@ -27,6 +27,8 @@ struct PictureProblem {
 struct StagedTextures {
     TextureRegistry registry;
     std::vector<PictureProblem> problems;
+    // The pictures found only under their 1251 names (file-system paths).
+    std::vector<std::string> filesUnder1251;
 
     StagedTextures() = default;
     StagedTextures(StagedTextures&&) noexcept;

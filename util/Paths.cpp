@@ -1,6 +1,7 @@
 #include "Paths.h"
 
 #include "Errors.h"
+#include "Text1251.h"
 
 #include <algorithm>
 #include <atomic>
@@ -75,6 +76,24 @@ std::string ToFsPath(std::string_view designPath)
     return path;
 }
 
+std::string FindProjectFile(const std::string& folder, std::string_view name, bool* under1251)
+{
+    const std::string fsFolder = ToFsPath(folder);
+    std::string path = fsFolder + ToFsPath(Cp1251ToUtf8(name));
+    bool legacy = false;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        std::string bytes = fsFolder + ToFsPath(name);
+        if (bytes != path && ::lstat(bytes.c_str(), &info) == 0) {
+            path = std::move(bytes);
+            legacy = true;
+        }
+    }
+    if (under1251 != nullptr)
+        *under1251 = legacy;
+    return path;
+}
+
 std::string ReadWholeFile(const std::string& fsPath)
 {
     FileDescriptor file(::open(fsPath.c_str(), O_RDONLY | O_CLOEXEC));
@@ -111,7 +130,7 @@ std::string WriteTemporaryBeside(const std::string& fsPath, std::string_view byt
         throw qx::InOutError::FromErrno(errno);
 
     int error = 0;
-    if (!WriteAll(file.get(), bytes) || (sync && ::fsync(file.get()) != 0))
+    if (!WriteAll(file.get(), bytes) || (sync && ::fdatasync(file.get()) != 0))
         error = errno;
     if (file.release() != 0 && error == 0)
         error = errno;

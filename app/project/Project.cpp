@@ -1,5 +1,7 @@
 #include "Project.h"
 
+#include <filesystem>
+#include <mutex>
 #include <set>
 
 #include "Errors.h"
@@ -31,6 +33,17 @@ void ReadTree(MemoryTree& tree, const std::string& folder, const char* textFile,
     }
 }
 
+// The files the committed load read under their 1251 names.  The autosave
+// saves on a worker thread while a load may commit.
+std::mutex g_under1251Mutex;
+std::set<std::string> g_under1251;
+
+bool Exists(const std::string& fsPath)
+{
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(fsPath, error));
+}
+
 }  // namespace
 
 void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
@@ -58,7 +71,24 @@ void SaveProject(const std::string& folder, const TextureRegistry& textures, con
         add(kTextureTreeFile, FormatTreeText(*trees.textureTree));
         add(kTextureTreeIconsFile, FormatIconIndexes(*trees.textureTree));
     }
-    WriteFilesTogether(files);
+    // A copy from Windows read under 1251 names takes the UTF-8 names the
+    // files above are written under (the pictures keep their bytes).
+    const std::string fsFolder = ToFsPath(folder);
+    std::vector<FileToMove> moves;
+    {
+        std::lock_guard lock(g_under1251Mutex);
+        for (const std::string& from : g_under1251) {
+            if (from.compare(0, fsFolder.size(), fsFolder) != 0)
+                continue;
+            const size_t slash = from.rfind('/');
+            moves.push_back({from, from.substr(0, slash + 1) + Cp1251ToUtf8(from.substr(slash + 1))});
+        }
+    }
+    WriteFilesTogether(fsFolder, files, moves);
+    std::lock_guard lock(g_under1251Mutex);
+    for (const FileToMove& m : moves)
+        if (!Exists(m.from))
+            g_under1251.erase(m.from);
 }
 
 StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
@@ -79,6 +109,7 @@ StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
     staged.content = std::move(level.content);
     staged.boxCount = level.boxCount;
     staged.boxLines = std::move(level.boxLines);
+    staged.filesUnder1251 = std::move(level.filesUnder1251);
 
     ReadTree(staged.objectTree, folder, kObjectTreeFile, kObjectTreeIconsFile);
     step();
@@ -96,6 +127,8 @@ StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
                                         done = filesDone + pictures;
                                         return !options.progress || options.progress(done, total);
                                     });
+    staged.filesUnder1251.insert(staged.filesUnder1251.end(), staged.textures.filesUnder1251.begin(),
+                                 staged.textures.filesUnder1251.end());
     return staged;
 }
 
@@ -107,6 +140,10 @@ void CommitProject(StagedProject& staged, ProjectContent& content, TreeAccess& o
     staged.textures.Commit();
     for (int32_t i = 0; i < staged.content.MapObjectCount; ++i)
         staged.content.MapObjects[static_cast<size_t>(i)]->BuildDisplayLists();
+    {
+        std::lock_guard lock(g_under1251Mutex);
+        g_under1251 = std::set<std::string>(staged.filesUnder1251.begin(), staged.filesUnder1251.end());
+    }
     const uint64_t generation = content.Generation;
     content = std::move(staged.content);
     content.Generation = generation + 1;
@@ -130,9 +167,28 @@ std::string MissingPicturesText(const StagedProject& staged)
 
 std::string ProjectLoadCaption() { return Cp("Загрузка проекта"); }
 
+std::string RecoverInterruptedSaves(const std::vector<std::string>& folders)
+{
+    bool completed = false, undone = false;
+    for (const std::string& folder : folders) {
+        const InterruptedSave result = RecoverInterruptedSave(ToFsPath(folder));
+        completed = completed || result == InterruptedSave::Completed;
+        undone = undone || result == InterruptedSave::Undone;
+    }
+    std::string text;
+    if (completed)
+        text = Cp("Сохранение проекта было прервано; оно завершено: в папке проекта новые файлы.");
+    else if (undone)
+        text = Cp("Сохранение проекта было прервано; оно отменено: в папке проекта прежние файлы.");
+    if (!text.empty())
+        Messages().ShowMessage(Cp("Сохранение проекта"), text);
+    return text;
+}
+
 bool LoadProjectInto(const std::string& folder, const ReadOptions& options, ProjectContent& content,
                      TreeAccess& objectTree, TreeAccess& textureTree, std::string* missingPictures)
 {
+    RecoverInterruptedSaves({folder});
     StagedProject staged;
     try {
         staged = ReadProject(folder, options);

@@ -34,9 +34,11 @@ struct ProjectTrees {
     const TreeAccess* textureTree = nullptr;
 };
 
-// Writes the project's files into `folder` (which must exist) together.
-// Throws qx::InOutError naming the file that failed; the files on disk are
-// then those of the previous save.
+// Writes the project's files into `folder` (which must exist) together,
+// and moves the files of that folder (and its pictures) that the committed
+// load read under their 1251 names to their UTF-8 names in the same step,
+// never over an existing file.  Throws qx::InOutError naming the file that
+// failed; the files on disk are then those of the previous save.
 void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
                  const ProjectTrees& trees);
 
@@ -48,6 +50,10 @@ struct StagedProject {
     int boxCount = 0;  // boxes read into list 0 of all objects
     // For each object, the line of each of its boxes in its file.
     std::vector<std::vector<int>> boxLines;
+    // Object files and pictures read under their 1251 names (file-system
+    // paths): after the commit, the next save into their folder gives them
+    // their UTF-8 names.
+    std::vector<std::string> filesUnder1251;
 };
 
 struct ReadOptions {
@@ -79,6 +85,12 @@ bool LoadProjectInto(const std::string& folder, const ReadOptions& options, Proj
                      TreeAccess& objectTree, TreeAccess& textureTree, std::string* missingPictures = nullptr);
 // Caption of that message.
 std::string ProjectLoadCaption();
+
+// Before the editor reads a folder's project (at start-up and before every
+// load): finishes or undoes a save of each folder that was cut short
+// (RecoverInterruptedSave) and tells the user in one message.  Returns
+// that message's text, empty when nothing was left over.
+std::string RecoverInterruptedSaves(const std::vector<std::string>& folders);
 
 // Texture removal that keeps every box's picture: refuses (with a message)
 // the helper textures 0 .. kHelperTextures - 1, else RemoveTexture and, when

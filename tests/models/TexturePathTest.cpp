@@ -18,6 +18,11 @@ TEST(FindFileIgnoringCase, MapNamesDifferingOnlyInLetterCaseAreFound)
     EXPECT_EQ(qx::FindFileIgnoringCase("textures\\mp5sil.bmp"), "textures\\mp5sil.bmp");
     // A 1251 name from the model ("ДВЕРЬ.BMP") finds the UTF-8 file.
     EXPECT_EQ(qx::FindFileIgnoringCase("textures\\\xC4\xC2\xC5\xD0\xDC.BMP"), "textures\\Дверь.bmp");
+    // A file named in 1251 bytes (copied from Windows): found as it is and
+    // in other letter case ("ОКНО.BMP" for "Окно.bmp").
+    qxtest::WriteFileBytes(dir / "textures" / "\xCE\xEA\xED\xEE.bmp", "x");
+    EXPECT_EQ(qx::FindFileIgnoringCase("textures\\\xCE\xEA\xED\xEE.bmp"), "textures\\\xCE\xEA\xED\xEE.bmp");
+    EXPECT_EQ(qx::FindFileIgnoringCase("textures\\\xCE\xCA\xCD\xCE.BMP"), "textures\\\xCE\xEA\xED\xEE.bmp");
     EXPECT_EQ(qx::FindFileIgnoringCase("textures\\other.bmp"), "textures\\other.bmp");
     EXPECT_EQ(qx::FindFileIgnoringCase("missing\\A.BMP"), "missing\\A.BMP");
 }

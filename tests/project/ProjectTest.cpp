@@ -278,6 +278,45 @@ TEST_F(ProjectTest, MissingAndBrokenPicturesAreUntexturedAndListedInOneMessage)
     EXPECT_NE(messages.entries[0].text.find("junk.png"), std::string::npos);
 }
 
+// A project folder copied byte for byte from Windows: an object file and
+// pictures named in 1251 bytes.  It loads, and the next save gives them
+// their UTF-8 names in the same step, never over a UTF-8 file made since.
+TEST_F(ProjectTest, FilesNamedIn1251LoadAndTheNextSaveRenamesThem)
+{
+    MakeProject();
+    const std::string house = Cp("_Дом"), brick = Cp("кирпич.bmp"), stone = Cp("камень.png");
+    content_.MapObjects[static_cast<size_t>(content_.AddObject(house))]->Lists[0]->AddBox(1, 0, 0, 0, 1, 2, 3, 1, 0, 0, 0);
+    TextureRegistry& reg = Textures();
+    reg.TextureNames.insert(reg.TextureNames.end(), {brick, stone});
+    reg.TextureIds.assign(5, 0);
+    reg.TextureKeyed.assign(5, false);
+    reg.TextureCount = 5;
+    Save();
+    const auto saved = Snapshot(dir_.path());
+    fs::rename(dir_ / "_Дом.qxobj", dir_ / (house + ".qxobj"));
+    fs::copy_file(dir_ / "textures" / "wall.bmp", dir_ / "textures" / brick);
+    fs::copy_file(dir_ / "textures" / "glass.png", dir_ / "textures" / stone);
+
+    qx::RecordingMessageSink messages;
+    qx::ScopedMessageSink scope(messages);
+    ResetTextures();
+    ASSERT_TRUE(qx::LoadProjectInto(Folder(), {}, content_, objectTree_, textureTree_));
+    EXPECT_TRUE(messages.entries.empty());
+    EXPECT_EQ(content_.FindObject(house), 2);
+    EXPECT_NE(Textures().TextureIds[3], 0u);
+    EXPECT_NE(Textures().TextureIds[4], 0u);
+    WriteBytes(dir_ / "textures" / "камень.png", "made after the load");
+    Save();
+    const auto after = Snapshot(dir_.path());
+    EXPECT_EQ(after.count(house + ".qxobj"), 0u);
+    EXPECT_EQ(after.at("_Дом.qxobj"), saved.at("_Дом.qxobj"));
+    EXPECT_EQ(after.count("textures/" + brick), 0u);
+    EXPECT_EQ(after.at("textures/кирпич.bmp"), after.at("textures/wall.bmp"));
+    EXPECT_EQ(after.at("textures/камень.png"), "made after the load");
+    EXPECT_EQ(after.count("textures/" + stone), 1u);
+    EXPECT_EQ(after.at("textures.qxtex"), saved.at("textures.qxtex"));  // the list keeps its 1251 names
+}
+
 TEST_F(ProjectTest, ParallelDecodingGivesWhatASerialLoadGives)
 {
     std::vector<qx::TextureListEntry> entries;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "Collisions.h"
 #include "Errors.h"
@@ -75,6 +76,13 @@ TEST(TokenConversions, BothSeparatorsAndTheDesignTexts)
     EXPECT_FLOAT_EQ(qx::TokenToFloat("1.12589990684262E15"), 1125899906842624.0f);
     EXPECT_TRUE(std::isinf(qx::TokenToFloat("-INF")) && qx::TokenToFloat("-INF") < 0);
     EXPECT_TRUE(std::isnan(qx::TokenToFloat("NAN")));
+    // The nearest single: the largest as written, and a text whose nearest
+    // double lies half-way between two singles.
+    const float largest = std::numeric_limits<float>::max();
+    EXPECT_EQ(qx::TokenToFloat(FloatToEditText(largest)), largest);
+    EXPECT_EQ(qx::TokenToFloat("-3,40282346638529E38"), -largest);
+    EXPECT_EQ(qx::TokenToFloat("1.0000000596046447753906250001"), std::nextafter(1.0f, 2.0f));
+    EXPECT_TRUE(std::isinf(qx::TokenToFloat("3.4028236E38")));
     EXPECT_TRUE(qx::TokenToBool("tRuE"));
     EXPECT_FALSE(qx::TokenToBool("FALSE"));
     EXPECT_FALSE(qx::TokenToBool("0"));
