@@ -340,12 +340,8 @@ MapFileData ParseMap(std::string_view data, const std::string& fileName)
             throw FormatError("the placement count " + std::to_string(count) + " is negative");
         for (int32_t i = 0; i < count; ++i) {
             line = reader.Next();
-            std::string_view name = NextToken(line);
-            TPlacement p;
-            for (float* v : {&p.PosX, &p.PosY, &p.PosZ, &p.RotX, &p.RotY, &p.RotZ, &p.ScaleX, &p.ScaleY, &p.ScaleZ})
-                *v = TokenToFloat(NextToken(line));
-            result.names.emplace_back(name);
-            result.placements.push_back(p);
+            result.names.emplace_back();
+            result.placements.push_back(ParsePlacementLine(line, result.names.back()));
         }
     } catch (const Error& error) {
         ThrowAt(fileName, reader.Line(), error);
@@ -362,15 +358,28 @@ std::string FormatMap(const ProjectContent& content)
     out += kLineEnd;
     AppendInt(out, content.PlacementCount);
     out += kLineEnd;
-    for (int32_t i = 0; i < content.PlacementCount; ++i) {
-        const TPlacement& p = content.Placements[static_cast<size_t>(i)];
-        out += content.PlacementNames[static_cast<size_t>(i)];
-        out += ' ';
-        for (float v : {p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ})
-            AppendReal(out, v);
-        out += kLineEnd;
-    }
+    for (int32_t i = 0; i < content.PlacementCount; ++i)
+        AppendPlacementLine(out, content.PlacementNames[static_cast<size_t>(i)],
+                            content.Placements[static_cast<size_t>(i)]);
     return out;
+}
+
+void AppendPlacementLine(std::string& out, const std::string& name, const TPlacement& p)
+{
+    out += name;
+    out += ' ';
+    for (float v : {p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ})
+        AppendReal(out, v);
+    out += kLineEnd;
+}
+
+TPlacement ParsePlacementLine(std::string_view& line, std::string& name)
+{
+    name = std::string(NextToken(line));
+    TPlacement p;
+    for (float* v : {&p.PosX, &p.PosY, &p.PosZ, &p.RotX, &p.RotY, &p.RotZ, &p.ScaleX, &p.ScaleY, &p.ScaleZ})
+        *v = TokenToFloat(NextToken(line));
+    return p;
 }
 
 void ApplyMap(ProjectContent& content, MapFileData data)

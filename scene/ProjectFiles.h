@@ -78,6 +78,12 @@ struct MapFileData {
     std::vector<TPlacement> placements;
 };
 MapFileData ParseMap(std::string_view data, const std::string& fileName);
+// One placement line of the map: the name and nine reals (position,
+// rotation in degrees, scale), each followed by a space, then CR LF.
+void AppendPlacementLine(std::string& out, const std::string& name, const TPlacement& p);
+// Reads such a line (without its line end), taking its tokens off `line`;
+// throws the token conversions' errors.
+TPlacement ParsePlacementLine(std::string_view& line, std::string& name);
 std::string FormatMap(const ProjectContent& content);
 // Replaces the map part of `content` by `data`.
 void ApplyMap(ProjectContent& content, MapFileData data);

@@ -1,0 +1,252 @@
+#include "MapEdits.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "Errors.h"
+#include "ProjectFiles.h"
+#include "QX3DObject.h"
+#include "Text1251.h"
+
+namespace qx {
+
+namespace {
+
+constexpr double kDegrees = 3.14159265358979323846 / 180.0;
+
+std::string LineTag(int line) { return Cp("строка ") + std::to_string(line) + ": "; }
+
+MapChange::Entry EntryOf(const ProjectContent& content, int32_t index)
+{
+    return {index, content.PlacementNames[static_cast<size_t>(index)], content.Placements[static_cast<size_t>(index)]};
+}
+
+void Put(ProjectContent& content, const std::vector<MapChange::Entry>& entries)
+{
+    for (const MapChange::Entry& e : entries)
+        content.Placements[static_cast<size_t>(e.index)] = e.placement;
+    if (!entries.empty())
+        content.Touch();
+}
+
+// The change's placements in place (before/after) are already set; the
+// selection it began with is recorded.
+MapChange Begin(const Selection& selection)
+{
+    MapChange change;
+    change.selectionBefore = selection;
+    return change;
+}
+
+}  // namespace
+
+size_t MapChange::Bytes() const
+{
+    const size_t entries = before.size() + after.size() + added.size() + removed.size();
+    return sizeof(*this) + entries * sizeof(Entry) + (selectionBefore.size() + selectionAfter.size()) * 4;
+}
+
+void Redo(ProjectContent& content, Selection& selection, const MapChange& change)
+{
+    Put(content, change.after);
+    for (auto it = change.removed.rbegin(); it != change.removed.rend(); ++it)
+        content.RemovePlacement(it->index);
+    for (const MapChange::Entry& e : change.added)
+        content.InsertPlacement(content.PlacementCount, e.name, e.placement);
+    selection = change.selectionAfter;
+}
+
+void Undo(ProjectContent& content, Selection& selection, const MapChange& change)
+{
+    for (size_t i = 0; i < change.added.size(); ++i)
+        content.RemovePlacement(content.PlacementCount - 1);
+    for (const MapChange::Entry& e : change.removed)
+        content.InsertPlacement(e.index, e.name, e.placement);
+    Put(content, change.before);
+    selection = change.selectionBefore;
+}
+
+bool IsSelected(const Selection& selection, int32_t index)
+{
+    return std::binary_search(selection.begin(), selection.end(), index);
+}
+
+void ToggleSelected(Selection& selection, int32_t index)
+{
+    const auto at = std::lower_bound(selection.begin(), selection.end(), index);
+    if (at != selection.end() && *at == index)
+        selection.erase(at);
+    else
+        selection.insert(at, index);
+}
+
+void KeepValid(Selection& selection, int32_t placementCount)
+{
+    std::erase_if(selection, [&](int32_t i) { return i < 0 || i >= placementCount; });
+}
+
+MapChange EditSelected(ProjectContent& content, Selection& selection, const std::function<void(TPlacement&)>& edit)
+{
+    MapChange change = Begin(selection);
+    for (const int32_t i : selection) {
+        MapChange::Entry before = EntryOf(content, i);
+        MapChange::Entry after = before;
+        edit(after.placement);
+        if (std::memcmp(&before.placement, &after.placement, sizeof(TPlacement)) == 0)
+            continue;
+        change.before.push_back(std::move(before));
+        change.after.push_back(std::move(after));
+    }
+    change.selectionAfter = selection;
+    Put(content, change.after);
+    return change;
+}
+
+MapChange MoveSelected(ProjectContent& content, Selection& selection, const std::vector<TPlacement>& origins,
+                       float dx, float dy, float dz)
+{
+    MapChange change = Begin(selection);
+    for (size_t k = 0; k < selection.size() && k < origins.size(); ++k) {
+        MapChange::Entry before = EntryOf(content, selection[k]);
+        MapChange::Entry after = before;
+        after.placement.PosX = origins[k].PosX + dx;
+        after.placement.PosY = origins[k].PosY + dy;
+        after.placement.PosZ = origins[k].PosZ + dz;
+        change.before.push_back(std::move(before));
+        change.after.push_back(std::move(after));
+    }
+    change.selectionAfter = selection;
+    Put(content, change.after);
+    return change;
+}
+
+Bounds SelectionBounds(const ProjectContent& content, const Selection& selection)
+{
+    Bounds bounds;
+    for (const int32_t i : selection) {
+        const TPlacement& p = content.Placements[static_cast<size_t>(i)];
+        const int32_t k = content.ObjectOfPlacement(i);
+        Bounds placed;
+        if (k >= 0 && content.MapObjects[static_cast<size_t>(k)])
+            placed = PlacedBounds(p, ObjectBounds(*content.MapObjects[static_cast<size_t>(k)]));
+        if (placed.empty) {
+            const double at[3] = {p.PosX, p.PosY, p.PosZ};
+            bounds.Add(at);
+            continue;
+        }
+        bounds.Add(placed.min);
+        bounds.Add(placed.max);
+    }
+    return bounds;
+}
+
+MapChange TurnSelected(ProjectContent& content, Selection& selection, float degrees)
+{
+    const Bounds bounds = SelectionBounds(content, selection);
+    const double cx = bounds.Centre(0), cz = bounds.Centre(2);
+    const double c = std::cos(degrees * kDegrees), s = std::sin(degrees * kDegrees);
+    // The object's own turn about Y moves a point (x, z) to
+    // (c x + s z, -s x + c z); its position turns the same way.
+    return EditSelected(content, selection, [&](TPlacement& p) {
+        const double x = p.PosX - cx, z = p.PosZ - cz;
+        p.PosX = static_cast<float>(cx + c * x + s * z);
+        p.PosZ = static_cast<float>(cz - s * x + c * z);
+        p.RotY = std::fmod(p.RotY + degrees, 360.0f);
+    });
+}
+
+MapChange DuplicateSelected(ProjectContent& content, Selection& selection, float dx, float dz)
+{
+    std::vector<std::string> names;
+    std::vector<TPlacement> placements;
+    for (const int32_t i : selection) {
+        names.push_back(content.PlacementNames[static_cast<size_t>(i)]);
+        placements.push_back(content.Placements[static_cast<size_t>(i)]);
+    }
+    if (placements.empty())
+        return Begin(selection);
+    const float at[3] = {placements[0].PosX + dx, placements[0].PosY, placements[0].PosZ + dz};
+    return AddPlacements(content, selection, names, placements, at);
+}
+
+MapChange AddPlacements(ProjectContent& content, Selection& selection, const std::vector<std::string>& names,
+                        const std::vector<TPlacement>& placements, const float at[3])
+{
+    MapChange change = Begin(selection);
+    if (placements.empty()) {
+        change.selectionAfter = selection;
+        return change;
+    }
+    const float dx = at[0] - placements[0].PosX, dy = at[1] - placements[0].PosY, dz = at[2] - placements[0].PosZ;
+    for (size_t k = 0; k < placements.size(); ++k) {
+        TPlacement p = placements[k];
+        p.PosX += dx;
+        p.PosY += dy;
+        p.PosZ += dz;
+        change.added.push_back({content.PlacementCount + static_cast<int32_t>(k), names[k], p});
+        change.selectionAfter.push_back(content.PlacementCount + static_cast<int32_t>(k));
+    }
+    Redo(content, selection, change);
+    return change;
+}
+
+MapChange DeleteSelected(ProjectContent& content, Selection& selection)
+{
+    MapChange change = Begin(selection);
+    for (const int32_t i : selection)
+        change.removed.push_back(EntryOf(content, i));
+    Redo(content, selection, change);
+    return change;
+}
+
+std::string PlacementLines(const ProjectContent& content, const Selection& selection)
+{
+    std::string text;
+    for (const int32_t i : selection)
+        AppendPlacementLine(text, content.PlacementNames[static_cast<size_t>(i)],
+                            content.Placements[static_cast<size_t>(i)]);
+    return text;
+}
+
+void ReadPlacementLines(std::string_view text, const ProjectContent& content, std::vector<std::string>& names,
+                        std::vector<TPlacement>& placements)
+{
+    names.clear();
+    placements.clear();
+    LineReader reader(text);
+    for (std::string_view line = reader.Next(); !reader.AtEnd(); line = reader.Next()) {
+        // A text editor may leave blanks and tabs anywhere between tokens.
+        std::string normal;
+        for (const char c : line) {
+            const bool blank = c == ' ' || c == '\t';
+            if (blank && (normal.empty() || normal.back() == ' '))
+                continue;
+            normal += blank ? ' ' : c;
+        }
+        if (normal.empty())
+            continue;
+        if (normal.back() != ' ')
+            normal += ' ';
+        std::string_view rest = normal;
+        std::string name;
+        TPlacement p;
+        try {
+            p = ParsePlacementLine(rest, name);
+        } catch (const Error& e) {
+            throw Error(LineTag(reader.Line()) + e.what());
+        }
+        if (!rest.empty())
+            throw Error(LineTag(reader.Line()) + Cp("после имени больше девяти чисел"));
+        if (content.FindObject(name) < 0)
+            throw Error(LineTag(reader.Line()) + Cp("нет объекта ") + name);
+        names.push_back(std::move(name));
+        placements.push_back(p);
+        if (placements.size() > 1000000)
+            throw Error(Cp("больше миллиона размещений"));
+    }
+    if (placements.empty())
+        throw Error(Cp("ни одной строки размещения"));
+}
+
+}  // namespace qx
