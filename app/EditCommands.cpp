@@ -12,7 +12,9 @@
 #include "EditRecording.h"
 #include "EditorState.h"
 #include "HandlerGuard.h"
+#include "MapCommands.h"
 #include "ModelObjectEditorBox.h"
+#include "ObjectEditor.h"
 #include "NumberText.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
@@ -140,6 +142,8 @@ void LeaveObjectViewIfGone(TFVantor& window)
 void ShowProjectReplaced(TFVantor& window)
 {
     LeaveObjectViewIfGone(window);
+    Editor().Selection.clear();
+    ShowSelection(window);
     for (QTreeWidget* tree : {window.ObjectList, window.MapList})
         for (int i = 0; i < tree->topLevelItemCount(); ++i)
             tree->topLevelItem(i)->setExpanded(true);
@@ -240,6 +244,16 @@ void AddModelBlenderToEditedObject(TFVantor& window)
     AddModelNode(window, "[м]_KOSMO.TXT");
 }
 
+void ShowObjectParameters(TFVantor& window)
+{
+    const QTreeWidgetItem* selected = SelectedNode(window.ObjectList);
+    if (!selected || !FOPos)
+        return;
+    const std::string text = NodeText(selected);
+    if (IsObjectNode(text) && text != PlayerNodeText())
+        FOPos->ShowObject(text);
+}
+
 void InstallEditCommands(TFVantor& window)
 {
     TFVantor* w = &window;
@@ -251,6 +265,7 @@ void InstallEditCommands(TFVantor& window)
     };
     on(w->PopupMenu1->findChild<QAction*>("N4"), AddStaticObject);
     on(w->PopupMenu1->findChild<QAction*>("N35"), OpenObjectForEditing);
+    on(w->PopupMenu1->findChild<QAction*>("N33"), ShowObjectParameters);
     on(w->PopupMenu3->findChild<QAction*>("N39"), DeleteSelectedBox);
     onButton(w->BitBtn2, StoreEditedObject);
     onButton(w->Button19, [](TFVantor&) { StartPlacingBox(); });

@@ -33,6 +33,9 @@ void DeleteSelectedBox(TFVantor& window);
 void AddModel3dsToEditedObject(TFVantor& window);
 void AddModelBlenderToEditedObject(TFVantor& window);
 
+// "Параметры": the object settings window shows what the chosen object holds.
+void ShowObjectParameters(TFVantor& window);
+
 // Connects the object tree's menu and double click, the part tree's menu and
 // the editing buttons.  Called once by the main window.
 void InstallEditCommands(TFVantor& window);

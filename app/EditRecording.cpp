@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "EditCommands.h"
+#include "MapCommands.h"
 #include "EditHistory.h"
 #include "EditorState.h"
 #include "GLEngine.h"
@@ -516,6 +517,7 @@ void UndoLastEdit(TFVantor& window)
     MakeEngineCurrent();
     EditHistory().Undo();
     LeaveObjectViewIfGone(window);
+    KeepSelectionValid(window);
 }
 
 void RedoLastEdit(TFVantor& window)
@@ -523,6 +525,7 @@ void RedoLastEdit(TFVantor& window)
     MakeEngineCurrent();
     EditHistory().Redo();
     LeaveObjectViewIfGone(window);
+    KeepSelectionValid(window);
 }
 
 QString CaptionWithMark(const QString& caption)

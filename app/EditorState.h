@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "MapEdits.h"
 #include "ProjectContent.h"
 #include "Text1251.h"
 
@@ -51,6 +52,18 @@ struct EditorState : ProjectContent {
     // Where the mouse ray met nothing that is drawn nor the grid's plane
     // near enough: the cursor is not a place to put anything.
     bool CursorOnNothing = false;
+
+    // The placements selected in the map view (ascending indices).
+    qx::Selection Selection;
+    // What the last frame drew of the map and how it looked at it, so that a
+    // click picks what the user saw.
+    qx::MapDrawFilter MapFilter;
+    struct PickView {
+        double modelview[16] = {};
+        double projection[16] = {};
+        int viewport[4] = {};
+        bool valid = false;
+    } MapView;
 
     TMoveKeys MoveKeys;
     int32_t MouseX = 0;

@@ -37,6 +37,7 @@ EditorWindows::EditorWindows()
     vantor = std::make_unique<TFVantor>();
     InstallKeyHook();
     opos = std::make_unique<TFOPos>();
+    opos->Window = vantor.get();
     pmanager = std::make_unique<TFPManager>();
     navigator = std::make_unique<TFNavigator>();
     navigator->show();

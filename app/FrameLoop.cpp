@@ -70,6 +70,71 @@ void Print(TQXFont& font, const std::string& text, const TColor4& color, float x
 
 constexpr double kSkyPickReach = 200.0;
 
+void RememberMapView(EditorState& state)
+{
+    EditorState::PickView& view = state.MapView;
+    glGetDoublev(GL_MODELVIEW_MATRIX, view.modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, view.projection);
+    glGetIntegerv(GL_VIEWPORT, view.viewport);
+    view.valid = true;
+}
+
+// The selected placements that are drawn, outlined by their bounds in a
+// colour of their own, seen through whatever stands in front.
+void DrawSelection(const EditorState& state)
+{
+    if (state.Selection.empty())
+        return;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glLineWidth(2);
+    glColor4f(1.0f, 0.55f, 0.0f, 1.0f);
+    // Each object's bounds once a frame, in buffers kept between frames.
+    static std::vector<qx::Bounds> bounds;
+    static std::vector<uint32_t> boundsFrame;
+    static uint32_t frame = 0;
+    ++frame;
+    bounds.resize(static_cast<size_t>(state.MapObjectCount));
+    boundsFrame.resize(static_cast<size_t>(state.MapObjectCount), 0);
+    glBegin(GL_LINES);
+    const qx::MapDrawFilter& f = state.MapFilter;
+    for (uint8_t mode = 1; mode <= 3; ++mode) {
+        if (!(f.modes & (1u << mode)))
+            continue;
+        ForEachDrawnPlacement(state, mode, f.range, f.band, f.cameraX, f.level, f.cameraZ, [&](size_t i, int32_t k) {
+            if (!qx::IsSelected(state.Selection, static_cast<int32_t>(i)) || !state.MapObjects[static_cast<size_t>(k)])
+                return;
+            const size_t object = static_cast<size_t>(k);
+            if (boundsFrame[object] != frame) {
+                bounds[object] = qx::ObjectBounds(*state.MapObjects[object]);
+                boundsFrame[object] = frame;
+            }
+            const qx::Bounds& local = bounds[object];
+            if (local.empty)
+                return;
+            const qx::Affine frame = qx::PlacementFrame(state.Placements[i]);
+            double corner[8][3];
+            for (int c = 0; c < 8; ++c) {
+                const double p[3] = {c & 1 ? local.max[0] : local.min[0], c & 2 ? local.max[1] : local.min[1],
+                                     c & 4 ? local.max[2] : local.min[2]};
+                frame.Apply(p, corner[c]);
+            }
+            // The twelve edges join corners that differ in one bit.
+            for (int c = 0; c < 8; ++c)
+                for (int bit = 1; bit < 8; bit <<= 1)
+                    if (!(c & bit)) {
+                        glVertex3dv(corner[c]);
+                        glVertex3dv(corner[c | bit]);
+                    }
+        });
+    }
+    glEnd();
+    glPopAttrib();
+}
+
 // The grid at the working level, then the cursor from the depth under the
 // mouse (edit mode, no locked click).  Where it runs decides what the cursor
 // can land on.
@@ -219,9 +284,14 @@ void DrawFrame(TFVantor& window)
     if (!state.ModelEditMode) {
         if (!options.depthAll)
             GridAndPickStep(window, options, h);
+        // What is drawn is what a click can pick.
+        qx::MapDrawFilter& filter = state.MapFilter;
+        filter = qx::MapDrawFilter{true, 0, static_cast<uint8_t>(MapDrawDistance), static_cast<uint8_t>(MapBandHeight),
+                                   camera->PosX, static_cast<float>(level), camera->PosZ};
+        RememberMapView(state);
         const auto drawMap = [&](uint8_t mode) {
-            DrawMap(state, mode, static_cast<uint8_t>(MapDrawDistance), static_cast<uint8_t>(MapBandHeight),
-                    camera->PosX, static_cast<float>(level), camera->PosZ);
+            filter.modes |= static_cast<uint8_t>(1u << mode);
+            DrawMap(state, mode, filter.range, filter.band, filter.cameraX, filter.level, filter.cameraZ);
         };
         if (editMode || options.hideAbove)
             drawMap(1);
@@ -232,6 +302,7 @@ void DrawFrame(TFVantor& window)
             drawMap(3);
         if (editMode || options.hideAbove)
             drawMap(2);
+        DrawSelection(state);
         if (options.depthAll)
             GridAndPickStep(window, options, h);
         if (editMode && state.CursorPreview)

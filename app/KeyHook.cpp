@@ -9,6 +9,7 @@
 #include "EditRecording.h"
 #include "EditorState.h"
 #include "HandlerGuard.h"
+#include "MapCommands.h"
 #include "Vantor.h"
 
 namespace {
@@ -40,21 +41,87 @@ void PutLook(TCamera& c, const CameraLook& l)
     c.PrevTargetY = l.prevTargetY;
 }
 
-enum class Shortcut { None, Undo, Redo };
+enum class Shortcut { None, Undo, Redo, SelectAll, Duplicate, Copy, Paste };
 
-// Z and Y by position, in any layout (Я and Н on a Russian keyboard).
+// A letter key by position: its Latin key, its key on a Russian layout, or
+// its X11 key code.
+struct LetterKey {
+    int latin;
+    int cyrillic;
+    quint32 scan;
+};
+constexpr LetterKey KeyZ{Qt::Key_Z, 0x042F, ScanZ};  // Я
+constexpr LetterKey KeyY{Qt::Key_Y, 0x041D, ScanY};  // Н
+constexpr LetterKey KeyA{Qt::Key_A, 0x0424, 38};     // Ф
+constexpr LetterKey KeyD{Qt::Key_D, 0x0412, 40};     // В
+constexpr LetterKey KeyC{Qt::Key_C, 0x0421, 54};     // С
+constexpr LetterKey KeyV{Qt::Key_V, 0x041C, 55};     // М
+constexpr LetterKey KeyR{Qt::Key_R, 0x041A, 27};     // К
+constexpr quint32 ScanEscape = 9, ScanPageUp = 112, ScanPageDown = 117;
+
+bool Is(const QKeyEvent& event, const LetterKey& k)
+{
+    return event.key() == k.latin || event.key() == k.cyrillic || X11KeyCode(event) == k.scan;
+}
+
+// Ctrl shortcuts by position, in any layout.
 Shortcut ShortcutOf(const QKeyEvent& event)
 {
     if (!(event.modifiers() & Qt::ControlModifier))
         return Shortcut::None;
     const bool shift = event.modifiers() & Qt::ShiftModifier;
-    const quint32 scan = X11KeyCode(event);
-    const int key = event.key();
-    if (key == Qt::Key_Z || key == 0x042F || scan == ScanZ)
+    if (Is(event, KeyZ))
         return shift ? Shortcut::Redo : Shortcut::Undo;
-    if (key == Qt::Key_Y || key == 0x041D || scan == ScanY)
+    if (Is(event, KeyY))
         return Shortcut::Redo;
+    if (Is(event, KeyA))
+        return Shortcut::SelectAll;
+    if (Is(event, KeyD))
+        return Shortcut::Duplicate;
+    if (Is(event, KeyC))
+        return Shortcut::Copy;
+    if (Is(event, KeyV))
+        return Shortcut::Paste;
     return Shortcut::None;
+}
+
+void RunShortcut(Shortcut shortcut, TFVantor& window)
+{
+    switch (shortcut) {
+    case Shortcut::Undo: UndoLastEdit(window); break;
+    case Shortcut::Redo: RedoLastEdit(window); break;
+    case Shortcut::SelectAll: SelectAllPlacements(window); break;
+    case Shortcut::Duplicate: DuplicateSelection(window); break;
+    case Shortcut::Copy: CopySelection(); break;
+    case Shortcut::Paste: PasteAtCursor(window); break;
+    case Shortcut::None: break;
+    }
+}
+
+// The map view's own keys, without Ctrl: true when the key was one.
+bool RunMapKey(const QKeyEvent& event, TFVantor& window)
+{
+    if (event.modifiers() & Qt::ControlModifier)
+        return false;
+    const quint32 scan = X11KeyCode(event);
+    if (event.key() == Qt::Key_Escape || scan == ScanEscape) {
+        ClearSelectionAndPlacing(window);
+        return true;
+    }
+    if (event.key() == Qt::Key_PageUp || scan == ScanPageUp) {
+        RaiseSelection(window, 1);
+        return true;
+    }
+    if (event.key() == Qt::Key_PageDown || scan == ScanPageDown) {
+        RaiseSelection(window, -1);
+        return true;
+    }
+    if (Is(event, KeyR)) {
+        const float step = event.modifiers() & Qt::AltModifier ? 15.0f : 90.0f;
+        TurnSelection(window, event.modifiers() & Qt::ShiftModifier ? -step : step);
+        return true;
+    }
+    return false;
 }
 
 bool IsDeleteKey(const QKeyEvent& event)
@@ -105,13 +172,10 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
     }
     if (type == QEvent::KeyPress) {
         if (const Shortcut shortcut = ShortcutOf(key); shortcut != Shortcut::None) {
-            if (FVantor)
-                Guarded([&] {
-                    if (shortcut == Shortcut::Undo)
-                        UndoLastEdit(*FVantor);
-                    else
-                        RedoLastEdit(*FVantor);
-                });
+            // A held shortcut repeats only undo and redo.
+            const bool repeats = shortcut == Shortcut::Undo || shortcut == Shortcut::Redo;
+            if (FVantor && (repeats || !key.isAutoRepeat()))
+                Guarded([&] { RunShortcut(shortcut, *FVantor); });
             if (state.CtrlLook && camera) {
                 PutLook(*camera, g_lookAtCtrl);
                 camera->MouseLookActive = 0;
@@ -120,8 +184,15 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
             return state.SwallowKeys;
         }
         if (IsDeleteKey(key) && !key.isAutoRepeat()) {
-            DeletePlacementNearCursor();
+            if (FVantor)
+                Guarded([&] { DeleteSelectionOrNearest(*FVantor); });
             return state.SwallowKeys;
+        }
+        if (FVantor && !state.ModelEditMode && !key.isAutoRepeat()) {
+            bool ran = false;
+            Guarded([&] { ran = RunMapKey(key, *FVantor); });
+            if (ran)
+                return state.SwallowKeys;
         }
         SetFlag(MoveKeyOf(key), true);
         if (IsCtrlKey(key) && camera && camera->MouseLookActive == 0) {

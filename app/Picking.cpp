@@ -1,5 +1,6 @@
 #include "Picking.h"
 
+#include <QGuiApplication>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTreeWidget>
@@ -7,6 +8,7 @@
 #include "Camera.h"
 #include "EditRecording.h"
 #include "EditorState.h"
+#include "MapCommands.h"
 #include "NumberText.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
@@ -114,22 +116,26 @@ void SceneClick(TFVantor& window)
     EditorState& state = Editor();
     if (!InEditMode(state))
         return;
-    window.ShowStatusMessage(std::string());
     // Nothing under the mouse and no grid plane near: no place to put
     // anything (a second click of a locked box uses the lock, not the mouse).
-    const bool usesCursor = !state.ModelEditMode || (state.PrimIndex >= 0 && state.ClickState == 0);
-    if (usesCursor && state.CursorOnNothing) {
+    const auto refusedForNothing = [&] {
+        if (!state.CursorOnNothing)
+            return false;
         static const std::string nothing = Cp("Под курсором ничего нет");
         window.ShowStatusMessage(nothing);
-        return;
-    }
+        return true;
+    };
     if (!state.ModelEditMode) {
         const QTreeWidgetItem* node = SelectedNode(window.ObjectList);
-        if (!node)
+        const std::string text = node ? NodeText(node) : std::string();
+        // Nothing being placed: the click selects what is drawn under it.
+        if (text.find('_') == std::string::npos) {
+            SelectAtMouse(window, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
             return;
-        const std::string text = NodeText(node);
-        if (text.find('_') == std::string::npos)
+        }
+        if (refusedForNothing())
             return;
+        window.ShowStatusMessage(std::string());
         const float x = SnapX(static_cast<float>(state.CursorWorld[0]));
         const float y = SnapY(static_cast<float>(state.CursorWorld[1]));
         const float z = SnapZ(static_cast<float>(state.CursorWorld[2]));
@@ -145,6 +151,9 @@ void SceneClick(TFVantor& window)
         }
         return;
     }
+    if (state.PrimIndex >= 0 && state.ClickState == 0 && refusedForNothing())
+        return;
+    window.ShowStatusMessage(std::string());
     if (state.PrimIndex < 0)
         return;
     if (state.ClickState == 0) {

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 
+#include <cmath>
 #include <utility>
 
 #include "GLEngine.h"
@@ -24,9 +25,16 @@ SceneSurface::SceneSurface(QWindow* parent) : QWindow(parent)
     setFormat(SceneFormat());
 }
 
+constexpr qreal kDragDistance = 4;
+
 void SceneSurface::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = DevicePoint(*this, *event);
+    if (event->button() == Qt::LeftButton) {
+        leftDown_ = true;
+        dragging_ = false;
+        pressAt_ = event->position();
+    }
     emit mouseDown(event->button(), p.x(), p.y());
 }
 
@@ -34,12 +42,30 @@ void SceneSurface::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint p = DevicePoint(*this, *event);
     emit mouseMove(p.x(), p.y());
+    if (!leftDown_)
+        return;
+    const QPointF moved = event->position() - pressAt_;
+    if (!dragging_ && std::hypot(moved.x(), moved.y()) > kDragDistance) {
+        dragging_ = true;
+        const QPoint start = (pressAt_ * devicePixelRatio()).toPoint();
+        emit dragStarted(start.x(), start.y());
+    }
+    if (dragging_)
+        emit dragMoved(p.x(), p.y());
 }
 
 void SceneSurface::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = DevicePoint(*this, *event);
     emit mouseUp(event->button(), p.x(), p.y());
+    if (event->button() == Qt::LeftButton) {
+        leftDown_ = false;
+        if (std::exchange(dragging_, false)) {
+            doubleClickPressed_ = false;
+            emit dragEnded();
+            return;
+        }
+    }
     // A click is a press and release of the left button inside the panel;
     // the release that ends a double click is not a second click (the
     // first press already gave one).

@@ -17,6 +17,11 @@ signals:
     void mouseUp(Qt::MouseButton button, int x, int y);
     void clicked();
     void doubleClicked();
+    // A left press that moved more than four pixels (logical) is a drag,
+    // never a click: it starts where the press was.
+    void dragStarted(int x, int y);
+    void dragMoved(int x, int y);
+    void dragEnded();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -26,4 +31,7 @@ protected:
 
 private:
     bool doubleClickPressed_ = false;
+    bool leftDown_ = false;
+    bool dragging_ = false;
+    QPointF pressAt_;
 };

@@ -32,6 +32,7 @@
 #include "ProjectCommands.h"
 #include "QtText.h"
 #include "SceneMouse.h"
+#include "MapCommands.h"
 #include "SceneSurface.h"
 
 TFVantor* FVantor = nullptr;
@@ -150,6 +151,11 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { Guarded([this] { CheckBox1Click(); }); });
     connect(SceneWindow, &SceneSurface::clicked, this, [this] { Guarded([this] { SceneClick(*this); }); });
     connect(SceneWindow, &SceneSurface::doubleClicked, this, [this] { Guarded([this] { SceneDblClick(*this); }); });
+    connect(SceneWindow, &SceneSurface::dragStarted, this,
+            [](int x, int y) { Guarded([&] { BeginSelectionDrag(x, y); }); });
+    connect(SceneWindow, &SceneSurface::dragMoved, this,
+            [this](int x, int y) { Guarded([&] { DragSelectionTo(*this, x, y); }); });
+    connect(SceneWindow, &SceneSurface::dragEnded, this, [this] { Guarded([this] { EndSelectionDrag(*this); }); });
     InstallProjectCommands(*this);
     InstallEditCommands(*this);
 }

@@ -234,22 +234,24 @@ int32_t PickPlacement(const ProjectContent& content, const MapDrawFilter& filter
     objectBounds.resize(known.size());
     int32_t nearest = -1;
     double best = std::numeric_limits<double>::infinity();
-    ForEachDrawnPlacement(content, filter.mode, filter.range, filter.band, filter.cameraX, filter.level,
-                          filter.cameraZ, [&](size_t i, int32_t k) {
-                              const TQX3DObject* object = content.MapObjects[static_cast<size_t>(k)].get();
-                              if (!object)
-                                  return;
-                              if (!known[static_cast<size_t>(k)]) {
-                                  objectBounds[static_cast<size_t>(k)] = ObjectBounds(*object);
-                                  known[static_cast<size_t>(k)] = 1;
-                              }
-                              const double t = HitObject(*object, objectBounds[static_cast<size_t>(k)],
-                                                         PlacementFrame(content.Placements[i]), ray);
-                              if (t >= 0 && t < best) {
-                                  best = t;
-                                  nearest = static_cast<int32_t>(i);
-                              }
-                          });
+    const auto test = [&](size_t i, int32_t k) {
+        const TQX3DObject* object = content.MapObjects[static_cast<size_t>(k)].get();
+        if (!object)
+            return;
+        if (!known[static_cast<size_t>(k)]) {
+            objectBounds[static_cast<size_t>(k)] = ObjectBounds(*object);
+            known[static_cast<size_t>(k)] = 1;
+        }
+        const double t = HitObject(*object, objectBounds[static_cast<size_t>(k)], PlacementFrame(content.Placements[i]), ray);
+        if (t >= 0 && t < best) {
+            best = t;
+            nearest = static_cast<int32_t>(i);
+        }
+    };
+    for (uint8_t mode = 1; mode <= 3; ++mode)
+        if (filter.modes & (1u << mode))
+            ForEachDrawnPlacement(content, mode, filter.range, filter.band, filter.cameraX, filter.level,
+                                  filter.cameraZ, test);
     return nearest;
 }
 

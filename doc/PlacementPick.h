@@ -41,10 +41,11 @@ Affine operator*(const Affine& a, const Affine& b);
 // The frame a placement draws its object in.
 Affine PlacementFrame(const TPlacement& p);
 
-// Which placements the map view draws: the frame's DrawMap parameters.
+// Which placements the map view draws: the frame's DrawMap parameters, bit
+// m of `modes` set for each mode m it drew with.
 struct MapDrawFilter {
     bool visible = false;
-    uint8_t mode = 0, range = 0, band = 0;
+    uint8_t modes = 0, range = 0, band = 0;
     float cameraX = 0, level = 0, cameraZ = 0;
 };
 

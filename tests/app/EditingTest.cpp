@@ -4,6 +4,9 @@
 // the project saved and loaded into a fresh editor.  Then the rules of the
 // clicks and commands one by one, and the box editor's fields.
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -13,6 +16,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "AskObjectName.h"
@@ -23,6 +27,8 @@
 #include "EditHistory.h"
 #include "EditRecording.h"
 #include "EditorWindows.h"
+#include "FrameLoop.h"
+#include "GLEngine.h"
 #include "Errors.h"
 #include "Messages.h"
 #include "ModelObjectEditorBox.h"
@@ -229,6 +235,82 @@ TEST_F(EditingTest, ClickAndCommandRules)
     EXPECT_EQ(state.MapObjectCount, 2);
     EXPECT_FALSE(state.ModelEditMode);
     EXPECT_TRUE(messages_.entries.empty());
+}
+
+// Selection and its edits through the real windows: a click picks what is
+// drawn under the mouse (a turned, stretched placement), the keys work by
+// position in a Russian layout without walking the camera, a drag moves the
+// selection on the grid as one step.
+TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
+{
+    EditorState& state = Editor();
+    MakeEngineCurrent();
+    const int32_t k = state.AddObject("_Crate");
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 4, 4, 4, 1, 0, 0, 0);
+    state.MapObjects[static_cast<size_t>(k)]->BuildDisplayLists();
+    QTest::mouseMove(w()->SceneWindow, GridPoint());
+    QTest::qWait(60);
+    const double c[3] = {state.CursorWorld[0], state.CursorWorld[1], state.CursorWorld[2]};
+    // Turned 90 degrees and twice as long: it covers x c-2..c+2, z c-4..c+4.
+    state.AddPlacement("_Crate", TPlacement{static_cast<float>(c[0] - 2), static_cast<float>(c[1] - 2),
+                                            static_cast<float>(c[2] + 4), 0, 90, 0, 2, 1, 1});
+    QTest::keyClick(w()->ObjectList, Qt::Key_Escape);
+    EXPECT_TRUE(w()->ObjectList->selectedItems().isEmpty()) << "Esc: nothing is being placed";
+    ClickScene(GridPoint());
+    EXPECT_EQ(state.PlacementCount, 1) << "a click selects, it does not place";
+    ASSERT_EQ(state.Selection, (qx::Selection{0}));
+    EXPECT_EQ(w()->StatusMessage->text(), Ui("Выбрано объектов: 1"));
+    ClickScene({w()->Scene->width() - 20, 20});
+    EXPECT_TRUE(state.Selection.empty()) << "a click on nothing clears";
+
+    const TVec3 eye = state.Camera->Eye;
+    const auto ctrl = [&](int key, const char* utf8) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, Ui(utf8));
+        QApplication::sendEvent(w()->ObjectList, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier, Ui(utf8));
+        QApplication::sendEvent(w()->ObjectList, &release);
+    };
+    QTest::keyPress(w()->ObjectList, Qt::Key_Control);
+    ctrl(0x0424, "ф");  // Ctrl+A by position
+    ASSERT_EQ(state.Selection, (qx::Selection{0}));
+    ctrl(0x0412, "в");  // Ctrl+D
+    QTest::keyRelease(w()->ObjectList, Qt::Key_Control);
+    ASSERT_EQ(state.PlacementCount, 2);
+    EXPECT_EQ(state.Selection, (qx::Selection{1}));
+    EXPECT_FLOAT_EQ(state.Placements[1].PosX - state.Placements[0].PosX, state.GridStepX);
+    QTest::qWait(50);
+    EXPECT_FLOAT_EQ(state.Camera->Eye.X, eye.X) << "no strafe, no mouse-look";
+    EXPECT_FLOAT_EQ(state.Camera->Eye.Z, eye.Z);
+
+    const float y = state.Placements[1].PosY;
+    QTest::keyClick(w()->ObjectList, Qt::Key_PageUp);
+    EXPECT_FLOAT_EQ(state.Placements[1].PosY, y + state.GridStepY);
+    QKeyEvent r(QEvent::KeyPress, 0x041A, Qt::NoModifier, Ui("к"));  // R
+    QApplication::sendEvent(w()->ObjectList, &r);
+    EXPECT_FLOAT_EQ(state.Placements[1].RotY, 180);
+    QTest::keyClick(w()->ObjectList, Qt::Key_Delete);
+    EXPECT_EQ(state.PlacementCount, 1);
+    ctrl(0x042F, "я");  // undo the deletion
+    ASSERT_EQ(state.PlacementCount, 2);
+    EXPECT_EQ(state.Selection, (qx::Selection{1}));
+
+    // A drag from the first placement (selected again) moves it across the
+    // grid by whole steps; undone in one step.
+    ClickScene(GridPoint());
+    ASSERT_EQ(state.Selection, (qx::Selection{0}));
+    const TPlacement before = state.Placements[0];
+    QTest::mousePress(w()->SceneWindow, Qt::LeftButton, {}, GridPoint());
+    for (int dx = 5; dx <= 60; dx += 5)
+        QTest::mouseMove(w()->SceneWindow, GridPoint(dx));
+    QTest::mouseRelease(w()->SceneWindow, Qt::LeftButton, {}, GridPoint(60));
+    QTest::qWait(20);
+    const float moved = state.Placements[0].PosX - before.PosX;
+    EXPECT_NE(moved, 0.0f);
+    EXPECT_FLOAT_EQ(std::fmod(moved, state.GridStepX), 0.0f);
+    EXPECT_EQ(state.Placements[0].PosY, before.PosY);
+    EXPECT_EQ(state.Selection, (qx::Selection{0})) << "a drag is no click";
+    UndoLastEdit(*w());
+    EXPECT_EQ(state.Placements[0].PosX, before.PosX);
 }
 
 // What the user just made is in sight and chosen; opening an object lists

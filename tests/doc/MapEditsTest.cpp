@@ -30,7 +30,7 @@ protected:
         const int32_t crate = content_.AddObject("_Crate");
         content_.MapObjects[static_cast<size_t>(crate)]->Lists[0]->AddBox(0, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
         filter_.visible = true;
-        filter_.mode = 3;
+        filter_.modes = 1 << 3;
         filter_.range = 255;
     }
     int32_t Place(const char* name, TPlacement p) { return content_.AddPlacement(name, p); }

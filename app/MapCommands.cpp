@@ -1,0 +1,283 @@
+#include "MapCommands.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTreeWidget>
+
+#include <GL/glu.h>
+
+#include <cmath>
+#include <memory>
+
+#include "EditHistory.h"
+#include "EditRecording.h"
+#include "EditorState.h"
+#include "Errors.h"
+#include "MapEdits.h"
+#include "Messages.h"
+#include "ObjectEditor.h"
+#include "QX3DObject.h"
+#include "QtText.h"
+#include "Vantor.h"
+
+namespace {
+
+struct DragState {
+    bool active = false;
+    double height = 0;
+    double start[3] = {0, 0, 0};
+    std::vector<TPlacement> origins;
+    float dx = 0, dz = 0;
+};
+DragState g_drag;
+
+std::vector<qx::Bounds> g_pickScratch;
+
+// The step of a change to the map; the selection goes with it.
+void Record(TFVantor& window, const char* utf8Label, qx::MapChange change, const std::string& mergeKey = {})
+{
+    ShowSelection(window);
+    if (!change.ChangesMap())
+        return;
+    auto shared = std::make_shared<const qx::MapChange>(std::move(change));
+    TFVantor* w = &window;
+    UndoStep step;
+    step.label = Cp(utf8Label);
+    step.mergeKey = mergeKey;
+    step.bytes = shared->Bytes();
+    step.undo = [w, shared] {
+        qx::Undo(Editor(), Editor().Selection, *shared);
+        ShowSelection(*w);
+    };
+    step.redo = [w, shared] {
+        qx::Redo(Editor(), Editor().Selection, *shared);
+        ShowSelection(*w);
+    };
+    EditHistory().Push(std::move(step));
+}
+
+// Where the ray meets the horizontal plane at `height`; false when it runs
+// along it or away from it.
+bool OnPlane(const qx::Ray& ray, double height, double at[3])
+{
+    if (ray.dir[1] == 0)
+        return false;
+    const double t = (height - ray.origin[1]) / ray.dir[1];
+    if (!(t >= 0) || !std::isfinite(t))
+        return false;
+    for (int k = 0; k < 3; ++k)
+        at[k] = ray.origin[k] + t * ray.dir[k];
+    return true;
+}
+
+float SnapDelta(double delta, float step)
+{
+    return step > 0 ? static_cast<float>(std::round(delta / step) * step) : static_cast<float>(delta);
+}
+
+bool InMapView(const EditorState& state) { return !state.ModelEditMode; }
+
+}  // namespace
+
+bool MapRayAt(int x, int y, qx::Ray& ray)
+{
+    const EditorState::PickView& view = Editor().MapView;
+    if (!view.valid)
+        return false;
+    // The pixel's centre, GL's rows counted from the bottom.
+    const double wx = x + 0.5, wy = view.viewport[3] - y - 0.5;
+    double nearPoint[3], farPoint[3];
+    if (!gluUnProject(wx, wy, 0.0, view.modelview, view.projection, view.viewport, &nearPoint[0], &nearPoint[1],
+                      &nearPoint[2]) ||
+        !gluUnProject(wx, wy, 1.0, view.modelview, view.projection, view.viewport, &farPoint[0], &farPoint[1],
+                      &farPoint[2]))
+        return false;
+    for (int k = 0; k < 3; ++k) {
+        ray.origin[k] = nearPoint[k];
+        ray.dir[k] = farPoint[k] - nearPoint[k];
+    }
+    return true;
+}
+
+void SelectAtMouse(TFVantor& window, bool toggle)
+{
+    EditorState& state = Editor();
+    qx::Ray ray;
+    const int32_t hit =
+        MapRayAt(state.MouseX, state.MouseY, ray) ? qx::PickPlacement(state, state.MapFilter, ray, g_pickScratch) : -1;
+    if (toggle) {
+        if (hit >= 0)
+            qx::ToggleSelected(state.Selection, hit);
+    } else {
+        state.Selection.clear();
+        if (hit >= 0)
+            state.Selection.push_back(hit);
+    }
+    ShowSelection(window);
+}
+
+void SelectAllPlacements(TFVantor& window)
+{
+    EditorState& state = Editor();
+    if (!InMapView(state))
+        return;
+    state.Selection.resize(static_cast<size_t>(state.PlacementCount));
+    for (int32_t i = 0; i < state.PlacementCount; ++i)
+        state.Selection[static_cast<size_t>(i)] = i;
+    ShowSelection(window);
+}
+
+void ClearSelectionAndPlacing(TFVantor& window)
+{
+    EditorState& state = Editor();
+    window.ObjectList->clearSelection();
+    window.ObjectList->setCurrentItem(nullptr);
+    if (state.CursorPreview)
+        state.CursorPreview->Clear();
+    state.Selection.clear();
+    ShowSelection(window);
+}
+
+void BeginSelectionDrag(int x, int y)
+{
+    EditorState& state = Editor();
+    g_drag = DragState();
+    qx::Ray ray;
+    if (!InMapView(state) || state.Selection.empty() || !MapRayAt(x, y, ray))
+        return;
+    const int32_t hit = qx::PickPlacement(state, state.MapFilter, ray, g_pickScratch);
+    if (hit < 0 || !qx::IsSelected(state.Selection, hit))
+        return;
+    g_drag.height = state.Placements[static_cast<size_t>(hit)].PosY;
+    if (!OnPlane(ray, g_drag.height, g_drag.start))
+        return;
+    for (const int32_t i : state.Selection)
+        g_drag.origins.push_back(state.Placements[static_cast<size_t>(i)]);
+    g_drag.active = true;
+}
+
+bool SelectionDragActive() { return g_drag.active; }
+
+void DragSelectionTo(TFVantor&, int x, int y)
+{
+    if (!g_drag.active)
+        return;
+    EditorState& state = Editor();
+    qx::Ray ray;
+    double at[3];
+    if (!MapRayAt(x, y, ray) || !OnPlane(ray, g_drag.height, at))
+        return;
+    g_drag.dx = SnapDelta(at[0] - g_drag.start[0], state.GridStepX);
+    g_drag.dz = SnapDelta(at[2] - g_drag.start[2], state.GridStepZ);
+    qx::MoveSelected(state, state.Selection, g_drag.origins, g_drag.dx, 0, g_drag.dz);
+}
+
+void EndSelectionDrag(TFVantor& window)
+{
+    if (!g_drag.active)
+        return;
+    EditorState& state = Editor();
+    const DragState drag = std::exchange(g_drag, DragState());
+    // The step goes from where the drag began to where it ended.
+    qx::MoveSelected(state, state.Selection, drag.origins, 0, 0, 0);
+    if (drag.dx == 0 && drag.dz == 0)
+        return;
+    Record(window, "перемещение объектов", qx::MoveSelected(state, state.Selection, drag.origins, drag.dx, 0, drag.dz));
+}
+
+void RaiseSelection(TFVantor& window, int steps)
+{
+    EditorState& state = Editor();
+    if (!InMapView(state) || state.Selection.empty())
+        return;
+    const float dy = static_cast<float>(steps) * state.GridStepY;
+    Record(window, steps > 0 ? "подъём объектов" : "опускание объектов",
+           qx::EditSelected(state, state.Selection, [dy](TPlacement& p) { p.PosY += dy; }));
+}
+
+void TurnSelection(TFVantor& window, float degrees)
+{
+    EditorState& state = Editor();
+    if (!InMapView(state) || state.Selection.empty())
+        return;
+    Record(window, "поворот объектов", qx::TurnSelected(state, state.Selection, degrees));
+}
+
+void DuplicateSelection(TFVantor& window)
+{
+    EditorState& state = Editor();
+    if (!InMapView(state) || state.Selection.empty())
+        return;
+    Record(window, "копирование объектов", qx::DuplicateSelected(state, state.Selection, state.GridStepX, 0));
+}
+
+void CopySelection()
+{
+    const EditorState& state = Editor();
+    if (!InMapView(state) || state.Selection.empty())
+        return;
+    QGuiApplication::clipboard()->setText(ToQString(qx::PlacementLines(state, state.Selection)));
+}
+
+void PasteAtCursor(TFVantor& window)
+{
+    PastePlacementText(window, FromQString(QGuiApplication::clipboard()->text()));
+}
+
+void PastePlacementText(TFVantor& window, const std::string& cp1251)
+{
+    EditorState& state = Editor();
+    if (!InMapView(state))
+        return;
+    std::vector<std::string> names;
+    std::vector<TPlacement> placements;
+    try {
+        qx::ReadPlacementLines(cp1251, state, names, placements);
+    } catch (const qx::Error& e) {
+        qx::Messages().ShowMessage(Cp("Вставка"), Cp("В буфере обмена нет строк размещений (") + e.what() +
+                                                      Cp("): ничего не вставлено."));
+        return;
+    }
+    const float at[3] = {SnapX(static_cast<float>(state.CursorWorld[0])), SnapY(static_cast<float>(state.CursorWorld[1])),
+                         SnapZ(static_cast<float>(state.CursorWorld[2]))};
+    Record(window, "вставка объектов", qx::AddPlacements(state, state.Selection, names, placements, at));
+}
+
+void DeleteSelectionOrNearest(TFVantor& window)
+{
+    EditorState& state = Editor();
+    if (!InMapView(state))
+        return;
+    if (state.Selection.empty()) {
+        DeletePlacementNearCursor();
+        return;
+    }
+    Record(window, "удаление объектов с карты", qx::DeleteSelected(state, state.Selection));
+}
+
+void SetSelectedField(TFVantor& window, float TPlacement::*field, float value, const std::string& mergeKey)
+{
+    EditorState& state = Editor();
+    if (!InMapView(state) || state.Selection.empty())
+        return;
+    Record(window, "изменение объектов",
+           qx::EditSelected(state, state.Selection, [&](TPlacement& p) { p.*field = value; }), mergeKey);
+}
+
+void ShowSelection(TFVantor& window)
+{
+    const EditorState& state = Editor();
+    const size_t n = state.Selection.size();
+    window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
+    if (FOPos)
+        FOPos->ShowSelection();
+}
+
+void KeepSelectionValid(TFVantor& window)
+{
+    EditorState& state = Editor();
+    const size_t before = state.Selection.size();
+    qx::KeepValid(state.Selection, state.PlacementCount);
+    if (state.Selection.size() != before)
+        ShowSelection(window);
+}

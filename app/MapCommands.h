@@ -1,0 +1,59 @@
+// Editing what is already placed: the selection in the map view, dragging,
+// raising, turning, copying, pasting and deleting it.  Each command is one
+// step of the edit history; the data work is the doc library's, these
+// functions read the view and the widgets and call it.
+#pragma once
+
+#include <string>
+
+class TFVantor;
+struct TPlacement;
+
+namespace qx {
+struct Ray;
+}
+
+// The ray under a point of the Scene panel (device pixels, top-left origin)
+// as the last frame looked at the map; false before any frame.
+bool MapRayAt(int x, int y, qx::Ray& ray);
+
+// A click with nothing being placed: the placement drawn under the mouse
+// becomes the selection (with `toggle`, joins it or leaves it); a click on
+// nothing clears the selection (unless toggling).
+void SelectAtMouse(TFVantor& window, bool toggle);
+void SelectAllPlacements(TFVantor& window);
+// Esc: nothing is being placed any more and nothing is selected.
+void ClearSelectionAndPlacing(TFVantor& window);
+
+// A drag that starts on a selected placement moves the selection across the
+// grid at the height of the placement grabbed; the whole drag is one step.
+void BeginSelectionDrag(int x, int y);
+void DragSelectionTo(TFVantor& window, int x, int y);
+void EndSelectionDrag(TFVantor& window);
+bool SelectionDragActive();
+
+// Page Up / Page Down: one vertical grid step.
+void RaiseSelection(TFVantor& window, int steps);
+// R, Shift+R: 90 degrees each way, 15 with Alt.
+void TurnSelection(TFVantor& window, float degrees);
+// Ctrl+D: copies one grid step aside, selected.
+void DuplicateSelection(TFVantor& window);
+// Ctrl+C, Ctrl+V: placement lines through the clipboard, pasted at the 3D
+// cursor; text that is no placement lines is refused with a message.
+void CopySelection();
+void PasteAtCursor(TFVantor& window);
+void PastePlacementText(TFVantor& window, const std::string& cp1251);
+// Delete: the selection, or with nothing selected the placement nearest to
+// the cursor.
+void DeleteSelectionOrNearest(TFVantor& window);
+
+// A value typed into the object settings window, for every selected
+// placement; keystrokes of one field are one step.
+void SetSelectedField(TFVantor& window, float TPlacement::*field, float value, const std::string& mergeKey);
+
+// Shows how many are selected in the status bar's message panel and in the
+// object settings window.
+void ShowSelection(TFVantor& window);
+// The selection after a change that did not come from these commands (an
+// undo of another step, a load): indices beyond the map go.
+void KeepSelectionValid(TFVantor& window);
