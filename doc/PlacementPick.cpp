@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "MapDraw.h"
 #include "PrimitiveList.h"
@@ -201,10 +203,10 @@ Bounds PlacedBounds(const TPlacement& p, const Bounds& local)
 double HitObject(const TQX3DObject& object, const Bounds& local, const Affine& frame, const Ray& ray)
 {
     const TGLPremitives* list = DrawnList(object);
-    if (!list || local.empty)
+    if (!list)
         return -1;
     double origin[3], dir[3];
-    if (!RayInFrame(frame, ray, origin, dir) || HitBox(local.min, local.max, origin, dir) < 0)
+    if (!RayInFrame(frame, ray, origin, dir) || (!local.empty && HitBox(local.min, local.max, origin, dir) < 0))
         return -1;
     double best = -1;
     for (const TBox& box : list->Boxes) {
@@ -224,34 +226,103 @@ double HitObject(const TQX3DObject& object, const Bounds& local, const Affine& f
     return best;
 }
 
+namespace {
+
+// A sphere about the object's origin that holds every box: a box turns about
+// its corner, so none of its points is farther from the origin than the
+// corner's distance plus the box's diagonal.  No trigonometry: cheap enough
+// to work out for every object a pick meets.
+double ObjectRadius(const TQX3DObject& object)
+{
+    const TGLPremitives* list = DrawnList(object);
+    double radius = -1;
+    if (!list)
+        return radius;
+    for (const TBox& box : list->Boxes) {
+        if (box.Size.X < 0 || box.Size.Y < 0 || box.Size.Z < 0)
+            continue;
+        const double corner = std::sqrt(double(box.Position.X) * box.Position.X +
+                                        double(box.Position.Y) * box.Position.Y +
+                                        double(box.Position.Z) * box.Position.Z);
+        const double diagonal =
+            std::sqrt(double(box.Size.X) * box.Size.X + double(box.Size.Y) * box.Size.Y + double(box.Size.Z) * box.Size.Z);
+        radius = std::max(radius, corner + diagonal);
+    }
+    return std::isfinite(radius) ? radius : -1;
+}
+
+}  // namespace
+
 int32_t PickPlacement(const ProjectContent& content, const MapDrawFilter& filter, const Ray& ray,
                       std::vector<Bounds>& objectBounds)
 {
     if (!filter.visible)
         return -1;
-    // Each object's bounds are worked out once per pick, when first needed.
-    std::vector<char> known(static_cast<size_t>(std::max(content.MapObjectCount, 0)), 0);
-    objectBounds.resize(known.size());
-    int32_t nearest = -1;
-    double best = std::numeric_limits<double>::infinity();
-    const auto test = [&](size_t i, int32_t k) {
+    const double length =
+        std::sqrt(ray.dir[0] * ray.dir[0] + ray.dir[1] * ray.dir[1] + ray.dir[2] * ray.dir[2]);
+    if (!(length > 0) || !std::isfinite(length))
+        return -1;
+    const double unit[3] = {ray.dir[0] / length, ray.dir[1] / length, ray.dir[2] / length};
+
+    // Each object's sphere once per pick, when first needed (scratch space
+    // reused between picks: Bounds.min[0] holds the radius, `empty` whether
+    // it is known yet).
+    objectBounds.assign(static_cast<size_t>(std::max(content.MapObjectCount, 0)), Bounds());
+    struct Candidate {
+        double enter;
+        int32_t placement;
+        int32_t object;
+    };
+    static thread_local std::vector<Candidate> candidates;
+    static thread_local std::vector<uint8_t> seen;
+    candidates.clear();
+    // A placement drawn in two modes is tested once.
+    seen.assign(static_cast<size_t>(std::max(content.PlacementCount, 0)), 0);
+    const auto gather = [&](size_t i, int32_t k) {
         const TQX3DObject* object = content.MapObjects[static_cast<size_t>(k)].get();
-        if (!object)
+        if (!object || i >= seen.size() || std::exchange(seen[i], 1))
             return;
-        if (!known[static_cast<size_t>(k)]) {
-            objectBounds[static_cast<size_t>(k)] = ObjectBounds(*object);
-            known[static_cast<size_t>(k)] = 1;
+        Bounds& known = objectBounds[static_cast<size_t>(k)];
+        if (known.empty) {
+            known.min[0] = ObjectRadius(*object);
+            known.empty = false;
         }
-        const double t = HitObject(*object, objectBounds[static_cast<size_t>(k)], PlacementFrame(content.Placements[i]), ray);
-        if (t >= 0 && t < best) {
-            best = t;
-            nearest = static_cast<int32_t>(i);
-        }
+        const TPlacement& p = content.Placements[i];
+        const double scale = std::max({std::fabs(p.ScaleX), std::fabs(p.ScaleY), std::fabs(p.ScaleZ)});
+        const double radius = known.min[0] * scale;
+        if (!(radius >= 0))
+            return;
+        const double to[3] = {p.PosX - ray.origin[0], p.PosY - ray.origin[1], p.PosZ - ray.origin[2]};
+        const double along = to[0] * unit[0] + to[1] * unit[1] + to[2] * unit[2];
+        const double squared = to[0] * to[0] + to[1] * to[1] + to[2] * to[2] - along * along;
+        if (squared > radius * radius)
+            return;
+        const double enter = along - std::sqrt(std::max(0.0, radius * radius - squared));
+        if (enter + 2 * radius < 0)
+            return;  // wholly behind the eye
+        candidates.push_back({std::max(0.0, enter) / length, static_cast<int32_t>(i), k});
     };
     for (uint8_t mode = 1; mode <= 3; ++mode)
         if (filter.modes & (1u << mode))
             ForEachDrawnPlacement(content, mode, filter.range, filter.band, filter.cameraX, filter.level,
-                                  filter.cameraZ, test);
+                                  filter.cameraZ, gather);
+
+    // Nearest spheres first: once a hit is nearer than the next sphere, no
+    // farther placement can win.
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return a.enter < b.enter; });
+    int32_t nearest = -1;
+    double best = std::numeric_limits<double>::infinity();
+    for (const Candidate& c : candidates) {
+        if (c.enter > best)
+            break;
+        const TQX3DObject& object = *content.MapObjects[static_cast<size_t>(c.object)];
+        const double t = HitObject(object, Bounds(), PlacementFrame(content.Placements[static_cast<size_t>(c.placement)]), ray);
+        if (t >= 0 && t < best) {
+            best = t;
+            nearest = c.placement;
+        }
+    }
     return nearest;
 }
 

@@ -3,7 +3,9 @@
 // its corner (X, Y, Z) and spans Size from there.  The ray is tested against
 // every box in that frame, so a click through an arch reaches what lies
 // behind it.  A placement's bounds are tested first, so a pick among tens of
-// thousands of placements tests the boxes of the few the ray passes.
+// thousands of placements tests the boxes of the few the ray passes: a
+// sphere about each placement sorts them along the ray, and the boxes are
+// tested nearest sphere first until a hit is nearer than the next sphere.
 #pragma once
 
 #include <cstdint>
@@ -55,11 +57,12 @@ Bounds ObjectBounds(const TQX3DObject& object);
 Bounds PlacedBounds(const TPlacement& p, const Bounds& local);
 
 // Distance along the ray (in units of dir) to the nearest box of object
-// drawn in `frame`; negative when the ray misses.
+// drawn in `frame`; negative when the ray misses.  Non-empty `local` bounds
+// are tested first.
 double HitObject(const TQX3DObject& object, const Bounds& local, const Affine& frame, const Ray& ray);
 
 // The nearest drawn placement the ray hits, -1 for none.  `objectBounds` is
-// scratch space for the objects' bounds (reused, so a pick allocates little).
+// scratch space for the objects' spheres (reused, so a pick allocates little).
 int32_t PickPlacement(const ProjectContent& content, const MapDrawFilter& filter, const Ray& ray,
                       std::vector<Bounds>& objectBounds);
 

@@ -31,7 +31,9 @@
 #include "GLEngine.h"
 #include "Errors.h"
 #include "Messages.h"
+#include "MapCommands.h"
 #include "ModelObjectEditorBox.h"
+#include "ObjectEditor.h"
 #include "NumberField.h"
 #include "NumberText.h"
 #include "Picking.h"
@@ -311,6 +313,41 @@ TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
     EXPECT_EQ(state.Selection, (qx::Selection{0})) << "a drag is no click";
     UndoLastEdit(*w());
     EXPECT_EQ(state.Placements[0].PosX, before.PosX);
+}
+
+// The object settings window: fields the selection shares are shown, those
+// that differ blank; a typed value applies to all in one step.  "Параметры"
+// shows what an object holds; pasted text that is no placements adds nothing.
+TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
+{
+    EditorState& state = Editor();
+    const int32_t k = state.AddObject("_Crate");
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 4, 2, 6, 1, 0, 0, 0);
+    state.AddPlacement("_Crate", TPlacement{1, 5, 3, 0, 0, 0, 1, 1, 1});
+    state.AddPlacement("_Crate", TPlacement{2, 5, 3, 0, 0, 0, 1, 1, 1});
+    state.Selection = {0, 1};
+    ShowSelection(*w());
+    EXPECT_EQ(FOPos->OPosX->text(), "") << "the X positions differ";
+    EXPECT_EQ(FOPos->OPosZ->text(), "5") << "the user's Z is the height";
+    FOPos->OPosX->setText("7");
+    EXPECT_EQ(state.Placements[0].PosX, 7);
+    EXPECT_EQ(state.Placements[1].PosX, 7);
+    FOPos->OPosX->setText("-");  // typing goes on: nothing changes, no message
+    EXPECT_EQ(state.Placements[0].PosX, 7);
+    UndoLastEdit(*w());
+    EXPECT_EQ(state.Placements[0].PosX, 1);
+    EXPECT_EQ(state.Placements[1].PosX, 2);
+
+    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_Crate"));
+    w()->PopupMenu1->findChild<QAction*>("N33")->trigger();
+    EXPECT_TRUE(FOPos->isVisible());
+    EXPECT_NE(FOPos->Info->text().indexOf(Ui("коробок 1, размещений 2")), -1) << FOPos->Info->text().toStdString();
+
+    PastePlacementText(*w(), "_Crate 1 2");
+    EXPECT_EQ(state.PlacementCount, 2);
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].caption, Cp("Вставка"));
+    EXPECT_TRUE(messages_.entries[0].text.find(Cp("ничего не вставлено")) != std::string::npos);
 }
 
 // What the user just made is in sight and chosen; opening an object lists

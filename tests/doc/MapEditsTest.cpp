@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "Errors.h"
 #include "MapEdits.h"
@@ -105,6 +106,42 @@ TEST_F(MapEditsTest, TheRayMeetsBoxesAsDrawnAndTheNearestWins)
     filter_.range = 5;
     filter_.cameraX = 500;
     EXPECT_EQ(Pick(Along(5, 1)), -1);
+}
+
+// The pick's shortcuts (spheres, nearest first) never change its answer:
+// the same placement as testing every box of every placement.
+TEST_F(MapEditsTest, ThePickAgreesWithTestingEveryBox)
+{
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> unit(0, 1);
+    for (int i = 0; i < 300; ++i)
+        Place(i % 2 ? "_Arch" : "_Crate",
+              TPlacement{unit(random) * 80 - 40, unit(random) * 10, unit(random) * 80 - 40, unit(random) * 40,
+                         unit(random) * 360, 0, 0.5f + unit(random) * 2, 0.5f + unit(random) * 2, 1});
+    int hits = 0;
+    for (int r = 0; r < 400; ++r) {
+        qx::Ray ray;
+        ray.origin[0] = unit(random) * 100 - 50;
+        ray.origin[1] = 30;
+        ray.origin[2] = unit(random) * 100 - 50;
+        ray.dir[0] = unit(random) - 0.5;
+        ray.dir[1] = -unit(random);
+        ray.dir[2] = unit(random) - 0.5;
+        int32_t expected = -1;
+        double best = 0;
+        for (int32_t i = 0; i < content_.PlacementCount; ++i) {
+            const TQX3DObject& object = *content_.MapObjects[static_cast<size_t>(content_.ObjectOfPlacement(i))];
+            const double t = qx::HitObject(object, qx::ObjectBounds(object),
+                                           qx::PlacementFrame(content_.Placements[static_cast<size_t>(i)]), ray);
+            if (t >= 0 && (expected < 0 || t < best)) {
+                best = t;
+                expected = i;
+            }
+        }
+        hits += expected >= 0;
+        ASSERT_EQ(Pick(ray), expected) << "ray " << r;
+    }
+    EXPECT_GT(hits, 100);
 }
 
 TEST_F(MapEditsTest, SelectionTogglesAndStaysValid)

@@ -1,0 +1,97 @@
+// A click's pick among 50,000 placements and a drag of 1,000 selected ones.
+//
+// BM_Pick/0 is the benchmark level as the editor's view draws it (placements
+// spread over 4,000 x 4,000 units, a few hundred within the draw range);
+// BM_Pick/1 packs all 50,000 within the range, so every one is drawn and
+// tested.  BM_DragMove is one mouse move of a drag: the selection set to its
+// starting positions plus the snapped offset.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <random>
+
+#include "MapEdits.h"
+#include "PrimitiveList.h"
+#include "QX3DObject.h"
+
+namespace {
+
+constexpr int kObjects = 2000;
+constexpr int kBoxes = 50;
+constexpr int kPlacements = 50000;
+
+ProjectContent Level(float field)
+{
+    ProjectContent c;
+    std::mt19937 random(8);
+    std::uniform_real_distribution<float> unit(0, 1);
+    for (int n = 0; n < kObjects; ++n) {
+        const int32_t k = c.AddObject("_Obj" + std::to_string(n));
+        TGLPremitives& list = *c.MapObjects[static_cast<size_t>(k)]->Lists[0];
+        for (int b = 0; b < kBoxes; ++b)
+            list.AddBox(-1, unit(random) * 20 - 10, unit(random) * 10, unit(random) * 20 - 10, 0.5f + unit(random) * 4,
+                        0.5f + unit(random) * 4, 0.5f + unit(random) * 4, 1, 0, unit(random) * 360, 0);
+    }
+    for (int p = 0; p < kPlacements; ++p)
+        c.AddPlacement("_Obj" + std::to_string(p % kObjects),
+                       TPlacement{unit(random) * field - field / 2, std::floor(unit(random) * 3) * 4,
+                                  unit(random) * field - field / 2, 0, unit(random) * 360, 0, 1, 1, 1});
+    return c;
+}
+
+// As the view in edit mode draws: modes 1, 3 and 2, range 200, band 15.
+qx::MapDrawFilter EditView()
+{
+    qx::MapDrawFilter f;
+    f.visible = true;
+    f.modes = (1 << 1) | (1 << 2) | (1 << 3);
+    f.range = 200;
+    f.band = 15;
+    f.level = 1;
+    return f;
+}
+
+void BM_Pick(benchmark::State& state)
+{
+    static const ProjectContent spread = Level(4000);
+    static const ProjectContent packed = Level(250);
+    const ProjectContent& content = state.range(0) == 0 ? spread : packed;
+    const qx::MapDrawFilter filter = EditView();
+    std::vector<qx::Bounds> scratch;
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> angle(0, 6.283185307179586);
+    int hits = 0;
+    for (auto _ : state) {
+        // From the camera's place, 30 units up, looking down and out.
+        const double a = angle(random);
+        qx::Ray ray;
+        ray.origin[1] = 30;
+        ray.dir[0] = std::cos(a);
+        ray.dir[1] = -0.3;
+        ray.dir[2] = std::sin(a);
+        hits += qx::PickPlacement(content, filter, ray, scratch) >= 0;
+    }
+    state.counters["hit_share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_Pick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_DragMove(benchmark::State& state)
+{
+    static ProjectContent content = Level(4000);
+    qx::Selection selection;
+    std::vector<TPlacement> origins;
+    for (int32_t i = 0; i < 1000; ++i) {
+        selection.push_back(i * 50);
+        origins.push_back(content.Placements[static_cast<size_t>(i * 50)]);
+    }
+    float dx = 0;
+    for (auto _ : state) {
+        dx += 0.5f;
+        benchmark::DoNotOptimize(qx::MoveSelected(content, selection, origins, dx, 0, 0));
+    }
+}
+BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,44 @@
+// The clipboard's placement lines on any bytes: they are read whole or
+// refused with qx::Error, and what was read writes back to lines that read
+// to the same placements.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "Errors.h"
+#include "MapEdits.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static ProjectContent content = [] {
+        ProjectContent c;
+        c.AddObject("_Crate");
+        c.AddObject("_A");
+        return c;
+    }();
+    std::vector<std::string> names;
+    std::vector<TPlacement> placements;
+    try {
+        qx::ReadPlacementLines(std::string_view(reinterpret_cast<const char*>(data), size), content, names,
+                               placements);
+    } catch (const qx::Error&) {
+        return 0;
+    }
+    ProjectContent copy = content;
+    qx::Selection all;
+    for (size_t i = 0; i < placements.size(); ++i) {
+        copy.AddPlacement(names[i], placements[i]);
+        all.push_back(static_cast<int32_t>(i));
+    }
+    std::vector<std::string> again;
+    std::vector<TPlacement> read;
+    qx::ReadPlacementLines(qx::PlacementLines(copy, all), content, again, read);
+    if (again != names || read.size() != placements.size())
+        std::abort();
+    for (size_t i = 0; i < read.size(); ++i)
+        // NaN never equals itself: compare the bits.
+        if (std::memcmp(&read[i], &placements[i], sizeof(TPlacement)) != 0)
+            std::abort();
+    return 0;
+}
