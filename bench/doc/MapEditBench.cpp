@@ -10,34 +10,12 @@
 #include <cmath>
 #include <random>
 
+#include "BenchmarkLevel.h"
 #include "MapEdits.h"
-#include "PrimitiveList.h"
-#include "QX3DObject.h"
 
 namespace {
 
-constexpr int kObjects = 2000;
-constexpr int kBoxes = 50;
-constexpr int kPlacements = 50000;
-
-ProjectContent Level(float field)
-{
-    ProjectContent c;
-    std::mt19937 random(8);
-    std::uniform_real_distribution<float> unit(0, 1);
-    for (int n = 0; n < kObjects; ++n) {
-        const int32_t k = c.AddObject("_Obj" + std::to_string(n));
-        TGLPremitives& list = *c.MapObjects[static_cast<size_t>(k)]->Lists[0];
-        for (int b = 0; b < kBoxes; ++b)
-            list.AddBox(-1, unit(random) * 20 - 10, unit(random) * 10, unit(random) * 20 - 10, 0.5f + unit(random) * 4,
-                        0.5f + unit(random) * 4, 0.5f + unit(random) * 4, 1, 0, unit(random) * 360, 0);
-    }
-    for (int p = 0; p < kPlacements; ++p)
-        c.AddPlacement("_Obj" + std::to_string(p % kObjects),
-                       TPlacement{unit(random) * field - field / 2, std::floor(unit(random) * 3) * 4,
-                                  unit(random) * field - field / 2, 0, unit(random) * 360, 0, 1, 1, 1});
-    return c;
-}
+ProjectContent Level(float field) { return qxbench::BenchmarkLevel(field); }
 
 // As the view in edit mode draws: modes 1, 3 and 2, range 200, band 15.
 qx::MapDrawFilter EditView()

@@ -24,6 +24,7 @@
 #include <random>
 #include <vector>
 
+#include "BenchmarkLevel.h"
 #include "GLEngine.h"
 #include "GlTestContext.h"
 #include "MapDraw.h"
@@ -40,32 +41,12 @@ namespace {
 
 qxtest::GlTestContext* g_context = nullptr;
 
-constexpr int kObjects = 2000;
-constexpr int kBoxes = 50;
-constexpr int kPlacements = 50000;
 constexpr float kField = 4000;  // placements spread over kField x kField
 
-// Reals as a designer's project holds them: most not short decimals.
 ProjectContent& Generated()
 {
     static ProjectContent content = [] {
-        ProjectContent c;
-        std::mt19937 random(8);
-        std::uniform_real_distribution<float> unit(0, 1);
-        for (int n = 0; n < kObjects; ++n) {
-            const int32_t k = c.AddObject("_Obj" + std::to_string(n));
-            TGLPremitives& list = *c.MapObjects[static_cast<size_t>(k)]->Lists[0];
-            for (int b = 0; b < kBoxes; ++b) {
-                const int16_t i = list.AddBox(-1, unit(random) * 20 - 10, unit(random) * 10, unit(random) * 20 - 10,
-                                              0.5f + unit(random) * 4, 0.5f + unit(random) * 4,
-                                              0.5f + unit(random) * 4, 1, 0, unit(random) * 360, 0);
-                list.Boxes[static_cast<size_t>(i)].CullFront = b % 7 != 0;
-            }
-        }
-        for (int p = 0; p < kPlacements; ++p)
-            c.AddPlacement("_Obj" + std::to_string(p % kObjects),
-                           TPlacement{unit(random) * kField - kField / 2, std::floor(unit(random) * 3) * 4,
-                                      unit(random) * kField - kField / 2, 0, unit(random) * 360, 0, 1, 1, 1});
+        ProjectContent c = qxbench::BenchmarkLevel(kField);
         c.PlayerPos[0] = 0.5f;
         c.PlayerPos[1] = 2;
         c.PlayerPos[2] = -0.5f;
@@ -116,7 +97,7 @@ void BM_SaveProject(benchmark::State& state)
     qxtest::TempDir dir;
     for (auto _ : state)
         Save(dir.path());
-    state.counters["files"] = kObjects + 7;
+    state.counters["files"] = qxbench::kObjects + 7;
 }
 
 // Formatting alone, into memory.
@@ -138,12 +119,12 @@ void BM_SaveLimit(benchmark::State& state)
 {
     const std::vector<float> reals = GeneratedReals();
     qxtest::TempDir dir;
-    const size_t perFile = reals.size() / (kObjects + 1);
+    const size_t perFile = reals.size() / (qxbench::kObjects + 1);
     for (auto _ : state) {
         size_t next = 0;
-        for (int f = 0; f <= kObjects; ++f) {
+        for (int f = 0; f <= qxbench::kObjects; ++f) {
             std::string out;
-            const size_t end = f == kObjects ? reals.size() : next + perFile;
+            const size_t end = f == qxbench::kObjects ? reals.size() : next + perFile;
             for (; next < end; ++next) {
                 char buffer[32];
                 const auto r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(reals[next]),
