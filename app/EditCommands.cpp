@@ -4,8 +4,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 #include "AskObjectName.h"
 #include "Camera.h"
@@ -13,11 +16,13 @@
 #include "EditorState.h"
 #include "HandlerGuard.h"
 #include "MapCommands.h"
+#include "Messages.h"
 #include "ModelObjectEditorBox.h"
 #include "ObjectEditor.h"
 #include "NumberText.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
+#include "ProjectFiles.h"
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "TexturesSelectForm.h"
@@ -33,6 +38,59 @@ QTreeWidgetItem* SelectedNode(const QTreeWidget* tree)
 }
 
 bool IsObjectNode(const std::string& text) { return !text.empty() && text[0] == '_'; }
+
+// The selected object node's definition, for the commands on a definition;
+// -1 for no node, a folder, the player or a name not listed.
+int32_t SelectedObject(const TFVantor& window, QTreeWidgetItem** node)
+{
+    *node = SelectedNode(window.ObjectList);
+    if (!*node)
+        return -1;
+    const std::string text = NodeText(*node);
+    if (!IsObjectNode(text) || text == PlayerNodeText())
+        return -1;
+    return Editor().FindObject(text);
+}
+
+// The object view works on a copy of the definition it opened: renaming or
+// deleting that one under it would leave the copy nowhere to go.
+bool RefusedWhileOpen(int32_t object, const char* utf8Caption)
+{
+    const EditorState& state = Editor();
+    if (!state.ModelEditMode || state.EditIndex() != object)
+        return false;
+    qx::Messages().ShowMessage(Cp(utf8Caption), Cp("Объект \"") + state.MapObjectNames[static_cast<size_t>(object)] +
+                                                    Cp("\" открыт для редактирования. Сначала сохраните "
+                                                       "изменения или выйдите без сохранения."));
+    return true;
+}
+
+// The object tree's nodes of a definition: every node of the name, unless
+// another definition is still listed under it (then only `node`).
+std::vector<QTreeWidgetItem*> NodesOfObject(const TFVantor& window, QTreeWidgetItem* node, const std::string& name)
+{
+    if (Editor().FindObject(name) >= 0)
+        return {node};
+    std::vector<QTreeWidgetItem*> nodes;
+    for (QTreeWidgetItem* item : ItemsInDisplayOrder(window.ObjectList))
+        if (NodeText(item) == name)
+            nodes.push_back(item);
+    return nodes;
+}
+
+// The box the part tree's selected node names: its place under
+// "+Примитивы", which lists the open object's boxes in order; -1 for a
+// folder, a model node or a node beyond the boxes.
+int SelectedBox(const TFVantor& window, QTreeWidgetItem** node)
+{
+    const EditorState& state = Editor();
+    *node = SelectedNode(window.OBJList);
+    QTreeWidgetItem* folder = PrimitivesFolder(window);
+    if (!*node || !folder || (*node)->parent() != folder || state.EditedModel->ListCount == 0)
+        return -1;
+    const int i = folder->indexOfChild(*node);
+    return i < state.EditedModel->Lists[0]->BoxCount ? i : -1;
+}
 
 void CopyIcons(QTreeWidgetItem* to, const QTreeWidgetItem* from)
 {
@@ -90,6 +148,62 @@ void AddStaticObject(TFVantor& window)
     RecordObjectAdded(window, index, treeBefore);
 }
 
+void RenameSelectedObject(TFVantor& window)
+{
+    EditorState& state = Editor();
+    QTreeWidgetItem* node = nullptr;
+    const int32_t k = SelectedObject(window, &node);
+    if (k < 0 || RefusedWhileOpen(k, "Переименование объекта"))
+        return;
+    const std::string old = state.MapObjectNames[static_cast<size_t>(k)];
+    std::string name;
+    AskNewObjectName(name, old);  // switches the key hook off while the box is open
+    if (name.empty() || name == old)
+        return;
+    const TreeSnapshot treeBefore = CaptureTree(window.ObjectList);
+    const std::string objectName = state.MapObjects[static_cast<size_t>(k)]->Name;
+    const std::vector<int32_t> placements = state.PlacementsOf(k);
+    state.SetObjectName(k, name, placements);
+    for (QTreeWidgetItem* item : NodesOfObject(window, node, old))
+        SetNodeText(item, name);
+    RecordObjectRenamed(window, k, old, objectName, placements, treeBefore);
+}
+
+void DeleteSelectedObject(TFVantor& window)
+{
+    EditorState& state = Editor();
+    QTreeWidgetItem* node = nullptr;
+    const int32_t k = SelectedObject(window, &node);
+    if (k < 0 || RefusedWhileOpen(k, "Удаление объекта"))
+        return;
+    const std::vector<int32_t> placements = state.PlacementsOf(k);
+    if (!placements.empty() &&
+        !qx::Messages().AskYesNo(Cp("Удаление объекта"),
+                                 Cp("Объект размещён ") + IntToEditText(static_cast<int32_t>(placements.size())) +
+                                     Cp(" раз. Удалить вместе с размещениями?")))
+        return;
+    const TreeSnapshot treeBefore = CaptureTree(window.ObjectList);
+    const std::string name = state.MapObjectNames[static_cast<size_t>(k)];
+    const std::shared_ptr<TQX3DObject> object = state.MapObjects[static_cast<size_t>(k)];
+    std::vector<PlacementEntry> taken = state.TakePlacements(placements);
+    state.RemoveObject(k);
+    // The placements after those taken moved down: the selection goes.
+    if (!placements.empty()) {
+        state.Selection.clear();
+        ShowSelection(window);
+    }
+    {
+        const QSignalBlocker quiet(window.ObjectList);
+        for (QTreeWidgetItem* item : NodesOfObject(window, node, name))
+            delete item;
+        window.ObjectList->clearSelection();
+    }
+    // Nothing chosen, nothing at the cursor: a click places nothing.
+    if (state.CursorPreview)
+        state.CursorPreview->Clear();
+    RecordObjectDeleted(window, k, name, object, std::move(taken), treeBefore);
+}
+
 void OpenObjectForEditing(TFVantor& window)
 {
     EditorState& state = Editor();
@@ -120,6 +234,7 @@ void LeaveObjectView(TFVantor& window)
 {
     EditorState& state = Editor();
     state.PrimIndex = -1;
+    state.ChangedBox = -1;
     state.EditedDefinition.reset();
     state.Placing = false;
     state.PendingPrimitive->Clear();
@@ -130,6 +245,27 @@ void LeaveObjectView(TFVantor& window)
     state.ClickState = 0;
     if (FBoxEditor)
         FBoxEditor->close();
+}
+
+void LeaveObjectViewUnsaved(TFVantor& window)
+{
+    EditorState& state = Editor();
+    if (!state.ModelEditMode)
+        return;
+    const int32_t k = state.EditIndex();
+    // What the object file would hold is what the user would lose.
+    const bool changed =
+        k >= 0 && qx::FormatObjectFile(*state.EditedModel) != qx::FormatObjectFile(*state.EditedDefinition);
+    if (!changed) {
+        LeaveObjectView(window);
+        return;
+    }
+    if (!qx::Messages().AskYesNo(Cp("Выход без сохранения"),
+                                 Cp("Изменения объекта \"") + state.MapObjectNames[static_cast<size_t>(k)] +
+                                     Cp("\" не сохранены. Выйти без сохранения?")))
+        return;
+    // Undone, the view comes back with the work it held.
+    RecordSessionEdit(window, "выход без сохранения", std::string(), nullptr, [&] { LeaveObjectView(window); });
 }
 
 void LeaveObjectViewIfGone(TFVantor& window)
@@ -174,6 +310,7 @@ void DropPendingPrimitive()
         state.PendingPrimitive->Clear();
     state.Placing = false;
     state.ClickState = 0;
+    state.ChangedBox = -1;
 }
 
 void StartPlacingBox()
@@ -186,6 +323,7 @@ void StartPlacingBox()
     // A box locked in place is dropped with the cursor's lock, as "Мышка"
     // does: the new box follows the cursor.
     state.ClickState = 0;
+    state.ChangedBox = -1;
     state.PendingPrimitive->Clear();
     state.PendingPrimitive->AddList();
     const int32_t texture = FTexture ? FTexture->SelectedTexture : 0;
@@ -203,21 +341,79 @@ void DeleteSelectedBox(TFVantor& window)
     const QTreeWidgetItem* object = SelectedNode(window.ObjectList);
     if (!object || !IsObjectNode(NodeText(object)) || NodeText(object) == PlayerNodeText())
         return;
-    QTreeWidgetItem* node = SelectedNode(window.OBJList);
-    // Only a box node names a box: its place under "+Примитивы", which lists
-    // the boxes of the open object in order.  A folder, a model node or a
-    // node beyond the boxes removes nothing.
-    QTreeWidgetItem* folder = PrimitivesFolder(window);
-    if (!node || !folder || node->parent() != folder || state.EditedModel->ListCount == 0)
-        return;
-    const int i = folder->indexOfChild(node);
-    if (i >= state.EditedModel->Lists[0]->BoxCount)
+    QTreeWidgetItem* node = nullptr;
+    const int i = SelectedBox(window, &node);
+    if (i < 0)
         return;
     RecordSessionEdit(window, "удаление коробки", std::string(), nullptr, [&] {
         state.EditedModel->Lists[0]->DeleteBox(static_cast<int16_t>(i));
         state.EditedModel->BuildDisplayLists();
         delete node;
+        // The box being changed keeps its place, or goes with its change.
+        if (state.ChangedBox == i) {
+            DropPendingPrimitive();
+            if (FBoxEditor)
+                FBoxEditor->close();
+        } else if (state.ChangedBox > i) {
+            --state.ChangedBox;
+        }
     });
+}
+
+void ChangeSelectedBox(TFVantor& window)
+{
+    EditorState& state = Editor();
+    if (!state.ModelEditMode || !state.PendingPrimitive)
+        return;
+    QTreeWidgetItem* node = nullptr;
+    const int i = SelectedBox(window, &node);
+    if (i < 0)
+        return;
+    const TBox box = state.EditedModel->Lists[0]->Boxes[static_cast<size_t>(i)];
+    state.PendingPrimitive->Clear();
+    state.PendingPrimitive->AddList();
+    TGLPremitives& list = *state.PendingPrimitive->Lists[0];
+    state.PrimIndex = list.AddBox(box.Texture, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
+    list.Boxes[static_cast<size_t>(state.PrimIndex)] = box;
+    state.ChangedBox = i;
+    state.Placing = true;
+    // Locked where it stands: the box editor's fields move it, the next
+    // click or "Создать" puts it back.
+    state.ClickState = 1;
+    state.CursorWorld[0] = box.Position.X;
+    state.CursorWorld[1] = box.Position.Y;
+    state.CursorWorld[2] = box.Position.Z;
+    // The frame gives the pending box the chosen texture: the box's own
+    // until the user picks another.
+    if (FTexture)
+        FTexture->SelectedTexture = box.Texture;
+    if (FBoxEditor) {
+        FBoxEditor->show();
+        FBoxEditor->ShowBox(box, box.Position);
+    }
+}
+
+ChangedBoxHidden::ChangedBoxHidden()
+{
+    const EditorState& state = Editor();
+    if (!state.ModelEditMode || state.ChangedBox < 0 || !state.EditedModel || state.EditedModel->ListCount == 0)
+        return;
+    TGLPremitives& list = *state.EditedModel->Lists[0];
+    if (state.ChangedBox >= list.BoxCount || static_cast<size_t>(list.BoxCount) > list.Boxes.size())
+        return;
+    index_ = state.ChangedBox;
+    std::rotate(list.Boxes.begin() + index_, list.Boxes.begin() + index_ + 1, list.Boxes.begin() + list.BoxCount);
+    --list.BoxCount;
+}
+
+ChangedBoxHidden::~ChangedBoxHidden()
+{
+    if (index_ < 0)
+        return;
+    TGLPremitives& list = *Editor().EditedModel->Lists[0];
+    ++list.BoxCount;
+    std::rotate(list.Boxes.begin() + index_, list.Boxes.begin() + list.BoxCount - 1,
+                list.Boxes.begin() + list.BoxCount);
 }
 
 void AddModel3dsToEditedObject(TFVantor& window)
@@ -266,8 +462,12 @@ void InstallEditCommands(TFVantor& window)
     on(w->PopupMenu1->findChild<QAction*>("N4"), AddStaticObject);
     on(w->PopupMenu1->findChild<QAction*>("N35"), OpenObjectForEditing);
     on(w->PopupMenu1->findChild<QAction*>("N33"), ShowObjectParameters);
+    on(w->PopupMenu1->findChild<QAction*>("N36"), RenameSelectedObject);
+    on(w->PopupMenu1->findChild<QAction*>("N37"), DeleteSelectedObject);
     on(w->PopupMenu3->findChild<QAction*>("N39"), DeleteSelectedBox);
+    on(w->PopupMenu3->findChild<QAction*>("N40"), ChangeSelectedBox);
     onButton(w->BitBtn2, StoreEditedObject);
+    onButton(w->BitBtn3, LeaveObjectViewUnsaved);
     onButton(w->Button19, [](TFVantor&) { StartPlacingBox(); });
     onButton(w->Button4, [](TFVantor&) { DropPendingPrimitive(); });
     onButton(w->Button27, AddModel3dsToEditedObject);
@@ -275,4 +475,6 @@ void InstallEditCommands(TFVantor& window)
     QObject::connect(w->ObjectList, &QTreeWidget::itemClicked, w, [w] { Guarded([&] { ObjectListClick(*w); }); });
     QObject::connect(w->ObjectList, &QTreeWidget::itemDoubleClicked, w,
                      [w] { Guarded([&] { OpenObjectForEditing(*w); }); });
+    QObject::connect(w->OBJList, &QTreeWidget::itemDoubleClicked, w,
+                     [w] { Guarded([&] { ChangeSelectedBox(*w); }); });
 }

@@ -1,6 +1,7 @@
 // The object editing commands of the main window: new object definitions,
-// opening one for editing (a working copy), placing and deleting its boxes,
-// and storing the copy back.  Each is a function a test calls directly; the
+// renaming and deleting them, opening one for editing (a working copy),
+// placing, changing and deleting its boxes, and storing the copy back or
+// leaving it.  Each is a function a test calls directly; the
 // window's menus and buttons only call them.
 #pragma once
 
@@ -8,6 +9,12 @@ class TFVantor;
 
 // "Добавить" > "Статический": a new object named through the name box.
 void AddStaticObject(TFVantor& window);
+// "Переименовать": the selected object takes a name from the name box (the
+// same rules); its placements and its tree nodes follow.
+void RenameSelectedObject(TFVantor& window);
+// "Удалить" in the object tree: the selected object goes; a placed one only
+// when the user agrees, and its placements with it.
+void DeleteSelectedObject(TFVantor& window);
 // "Модель" and a double click on the object tree: open the selected object.
 void OpenObjectForEditing(TFVantor& window);
 // "Сохранить изменения": store the working copy into the definition that
@@ -15,6 +22,9 @@ void OpenObjectForEditing(TFVantor& window);
 void StoreEditedObject(TFVantor& window);
 // Leaves the object view without storing (the definition is gone).
 void LeaveObjectView(TFVantor& window);
+// "Выход без сохранения": leaves the object view without storing, asking
+// first when the working copy differs from the definition.
+void LeaveObjectViewUnsaved(TFVantor& window);
 // After an undo, a redo, a load or a recovery: the object view closes when
 // the definition it was opened on is no longer listed.
 void LeaveObjectViewIfGone(TFVantor& window);
@@ -29,6 +39,23 @@ void DropPendingPrimitive();
 void StartPlacingBox();
 // "Удалить" in the part tree: delete the selected box of the working copy.
 void DeleteSelectedBox(TFVantor& window);
+// "Изменить" in the part tree and a double click on a box node: the selected
+// box of the working copy becomes the pending box, locked where it is, in
+// the box editor; committing it ("Создать" or a click) puts it back in its
+// place.
+void ChangeSelectedBox(TFVantor& window);
+// While the frame draws the working copy, the box being changed shows only
+// as the pending box: it is out of list 0 for the scope's lifetime.
+class ChangedBoxHidden {
+public:
+    ChangedBoxHidden();
+    ~ChangedBoxHidden();
+    ChangedBoxHidden(const ChangedBoxHidden&) = delete;
+    ChangedBoxHidden& operator=(const ChangedBoxHidden&) = delete;
+
+private:
+    int index_ = -1;
+};
 // "+ 3DS" and "+ Blender" (their buttons stay disabled, as designed).
 void AddModel3dsToEditedObject(TFVantor& window);
 void AddModelBlenderToEditedObject(TFVantor& window);

@@ -17,6 +17,7 @@
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "ModelObjectEditorBox.h"
+#include "Picking.h"
 #include "PrimitiveList.h"
 #include "Project.h"
 #include "QX3DObject.h"
@@ -62,6 +63,7 @@ struct SessionSnapshot {
     bool modelEditMode = false;
     std::shared_ptr<TQX3DObject> editedDefinition;
     int32_t primIndex = -1;
+    int32_t changedBox = -1;
     uint8_t clickState = 0;
     bool placing = false;
     double cursor[3] = {0, 0, 0};
@@ -103,6 +105,7 @@ SessionSnapshot CaptureSession(TFVantor& window, const std::shared_ptr<TQX3DObje
     s.modelEditMode = state.ModelEditMode;
     s.editedDefinition = state.EditedDefinition;
     s.primIndex = state.PrimIndex;
+    s.changedBox = state.ChangedBox;
     s.clickState = state.ClickState;
     s.placing = state.Placing;
     for (int i = 0; i < 3; ++i)
@@ -124,6 +127,7 @@ void RestoreSession(TFVantor& window, const SessionSnapshot& s)
     state.ModelEditMode = s.modelEditMode;
     state.EditedDefinition = s.editedDefinition;
     state.PrimIndex = s.primIndex;
+    state.ChangedBox = s.changedBox;
     state.ClickState = s.clickState;
     state.Placing = s.placing;
     for (int i = 0; i < 3; ++i)
@@ -478,6 +482,71 @@ void RecordObjectAdded(TFVantor& window, int32_t index, const TreeSnapshot& tree
     EditHistory().Push(std::move(step));
 }
 
+void RecordObjectRenamed(TFVantor& window, int32_t index, const std::string& oldName,
+                         const std::string& oldObjectName, const std::vector<int32_t>& placements,
+                         const TreeSnapshot& treeBefore)
+{
+    if (Recording())
+        return;
+    const EditorState& state = Editor();
+    auto before = std::make_shared<TreeSnapshot>(treeBefore);
+    auto after = std::make_shared<TreeSnapshot>(CaptureTree(window.ObjectList));
+    const std::string newName = state.MapObjectNames[static_cast<size_t>(index)];
+    TFVantor* w = &window;
+    UndoStep step;
+    step.label = Cp("переименование объекта");
+    step.changesTrees = true;
+    step.bytes = before->Bytes() + after->Bytes() + placements.size() * sizeof(int32_t);
+    step.undo = [w, index, oldName, oldObjectName, placements, before] {
+        EditorState& state = Editor();
+        state.SetObjectName(index, oldName, placements);
+        state.MapObjects[static_cast<size_t>(index)]->Name = oldObjectName;
+        RestoreTree(w->ObjectList, *before);
+    };
+    step.redo = [w, index, newName, placements, after] {
+        Editor().SetObjectName(index, newName, placements);
+        RestoreTree(w->ObjectList, *after);
+    };
+    EditHistory().Push(std::move(step));
+}
+
+void RecordObjectDeleted(TFVantor& window, int32_t index, const std::string& name,
+                         const std::shared_ptr<TQX3DObject>& object, std::vector<PlacementEntry> taken,
+                         const TreeSnapshot& treeBefore)
+{
+    if (Recording())
+        return;
+    auto before = std::make_shared<TreeSnapshot>(treeBefore);
+    auto after = std::make_shared<TreeSnapshot>(CaptureTree(window.ObjectList));
+    auto placements = std::make_shared<std::vector<PlacementEntry>>(std::move(taken));
+    TFVantor* w = &window;
+    UndoStep step;
+    step.label = Cp("удаление объекта");
+    step.changesTrees = true;
+    step.bytes = before->Bytes() + after->Bytes() + BytesOf(object.get()) +
+                 placements->size() * (sizeof(PlacementEntry) + name.size());
+    // The preview follows the chosen node, as a click on it makes it.
+    step.undo = [w, index, name, object, placements, before] {
+        EditorState& state = Editor();
+        state.InsertObject(index, name, object);
+        state.PutBackPlacements(*placements);
+        RestoreTree(w->ObjectList, *before);
+        ObjectListClick(*w);
+    };
+    step.redo = [w, index, placements, after] {
+        EditorState& state = Editor();
+        std::vector<int32_t> indices;
+        for (const PlacementEntry& p : *placements)
+            indices.push_back(p.index);
+        state.TakePlacements(indices);
+        state.RemoveObject(index);
+        RestoreTree(w->ObjectList, *after);
+        if (state.CursorPreview)
+            state.CursorPreview->Clear();
+    };
+    EditHistory().Push(std::move(step));
+}
+
 bool DeletePlacementNearCursor()
 {
     EditorState& state = Editor();
@@ -515,17 +584,21 @@ bool DeletePlacementNearCursor()
 void UndoLastEdit(TFVantor& window)
 {
     MakeEngineCurrent();
+    const int32_t count = Editor().PlacementCount;
+    const qx::Selection selection = Editor().Selection;
     EditHistory().Undo();
     LeaveObjectViewIfGone(window);
-    KeepSelectionValid(window);
+    KeepSelectionValid(window, count, selection);
 }
 
 void RedoLastEdit(TFVantor& window)
 {
     MakeEngineCurrent();
+    const int32_t count = Editor().PlacementCount;
+    const qx::Selection selection = Editor().Selection;
     EditHistory().Redo();
     LeaveObjectViewIfGone(window);
-    KeepSelectionValid(window);
+    KeepSelectionValid(window, count, selection);
 }
 
 QString CaptionWithMark(const QString& caption)

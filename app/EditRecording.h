@@ -5,7 +5,8 @@
 //   for "Сохранить изменения", the definition stored into) as snapshots of
 //   the few things involved;
 // - placements and the player start as the one entry touched;
-// - a new object with the object tree before and after;
+// - a new, renamed or deleted object with the object tree before and after
+//   (and the placements the rename or deletion took along);
 // - the texture window's edits as the registry's small table and its tree,
 //   plus the box indices a removal renumbered.
 #pragma once
@@ -17,6 +18,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "ProjectContent.h"
 
 class QTreeWidget;
 class TFVantor;
@@ -46,6 +49,15 @@ void RecordSessionEdit(TFVantor& window, const char* utf8Label, const std::strin
 void RecordPlacementAdded(int32_t index);
 void RecordPlayerMoved(const float before[3]);
 void RecordObjectAdded(TFVantor& window, int32_t index, const TreeSnapshot& treeBefore);
+// Object `index` was listed as `oldName` (its own Name `oldObjectName`) and
+// its `placements` showed that name.
+void RecordObjectRenamed(TFVantor& window, int32_t index, const std::string& oldName,
+                         const std::string& oldObjectName, const std::vector<int32_t>& placements,
+                         const TreeSnapshot& treeBefore);
+// Object `index` left the list with the placements `taken`.
+void RecordObjectDeleted(TFVantor& window, int32_t index, const std::string& name,
+                         const std::shared_ptr<TQX3DObject>& object, std::vector<PlacementEntry> taken,
+                         const TreeSnapshot& treeBefore);
 
 // Delete in the map view: the placement nearest to the 3D cursor within
 // twice the larger grid step.  False when there is none that near.

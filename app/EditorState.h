@@ -44,6 +44,9 @@ struct EditorState : ProjectContent {
     uint8_t ClickState = 0;
     bool Placing = false;
     int32_t PrimIndex = -1;
+    // The box of list 0 of the working copy that the pending box replaces
+    // when it is committed ("Изменить"); -1 when the pending box is a new one.
+    int32_t ChangedBox = -1;
     // The definition open in the object view, held by identity: an undo or a
     // load can move it in the list or take it away.
     std::shared_ptr<TQX3DObject> EditedDefinition;

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "Camera.h"
+#include "EditCommands.h"
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "Geometry.h"
@@ -323,6 +324,7 @@ void DrawFrame(TFVantor& window)
             GridAndPickStep(window, options, h);
         if (state.EditedModel) {
             state.EditedModel->CurrentList = static_cast<int16_t>(window.line->value());
+            const ChangedBoxHidden changed;
             state.EditedModel->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
         }
         if (options.depthAll)

@@ -273,11 +273,14 @@ void ShowSelection(TFVantor& window)
         FOPos->ShowSelection();
 }
 
-void KeepSelectionValid(TFVantor& window)
+void KeepSelectionValid(TFVantor& window, int32_t countBefore, const qx::Selection& selectionBefore)
 {
     EditorState& state = Editor();
-    const size_t before = state.Selection.size();
+    // A step of the map sets its own selection; any other that added or took
+    // placements moved indices under the selection.
+    if (state.PlacementCount != countBefore && state.Selection == selectionBefore)
+        state.Selection.clear();
     qx::KeepValid(state.Selection, state.PlacementCount);
-    if (state.Selection.size() != before)
+    if (state.Selection != selectionBefore)
         ShowSelection(window);
 }

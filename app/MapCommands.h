@@ -9,8 +9,12 @@
 class TFVantor;
 struct TPlacement;
 
+#include <cstdint>
+#include <vector>
+
 namespace qx {
 struct Ray;
+using Selection = std::vector<int32_t>;
 }
 
 // The ray under a point of the Scene panel (device pixels, top-left origin)
@@ -54,6 +58,7 @@ void SetSelectedField(TFVantor& window, float TPlacement::*field, float value, c
 // Shows how many are selected in the status bar's message panel and in the
 // object settings window.
 void ShowSelection(TFVantor& window);
-// The selection after a change that did not come from these commands (an
-// undo of another step, a load): indices beyond the map go.
-void KeepSelectionValid(TFVantor& window);
+// The selection after an undo or redo: a step that added or took placements
+// without setting the selection (not one of these commands) clears it,
+// since the indices under it moved.
+void KeepSelectionValid(TFVantor& window, int32_t countBefore, const qx::Selection& selectionBefore);

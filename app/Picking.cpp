@@ -9,6 +9,7 @@
 #include "EditRecording.h"
 #include "EditorState.h"
 #include "MapCommands.h"
+#include "ModelObjectEditorBox.h"
 #include "NumberText.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
@@ -33,11 +34,43 @@ void SnapCursor(EditorState& state)
     state.CursorWorld[2] = SnapZ(static_cast<float>(state.CursorWorld[2]));
 }
 
+// A box taken in with "Изменить" goes back to its place in list 0, whole,
+// and the view stops shaping it (it is no new box to place again).
+void CommitChangedBox(TFVantor& window, EditorState& state)
+{
+    TQX3DObject* pending = state.PendingPrimitive;
+    TQX3DObject* edited = state.EditedModel;
+    const int32_t i = state.ChangedBox;
+    if (!pending || !edited || pending->Lists.empty() || edited->ListCount == 0 ||
+        state.PrimIndex >= pending->Lists[0]->BoxCount || i >= edited->Lists[0]->BoxCount)
+        return;
+    edited->Lists[0]->Boxes[static_cast<size_t>(i)] = pending->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
+    edited->BuildDisplayLists();
+    pending->Clear();
+    state.Placing = false;
+    state.ChangedBox = -1;
+    if (FBoxEditor)
+        FBoxEditor->close();
+    if (QTreeWidgetItem* folder = PrimitivesFolder(window); folder && i < folder->childCount())
+        window.OBJList->setCurrentItem(folder->child(i));
+}
+
 // The pending box joins the list the time line selects of the edited object,
 // with its render modes, and gets its node "N - [к]_Коробка" under
 // "+Примитивы" of the part tree.
 void CommitPendingBox(TFVantor& window, EditorState& state)
 {
+    // The box goes where the lock holds it, also when no frame has moved it
+    // there since the lock or a typed position.
+    if (TQX3DObject* pending = state.PendingPrimitive;
+        pending && !pending->Lists.empty() && state.PrimIndex >= 0 && state.PrimIndex < pending->Lists[0]->BoxCount)
+        pending->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)].Position =
+            TVec3{static_cast<float>(state.CursorWorld[0]), static_cast<float>(state.CursorWorld[1]),
+                  static_cast<float>(state.CursorWorld[2])};
+    if (state.ChangedBox >= 0) {
+        CommitChangedBox(window, state);
+        return;
+    }
     TQX3DObject* pending = state.PendingPrimitive;
     TQX3DObject* edited = state.EditedModel;
     const int list = window.line->value();
@@ -172,9 +205,10 @@ void SceneClick(TFVantor& window)
         if (state.Placing && state.EditedModel)
             state.EditedModel->BuildDisplayLists();
     };
-    // Only the click that adds a box changes the project.
+    // Only the click that adds (or puts back) a box changes the project.
     if (state.Placing)
-        RecordSessionEdit(window, "добавление коробки", std::string(), nullptr, finish);
+        RecordSessionEdit(window, state.ChangedBox >= 0 ? "изменение коробки" : "добавление коробки", std::string(),
+                          nullptr, finish);
     else
         finish();
 }

@@ -48,6 +48,7 @@ void Save1Click(TFVantor& window)
     TreeWidgetAccess objectTree(window.ObjectList);
     TreeWidgetAccess textureTree(FTexture->TreeView1);
     qx::SaveProject(Folder(), Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree});
+    Editor().ObjectFilesSaved();
     EditHistory().MarkSaved();
     RemoveAutosave(Folder());
 }
@@ -77,6 +78,7 @@ void Load1Click(TFVantor& window)
 void BitBtn1Click(TFVantor&)
 {
     qx::SaveProject(Folder(), Textures(), Editor(), qx::ProjectTrees{});
+    Editor().ObjectFilesSaved();
     EditHistory().MarkGameDataSaved();
     GameStarter()(ToQString(ProgramFolder() + "GAME_EXE"));
 }

@@ -111,6 +111,83 @@ void ProjectContent::RemovePlacement(int32_t index)
     Touch();
 }
 
+void ProjectContent::ObjectFilesSaved()
+{
+    SavedObjectNames.assign(MapObjectNames.begin(), MapObjectNames.begin() + MapObjectCount);
+}
+
+std::vector<int32_t> ProjectContent::PlacementsOf(int32_t index) const
+{
+    std::vector<int32_t> found;
+    const std::vector<int32_t>& objects = PlacementObjects();
+    for (size_t i = 0; i < objects.size(); ++i)
+        if (objects[i] == index)
+            found.push_back(static_cast<int32_t>(i));
+    return found;
+}
+
+void ProjectContent::SetObjectName(int32_t index, const std::string& name, const std::vector<int32_t>& placements)
+{
+    MapObjectNames[static_cast<size_t>(index)] = name;
+    MapObjects[static_cast<size_t>(index)]->Name = name;
+    for (const int32_t i : placements)
+        PlacementNames[static_cast<size_t>(i)] = name;
+    Touch();
+}
+
+std::vector<PlacementEntry> ProjectContent::TakePlacements(const std::vector<int32_t>& ascending)
+{
+    std::vector<PlacementEntry> taken;
+    taken.reserve(ascending.size());
+    size_t next = 0;
+    int32_t kept = 0;
+    for (int32_t i = 0; i < PlacementCount; ++i) {
+        const size_t from = static_cast<size_t>(i);
+        if (next < ascending.size() && ascending[next] == i) {
+            taken.push_back({i, std::move(PlacementNames[from]), Placements[from]});
+            ++next;
+            continue;
+        }
+        if (kept != i) {
+            Placements[static_cast<size_t>(kept)] = Placements[from];
+            PlacementNames[static_cast<size_t>(kept)] = std::move(PlacementNames[from]);
+        }
+        ++kept;
+    }
+    PlacementCount = kept;
+    Placements.resize(static_cast<size_t>(kept) + 1);
+    PlacementNames.resize(static_cast<size_t>(kept) + 1);
+    Placements.back() = TPlacement();
+    PlacementNames.back().clear();
+    Touch();
+    return taken;
+}
+
+void ProjectContent::PutBackPlacements(const std::vector<PlacementEntry>& taken)
+{
+    const int32_t total = PlacementCount + static_cast<int32_t>(taken.size());
+    std::vector<TPlacement> placements(static_cast<size_t>(total) + 1);
+    std::vector<std::string> names(static_cast<size_t>(total) + 1);
+    size_t next = 0;
+    int32_t from = 0;
+    for (int32_t i = 0; i < total; ++i) {
+        const size_t to = static_cast<size_t>(i);
+        if (next < taken.size() && taken[next].index == i) {
+            placements[to] = taken[next].placement;
+            names[to] = taken[next].name;
+            ++next;
+        } else {
+            placements[to] = Placements[static_cast<size_t>(from)];
+            names[to] = std::move(PlacementNames[static_cast<size_t>(from)]);
+            ++from;
+        }
+    }
+    Placements = std::move(placements);
+    PlacementNames = std::move(names);
+    PlacementCount = total;
+    Touch();
+}
+
 void ProjectContent::Clear()
 {
     const uint64_t generation = Generation;

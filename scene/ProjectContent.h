@@ -23,6 +23,13 @@ struct TPlacement {
     float ScaleX = 1, ScaleY = 1, ScaleZ = 1;
 };
 
+// A placement taken off the map, with its place there.
+struct PlacementEntry {
+    int32_t index = 0;
+    std::string name;
+    TPlacement placement;
+};
+
 struct ProjectContent {
     std::vector<std::shared_ptr<TQX3DObject>> MapObjects{nullptr};
     std::vector<std::string> MapObjectNames{std::string()};
@@ -31,6 +38,11 @@ struct ProjectContent {
     std::vector<std::string> PlacementNames{std::string()};
     int32_t PlacementCount = 0;
     float PlayerPos[3] = {0, 0, 0};
+    // The names whose object files the project folder holds: those listed
+    // when it was loaded or last saved.  A save removes the files of the
+    // names no longer listed.
+    std::vector<std::string> SavedObjectNames;
+    void ObjectFilesSaved();
 
     uint64_t Generation = 0;
     void Touch() { ++Generation; }
@@ -55,6 +67,17 @@ struct ProjectContent {
     void RemoveObject(int32_t index);
     void InsertPlacement(int32_t index, const std::string& name, const TPlacement& placement);
     void RemovePlacement(int32_t index);
+
+    // The placements that show object `index` (ObjectOfPlacement), in map
+    // order.
+    std::vector<int32_t> PlacementsOf(int32_t index) const;
+    // Object `index` is listed under `name`, named so, and the placements at
+    // `placements` show that name (a rename, and its undo).
+    void SetObjectName(int32_t index, const std::string& name, const std::vector<int32_t>& placements);
+    // Takes the placements at `ascending` off the map in one pass; putting
+    // the result back restores the map as it was.
+    std::vector<PlacementEntry> TakePlacements(const std::vector<int32_t>& ascending);
+    void PutBackPlacements(const std::vector<PlacementEntry>& taken);
 
     // Replaces list and map by empty ones (index included).
     void Clear();

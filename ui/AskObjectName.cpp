@@ -60,12 +60,9 @@ std::string RefusalOf(const QString& answer, const std::string& name)
     return std::string();
 }
 
-}  // namespace
-
-void AskObjectName(std::string& Name)
+// `current`: the name being replaced (a rename), null for a new object.
+void AskName(std::string& Name, const QString& caption, const QString& defaultText, const std::string* current)
 {
-    const QString caption = Ui("Добавление объекта");
-    const QString defaultText = Ui("ИмяОбъекта");
     QString text = defaultText;
     for (bool refused = false;; refused = true) {
         std::optional<QString> answer;
@@ -73,14 +70,17 @@ void AskObjectName(std::string& Name)
             KeyFlagsOff keysOff;
             answer = AskText(caption, Ui("Введите имя:"), text);
         }
-        // Cancelling a second try adds nothing.
-        if (!answer && refused) {
+        // Cancelling a second try adds nothing; a cancelled rename renames
+        // nothing.
+        if (!answer && (refused || current)) {
             Name.clear();
             return;
         }
         const QString typed = answer.value_or(defaultText);
         Name = "_" + FromQString(typed);
         std::erase_if(Name, [](char c) { return c == ' ' || c == '\\' || c == '/' || c == '\t' || c == '\r'; });
+        if (current && Name == *current)
+            return;
         const std::string refusal = RefusalOf(typed, Name);
         if (refusal.empty())
             return;
@@ -91,4 +91,13 @@ void AskObjectName(std::string& Name)
         qx::Messages().ShowMessage(FromQString(caption), refusal);
         text = typed;
     }
+}
+
+}  // namespace
+
+void AskObjectName(std::string& Name) { AskName(Name, Ui("Добавление объекта"), Ui("ИмяОбъекта"), nullptr); }
+
+void AskNewObjectName(std::string& Name, const std::string& current)
+{
+    AskName(Name, Ui("Переименование объекта"), ToQString(current.substr(current.empty() ? 0 : 1)), &current);
 }

@@ -31,3 +31,7 @@ AskObjectNameHooks& ObjectNameHooks();
 // is taken when it is free; otherwise, and when the box is cancelled after
 // a refusal, Name is empty.  Code page 1251 bytes.
 void AskObjectName(std::string& Name);
+// "Переименовать": the same rules in a box captioned "Переименование
+// объекта" that opens with `current` (without its "_").  Cancelled, Name is
+// empty; `current` itself is taken as it is (the caller sees no change).
+void AskNewObjectName(std::string& Name, const std::string& current);

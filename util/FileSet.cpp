@@ -1,5 +1,6 @@
 #include "FileSet.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -31,6 +32,12 @@ struct Pending {
 struct Move {
     std::string from, to;
     bool done = false;
+};
+
+struct Removal {
+    std::string path;
+    std::string backup;  // where the file waits until the step is whole
+    bool aside = false;
 };
 
 [[noreturn]] void Fail(const std::string& displayName, int code)
@@ -84,8 +91,11 @@ int RenameNoReplace(const std::string& from, const std::string& to)
 }
 
 // Puts every file back as it was and removes what the step left behind.
-void RollBack(std::vector<Pending>& pending, std::vector<Move>& moves)
+void RollBack(std::vector<Pending>& pending, std::vector<Move>& moves, std::vector<Removal>& removals)
 {
+    for (auto it = removals.rbegin(); it != removals.rend(); ++it)
+        if (it->aside && std::rename(it->backup.c_str(), it->path.c_str()) == 0)
+            it->aside = false;
     for (auto it = pending.rbegin(); it != pending.rend(); ++it) {
         if (it->placed || it->movedAside) {
             if (!it->kept)
@@ -104,8 +114,8 @@ void RollBack(std::vector<Pending>& pending, std::vector<Move>& moves)
 
 // ---- the journal ----
 //
-// NUL-separated fields: "QXSAVE1", then "M" FROM TO per move and "W" TARGET
-// TEMP BACKUP per file, then "END".  Paths are relative to the folder, so a
+// NUL-separated fields: "QXSAVE1", then "M" FROM TO per move, "W" TARGET
+// TEMP BACKUP per file and "D" TARGET BACKUP per removal, then "END".  Paths are relative to the folder, so a
 // folder moved after a crash still recovers, and a journal (outside data
 // like any file in the folder) can name nothing outside it.
 
@@ -129,7 +139,7 @@ void AddPath(std::string& out, const std::string& folder, const std::string& pat
 }
 
 std::string FormatJournal(const std::string& folder, const std::vector<Pending>& pending,
-                          const std::vector<Move>& moves)
+                          const std::vector<Move>& moves, const std::vector<Removal>& removals)
 {
     std::string out;
     AddField(out, "QXSAVE1");
@@ -144,13 +154,18 @@ std::string FormatJournal(const std::string& folder, const std::vector<Pending>&
         AddPath(out, folder, p.temp);
         AddPath(out, folder, p.backup);
     }
+    for (const Removal& r : removals) {
+        AddField(out, "D");
+        AddPath(out, folder, r.path);
+        AddPath(out, folder, r.backup);
+    }
     AddField(out, "END");
     return out;
 }
 
 struct JournalEntry {
-    bool move = false;
-    std::string a, b, c;  // move: from, to; write: target, temp, backup
+    char kind = 'W';
+    std::string a, b, c;  // move: from, to; write: target, temp, backup; removal: target, backup
 };
 
 // False for a journal that is not whole.
@@ -168,11 +183,13 @@ bool ParseJournal(const std::string& folder, const std::string& bytes, std::vect
     };
     for (size_t i = 1; i + 1 < fields.size();) {
         JournalEntry e;
-        e.move = fields[i] == "M";
-        const size_t count = e.move ? 2 : 3;
-        if ((!e.move && fields[i] != "W") || i + count >= fields.size())
+        if (fields[i] != "M" && fields[i] != "W" && fields[i] != "D")
             return false;
-        if (!path(fields[i + 1], e.a) || !path(fields[i + 2], e.b) || (!e.move && !path(fields[i + 3], e.c)))
+        e.kind = fields[i][0];
+        const size_t count = e.kind == 'W' ? 3 : 2;
+        if (i + count >= fields.size())
+            return false;
+        if (!path(fields[i + 1], e.a) || !path(fields[i + 2], e.b) || (count == 3 && !path(fields[i + 3], e.c)))
             return false;
         entries.push_back(std::move(e));
         i += 1 + count;
@@ -203,7 +220,7 @@ bool IsLeftover(const char* name)
 }  // namespace
 
 void WriteFilesTogether(const std::string& folder, const std::vector<FileToWrite>& files,
-                        const std::vector<FileToMove>& moveList)
+                        const std::vector<FileToMove>& moveList, const std::vector<std::string>& removalList)
 {
     // The last entry for a path wins, as writing them in turn would give.
     std::map<std::string, const FileToWrite*> last;
@@ -223,6 +240,15 @@ void WriteFilesTogether(const std::string& folder, const std::vector<FileToWrite
     for (const Move& m : moves)
         if (!Inside(folder, m.from) || !Inside(folder, m.to))
             Fail(m.from, EXDEV);
+    // Whether a removal's file exists is only known after the moves.
+    std::vector<Removal> removals;
+    for (const std::string& path : removalList)
+        if (last.count(path) == 0 && std::none_of(removals.begin(), removals.end(),
+                                                  [&](const Removal& r) { return r.path == path; }))
+            removals.push_back(Removal{path, {}, false});
+    for (const Removal& r : removals)
+        if (!Inside(folder, r.path))
+            Fail(r.path, EXDEV);
 
     // Each new file flushes only its own data, a few at a time: waiting for
     // the whole file system would make the save wait for every other
@@ -250,7 +276,7 @@ void WriteFilesTogether(const std::string& folder, const std::vector<FileToWrite
             w.join();
         for (size_t i = 0; i < pending.size(); ++i)
             if (codes[i] != 0) {
-                RollBack(pending, moves);
+                RollBack(pending, moves, removals);
                 Fail(pending[i].file->displayName, codes[i]);
             }
     }
@@ -258,17 +284,19 @@ void WriteFilesTogether(const std::string& folder, const std::vector<FileToWrite
     unsigned counter = 0;
     for (Pending& p : pending)
         p.backup = p.file->fsPath + ".~old" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    for (Removal& r : removals)
+        r.backup = r.path + ".~old" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
     const std::string journal = JournalPath(folder);
     try {
-        WriteWholeFile(journal, FormatJournal(folder, pending, moves));
+        WriteWholeFile(journal, FormatJournal(folder, pending, moves, removals));
     } catch (const InOutError&) {
         const int code = errno;
-        RollBack(pending, moves);
+        RollBack(pending, moves, removals);
         Fail(kSaveJournal, code);
     }
     std::set<std::string> folders{folder};
     const auto failStep = [&](const std::string& displayName, int code) {
-        RollBack(pending, moves);
+        RollBack(pending, moves, removals);
         ::unlink(journal.c_str());
         Fail(displayName, code);
     };
@@ -315,6 +343,15 @@ void WriteFilesTogether(const std::string& folder, const std::vector<FileToWrite
         p.placed = true;
         folders.insert(FolderOf(target));
     }
+    for (Removal& r : removals) {
+        if (std::rename(r.path.c_str(), r.backup.c_str()) != 0) {
+            if (errno == ENOENT)
+                continue;
+            failStep(r.path, errno);
+        }
+        r.aside = true;
+        folders.insert(FolderOf(r.path));
+    }
     // The renames are on disk before the journal goes; a failure here is
     // too late to undo anything, and the next recovery finds the step done.
     // The kept files go first: one without a journal would tell of a step
@@ -324,6 +361,9 @@ void WriteFilesTogether(const std::string& folder, const std::vector<FileToWrite
     for (Pending& p : pending)
         if (p.kept)
             RemoveQuietly(p.backup);
+    for (Removal& r : removals)
+        if (r.aside)
+            RemoveQuietly(r.backup);
     ::unlink(journal.c_str());
 }
 
@@ -342,24 +382,30 @@ InterruptedSave RecoverInterruptedSave(const std::string& folder)
     if (haveJournal && ParseJournal(folder, bytes, entries)) {
         // Forward whenever every new file is still there, in its temporary
         // or already in place; only a set that lost one goes back.
+        // A removal has nothing new to lose.
         bool forward = true;
         for (const JournalEntry& e : entries)
-            if (e.move ? !Exists(e.a) && !Exists(e.b) : !Exists(e.b) && !Exists(e.a))
+            if (e.kind != 'D' && !Exists(e.a) && !Exists(e.b))
                 forward = false;
         if (forward) {
             for (const JournalEntry& e : entries) {
-                if (e.move && Exists(e.a))
+                if (e.kind == 'M' && Exists(e.a))
                     RenameNoReplace(e.a, e.b);
-                else if (!e.move && Exists(e.b))
+                else if (e.kind == 'W' && Exists(e.b))
                     std::rename(e.b.c_str(), e.a.c_str());
-                if (!e.move)
+                if (e.kind == 'W')
                     RemoveQuietly(e.c);
+                if (e.kind == 'D') {
+                    RemoveQuietly(e.a);  // not yet aside when the step stopped
+                    RemoveQuietly(e.b);
+                }
             }
             result = InterruptedSave::Completed;
         } else {
             for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
                 const JournalEntry& e = *it;
-                if (e.move) {
+                if (e.kind != 'W') {
+                    // A move goes back, a removed file comes back.
                     if (!Exists(e.a) && Exists(e.b))
                         std::rename(e.b.c_str(), e.a.c_str());
                 } else if (!Exists(e.b)) {
@@ -371,7 +417,7 @@ InterruptedSave RecoverInterruptedSave(const std::string& folder)
                 } else if (!Exists(e.a) && Exists(e.c)) {
                     std::rename(e.c.c_str(), e.a.c_str());  // moved aside, not yet replaced
                 }
-                if (!e.move) {
+                if (e.kind == 'W') {
                     RemoveQuietly(e.b);
                     RemoveQuietly(e.c);
                 }

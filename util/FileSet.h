@@ -1,5 +1,6 @@
-// Writing several files as one step: either every file gets its new bytes,
-// or every file keeps (or gets back) what it held before.  Each file is
+// Writing several files as one step: either every file gets its new bytes
+// (and the files the step removes are gone), or every file keeps (or gets
+// back) what it held before.  Each file is
 // written to a temporary beside it and flushed (its own data only, on a few
 // threads) first; only when all are on disk are they renamed into place,
 // the previous files kept aside (hard links) until the last rename
@@ -31,12 +32,15 @@ struct FileToMove {
 
 // Throws qx::InOutError "NAME: I/O error N (reason)" naming the file that
 // failed; the files are then as they were before the call.  A later entry
-// for the same path replaces an earlier one.  `folder` (file-system form,
+// for the same path replaces an earlier one.  `removals` (file-system forms)
+// go after the moves and the writes, kept aside until the step is whole; one
+// that does not exist then, or that the step writes, is left out.  `folder` (file-system form,
 // with its trailing separator) holds the journal and every file of the step
 // (a file outside it fails with EXDEV before anything is written); it is the
 // folder RecoverInterruptedSave is later given.
 void WriteFilesTogether(const std::string& folder, const std::vector<FileToWrite>& files,
-                        const std::vector<FileToMove>& moves = {});
+                        const std::vector<FileToMove>& moves = {},
+                        const std::vector<std::string>& removals = {});
 
 enum class InterruptedSave {
     None,       // nothing was left over

@@ -50,8 +50,9 @@ void SaveProject(const std::string& folder, const TextureRegistry& textures, con
                  const ProjectTrees& trees)
 {
     std::vector<FileToWrite> files;
+    const auto fsPathOf = [&](const std::string& name) { return ToFsPath(folder + Cp1251ToUtf8(name)); };
     const auto add = [&](const std::string& name, std::string bytes) {
-        files.push_back({ToFsPath(folder + Cp1251ToUtf8(name)), name, std::move(bytes)});
+        files.push_back({fsPathOf(name), name, std::move(bytes)});
     };
     std::vector<TextureListEntry> entries;
     for (int32_t i = 0; i < textures.TextureCount; ++i)
@@ -63,6 +64,14 @@ void SaveProject(const std::string& folder, const TextureRegistry& textures, con
         add(ObjectFileName(kObjectListFile, name), FormatObjectFile(*content.MapObjects[static_cast<size_t>(i)]));
     }
     add(kMapFile, FormatMap(content));
+    // The files of objects renamed or deleted since the folder was last
+    // written go in the same step.
+    const std::set<std::string> listed(content.MapObjectNames.begin(),
+                                       content.MapObjectNames.begin() + content.MapObjectCount);
+    std::vector<std::string> removals;
+    for (const std::string& name : content.SavedObjectNames)
+        if (listed.count(name) == 0)
+            removals.push_back(fsPathOf(ObjectFileName(kObjectListFile, name)));
     if (trees.objectTree) {
         add(kObjectTreeFile, FormatTreeText(*trees.objectTree));
         add(kObjectTreeIconsFile, FormatIconIndexes(*trees.objectTree));
@@ -84,7 +93,7 @@ void SaveProject(const std::string& folder, const TextureRegistry& textures, con
             moves.push_back({from, from.substr(0, slash + 1) + Cp1251ToUtf8(from.substr(slash + 1))});
         }
     }
-    WriteFilesTogether(fsFolder, files, moves);
+    WriteFilesTogether(fsFolder, files, moves, removals);
     std::lock_guard lock(g_under1251Mutex);
     for (const FileToMove& m : moves)
         if (!Exists(m.from))
@@ -147,6 +156,7 @@ void CommitProject(StagedProject& staged, ProjectContent& content, TreeAccess& o
     const uint64_t generation = content.Generation;
     content = std::move(staged.content);
     content.Generation = generation + 1;
+    content.ObjectFilesSaved();
     for (auto [tree, from] : {std::pair{&objectTree, &staged.objectTree}, std::pair{&textureTree, &staged.textureTree}}) {
         tree->Clear();
         ParseTreeText(*tree, FormatTreeText(*from));

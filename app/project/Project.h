@@ -37,8 +37,11 @@ struct ProjectTrees {
 // Writes the project's files into `folder` (which must exist) together,
 // and moves the files of that folder (and its pictures) that the committed
 // load read under their 1251 names to their UTF-8 names in the same step,
-// never over an existing file.  Throws qx::InOutError naming the file that
-// failed; the files on disk are then those of the previous save.
+// never over an existing file, and removes the object files of the names
+// content.SavedObjectNames holds and the list no longer does (the caller
+// calls ObjectFilesSaved once the save succeeded).  Throws qx::InOutError
+// naming the file that failed; the files on disk are then those of the
+// previous save.
 void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
                  const ProjectTrees& trees);
 

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 #include <map>
 
@@ -125,6 +126,17 @@ protected:
         EXPECT_EQ(Written(), after) << what << " redone";
     }
     QString UndoText() const { return w()->findChild<QAction*>("Undo1")->text(); }
+    // A new object open in the view, a box hanging on the cursor.
+    void OpenNewObjectPlacingABox(const char* name)
+    {
+        ObjectNameHooks().InputText = [name](const QString&, const QString&, const QString&) {
+            return std::optional<QString>(QString(name));
+        };
+        Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
+        AddStaticObject(*w());
+        OpenObjectForEditing(*w());
+        StartPlacingBox();
+    }
 
     int writes_ = 0;
 };
@@ -271,13 +283,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
 TEST_F(HistoryTest, BoxEditorFieldsFollowTheBoxAndItsButtonsKeepTheirRules)
 {
     EditorState& state = Editor();
-    ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
-        return std::optional<QString>(QString("Box"));
-    };
-    Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-    AddStaticObject(*w());
-    OpenObjectForEditing(*w());
-    StartPlacingBox();
+    OpenNewObjectPlacingABox("Box");
     // Keystrokes: the first one's step begins with the box as it was.
     FBoxEditor->Ez2->setText("1");
     FBoxEditor->Ez2->setText("12");
@@ -303,6 +309,191 @@ TEST_F(HistoryTest, BoxEditorFieldsFollowTheBoxAndItsButtonsKeepTheirRules)
     FBoxEditor->Button29->click();
     EXPECT_EQ(state.ClickState, 0);
     EXPECT_EQ(state.EditedModel->Lists[0]->BoxCount, 0);
+}
+
+// Renaming and deleting a definition take its placements along and give way
+// to the object open in the view; each is one step, and a save after a
+// rename leaves no file under the old name (its undo and a save bring it
+// back).
+TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
+{
+    EditorState& state = Editor();
+    std::deque<QString> answers;  // none left: cancelled
+    std::vector<QString> asked;
+    ObjectNameHooks().InputText = [&](const QString& caption, const QString&, const QString& text) {
+        asked.push_back(caption + "|" + text);
+        std::optional<QString> answer;
+        if (!answers.empty()) {
+            answer = answers.front();
+            answers.pop_front();
+        }
+        return answer;
+    };
+    for (const char* name : {"A", "B"}) {
+        answers = {name};
+        Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
+        AddStaticObject(*w());
+    }
+    for (const char* name : {"_A", "_B", "_A"}) {
+        Select(w()->ObjectList, Node(w()->ObjectList, name));
+        SceneClick(*w());
+    }
+    Save1Click(*w());
+    const fs::path saves = dir_ / "Sys/Saves";
+    ASSERT_TRUE(fs::exists(saves / "_A.qxobj"));
+
+    // A taken name is refused with its reason and the box opens again.
+    asked.clear();
+    answers = {"B", Ui("Стул")};
+    Select(w()->ObjectList, Node(w()->ObjectList, "_A"));
+    Check("a renamed object", [&] { RenameSelectedObject(*w()); });
+    EXPECT_EQ(UndoText(), Ui("Отменить: переименование объекта"));
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], Ui("Переименование объекта|A"));
+    EXPECT_EQ(asked[1], Ui("Переименование объекта|B"));
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].text, Cp("Объект \"_B\" уже есть."));
+    const std::string chair = Cp("_Стул");
+    EXPECT_EQ(state.PlacementNames[0], chair);
+    EXPECT_EQ(state.PlacementNames[1], "_B");
+    EXPECT_EQ(state.PlacementNames[2], chair);
+    EXPECT_EQ(state.MapObjects[0]->Name, chair);
+    EXPECT_EQ(Node(w()->ObjectList, "_A"), nullptr);
+    ASSERT_NE(Node(w()->ObjectList, "_Стул"), nullptr);
+    Select(w()->ObjectList, Node(w()->ObjectList, "_Стул"));
+    RenameSelectedObject(*w());  // cancelled: nothing, no step
+    EXPECT_EQ(state.MapObjectNames[0], chair);
+    EXPECT_EQ(UndoText(), Ui("Отменить: переименование объекта"));
+
+    Save1Click(*w());
+    EXPECT_FALSE(fs::exists(saves / "_A.qxobj"));
+    EXPECT_TRUE(fs::exists(saves / "_Стул.qxobj"));
+    QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
+    Save1Click(*w());
+    EXPECT_TRUE(fs::exists(saves / "_A.qxobj"));
+    EXPECT_FALSE(fs::exists(saves / "_Стул.qxobj"));
+    QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
+
+    // Deleting a placed object asks first; "Нет" removes nothing.
+    messages_.entries.clear();
+    messages_.answer = false;
+    Select(w()->ObjectList, Node(w()->ObjectList, "_Стул"));
+    DeleteSelectedObject(*w());
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].text, Cp("Объект размещён 2 раз. Удалить вместе с размещениями?"));
+    EXPECT_EQ(state.MapObjectCount, 2);
+    messages_.answer = true;
+    Check("a deleted object", [&] { DeleteSelectedObject(*w()); });
+    EXPECT_EQ(UndoText(), Ui("Отменить: удаление объекта"));
+    EXPECT_EQ(state.FindObject(chair), -1);
+    ASSERT_EQ(state.PlacementCount, 1);
+    EXPECT_EQ(state.PlacementNames[0], "_B");
+    EXPECT_EQ(Node(w()->ObjectList, "_Стул"), nullptr);
+    SceneClick(*w());
+    EXPECT_EQ(state.PlacementCount, 1) << "nothing chosen any more: a click places nothing";
+
+    // The object open in the view can be neither renamed nor deleted.
+    messages_.entries.clear();
+    asked.clear();
+    Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
+    OpenObjectForEditing(*w());
+    RenameSelectedObject(*w());
+    DeleteSelectedObject(*w());
+    EXPECT_TRUE(asked.empty());
+    ASSERT_EQ(messages_.entries.size(), 2u);
+    EXPECT_EQ(messages_.entries[0].caption, Cp("Переименование объекта"));
+    EXPECT_NE(messages_.entries[1].text.find(Cp("открыт для редактирования")), std::string::npos);
+    EXPECT_EQ(state.FindObject("_B"), 0);
+    EXPECT_EQ(state.PlacementCount, 1);
+}
+
+// "Выход без сохранения" asks only when the working copy differs; "Изменить"
+// and a double click take a box into the box editor, which puts it back in
+// its place with its own texture.
+TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
+{
+    EditorState& state = Editor();
+    OpenNewObjectPlacingABox("Box");
+    for (const double x : {0.0, 20.0}) {
+        state.CursorWorld[0] = x;
+        SceneClick(*w());
+        SceneClick(*w());
+    }
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
+    state.EditedModel->Lists[0]->Boxes[1].Texture = 3;
+    StoreEditedObject(*w());
+    const auto reopen = [&] {
+        Select(w()->ObjectList, Node(w()->ObjectList, "_Box"));
+        OpenObjectForEditing(*w());
+        ASSERT_TRUE(state.ModelEditMode);
+    };
+
+    reopen();
+    const QString undoText = UndoText();
+    QTest::mouseClick(w()->BitBtn3, Qt::LeftButton);
+    EXPECT_FALSE(state.ModelEditMode);
+    EXPECT_TRUE(messages_.entries.empty()) << "nothing to lose: no question";
+    EXPECT_EQ(UndoText(), undoText);
+
+    reopen();
+    Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
+    DeleteSelectedBox(*w());
+    messages_.answer = false;
+    LeaveObjectViewUnsaved(*w());
+    EXPECT_TRUE(state.ModelEditMode);
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_TRUE(messages_.entries[0].question);
+    messages_.answer = true;
+    Check("left without storing", [&] { LeaveObjectViewUnsaved(*w()); });
+    EXPECT_FALSE(state.ModelEditMode);
+    EXPECT_EQ(state.MapObjects[0]->Lists[0]->BoxCount, 2) << "the definition as it was";
+    QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(state.ModelEditMode);
+    EXPECT_EQ(state.EditedModel->Lists[0]->BoxCount, 1) << "undone, the work is back";
+    QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
+
+    reopen();
+    QTreeWidgetItem* second = Node(w()->OBJList, "+Примитивы")->child(1);
+    Select(w()->OBJList, second);
+    emit w()->OBJList->itemDoubleClicked(second, 0);
+    ASSERT_TRUE(state.Placing);
+    EXPECT_EQ(state.ClickState, 1) << "locked where the box stands";
+    EXPECT_TRUE(FBoxEditor->isVisible());
+    EXPECT_EQ(FBoxEditor->EPosX->text(), "20");
+    {
+        const ChangedBoxHidden hidden;  // as the frame draws the working copy
+        ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
+        EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[0].Position.X, 0.0f);
+    }
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
+    EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[1].Position.X, 20.0f);
+    QTest::qWait(50);  // frames run with the box in the editor
+    Check("a changed box", [&] {
+        FBoxEditor->Ex2->setText("3");
+        FBoxEditor->EPosX->setText("24");
+        FBoxEditor->Button29->click();
+    });
+    EXPECT_EQ(UndoText(), Ui("Отменить: изменение коробки"));
+    const TGLPremitives& boxes = *state.EditedModel->Lists[0];
+    ASSERT_EQ(boxes.BoxCount, 2) << "put back, not added";
+    EXPECT_EQ(boxes.Boxes[1].Size.X, 3.0f);
+    EXPECT_EQ(boxes.Boxes[1].Position.X, 24.0f);
+    EXPECT_EQ(boxes.Boxes[1].Texture, 3);
+    EXPECT_EQ(boxes.Boxes[0].Position.X, 0.0f);
+    EXPECT_EQ(Node(w()->OBJList, "+Примитивы")->childCount(), 2);
+    EXPECT_FALSE(state.Placing);
+    EXPECT_EQ(state.ChangedBox, -1);
+
+    // "Изменить" from the menu, then "Мышка": the box stays as it was.
+    Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
+    w()->PopupMenu3->findChild<QAction*>("N40")->trigger();
+    ASSERT_EQ(state.ChangedBox, 0);
+    FBoxEditor->Ex2->setText("5");
+    DropPendingPrimitive();
+    SceneClick(*w());
+    SceneClick(*w());
+    EXPECT_EQ(boxes.BoxCount, 2);
+    EXPECT_EQ(boxes.Boxes[0].Size.X, 8.0f);
 }
 
 TEST_F(HistoryTest, CtrlShortcutsLeaveTheViewWhereItWas)

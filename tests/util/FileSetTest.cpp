@@ -130,9 +130,9 @@ void Lay(const fs::path& folder, const Files& files)
         qxtest::WriteFileBytes(folder / name, bytes);
 }
 
-// Two files replaced, one new, and a file named in 1251 bytes moved to its
-// UTF-8 name and rewritten there.
-const Files kOld = {{"a.qxobj", "old a"}, {"b.qxmap", "old b"}, {"\xC4.qxobj", "old d"}};
+// Two files replaced, one new, a file named in 1251 bytes moved to its UTF-8
+// name and rewritten there, and one removed (a renamed object's old file).
+const Files kOld = {{"a.qxobj", "old a"}, {"b.qxmap", "old b"}, {"\xC4.qxobj", "old d"}, {"gone.qxobj", "old g"}};
 const Files kNew = {{"a.qxobj", "new a"}, {"b.qxmap", "new b"}, {"c.qxobj", "new c"}, {"Д.qxobj", "new d"}};
 
 void SaveNew(const std::string& folder)
@@ -140,7 +140,9 @@ void SaveNew(const std::string& folder)
     std::vector<qx::FileToWrite> files;
     for (const auto& [name, bytes] : kNew)
         files.push_back({folder + name, name, bytes});
-    qx::WriteFilesTogether(folder, files, {{folder + "\xC4.qxobj", folder + "Д.qxobj"}});
+    // A removal of a file the step writes, or of none, is no removal.
+    qx::WriteFilesTogether(folder, files, {{folder + "\xC4.qxobj", folder + "Д.qxobj"}},
+                           {folder + "gone.qxobj", folder + "a.qxobj", folder + "never.qxobj"});
 }
 
 TEST(FileSet, FlushesOnlyItsOwnFilesEachBeforeItsRename)
