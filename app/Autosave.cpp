@@ -18,6 +18,7 @@
 #include "PrimitiveList.h"
 #include "Project.h"
 #include "ProjectCommands.h"
+#include "ProjectLock.h"
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "Textures.h"
@@ -222,7 +223,8 @@ void OfferRecovery(TFVantor& window)
     }
     const auto markerTime = fs::last_write_time(marker, ec);
     for (const auto& entry : fs::directory_iterator(ToFsPath(project), ec))
-        if (entry.is_regular_file() && entry.last_write_time() >= markerTime)
+        if (entry.is_regular_file() && entry.path().filename() != qx::kProjectLockFile &&
+            entry.last_write_time() >= markerTime)
             return;  // the project is newer: a save came after it
     const QString when = QFileInfo(QString::fromStdString(marker.string())).lastModified().toString("dd.MM.yyyy hh:mm:ss");
     const std::string named = Utf8ToCp1251(fs::path(project).parent_path().string());

@@ -162,7 +162,8 @@ std::string IniWriteRecentProjects(std::string_view content, const std::vector<s
 {
     std::string out(content);
     for (size_t i = 0; i < kRecentProjects; ++i)
-        out = IniWriteString(out, "Projects", RecentKey(i), i < folders.size() ? folders[i] : std::string());
+        if (i < folders.size() || IniReadString(out, "Projects", RecentKey(i)))
+            out = IniWriteString(out, "Projects", RecentKey(i), i < folders.size() ? folders[i] : std::string());
     return out;
 }
 

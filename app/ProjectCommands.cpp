@@ -142,13 +142,18 @@ bool LoadFolder(TFVantor& window, const std::string& folder)
     return loaded;
 }
 
-// The one place the open project changes.  `load`: the editor reads the
-// folder's project (else what it shows already is that project: a save as).
-bool SwitchProject(TFVantor& window, const std::string& folder, bool load, bool askLock)
+enum class Switch {
+    Load,          // the editor reads the folder's project
+    Keep,          // what the editor shows is that project already (a save as)
+    StartDefault,  // the start without a choice: nothing read, only warned of a lock
+};
+
+// The one place the open project changes.
+bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
 {
-    if (!AcceptLock(folder, askLock))
+    if (!AcceptLock(folder, how != Switch::StartDefault))
         return false;
-    if (load) {
+    if (how == Switch::Load) {
         // A save cut short is finished (or undone) before anything reads
         // the project or its autosave.
         qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
@@ -157,17 +162,27 @@ bool SwitchProject(TFVantor& window, const std::string& folder, bool load, bool 
     }
     // An autosave under way belongs to the project it started in.
     WaitForAutosave();
+    const std::string left = g_openFolder.empty() ? OpenProjectFolder() : g_openFolder;
     if (!g_lockedFolder.empty())
         qx::ReleaseProjectLock(g_lockedFolder);
     g_lockedFolder = qx::TakeProjectLock(folder) ? folder : std::string();
-    g_openFolder = folder;
+    // The default beside the program stays unnamed, so that it follows the
+    // program folder (tests move it).
+    const bool besideProgram = g_openFolder.empty() && folder == OpenProjectFolder();
+    g_openFolder = besideProgram ? std::string() : folder;
     if (FTexture)
-        FTexture->ProjectFolder = folder;
+        FTexture->ProjectFolder = g_openFolder;
     ShowCaption(window);
-    std::vector<std::string> recent = RecentProjects();
-    PutFirst(recent, WithoutSlash(folder));
-    WriteRecent(recent);
-    if (load)
+    if (how != Switch::StartDefault) {
+        // The project left stays within reach, the new one first.
+        std::vector<std::string> recent = RecentProjects();
+        std::error_code ec;
+        if (left != folder && fs::is_directory(left, ec))
+            PutFirst(recent, WithoutSlash(left));
+        PutFirst(recent, WithoutSlash(folder));
+        WriteRecent(recent);
+    }
+    if (how == Switch::Load)
         OfferRecovery(window);
     return true;
 }
@@ -301,7 +316,7 @@ bool OpenProject(TFVantor& window, const std::string& chosen)
     }
     if (!window.ConfirmDiscardOrSave())
         return false;
-    return SwitchProject(window, project, true, true);
+    return SwitchProject(window, project, Switch::Load);
 }
 
 bool OpenRecentProject(TFVantor& window, const std::string& folder)
@@ -338,7 +353,7 @@ bool CreateProject(TFVantor& window, const std::string& chosen)
     ParseIconIndexes(textureTree, g_blank.textureIcons);
     qx::SaveProject(folder, g_blank.textures, ProjectContent(), qx::ProjectTrees{&objectTree, &textureTree},
                     pictures);
-    return SwitchProject(window, folder, true, true);
+    return SwitchProject(window, folder, Switch::Load);
 }
 
 bool SaveProjectAs(TFVantor& window, const std::string& chosen)
@@ -354,7 +369,7 @@ bool SaveProjectAs(TFVantor& window, const std::string& chosen)
     TreeWidgetAccess textureTree(FTexture->TreeView1);
     qx::SaveProject(folder, Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree}, copies);
     EditHistory().MarkSaved();
-    return SwitchProject(window, folder, false, true);
+    return SwitchProject(window, folder, Switch::Keep);
 }
 
 void OpenProjectClick(TFVantor& window)
@@ -381,7 +396,7 @@ void OpenStartupProject(TFVantor& window)
             qx::Messages().ShowMessage(Caption(), Cp("В папке нет проекта: ") + Shown(argument));
         } else {
             try {
-                if (SwitchProject(window, project, true, true))
+                if (SwitchProject(window, project, Switch::Load))
                     return;
             } catch (...) {
                 ShowHandlerException();
@@ -389,7 +404,7 @@ void OpenStartupProject(TFVantor& window)
         }
     }
     const std::string folder = qx::UsesUserFolders() ? UserDefaultProject() : OpenProjectFolder();
-    SwitchProject(window, folder, false, false);
+    SwitchProject(window, folder, Switch::StartDefault);
     qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
     OfferRecovery(window);
 }

@@ -404,7 +404,9 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     messages_.answer = true;
     StartEditor();
     ASSERT_EQ(messages_.entries.size(), 1u);
-    EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение от "), 0), 0u);
+    // The question names the project.
+    EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение проекта ") + (dir_ / "Sys/Saves").string() + Cp(" от "), 0), 0u)
+        << messages_.entries[0].text;
     EXPECT_EQ(Editor().PlacementCount, 1);
     EXPECT_TRUE(w()->windowTitle().endsWith(" *"));
     // A save makes it go.

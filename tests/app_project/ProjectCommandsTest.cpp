@@ -71,7 +71,7 @@ protected:
     std::string Saved(const char* name) const { return qxtest::ReadFileBytes(dir_ / "Sys" / "Saves" / name); }
 
     qxtest::TempDir dir_;
-    std::function<void(const QString&)> savedStarter_ = GameStarter();
+    std::function<void(const QString&, const QStringList&)> savedStarter_ = GameStarter();
     std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
     std::unique_ptr<EditorWindows> windows_;
     qx::RecordingMessageSink messages_;
@@ -92,11 +92,16 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
 
     // The start button saves the map but not the trees, then starts the game.
     QString started;
-    GameStarter() = [&](const QString& program) { started = program; };
+    QStringList arguments;
+    GameStarter() = [&](const QString& program, const QStringList& args) {
+        started = program;
+        arguments = args;
+    };
     state.AddPlacement("_Box", TPlacement{-4, 0, 4, 0, 0, 0, 1, 1, 1});
     w()->ObjectList->clear();
     QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(started.toStdString(), dir_.path().string() + "/GAME_EXE");
+    EXPECT_EQ(arguments, QStringList{QString::fromStdString((dir_ / "Sys" / "Saves").string())});
     EXPECT_NE(Saved("Map1.qxmap").find("\r\n2\r\n"), std::string::npos);
     EXPECT_EQ(Saved("AllObjectList.qxlst"), tree);
 
