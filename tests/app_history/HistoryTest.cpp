@@ -449,6 +449,14 @@ TEST_F(HistoryTest, AnotherProjectIsOpenedAfterAskingWithAFreshHistoryAndOnlyIts
     EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение проекта ") + b + Cp(" от "), 0), 0u)
         << messages_.entries[0].text;
     EXPECT_EQ(state.PlacementCount, 1);
+
+    // Named on the command line, a project is open and loaded from the start.
+    w()->findChild<QAction*>("Save1")->trigger();
+    StartupProjectArgument() = b;
+    StartEditor();
+    StartupProjectArgument().clear();
+    EXPECT_EQ(OpenProjectFolder(), b + "/");
+    EXPECT_EQ(Editor().PlacementCount, 1);
 }
 
 TEST_F(HistoryTest, IncompleteAndDamagedAutosavesAreReportedAndLeftOnDisk)
