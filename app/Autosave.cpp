@@ -18,6 +18,7 @@
 #include "PrimitiveList.h"
 #include "Project.h"
 #include "ProjectCommands.h"
+#include "ProjectLock.h"
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "Textures.h"
@@ -114,8 +115,6 @@ void WriteAutosave(const AutosaveJob& job, const std::string& folder)
     WriteWholeFile(marker, QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() + "\r\n");
 }
 
-std::string ProjectFolderNow() { return qx::ProjectFolder(ProgramFolder()); }
-
 }  // namespace
 
 Autosaver::Autosaver(TFVantor& window) : window_(window), clock_([] { return std::chrono::steady_clock::now(); })
@@ -159,7 +158,7 @@ void Autosaver::Start()
     if (Running())
         Finish();
     std::shared_ptr<AutosaveJob> job = CopyProject(window_);
-    const std::string folder = AutosaveFolderOf(ProjectFolderNow());
+    const std::string folder = AutosaveFolderOf(OpenProjectFolder());
     savedState_ = EditHistory().State();
     pending_ = false;
     done_ = false;
@@ -192,19 +191,24 @@ void Autosaver::Finish()
     }
 }
 
-std::string AutosaveFolderOf(const std::string& projectFolder) { return projectFolder + kAutosaveFolder; }
+std::string AutosaveFolderOf(const std::string& projectFolder) { return projectFolder + qx::kAutosaveFolder; }
 
-void RemoveAutosave(const std::string& projectFolder)
+void WaitForAutosave()
 {
     if (g_autosaver)
         g_autosaver->Finish();
+}
+
+void RemoveAutosave(const std::string& projectFolder)
+{
+    WaitForAutosave();
     std::error_code ec;
     fs::remove_all(ToFsPath(AutosaveFolderOf(projectFolder)), ec);
 }
 
 void OfferRecovery(TFVantor& window)
 {
-    const std::string project = ProjectFolderNow();
+    const std::string project = OpenProjectFolder();
     const std::string folder = AutosaveFolderOf(project);
     const fs::path fsFolder = ToFsPath(folder);
     std::error_code ec;
@@ -219,10 +223,13 @@ void OfferRecovery(TFVantor& window)
     }
     const auto markerTime = fs::last_write_time(marker, ec);
     for (const auto& entry : fs::directory_iterator(ToFsPath(project), ec))
-        if (entry.is_regular_file() && entry.last_write_time() >= markerTime)
+        if (entry.is_regular_file() && entry.path().filename() != qx::kProjectLockFile &&
+            entry.last_write_time() >= markerTime)
             return;  // the project is newer: a save came after it
     const QString when = QFileInfo(QString::fromStdString(marker.string())).lastModified().toString("dd.MM.yyyy hh:mm:ss");
-    if (!qx::Messages().AskYesNo(caption, Cp("Найдено автосохранение от ") + FromQString(when) + Cp(". Восстановить?")))
+    const std::string named = Utf8ToCp1251(fs::path(project).parent_path().string());
+    if (!qx::Messages().AskYesNo(caption, Cp("Найдено автосохранение проекта ") + named + Cp(" от ") +
+                                              FromQString(when) + Cp(". Восстановить?")))
         return;
     TreeWidgetAccess objectTree(window.ObjectList);
     TreeWidgetAccess textureTree(FTexture->TreeView1);

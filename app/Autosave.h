@@ -1,5 +1,5 @@
 // Autosave and recovery.  While the project has unsaved changes, every two
-// minutes the project's text files are written into Sys/Saves/Autosave/ (never
+// minutes the project's text files are written into its folder's Autosave/ (never
 // over the project's own files; pictures stay in the library, where recovery
 // reads them) with the save's all-or-nothing writes, and a marker file last:
 // an autosave is complete when its marker exists.  The main thread only
@@ -18,10 +18,11 @@
 #include <string>
 #include <thread>
 
+#include "Project.h"
+
 class QTimer;
 class TFVantor;
 
-inline constexpr const char* kAutosaveFolder = "Autosave/";
 inline constexpr const char* kAutosaveMarker = "autosave.done";
 
 class Autosaver : public QObject {
@@ -58,7 +59,10 @@ private:
 
 // The autosave folder of a project folder (with its trailing separator).
 std::string AutosaveFolderOf(const std::string& projectFolder);
+// Lets an autosave under way finish (before the open project changes).
+void WaitForAutosave();
 // After a save: the autosave has nothing the project lacks.
 void RemoveAutosave(const std::string& projectFolder);
-// The start-up question: "Найдено автосохранение от <date time>. Восстановить?"
+// Offers the open project's autosave back: "Найдено автосохранение проекта
+// <folder> от <date time>. Восстановить?"
 void OfferRecovery(TFVantor& window);

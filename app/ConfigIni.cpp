@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "Errors.h"
@@ -65,36 +66,44 @@ bool IsKeyLine(const std::string& line, std::string_view key, std::string* value
 
 }  // namespace
 
-bool IniReadBool(std::string_view content, std::string_view section, std::string_view key, bool def)
+std::optional<std::string> IniReadString(std::string_view content, std::string_view section, std::string_view key)
 {
     bool inSection = false;
     for (const std::string& line : SplitLines(content)) {
         std::string name, value;
-        if (IsSectionHeader(line, &name)) {
+        if (IsSectionHeader(line, &name))
             inSection = SameText(name, section);
-        } else if (inSection && IsKeyLine(line, key, &value)) {
-            if (SameText(value, "true"))
-                return true;
-            if (SameText(value, "false"))
-                return false;
-            if (value.empty())
-                return def;
-            // An integer: non-zero is true.  Anything else keeps the default.
-            if (EditTextToInt(value) != 0)
-                return true;
-            if (value.find_first_not_of("+-0") == std::string::npos)
-                return false;
-            return def;
-        }
+        else if (inSection && IsKeyLine(line, key, &value))
+            return value;
     }
+    return std::nullopt;
+}
+
+bool IniReadBool(std::string_view content, std::string_view section, std::string_view key, bool def)
+{
+    const std::optional<std::string> found = IniReadString(content, section, key);
+    if (!found)
+        return def;
+    const std::string& value = *found;
+    if (SameText(value, "true"))
+        return true;
+    if (SameText(value, "false"))
+        return false;
+    if (value.empty())
+        return def;
+    // An integer: non-zero is true.  Anything else keeps the default.
+    if (EditTextToInt(value) != 0)
+        return true;
+    if (value.find_first_not_of("+-0") == std::string::npos)
+        return false;
     return def;
 }
 
-std::string IniWriteBool(std::string_view content, std::string_view section, std::string_view key,
-                         bool value)
+std::string IniWriteString(std::string_view content, std::string_view section, std::string_view key,
+                           std::string_view value)
 {
     std::vector<std::string> lines = SplitLines(content);
-    const std::string entry = std::string(key) + "=" + (value ? "1" : "0");
+    const std::string entry = std::string(key) + "=" + std::string(value);
     int sectionAt = -1;
     int insertAt = -1;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -126,6 +135,44 @@ std::string IniWriteBool(std::string_view content, std::string_view section, std
     for (const std::string& line : lines)
         out += line + "\r\n";
     return out;
+}
+
+std::string IniWriteBool(std::string_view content, std::string_view section, std::string_view key,
+                         bool value)
+{
+    return IniWriteString(content, section, key, value ? "1" : "0");
+}
+
+namespace {
+
+std::string RecentKey(size_t i) { return "Recent" + std::to_string(i + 1); }
+
+}  // namespace
+
+std::vector<std::string> IniReadRecentProjects(std::string_view content)
+{
+    std::vector<std::string> folders;
+    for (size_t i = 0; i < kRecentProjects; ++i)
+        if (std::optional<std::string> folder = IniReadString(content, "Projects", RecentKey(i)); folder && !folder->empty())
+            folders.push_back(*folder);
+    return folders;
+}
+
+std::string IniWriteRecentProjects(std::string_view content, const std::vector<std::string>& folders)
+{
+    std::string out(content);
+    for (size_t i = 0; i < kRecentProjects; ++i)
+        if (i < folders.size() || IniReadString(out, "Projects", RecentKey(i)))
+            out = IniWriteString(out, "Projects", RecentKey(i), i < folders.size() ? folders[i] : std::string());
+    return out;
+}
+
+void PutFirst(std::vector<std::string>& folders, const std::string& folder)
+{
+    std::erase(folders, folder);
+    folders.insert(folders.begin(), folder);
+    if (folders.size() > kRecentProjects)
+        folders.resize(kRecentProjects);
 }
 
 void MarkFirstStartDone(const std::string& fsPath)

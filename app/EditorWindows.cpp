@@ -12,13 +12,15 @@
 #include "ModelsGl.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
+#include "ProgramFolder.h"
+#include "ProjectCommands.h"
 #include "QX3DObject.h"
 #include "ObjectEditor.h"
 #include "Vantor.h"
 
 EditorWindows::EditorWindows()
 {
-    SharedImageList().LoadFolder("Sys/Api/ImageList");
+    SharedImageList().LoadFolder(qx::StartupDataFolder() + "Sys/Api/ImageList");
     // The model primitives read their files through the model readers.
     qx::InstallModelReaders();
     // The name box switches the key hook off while it is open and refuses
@@ -67,6 +69,7 @@ EditorWindows::~EditorWindows()
 {
     // Tool windows first: the main window's handlers may still refer to them.
     autosaver.reset();
+    CloseProject();
     boxEditor.reset();
     navigator.reset();
     pmanager.reset();

@@ -1,5 +1,10 @@
-// The project manager window: a layout without behaviour, never shown.
+// The project manager window: the recent projects (the open one first and
+// in bold), and its buttons "Создать новую игру" (a new project in a
+// chosen folder), "Удалить игру" (off the list; the files stay) and
+// "Открыть выбранную игру для ее редактирования".
 #pragma once
+
+#include <string>
 
 #include "ToolWindow.h"
 
@@ -9,6 +14,18 @@ class TFPManager : public ToolWindow {
 public:
     explicit TFPManager(QWidget* parent = nullptr);
     QTreeWidget* TreeView1 = nullptr;
+
+    // Lists the recent projects again.
+    void Refresh();
+    // The selected node's folder; empty when none is selected.
+    std::string SelectedProject() const;
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 extern TFPManager* FPManager;

@@ -1,32 +1,251 @@
 #include "ProjectCommands.h"
 
 #include <QAction>
+#include <QFileDialog>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <cstdio>
+#include <filesystem>
+
 #include "Autosave.h"
+#include "ConfigIni.h"
 #include "EditCommands.h"
 #include "EditHistory.h"
+#include "EditRecording.h"
 #include "EditorState.h"
+#include "Errors.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "LoadSession.h"
+#include "ManagerProject.h"
 #include "Messages.h"
+#include "Paths.h"
 #include "ProgramFolder.h"
 #include "Project.h"
+#include "ProjectLock.h"
 #include "QtText.h"
+#include "Text1251.h"
 #include "TextureRemoval.h"
 #include "Textures.h"
 #include "TexturesSelectForm.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
 
+namespace fs = std::filesystem;
+
 namespace {
 
-std::string Folder() { return qx::ProjectFolder(ProgramFolder()); }
+const char* const MakerAddress = "https://qxvantor.example.org";
+
+// The chosen project; empty until one is (then the default stands).
+std::string g_openFolder;
+// The folder whose lock this editor holds; empty when none.
+std::string g_lockedFolder;
+
+// What a fresh start shows, written as a new project.
+struct BlankProject {
+    TextureRegistry textures;  // the helper textures
+    std::string objectTree, objectIcons, textureTree, textureIcons;
+};
+BlankProject g_blank;
+
+std::string Caption() { return Cp("QX FPS Vantor"); }
+
+std::string WithSlash(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string WithoutSlash(std::string folder)
+{
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder;
+}
+
+// A folder as the user reads it in a message (1251).
+std::string Shown(const std::string& fsFolder) { return Utf8ToCp1251(WithoutSlash(fsFolder)); }
+
+std::string ReadSettings()
+{
+    try {
+        const std::string file = ToFsPath(qx::SettingsFile());
+        if (fs::exists(file))
+            return ReadWholeFile(file);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "qxvantor: settings not read: %s\n", error.what());
+    }
+    return std::string();
+}
+
+void WriteRecent(const std::vector<std::string>& folders)
+{
+    // The list is a convenience: a settings file that cannot be written is
+    // no reason to refuse the project.
+    try {
+        const std::string file = ToFsPath(qx::SettingsFile());
+        std::error_code ec;
+        fs::create_directories(fs::path(file).parent_path(), ec);
+        WriteWholeFile(file, IniWriteRecentProjects(ReadSettings(), folders));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "qxvantor: recent projects not written: %s\n", error.what());
+    }
+    if (FPManager)
+        FPManager->Refresh();
+}
+
+void ShowCaption(TFVantor& window) { SetDesignCaption(window, EditorCaption(OpenProjectFolder())); }
+
+// Another editor's lock: true when this one may go on.  `ask` false only
+// warns (at start-up, where there is nothing else to open).
+bool AcceptLock(const std::string& folder, bool ask)
+{
+    const int owner = qx::LockOwner(folder);
+    if (owner == 0)
+        return true;
+    const std::string text = Cp("Проект ") + Shown(folder) + Cp(" уже открыт в другом редакторе (процесс ") +
+                             std::to_string(owner) + Cp("): сохранения одного затрут изменения другого.");
+    if (!ask) {
+        qx::Messages().ShowMessage(Caption(), text);
+        return true;
+    }
+    return qx::Messages().AskYesNo(Caption(), text + Cp(" Открыть его и здесь?"));
+}
+
+// Reads the folder's project into the editor; false when cancelled, errors
+// propagate with nothing changed.
+bool LoadFolder(TFVantor& window, const std::string& folder)
+{
+    MakeEngineCurrent();
+    TreeWidgetAccess objectTree(window.ObjectList);
+    TreeWidgetAccess textureTree(FTexture->TreeView1);
+    std::string missing;
+    bool loaded = false;
+    {
+        LoadSession session(window);
+        qx::ReadOptions options;
+        options.progress = [&session](int done, int total) { return session.Report(done, total); };
+        loaded = qx::LoadProjectInto(folder, options, Editor(), objectTree, textureTree, &missing);
+        if (loaded) {
+            EditHistory().Reset();
+            ShowProjectReplaced(window);
+        }
+    }
+    // Shown once the window takes input again.
+    if (!missing.empty())
+        qx::Messages().ShowMessage(qx::ProjectLoadCaption(), missing);
+    return loaded;
+}
+
+enum class Switch {
+    Load,          // the editor reads the folder's project
+    Keep,          // what the editor shows is that project already (a save as)
+    StartDefault,  // the start without a choice: nothing read, only warned of a lock
+};
+
+// The one place the open project changes.
+bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
+{
+    if (!AcceptLock(folder, how != Switch::StartDefault))
+        return false;
+    if (how == Switch::Load) {
+        // A save cut short is finished (or undone) before anything reads
+        // the project or its autosave.
+        qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
+        if (!LoadFolder(window, folder))
+            return false;
+    }
+    // An autosave under way belongs to the project it started in.
+    WaitForAutosave();
+    const std::string left = g_openFolder.empty() ? OpenProjectFolder() : g_openFolder;
+    if (!g_lockedFolder.empty())
+        qx::ReleaseProjectLock(g_lockedFolder);
+    g_lockedFolder = qx::TakeProjectLock(folder) ? folder : std::string();
+    // The default beside the program stays unnamed, so that it follows the
+    // program folder (tests move it).
+    const bool besideProgram = g_openFolder.empty() && folder == OpenProjectFolder();
+    g_openFolder = besideProgram ? std::string() : folder;
+    if (FTexture)
+        FTexture->ProjectFolder = g_openFolder;
+    ShowCaption(window);
+    if (how != Switch::StartDefault) {
+        // The project left stays within reach, the new one first.
+        std::vector<std::string> recent = RecentProjects();
+        std::error_code ec;
+        if (left != folder && fs::is_directory(left, ec))
+            PutFirst(recent, WithoutSlash(left));
+        PutFirst(recent, WithoutSlash(folder));
+        WriteRecent(recent);
+    }
+    if (how == Switch::Load)
+        OfferRecovery(window);
+    return true;
+}
+
+// Both must hold no project; true when the folder may take a new one.
+bool RefuseProjectThere(const std::string& folder)
+{
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        qx::Messages().ShowMessage(Caption(), Cp("Папка ") + Shown(folder) + Cp(" не найдена"));
+        return true;
+    }
+    if (qx::FindProject(folder).empty())
+        return false;
+    qx::Messages().ShowMessage(Caption(), Cp("В папке ") + Shown(folder) +
+                                              Cp(" уже есть проект; выберите пустую папку."));
+    return true;
+}
+
+// The default project of an installation the user cannot write: made from
+// the installation's template on the first start.
+std::string UserDefaultProject()
+{
+    const std::string folder = qx::UserDataFolder() + "Sys/Saves/";
+    std::error_code ec;
+    if (fs::exists(folder, ec))
+        return folder;
+    const std::string made = qx::UserDataFolder() + "Sys/Saves.new";
+    fs::remove_all(made, ec);
+    fs::create_directories(made, ec);
+    const std::string source = ToFsPath(qx::StartupDataFolder() + "Sys/Saves");
+    fs::copy(source.empty() ? "." : source, made, fs::copy_options::recursive, ec);
+    if (ec)
+        std::fprintf(stderr, "qxvantor: project template %s not copied: %s\n", source.c_str(), ec.message().c_str());
+    fs::rename(made, WithoutSlash(folder), ec);
+    return folder;
+}
+
+void RememberBlankProject(TFVantor& window)
+{
+    g_blank.textures = Textures();
+    TextureRegistry& reg = g_blank.textures;
+    reg.TextureCount = std::min(reg.TextureCount, qx::kHelperTextures);
+    reg.TextureNames.resize(static_cast<size_t>(reg.TextureCount));
+    reg.TextureIds.resize(static_cast<size_t>(reg.TextureCount));
+    reg.TextureKeyed.resize(static_cast<size_t>(reg.TextureCount));
+    const TreeWidgetAccess objects(window.ObjectList);
+    const TreeWidgetAccess textures(FTexture->TreeView1);
+    g_blank.objectTree = FormatTreeText(objects);
+    g_blank.objectIcons = FormatIconIndexes(objects);
+    g_blank.textureTree = FormatTreeText(textures);
+    g_blank.textureIcons = FormatIconIndexes(textures);
+}
+
+QString DialogCaption(const char* utf8) { return Ui(utf8); }
 
 }  // namespace
+
+QString EditorCaption(const std::string& projectFolder)
+{
+    return Ui("QX FPS Vantor v2.0 - (") + MakerAddress + Ui(") Альфа версия для теста - ") +
+           (projectFolder.empty() ? Ui("игра не открыта") : QString::fromStdString(WithoutSlash(projectFolder)));
+}
 
 std::string ProgramFolder()
 {
@@ -35,61 +254,214 @@ std::string ProgramFolder()
     return qx::ExecutableFolder();
 }
 
-std::function<void(const QString&)>& GameStarter()
+std::string OpenProjectFolder()
 {
-    static std::function<void(const QString&)> starter = [](const QString& program) {
-        QProcess::startDetached(program, QStringList());
-    };
+    if (!g_openFolder.empty())
+        return g_openFolder;
+    return ToFsPath(qx::ProjectFolder(ProgramFolder()));
+}
+
+std::string& StartupProjectArgument()
+{
+    static std::string argument;
+    return argument;
+}
+
+std::function<void(const QString&, const QStringList&)>& GameStarter()
+{
+    static std::function<void(const QString&, const QStringList&)> starter =
+        [](const QString& program, const QStringList& arguments) { QProcess::startDetached(program, arguments); };
     return starter;
+}
+
+std::function<QString(const QString&)>& FolderChooser()
+{
+    static std::function<QString(const QString&)> chooser = [](const QString& caption) {
+        return QFileDialog::getExistingDirectory(FVantor, caption,
+                                                 QString::fromStdString(WithoutSlash(OpenProjectFolder())));
+    };
+    return chooser;
 }
 
 void Save1Click(TFVantor& window)
 {
     TreeWidgetAccess objectTree(window.ObjectList);
     TreeWidgetAccess textureTree(FTexture->TreeView1);
-    qx::SaveProject(Folder(), Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree});
+    qx::SaveProject(OpenProjectFolder(), Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree});
     Editor().ObjectFilesSaved();
     EditHistory().MarkSaved();
-    RemoveAutosave(Folder());
+    RemoveAutosave(OpenProjectFolder());
 }
 
 void Load1Click(TFVantor& window)
 {
     if (!window.ConfirmDiscardOrSave())
         return;
-    MakeEngineCurrent();
-    TreeWidgetAccess objectTree(window.ObjectList);
-    TreeWidgetAccess textureTree(FTexture->TreeView1);
-    std::string missing;
-    {
-        LoadSession session(window);
-        qx::ReadOptions options;
-        options.progress = [&session](int done, int total) { return session.Report(done, total); };
-        if (qx::LoadProjectInto(Folder(), options, Editor(), objectTree, textureTree, &missing)) {
-            EditHistory().Reset();
-            ShowProjectReplaced(window);
-        }
-    }
-    // Shown once the window takes input again.
-    if (!missing.empty())
-        qx::Messages().ShowMessage(qx::ProjectLoadCaption(), missing);
+    LoadFolder(window, OpenProjectFolder());
 }
 
 void BitBtn1Click(TFVantor&)
 {
-    qx::SaveProject(Folder(), Textures(), Editor(), qx::ProjectTrees{});
+    qx::SaveProject(OpenProjectFolder(), Textures(), Editor(), qx::ProjectTrees{});
     Editor().ObjectFilesSaved();
     EditHistory().MarkGameDataSaved();
-    GameStarter()(ToQString(ProgramFolder() + "GAME_EXE"));
+    GameStarter()(QString::fromStdString(ProgramFolder() + "GAME_EXE"),
+                  QStringList{QString::fromStdString(WithoutSlash(OpenProjectFolder()))});
+}
+
+bool OpenProject(TFVantor& window, const std::string& chosen)
+{
+    const std::string project = qx::FindProject(WithSlash(chosen));
+    if (project.empty()) {
+        qx::Messages().ShowMessage(Caption(), Cp("В папке нет проекта: ") + Shown(chosen));
+        return false;
+    }
+    if (!window.ConfirmDiscardOrSave())
+        return false;
+    return SwitchProject(window, project, Switch::Load);
+}
+
+bool OpenRecentProject(TFVantor& window, const std::string& folder)
+{
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        ForgetRecentProject(folder);
+        qx::Messages().ShowMessage(Caption(), Cp("Папка проекта ") + Shown(folder) +
+                                                  Cp(" не найдена; она убрана из списка."));
+        return false;
+    }
+    return OpenProject(window, folder);
+}
+
+bool CreateProject(TFVantor& window, const std::string& chosen)
+{
+    const std::string folder = WithSlash(chosen);
+    if (RefuseProjectThere(folder) || !window.ConfirmDiscardOrSave())
+        return false;
+    // The helper pictures and the placeholder from the installation.
+    const std::string data = ToFsPath(qx::StartupDataFolder());
+    std::vector<qx::FileToWrite> pictures;
+    fs::create_directories(folder + "textures");
+    const auto add = [&](const std::string& from, const std::string& name) {
+        pictures.push_back({folder + "textures/" + name, "textures/" + name, ReadWholeFile(from + name)});
+    };
+    add(data + "Sys/Saves/textures/", "NoTexture.bmp");
+    for (const std::string& name : g_blank.textures.TextureNames)
+        add(data + "textures/", Cp1251ToUtf8(name));
+    MemoryTree objectTree, textureTree;
+    ParseTreeText(objectTree, g_blank.objectTree);
+    ParseIconIndexes(objectTree, g_blank.objectIcons);
+    ParseTreeText(textureTree, g_blank.textureTree);
+    ParseIconIndexes(textureTree, g_blank.textureIcons);
+    qx::SaveProject(folder, g_blank.textures, ProjectContent(), qx::ProjectTrees{&objectTree, &textureTree},
+                    pictures);
+    return SwitchProject(window, folder, Switch::Load);
+}
+
+bool SaveProjectAs(TFVantor& window, const std::string& chosen)
+{
+    const std::string folder = WithSlash(chosen);
+    if (RefuseProjectThere(folder))
+        return false;
+    std::vector<qx::FileToWrite> copies;
+    std::error_code ec;
+    if (fs::is_directory(OpenProjectFolder(), ec))
+        copies = qx::ProjectFilesToCopy(OpenProjectFolder(), folder);
+    TreeWidgetAccess objectTree(window.ObjectList);
+    TreeWidgetAccess textureTree(FTexture->TreeView1);
+    qx::SaveProject(folder, Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree}, copies);
+    Editor().ObjectFilesSaved();
+    EditHistory().MarkSaved();
+    return SwitchProject(window, folder, Switch::Keep);
+}
+
+void OpenProjectClick(TFVantor& window)
+{
+    const QString chosen = FolderChooser()(DialogCaption("Открыть проект"));
+    if (!chosen.isEmpty())
+        OpenProject(window, chosen.toStdString());
+}
+
+void SaveProjectAsClick(TFVantor& window)
+{
+    const QString chosen = FolderChooser()(DialogCaption("Сохранить проект как"));
+    if (!chosen.isEmpty())
+        SaveProjectAs(window, chosen.toStdString());
+}
+
+void OpenStartupProject(TFVantor& window)
+{
+    RememberBlankProject(window);
+    const std::string argument = StartupProjectArgument();
+    if (!argument.empty()) {
+        const std::string project = qx::FindProject(WithSlash(argument));
+        if (project.empty()) {
+            qx::Messages().ShowMessage(Caption(), Cp("В папке нет проекта: ") + Shown(argument));
+        } else {
+            try {
+                if (SwitchProject(window, project, Switch::Load))
+                    return;
+            } catch (...) {
+                ShowHandlerException();
+            }
+        }
+    }
+    const std::string folder = qx::UsesUserFolders() ? UserDefaultProject() : OpenProjectFolder();
+    SwitchProject(window, folder, Switch::StartDefault);
+    qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
+    OfferRecovery(window);
+}
+
+void CloseProject()
+{
+    if (!g_lockedFolder.empty())
+        qx::ReleaseProjectLock(g_lockedFolder);
+    g_lockedFolder.clear();
+    g_openFolder.clear();
+}
+
+std::vector<std::string> RecentProjects() { return IniReadRecentProjects(ReadSettings()); }
+
+void ForgetRecentProject(const std::string& folder)
+{
+    std::vector<std::string> recent = RecentProjects();
+    std::erase(recent, WithoutSlash(folder));
+    WriteRecent(recent);
 }
 
 void InstallProjectCommands(TFVantor& window)
 {
     TFVantor* w = &window;
-    if (auto* save = window.findChild<QAction*>("Save1"))
-        QObject::connect(save, &QAction::triggered, w, [w] { Guarded([w] { Save1Click(*w); }); });
-    if (auto* load = window.findChild<QAction*>("Load1"))
-        QObject::connect(load, &QAction::triggered, w, [w] { Guarded([w] { Load1Click(*w); }); });
+    const auto connect = [w](QAction* action, void (*handler)(TFVantor&)) {
+        QObject::connect(action, &QAction::triggered, w, [w, handler] { Guarded([w, handler] { handler(*w); }); });
+    };
+    QAction* load = window.findChild<QAction*>("Load1");
+    QAction* save = window.findChild<QAction*>("Save1");
+    if (save)
+        connect(save, Save1Click);
+    if (load)
+        connect(load, Load1Click);
+    if (auto* game = window.findChild<QMenu*>("Game1"); game && load && save) {
+        const auto add = [&](const char* name, const char* caption, QAction* before) {
+            auto* action = new QAction(Ui(caption), game);
+            action->setObjectName(name);
+            game->insertAction(before, action);
+            return action;
+        };
+        connect(add("OpenProject1", "Открыть проект…", load), OpenProjectClick);
+        const QList<QAction*> items = game->actions();
+        const qsizetype afterSave = items.indexOf(save) + 1;
+        QAction* next = afterSave < items.size() ? items[afterSave] : nullptr;
+        connect(add("SaveAs1", "Сохранить проект как…", next), SaveProjectAsClick);
+        QAction* manager = add("Manager1", "Менеджер проектов", next);
+        game->insertSeparator(manager);
+        QObject::connect(manager, &QAction::triggered, w, [] {
+            if (FPManager) {
+                FPManager->show();
+                FPManager->raise();
+            }
+        });
+    }
     QObject::connect(window.BitBtn1, &QPushButton::clicked, w, [w] { Guarded([w] { BitBtn1Click(*w); }); });
     qx::TextureRemovalHook() = [](int32_t index) {
         EditorState& state = Editor();

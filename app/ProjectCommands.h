@@ -1,23 +1,35 @@
 // The main window's project commands: "Сохранить проект" (Save1Click),
-// "Загрузить проект" (Load1Click) and the start button (BitBtn1Click).  The
-// work is in Project.h; these only gather the editor's pieces, keep the
-// window still while a load runs (no frames, no input, a progress dialog
-// once it takes longer than half a second) and start the game.
+// "Загрузить проект" (Load1Click), the start button (BitBtn1Click), and the
+// project folders: "Открыть проект…", "Сохранить проект как…", a new project
+// and the recent list of the project manager.  The work is in Project.h;
+// these gather the editor's pieces, keep the window still while a load runs
+// (no frames, no input, a progress dialog once it takes longer than half a
+// second) and start the game.
+//
+// The open project is a folder the user chose; every project command and
+// the autosave act on it.  It changes in one place, SwitchProject.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class TFVantor;
 
 void Save1Click(TFVantor& window);
 void Load1Click(TFVantor& window);
 void BitBtn1Click(TFVantor& window);
+// "Открыть проект…" and "Сохранить проект как…": a folder dialog, then
+// OpenProject or SaveProjectAs.
+void OpenProjectClick(TFVantor& window);
+void SaveProjectAsClick(TFVantor& window);
 
-// Connects the menu items "Save1", "Load1" and the button BitBtn1 of the
-// main window, and installs the texture removal that renumbers box
+// Connects the menu items "Save1", "Load1", the button BitBtn1, adds
+// "Открыть проект…", "Сохранить проект как…" and "Менеджер проектов" to
+// the menu "Игра", and installs the texture removal that renumbers box
 // textures.  Called once by the main window.
 void InstallProjectCommands(TFVantor& window);
 
@@ -26,5 +38,51 @@ void InstallProjectCommands(TFVantor& window);
 // with it.
 std::string ProgramFolder();
 
-// Starts the game runtime (detached, no arguments); tests replace it.
-std::function<void(const QString& program)>& GameStarter();
+// The open project's folder (file-system form, trailing "/").  Until one is
+// chosen: "Sys/Saves/" beside the executable, or the user's default project
+// when the installation keeps its settings in the user's folders.
+std::string OpenProjectFolder();
+
+// The main window's caption naming the project folder; without one, the
+// design's "… - игра не открыта".
+QString EditorCaption(const std::string& projectFolder);
+
+// The commands behind the dialogs, each on a chosen folder (file-system
+// form).  Each first offers to save unsaved changes; a refusal shows its
+// reason and changes nothing.  True when the folder's project is open.
+//
+// OpenProject: the folder's project, or its "Sys/Saves" one ("В папке нет
+// проекта" when neither); asks first when another editor has it open; a
+// load that fails changes nothing.  Clears the edit history.
+bool OpenProject(TFVantor& window, const std::string& folder);
+// A new project, as a fresh start shows it (the helper textures, the
+// start-up trees, no objects), in a folder that holds no project.
+bool CreateProject(TFVantor& window, const std::string& folder);
+// The whole open project, its texture library and other files included,
+// written into a folder that holds no project (all or nothing), which then
+// becomes the open project.
+bool SaveProjectAs(TFVantor& window, const std::string& folder);
+
+// The start-up step after the windows are ready: the project named on the
+// command line (StartupProjectArgument), loaded, or else the default one,
+// not loaded (as the design starts); finishes a save cut short and offers
+// its autosave back.  Remembers what a new project holds.
+void OpenStartupProject(TFVantor& window);
+// The first command-line argument of the editor; empty: none.
+std::string& StartupProjectArgument();
+// At the end: gives up the lock of the open project.
+void CloseProject();
+
+// The recent projects, latest first (at most eight), from the settings file.
+std::vector<std::string> RecentProjects();
+// Takes a folder off the recent list (its files stay).
+void ForgetRecentProject(const std::string& folder);
+// Opens a project of the recent list; a folder that has vanished is taken
+// off the list with a message.
+bool OpenRecentProject(TFVantor& window, const std::string& folder);
+
+// The folder dialog; returns the chosen folder or an empty text.  Tests
+// replace it.
+std::function<QString(const QString& caption)>& FolderChooser();
+// Starts the game runtime (detached); tests replace it.
+std::function<void(const QString& program, const QStringList& arguments)>& GameStarter();

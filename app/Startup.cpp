@@ -27,6 +27,7 @@
 #include "Messages.h"
 #include "NumberText.h"
 #include "Paths.h"
+#include "ProgramFolder.h"
 #include "QtText.h"
 #include "SceneSurface.h"
 #include "TexturesSelectForm.h"
@@ -37,17 +38,15 @@
 
 namespace {
 
-const char* const MakerAddress = "https://qxvantor.example.org";
-
 // A helper texture of the installation, through the texture window.  A
 // picture that cannot be read ends the start-up sequence; the loader has
 // shown why.
-int32_t AddHelperTexture(TFTexture& window, const char* designPath, bool keyed)
+int32_t AddHelperTexture(TFTexture& window, const std::string& designPath, bool keyed)
 {
     const int32_t before = Textures().TextureCount;
     const int32_t index = window.AddTextureEntry(designPath, keyed);
     if (Textures().TextureCount == before || index < 0 || Textures().TextureIds[index] == 0)
-        throw qx::ReportedError(std::string("Cannot read the helper texture ") + designPath);
+        throw qx::ReportedError("Cannot read the helper texture " + designPath);
     return index;
 }
 
@@ -57,8 +56,7 @@ void TFVantor::RunStartup()
 {
     EditorState& state = Editor();
     try {
-        SetDesignCaption(*this, Ui("QX FPS Vantor v2.0 - (") + MakerAddress +
-                                    Ui(") Альфа версия для теста - игра не открыта"));
+        SetDesignCaption(*this, EditorCaption(std::string()));
         BitBtn1->setText(Ui("Запустить\nигру"));
 
         const qreal ratio = SceneWindow->devicePixelRatio();
@@ -74,26 +72,28 @@ void TFVantor::RunStartup()
         FTexture->show();
         InstallTextureWindowRecording();
 
-        ReadTreeText(ObjectList, "Sys\\Api\\ObjectList.txt");
-        ReadTreeText(OBJList, "Sys\\Api\\OBJList.txt");
-        ReadTreeText(MapList, "Sys\\Api\\MapList.txt");
-        ReadTreeText(FTexture->TreeView1, "Sys\\Api\\TexturesList.txt");
+        // Read where the installation keeps it (the current folder first).
+        const std::string data = qx::StartupDataFolder();
+        ReadTreeText(ObjectList, data + "Sys\\Api\\ObjectList.txt");
+        ReadTreeText(OBJList, data + "Sys\\Api\\OBJList.txt");
+        ReadTreeText(MapList, data + "Sys\\Api\\MapList.txt");
+        ReadTreeText(FTexture->TreeView1, data + "Sys\\Api\\TexturesList.txt");
 
-        LoadIconIndexes(ObjectList, "Sys\\Api\\ObjectListIcons.qxicon");
-        LoadIconIndexes(OBJList, "Sys\\Api\\OBJListIcons.qxicon");
-        LoadIconIndexes(MapList, "Sys\\Api\\MapListIcons.qxicon");
-        LoadIconIndexes(FTexture->TreeView1, "Sys\\Api\\FTExtureIcons.qxicon");
+        LoadIconIndexes(ObjectList, data + "Sys\\Api\\ObjectListIcons.qxicon");
+        LoadIconIndexes(OBJList, data + "Sys\\Api\\OBJListIcons.qxicon");
+        LoadIconIndexes(MapList, data + "Sys\\Api\\MapListIcons.qxicon");
+        LoadIconIndexes(FTexture->TreeView1, data + "Sys\\Api\\FTExtureIcons.qxicon");
 
-        state.GridTexture = AddHelperTexture(*FTexture, "textures\\Setka.bmp", false);
-        state.CrossTexture = AddHelperTexture(*FTexture, "textures\\CurCenter.bmp", true);
+        state.GridTexture = AddHelperTexture(*FTexture, data + "textures\\Setka.bmp", false);
+        state.CrossTexture = AddHelperTexture(*FTexture, data + "textures\\CurCenter.bmp", true);
 
         state.SkyBox = new TSkybox(true, 500.0f);
-        state.SkyBox->FrontTexture = AddHelperTexture(*FTexture, "textures\\cliffFront.bmp", false);
-        state.SkyBox->BackTexture = AddHelperTexture(*FTexture, "textures\\cliffBack.bmp", false);
-        state.SkyBox->LeftTexture = AddHelperTexture(*FTexture, "textures\\cliffLeft.bmp", false);
-        state.SkyBox->RightTexture = AddHelperTexture(*FTexture, "textures\\cliffRight.bmp", false);
-        state.SkyBox->TopTexture = AddHelperTexture(*FTexture, "textures\\cliffTop.bmp", false);
-        state.SkyBox->BottomTexture = AddHelperTexture(*FTexture, "textures\\cliffBottom.bmp", false);
+        state.SkyBox->FrontTexture = AddHelperTexture(*FTexture, data + "textures\\cliffFront.bmp", false);
+        state.SkyBox->BackTexture = AddHelperTexture(*FTexture, data + "textures\\cliffBack.bmp", false);
+        state.SkyBox->LeftTexture = AddHelperTexture(*FTexture, data + "textures\\cliffLeft.bmp", false);
+        state.SkyBox->RightTexture = AddHelperTexture(*FTexture, data + "textures\\cliffRight.bmp", false);
+        state.SkyBox->TopTexture = AddHelperTexture(*FTexture, data + "textures\\cliffTop.bmp", false);
+        state.SkyBox->BottomTexture = AddHelperTexture(*FTexture, data + "textures\\cliffBottom.bmp", false);
         state.SkyBox->BuildList();
 
         state.Camera = new TCamera();
@@ -131,9 +131,9 @@ void TFVantor::RunStartup()
         // The value has no other use: a file that cannot be written is no
         // reason to leave the editor half started.
         try {
-            MarkFirstStartDone(ToFsPath(".\\Sys\\Config.ini"));
+            MarkFirstStartDone(ToFsPath(qx::SettingsFile()));
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "qxvantor: Sys/Config.ini not written: %s\n", error.what());
+            std::fprintf(stderr, "qxvantor: %s not written: %s\n", qx::SettingsFile().c_str(), error.what());
         }
 
         state.PlayerMarker = new TQX3DObject("PlayerModel");
@@ -151,11 +151,7 @@ void TFVantor::RunStartup()
         glStencilOp(GL_INCR, GL_INCR, GL_INCR);
         glStencilFunc(GL_EQUAL, 0, 0x0FFFFFFF);
         startupComplete_ = true;
-        // A save cut short is finished (or undone) before anything reads
-        // the project or its autosave.
-        const std::string project = qx::ProjectFolder(ProgramFolder());
-        qx::RecoverInterruptedSaves({project, AutosaveFolderOf(project)});
-        OfferRecovery(*this);
+        OpenStartupProject(*this);
     } catch (...) {
         ShowHandlerException();
     }

@@ -1,7 +1,9 @@
-// QX FPS Vantor: the level editor's entry point.
+// QX FPS Vantor: the level editor's entry point.  `qxvantor [FOLDER]`: the
+// project folder to open (one holding the project's files or Sys/Saves).
 #include "EditorWindows.h"
 #include "MessageBoxSink.h"
 #include "NumberText.h"
+#include "ProjectCommands.h"
 #include "Vantor.h"
 #include "VantorApplication.h"
 
@@ -10,6 +12,8 @@ int main(int argc, char** argv)
     VantorApplication app(argc, argv);
     app.setApplicationName("QX FPS Vantor");
     InitDecimalSeparatorFromLocale();
+    // After Qt has taken its own options out.
+    StartupProjectArgument() = app.arguments().value(1).toStdString();
     MessageBoxSink messageBoxes;
     qx::SetMessageSink(&messageBoxes);
 

@@ -11,9 +11,9 @@ namespace qx {
 const char* const kSkyFaces[6] = {"cliffFront.bmp", "cliffBack.bmp", "cliffLeft.bmp",
                                   "cliffRight.bmp", "cliffTop.bmp",  "cliffBottom.bmp"};
 
-void LoadGameLevel(const std::string& programFolder, GameLevel& level)
+void LoadGameLevel(const std::string& programFolder, const std::string& projectFolder, GameLevel& level)
 {
-    const std::string folder = ProjectFolder(programFolder);
+    const std::string& folder = projectFolder;
     LevelFiles files = ReadLevelFiles(folder, nullptr);
 
     StagedTextures staged = StageTextures(files.textures, folder + "textures\\", 0, true, nullptr);

@@ -28,13 +28,14 @@ struct GameLevel {
     std::vector<std::string> missingPictures;
 };
 
-// Reads the project of `programFolder` (UTF-8, with its trailing separator)
-// into `level`; the GL context must be current.  A missing or broken project
-// file throws qx::Error "FILE:LINE: reason" (FILE inside "Sys\Saves\") and
+// Reads the project in `projectFolder` into `level`, with the installation's
+// pictures from `programFolder` + "textures\" (both UTF-8, with their
+// trailing separators); the GL context must be current.  A missing or broken
+// project file throws qx::Error "FILE:LINE: reason" (FILE inside the project folder) and
 // leaves the registry as it was.  A picture missing from the project's
 // texture library is taken from the installation's "textures\" folder when
 // it is there (the editor registers its helper textures from that folder,
 // and boxes may use them), else the box draws untextured.
-void LoadGameLevel(const std::string& programFolder, GameLevel& level);
+void LoadGameLevel(const std::string& programFolder, const std::string& projectFolder, GameLevel& level);
 
 }  // namespace qx

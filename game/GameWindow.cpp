@@ -32,6 +32,8 @@ constexpr float kPitchLimit = 1.37f;
 GameWindow::GameWindow(std::string programFolder, RunOptions options)
     : programFolder_(std::move(programFolder)), options_(std::move(options))
 {
+    if (options_.projectFolder.empty())
+        options_.projectFolder = ToFsPath(ProjectFolder(programFolder_));
     setSurfaceType(QSurface::OpenGLSurface);
     // Before the platform window exists: the display picks its config then.
     setFormat(SceneFormat());
@@ -72,7 +74,7 @@ void GameWindow::Start()
     // view jumps back.
     fellText_ = Cp("Падение ниже уровня - возврат на старт (нет пола под игроком?)");
     errorTitle_ = Cp("Уровень не загружен. Проект не прочитан:");
-    folderText_ = Cp("Папка проекта: ") + Utf8ToCp1251(ToFsPath(ProjectFolder(programFolder_)));
+    folderText_ = Cp("Папка проекта: ") + Utf8ToCp1251(options_.projectFolder);
     // A large level takes a moment: say so rather than show a black window.
     {
         std::string loading = Cp("Загрузка уровня...");
@@ -82,7 +84,7 @@ void GameWindow::Start()
         EndFrame();
     }
     try {
-        LoadGameLevel(programFolder_, level_);
+        LoadGameLevel(programFolder_, options_.projectFolder, level_);
         player_ = std::make_unique<PlayerMotion>(level_.scene.collision, level_.scene.start);
         for (const std::string& missing : level_.missingPictures)
             std::fprintf(stderr, "GAME_EXE: picture left untextured: %s\n", Cp1251ToUtf8(missing).c_str());
@@ -90,7 +92,7 @@ void GameWindow::Start()
         error_ = e.what();
         if (error_.empty())
             error_ = "?";
-        std::fprintf(stderr, "GAME_EXE: %s: %s\n", ToFsPath(ProjectFolder(programFolder_)).c_str(),
+        std::fprintf(stderr, "GAME_EXE: %s: %s\n", options_.projectFolder.c_str(),
                      Cp1251ToUtf8(error_).c_str());
     }
     clock_.start();

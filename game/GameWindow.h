@@ -29,8 +29,12 @@ public:
     struct RunOptions {
         int frames = 0;  // 0: play until the player quits
         std::string screenshot;
+        // The project to play (with its trailing "/"); empty: the one in
+        // "Sys/Saves/" of programFolder.
+        std::string projectFolder;
     };
 
+    // programFolder: where the installation's pictures ("textures/") are.
     GameWindow(std::string programFolder, RunOptions options);
     ~GameWindow() override;
 

@@ -1,5 +1,7 @@
-// GAME_EXE: plays the project saved beside the program ("Sys/Saves/") in
-// first person.  The editor's start button starts it with no arguments.
+// GAME_EXE [FOLDER]: plays a project in first person: the one in FOLDER
+// (a folder holding the project's files, or one holding Sys/Saves), else
+// the one saved beside the program ("Sys/Saves/").  The editor's start
+// button names its open project.
 //
 // For tests and scripts, QX_GAME_FRAMES=N draws N frames and quits, and
 // QX_GAME_SCREENSHOT=FILE saves the last of them (see GameWindow).
@@ -8,6 +10,8 @@
 #include <cstdlib>
 
 #include "GameWindow.h"
+#include "InstallFolders.h"
+#include "LevelFiles.h"
 
 int main(int argc, char** argv)
 {
@@ -17,7 +21,20 @@ int main(int argc, char** argv)
         options.frames = std::max(0, std::atoi(frames));
     if (const char* shot = std::getenv("QX_GAME_SCREENSHOT"))
         options.screenshot = shot;
-    qx::GameWindow window(QCoreApplication::applicationDirPath().toStdString() + "/", options);
+    const std::string programFolder = QCoreApplication::applicationDirPath().toStdString() + "/";
+    options.projectFolder = programFolder + "Sys/Saves/";
+    if (const QString folder = app.arguments().value(1); !folder.isEmpty()) {
+        std::string chosen = folder.toStdString();
+        if (chosen.back() != '/')
+            chosen += '/';
+        // A folder without a project is played as it is: its error screen
+        // names the file that is missing.
+        const std::string project = qx::FindProject(chosen);
+        options.projectFolder = project.empty() ? chosen : project;
+    }
+    // The installation's pictures: beside the program, or in its share folder.
+    const std::string data = qx::InstalledDataFolder(programFolder, "textures/Setka.bmp");
+    qx::GameWindow window(data.empty() ? programFolder : data, options);
     window.resize(1024, 768);
     window.show();
     return app.exec();

@@ -1,6 +1,7 @@
 #include "LevelFiles.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "Errors.h"
 #include "Paths.h"
@@ -10,6 +11,20 @@
 namespace qx {
 
 std::string ProjectFolder(const std::string& programFolder) { return programFolder + "Sys\\Saves\\"; }
+
+std::string FindProject(const std::string& folder)
+{
+    if (folder.empty())
+        return std::string();
+    const std::string base = folder.back() == '/' ? folder : folder + "/";
+    for (const std::string candidate : {base, base + "Sys/Saves/"}) {
+        std::error_code ec;
+        for (const char* name : {kTextureListFile, kObjectListFile, kMapFile})
+            if (std::filesystem::is_regular_file(candidate + name, ec))
+                return candidate;
+    }
+    return std::string();
+}
 
 std::string ReadProjectFile(const std::string& folder, const std::string& name, std::vector<std::string>* under1251)
 {

@@ -22,6 +22,12 @@ inline constexpr const char* kMapFile = "Map1.qxmap";
 // programFolder (with its trailing separator) + "Sys\Saves\".
 std::string ProjectFolder(const std::string& programFolder);
 
+// The project a chosen folder (file-system form) stands for: the folder
+// itself when it holds a project's files (any of the three above), else
+// its "Sys/Saves/" when that does (an installation or copy of one); empty
+// when neither does.  The result ends with "/".
+std::string FindProject(const std::string& folder);
+
 // folder + name (name in code page 1251) read whole, found as
 // FindProjectFile finds it (its file-system path is appended to *under1251
 // when it was found under its 1251 bytes); a failure is thrown as

@@ -10,6 +10,7 @@
 #include "Paths.h"
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
+#include "ProjectLock.h"
 #include "Text1251.h"
 #include "TextureListFile.h"
 
@@ -47,9 +48,9 @@ bool Exists(const std::string& fsPath)
 }  // namespace
 
 void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
-                 const ProjectTrees& trees)
+                 const ProjectTrees& trees, const std::vector<FileToWrite>& alsoWrite)
 {
-    std::vector<FileToWrite> files;
+    std::vector<FileToWrite> files = alsoWrite;
     const auto fsPathOf = [&](const std::string& name) { return ToFsPath(folder + Cp1251ToUtf8(name)); };
     const auto add = [&](const std::string& name, std::string bytes) {
         files.push_back({fsPathOf(name), name, std::move(bytes)});
@@ -98,6 +99,33 @@ void SaveProject(const std::string& folder, const TextureRegistry& textures, con
     for (const FileToMove& m : moves)
         if (!Exists(m.from))
             g_under1251.erase(m.from);
+}
+
+std::vector<FileToWrite> ProjectFilesToCopy(const std::string& from, const std::string& to)
+{
+    namespace fs = std::filesystem;
+    std::vector<FileToWrite> files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(from, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        const std::string relative = it->path().lexically_relative(from).string();
+        const std::string name = it->path().filename().string();
+        if (it->is_directory(ec)) {
+            if (it.depth() == 0 && name + "/" == kAutosaveFolder) {
+                it.disable_recursion_pending();
+                continue;
+            }
+            fs::create_directories(to + relative, ec);
+            continue;
+        }
+        if (!it->is_regular_file(ec) || name == kProjectLockFile || name == kSaveJournal ||
+            name.find(".~") != std::string::npos)
+            continue;
+        files.push_back({to + relative, Utf8ToCp1251(relative), ReadWholeFile(it->path().string())});
+    }
+    if (ec)
+        throw InOutError(Utf8ToCp1251(from) + ": " + ec.message());
+    return files;
 }
 
 StagedProject ReadProject(const std::string& folder, const ReadOptions& options)

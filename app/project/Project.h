@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSet.h"
 #include "LevelFiles.h"
 #include "ProjectContent.h"
 #include "TextureStaging.h"
@@ -26,6 +27,8 @@ inline constexpr const char* kObjectTreeFile = "AllObjectList.qxlst";
 inline constexpr const char* kObjectTreeIconsFile = "AllObjectListIcons.qxicon";
 inline constexpr const char* kTextureTreeFile = "AllTexturesList.qxlst";
 inline constexpr const char* kTextureTreeIconsFile = "AllTexturesListIcons.qxicon";
+// The autosave's folder inside the project folder.
+inline constexpr const char* kAutosaveFolder = "Autosave/";
 
 // The trees to save; null for the game launch, which saves only the texture
 // list, the objects and the map.
@@ -41,9 +44,18 @@ struct ProjectTrees {
 // content.SavedObjectNames holds and the list no longer does (the caller
 // calls ObjectFilesSaved once the save succeeded).  Throws qx::InOutError
 // naming the file that failed; the files on disk are then those of the
-// previous save.
+// previous save.  `alsoWrite` joins the same step (the project's own files
+// win over an entry of the same path).
 void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
-                 const ProjectTrees& trees);
+                 const ProjectTrees& trees, const std::vector<FileToWrite>& alsoWrite = {});
+
+// For a save into another folder: every file of the project folder `from`
+// (the texture library's pictures, models, whatever else the user keeps
+// there) as it is to be written under `to` (both file-system forms with
+// their trailing "/"), with the subfolders created.  Leaves out the
+// autosave, the lock and what a save cut short leaves behind.  Throws
+// qx::InOutError naming a file that cannot be read.
+std::vector<FileToWrite> ProjectFilesToCopy(const std::string& from, const std::string& to);
 
 struct StagedProject {
     StagedTextures textures;

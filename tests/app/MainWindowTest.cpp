@@ -35,6 +35,7 @@
 #include "Textures.h"
 #include "TexturesSelectForm.h"
 #include "TreeWidgetAccess.h"
+#include "ProjectCommands.h"
 #include "Vantor.h"
 
 namespace {
@@ -79,7 +80,10 @@ TEST_F(MainWindowTest, WindowsAreCreatedWithTheirCaptions)
 {
     Start();
     EXPECT_TRUE(main()->windowTitle().startsWith(Ui("QX FPS Vantor v2.0 - (")));
-    EXPECT_TRUE(main()->windowTitle().endsWith(Ui(") Альфа версия для теста - игра не открыта")));
+    // It names the open project's folder.
+    EXPECT_TRUE(main()->windowTitle().endsWith(Ui(") Альфа версия для теста - ") +
+                                               QString::fromStdString(OpenProjectFolder()).chopped(1)))
+        << main()->windowTitle().toStdString();
     EXPECT_EQ(main()->BitBtn1->text(), Ui("Запустить\nигру"));
     EXPECT_EQ(main()->BitBtn1->size(), QSize(119, 50));
 
@@ -132,7 +136,8 @@ TEST_F(MainWindowTest, ControlsCarryTheirDesignNamesAndTexts)
     QStringList gameItems;
     for (QAction* a : w->menuBar()->actions().front()->menu()->actions())
         gameItems << (a->isSeparator() ? QString("-") : a->text());
-    EXPECT_EQ(gameItems, (QStringList{Ui("Загрузить проект"), "-", Ui("Сохранить проект"), "-", Ui("Выход")}));
+    EXPECT_EQ(gameItems, (QStringList{Ui("Открыть проект…"), Ui("Загрузить проект"), "-", Ui("Сохранить проект"),
+                                      Ui("Сохранить проект как…"), "-", Ui("Менеджер проектов"), "-", Ui("Выход")}));
     QStringList popup;
     for (QAction* a : w->PopupMenu1->actions())
         popup << (a->isSeparator() ? QString("-") : a->text());

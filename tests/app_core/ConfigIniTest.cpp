@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "ConfigIni.h"
@@ -55,3 +56,22 @@ TEST(ConfigIni, UnwritableFolderRaisesTheFileError)
 }
 
 }  // namespace
+
+// The recent projects: latest first, each once, at most eight, and the
+// rest of the file kept.
+TEST(ConfigIni, RecentProjectsKeepEightLatestFirst)
+{
+    std::vector<std::string> recent;
+    for (int i = 0; i < 10; ++i)
+        PutFirst(recent, "/p" + std::to_string(i));
+    PutFirst(recent, "/p5");
+    ASSERT_EQ(recent.size(), kRecentProjects);
+    EXPECT_EQ(recent.front(), "/p5");
+    EXPECT_EQ(std::count(recent.begin(), recent.end(), "/p5"), 1);
+    EXPECT_EQ(recent.back(), "/p2");
+    const std::string file = IniWriteRecentProjects("[Startup]\r\nonestart=0\r\n", recent);
+    EXPECT_EQ(IniReadRecentProjects(file), recent);
+    EXPECT_FALSE(IniReadBool(file, "Startup", "onestart", true));
+    const std::string shorter = IniWriteRecentProjects(file, {"/q"});
+    EXPECT_EQ(IniReadRecentProjects(shorter), std::vector<std::string>{"/q"});
+}

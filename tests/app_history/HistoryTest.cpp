@@ -595,12 +595,59 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     messages_.answer = true;
     StartEditor();
     ASSERT_EQ(messages_.entries.size(), 1u);
-    EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение от "), 0), 0u);
+    // The question names the project.
+    EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение проекта ") + (dir_ / "Sys/Saves").string() + Cp(" от "), 0), 0u)
+        << messages_.entries[0].text;
     EXPECT_EQ(Editor().PlacementCount, 1);
     EXPECT_TRUE(w()->windowTitle().endsWith(" *"));
     // A save makes it go.
     w()->findChild<QAction*>("Save1")->trigger();
     EXPECT_FALSE(fs::exists(folder));
+}
+
+// Each project keeps its own autosave: after a crash in project B, opening
+// the default project neither offers nor touches B's; B offers it, by name.
+TEST_F(HistoryTest, AnotherProjectIsOpenedAfterAskingWithAFreshHistoryAndOnlyItsOwnAutosave)
+{
+    EditorState& state = Editor();
+    w()->findChild<QAction*>("Save1")->trigger();
+    qxtest::TempDir other;
+    const std::string b = (other.path() / "B").string();
+    fs::create_directories(b);
+    ASSERT_TRUE(SaveProjectAs(*w(), b));
+    state.AddObject("_A");
+    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
+    SceneClick(*w());
+    windows_->autosaver->Start();
+    windows_->autosaver->Finish();
+    ASSERT_TRUE(fs::exists(fs::path(b) / "Autosave" / kAutosaveMarker));
+
+    messages_.threeWayAnswer = qx::Answer::Cancel;
+    EXPECT_FALSE(OpenProject(*w(), dir_.path().string()));
+    EXPECT_EQ(OpenProjectFolder(), b + "/");
+    EXPECT_EQ(state.PlacementCount, 1);
+    messages_.threeWayAnswer = qx::Answer::No;
+    ASSERT_TRUE(OpenProject(*w(), dir_.path().string()));
+    EXPECT_EQ(OpenProjectFolder(), (dir_ / "Sys/Saves/").string());
+    EXPECT_EQ(state.PlacementCount, 0);
+    EXPECT_FALSE(EditHistory().CanUndo()) << "the other project's edits cannot be undone here";
+    ASSERT_EQ(messages_.entries.size(), 2u) << "two questions, no recovery offer";
+    messages_.entries.clear();
+
+    messages_.answer = true;
+    ASSERT_TRUE(OpenProject(*w(), b));
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение проекта ") + b + Cp(" от "), 0), 0u)
+        << messages_.entries[0].text;
+    EXPECT_EQ(state.PlacementCount, 1);
+
+    // Named on the command line, a project is open and loaded from the start.
+    w()->findChild<QAction*>("Save1")->trigger();
+    StartupProjectArgument() = b;
+    StartEditor();
+    StartupProjectArgument().clear();
+    EXPECT_EQ(OpenProjectFolder(), b + "/");
+    EXPECT_EQ(Editor().PlacementCount, 1);
 }
 
 TEST_F(HistoryTest, IncompleteAndDamagedAutosavesAreReportedAndLeftOnDisk)

@@ -17,12 +17,18 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QProcess>
+#include <unistd.h>
+
 #include "EditorState.h"
 #include "Camera.h"
 #include "EditorWindows.h"
 #include "FrameLoop.h"
 #include "GLEngine.h"
 #include "LoadSession.h"
+#include "ManagerProject.h"
+#include "Project.h"
+#include "ProjectLock.h"
 #include "Messages.h"
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
@@ -61,6 +67,7 @@ protected:
     void TearDown() override
     {
         GameStarter() = savedStarter_;
+        FolderChooser() = savedChooser_;
         qx::TextureRemovalHook() = nullptr;
         windows_.reset();
         cwd_.reset();
@@ -71,7 +78,14 @@ protected:
     std::string Saved(const char* name) const { return qxtest::ReadFileBytes(dir_ / "Sys" / "Saves" / name); }
 
     qxtest::TempDir dir_;
-    std::function<void(const QString&)> savedStarter_ = GameStarter();
+    std::function<void(const QString&, const QStringList&)> savedStarter_ = GameStarter();
+    std::function<QString(const QString&)> savedChooser_ = FolderChooser();
+    // The folder the next dialog answers with.
+    void Choose(const fs::path& folder)
+    {
+        FolderChooser() = [folder](const QString&) { return QString::fromStdString(folder.string()); };
+    }
+    std::string LastMessage() const { return messages_.entries.empty() ? std::string() : messages_.entries.back().text; }
     std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
     std::unique_ptr<EditorWindows> windows_;
     qx::RecordingMessageSink messages_;
@@ -92,11 +106,16 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
 
     // The start button saves the map but not the trees, then starts the game.
     QString started;
-    GameStarter() = [&](const QString& program) { started = program; };
+    QStringList arguments;
+    GameStarter() = [&](const QString& program, const QStringList& args) {
+        started = program;
+        arguments = args;
+    };
     state.AddPlacement("_Box", TPlacement{-4, 0, 4, 0, 0, 0, 1, 1, 1});
     w()->ObjectList->clear();
     QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(started.toStdString(), dir_.path().string() + "/GAME_EXE");
+    EXPECT_EQ(arguments, QStringList{QString::fromStdString((dir_ / "Sys" / "Saves").string())});
     EXPECT_NE(Saved("Map1.qxmap").find("\r\n2\r\n"), std::string::npos);
     EXPECT_EQ(Saved("AllObjectList.qxlst"), tree);
 
@@ -223,3 +242,119 @@ TEST_F(ProjectCommandsTest, TextureWindowKeepsHelperTexturesAndRenumbersBoxes)
 }
 
 }  // namespace
+
+// Projects are folders: save as takes the whole project (its library's
+// pictures too) into a folder without one and opens it there; open and the
+// recent list (the project manager) switch between them; the start button
+// plays the open one.  Folders that cannot be used change nothing.
+TEST_F(ProjectCommandsTest, ProjectFoldersAreSavedAsOpenedAndListed)
+{
+    EditorState& state = Editor();
+    state.AddObject("_A");
+    Menu("Save1");
+    const fs::path a = dir_ / "Sys" / "Saves";
+    qxtest::WriteFileBytes(a / "textures" / "mine.bmp", "mine");
+    qxtest::TempDir other;
+    const fs::path b = other / "B";
+    fs::create_directories(b);
+    state.AddPlacement("_A", TPlacement{});
+    Choose(b);
+    Menu("SaveAs1");
+    ASSERT_TRUE(messages_.entries.empty()) << LastMessage();
+    EXPECT_EQ(qxtest::ReadFileBytes(b / "ObjList.qxlst"), "1\r\n_A\r\n");
+    EXPECT_EQ(qxtest::ReadFileBytes(b / "textures" / "mine.bmp"), "mine");
+    EXPECT_EQ(OpenProjectFolder(), b.string() + "/");
+    EXPECT_TRUE(w()->windowTitle().endsWith(QString::fromStdString(b.string())));
+    EXPECT_EQ(RecentProjects(), (std::vector<std::string>{b.string(), a.string()}));
+    QStringList arguments;
+    GameStarter() = [&](const QString&, const QStringList& args) { arguments = args; };
+    QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(arguments, QStringList{QString::fromStdString(b.string())});
+
+    // A folder that already holds a project takes no other; one without a
+    // project opens nothing.
+    Menu("SaveAs1");
+    EXPECT_NE(LastMessage().find(Cp("уже есть проект")), std::string::npos);
+    Choose(other.path());
+    Menu("OpenProject1");
+    EXPECT_EQ(LastMessage(), Cp("В папке нет проекта: ") + other.path().string());
+    EXPECT_EQ(OpenProjectFolder(), b.string() + "/");
+    EXPECT_EQ(state.PlacementCount, 1);
+
+    // The installation's folder stands for its Sys/Saves.
+    Choose(dir_.path());
+    Menu("OpenProject1");
+    EXPECT_EQ(OpenProjectFolder(), a.string() + "/");
+    EXPECT_EQ(state.PlacementCount, 0);
+    FPManager->Refresh();
+    ASSERT_EQ(FPManager->TreeView1->topLevelItemCount(), 2);
+    FPManager->TreeView1->setCurrentItem(FPManager->TreeView1->topLevelItem(1));
+    FPManager->findChild<QPushButton*>("Button3")->click();
+    EXPECT_EQ(OpenProjectFolder(), b.string() + "/");
+    EXPECT_EQ(state.PlacementCount, 1);
+
+    // A listed folder that vanished leaves the list, with a message.
+    messages_.entries.clear();
+    fs::remove_all(b);
+    FPManager->TreeView1->setCurrentItem(FPManager->TreeView1->topLevelItem(0));
+    FPManager->findChild<QPushButton*>("Button3")->click();
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_NE(LastMessage().find(Cp("не найдена; она убрана из списка")), std::string::npos);
+    EXPECT_EQ(RecentProjects(), std::vector<std::string>{a.string()});
+    // "Удалить игру" takes an entry off the list, never its files.
+    FPManager->TreeView1->setCurrentItem(FPManager->TreeView1->topLevelItem(0));
+    FPManager->findChild<QPushButton*>("Button2")->click();
+    EXPECT_TRUE(RecentProjects().empty());
+    EXPECT_TRUE(fs::exists(a / "ObjList.qxlst"));
+}
+
+// A new game is what a fresh start shows, in a folder without a project;
+// another running editor's lock is asked about, a dead one's taken over,
+// and the lock goes when the editor ends.
+TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
+{
+    qxtest::TempDir other;
+    Editor().AddObject("_A");
+    const std::string tree = FormatTreeText(TreeWidgetAccess(w()->ObjectList));
+    Choose(other.path());
+    FPManager->findChild<QPushButton*>("Button1")->click();
+    ASSERT_TRUE(messages_.entries.empty()) << LastMessage();
+    EXPECT_EQ(OpenProjectFolder(), other.path().string() + "/");
+    EXPECT_EQ(Editor().MapObjectCount, 0);
+    EXPECT_EQ(Textures().TextureCount, 8);
+    EXPECT_EQ(FormatTreeText(TreeWidgetAccess(w()->ObjectList)), tree);
+    EXPECT_TRUE(fs::exists(other / "textures" / "NoTexture.bmp"));
+    EXPECT_EQ(qx::LockOwner(other.path().string() + "/"), 0) << "its own lock";
+    EXPECT_TRUE(fs::exists(other / qx::kProjectLockFile));
+    FPManager->findChild<QPushButton*>("Button1")->click();
+    EXPECT_NE(LastMessage().find(Cp("уже есть проект")), std::string::npos);
+
+    // Another editor (a process that runs: this test's parent) holds the
+    // installation's project.
+    const fs::path a = dir_ / "Sys" / "Saves";
+    MemoryTree none;
+    qx::SaveProject(a.string() + "/", Textures(), ProjectContent(), qx::ProjectTrees{&none, &none});
+    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(::getppid()) + "\n");
+    messages_.entries.clear();
+    messages_.answer = false;
+    Choose(dir_.path());
+    Menu("OpenProject1");
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_TRUE(messages_.entries[0].question);
+    EXPECT_NE(LastMessage().find(Cp("уже открыт в другом редакторе")), std::string::npos);
+    EXPECT_EQ(OpenProjectFolder(), other.path().string() + "/");
+    // A lock whose process is gone is taken over without a word.
+    QProcess gone;
+    gone.start("true");
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 pid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(pid) + "\n");
+    messages_.entries.clear();
+    Menu("OpenProject1");
+    EXPECT_TRUE(messages_.entries.empty()) << LastMessage();
+    EXPECT_EQ(OpenProjectFolder(), a.string() + "/");
+    EXPECT_FALSE(fs::exists(other / qx::kProjectLockFile)) << "the project left is unlocked";
+    windows_.reset();
+    EXPECT_FALSE(fs::exists(a / qx::kProjectLockFile));
+}

@@ -59,7 +59,7 @@ protected:
         qx::SaveProject(saves().string() + "/", textures, content, trees);
     }
 
-    GameRun Play()
+    GameRun Play(const fs::path& program = {}, const QStringList& arguments = {})
     {
         GameRun run;
         const QString shot = QString::fromStdString((dir_ / "frame.png").string());
@@ -68,7 +68,7 @@ protected:
         env.insert("QX_GAME_FRAMES", "3");
         env.insert("QX_GAME_SCREENSHOT", shot);
         game.setProcessEnvironment(env);
-        game.start(QString::fromStdString((dir_ / "GAME_EXE").string()), QStringList());
+        game.start(QString::fromStdString((program.empty() ? dir_ / "GAME_EXE" : program).string()), arguments);
         if (!game.waitForFinished(60000)) {
             game.kill();
             game.waitForFinished();
@@ -161,4 +161,25 @@ TEST_F(GameLaunch, TheEditorsLoadReadsTheSameFilesWithItsProgress)
     // Seven files of fixed names, one per picture and one per object.
     EXPECT_EQ(total, 7 + 1 + 2);
     EXPECT_EQ(last, total);
+}
+
+// Installed under a prefix, the game takes its pictures from
+// share/qxvantor and plays the project folder it is given (the start
+// button's), wherever that is.
+TEST_F(GameLaunch, InstalledUnderAPrefixItPlaysTheFolderItIsGiven)
+{
+    SaveLevel();
+    const fs::path prefix = dir_ / "prefix";
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "share" / "qxvantor");
+    fs::copy_file(dir_ / "GAME_EXE", prefix / "bin" / "GAME_EXE");
+    fs::rename(dir_ / "textures", prefix / "share" / "qxvantor" / "textures");
+    fs::create_directories(dir_ / "level");
+    fs::rename(dir_ / "Sys", dir_ / "level" / "Sys");
+    const GameRun run = Play(prefix / "bin" / "GAME_EXE", {QString::fromStdString((dir_ / "level").string())});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.errors.find("untextured"), std::string::npos) << run.errors;
+    const int w = run.frame.width(), h = run.frame.height();
+    EXPECT_TRUE(White(run.frame.pixel(w / 2 + 40, h / 2 + 30)));
+    EXPECT_GT(qBlue(run.frame.pixel(w / 2, 5)), qRed(run.frame.pixel(w / 2, 5))) << "the sky from share/qxvantor";
 }

@@ -31,7 +31,8 @@ TFTexture* FTexture = nullptr;
 namespace {
 
 constexpr int kTextureNodeIcon = 10;
-constexpr const char* kLibraryFolder = "Sys/Saves/textures/";
+constexpr const char* kProjectFolder = "Sys/Saves/";
+constexpr const char* kLibraryFolder = "textures/";
 
 // The design's filter: description and pattern pairs separated by "|".
 constexpr const char* kDesignFilter =
@@ -231,9 +232,14 @@ void TFTexture::ShowPicture()
     Image1->setPixmap(QPixmap::fromImage(shown_).scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
+std::string TFTexture::LibraryFolder() const
+{
+    return (ProjectFolder.empty() ? ProgramFolder + kProjectFolder : ProjectFolder) + kLibraryFolder;
+}
+
 std::string TFTexture::LibraryPath(const std::string& name) const
 {
-    return ProgramFolder + kLibraryFolder + Cp1251ToUtf8(name);
+    return LibraryFolder() + Cp1251ToUtf8(name);
 }
 
 void TFTexture::TreeView1Click()
@@ -268,7 +274,7 @@ void TFTexture::Button1Click()
                                                          "Переименуйте файл."));
         return;
     }
-    const std::string target = ProgramFolder + kLibraryFolder + fileName;
+    const std::string target = LibraryFolder() + fileName;
     if (!CopyIntoLibrary(chosen.toStdString(), target, name))
         return;
     // Undone, the entry goes; the library keeps the file.

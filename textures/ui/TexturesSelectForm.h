@@ -4,7 +4,7 @@
 //
 // The tree is a list of names only; what is loaded is the registry's
 // business, and the two meet by name (FindTexture).  Library files live in
-// ProgramFolder + "Sys\Saves\textures\".  Handlers run with the scene's GL
+// the open project's "textures\" folder.  Handlers run with the scene's GL
 // context current (they register textures).
 #pragma once
 
@@ -41,6 +41,9 @@ public:
     // The executable's folder with a trailing separator, in the file
     // system's encoding (UTF-8); tests point it elsewhere.
     std::string ProgramFolder;
+    // The open project's folder (same encoding, trailing separator); empty:
+    // ProgramFolder + "Sys/Saves/".
+    std::string ProjectFolder;
     // The open-picture dialog (OPD); returns the chosen file or an empty
     // text.  Tests replace it.
     std::function<QString()> ChooseFile;
@@ -62,6 +65,8 @@ public:
     const QImage& PreviewPicture() const { return shown_; }
     // The library's file of a registry name (1251) on the file system.
     std::string LibraryPath(const std::string& name) const;
+    // Where the library's pictures are, with its trailing "/".
+    std::string LibraryFolder() const;
 
     void TreeView1Click();
     void Button1Click();
