@@ -91,6 +91,9 @@ void GameWindow::Start()
         for (const std::string& missing : level_.missingPictures)
             std::fprintf(stderr, "GAME_EXE: picture not loaded, %s: %s\n", shown, Cp1251ToUtf8(missing).c_str());
         if (!level_.missingPictures.empty()) {
+            std::fprintf(stderr, "GAME_EXE: pictures are looked for in %s and %s\n",
+                         ToFsPath(ProjectFolder(programFolder_) + "textures\\").c_str(),
+                         ToFsPath(programFolder_ + "textures\\").c_str());
             missingText_ = Cp("Не загружено рисунков: ") + IntToEditText(static_cast<int32_t>(level_.missingPictures.size())) +
                            (level_.noTexture ? Cp(" - вместо них NoTexture") : std::string());
             missingShownUntil_ = kMissingShownFor;
