@@ -1,5 +1,7 @@
 #include "CollisionWorld.h"
 
+#include <utility>
+
 namespace qx {
 
 namespace {
@@ -7,6 +9,22 @@ namespace {
 // Cell sizes of the size classes; a placement goes to the first whose cell
 // is at least as wide as its bounds.
 constexpr float kCellSizes[] = {16.0f, 128.0f, 1024.0f, 8192.0f};
+
+constexpr size_t kGroup = 8;
+
+// The centre of v in `all` on a Z-order curve of 1,024 steps along each axis.
+uint32_t CurveKey(const Solid& v, const Box3& all)
+{
+    uint32_t key = 0;
+    for (int a = 0; a < 3; ++a) {
+        const float extent = all.max[a] - all.min[a];
+        const float t = extent > 0 ? (0.5f * (v.bounds.min[a] + v.bounds.max[a]) - all.min[a]) / extent : 0;
+        const uint32_t step = static_cast<uint32_t>(std::clamp(t, 0.0f, 1.0f) * 1023.0f);
+        for (int bit = 0; bit < 10; ++bit)
+            key |= ((step >> bit) & 1u) << (3 * bit + a);
+    }
+    return key;
+}
 
 bool Finite(const Box3& b)
 {
@@ -70,18 +88,39 @@ bool CollisionWorld::LocalQuery(const Box3& query, const Placed& s, Box3& local)
 void CollisionWorld::Build(const std::vector<std::vector<Solid>>& shapes, const std::vector<PlacedShape>& placed)
 {
     volumes_.clear();
-    shapeBegin_.assign(1, 0);
+    localBounds_.clear();
+    groupFirst_.clear();
+    groupBounds_.clear();
+    shapeGroups_.assign(1, 0);
     std::vector<Box3> shapeBounds;
     for (const std::vector<Solid>& shape : shapes) {
         Box3 all;
+        std::vector<const Solid*> kept;
         for (const Solid& v : shape)
             if (!v.bounds.IsEmpty() && Finite(v.bounds)) {
-                volumes_.push_back(v);
+                kept.push_back(&v);
                 all.Add(v.bounds);
             }
-        shapeBegin_.push_back(static_cast<uint32_t>(volumes_.size()));
+        // Neighbours next to each other: in the order of a curve that fills
+        // the shape's bounds.
+        std::vector<std::pair<uint32_t, const Solid*>> order;
+        for (const Solid* v : kept)
+            order.push_back({CurveKey(*v, all), v});
+        std::stable_sort(order.begin(), order.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (i % kGroup == 0) {
+                groupFirst_.push_back(static_cast<uint32_t>(volumes_.size()));
+                groupBounds_.push_back(Box3());
+            }
+            volumes_.push_back(*order[i].second);
+            localBounds_.push_back(order[i].second->bounds);
+            groupBounds_.back().Add(order[i].second->bounds);
+        }
+        shapeGroups_.push_back(static_cast<uint32_t>(groupBounds_.size()));
         shapeBounds.push_back(all);
     }
+    groupFirst_.push_back(static_cast<uint32_t>(volumes_.size()));
 
     placed_.clear();
     bounds_.clear();

@@ -43,12 +43,16 @@ public:
             const Placed& s = placed_[p];
             Box3 local;
             const bool cull = s.invertible && LocalQuery(query, s, local);
-            for (uint32_t v = shapeBegin_[s.shape]; v < shapeBegin_[s.shape + 1]; ++v) {
-                if (cull && !volumes_[v].bounds.Overlaps(local))
+            for (uint32_t g = shapeGroups_[s.shape]; g < shapeGroups_[s.shape + 1]; ++g) {
+                if (cull && !Meets(groupBounds_[g], local))
                     continue;
-                const Solid world = Place(volumes_[v], s);
-                if (world.bounds.Overlaps(query))
-                    f(world);
+                for (uint32_t v = groupFirst_[g]; v < groupFirst_[g + 1]; ++v) {
+                    if (cull && !Meets(localBounds_[v], local))
+                        continue;
+                    const Solid world = Place(volumes_[v], s);
+                    if (world.bounds.Overlaps(query))
+                        f(world);
+                }
             }
         };
         for (const Level& level : levels_) {
@@ -94,12 +98,23 @@ private:
         w.UpdateBounds();
         return w;
     }
+    // Box3::Overlaps without branches, for scanning a shape's volumes.
+    static bool Meets(const Box3& a, const Box3& b)
+    {
+        return (a.min[0] < b.max[0]) & (b.min[0] < a.max[0]) & (a.min[1] < b.max[1]) & (b.min[1] < a.max[1]) &
+               (a.min[2] < b.max[2]) & (b.min[2] < a.max[2]);
+    }
     // A box around the query in the placement's own space, a little wider
     // than exact so that rounding never culls a volume it reaches.
     static bool LocalQuery(const Box3& query, const Placed& s, Box3& local);
 
+    // A shape's volumes in groups of a few neighbours, so a query skips
+    // most of a large shape group by group.
     std::vector<Solid> volumes_;
-    std::vector<uint32_t> shapeBegin_;
+    std::vector<Box3> localBounds_;   // of each volume, packed for the scan
+    std::vector<uint32_t> groupFirst_;  // first volume of each group, then the end
+    std::vector<Box3> groupBounds_;
+    std::vector<uint32_t> shapeGroups_;  // first group of each shape, then the end
     std::vector<Placed> placed_;  // only placements with volumes
     std::vector<Box3> bounds_;    // world bounds of each placed shape
     std::vector<Level> levels_;

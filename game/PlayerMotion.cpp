@@ -97,9 +97,12 @@ void PlayerMotion::Tick(const MoveInput& input)
 bool PlayerMotion::Blocked(const Box3& body, const Box3& from) const
 {
     bool blocked = false;
-    world_.ForEachVolume(body, [&](const Solid& v) {
+    world_.ForEachVolume(body, [&](const Solid& solid) {
+        if (blocked)
+            return;
         ++tested_;
-        blocked = blocked || (Overlaps(body, v) && !SinksInto(from, v, kInside));
+        const SolidAxes v(solid);
+        blocked = v.Overlaps(body) && !v.SinksInto(from, kInside);
     });
     return blocked;
 }
@@ -121,16 +124,17 @@ void PlayerMotion::MoveAcross(int axis, float distance)
     float allowed = distance;
     bool blocked = false;
     float rise = 0;
-    world_.ForEachVolume(body, [&](const Solid& v) {
+    world_.ForEachVolume(body, [&](const Solid& solid) {
         ++tested_;
-        if (!Overlaps(body, v) || SinksInto(from, v, kInside))
+        const SolidAxes v(solid);
+        if (!v.Overlaps(body) || v.SinksInto(from, kInside))
             return;
         blocked = true;
         float enter, exit;
         // How far up the body would clear it where it is going.
-        if (SweepAlong(standing, 1, v, enter, exit))
+        if (onGround_ && v.SweepAlong(standing, 1, enter, exit))
             rise = std::max(rise, exit);
-        if (!SweepAlong(from, axis, v, enter, exit))
+        if (!v.SweepAlong(from, axis, enter, exit))
             return;
         if (distance > 0)
             allowed = std::min(allowed, std::max(0.0f, enter - kSkin));
@@ -163,10 +167,11 @@ void PlayerMotion::MoveUpDown(float distance)
     float y = to[1];
     bool landed = false;
     bool bumped = false;
-    world_.ForEachVolume(body, [&](const Solid& v) {
+    world_.ForEachVolume(body, [&](const Solid& solid) {
         ++tested_;
+        const SolidAxes v(solid);
         float enter, exit;
-        if (!Overlaps(body, v) || SinksInto(from, v, kInside) || !SweepAlong(from, 1, v, enter, exit))
+        if (!v.Overlaps(body) || v.SinksInto(from, kInside) || !v.SweepAlong(from, 1, enter, exit))
             return;
         if (distance <= 0) {
             // Feet end exactly on the highest top they reach.

@@ -37,50 +37,6 @@ bool Useful(const float n[3], float scale2)
     return zeros < 2 && Dot(n, n) > 1e-12f * scale2;
 }
 
-// Calls f(n, bodyLow, bodyHigh, solidLow, solidHigh) per separating axis
-// candidate until f returns false; returns whether every call returned true.
-template <typename F>
-bool ForEachAxis(const Box3& body, const Solid& solid, F&& f)
-{
-    for (int a = 0; a < 3; ++a) {
-        const float n[3] = {a == 0 ? 1.0f : 0.0f, a == 1 ? 1.0f : 0.0f, a == 2 ? 1.0f : 0.0f};
-        if (!f(n, body.min[a], body.max[a], solid.bounds.min[a], solid.bounds.max[a]))
-            return false;
-    }
-    float centre[3], half[3];
-    for (int a = 0; a < 3; ++a) {
-        centre[a] = 0.5f * (body.min[a] + body.max[a]);
-        half[a] = 0.5f * (body.max[a] - body.min[a]);
-    }
-    const auto test = [&](const float n[3]) {
-        const float c = Dot(n, centre);
-        const float r = std::abs(n[0]) * half[0] + std::abs(n[1]) * half[1] + std::abs(n[2]) * half[2];
-        float low = Dot(n, solid.corner), high = low;
-        for (const float* e : solid.edge) {
-            const float d = Dot(n, e);
-            (d < 0 ? low : high) += d;
-        }
-        return f(n, c - r, c + r, low, high);
-    };
-    float n[3];
-    for (int k = 0; k < 3; ++k) {
-        const float* u = solid.edge[(k + 1) % 3];
-        const float* v = solid.edge[(k + 2) % 3];
-        Cross(u, v, n);
-        if (Useful(n, Dot(u, u) * Dot(v, v)) && !test(n))
-            return false;
-    }
-    for (int k = 0; k < 3; ++k) {
-        const float* e = solid.edge[k];
-        const float e2 = Dot(e, e);
-        const float world[3][3] = {{0, -e[2], e[1]}, {e[2], 0, -e[0]}, {-e[1], e[0], 0}};  // axis x e
-        for (const float* w : world)
-            if (Useful(w, e2) && !test(w))
-                return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 Solid Solid::Of(const Box3& box)
@@ -135,36 +91,103 @@ void TurnScaleMatrix(const float degrees[3], const float scale[3], float m[9])
     }
 }
 
-bool Overlaps(const Box3& body, const Solid& solid)
+SolidAxes::SolidAxes(const Solid& solid) : bounds_(solid.bounds)
 {
-    return ForEachAxis(body, solid, [](const float*, float bLow, float bHigh, float sLow, float sHigh) {
+    const auto add = [&](const float n[3]) {
+        float low = Dot(n, solid.corner), high = low;
+        for (const float* e : solid.edge) {
+            const float d = Dot(n, e);
+            (d < 0 ? low : high) += d;
+        }
+        for (int a = 0; a < 3; ++a)
+            axis_[count_][a] = n[a];
+        low_[count_] = low;
+        high_[count_] = high;
+        ++count_;
+    };
+    // An edge along a world axis makes that axis crossed with the other
+    // edges a face normal again; with all three along axes, the world axes
+    // are all there is.
+    bool along[3] = {false, false, false};
+    int aligned = 0;
+    for (const float* e : solid.edge) {
+        const bool x = e[0] != 0, y = e[1] != 0, z = e[2] != 0;
+        if (x + y + z == 1) {
+            along[x ? 0 : y ? 1 : 2] = true;
+            ++aligned;
+        }
+    }
+    if (aligned == 3)
+        return;
+    float n[3];
+    for (int k = 0; k < 3; ++k) {
+        const float* u = solid.edge[(k + 1) % 3];
+        const float* v = solid.edge[(k + 2) % 3];
+        Cross(u, v, n);
+        if (Useful(n, Dot(u, u) * Dot(v, v)))
+            add(n);
+    }
+    for (const float* e : solid.edge) {
+        const float e2 = Dot(e, e);
+        const float world[3][3] = {{0, -e[2], e[1]}, {e[2], 0, -e[0]}, {-e[1], e[0], 0}};  // axis x e
+        for (int a = 0; a < 3; ++a)
+            if (!along[a] && Useful(world[a], e2))
+                add(world[a]);
+    }
+}
+
+template <typename F>
+bool SolidAxes::ForEachAxis(const Box3& body, F&& f) const
+{
+    for (int a = 0; a < 3; ++a) {
+        const float n[3] = {a == 0 ? 1.0f : 0.0f, a == 1 ? 1.0f : 0.0f, a == 2 ? 1.0f : 0.0f};
+        if (!f(n, body.min[a], body.max[a], bounds_.min[a], bounds_.max[a]))
+            return false;
+    }
+    float centre[3], half[3];
+    for (int a = 0; a < 3; ++a) {
+        centre[a] = 0.5f * (body.min[a] + body.max[a]);
+        half[a] = 0.5f * (body.max[a] - body.min[a]);
+    }
+    for (int k = 0; k < count_; ++k) {
+        const float* n = axis_[k];
+        const float c = Dot(n, centre);
+        const float r = std::abs(n[0]) * half[0] + std::abs(n[1]) * half[1] + std::abs(n[2]) * half[2];
+        if (!f(n, c - r, c + r, low_[k], high_[k]))
+            return false;
+    }
+    return true;
+}
+
+bool SolidAxes::Overlaps(const Box3& body) const
+{
+    return ForEachAxis(body, [](const float*, float bLow, float bHigh, float sLow, float sHigh) {
         return bLow < sHigh && sLow < bHigh;
     });
 }
 
-bool SinksInto(const Box3& body, const Solid& solid, float depth)
+bool SolidAxes::SinksInto(const Box3& body, float depth) const
 {
-    return ForEachAxis(body, solid, [&](const float* n, float bLow, float bHigh, float sLow, float sHigh) {
+    return ForEachAxis(body, [&](const float* n, float bLow, float bHigh, float sLow, float sHigh) {
         return std::min(bHigh - sLow, sHigh - bLow) > depth * std::sqrt(Dot(n, n));
     });
 }
 
-bool SweepAlong(const Box3& body, int axis, const Solid& solid, float& enter, float& exit)
+bool SolidAxes::SweepAlong(const Box3& body, int axis, float& enter, float& exit) const
 {
     float from = -std::numeric_limits<float>::infinity(), to = std::numeric_limits<float>::infinity();
-    const bool meets =
-        ForEachAxis(body, solid, [&](const float* n, float bLow, float bHigh, float sLow, float sHigh) {
-            const float d = n[axis];
-            if (d == 0)
-                return bLow < sHigh && sLow < bHigh;
-            // bLow + t d < sHigh and sLow < bHigh + t d.
-            float t0 = (sLow - bHigh) / d, t1 = (sHigh - bLow) / d;
-            if (d < 0)
-                std::swap(t0, t1);
-            from = std::max(from, t0);
-            to = std::min(to, t1);
-            return from < to;
-        });
+    const bool meets = ForEachAxis(body, [&](const float* n, float bLow, float bHigh, float sLow, float sHigh) {
+        const float d = n[axis];
+        if (d == 0)
+            return bLow < sHigh && sLow < bHigh;
+        // bLow + t d < sHigh and sLow < bHigh + t d.
+        float t0 = (sLow - bHigh) / d, t1 = (sHigh - bLow) / d;
+        if (d < 0)
+            std::swap(t0, t1);
+        from = std::max(from, t0);
+        to = std::min(to, t1);
+        return from < to;
+    });
     enter = from;
     exit = to;
     return meets;

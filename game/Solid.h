@@ -30,13 +30,33 @@ void TurnPoint(float p[3], const float degrees[3]);
 // Row-major 3 x 3 matrix of the same rotations times diag(scale).
 void TurnScaleMatrix(const float degrees[3], const float scale[3], float m[9]);
 
-// Open intervals, as Box3::Overlaps: touching is no overlap.
-bool Overlaps(const Box3& body, const Solid& solid);
-// Sinks into the solid deeper than `depth` along every separating axis.
-bool SinksInto(const Box3& body, const Solid& solid, float depth);
+// The separating axes of a solid against upright boxes (the world axes, its
+// face normals and the cross products of its edges with the world axes),
+// each with the solid's extent along it: found once, so that each test only
+// projects the box.
+class SolidAxes {
+public:
+    explicit SolidAxes(const Solid& solid);
 
-// The body moved by t along world axis `axis` overlaps the solid for
-// `enter` < t < `exit`; false when it never does.
-bool SweepAlong(const Box3& body, int axis, const Solid& solid, float& enter, float& exit);
+    // Open intervals, as Box3::Overlaps: touching is no overlap.
+    bool Overlaps(const Box3& body) const;
+    // Sinks into the solid deeper than `depth` along every separating axis.
+    bool SinksInto(const Box3& body, float depth) const;
+    // The body moved by t along world axis `axis` overlaps the solid for
+    // `enter` < t < `exit`; false when it never does.
+    bool SweepAlong(const Box3& body, int axis, float& enter, float& exit) const;
+
+private:
+    // f(n, bodyLow, bodyHigh, solidLow, solidHigh) per axis while it
+    // returns true; whether it always did.
+    template <typename F>
+    bool ForEachAxis(const Box3& body, F&& f) const;
+
+    static constexpr int kMaxAxes = 12;
+    Box3 bounds_;
+    int count_ = 0;
+    float axis_[kMaxAxes][3];
+    float low_[kMaxAxes], high_[kMaxAxes];
+};
 
 }  // namespace qx
