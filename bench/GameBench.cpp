@@ -77,6 +77,8 @@ struct BenchLevel {
         scene.Build(content);
         sky = std::make_unique<TSkybox>(true, 500.0f);
         sky->BuildList();
+        // As the game does before its first frame.
+        qx::PrepareDrawing(content, scene, sky.get());
     }
 };
 

@@ -184,6 +184,24 @@ void ViewDirection(const ViewPoint& view, float out[3])
     out[2] = std::cos(view.yaw) * c;
 }
 
+void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky)
+{
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    ViewPoint view;
+    for (int a = 0; a < 3; ++a)
+        view.eye[a] = scene.start[a];
+    glPushMatrix();
+    DrawLevel(content, scene, sky, view, 1, 1);
+    for (int32_t k = 0; k < content.MapObjectCount && static_cast<size_t>(k) < content.MapObjects.size(); ++k)
+        if (const TQX3DObject* o = content.MapObjects[static_cast<size_t>(k)].get())
+            o->DrawAt(view.eye[0], view.eye[1], view.eye[2] + 10, 0, 0, 0, 1, 1, 1);
+    glPopMatrix();
+    glFinish();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+}
+
 DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky,
                      const ViewPoint& view, int width, int height)
 {
