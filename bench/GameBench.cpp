@@ -78,7 +78,7 @@ struct BenchLevel {
         sky = std::make_unique<TSkybox>(true, 500.0f);
         sky->BuildList();
         // As the game does before its first frame.
-        qx::PrepareDrawing(content, scene, sky.get());
+        qx::PrepareDrawing(content, scene, sky.get(), 256, 256);
     }
 };
 

@@ -26,14 +26,6 @@ uint32_t CurveKey(const Solid& v, const Box3& all)
     return key;
 }
 
-bool Finite(const Box3& b)
-{
-    for (int a = 0; a < 3; ++a)
-        if (!std::isfinite(b.min[a]) || !std::isfinite(b.max[a]))
-            return false;
-    return true;
-}
-
 // m (row-major) applied to `box`, moved by pos: the bounds of the result.
 Box3 Transformed(const Box3& box, const float m[9], const float pos[3])
 {
@@ -82,7 +74,7 @@ bool CollisionWorld::LocalQuery(const Box3& query, const Placed& s, Box3& local)
         local.min[r] = centre - half;
         local.max[r] = centre + half;
     }
-    return Finite(local);
+    return local.IsFinite();
 }
 
 void CollisionWorld::Build(const std::vector<std::vector<Solid>>& shapes, const std::vector<PlacedShape>& placed)
@@ -97,7 +89,7 @@ void CollisionWorld::Build(const std::vector<std::vector<Solid>>& shapes, const 
         Box3 all;
         std::vector<const Solid*> kept;
         for (const Solid& v : shape)
-            if (!v.bounds.IsEmpty() && Finite(v.bounds)) {
+            if (!v.bounds.IsEmpty() && v.bounds.IsFinite()) {
                 kept.push_back(&v);
                 all.Add(v.bounds);
             }
@@ -135,7 +127,7 @@ void CollisionWorld::Build(const std::vector<std::vector<Solid>>& shapes, const 
         TurnScaleMatrix(s.turn, s.scale, p.m);
         p.invertible = Invert(p.m, p.inverse);
         const Box3 b = Transformed(shapeBounds[s.shape], p.m, p.pos);
-        if (!Finite(b))
+        if (!b.IsFinite())
             continue;
         lowest_ = placed_.empty() ? b.min[1] : std::min(lowest_, b.min[1]);
         placed_.push_back(p);

@@ -87,7 +87,9 @@ void GameWindow::Start()
     try {
         LoadGameLevel(programFolder_, level_);
         player_ = std::make_unique<PlayerMotion>(level_.scene.collision, level_.scene.start);
-        PrepareDrawing(level_.content, level_.scene, level_.sky.get());
+        const qreal ratio = devicePixelRatio();
+        PrepareDrawing(level_.content, level_.scene, level_.sky.get(), static_cast<int>(width() * ratio),
+                       static_cast<int>(height() * ratio));
         const char* shown = level_.noTexture ? "drawn with NoTexture.bmp" : "drawn untextured";
         for (const std::string& missing : level_.missingPictures)
             std::fprintf(stderr, "GAME_EXE: picture not loaded, %s: %s\n", shown, Cp1251ToUtf8(missing).c_str());

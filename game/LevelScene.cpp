@@ -7,6 +7,7 @@
 
 #include "Collisions.h"
 #include "GLEngine.h"
+#include "PlayerMotion.h"
 #include "QX3DObject.h"
 #include "Skybox.h"
 #include "ViewFrustum.h"
@@ -103,18 +104,6 @@ Box3 PlacedBounds(const Box3& local, const TPlacement& pl)
     });
 }
 
-namespace {
-
-bool Finite(const Box3& b)
-{
-    for (int a = 0; a < 3; ++a)
-        if (!std::isfinite(b.min[a]) || !std::isfinite(b.max[a]))
-            return false;
-    return true;
-}
-
-}  // namespace
-
 void LevelScene::Build(const ProjectContent& content)
 {
     for (int a = 0; a < 3; ++a)
@@ -157,13 +146,13 @@ void LevelScene::Build(const ProjectContent& content)
         placement.push_back(static_cast<uint32_t>(i));
         object.push_back(k);
         bounds.push_back(b);
-        if (Finite(b)) {
+        if (b.IsFinite()) {
             level.Add(b);
             top = std::min(top, b.min[1] - kGroundBelowGeometry);
         }
     }
     groundBox = Box3();
-    if (groundGrid && Finite(level)) {
+    if (groundGrid && level.IsFinite()) {
         groundBox = Box3::Of(level.min[0] - kGroundMargin, top - kGroundThickness, level.min[2] - kGroundMargin,
                              level.max[0] + kGroundMargin, top, level.max[2] + kGroundMargin);
         shapes.push_back({Solid::Of(groundBox)});
@@ -184,22 +173,21 @@ void ViewDirection(const ViewPoint& view, float out[3])
     out[2] = std::cos(view.yaw) * c;
 }
 
-void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky)
+void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky, int width,
+                    int height)
 {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
     ViewPoint view;
     for (int a = 0; a < 3; ++a)
         view.eye[a] = scene.start[a];
+    view.eye[1] += PlayerMotion::kEyeHeight;
     glPushMatrix();
-    DrawLevel(content, scene, sky, view, 1, 1);
+    DrawLevel(content, scene, sky, view, width, height);
     for (int32_t k = 0; k < content.MapObjectCount && static_cast<size_t>(k) < content.MapObjects.size(); ++k)
         if (const TQX3DObject* o = content.MapObjects[static_cast<size_t>(k)].get())
             o->DrawAt(view.eye[0], view.eye[1], view.eye[2] + 10, 0, 0, 0, 1, 1, 1);
     glPopMatrix();
     glFinish();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
 DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky,

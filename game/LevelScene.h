@@ -81,12 +81,14 @@ struct DrawCounts {
     int boxes = 0;       // boxes of the placements drawn
 };
 
-// Draws the sky, the ground and every object of the level once into a
-// single pixel and waits for it: the GL driver prepares the work each new
-// combination of render state needs (a software renderer compiles code for
-// it) here, at loading, and not in the first frames of play that meet it.
-// Leaves the buffers cleared and the matrices as it found them.
-void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky);
+// Draws the first frame's view from the start (width x height device
+// pixels) and every object of the level once, and waits for it: the GL
+// driver prepares each new combination of render state (a software
+// renderer compiles code for it) and its buffers for a frame of that size
+// here, at loading, and not in the first frames of play.  Leaves the
+// buffers cleared and the matrices as it found them.
+void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky, int width,
+                    int height);
 
 // One frame of the level into the current viewport (device pixels): clear,
 // perspective, camera, sky box around the eye, placements.  Leaves the
