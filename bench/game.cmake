@@ -1,6 +1,7 @@
 # The game runtime: its frame on a 50,000-placement level looking into the
 # placements and away from them, the collision step per frame, and a
-# 30-second walk's slowest frame against its median.  Needs a display
+# 30-second walk's CPU time per frame (median, 99th percentile, slowest; the
+# median of three runs), every frame's record on request.  Needs a display
 # (xvfb-run).
 if(TARGET qx_test_support)
   add_executable(bench_game ${CMAKE_CURRENT_LIST_DIR}/GameBench.cpp

@@ -25,6 +25,13 @@ struct Box3 {
         return Box3{{x0, y0, z0}, {x1, y1, z1}};
     }
     bool IsEmpty() const { return !(min[0] <= max[0] && min[1] <= max[1] && min[2] <= max[2]); }
+    bool IsFinite() const
+    {
+        for (int a = 0; a < 3; ++a)
+            if (!std::isfinite(min[a]) || !std::isfinite(max[a]))
+                return false;
+        return true;
+    }
     void Add(const Box3& other)
     {
         for (int a = 0; a < 3; ++a) {

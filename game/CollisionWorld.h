@@ -1,17 +1,19 @@
 // The level's collision volumes in world space: each placed shape (an
-// object's volumes) moved and scaled by its placement, rotation ignored, as
-// the volumes themselves ignore their boxes' rotation.  Shapes are kept in
-// their own space and transformed when a query reaches them, so a level of
-// millions of volumes costs one box per placement.  Placements are found
-// through grids of growing cell size (one per size class of their bounds),
-// so a query looks at the placements near it only, whatever the level's
-// size.  No GL, no Qt.
+// object's volumes, turned as its boxes are) scaled, turned and moved by its
+// placement exactly as the placement is drawn.  Shapes are kept in their own
+// space and transformed when a query reaches them, so a level of millions
+// of volumes costs one box per placement; the query itself is taken into a
+// placement's space first, so only the volumes near it are transformed.
+// Placements are found through grids of growing cell size (one per size
+// class of their bounds), so a query looks at the placements near it only,
+// whatever the level's size.  No GL, no Qt.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "BoxGrid.h"
+#include "Solid.h"
 
 namespace qx {
 
@@ -19,26 +21,38 @@ struct PlacedShape {
     uint32_t shape = 0;
     float pos[3] = {0, 0, 0};
     float scale[3] = {1, 1, 1};
+    float turn[3] = {0, 0, 0};  // degrees about X, Y, Z, as a placement is drawn
 };
 
 class CollisionWorld {
 public:
-    // shapes[k]: the volumes of shape k in its own space; empty boxes are
-    // dropped.  Placements of unknown or empty shapes add nothing.
-    void Build(const std::vector<std::vector<Box3>>& shapes, const std::vector<PlacedShape>& placed);
+    // shapes[k]: the volumes of shape k in its own space; volumes whose
+    // bounds are empty or not finite are dropped.  Placements of unknown or
+    // empty shapes, or whose bounds are not finite, add nothing.
+    void Build(const std::vector<std::vector<Solid>>& shapes, const std::vector<PlacedShape>& placed);
 
-    // Calls f(volume) for every world volume that overlaps `query`.
+    // Calls f(volume) for every world volume that overlaps `query`, and for
+    // some whose bounds overlap it while they do not; never for one whose
+    // bounds miss it.
     template <typename F>
     void ForEachVolume(const Box3& query, F&& f) const
     {
         const auto visit = [&](uint32_t p) {
             if (!bounds_[p].Overlaps(query))
                 return;
-            const PlacedShape& s = placed_[p];
-            for (uint32_t v = shapeBegin_[s.shape]; v < shapeBegin_[s.shape + 1]; ++v) {
-                const Box3 world = Place(volumes_[v], s);
-                if (world.Overlaps(query))
-                    f(world);
+            const Placed& s = placed_[p];
+            Box3 local;
+            const bool cull = s.invertible && LocalQuery(query, s, local);
+            for (uint32_t g = shapeGroups_[s.shape]; g < shapeGroups_[s.shape + 1]; ++g) {
+                if (cull && !Meets(groupBounds_[g], local))
+                    continue;
+                for (uint32_t v = groupFirst_[g]; v < groupFirst_[g + 1]; ++v) {
+                    if (cull && !Meets(localBounds_[v], local))
+                        continue;
+                    const Solid world = Place(volumes_[v], s);
+                    if (world.bounds.Overlaps(query))
+                        f(world);
+                }
             }
         };
         for (const Level& level : levels_) {
@@ -55,34 +69,56 @@ public:
             visit(p);
     }
 
-    // The lowest bottom of all volumes; false when there are none.
+    // The lowest bottom of all placed bounds; false when there are none.
     bool Lowest(float& y) const;
     size_t PlacementCount() const { return placed_.size(); }
 
-    static Box3 Place(const Box3& local, const PlacedShape& s)
-    {
-        Box3 w;
-        for (int a = 0; a < 3; ++a) {
-            const float p = s.pos[a] + s.scale[a] * local.min[a];
-            const float q = s.pos[a] + s.scale[a] * local.max[a];
-            w.min[a] = p < q ? p : q;
-            w.max[a] = p < q ? q : p;
-        }
-        return w;
-    }
-
 private:
+    struct Placed {
+        uint32_t shape = 0;
+        float pos[3] = {0, 0, 0};
+        float m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};  // turn x scale, row-major
+        float inverse[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        bool invertible = true;
+    };
     struct Level {
         BoxGrid grid;
         std::vector<uint32_t> placements;  // grid item -> placement
     };
 
-    std::vector<Box3> volumes_;
-    std::vector<uint32_t> shapeBegin_;
-    std::vector<PlacedShape> placed_;  // only placements with volumes
-    std::vector<Box3> bounds_;         // world bounds of each placed shape
+    static Solid Place(const Solid& local, const Placed& s)
+    {
+        Solid w;
+        for (int r = 0; r < 3; ++r) {
+            const float* row = s.m + 3 * r;
+            w.corner[r] = s.pos[r] + row[0] * local.corner[0] + row[1] * local.corner[1] + row[2] * local.corner[2];
+            for (int k = 0; k < 3; ++k)
+                w.edge[k][r] = row[0] * local.edge[k][0] + row[1] * local.edge[k][1] + row[2] * local.edge[k][2];
+        }
+        w.UpdateBounds();
+        return w;
+    }
+    // Box3::Overlaps without branches, for scanning a shape's volumes.
+    static bool Meets(const Box3& a, const Box3& b)
+    {
+        return (a.min[0] < b.max[0]) & (b.min[0] < a.max[0]) & (a.min[1] < b.max[1]) & (b.min[1] < a.max[1]) &
+               (a.min[2] < b.max[2]) & (b.min[2] < a.max[2]);
+    }
+    // A box around the query in the placement's own space, a little wider
+    // than exact so that rounding never culls a volume it reaches.
+    static bool LocalQuery(const Box3& query, const Placed& s, Box3& local);
+
+    // A shape's volumes in groups of a few neighbours, so a query skips
+    // most of a large shape group by group.
+    std::vector<Solid> volumes_;
+    std::vector<Box3> localBounds_;   // of each volume, packed for the scan
+    std::vector<uint32_t> groupFirst_;  // first volume of each group, then the end
+    std::vector<Box3> groupBounds_;
+    std::vector<uint32_t> shapeGroups_;  // first group of each shape, then the end
+    std::vector<Placed> placed_;  // only placements with volumes
+    std::vector<Box3> bounds_;    // world bounds of each placed shape
     std::vector<Level> levels_;
-    std::vector<uint32_t> huge_;       // wider than the coarsest grid
+    std::vector<uint32_t> huge_;  // wider than the coarsest grid
     float lowest_ = 0;
 };
 

@@ -8,6 +8,8 @@
 
 namespace qx {
 
+const char* const kNoTexture = "NoTexture.bmp";
+
 const char* const kSkyFaces[6] = {"cliffFront.bmp", "cliffBack.bmp", "cliffLeft.bmp",
                                   "cliffRight.bmp", "cliffTop.bmp",  "cliffBottom.bmp"};
 
@@ -39,26 +41,38 @@ void LoadGameLevel(const std::string& programFolder, const std::string& projectF
             stillMissing.push_back(staged.problems[i]);
         }
     }
+    // The registry takes over a GL name staged apart as an entry of its own.
+    const auto adopt = [&reg](const char* name, uint32_t& id) {
+        reg.TextureNames.resize(static_cast<size_t>(reg.TextureCount));
+        reg.TextureIds.resize(static_cast<size_t>(reg.TextureCount));
+        reg.TextureKeyed.resize(static_cast<size_t>(reg.TextureCount));
+        reg.TextureNames.push_back(name);
+        reg.TextureIds.push_back(id);
+        reg.TextureKeyed.push_back(false);
+        id = 0;
+        return reg.TextureCount++;
+    };
     TSkybox* sky = new TSkybox(true, 500.0f);
     level.sky.reset(sky);
     int32_t* faces[6] = {&sky->FrontTexture, &sky->BackTexture, &sky->LeftTexture,
                          &sky->RightTexture, &sky->TopTexture,  &sky->BottomTexture};
-    for (size_t f = 0; f < 6; ++f) {
-        const size_t from = staged.problems.size() + f;
-        reg.TextureNames.resize(static_cast<size_t>(reg.TextureCount));
-        reg.TextureIds.resize(static_cast<size_t>(reg.TextureCount));
-        reg.TextureKeyed.resize(static_cast<size_t>(reg.TextureCount));
-        reg.TextureNames.push_back(kSkyFaces[f]);
-        reg.TextureIds.push_back(installed.registry.TextureIds[from]);
-        reg.TextureKeyed.push_back(false);
-        installed.registry.TextureIds[from] = 0;
-        *faces[f] = reg.TextureCount++;
-    }
+    for (size_t f = 0; f < 6; ++f)
+        *faces[f] = adopt(kSkyFaces[f], installed.registry.TextureIds[staged.problems.size() + f]);
     for (const PictureProblem& p : installed.problems)
         if (static_cast<size_t>(p.entry) >= staged.problems.size())
             stillMissing.push_back({projectTextures + p.entry - static_cast<int32_t>(staged.problems.size()),
                                     p.name, p.reason});
 
+    // What is missing shows as the editor's picture for "no picture", when
+    // the project's library has it.
+    StagedTextures fallback = StageTextures({{kNoTexture, false}}, folder + "textures\\", 1, true, nullptr);
+    level.noTexture = fallback.registry.TextureIds[0] != 0;
+    if (level.noTexture) {
+        const uint32_t id = fallback.registry.TextureIds[0];
+        adopt(kNoTexture, fallback.registry.TextureIds[0]);
+        for (const PictureProblem& p : stillMissing)
+            reg.TextureIds[static_cast<size_t>(p.entry)] = id;
+    }
     level.missingPictures.clear();
     for (const PictureProblem& p : stillMissing)
         level.missingPictures.push_back(p.name + " - " + p.reason);
@@ -70,15 +84,18 @@ void LoadGameLevel(const std::string& programFolder, const std::string& projectF
         if (TQX3DObject* o = level.content.MapObjects[static_cast<size_t>(i)].get())
             o->BuildDisplayLists();
     sky->BuildList();
-    // The ground grid the designer built on, with the editor's grid picture.
-    const int32_t gridTexture = AddTexture(programFolder + "textures/Setka.bmp", false);
-    level.grid = std::make_unique<TQX3DObject>("ObjSetka");
-    level.grid->AddList();
-    level.grid->Lists[0]->AddFloor(gridTexture, 0, 0, 0, kGroundSide, kGroundSide, 600, 0, 0, 0);
-    level.grid->BuildDisplayLists();
     level.scene.groundGrid = true;
-    level.scene.ground = level.grid.get();
     level.scene.Build(level.content);
+    // The ground under the level, with the editor's grid picture.
+    const Box3& g = level.scene.groundBox;
+    if (!g.IsEmpty()) {
+        const int32_t gridTexture = AddTexture(programFolder + "textures/Setka.bmp", false);
+        level.grid = std::make_unique<TQX3DObject>("ObjSetka");
+        level.grid->AddList();
+        level.grid->Lists[0]->AddFloor(gridTexture, 0, 0, 0, g.max[0] - g.min[0], g.max[2] - g.min[2], 1, 0, 0, 0);
+        level.grid->BuildDisplayLists();
+        level.scene.ground = level.grid.get();
+    }
 }
 
 }  // namespace qx

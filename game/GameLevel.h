@@ -18,14 +18,19 @@ namespace qx {
 
 // The installation's sky faces, in the order front, back, left, right, top, bottom.
 extern const char* const kSkyFaces[6];
+// The texture library's picture for "no picture".
+extern const char* const kNoTexture;
 
 struct GameLevel {
     ProjectContent content;
     LevelScene scene;
     std::unique_ptr<TSkybox> sky;
-    std::unique_ptr<TQX3DObject> grid;  // the ground grid
-    // Pictures that stayed untextured: "NAME - reason" (code page 1251).
+    std::unique_ptr<TQX3DObject> grid;  // the ground under the level
+    // Pictures that did not load: "NAME - reason" (code page 1251).  When
+    // `noTexture`, their boxes (and sky faces) show the library's
+    // "NoTexture.bmp" instead; otherwise they draw untextured.
     std::vector<std::string> missingPictures;
+    bool noTexture = false;
 };
 
 // Reads the project in `projectFolder` into `level`, with the installation's
@@ -35,7 +40,7 @@ struct GameLevel {
 // leaves the registry as it was.  A picture missing from the project's
 // texture library is taken from the installation's "textures\" folder when
 // it is there (the editor registers its helper textures from that folder,
-// and boxes may use them), else the box draws untextured.
+// and boxes may use them), else the box draws with "NoTexture.bmp".
 void LoadGameLevel(const std::string& programFolder, const std::string& projectFolder, GameLevel& level);
 
 }  // namespace qx

@@ -15,6 +15,7 @@
 #include "GLEngine.h"
 #include "LevelFiles.h"
 #include "MoveKeys.h"
+#include "NumberText.h"
 #include "Paths.h"
 #include "Text1251.h"
 
@@ -26,6 +27,8 @@ namespace {
 constexpr float kPixelsPerRadian = 400.0f;
 // About the editor's pitch limit (a target 5 units above at distance 1).
 constexpr float kPitchLimit = 1.37f;
+// How long the count of missing pictures stays on screen from the start.
+constexpr qint64 kMissingShownFor = 6000000000LL;
 
 }  // namespace
 
@@ -86,8 +89,20 @@ void GameWindow::Start()
     try {
         LoadGameLevel(programFolder_, options_.projectFolder, level_);
         player_ = std::make_unique<PlayerMotion>(level_.scene.collision, level_.scene.start);
+        const qreal ratio = devicePixelRatio();
+        PrepareDrawing(level_.content, level_.scene, level_.sky.get(), static_cast<int>(width() * ratio),
+                       static_cast<int>(height() * ratio));
+        const char* shown = level_.noTexture ? "drawn with NoTexture.bmp" : "drawn untextured";
         for (const std::string& missing : level_.missingPictures)
-            std::fprintf(stderr, "GAME_EXE: picture left untextured: %s\n", Cp1251ToUtf8(missing).c_str());
+            std::fprintf(stderr, "GAME_EXE: picture not loaded, %s: %s\n", shown, Cp1251ToUtf8(missing).c_str());
+        if (!level_.missingPictures.empty()) {
+            std::fprintf(stderr, "GAME_EXE: pictures are looked for in %s and %s\n",
+                         ToFsPath(ProjectFolder(programFolder_) + "textures\\").c_str(),
+                         ToFsPath(programFolder_ + "textures\\").c_str());
+            missingText_ = Cp("Не загружено рисунков: ") + IntToEditText(static_cast<int32_t>(level_.missingPictures.size())) +
+                           (level_.noTexture ? Cp(" - вместо них NoTexture") : std::string());
+            missingShownUntil_ = kMissingShownFor;
+        }
     } catch (const std::exception& e) {
         error_ = e.what();
         if (error_.empty())
@@ -171,6 +186,8 @@ void GameWindow::DrawOverlay(int w, int h)
         PrintLine(rateText_, TColor4{1, 1, 0, 1}, 24);
     if (!captured_)
         PrintLine(hintText_, TColor4{1, 1, 1, 1}, static_cast<float>(h - 12));
+    if (lastFrame_ < missingShownUntil_)
+        PrintLine(missingText_, TColor4{1, 0.85f, 0.3f, 1}, 48);
     if (lastFrame_ < fellShownUntil_)
         PrintLine(fellText_, TColor4{1, 0.6f, 0.2f, 1}, static_cast<float>(h / 2 + 40));
     glEnable(GL_DEPTH_TEST);

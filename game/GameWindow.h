@@ -86,6 +86,8 @@ private:
     std::string fellText_;
     int respawnsSeen_ = 0;
     qint64 fellShownUntil_ = 0;
+    std::string missingText_;  // how many pictures did not load
+    qint64 missingShownUntil_ = 0;
     std::string errorTitle_;
     std::string folderText_;
 };

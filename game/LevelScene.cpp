@@ -7,6 +7,7 @@
 
 #include "Collisions.h"
 #include "GLEngine.h"
+#include "PlayerMotion.h"
 #include "QX3DObject.h"
 #include "Skybox.h"
 #include "ViewFrustum.h"
@@ -14,19 +15,6 @@
 namespace qx {
 
 namespace {
-
-// p := R(axis, degrees) p, as glRotatef turns it.
-void Turn(float p[3], int axis, float degrees)
-{
-    if (degrees == 0)
-        return;
-    const double a = degrees * M_PI / 180.0;
-    const float c = static_cast<float>(std::cos(a)), s = static_cast<float>(std::sin(a));
-    const int i = (axis + 1) % 3, j = (axis + 2) % 3;
-    const float u = p[i], v = p[j];
-    p[i] = c * u - s * v;
-    p[j] = s * u + c * v;
-}
 
 // The eight corners of `box`, each through f, gathered into a box.
 template <typename F>
@@ -44,17 +32,36 @@ Box3 Corners(const Box3& box, F&& f)
 
 }  // namespace
 
-std::vector<Box3> ObjectVolumes(const TQX3DObject& object)
+std::vector<Solid> ObjectVolumes(const TQX3DObject& object)
 {
-    std::vector<Box3> volumes;
+    std::vector<Solid> volumes;
     if (!object.Collision)
         return volumes;
     const TCollision& set = *object.Collision;
+    // The object-file reader reads the boxes into the first list and makes
+    // volume i of box i.
+    const TGLPremitives* list = object.ListCount > 0 && !object.Lists.empty() ? object.Lists[0].get() : nullptr;
+    const size_t boxes = list ? static_cast<size_t>(std::max<int16_t>(list->BoxCount, 0)) : 0;
     for (int32_t i = 0; i < set.Count && static_cast<size_t>(i) < set.Volumes.size(); ++i) {
         const CollisionBox& v = set.Volumes[static_cast<size_t>(i)];
         if (!(v.SizeX >= 0) || !(v.SizeZ >= 0))
             continue;
-        volumes.push_back(Box3::Of(v.MinX, v.Bottom, v.MinZ, v.MinX + v.SizeX, v.Top, v.MinZ + v.SizeZ));
+        float corner[3] = {v.MinX, v.Bottom, v.MinZ};
+        const float size[3] = {v.SizeX, v.Top - v.Bottom, v.SizeZ};
+        float turn[3] = {0, 0, 0};
+        if (static_cast<size_t>(i) < boxes && static_cast<size_t>(i) < list->Boxes.size()) {
+            const TBox& box = list->Boxes[static_cast<size_t>(i)];
+            if (box.Size.X < 0 || box.Size.Y < 0 || box.Size.Z < 0)
+                continue;  // the cube routine draws nothing
+            const float pivot[3] = {box.Position.X, box.Position.Y, box.Position.Z};
+            turn[0] = box.Rotation.X, turn[1] = box.Rotation.Y, turn[2] = box.Rotation.Z;
+            for (int a = 0; a < 3; ++a)
+                corner[a] -= pivot[a];
+            TurnPoint(corner, turn);
+            for (int a = 0; a < 3; ++a)
+                corner[a] += pivot[a];
+        }
+        volumes.push_back(Solid::Turned(corner, size, turn));
     }
     return volumes;
 }
@@ -70,10 +77,9 @@ Box3 ObjectDrawBounds(const TQX3DObject& object)
         const TBox& box = primitives.Boxes[static_cast<size_t>(b)];
         if (box.Size.X < 0 || box.Size.Y < 0 || box.Size.Z < 0)
             continue;  // the cube routine draws nothing
+        const float turn[3] = {box.Rotation.X, box.Rotation.Y, box.Rotation.Z};
         all.Add(Corners(Box3::Of(0, 0, 0, box.Size.X, box.Size.Y, box.Size.Z), [&](float p[3]) {
-            Turn(p, 2, box.Rotation.Z);
-            Turn(p, 1, box.Rotation.Y);
-            Turn(p, 0, box.Rotation.X);
+            TurnPoint(p, turn);
             p[0] += box.Position.X;
             p[1] += box.Position.Y;
             p[2] += box.Position.Z;
@@ -86,13 +92,12 @@ Box3 PlacedBounds(const Box3& local, const TPlacement& pl)
 {
     if (local.IsEmpty())
         return local;
+    const float turn[3] = {pl.RotX, pl.RotY, pl.RotZ};
     return Corners(local, [&](float p[3]) {
         p[0] *= pl.ScaleX;
         p[1] *= pl.ScaleY;
         p[2] *= pl.ScaleZ;
-        Turn(p, 2, pl.RotZ);
-        Turn(p, 1, pl.RotY);
-        Turn(p, 0, pl.RotX);
+        TurnPoint(p, turn);
         p[0] += pl.PosX;
         p[1] += pl.PosY;
         p[2] += pl.PosZ;
@@ -105,7 +110,7 @@ void LevelScene::Build(const ProjectContent& content)
         start[a] = content.PlayerPos[a];
 
     const size_t objects = static_cast<size_t>(std::max(content.MapObjectCount, 0));
-    std::vector<std::vector<Box3>> shapes(objects);
+    std::vector<std::vector<Solid>> shapes(objects);
     std::vector<Box3> local(objects);
     for (size_t k = 0; k < objects && k < content.MapObjects.size(); ++k)
         if (const TQX3DObject* o = content.MapObjects[k].get()) {
@@ -118,6 +123,9 @@ void LevelScene::Build(const ProjectContent& content)
     placement.clear();
     object.clear();
     bounds.clear();
+    Box3 level;  // what the placements draw, and the start
+    level.AddPoint(start);
+    float top = start[1];  // of the ground
     const std::vector<int32_t>& objectOf = content.PlacementObjects();
     for (size_t i = 0; i < objectOf.size() && i < content.Placements.size(); ++i) {
         const int32_t k = objectOf[i];
@@ -128,6 +136,7 @@ void LevelScene::Build(const ProjectContent& content)
         s.shape = static_cast<uint32_t>(k);
         s.pos[0] = p.PosX, s.pos[1] = p.PosY, s.pos[2] = p.PosZ;
         s.scale[0] = p.ScaleX, s.scale[1] = p.ScaleY, s.scale[2] = p.ScaleZ;
+        s.turn[0] = p.RotX, s.turn[1] = p.RotY, s.turn[2] = p.RotZ;
         placed.push_back(s);
         const Box3 b = PlacedBounds(local[static_cast<size_t>(k)], p);
         if (b.IsEmpty())
@@ -137,12 +146,18 @@ void LevelScene::Build(const ProjectContent& content)
         placement.push_back(static_cast<uint32_t>(i));
         object.push_back(k);
         bounds.push_back(b);
+        if (b.IsFinite()) {
+            level.Add(b);
+            top = std::min(top, b.min[1] - kGroundBelowGeometry);
+        }
     }
-    if (groundGrid) {
-        shapes.push_back({Box3::Of(0, -kGroundThickness, 0, kGroundSide, 0, kGroundSide)});
+    groundBox = Box3();
+    if (groundGrid && level.IsFinite()) {
+        groundBox = Box3::Of(level.min[0] - kGroundMargin, top - kGroundThickness, level.min[2] - kGroundMargin,
+                             level.max[0] + kGroundMargin, top, level.max[2] + kGroundMargin);
+        shapes.push_back({Solid::Of(groundBox)});
         PlacedShape ground;
         ground.shape = static_cast<uint32_t>(shapes.size() - 1);
-        ground.pos[1] = start[1];
         placed.push_back(ground);
     }
     collision.Build(shapes, placed);
@@ -156,6 +171,23 @@ void ViewDirection(const ViewPoint& view, float out[3])
     out[0] = std::sin(view.yaw) * c;
     out[1] = std::sin(view.pitch);
     out[2] = std::cos(view.yaw) * c;
+}
+
+void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky, int width,
+                    int height)
+{
+    ViewPoint view;
+    for (int a = 0; a < 3; ++a)
+        view.eye[a] = scene.start[a];
+    view.eye[1] += PlayerMotion::kEyeHeight;
+    glPushMatrix();
+    DrawLevel(content, scene, sky, view, width, height);
+    for (int32_t k = 0; k < content.MapObjectCount && static_cast<size_t>(k) < content.MapObjects.size(); ++k)
+        if (const TQX3DObject* o = content.MapObjects[static_cast<size_t>(k)].get())
+            o->DrawAt(view.eye[0], view.eye[1], view.eye[2] + 10, 0, 0, 0, 1, 1, 1);
+    glPopMatrix();
+    glFinish();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky,
@@ -178,8 +210,24 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
 
     if (sky)
         sky->Draw(e[0], e[1], e[2]);
-    if (scene.ground)
-        scene.ground->DrawAt(0, scene.start[1], 0, 0, 0, 0, 1, 1, 1);
+    if (scene.ground && !scene.groundBox.IsEmpty()) {
+        // The floor gives s = (width - x) / width and t = z / depth; the
+        // editor's grid, drawn from the origin, has s = -0.6 x and t = 0.6 z
+        // in world units (give or take whole repeats).
+        const Box3& g = scene.groundBox;
+        const double w = static_cast<double>(g.max[0]) - g.min[0], d = static_cast<double>(g.max[2]) - g.min[2];
+        glMatrixMode(GL_TEXTURE);
+        glPushMatrix();
+        glLoadIdentity();
+        glTranslated(std::fmod(-kGridRepeatsPerUnit * (g.min[0] + w), 1.0), std::fmod(kGridRepeatsPerUnit * g.min[2], 1.0),
+                     0);
+        glScaled(kGridRepeatsPerUnit * w, kGridRepeatsPerUnit * d, 1);
+        glMatrixMode(GL_MODELVIEW);
+        scene.ground->DrawAt(g.min[0], g.max[1], g.min[2], 0, 0, 0, 1, 1, 1);
+        glMatrixMode(GL_TEXTURE);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+    }
 
     glColor4f(1, 1, 1, 1);
     const float r = kDrawDistance;
@@ -200,6 +248,7 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
             const TQX3DObject* o = content.MapObjects[static_cast<size_t>(scene.object[item])].get();
             o->DrawAt(p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ);
             ++counts.placements;
+            counts.boxes += o->Lists[static_cast<size_t>(o->CurrentList)]->BoxCount;
         }
     });
     return counts;

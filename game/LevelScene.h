@@ -15,6 +15,7 @@
 #include "BoxGrid.h"
 #include "CollisionWorld.h"
 #include "ProjectContent.h"
+#include "Solid.h"
 
 class TQX3DObject;
 class TSkybox;
@@ -23,13 +24,19 @@ namespace qx {
 
 // The editor's map draw distance.
 inline constexpr float kDrawDistance = 200.0f;
-// The editor's ground grid (its floor object "ObjSetka").
-inline constexpr float kGroundSide = 1000.0f;
+// The implicit ground: the editor's grid picture at its scale (600 repeats
+// per 1,000 units), reaching this far beyond the level on every side, and
+// this far below the lowest geometry, so the two never fight for a pixel.
+inline constexpr float kGridRepeatsPerUnit = 0.6f;
+inline constexpr float kGroundMargin = 100.0f;
+inline constexpr float kGroundBelowGeometry = 0.05f;
 inline constexpr float kGroundThickness = 0.5f;
 
-// The collision volumes of an object in its own space: one box per volume
-// of its collision set; a footprint of negative size is left out.
-std::vector<Box3> ObjectVolumes(const TQX3DObject& object);
+// The collision volumes of an object in its own space: volume i of its
+// collision set turned about the corner of box i of its first list, as the
+// box is drawn.  A footprint of negative size, or a box that draws nothing,
+// is left out.
+std::vector<Solid> ObjectVolumes(const TQX3DObject& object);
 // What the object's drawn list covers in its own space (boxes turned about
 // their corners); empty when it draws nothing.
 Box3 ObjectDrawBounds(const TQX3DObject& object);
@@ -44,11 +51,16 @@ struct LevelScene {
     std::vector<int32_t> object;      // grid item -> object index
     std::vector<Box3> bounds;         // grid item -> world bounds
     float start[3] = {0, 0, 0};
-    // The editor's ground grid: 1000 x 1000 units from the origin along +X
-    // and +Z, at the height of the player start (which the designer put on
-    // it).  The player stands on it; off its edge the player falls.  Set
-    // before Build; `ground` draws it (null: not drawn).
+    // The ground under the level, laid by Build when `groundGrid` is set:
+    // its top at the lower of the start's feet and a little below the lowest
+    // drawn geometry, covering every placement's bounds and the start with
+    // a margin.  A level with its own floor under the start stands on that,
+    // and the ground catches whoever steps off it; off the ground's edge, a
+    // fall.  `ground` draws it (null: not drawn): a floor of the ground's
+    // width and depth with its picture once across, which DrawLevel repeats
+    // at the editor's scale, the lines where the editor's grid has them.
     bool groundGrid = false;
+    Box3 groundBox;  // empty when there is none
     const TQX3DObject* ground = nullptr;
 
     void Build(const ProjectContent& content);
@@ -66,7 +78,17 @@ void ViewDirection(const ViewPoint& view, float out[3]);
 struct DrawCounts {
     int cells = 0;       // grid cells visited
     int placements = 0;  // placements drawn
+    int boxes = 0;       // boxes of the placements drawn
 };
+
+// Draws the first frame's view from the start (width x height device
+// pixels) and every object of the level once, and waits for it: the GL
+// driver prepares each new combination of render state (a software
+// renderer compiles code for it) and its buffers for a frame of that size
+// here, at loading, and not in the first frames of play.  Leaves the
+// buffers cleared and the matrices as it found them.
+void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky, int width,
+                    int height);
 
 // One frame of the level into the current viewport (device pixels): clear,
 // perspective, camera, sky box around the eye, placements.  Leaves the

@@ -13,14 +13,6 @@ constexpr float kSkin = 1e-3f;
 // wall, or a spawn inside a box) does not hold it: it may walk out.
 constexpr float kInside = 1e-2f;
 
-bool DeeplyInside(const Box3& body, const Box3& v)
-{
-    for (int a = 0; a < 3; ++a)
-        if (!(body.min[a] < v.max[a] - kInside && v.min[a] + kInside < body.max[a]))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 PlayerMotion::PlayerMotion(const CollisionWorld& world, const float start[3]) : world_(world)
@@ -105,9 +97,12 @@ void PlayerMotion::Tick(const MoveInput& input)
 bool PlayerMotion::Blocked(const Box3& body, const Box3& from) const
 {
     bool blocked = false;
-    world_.ForEachVolume(body, [&](const Box3& v) {
-        if (!DeeplyInside(from, v))
-            blocked = true;
+    world_.ForEachVolume(body, [&](const Solid& solid) {
+        if (blocked)
+            return;
+        ++tested_;
+        const SolidAxes v(solid);
+        blocked = v.Overlaps(body) && !v.SinksInto(from, kInside);
     });
     return blocked;
 }
@@ -122,21 +117,29 @@ void PlayerMotion::MoveAcross(int axis, float distance)
     from.min[1] += kSkin;
     float to[3] = {feet_[0], feet_[1], feet_[2]};
     to[axis] += distance;
-    Box3 body = BodyAt(to);
+    const Box3 standing = BodyAt(to);
+    Box3 body = standing;
     body.min[1] += kSkin;
 
     float allowed = distance;
     bool blocked = false;
     float rise = 0;
-    world_.ForEachVolume(body, [&](const Box3& v) {
-        if (DeeplyInside(from, v))
+    world_.ForEachVolume(body, [&](const Solid& solid) {
+        ++tested_;
+        const SolidAxes v(solid);
+        if (!v.Overlaps(body) || v.SinksInto(from, kInside))
             return;
         blocked = true;
-        rise = std::max(rise, v.max[1] - feet_[1]);
+        float enter, exit;
+        // How far up the body would clear it where it is going.
+        if (onGround_ && v.SweepAlong(standing, 1, enter, exit))
+            rise = std::max(rise, exit);
+        if (!v.SweepAlong(from, axis, enter, exit))
+            return;
         if (distance > 0)
-            allowed = std::min(allowed, std::max(0.0f, v.min[axis] - from.max[axis] - kSkin));
+            allowed = std::min(allowed, std::max(0.0f, enter - kSkin));
         else
-            allowed = std::max(allowed, std::min(0.0f, v.max[axis] - from.min[axis] + kSkin));
+            allowed = std::max(allowed, std::min(0.0f, exit + kSkin));
     });
     if (!blocked) {
         feet_[axis] = to[axis];
@@ -160,18 +163,22 @@ void PlayerMotion::MoveUpDown(float distance)
 {
     const Box3 from = BodyAt(feet_);
     float to[3] = {feet_[0], feet_[1] + distance, feet_[2]};
+    const Box3 body = BodyAt(to);
     float y = to[1];
     bool landed = false;
     bool bumped = false;
-    world_.ForEachVolume(BodyAt(to), [&](const Box3& v) {
-        if (DeeplyInside(from, v))
+    world_.ForEachVolume(body, [&](const Solid& solid) {
+        ++tested_;
+        const SolidAxes v(solid);
+        float enter, exit;
+        if (!v.Overlaps(body) || v.SinksInto(from, kInside) || !v.SweepAlong(from, 1, enter, exit))
             return;
         if (distance <= 0) {
             // Feet end exactly on the highest top they reach.
-            y = std::max(y, std::min(feet_[1], v.max[1]));
+            y = std::max(y, feet_[1] + std::min(0.0f, exit));
             landed = true;
         } else {
-            y = std::min(y, std::max(feet_[1], v.min[1] - kHeight - kSkin));
+            y = std::min(y, feet_[1] + std::max(0.0f, enter - kSkin));
             bumped = true;
         }
     });

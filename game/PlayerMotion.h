@@ -1,7 +1,8 @@
 // The player in first person: an upright box 2 units wide and 4.5 high
 // (the marker the editor draws), eyes 4 above the feet, walking 12 units a
 // second (24 running), climbing steps of up to 1.5 units, jumping its feet 2
-// units high, falling under gravity, and stopped by the level's volumes.
+// units high, falling under gravity, and stopped by the level's volumes as
+// they are drawn (turned and sheared ones too).
 //
 // Time advances in fixed ticks of 1/120 s whatever the frame rate, so the
 // same input gives the same path at 30 and at 300 frames a second; the eye
@@ -52,6 +53,8 @@ public:
     // How often a fall has put the player back at the start.
     int FallRespawns() const { return fallRespawns_; }
     float VerticalSpeed() const { return velY_; }
+    // Volumes met by the moves so far (each tested exactly against the body).
+    uint64_t VolumesTested() const { return tested_; }
     // The eye between the last two ticks, for drawing.
     void Eye(float out[3]) const;
 
@@ -75,6 +78,7 @@ private:
     double pending_ = 0;
     int fallRespawns_ = 0;
     float respawnBelow_;
+    mutable uint64_t tested_ = 0;
 };
 
 }  // namespace qx

@@ -40,16 +40,24 @@ protected:
 
     // A white (untextured) wall 20 wide and 10 high, 10 units ahead of the
     // player start along the editor's initial direction (+Z), on a floor.
-    void SaveLevel(const qx::ProjectTrees& trees = qx::ProjectTrees{})
+    // With `wallPicture`, the wall shows that picture (from the library).
+    void SaveLevel(const qx::ProjectTrees& trees = qx::ProjectTrees{}, const std::string& wallPicture = {})
     {
         TextureRegistry textures;
         textures.TextureNames = {"Setka.bmp"};
         textures.TextureIds = {0};
         textures.TextureKeyed = {false};
         textures.TextureCount = 1;
+        if (!wallPicture.empty()) {
+            textures.TextureNames.push_back(wallPicture);
+            textures.TextureIds.push_back(0);
+            textures.TextureKeyed.push_back(false);
+            textures.TextureCount = 2;
+        }
         ProjectContent content;
         const int32_t wall = content.AddObject("_Wall");
-        content.MapObjects[static_cast<size_t>(wall)]->Lists[0]->AddBox(-1, 0, 0, 0, 20, 10, 2, 1, 0, 0, 0);
+        content.MapObjects[static_cast<size_t>(wall)]->Lists[0]->AddBox(wallPicture.empty() ? -1 : 1, 0, 0, 0, 20, 10,
+                                                                        2, 1, 0, 0, 0);
         const int32_t floor = content.AddObject("_Floor");
         content.MapObjects[static_cast<size_t>(floor)]->Lists[0]->AddBox(0, 0, -1, 0, 100, 1, 100, 10, 0, 0, 0);
         content.AddPlacement("_Wall", TPlacement{-10, 0, 10, 0, 0, 0, 1, 1, 1});
@@ -108,6 +116,34 @@ TEST_F(GameLaunch, PlaysTheSavedLevelFromTheStartLookingAlongPlusZ)
     const GameRun away = Play();
     ASSERT_EQ(away.exitCode, 0) << away.errors;
     EXPECT_FALSE(White(away.frame.pixel(w / 2 + 40, h / 2 + 30)));
+}
+
+TEST_F(GameLaunch, AMissingPictureShowsAsNoTextureAndTheViewCountsIt)
+{
+    fs::copy_file(fs::path(QX_DIST_DIR) / "Sys" / "Saves" / "textures" / "NoTexture.bmp",
+                  saves() / "textures" / "NoTexture.bmp");
+    SaveLevel(qx::ProjectTrees{}, "Missing.bmp");
+    const GameRun run = Play();
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(run.errors.find("Missing.bmp - File not found"), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("/Sys/Saves/textures/ and "), std::string::npos) << run.errors;
+    EXPECT_EQ(run.errors.find('\\'), std::string::npos) << run.errors;
+    ASSERT_FALSE(run.frame.isNull());
+    const auto count = [&](int y0, int y1, auto&& colour) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < run.frame.width(); ++x)
+                n += colour(run.frame.pixel(x, y));
+        return n;
+    };
+    // The wall in the lower half shows the picture's red cross on grey.
+    const int h = run.frame.height();
+    EXPECT_GT(count(h / 2 + 20, h / 2 + 60, [](QRgb c) { return qRed(c) > 120 && qGreen(c) < 60 && qBlue(c) < 60; }),
+              100);
+    EXPECT_EQ(count(h / 2 + 20, h / 2 + 60, White), 0);
+    // The count in orange near the top, over the sky.
+    EXPECT_GT(count(30, 52, [](QRgb c) { return qRed(c) > 230 && qGreen(c) > 190 && qGreen(c) < 240 && qBlue(c) < 110; }),
+              40);
 }
 
 TEST_F(GameLaunch, ABrokenOrMissingProjectFileShowsItsErrorScreen)

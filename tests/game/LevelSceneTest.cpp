@@ -2,6 +2,8 @@
 // the placements a frame draws.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <GL/gl.h>
 
 #include "Collisions.h"
@@ -13,39 +15,84 @@
 
 namespace {
 
-// An object of one 4-unit box at its origin, with the volume the object
-// file reader would give it.
-void AddCube(ProjectContent& content, const std::string& name)
+// An object of one box, with the volume the object file reader would give it.
+void AddBoxObject(ProjectContent& content, const std::string& name, const float size[3], const float turn[3])
 {
     const int32_t k = content.AddObject(name);
     TQX3DObject& object = *content.MapObjects[static_cast<size_t>(k)];
-    object.Lists[0]->AddBox(-1, 0, 0, 0, 4, 4, 4, 1, 0, 0, 0);
+    object.Lists[0]->AddBox(-1, 0, 0, 0, size[0], size[1], size[2], 1, turn[0], turn[1], turn[2]);
     object.Collision = std::make_shared<TCollision>(name);
     object.Collision->Margin = 0;
-    object.Collision->AddVolume(0, 0, 0, 4, 4, 4);
+    object.Collision->AddVolume(0, 0, 0, size[0], size[1], size[2]);
 }
 
-}  // namespace
-
-TEST(LevelScene, VolumesFollowPlacementPositionAndScaleNotRotation)
+void AddCube(ProjectContent& content, const std::string& name)
 {
-    ProjectContent content;
-    AddCube(content, "_Cube");
-    content.AddPlacement("_Cube", TPlacement{-50, -1, -50, 0, 0, 0, 25, 0.25f, 25});  // floor, top at 0
-    content.AddPlacement("_Cube", TPlacement{10, 0, -4, 0, 90, 0, 2, 1, 2});          // x 10..18, z -4..4
-    content.AddPlacement("_Unknown", TPlacement{3, 0, -4, 0, 0, 0, 1, 1, 1});
-    content.PlayerPos[1] = 0;
-    qx::LevelScene scene;
-    scene.Build(content);
+    const float size[3] = {4, 4, 4}, none[3] = {0, 0, 0};
+    AddBoxObject(content, name, size, none);
+}
 
+// Where the feet end after walking from `start` (on the ground at height 0)
+// along `yaw` for three seconds.
+std::array<float, 3> WalkInto(const ProjectContent& level, float x, float z, float yaw)
+{
+    ProjectContent content = level;
+    content.PlayerPos[0] = x;
+    content.PlayerPos[1] = 0;
+    content.PlayerPos[2] = z;
+    qx::LevelScene scene;
+    scene.groundGrid = true;
+    scene.Build(content);
     qx::PlayerMotion player(scene.collision, scene.start);
     qx::MoveInput in;
     in.forward = true;
-    in.yaw = 1.5707964f;  // along +X
-    for (int i = 0; i < 120; ++i)
+    in.yaw = yaw;
+    for (int i = 0; i < 180; ++i)
         player.Advance(1.0 / 60, in);
-    EXPECT_NEAR(player.Feet()[0], 10 - qx::PlayerMotion::kHalfWidth, 0.01);
-    EXPECT_FLOAT_EQ(player.Feet()[1], 0);
+    return {player.Feet()[0], player.Feet()[1], player.Feet()[2]};
+}
+
+constexpr float kAlongX = 1.5707964f, kAlongMinusZ = 3.1415927f;
+
+}  // namespace
+
+// What is drawn is what collides: boxes turned within their objects, and
+// placements scaled, then turned.
+TEST(LevelScene, VolumesAreTurnedAndScaledAsTheyAreDrawn)
+{
+    // A wall 20 wide turned 90 degrees about its corner: x 10..12, z -10..10.
+    // Unturned it would stand at x 10..30, z 10..12.
+    ProjectContent walls;
+    const float wall[3] = {20, 10, 2}, quarter[3] = {0, 90, 0};
+    AddBoxObject(walls, "_Wall", wall, quarter);
+    walls.AddPlacement("_Wall", TPlacement{10, 0, 10, 0, 0, 0, 1, 1, 1});
+    EXPECT_NEAR(WalkInto(walls, 0, 0, kAlongX)[0], 9, 0.01);
+    EXPECT_GT(WalkInto(walls, 20, 0, 0)[2], 30);
+
+    // A 10-unit cube turned 45 degrees, a diamond from x 10 (at z 0) to
+    // x 24.14; its near faces run along x - 10 = |z|.
+    ProjectContent diamond;
+    const float cube[3] = {10, 10, 10}, eighth[3] = {0, 45, 0};
+    AddBoxObject(diamond, "_Cube", cube, eighth);
+    diamond.AddPlacement("_Cube", TPlacement{10, 0, 0, 0, 0, 0, 1, 1, 1});
+    EXPECT_NEAR(WalkInto(diamond, 0, 0, kAlongX)[0], 9, 0.01);
+    EXPECT_NEAR(WalkInto(diamond, 0, 5, kAlongX)[0], 13, 0.01);  // the body's corner at z 4 meets it
+
+    // A cube turned 90 degrees by its placement (scaled 2 x 1 x 2 first):
+    // x 10..18, z -4..4.  Unturned it would lie at z 4..12.
+    ProjectContent turned;
+    AddCube(turned, "_Cube");
+    turned.AddPlacement("_Cube", TPlacement{10, 0, 4, 0, 90, 0, 2, 1, 2});
+    EXPECT_NEAR(WalkInto(turned, 0, 0, kAlongX)[0], 9, 0.01);
+
+    // The diamond stretched three times along X, then turned 90 degrees: a
+    // rhombus (no longer a box) with corners (10, 0), (17.07, -21.2),
+    // (10, -42.4), (2.93, -21.2); its edge right of x 10 runs along
+    // z = -3 (x - 10).
+    ProjectContent sheared = diamond;
+    sheared.Placements[0] = TPlacement{10, 0, 0, 0, 90, 0, 3, 1, 1};
+    EXPECT_NEAR(WalkInto(sheared, 10, 20, kAlongMinusZ)[2], 1, 0.01);
+    EXPECT_NEAR(WalkInto(sheared, 13, 20, kAlongMinusZ)[2], -5, 0.01);  // its corner at x 12 meets it
 }
 
 class LevelDraw : public qxtest::GlTest {};
@@ -75,25 +122,71 @@ TEST_F(LevelDraw, DrawsPlacementsInRangeAndInViewOnly)
     EXPECT_EQ(qx::DrawLevel(content, scene, nullptr, view, 256, 256).placements, 1);
 }
 
-// The ground the designer built on: the editor's grid at the height of the
-// player start, 1000 units square from the origin.  Off its edge, a fall.
-TEST(LevelScene, ThePlayerStandsOnTheEditorsGroundGridAndFallsOffItsEdge)
+// The ground under the level: never above the level's geometry nor the
+// start, wide enough for every placement and the start.
+TEST(LevelScene, TheGroundLiesUnderTheLevelAndTheStart)
 {
-    ProjectContent content;
-    content.PlayerPos[0] = 2;
-    content.PlayerPos[1] = 1;
-    content.PlayerPos[2] = 500;
+    // A floor 1 thick at 0, a platform 6 high on it, the start on the platform.
+    ProjectContent platform;
+    AddCube(platform, "_Cube");
+    platform.AddPlacement("_Cube", TPlacement{-50, -1, -50, 0, 0, 0, 25, 0.25f, 25});  // x, z -50..50
+    platform.AddPlacement("_Cube", TPlacement{0, 0, 0, 0, 0, 0, 2, 1.5f, 2});          // x, z 0..8
+    platform.PlayerPos[0] = 4;
+    platform.PlayerPos[1] = 6;
+    platform.PlayerPos[2] = 4;
     qx::LevelScene scene;
     scene.groundGrid = true;
-    scene.Build(content);
+    scene.Build(platform);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[1], -1.05f);
+    EXPECT_FLOAT_EQ(scene.groundBox.min[0], -150);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[2], 150);
     qx::PlayerMotion player(scene.collision, scene.start);
     qx::MoveInput in;
-    for (int i = 0; i < 120; ++i)
-        player.Advance(1.0 / 60, in);
-    EXPECT_FLOAT_EQ(player.Feet()[1], 1.0f);
-    in.forward = true;
-    in.yaw = -1.5707964f;  // along -X, off the edge at x = 0
     for (int i = 0; i < 60; ++i)
         player.Advance(1.0 / 60, in);
-    EXPECT_LT(player.Feet()[1], 0.0f);
+    EXPECT_FLOAT_EQ(player.Feet()[1], 6);
+    // Off the platform onto the floor, off the floor onto the ground.
+    in.forward = true;
+    in.yaw = kAlongX;
+    for (int i = 0; i < 120; ++i)
+        player.Advance(1.0 / 60, in);
+    EXPECT_FLOAT_EQ(player.Feet()[1], 0);
+    for (int i = 0; i < 240; ++i)
+        player.Advance(1.0 / 60, in);
+    EXPECT_GT(player.Feet()[0], 60);
+    EXPECT_NEAR(player.Feet()[1], -1.05f, 1e-4);
+    EXPECT_EQ(player.FallRespawns(), 0);
+
+    // A start far outside 0 to 1000 beside a crate that sits lower.
+    ProjectContent far;
+    AddCube(far, "_Cube");
+    far.AddPlacement("_Cube", TPlacement{-5000, -2, 2500, 0, 0, 0, 1, 1, 1});
+    far.PlayerPos[0] = -4980;
+    far.PlayerPos[1] = 3;
+    far.PlayerPos[2] = 2480;
+    scene.Build(far);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[1], -2.05f);
+    EXPECT_FLOAT_EQ(scene.groundBox.min[0], -5100);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[0], -4880);
+    EXPECT_FLOAT_EQ(scene.groundBox.min[2], 2380);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[2], 2604);
+    qx::PlayerMotion faller(scene.collision, scene.start);
+    for (int i = 0; i < 300; ++i)
+        faller.Advance(1.0 / 60, qx::MoveInput());
+    EXPECT_NEAR(faller.Feet()[1], -2.05f, 1e-4);
+    EXPECT_EQ(faller.FallRespawns(), 0);
+
+    // No geometry at all: the ground at the start's feet, around it.
+    ProjectContent empty;
+    empty.PlayerPos[0] = 12;
+    empty.PlayerPos[1] = 7;
+    empty.PlayerPos[2] = -3000;
+    scene.Build(empty);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[1], 7);
+    EXPECT_FLOAT_EQ(scene.groundBox.min[0], -88);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[2], -2900);
+    qx::PlayerMotion stander(scene.collision, scene.start);
+    for (int i = 0; i < 120; ++i)
+        stander.Advance(1.0 / 60, qx::MoveInput());
+    EXPECT_FLOAT_EQ(stander.Feet()[1], 7);
 }

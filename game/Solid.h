@@ -1,0 +1,62 @@
+// A collision volume as drawn: a box turned within its object, then scaled
+// and turned by its placement.  A placement scales before it turns, so under
+// an uneven scale a turned box shears into a parallelepiped; a Solid is that
+// shape, a corner and three edges.  The player is an upright box; the tests
+// against it use separating axes (the world axes, the solid's face normals
+// and the cross products of their edges), so they are exact for every
+// parallelepiped and for the flat ones a zero scale makes.  No GL, no Qt.
+#pragma once
+
+#include "BoxGrid.h"
+
+namespace qx {
+
+struct Solid {
+    float corner[3] = {0, 0, 0};
+    float edge[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    Box3 bounds;  // the axis-aligned box around it
+
+    // An axis-aligned box.
+    static Solid Of(const Box3& box);
+    // The box 0 .. size turned by glRotatef about X, then Y, then Z (degrees,
+    // the order a box and a placement are drawn with), its corner at `at`.
+    static Solid Turned(const float at[3], const float size[3], const float degrees[3]);
+    void UpdateBounds();
+};
+
+// p := R p for the rotations glRotatef(x) glRotatef(y) glRotatef(z) make
+// (degrees; a zero angle is skipped exactly, as the box drawing skips it).
+void TurnPoint(float p[3], const float degrees[3]);
+// Row-major 3 x 3 matrix of the same rotations times diag(scale).
+void TurnScaleMatrix(const float degrees[3], const float scale[3], float m[9]);
+
+// The separating axes of a solid against upright boxes (the world axes, its
+// face normals and the cross products of its edges with the world axes),
+// each with the solid's extent along it: found once, so that each test only
+// projects the box.
+class SolidAxes {
+public:
+    explicit SolidAxes(const Solid& solid);
+
+    // Open intervals, as Box3::Overlaps: touching is no overlap.
+    bool Overlaps(const Box3& body) const;
+    // Sinks into the solid deeper than `depth` along every separating axis.
+    bool SinksInto(const Box3& body, float depth) const;
+    // The body moved by t along world axis `axis` overlaps the solid for
+    // `enter` < t < `exit`; false when it never does.
+    bool SweepAlong(const Box3& body, int axis, float& enter, float& exit) const;
+
+private:
+    // f(n, bodyLow, bodyHigh, solidLow, solidHigh) per axis while it
+    // returns true; whether it always did.
+    template <typename F>
+    bool ForEachAxis(const Box3& body, F&& f) const;
+
+    static constexpr int kMaxAxes = 12;
+    Box3 bounds_;
+    int count_ = 0;
+    float axis_[kMaxAxes][3];
+    float low_[kMaxAxes], high_[kMaxAxes];
+};
+
+}  // namespace qx
