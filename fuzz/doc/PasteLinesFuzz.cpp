@@ -3,7 +3,6 @@
 // to the same placements.
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string_view>
 
 #include "Errors.h"
@@ -36,9 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     qx::ReadPlacementLines(qx::PlacementLines(copy, all), content, again, read);
     if (again != names || read.size() != placements.size())
         std::abort();
-    for (size_t i = 0; i < read.size(); ++i)
-        // NaN never equals itself: compare the bits.
-        if (std::memcmp(&read[i], &placements[i], sizeof(TPlacement)) != 0)
-            std::abort();
+    // The same values (a NaN stays a NaN; -0 is written as 0, the same value).
+    const auto same = [](float a, float b) { return a == b || (a != a && b != b); };
+    for (size_t i = 0; i < read.size(); ++i) {
+        const TPlacement& a = read[i];
+        const TPlacement& b = placements[i];
+        for (auto f : {&TPlacement::PosX, &TPlacement::PosY, &TPlacement::PosZ, &TPlacement::RotX, &TPlacement::RotY,
+                       &TPlacement::RotZ, &TPlacement::ScaleX, &TPlacement::ScaleY, &TPlacement::ScaleZ})
+            if (!same(a.*f, b.*f))
+                std::abort();
+    }
     return 0;
 }
