@@ -1,5 +1,7 @@
 #include "FrameLoop.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +19,8 @@
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "Geometry.h"
+#include "HandlerGuard.h"
+#include "MapCommands.h"
 #include "MapDraw.h"
 #include "MapNavigator.h"
 #include "ModelObjectEditorBox.h"
@@ -336,6 +340,10 @@ void DrawFrame(TFVantor& window)
             if (!pending->Lists.empty() && state.PrimIndex >= 0 &&
                 static_cast<size_t>(state.PrimIndex) < pending->Lists[0]->Boxes.size())
                 box = &pending->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
+            // The box is drawn before it follows the cursor and the chosen
+            // texture: what changes here shows in the next frame.
+            const TVec3 drawnAt = box ? box->Position : TVec3{};
+            const int32_t drawnTexture = box ? box->Texture : 0;
             if (box && editMode && state.Placing) {
                 if (state.ClickState == 0) {
                     box->Position = TVec3{SnapX(static_cast<float>(state.CursorWorld[0])),
@@ -359,6 +367,9 @@ void DrawFrame(TFVantor& window)
             }
             if (box && state.Placing && FTexture && box->Texture != FTexture->SelectedTexture)
                 box->Texture = FTexture->SelectedTexture;
+            if (box && (box->Texture != drawnTexture || box->Position.X != drawnAt.X ||
+                        box->Position.Y != drawnAt.Y || box->Position.Z != drawnAt.Z))
+                RequestFrame();
         }
     }
 
@@ -419,4 +430,91 @@ void RenderFrame(TFVantor& window)
 {
     DrawFrame(window);
     EndFrame();
+}
+
+FrameTimer::FrameTimer(TFVantor& window) : QObject(&window), window_(window)
+{
+    tick_.setInterval(1);
+    connect(&tick_, &QTimer::timeout, this, [this] { Tick(); });
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+void FrameTimer::start()
+{
+    on_ = true;
+    Request();
+}
+
+void FrameTimer::stop()
+{
+    on_ = false;
+    tick_.stop();
+}
+
+void FrameTimer::Request()
+{
+    pending_ = true;
+    if (on_ && !tick_.isActive())
+        tick_.start();
+}
+
+void FrameTimer::DrawPending()
+{
+    if (on_ && pending_)
+        Tick();
+}
+
+void FrameTimer::Tick()
+{
+    if (!pending_ && !SomethingMoves()) {
+        tick_.stop();
+        return;
+    }
+    pending_ = false;
+    ++frames_;
+    Guarded([this] { window_.RenderTimerTimer(); });
+    // A frame may ask for the next one (what it changed is drawn then).
+    if (!pending_ && !SomethingMoves())
+        tick_.stop();
+}
+
+bool FrameTimer::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        Request();
+        break;
+    case QEvent::Expose:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::WindowStateChange:
+        // Only windows: a label that changes its text in a frame must not
+        // ask for the next one.
+        if (watched->isWindowType())
+            Request();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void RequestFrame()
+{
+    if (FVantor && FVantor->RenderTimer)
+        FVantor->RenderTimer->Request();
+}
+
+bool SomethingMoves()
+{
+    const EditorState& state = Editor();
+    const TMoveKeys& keys = state.MoveKeys;
+    return keys.Back || keys.Forward || keys.Right || keys.Left ||
+           (state.Camera && state.Camera->MouseLookActive != 0) || SelectionDragActive();
 }

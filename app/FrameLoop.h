@@ -2,10 +2,19 @@
 // its fixed order, move the camera for held keys, sample the 3D cursor from
 // the depth under the mouse, and show the cursor in the status bar and the
 // navigator.  In steady state (nothing changes) a frame allocates nothing.
+//
+// Frames are drawn only when something can change the picture: anything
+// that changes it asks for one (RequestFrame), any input to the
+// application's windows and any exposure or resize of a window asks too,
+// and the timer keeps ticking only while something moves.  An editor with
+// nothing to do does not wake.
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <QTimer>
 
+#include <cstdint>
 #include <string>
 
 class QListWidgetItem;
@@ -40,6 +49,42 @@ struct FrameCache {
     std::string navigatorShown[3];
     ShownText boxEditorShown[3];
 };
+
+// The render timer.  On (start) once the editor has started, off (stop)
+// while a load holds the window still.  While on it draws a frame soon
+// after one is asked for, and one every millisecond while something moves:
+// held movement keys or flight buttons, mouse-look, a drag.
+class FrameTimer : public QObject {
+public:
+    explicit FrameTimer(TFVantor& window);
+
+    void start();
+    void stop();
+    bool isActive() const { return on_; }
+    // Frames asked for before the next one drawn make one frame.
+    void Request();
+    // Draws the frame asked for now: an input that reads the 3D cursor
+    // reads it sampled where the mouse is.
+    void DrawPending();
+    uint64_t FramesDrawn() const { return frames_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Tick();
+
+    TFVantor& window_;
+    QTimer tick_;
+    bool on_ = false;
+    bool pending_ = false;
+    uint64_t frames_ = 0;
+};
+
+// Asks the main window's render timer for a frame (nothing without one).
+void RequestFrame();
+// Something keeps changing the picture from frame to frame.
+bool SomethingMoves();
 
 void RenderFrame(TFVantor& window);
 // The frame without its presentation: the picture stays in the back buffer

@@ -8,6 +8,7 @@
 #include "Camera.h"
 #include "EditRecording.h"
 #include "EditorState.h"
+#include "FrameLoop.h"
 #include "HandlerGuard.h"
 #include "MapCommands.h"
 #include "Vantor.h"
@@ -157,6 +158,8 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
         return QObject::eventFilter(watched, event);
+    // Keys swallowed here never reach the render timer's own look at input.
+    RequestFrame();
     EditorState& state = Editor();
     if (!state.KeysEnabled)
         return false;

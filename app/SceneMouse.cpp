@@ -4,11 +4,13 @@
 
 #include "Camera.h"
 #include "EditorState.h"
+#include "FrameLoop.h"
 
 void SceneMouseMove(int x, int y)
 {
     Editor().MouseX = x;
     Editor().MouseY = y;
+    RequestFrame();  // the 3D cursor follows the mouse
 }
 
 void SceneMouseDown(Qt::MouseButton button)
@@ -29,6 +31,7 @@ void SceneMouseDown(Qt::MouseButton button)
         if (button == Qt::LeftButton)
             state.MoveKeys.Forward = true;
     }
+    RequestFrame();  // held, they keep the frames coming
 }
 
 void SceneMouseUp(Qt::MouseButton button)
@@ -40,4 +43,5 @@ void SceneMouseUp(Qt::MouseButton button)
         state.MoveKeys.Back = false;
     if (button == Qt::LeftButton)
         state.MoveKeys.Forward = false;
+    RequestFrame();
 }

@@ -129,14 +129,12 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     BuildMenus();
     BuildStatusBar();
 
-    RenderTimer = new QTimer(this);
+    RenderTimer = new FrameTimer(*this);
     RenderTimer->setObjectName("RenderTimer");
-    RenderTimer->setInterval(1);
     FreeMemTimer = new QTimer(this);
     FreeMemTimer->setObjectName("FreeMemTimer");
     FreeMemTimer->setInterval(10000);
 
-    connect(RenderTimer, &QTimer::timeout, this, [this] { Guarded([this] { RenderTimerTimer(); }); });
     connect(FreeMemTimer, &QTimer::timeout, this, [this] { Guarded([this] { FreeMemTimerTimer(); }); });
     connect(RadioButton4, &QRadioButton::clicked, this, [this] { Guarded([this] { RadioButton4Click(); }); });
     connect(RadioButton5, &QRadioButton::clicked, this, [this] { Guarded([this] { RadioButton5Click(); }); });
@@ -144,18 +142,40 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     connect(CamZoom, &QSlider::valueChanged, this, [this] { Guarded([this] { CamZoomChange(); }); });
     connect(SceneWindow, &SceneSurface::mouseMove, this,
             [](int x, int y) { Guarded([&] { SceneMouseMove(x, y); }); });
-    connect(SceneWindow, &SceneSurface::mouseDown, this,
-            [](Qt::MouseButton b, int, int) { Guarded([&] { SceneMouseDown(b); }); });
+    // What a press or a click does reads the 3D cursor: it is sampled where
+    // the mouse is, never left from a frame before its last move.
+    connect(SceneWindow, &SceneSurface::mouseDown, this, [this](Qt::MouseButton b, int, int) {
+        RenderTimer->DrawPending();
+        Guarded([&] { SceneMouseDown(b); });
+    });
     connect(SceneWindow, &SceneSurface::mouseUp, this,
             [](Qt::MouseButton b, int, int) { Guarded([&] { SceneMouseUp(b); }); });
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { Guarded([this] { CheckBox1Click(); }); });
-    connect(SceneWindow, &SceneSurface::clicked, this, [this] { Guarded([this] { SceneClick(*this); }); });
-    connect(SceneWindow, &SceneSurface::doubleClicked, this, [this] { Guarded([this] { SceneDblClick(*this); }); });
-    connect(SceneWindow, &SceneSurface::dragStarted, this,
-            [](int x, int y) { Guarded([&] { BeginSelectionDrag(x, y); }); });
+    connect(SceneWindow, &SceneSurface::clicked, this, [this] {
+        RenderTimer->DrawPending();
+        Guarded([this] { SceneClick(*this); });
+    });
+    connect(SceneWindow, &SceneSurface::doubleClicked, this, [this] {
+        RenderTimer->DrawPending();
+        Guarded([this] { SceneDblClick(*this); });
+    });
+    connect(SceneWindow, &SceneSurface::dragStarted, this, [this](int x, int y) {
+        RenderTimer->DrawPending();
+        Guarded([&] { BeginSelectionDrag(x, y); });
+    });
     connect(SceneWindow, &SceneSurface::dragMoved, this,
             [this](int x, int y) { Guarded([&] { DragSelectionTo(*this, x, y); }); });
     connect(SceneWindow, &SceneSurface::dragEnded, this, [this] { Guarded([this] { EndSelectionDrag(*this); }); });
+    // Changes of the picture that need no input event to this application
+    // (a tree's signal, a value set by a command); input asks by itself.
+    connect(Ch1, &QListWidget::itemChanged, this, &RequestFrame);
+    connect(line, &QSlider::valueChanged, this, &RequestFrame);
+    for (QTreeWidget* tree : {MapList, ObjectList, OBJList}) {
+        connect(tree, &QTreeWidget::currentItemChanged, this, &RequestFrame);
+        connect(tree, &QTreeWidget::itemSelectionChanged, this, &RequestFrame);
+        connect(tree, &QTreeWidget::itemClicked, this, &RequestFrame);
+        connect(tree, &QTreeWidget::itemDoubleClicked, this, &RequestFrame);
+    }
     InstallProjectCommands(*this);
     InstallEditCommands(*this);
 }
@@ -437,6 +457,7 @@ void TFVantor::FormDeactivate()
     state.CtrlLook = false;
     if (state.Camera)
         state.Camera->MouseLookActive = 0;
+    RequestFrame();  // where the last step took the camera
 }
 
 void TFVantor::RenderTimerTimer() { RenderFrame(*this); }
@@ -447,12 +468,14 @@ void TFVantor::RadioButton4Click()
 {
     if (TCamera* camera = Editor().Camera)
         camera->EditMode = 255;
+    RequestFrame();
 }
 
 void TFVantor::RadioButton5Click()
 {
     if (TCamera* camera = Editor().Camera)
         camera->EditMode = 0;
+    RequestFrame();
 }
 
 void TFVantor::CamVerhBarChange()
@@ -460,6 +483,7 @@ void TFVantor::CamVerhBarChange()
     if (TCamera* camera = Editor().Camera)
         camera->HeightOffset = static_cast<float>(CamVerhBar->value() + CamZoom->value());
     SetStatusText(0, Cp("Высота камеры: ") + IntToEditText(CamVerhBar->value()));
+    RequestFrame();
 }
 
 void TFVantor::CamZoomChange()
@@ -467,6 +491,7 @@ void TFVantor::CamZoomChange()
     if (TCamera* camera = Editor().Camera)
         camera->HeightOffset = static_cast<float>(CamVerhBar->value() + CamZoom->value());
     SetStatusText(1, Cp("Приближенность камеры: ") + IntToEditText(CamZoom->value()));
+    RequestFrame();
 }
 
 bool TFVantor::ConfirmDiscardOrSave()
@@ -493,4 +518,8 @@ bool TFVantor::ConfirmDiscardOrSave()
     return false;
 }
 
-void TFVantor::CheckBox1Click() { LightingEnabled = CheckBox1->isChecked(); }
+void TFVantor::CheckBox1Click()
+{
+    LightingEnabled = CheckBox1->isChecked();
+    RequestFrame();
+}

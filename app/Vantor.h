@@ -68,7 +68,7 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenu3 = nullptr;
-    QTimer* RenderTimer = nullptr;
+    FrameTimer* RenderTimer = nullptr;
     QTimer* FreeMemTimer = nullptr;
 
     // Buffers of the frame loop.

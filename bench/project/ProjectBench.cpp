@@ -1,10 +1,12 @@
 // The project's files, map drawing and texture load at the sizes the
 // editor is held to, each against the limit of its work:
 //
-// - save: SaveProject against formatting the same reals with std::to_chars
-//   (15 significant digits) and writing the same files;
+// - save: SaveProject against the same files (names, count, bytes) of the
+//   project's reals formatted with std::to_chars (15 significant digits),
+//   written as durably (temporary, flush, rename), on the disk of the
+//   temporary folders and in RAM (/dev/shm, where the CPU's work remains);
 // - load: ReadProject (no pictures) against reading the same files and
-//   parsing every token with std::from_chars;
+//   parsing every token with std::from_chars, on disk and in RAM;
 // - DrawMap: CPU time per frame against a bare loop that calls the display
 //   lists of the placements DrawMap draws;
 // - 300 JPEG textures of 1024 x 1024: StageTextures on two decoders against
@@ -17,11 +19,16 @@
 #include <jpeglib.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <random>
+#include <set>
+#include <thread>
 #include <vector>
 
 #include "BenchmarkLevel.h"
@@ -82,22 +89,151 @@ void Save(const fs::path& folder)
     qx::SaveProject(folder.string() + "/", Textures(), Generated(), {&EmptyTree(), &EmptyTree()});
 }
 
-void WriteRaw(const std::string& path, const std::string& bytes)
+// A folder for the files of a benchmark: beside the temporary folders (the
+// disk the save is measured on) or in RAM (/dev/shm), where a flush costs
+// next to nothing and the CPU's work is what remains.
+class BenchFolder {
+public:
+    explicit BenchFolder(bool ram)
+    {
+        if (!ram) {
+            disk_.emplace();
+            path_ = disk_->path();
+            return;
+        }
+        char name[] = "/dev/shm/qx-bench-XXXXXX";
+        if (!::mkdtemp(name))
+            std::abort();
+        path_ = name;
+    }
+    ~BenchFolder()
+    {
+        if (!disk_) {
+            std::error_code ignored;
+            fs::remove_all(path_, ignored);
+        }
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+    const fs::path& path() const { return path_; }
+
+private:
+    std::optional<qxtest::TempDir> disk_;
+    fs::path path_;
+};
+
+// The files a save writes: names relative to the folder, and sizes.
+struct SavedFile {
+    fs::path name;
+    size_t bytes = 0;
+};
+
+const std::vector<SavedFile>& SavedFiles()
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
-        std::abort();
-    ::close(fd);
+    static const std::vector<SavedFile> files = [] {
+        SetDecimalSeparator('.');
+        qxtest::TempDir dir;
+        Save(dir.path());
+        std::vector<SavedFile> found;
+        for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+            if (entry.is_regular_file())
+                found.push_back({fs::relative(entry.path(), dir.path()), static_cast<size_t>(entry.file_size())});
+        return found;
+    }();
+    return files;
 }
 
+// The limit's text: the project's reals formatted with std::to_chars (15
+// significant digits), one after another, cut to the sizes of the save's
+// files.
+void FormatLimitFiles(const std::vector<float>& reals, std::vector<std::string>& out)
+{
+    const std::vector<SavedFile>& files = SavedFiles();
+    out.resize(files.size());
+    size_t next = 0;
+    for (size_t f = 0; f < files.size(); ++f) {
+        std::string& text = out[f];
+        text.clear();
+        while (text.size() < files[f].bytes) {
+            char buffer[32];
+            const auto r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(reals[next]),
+                                         std::chars_format::general, 15);
+            text.append(buffer, r.ptr);
+            text += ' ';
+            next = (next + 1) % reals.size();
+        }
+        text.resize(files[f].bytes);
+    }
+}
+
+void Check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+// The save's durability and nothing more: each file into a temporary beside
+// it, flushed (on as many threads as the save uses), renamed into place,
+// the folders flushed after.  No journal, no files kept aside.
+void WriteLimitFiles(const fs::path& folder, const std::vector<std::string>& texts)
+{
+    const std::vector<SavedFile>& files = SavedFiles();
+    std::vector<std::string> targets(files.size()), temps(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        targets[i] = (folder / files[i].name).string();
+        temps[i] = targets[i] + ".~limit";
+    }
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i; (i = next++) < files.size();) {
+            const int fd = ::open(temps[i].c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+            Check(fd >= 0);
+            Check(::write(fd, texts[i].data(), texts[i].size()) == static_cast<ssize_t>(texts[i].size()));
+            Check(::fdatasync(fd) == 0);
+            Check(::close(fd) == 0);
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < 4; ++t)
+        workers.emplace_back(work);
+    work();
+    for (std::thread& w : workers)
+        w.join();
+    std::set<fs::path> folders;
+    for (size_t i = 0; i < files.size(); ++i) {
+        Check(std::rename(temps[i].c_str(), targets[i].c_str()) == 0);
+        folders.insert(fs::path(targets[i]).parent_path());
+    }
+    for (const fs::path& f : folders) {
+        const int fd = ::open(f.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        Check(fd >= 0 && ::fsync(fd) == 0);
+        ::close(fd);
+    }
+}
+
+size_t SavedBytes()
+{
+    size_t bytes = 0;
+    for (const SavedFile& f : SavedFiles())
+        bytes += f.bytes;
+    return bytes;
+}
+
+void CountFiles(benchmark::State& state)
+{
+    state.counters["files"] = static_cast<double>(SavedFiles().size());
+    state.counters["MB"] = static_cast<double>(SavedBytes()) / 1e6;
+}
+
+// Argument: 0 on the disk of the temporary folders, 1 in RAM.
 void BM_SaveProject(benchmark::State& state)
 {
     SetDecimalSeparator('.');
     Generated();
-    qxtest::TempDir dir;
+    const BenchFolder dir(state.range(0) != 0);
     for (auto _ : state)
         Save(dir.path());
-    state.counters["files"] = qxbench::kObjects + 7;
+    CountFiles(state);
 }
 
 // Formatting alone, into memory.
@@ -113,51 +249,37 @@ void BM_SaveFormatOnly(benchmark::State& state)
     }
 }
 
-// The same reals formatted with std::to_chars (15 significant digits) into
-// the same number of files, written plainly.
+// The same files as the save (names, count, bytes), of reals formatted with
+// std::to_chars, written as durably.
 void BM_SaveLimit(benchmark::State& state)
 {
     const std::vector<float> reals = GeneratedReals();
-    qxtest::TempDir dir;
-    const size_t perFile = reals.size() / (qxbench::kObjects + 1);
+    const BenchFolder dir(state.range(0) != 0);
+    for (const SavedFile& f : SavedFiles())
+        fs::create_directories((dir.path() / f.name).parent_path());
+    std::vector<std::string> texts;
     for (auto _ : state) {
-        size_t next = 0;
-        for (int f = 0; f <= qxbench::kObjects; ++f) {
-            std::string out;
-            const size_t end = f == qxbench::kObjects ? reals.size() : next + perFile;
-            for (; next < end; ++next) {
-                char buffer[32];
-                const auto r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(reals[next]),
-                                             std::chars_format::general, 15);
-                out.append(buffer, r.ptr);
-                out += ' ';
-            }
-            WriteRaw((dir / ("f" + std::to_string(f))).string(), out);
-        }
+        FormatLimitFiles(reals, texts);
+        WriteLimitFiles(dir.path(), texts);
     }
+    CountFiles(state);
 }
 
 // The limit's formatting alone.
 void BM_SaveLimitFormatOnly(benchmark::State& state)
 {
     const std::vector<float> reals = GeneratedReals();
+    std::vector<std::string> texts;
     for (auto _ : state) {
-        std::string out;
-        for (float v : reals) {
-            char buffer[32];
-            const auto r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(v),
-                                         std::chars_format::general, 15);
-            out.append(buffer, r.ptr);
-            out += ' ';
-        }
-        benchmark::DoNotOptimize(out.data());
+        FormatLimitFiles(reals, texts);
+        benchmark::DoNotOptimize(texts.data());
     }
 }
 
 void BM_LoadProject(benchmark::State& state)
 {
     SetDecimalSeparator('.');
-    qxtest::TempDir dir;
+    const BenchFolder dir(state.range(0) != 0);
     Save(dir.path());
     qx::ReadOptions options;
     options.upload = false;
@@ -171,11 +293,11 @@ void BM_LoadProject(benchmark::State& state)
 void BM_LoadLimit(benchmark::State& state)
 {
     SetDecimalSeparator('.');
-    qxtest::TempDir dir;
+    const BenchFolder dir(state.range(0) != 0);
     Save(dir.path());
     std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(dir.path()))
-        files.push_back(entry.path().string());
+    for (const SavedFile& f : SavedFiles())
+        files.push_back((dir.path() / f.name).string());
     for (auto _ : state) {
         double sum = 0;
         for (const std::string& file : files) {
@@ -307,12 +429,15 @@ void BM_Load300Jpeg(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Time is wall time; CPU is the whole process's (the writes run on threads).
+#define QX_FILE_BENCHMARK(f) \
+    BENCHMARK(f)->ArgName("ram")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()
+QX_FILE_BENCHMARK(BM_SaveProject);
+QX_FILE_BENCHMARK(BM_SaveLimit);
+QX_FILE_BENCHMARK(BM_LoadProject);
+QX_FILE_BENCHMARK(BM_LoadLimit);
 BENCHMARK(BM_SaveFormatOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SaveLimit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveLimitFormatOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_LoadLimit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DrawMap)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DrawMapBareLoop)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Load300Jpeg)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);

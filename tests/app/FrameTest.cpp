@@ -222,6 +222,47 @@ TEST_F(FrameTest, FlightModeFreezesTheCursorAndItsTexts)
     EXPECT_EQ(w()->StatusText(2), status);
 }
 
+// The editor rests: no frame while nothing happens; one soon after the mouse
+// moves over the view or an option changes; a stream while a movement key
+// is held, ending when it is let go.
+TEST_F(FrameTest, FramesAreDrawnOnlyWhenSomethingCanChangeThePicture)
+{
+    const FrameTimer& timer = *w()->RenderTimer;
+    ASSERT_TRUE(timer.isActive());
+    const auto drawnAfter = [&](uint64_t frames, uint64_t more) {
+        return QTest::qWaitFor([&] { return timer.FramesDrawn() >= frames + more; }, 2000);
+    };
+    // A tenth of a second without a frame, within two seconds.
+    const auto rests = [&] {
+        for (int i = 0; i < 20; ++i) {
+            const uint64_t last = timer.FramesDrawn();
+            QTest::qWait(100);
+            if (timer.FramesDrawn() == last)
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(rests()) << "nothing to do, nothing drawn";
+    const uint64_t idle = timer.FramesDrawn();
+    QTest::qWait(300);
+    EXPECT_EQ(timer.FramesDrawn(), idle) << "nothing to do, nothing drawn";
+    // Two points: a move to where the mouse already is is no move.
+    const QPoint over(w()->Scene->width() / 3, w()->Scene->height() / 2);
+    QTest::mouseMove(w()->SceneWindow, over);
+    QTest::mouseMove(w()->SceneWindow, over + QPoint(10, 0));
+    EXPECT_TRUE(drawnAfter(idle, 1)) << "the mouse moved over the view";
+    uint64_t before = timer.FramesDrawn();
+    const char* axes = "Отображать оси координат";
+    SetOption(axes, !w()->DisplayOptionChecked(axes));
+    EXPECT_TRUE(drawnAfter(before, 1)) << "a display option";
+
+    QTest::keyPress(w()->ObjectList, Qt::Key_W);
+    ASSERT_TRUE(Editor().MoveKeys.Forward);
+    EXPECT_TRUE(drawnAfter(timer.FramesDrawn(), 5)) << "a held key keeps the frames coming";
+    QTest::keyRelease(w()->ObjectList, Qt::Key_W);
+    EXPECT_TRUE(rests()) << "let go, the editor rests again";
+}
+
 TEST_F(FrameTest, HeldKeysWalkTheCamera)
 {
     Frames(1);
