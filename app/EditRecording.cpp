@@ -14,6 +14,7 @@
 #include "MapCommands.h"
 #include "EditHistory.h"
 #include "EditorState.h"
+#include "FrameLoop.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "ModelObjectEditorBox.h"
@@ -331,6 +332,8 @@ QString g_designCaption;
 
 void Refresh(TFVantor& window)
 {
+    // Every change of the history is a change of what the view shows.
+    RequestFrame();
     UndoStack& history = EditHistory();
     if (!g_designCaption.isEmpty())
         window.setWindowTitle(CaptionWithMark(g_designCaption));

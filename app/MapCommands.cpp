@@ -12,6 +12,7 @@
 #include "EditHistory.h"
 #include "EditRecording.h"
 #include "EditorState.h"
+#include "FrameLoop.h"
 #include "Errors.h"
 #include "MapEdits.h"
 #include "Messages.h"
@@ -266,6 +267,7 @@ void SetSelectedField(TFVantor& window, float TPlacement::*field, float value, c
 
 void ShowSelection(TFVantor& window)
 {
+    RequestFrame();  // the outlines follow the selection
     const EditorState& state = Editor();
     const size_t n = state.Selection.size();
     window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
