@@ -46,11 +46,16 @@ Affine BoxFrame(const TBox& box)
            Rotation(box.Rotation.Y, 1) * Rotation(box.Rotation.Z, 2);
 }
 
-void Corners(const Bounds& b, double out[8][3])
+// The eight corners of `b` carried by `frame` into `into`.
+void AddCorners(const Bounds& b, const Affine& frame, Bounds& into)
 {
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
+        double corner[3], moved[3];
         for (int k = 0; k < 3; ++k)
-            out[i][k] = (i >> k) & 1 ? b.max[k] : b.min[k];
+            corner[k] = (i >> k) & 1 ? b.max[k] : b.min[k];
+        frame.Apply(corner, moved);
+        into.Add(moved);
+    }
 }
 
 // Slab test of the ray against [min, max]; the entry distance, or negative.
@@ -172,14 +177,7 @@ Bounds ObjectBounds(const TQX3DObject& object)
         const double zero[3] = {0, 0, 0}, size[3] = {box.Size.X, box.Size.Y, box.Size.Z};
         own.Add(zero);
         own.Add(size);
-        double corners[8][3];
-        Corners(own, corners);
-        const Affine frame = BoxFrame(box);
-        for (const auto& corner : corners) {
-            double p[3];
-            frame.Apply(corner, p);
-            bounds.Add(p);
-        }
+        AddCorners(own, BoxFrame(box), bounds);
     }
     return bounds;
 }
@@ -187,16 +185,8 @@ Bounds ObjectBounds(const TQX3DObject& object)
 Bounds PlacedBounds(const TPlacement& p, const Bounds& local)
 {
     Bounds bounds;
-    if (local.empty)
-        return bounds;
-    double corners[8][3];
-    Corners(local, corners);
-    const Affine frame = PlacementFrame(p);
-    for (const auto& corner : corners) {
-        double w[3];
-        frame.Apply(corner, w);
-        bounds.Add(w);
-    }
+    if (!local.empty)
+        AddCorners(local, PlacementFrame(p), bounds);
     return bounds;
 }
 

@@ -2,8 +2,8 @@
 // folder of textures can be vetted before a release.
 //
 //   qxinspect texture FILE [--key]
-//   qxinspect project FOLDER        (see InspectProject.h)
-//   qxinspect model FILE            (models/tools/InspectModel.h)
+//   qxinspect project FOLDER        (see ProjectReport.h)
+//   qxinspect model FILE            (models/tools/ModelReport.h)
 //
 // Paths on the command line are the file system's, taken as typed.
 //
@@ -24,8 +24,8 @@
 #include <memory>
 #include <string>
 
-#include "InspectProject.h"
-#include "InspectModel.h"
+#include "ProjectReport.h"
+#include "ModelReport.h"
 #include "SurfacelessGl.h"
 #include "Text1251.h"
 #include "TextureUpload.h"
@@ -104,9 +104,9 @@ int InspectTexture(const std::string& path, bool keyed)
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "project") == 0)
-        return InspectProject(argv[2]);
+        return ProjectReport(argv[2]);
     if (argc >= 2 && std::strcmp(argv[1], "model") == 0)
-        return RunInspectModel(argc, argv);
+        return RunModelReport(argc, argv);
     if (argc < 3 || std::strcmp(argv[1], "texture") != 0)
         return Usage();
     bool keyed = false;

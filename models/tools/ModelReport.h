@@ -5,4 +5,4 @@
 
 // argv[1] is "model".  Exit 0 when the file loaded, 1 when the reader
 // failed, 2 on a wrong command line.
-int RunInspectModel(int argc, char** argv);
+int RunModelReport(int argc, char** argv);

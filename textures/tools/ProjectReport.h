@@ -10,4 +10,4 @@
 // not decode is "textures.qxtex:LINE: NAME: reason", the line of its entry),
 // then "total textures=T objects=O boxes=B placements=P player=(x,y,z)".
 // Returns 0 for a sound project, 1 otherwise.
-int InspectProject(const std::string& fsFolder);
+int ProjectReport(const std::string& fsFolder);

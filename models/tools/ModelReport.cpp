@@ -1,4 +1,4 @@
-#include "InspectModel.h"
+#include "ModelReport.h"
 
 #include <QGuiApplication>
 #include <QOffscreenSurface>
@@ -145,7 +145,7 @@ qx::TextureLoader LoggingLoader(bool haveGl, WarningLog& log, std::vector<std::p
     };
 }
 
-int Inspect3ds(const std::string& path, const std::string& bytes, bool haveGl)
+int Report3ds(const std::string& path, const std::string& bytes, bool haveGl)
 {
     WarningLog log;
     std::vector<std::pair<std::string, bool>> loads;
@@ -182,7 +182,7 @@ int Inspect3ds(const std::string& path, const std::string& bytes, bool haveGl)
     return 0;
 }
 
-int InspectBlender(const std::string& path, const std::string& bytes, bool haveGl)
+int ReportBlender(const std::string& path, const std::string& bytes, bool haveGl)
 {
     WarningLog log;
     std::vector<std::pair<std::string, bool>> loads;
@@ -235,7 +235,7 @@ bool Looks3ds(const std::string& path, const std::string& bytes)
 
 }  // namespace
 
-int RunInspectModel(int argc, char** argv)
+int RunModelReport(int argc, char** argv)
 {
     if (argc != 3) {
         std::fprintf(stderr, "usage: qxinspect model FILE\n");
@@ -254,5 +254,5 @@ int RunInspectModel(int argc, char** argv)
     QGuiApplication app(argc, argv);
     qx::InstallModelReaders();
     OffscreenGl gl;
-    return Looks3ds(path, bytes) ? Inspect3ds(path, bytes, gl.valid()) : InspectBlender(path, bytes, gl.valid());
+    return Looks3ds(path, bytes) ? Report3ds(path, bytes, gl.valid()) : ReportBlender(path, bytes, gl.valid());
 }

@@ -1,4 +1,4 @@
-#include "InspectProject.h"
+#include "ProjectReport.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -53,7 +53,7 @@ void Totals(int textures, int objects, int boxes, int placements, const float pl
 
 }  // namespace
 
-int InspectProject(const std::string& fsFolder)
+int ProjectReport(const std::string& fsFolder)
 {
     std::string folder = fsFolder;
     if (!folder.empty() && folder.back() != '/')

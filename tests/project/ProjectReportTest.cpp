@@ -12,15 +12,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct InspectRun {
+struct ReportRun {
     int exitCode = -1;
     std::string out;
 };
 
-InspectRun Inspect(const fs::path& folder)
+ReportRun Report(const fs::path& folder)
 {
     QProcess process;
-    process.start(QString::fromUtf8(QX_INSPECT_PATH), {"project", QString::fromStdString(folder.string())});
+    process.start(QString::fromUtf8(QX_TOOL_PATH), {"project", QString::fromStdString(folder.string())});
     process.waitForFinished(60000);
     return {process.exitCode(), process.readAllStandardOutput().toStdString()};
 }
@@ -48,13 +48,13 @@ void WriteProject(const fs::path& saves)
     Write(saves / "AllTexturesListIcons.qxicon", "0\r\n");
 }
 
-TEST(InspectProject, SoundProjectProblemsAndBrokenFiles)
+TEST(ProjectReport, SoundProjectProblemsAndBrokenFiles)
 {
     qxtest::TempDir dir;
     const fs::path saves = dir / "Sys" / "Saves";
     WriteProject(saves);
     Write(saves / "textures.qxtex", "1\r\nwall.bmp0\r\n");
-    InspectRun run = Inspect(dir.path());
+    ReportRun run = Report(dir.path());
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "total textures=1 objects=1 boxes=2 placements=1 player=(1.5,0,-2.25)\n");
 
@@ -65,7 +65,7 @@ TEST(InspectProject, SoundProjectProblemsAndBrokenFiles)
     Write(saves / "textures" / "bad.png", "not a picture");
     Write(saves / "_Wall.qxobj", "_Wall\r\n1\r\n2\r\n0 0 0 0 8 8 8 1 0 0 0 0 0 True 0 \r\n7 0 0 0 8 8 8 1 0 0 0 0 0 1 0 \r\n");
     Write(saves / "Map1.qxmap", "0 0 0 \r\n2\r\n_Wall 0 0 0 0 0 0 1 1 1 \r\n_Door 0 0 0 0 0 0 1 1 1 \r\n");
-    run = Inspect(saves);
+    run = Report(saves);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out,
               "textures.qxtex:3: gone.png: File not found\n"
@@ -75,11 +75,11 @@ TEST(InspectProject, SoundProjectProblemsAndBrokenFiles)
               "total textures=3 objects=1 boxes=2 placements=2 player=(0,0,0)\n");
 
     Write(saves / "Map1.qxmap", "0 0 0 \r\n1\r\n_Wall 0 0 0 0 0 0 1 1 \r\n");
-    run = Inspect(saves);
+    run = Report(saves);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "Map1.qxmap:3: '' is not a valid floating point value");
     fs::remove(saves / "ObjList.qxlst");
-    run = Inspect(saves);
+    run = Report(saves);
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "ObjList.qxlst:0: File not found");
 }
 
