@@ -1,8 +1,6 @@
 #include "ProjectFiles.h"
 
 #include <charconv>
-#include <cmath>
-#include <limits>
 
 #include "Collisions.h"
 #include "Errors.h"
@@ -19,93 +17,6 @@ namespace {
 [[noreturn]] void NotValid(std::string_view token, const char* what)
 {
     throw ConvertError("'" + std::string(token) + "' is not a valid " + what + " value");
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != b[i])
-            return false;
-    }
-    return true;
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Sign, digits with "," or "." between them, optional exponent: the whole
-// token and nothing else.  False for anything else.  Real is float for the
-// files' reals: converted straight from the digits, each is the nearest
-// single (through a double, a value half-way between two singles after the
-// first rounding would round again, and everything past the largest single
-// would be an infinity).
-template <typename Real>
-bool ParseReal(std::string_view token, Real& value)
-{
-    if (EqualsNoCase(token, "NAN")) {
-        value = std::numeric_limits<Real>::quiet_NaN();
-        return true;
-    }
-    const bool negative = !token.empty() && token[0] == '-';
-    std::string_view body = token;
-    if (!body.empty() && (body[0] == '-' || body[0] == '+'))
-        body.remove_prefix(1);
-    if (EqualsNoCase(body, "INF")) {
-        value = negative ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity();
-        return true;
-    }
-    // from_chars wants a point and no leading "+": copy into a small buffer.
-    char buffer[64];
-    if (body.size() + 1 >= sizeof buffer)
-        return false;
-    size_t n = 0;
-    if (negative)
-        buffer[n++] = '-';
-    size_t i = 0;
-    int mantissaDigits = 0;
-    while (i < body.size() && IsDigit(body[i])) {
-        buffer[n++] = body[i++];
-        ++mantissaDigits;
-    }
-    if (i < body.size() && (body[i] == ',' || body[i] == '.')) {
-        buffer[n++] = '.';
-        ++i;
-        while (i < body.size() && IsDigit(body[i])) {
-            buffer[n++] = body[i++];
-            ++mantissaDigits;
-        }
-    }
-    if (mantissaDigits == 0)
-        return false;
-    if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
-        buffer[n++] = 'e';
-        ++i;
-        if (i < body.size() && (body[i] == '-' || body[i] == '+'))
-            buffer[n++] = body[i++];
-        int exponentDigits = 0;
-        while (i < body.size() && IsDigit(body[i])) {
-            buffer[n++] = body[i++];
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
-            return false;
-    }
-    if (i != body.size())
-        return false;
-    const auto result = std::from_chars(buffer, buffer + n, value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Beyond the range even after rounding: an infinity or zero, as the
-        // masked floating-point exceptions of the original gave.
-        const bool tiny = std::string_view(buffer, n).find("e-") != std::string_view::npos;
-        value = tiny ? (negative ? -Real(0) : Real(0))
-                     : (negative ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity());
-        return true;
-    }
-    return result.ec == std::errc() && result.ptr == buffer + n;
 }
 
 void AppendInt(std::string& out, int32_t value)
@@ -147,7 +58,7 @@ int32_t TokenToInt(std::string_view token)
 float TokenToFloat(std::string_view token)
 {
     float value = 0;
-    if (!ParseReal(token, value))
+    if (!ParseFileReal(token, value))
         NotValid(token, "floating point");
     return value;
 }
@@ -159,7 +70,7 @@ bool TokenToBool(std::string_view token)
     if (EqualsNoCase(token, "FALSE"))
         return false;
     double value = 0;
-    if (!ParseReal(token, value))
+    if (!ParseFileReal(token, value))
         NotValid(token, "boolean");
     return value != 0;
 }
