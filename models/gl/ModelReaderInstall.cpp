@@ -130,8 +130,6 @@ protected:
     }
 };
 
-std::string FileNamePart(const std::string& fsPath) { return fsPath.substr(fsPath.find_last_of('/') + 1); }
-
 }  // namespace
 
 void InstallModelReaders()
@@ -145,8 +143,7 @@ void InstallModelReaders()
         const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
         Read3dsResult result = Read3ds({data, bytes.size()}, m->model, nullptr);
         if (!result.ok)
-            throw FormatError(Utf8ToCp1251(FileNamePart(path)) +
-                              Cp(": файл не начинается с главного блока 3DS (0x4D4D)"));
+            throw FormatError(Cp("файл не начинается с главного блока 3DS (0x4D4D)"));
         warnings = std::move(result.faults);
         return m;
     };
