@@ -115,8 +115,8 @@ void AddShapes(const TGLPremitives& list, bool spheresAsTriangles, std::vector<S
             const double a = 2 * M_PI * u / kRing, b = 2 * M_PI * v / kTube;
             const double across = ring + tube * std::cos(b);
             q[0] = static_cast<float>(across * std::cos(a));
-            q[1] = static_cast<float>(across * std::sin(a));
-            q[2] = static_cast<float>(tube * std::sin(b));
+            q[1] = static_cast<float>(tube * std::sin(b));
+            q[2] = static_cast<float>(-across * std::sin(a));
             Placed(q, t.Position, t.Rotation);
         });
     }

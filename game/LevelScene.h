@@ -41,7 +41,7 @@ inline constexpr float kGroundThickness = 0.5f;
 // floors and walls as flat turned rectangles (a floor at the object's origin
 // unless it honours its own transform), spheres as spheres (as triangles
 // when `spheresAsTriangles`, for placements of uneven scale), tori as the
-// triangles of their 24 x 12 surface (the ring about the torus's Z axis).
+// triangles of their 24 x 12 surface (the ring about the torus's Y axis).
 std::vector<Solid> ObjectVolumes(const TQX3DObject& object, bool spheresAsTriangles = false);
 // The models of the object's first list that collide by their triangles:
 // each model (a qx::LoadedModel, one per model file) gets one tree in

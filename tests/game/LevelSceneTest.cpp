@@ -121,8 +121,9 @@ protected:
 };
 
 // Spheres, models per triangle (through their trees, under the model's and
-// the placement's transforms) and a real 3DS file collide as drawn.
-TEST(LevelScene, SpheresAndModelsCollideAsDrawn)
+// the placement's transforms), walls, tori and a real 3DS file collide as
+// drawn.
+TEST(LevelScene, ShapesAndModelsCollideAsDrawn)
 {
     ProjectContent level;
     // The model halved within its object, the placement doubling it and
@@ -143,6 +144,26 @@ TEST(LevelScene, SpheresAndModelsCollideAsDrawn)
     // triangles, 6 units from its centre give or take their facets.
     level.Placements[1].ScaleX = 2;
     EXPECT_NEAR(WalkInto(level, 0, 0, kAlongX)[0], 23, 0.15);
+
+    // A wall (a floor turned upright about Z) at x = 10, z -10..10, and a
+    // torus lying on the ground (ring 8, tube 3: too steep to climb) whose
+    // outside comes nearest at x = 19.
+    ProjectContent shapes;
+    TGLPremitives& list = *shapes.MapObjects[static_cast<size_t>(shapes.AddObject("_Shapes"))]->Lists[0];
+    TWall wall;
+    wall.Position = {10, 0, -10};
+    wall.SizeX = 10;
+    wall.SizeZ = 20;
+    wall.Rotation = {0, 0, 90};
+    list.Append(wall);
+    TTorus torus;
+    torus.Position = {30, 3, 20};
+    torus.ShapeParams[0] = 8;
+    torus.ShapeParams[1] = 3;
+    list.Append(torus);
+    shapes.AddPlacement("_Shapes", TPlacement{0, 0, 0, 0, 0, 0, 1, 1, 1});
+    EXPECT_NEAR(WalkInto(shapes, 0, 0, kAlongX)[0], 9, 0.01);
+    EXPECT_NEAR(WalkInto(shapes, 0, 20, kAlongX)[0], 18, 0.01);
 
     QX_REQUIRE_TESTDATA(data);
     qx::InstallModelReaders();
