@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <utility>
 
 #include "Errors.h"
@@ -40,6 +41,10 @@ struct TableEntry {
     std::shared_ptr<const LoadedModel> model;
 };
 
+// The table is the process's: a load on one thread, an autosave's restore
+// on another, take turns.
+std::mutex g_tableMutex;
+
 // Keyed by kind and path: a file read as either kind is read again as the other.
 std::map<std::pair<ModelKind, std::string>, TableEntry>& Table()
 {
@@ -70,6 +75,7 @@ ModelFileRead ReadModelFile(ModelKind kind, const std::string& fileName)
         throw Error(kind == ModelKind::Model3ds ? "No reader for 3DS models is installed"
                                                 : "No reader for Blender-export models is installed");
     const FileStamp stamp = StampOf(fileName);
+    std::lock_guard lock(g_tableMutex);
     auto& table = Table();
     const auto key = std::make_pair(kind, fileName);
     const auto hit = table.find(key);
@@ -86,7 +92,11 @@ ModelFileRead ReadModelFile(ModelKind kind, const std::string& fileName)
     return read;
 }
 
-void ForgetModelFiles() { Table().clear(); }
+void ForgetModelFiles()
+{
+    std::lock_guard lock(g_tableMutex);
+    Table().clear();
+}
 
 std::vector<std::string> TakeModelWarnings() { return std::exchange(LastWarnings(), {}); }
 
