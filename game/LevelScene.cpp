@@ -215,6 +215,31 @@ Box3 ObjectDrawBounds(const TQX3DObject& object)
             p[2] += box.Position.Z;
         }));
     }
+    // The other kinds: what they collide as (spheres as spheres) covers
+    // what they draw; a model, its triangles under its own transform.
+    std::vector<Solid> shapes;
+    AddShapes(primitives, false, shapes);
+    for (const Solid& v : shapes)
+        if (v.bounds.IsFinite())
+            all.Add(v.bounds);
+    const auto model = [&all](const TModelPlacement& m, const qx::ImportedModel* imported) {
+        const auto* loaded = dynamic_cast<const LoadedModel*>(imported);
+        if (!loaded)
+            return;
+        Box3 local;
+        for (const TVec3& v : loaded->Triangles()) {
+            const float p[3] = {v.X, v.Y, v.Z};
+            local.AddPoint(p);
+        }
+        const Box3 b = PlacedBounds(local, TPlacement{m.Position.X, m.Position.Y, m.Position.Z, m.Rotation.X,
+                                                      m.Rotation.Y, m.Rotation.Z, m.Scale.X, m.Scale.Y, m.Scale.Z});
+        if (!b.IsEmpty() && b.IsFinite())
+            all.Add(b);
+    };
+    for (const TModel3ds& m : ValidOf(primitives.Models3ds, primitives.Model3dsCount))
+        model(m, m.Model.get());
+    for (const TModelBlender& m : ValidOf(primitives.BlenderModels, primitives.BlenderCount))
+        model(m, m.GameObj.get());
     return all;
 }
 

@@ -50,7 +50,8 @@ std::vector<Solid> ObjectVolumes(const TQX3DObject& object, bool spheresAsTriang
 std::vector<MeshUse> ObjectMeshes(const TQX3DObject& object, std::vector<std::shared_ptr<const MeshTree>>& meshes,
                                   std::vector<std::pair<const void*, uint32_t>>& known);
 // What the object's drawn list covers in its own space (boxes turned about
-// their corners); empty when it draws nothing.
+// their corners, the other kinds as they collide, models by their
+// triangles); empty when it draws nothing.
 Box3 ObjectDrawBounds(const TQX3DObject& object);
 // `local` under a placement's transform (translation, rotations about X, Y,
 // Z in degrees, scale), as DrawAt applies it.

@@ -572,13 +572,13 @@ TEST_F(EditingTest, ModelButtonsAddModelsAndTheirNodesWhenEnabled)
                                                     "1 0 0\r\n1 0 0\r\n1 0 0\r\n");
     QTest::mouseClick(w()->Button28, Qt::LeftButton);
     EXPECT_EQ(state.EditedModel->Lists[0]->BlenderCount, 1);
-    // An unreadable 1.3DS still adds a model that draws nothing.
+    // A 1.3DS that does not read is refused with the reader's message.
     QTest::mouseClick(w()->Button27, Qt::LeftButton);
-    EXPECT_EQ(state.EditedModel->Lists[0]->Model3dsCount, 1);
+    EXPECT_EQ(state.EditedModel->Lists[0]->Model3dsCount, 0);
+    EXPECT_EQ(messages_.entries.size(), 2u);
     QTreeWidgetItem* models = Node(w()->OBJList, "+Модели");
-    ASSERT_EQ(models->childCount(), 2);
+    ASSERT_EQ(models->childCount(), 1);
     EXPECT_EQ(NodeText(models->child(0)), Cp("0 - [м]_KOSMO.TXT"));
-    EXPECT_EQ(NodeText(models->child(1)), Cp("1 - [м]_AK-47.3DS"));
 }
 
 }  // namespace

@@ -261,6 +261,25 @@ TEST(LevelScene, TheGroundLiesUnderTheLevelAndTheStart)
     EXPECT_NEAR(faller.Feet()[1], -2.05f, 1e-4);
     EXPECT_EQ(faller.FallRespawns(), 0);
 
+    // Shapes and models are geometry too: a ball sunk 3 into the level and
+    // a model reaching 10 beyond it.
+    ProjectContent shapes;
+    TGLPremitives& list = *shapes.MapObjects[static_cast<size_t>(shapes.AddObject("_Shapes"))]->Lists[0];
+    TSphere ball;
+    ball.Radius = 4;
+    ball.Position = {0, 1, 0};
+    list.Append(ball);
+    TModel3ds gate;
+    gate.Model = std::make_shared<DoorwayModel>();  // x -10..10, z 10
+    gate.Scale = {1, 1, 1};
+    list.Append(gate);
+    shapes.AddPlacement("_Shapes", TPlacement{0, 0, 0, 0, 0, 0, 1, 1, 1});
+    scene.Build(shapes);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[1], -3.05f);
+    EXPECT_FLOAT_EQ(scene.groundBox.min[0], -110);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[2], 110);
+    EXPECT_EQ(scene.placement.size(), 1u) << "drawn";
+
     // No geometry at all: the ground at the start's feet, around it.
     ProjectContent empty;
     empty.PlayerPos[0] = 12;
