@@ -11,6 +11,7 @@ class Model3dsPrimitiveModel : public ImportedModel {
 public:
     T3DModel model;
     void Draw() const override { model.Draw(); }
+    void AppendMesh(MeshBuilder& builder) const override { AppendModel3dsMesh(model, builder); }
     std::unique_ptr<ImportedModel> Clone() const override
     {
         return std::make_unique<Model3dsPrimitiveModel>(*this);
@@ -21,6 +22,7 @@ class GameObjPrimitiveModel : public ImportedModel {
 public:
     TGameObj obj;
     void Draw() const override { DrawGameObj(obj); }
+    void AppendMesh(MeshBuilder& builder) const override { AppendGameObjMesh(obj, builder); }
     std::unique_ptr<ImportedModel> Clone() const override
     {
         return std::make_unique<GameObjPrimitiveModel>(*this);
@@ -28,6 +30,13 @@ public:
 };
 
 }  // namespace
+
+std::shared_ptr<ImportedModel> MakeModel3ds(T3DModel model)
+{
+    auto m = std::make_shared<Model3dsPrimitiveModel>();
+    m->model = std::move(model);
+    return m;
+}
 
 void InstallModelReaders()
 {

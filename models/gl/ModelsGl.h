@@ -2,6 +2,9 @@
 // readers handed to the scene's model primitives.
 #pragma once
 
+#include <memory>
+
+#include "ImportedModel.h"
 #include "Model3ds.h"
 
 namespace qx {
@@ -14,5 +17,8 @@ TextureLoader RegistryTextureLoader(const std::string& fsFolder = {});
 // Makes AddModel3ds and AddModelBlender read through T3DModel.LoadFromFile
 // and LoadGameObj.  Called once at start-up.
 void InstallModelReaders();
+
+// The model primitive's form of a model already in memory.
+std::shared_ptr<ImportedModel> MakeModel3ds(T3DModel model);
 
 }  // namespace qx

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "ImportedModel.h"
+#include "Mesh.h"
+#include "ObjectBuffers.h"
 #include "Textures.h"
 
 namespace qxtest {
@@ -77,6 +79,12 @@ struct GlStateSnapshot {
     }
 };
 
+// Draws through the display lists of the reference path while in scope.
+struct ObjectPathScope {
+    explicit ObjectPathScope(qx::ObjectPath path) { qx::SetObjectPath(path); }
+    ~ObjectPathScope() { qx::SetObjectPath(qx::ObjectPath::Buffers); }
+};
+
 // An imported model that draws one point at the local (1, 0, 0) and counts
 // its copies.
 class PointModel : public qx::ImportedModel {
@@ -85,8 +93,16 @@ public:
     void Draw() const override
     {
         glBegin(GL_POINTS);
+        glTexCoord2f(0, 0);
         glVertex3f(1, 0, 0);
         glEnd();
+    }
+    void AppendMesh(qx::MeshBuilder& builder) const override
+    {
+        builder.UseState(qx::MeshState{});
+        builder.Begin(qx::shapes::Run::Points);
+        builder.Vertex(1, 0, 0, 0, 0);
+        builder.End();
     }
     std::unique_ptr<qx::ImportedModel> Clone() const override
     {

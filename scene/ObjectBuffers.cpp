@@ -1,0 +1,274 @@
+// Buffer objects are GL 1.5; the compatibility context has them and Mesa's
+// libGL exports them.
+#define GL_GLEXT_PROTOTYPES 1
+#include "ObjectBuffers.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <QOpenGLContext>
+
+#include <cstring>
+
+#include "GLEngine.h"
+#include "Geometry.h"
+#include "Textures.h"
+
+namespace qx {
+
+namespace {
+
+ObjectPath g_path = ObjectPath::Buffers;
+int64_t g_liveBuffers = 0;
+
+// Every state any object's groups use, each once: a group names its state
+// by index, and the frame's batch sorts by it.
+std::vector<MeshState>& States()
+{
+    static std::vector<MeshState> states;
+    return states;
+}
+
+uint32_t StateIndex(const MeshState& state)
+{
+    std::vector<MeshState>& states = States();
+    for (size_t i = 0; i < states.size(); ++i)
+        if (states[i].Same(state))
+            return static_cast<uint32_t>(i);
+    states.push_back(state);
+    return static_cast<uint32_t>(states.size() - 1);
+}
+
+constexpr GLsizei kPlainStride = 5 * sizeof(float);
+constexpr GLsizei kNormalStride = 8 * sizeof(float);
+
+void ApplyState(const MeshState& s)
+{
+    switch (s.textureBy) {
+    case MeshTexture::Registry: BindTexture(s.texture); break;
+    case MeshTexture::Name:
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(s.texture));
+        break;
+    case MeshTexture::Bind: glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(s.texture)); break;
+    case MeshTexture::Off: glDisable(GL_TEXTURE_2D); break;
+    case MeshTexture::Keep: break;
+    }
+    SetTexGen(s.texGen);
+    SetBlend(s.blendEquation, s.blendMode);
+    glColor4f(s.color.R, s.color.G, s.color.B, s.color.A);
+    if (s.cull == MeshCull::None) {
+        glDisable(GL_CULL_FACE);
+    } else {
+        glEnable(GL_CULL_FACE);
+        glCullFace(s.cull == MeshCull::Front ? GL_FRONT : GL_BACK);
+    }
+    if (s.material) {
+        glMaterialfv(GL_FRONT, GL_AMBIENT, &s.surface.ambient.R);
+        glMaterialfv(GL_FRONT, GL_DIFFUSE, &s.surface.diffuse.R);
+        glMaterialfv(GL_FRONT, GL_SPECULAR, &s.surface.specular.R);
+        glMaterialfv(GL_FRONT, GL_EMISSION, &s.surface.emission.R);
+        glMaterialf(GL_FRONT, GL_SHININESS, s.surface.shininess);
+    }
+}
+
+// What DrawAt leaves after an object.
+void RestoreState()
+{
+    glColor4f(1, 1, 1, 1);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
+    SetBlend(0, 0);
+    SetTexGen(0);
+}
+
+void BeginArrays()
+{
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void EndArrays()
+{
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+const void* At(GLsizeiptr offset) { return reinterpret_cast<const void*>(offset); }
+
+}  // namespace
+
+void SetObjectPath(ObjectPath path) { g_path = path; }
+ObjectPath CurrentObjectPath() { return g_path; }
+int64_t LiveGlBuffers() { return g_liveBuffers; }
+
+void ApplyPlacement(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX, float scaleY,
+                    float scaleZ)
+{
+    glTranslatef(x, y, z);
+    glRotatef(rotX, 1, 0, 0);
+    glRotatef(rotY, 0, 1, 0);
+    glRotatef(rotZ, 0, 0, 1);
+    glScaled(scaleX, scaleY, scaleZ);
+}
+
+std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<MeshGroup>& groups)
+{
+    size_t plain = 0, withNormals = 0;
+    for (const MeshGroup& g : groups)
+        (g.state.normals ? withNormals : plain) += g.vertices.size();
+    if (plain + withNormals == 0)
+        return nullptr;
+    std::shared_ptr<ObjectBuffers> out(new ObjectBuffers());
+    const size_t bytes = plain * kPlainStride + withNormals * kNormalStride;
+    std::vector<float> data(bytes / sizeof(float));
+    out->normalsAt_ = static_cast<GLsizeiptr>(plain * kPlainStride);
+    float* plainAt = data.data();
+    float* normalAt = data.data() + plain * 5;
+    int32_t plainNext = 0, normalNext = 0;
+    for (const MeshGroup& g : groups) {
+        if (g.vertices.empty())
+            continue;
+        const bool normals = g.state.normals;
+        int32_t& next = normals ? normalNext : plainNext;
+        float*& at = normals ? normalAt : plainAt;
+        for (const MeshVertex& v : g.vertices) {
+            std::memcpy(at, &v, (normals ? 8 : 5) * sizeof(float));
+            at += normals ? 8 : 5;
+        }
+        Group group{StateIndex(g.state), normals, GlRunMode(g.state.run), next,
+                    static_cast<int32_t>(g.vertices.size()), 0, 0};
+        if (g.runFirst.size() > 1) {
+            group.runBegin = static_cast<uint32_t>(out->runFirst_.size());
+            for (size_t r = 0; r < g.runFirst.size(); ++r) {
+                out->runFirst_.push_back(next + g.runFirst[r]);
+                out->runCount_.push_back(g.runCount[r]);
+            }
+            group.runEnd = static_cast<uint32_t>(out->runFirst_.size());
+        }
+        next += static_cast<int32_t>(g.vertices.size());
+        out->groups_.push_back(group);
+    }
+    glGenBuffers(1, &out->buffer_);
+    if (out->buffer_ == 0)
+        return nullptr;
+    ++g_liveBuffers;
+    glBindBuffer(GL_ARRAY_BUFFER, out->buffer_);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return out;
+}
+
+ObjectBuffers::~ObjectBuffers()
+{
+    if (buffer_ == 0)
+        return;
+    --g_liveBuffers;
+    // Without a context the name may belong to nothing (or to a torn-down
+    // context's successor).
+    if (QOpenGLContext::currentContext() != nullptr)
+        glDeleteBuffers(1, &buffer_);
+}
+
+void ObjectBuffers::UseLayout(bool normals) const
+{
+    glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+    if (normals) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glVertexPointer(3, GL_FLOAT, kNormalStride, At(normalsAt_));
+        glTexCoordPointer(2, GL_FLOAT, kNormalStride, At(normalsAt_ + 3 * sizeof(float)));
+        glNormalPointer(GL_FLOAT, kNormalStride, At(normalsAt_ + 5 * sizeof(float)));
+    } else {
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glVertexPointer(3, GL_FLOAT, kPlainStride, At(0));
+        glTexCoordPointer(2, GL_FLOAT, kPlainStride, At(3 * sizeof(float)));
+    }
+}
+
+void ObjectBuffers::DrawGroup(const Group& g) const
+{
+    if (g.runEnd > g.runBegin)
+        glMultiDrawArrays(g.mode, runFirst_.data() + g.runBegin, runCount_.data() + g.runBegin,
+                          static_cast<GLsizei>(g.runEnd - g.runBegin));
+    else
+        glDrawArrays(g.mode, g.first, g.count);
+}
+
+void ObjectBuffers::Draw() const
+{
+    BeginArrays();
+    for (const Group& g : groups_) {
+        ApplyState(States()[g.state]);
+        UseLayout(g.normals);
+        DrawGroup(g);
+    }
+    EndArrays();
+    RestoreState();
+}
+
+void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
+                    float scaleX, float scaleY, float scaleZ)
+{
+    glPushMatrix();
+    ApplyPlacement(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
+    matrices_.emplace_back();
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrices_.back().data());
+    glPopMatrix();
+    const auto matrix = static_cast<uint32_t>(matrices_.size() - 1);
+    const std::vector<MeshState>& states = States();
+    const auto count = static_cast<uint32_t>(states.size());
+    for (uint32_t g = 0; g < buffers.groups_.size(); ++g) {
+        const uint32_t state = buffers.groups_[g].state;
+        items_.push_back({&buffers, g, matrix, states[state].Blended() ? count + state : state});
+    }
+}
+
+void DrawBatch::Draw()
+{
+    if (items_.empty()) {
+        matrices_.clear();
+        return;
+    }
+    // A counting sort by rank keeps the order of addition within a state
+    // and allocates nothing once the vectors have grown.
+    const size_t ranks = 2 * States().size();
+    counts_.assign(ranks + 1, 0);
+    for (const Item& item : items_)
+        ++counts_[item.rank + 1];
+    for (size_t r = 1; r <= ranks; ++r)
+        counts_[r] += counts_[r - 1];
+    sorted_.resize(items_.size());
+    for (const Item& item : items_)
+        sorted_[counts_[item.rank]++] = item;
+
+    glPushMatrix();
+    BeginArrays();
+    uint32_t state = UINT32_MAX, matrix = UINT32_MAX;
+    const ObjectBuffers* bound = nullptr;
+    bool normals = false;
+    for (const Item& item : sorted_) {
+        const ObjectBuffers::Group& g = item.buffers->groups_[item.group];
+        if (g.state != state) {
+            state = g.state;
+            ApplyState(States()[state]);
+        }
+        if (item.buffers != bound || g.normals != normals) {
+            bound = item.buffers;
+            normals = g.normals;
+            bound->UseLayout(normals);
+        }
+        if (item.matrix != matrix) {
+            matrix = item.matrix;
+            glLoadMatrixf(matrices_[matrix].data());
+        }
+        item.buffers->DrawGroup(g);
+    }
+    EndArrays();
+    RestoreState();
+    glPopMatrix();
+    items_.clear();
+    matrices_.clear();
+}
+
+}  // namespace qx
