@@ -137,6 +137,7 @@ void MeshBuilder::Normal(const TVec3& n) { normal_ = n; }
 
 void MeshBuilder::Vertex(float x, float y, float z, float s, float t)
 {
+    currentS = s, currentT = t;
     if (group_ == nullptr)
         return;
     const double* m = stack_.back().m;

@@ -81,6 +81,7 @@ public:
 
     // What the immediate drawing leaves behind for the next primitive.
     TColor4 currentColor{1, 1, 1, 1};
+    float currentS = 0, currentT = 0;  // the last texture coordinate given
     MeshTexture currentTextureBy = MeshTexture::Keep;
     int32_t currentTexture = 0;
     // BindTexture(index) as the registry does it: an index past its end

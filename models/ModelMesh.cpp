@@ -35,9 +35,8 @@ void AppendModel3dsMesh(const T3DModel& model, MeshBuilder& builder)
             for (const uint32_t k : {f.A, f.B, f.C}) {
                 builder.Normal(o.Normals[k]);
                 const TVec3& p = o.Vertices[k];
-                // Untextured, the coordinate is whatever came before; no
-                // texture reads it.
-                const TTexCoord uv = textured ? o.TexCoords[k] : TTexCoord{};
+                // Untextured, the coordinate is whatever came before.
+                const TTexCoord uv = textured ? o.TexCoords[k] : TTexCoord{builder.currentS, builder.currentT};
                 builder.Vertex(p.X, p.Y, p.Z, uv.U, uv.V);
             }
         builder.End();

@@ -41,7 +41,10 @@ uint32_t StateIndex(const MeshState& state)
 constexpr GLsizei kPlainStride = 5 * sizeof(float);
 constexpr GLsizei kNormalStride = 8 * sizeof(float);
 
-void ApplyState(const MeshState& s)
+// A group seen from both sides switches culling off for itself alone, as
+// the immediate drawing does; `previous` is the state drawn before (null:
+// none in this draw).
+void ApplyState(const MeshState& s, const MeshState* previous)
 {
     switch (s.textureBy) {
     case MeshTexture::Registry: BindTexture(s.texture); break;
@@ -59,7 +62,8 @@ void ApplyState(const MeshState& s)
     if (s.cull == MeshCull::None) {
         glDisable(GL_CULL_FACE);
     } else {
-        glEnable(GL_CULL_FACE);
+        if (previous && previous->cull == MeshCull::None)
+            glEnable(GL_CULL_FACE);
         glCullFace(s.cull == MeshCull::Front ? GL_FRONT : GL_BACK);
     }
     if (s.material) {
@@ -72,10 +76,11 @@ void ApplyState(const MeshState& s)
 }
 
 // What DrawAt leaves after an object.
-void RestoreState()
+void RestoreState(const MeshState* last)
 {
     glColor4f(1, 1, 1, 1);
-    glEnable(GL_CULL_FACE);
+    if (last && last->cull == MeshCull::None)
+        glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
     SetBlend(0, 0);
     SetTexGen(0);
@@ -198,13 +203,16 @@ void ObjectBuffers::DrawGroup(const Group& g) const
 void ObjectBuffers::Draw() const
 {
     BeginArrays();
+    const MeshState* last = nullptr;
     for (const Group& g : groups_) {
-        ApplyState(States()[g.state]);
+        const MeshState& state = States()[g.state];
+        ApplyState(state, last);
+        last = &state;
         UseLayout(g.normals);
         DrawGroup(g);
     }
     EndArrays();
-    RestoreState();
+    RestoreState(last);
 }
 
 void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
@@ -250,8 +258,9 @@ void DrawBatch::Draw()
     for (const Item& item : sorted_) {
         const ObjectBuffers::Group& g = item.buffers->groups_[item.group];
         if (g.state != state) {
+            const MeshState* previous = state == UINT32_MAX ? nullptr : &States()[state];
             state = g.state;
-            ApplyState(States()[state]);
+            ApplyState(States()[state], previous);
         }
         if (item.buffers != bound || g.normals != normals) {
             bound = item.buffers;
@@ -265,7 +274,7 @@ void DrawBatch::Draw()
         item.buffers->DrawGroup(g);
     }
     EndArrays();
-    RestoreState();
+    RestoreState(&States()[state]);
     glPopMatrix();
     items_.clear();
     matrices_.clear();

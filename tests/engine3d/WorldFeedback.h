@@ -119,16 +119,6 @@ inline ::testing::AssertionResult SameShapes(std::vector<WorldPrimitive> a, std:
     const auto order = [&](const WorldPrimitive& l, const WorldPrimitive& r) { return key(l) < key(r); };
     std::sort(a.begin(), a.end(), order);
     std::sort(b.begin(), b.end(), order);
-    if (std::getenv("QX_DUMP_SHAPES")) {
-        for (const auto* list : {&a, &b}) {
-            std::fprintf(stderr, "----\n");
-            for (const auto& p : *list) {
-                for (const auto& v : p.v)
-                    std::fprintf(stderr, "(%.2f %.2f %.2f | %.2f %.2f | %.2f %.2f %.2f %.2f) ", v.x, v.y, v.z, v.s, v.t, v.r, v.g, v.b, v.a);
-                std::fprintf(stderr, "\n");
-            }
-        }
-    }
     if (a.size() != b.size())
         return ::testing::AssertionFailure() << a.size() << " primitives against " << b.size();
     for (size_t i = 0; i < a.size(); ++i) {
