@@ -7,6 +7,7 @@
 #include <GL/glext.h>
 #include <QOpenGLContext>
 
+#include <algorithm>
 #include <cstring>
 
 #include "GLEngine.h"
@@ -107,6 +108,7 @@ const void* At(GLsizeiptr offset) { return reinterpret_cast<const void*>(offset)
 void SetObjectPath(ObjectPath path) { g_path = path; }
 ObjectPath CurrentObjectPath() { return g_path; }
 int64_t LiveGlBuffers() { return g_liveBuffers; }
+bool CanUpload() { return QOpenGLContext::currentContext() != nullptr; }
 
 void ApplyPlacement(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX, float scaleY,
                     float scaleZ)
@@ -172,7 +174,7 @@ ObjectBuffers::~ObjectBuffers()
     --g_liveBuffers;
     // Without a context the name may belong to nothing (or to a torn-down
     // context's successor).
-    if (QOpenGLContext::currentContext() != nullptr)
+    if (CanUpload())
         glDeleteBuffers(1, &buffer_);
 }
 
@@ -226,9 +228,12 @@ void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, flo
     const auto matrix = static_cast<uint32_t>(matrices_.size() - 1);
     const std::vector<MeshState>& states = States();
     const auto count = static_cast<uint32_t>(states.size());
+    // The placement's origin in eye space looks down -Z.
+    const float depth = -matrices_.back()[14];
     for (uint32_t g = 0; g < buffers.groups_.size(); ++g) {
         const uint32_t state = buffers.groups_[g].state;
-        items_.push_back({&buffers, g, matrix, states[state].Blended() ? count + state : state});
+        const bool blended = states[state].Blended();
+        items_.push_back({&buffers, g, matrix, blended ? count + state : state, blended ? 0.0f : depth});
     }
 }
 
@@ -249,6 +254,17 @@ void DrawBatch::Draw()
     sorted_.resize(items_.size());
     for (const Item& item : items_)
         sorted_[counts_[item.rank]++] = item;
+    // Each rank now ends where the next begins.
+    size_t begin = 0;
+    for (size_t r = 0; r < ranks; ++r) {
+        const size_t end = counts_[r];
+        if (end - begin > 1)
+            std::sort(sorted_.begin() + static_cast<ptrdiff_t>(begin), sorted_.begin() + static_cast<ptrdiff_t>(end),
+                      [](const Item& a, const Item& b) {
+                          return a.depth < b.depth || (a.depth == b.depth && a.matrix < b.matrix);
+                      });
+        begin = end;
+    }
 
     glPushMatrix();
     BeginArrays();

@@ -59,6 +59,9 @@ private:
     std::vector<GLsizei> runCount_;
 };
 
+// A GL context is current (without one nothing can be uploaded).
+bool CanUpload();
+
 // How many vertex buffers exist (tests and benchmarks: nothing leaks).
 int64_t LiveGlBuffers();
 
@@ -69,9 +72,11 @@ public:
     // The placement's transform as DrawAt applies it, taken from GL once.
     void Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
              float scaleX, float scaleY, float scaleZ);
-    // Opaque groups first, then blended ones; within a state, placements in
-    // the order added.  Leaves the modelview matrix as it found it and the
-    // batch empty.
+    // Opaque groups first, then blended ones.  Within an opaque state the
+    // nearest placements come first, so that the depth test spares the
+    // rasterizer the far ones' hidden pixels; blended ones keep the order
+    // added.  Leaves the modelview matrix as it found it and the batch
+    // empty.
     void Draw();
     bool Empty() const { return items_.empty(); }
 
@@ -81,6 +86,7 @@ private:
         uint32_t group;
         uint32_t matrix;
         uint32_t rank;
+        float depth;  // distance along the view, nearest first
     };
     std::vector<Item> items_, sorted_;
     std::vector<std::array<float, 16>> matrices_;

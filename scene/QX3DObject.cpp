@@ -59,6 +59,8 @@ void TQX3DObject::BuildListRange(int16_t first, int16_t count)
     const int16_t end = static_cast<int16_t>(std::min<int>(ListCount, first + count));
     if (qx::CurrentObjectPath() == qx::ObjectPath::Buffers) {
         Buffers.resize(static_cast<size_t>(ListCount));
+        if (!qx::CanUpload())
+            return;  // as the reference: lists stay as they were
         for (int16_t i = std::max<int16_t>(first, 0); i < end; ++i)
             Buffers[static_cast<size_t>(i)] =
                 qx::ObjectBuffers::Upload(qx::BuildListMesh(*Lists[i], Textures().TextureCount));
