@@ -10,10 +10,13 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <GL/gl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <vector>
 
 #include "BenchmarkLevel.h"
 #include "Camera.h"
@@ -24,6 +27,8 @@
 #include "GLEngine.h"
 #include "Installation.h"
 #include "ObjectBuffers.h"
+#include "PictureLevel.h"
+#include "SceneSurface.h"
 #include "Vantor.h"
 
 namespace {
@@ -112,24 +117,60 @@ void LoadBenchmarkLevel()
         for (int32_t i = 0; i < state.MapObjectCount; ++i)
             if (const auto& o = state.MapObjects[static_cast<size_t>(i)])
                 o->BuildDisplayLists();
+        // The helpers the frame draws as well.
+        for (TQX3DObject* o : {state.GridObject, state.PlayerMarker})
+            if (o)
+                o->BuildDisplayLists();
     }
     loaded = true;
 }
 
-// Arguments: the object path and the scene panel's width (256: 256 x 256,
-// 1280: 1280 x 720).
-void BM_BenchmarkLevelFrame(benchmark::State& state)
+// The scene panel as near `width` (256: 256 x 256, 1280: 1280 x 720) as
+// the window lets it be, the camera in the level.
+TFVantor& LevelInView(int64_t width)
 {
     LoadBenchmarkLevel();
     TFVantor& window = *TheEditor().windows->vantor;
-    const int width = state.range(1) == 1280 ? 1280 : 256, height = state.range(1) == 1280 ? 720 : 256;
+    const int w = width == 1280 ? 1280 : 256, h = width == 1280 ? 720 : 256;
     // The panel takes what the window's other parts leave.
     for (int i = 0; i < 3; ++i) {
-        window.resize(window.width() + width - window.Scene->width(), window.height() + height - window.Scene->height());
+        window.resize(window.width() + w - window.Scene->width(), window.height() + h - window.Scene->height());
         QCoreApplication::processEvents();
     }
-    qx::SetObjectPath(state.range(0) == 0 ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers);
     ::Editor().Camera->SetPosition(0, 12, 0);
+    return window;
+}
+
+// The picture of both paths, read back from the frame's buffer: how many
+// of its pixels differ.
+void BM_BenchmarkLevelPicture(benchmark::State& state)
+{
+    TFVantor& window = LevelInView(state.range(0));
+    const qreal ratio = window.SceneWindow->devicePixelRatio();
+    const int w = static_cast<int>(window.Scene->width() * ratio), h = static_cast<int>(window.Scene->height() * ratio);
+    std::vector<unsigned char> pictures[2];
+    for (auto _ : state)
+        for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
+            qx::SetObjectPath(path);
+            DrawFrame(window);
+            auto& picture = pictures[path == qx::ObjectPath::Buffers];
+            picture.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+            glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        }
+    const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[1]);
+    state.counters["pixels"] = w * h;
+    state.counters["differing"] = static_cast<double>(differ);
+    state.counters["differing %"] = 100.0 * static_cast<double>(differ) / (w * h);
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
+}
+BENCHMARK(BM_BenchmarkLevelPicture)->ArgName("width")->Arg(256)->Arg(1280)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Arguments: the object path and the scene panel's width.
+void BM_BenchmarkLevelFrame(benchmark::State& state)
+{
+    TFVantor& window = LevelInView(state.range(1));
+    qx::SetObjectPath(state.range(0) == 0 ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers);
     MeasureFrames(state, window, 5);
     state.counters["panel w"] = window.Scene->width();
     state.counters["panel h"] = window.Scene->height();

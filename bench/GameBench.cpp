@@ -39,6 +39,7 @@
 #include "Model3ds.h"
 #include "ModelsGl.h"
 #include "ObjectBuffers.h"
+#include "PictureLevel.h"
 #include "QX3DObject.h"
 #include "Skybox.h"
 
@@ -144,6 +145,37 @@ qx::ObjectPath PathOf(const benchmark::State& state)
 {
     return state.range(0) == 0 ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers;
 }
+
+// The frame into the placements on both paths, read back: how many of its
+// pixels differ.
+void BM_GamePicture(benchmark::State& state)
+{
+    BenchLevel& level = Level();
+    const FrameSize size(state.range(0));
+    qx::ViewPoint view;
+    view.eye[0] = -10;
+    view.eye[1] = 4;
+    view.eye[2] = 600;
+    view.yaw = 1.5707964f;
+    view.pitch = -0.1f;
+    std::vector<unsigned char> pictures[2];
+    for (auto _ : state)
+        for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
+            qx::SetObjectPath(path);
+            glPushMatrix();
+            qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height);
+            glPopMatrix();
+            auto& picture = pictures[path == qx::ObjectPath::Buffers];
+            picture.resize(static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 4);
+            glReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
+        }
+    const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[1]);
+    state.counters["pixels"] = size.width * size.height;
+    state.counters["differing"] = static_cast<double>(differ);
+    state.counters["differing %"] = 100.0 * static_cast<double>(differ) / (size.width * size.height);
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
+}
+BENCHMARK(BM_GamePicture)->ArgName("width")->Arg(256)->Arg(1280)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Without `rasterise`, a one-pixel scissor leaves Mesa's rasterizer (the
 // same work on both paths, for the same picture) next to nothing: what
