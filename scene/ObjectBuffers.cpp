@@ -8,6 +8,7 @@
 #include <QOpenGLContext>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "GLEngine.h"
@@ -103,6 +104,32 @@ void EndArrays()
 
 const void* At(GLsizeiptr offset) { return reinterpret_cast<const void*>(offset); }
 
+// Whether the box [lo, hi] under modelview m and projection p lies wholly
+// beyond one plane of the clip volume: then every point of it does (the
+// clip coordinates are linear in the point), whatever the sign of w.
+bool OutsideView(const float* p, const float* m, const float lo[3], const float hi[3])
+{
+    float clip[8][4];
+    for (int k = 0; k < 8; ++k) {
+        const float v[3] = {(k & 1) ? hi[0] : lo[0], (k & 2) ? hi[1] : lo[1], (k & 4) ? hi[2] : lo[2]};
+        float eye[4];
+        for (int r = 0; r < 4; ++r)
+            eye[r] = m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r];
+        for (int r = 0; r < 4; ++r)
+            clip[k][r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
+    }
+    for (int axis = 0; axis < 3; ++axis)
+        for (const float side : {-1.0f, 1.0f}) {
+            int beyond = 0;
+            // A hair of margin for rounding that differs from GL's own.
+            for (int k = 0; k < 8; ++k)
+                beyond += side * clip[k][axis] - clip[k][3] > 1e-5f * std::fabs(clip[k][3]);
+            if (beyond == 8)
+                return true;
+        }
+    return false;
+}
+
 }  // namespace
 
 void SetObjectPath(ObjectPath path) { g_path = path; }
@@ -134,6 +161,7 @@ std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<Mes
     float* plainAt = data.data();
     float* normalAt = data.data() + plain * 5;
     int32_t plainNext = 0, normalNext = 0;
+    bool first = true;
     for (const MeshGroup& g : groups) {
         if (g.vertices.empty())
             continue;
@@ -141,6 +169,12 @@ std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<Mes
         int32_t& next = normals ? normalNext : plainNext;
         float*& at = normals ? normalAt : plainAt;
         for (const MeshVertex& v : g.vertices) {
+            const float p[3] = {v.x, v.y, v.z};
+            for (int a = 0; a < 3; ++a) {
+                out->min_[a] = first ? p[a] : std::min(out->min_[a], p[a]);
+                out->max_[a] = first ? p[a] : std::max(out->max_[a], p[a]);
+            }
+            first = false;
             std::memcpy(at, &v, (normals ? 8 : 5) * sizeof(float));
             at += normals ? 8 : 5;
         }
@@ -220,11 +254,17 @@ void ObjectBuffers::Draw() const
 void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
                     float scaleX, float scaleY, float scaleZ)
 {
+    if (matrices_.empty())
+        glGetFloatv(GL_PROJECTION_MATRIX, projection_);
     glPushMatrix();
     ApplyPlacement(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
     matrices_.emplace_back();
     glGetFloatv(GL_MODELVIEW_MATRIX, matrices_.back().data());
     glPopMatrix();
+    if (OutsideView(projection_, matrices_.back().data(), buffers.min_, buffers.max_)) {
+        matrices_.pop_back();
+        return;
+    }
     const auto matrix = static_cast<uint32_t>(matrices_.size() - 1);
     const std::vector<MeshState>& states = States();
     const auto count = static_cast<uint32_t>(states.size());

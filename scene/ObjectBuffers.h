@@ -53,6 +53,7 @@ private:
     void DrawGroup(const Group& g) const;
 
     GLuint buffer_ = 0;
+    float min_[3] = {0, 0, 0}, max_[3] = {0, 0, 0};  // what the vertices cover
     GLsizeiptr normalsAt_ = 0;  // byte offset of the vertices with normals
     std::vector<Group> groups_;
     std::vector<GLint> runFirst_;
@@ -70,6 +71,8 @@ int64_t LiveGlBuffers();
 class DrawBatch {
 public:
     // The placement's transform as DrawAt applies it, taken from GL once.
+    // A placement wholly outside the view is left out (GL would clip all
+    // of it away).
     void Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
              float scaleX, float scaleY, float scaleZ);
     // Opaque groups first, then blended ones.  Within an opaque state the
@@ -91,6 +94,7 @@ private:
     std::vector<Item> items_, sorted_;
     std::vector<std::array<float, 16>> matrices_;
     std::vector<uint32_t> counts_;
+    float projection_[16] = {};
 };
 
 // The translation, rotations about X, Y, Z and scale of a placement.
