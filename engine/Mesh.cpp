@@ -42,7 +42,7 @@ bool MeshState::Same(const MeshState& o) const
         return false;
     return !material || (SameColor(surface.ambient, o.surface.ambient) &&
                          SameColor(surface.diffuse, o.surface.diffuse) &&
-                         SameColor(surface.specular, o.surface.specular) &&
+                         SameColor(surface.highlight, o.surface.highlight) &&
                          SameColor(surface.emission, o.surface.emission) &&
                          SameBits(surface.shininess, o.surface.shininess));
 }

@@ -29,7 +29,7 @@ enum class MeshTexture : uint8_t {
 };
 
 struct MeshMaterial {
-    TColor4 ambient, diffuse, specular, emission;
+    TColor4 ambient, diffuse, highlight, emission;  // as glMaterial takes them
     float shininess = 0;
 };
 

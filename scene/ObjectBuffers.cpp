@@ -71,7 +71,7 @@ void ApplyState(const MeshState& s, const MeshState* previous)
     if (s.material) {
         glMaterialfv(GL_FRONT, GL_AMBIENT, &s.surface.ambient.R);
         glMaterialfv(GL_FRONT, GL_DIFFUSE, &s.surface.diffuse.R);
-        glMaterialfv(GL_FRONT, GL_SPECULAR, &s.surface.specular.R);
+        glMaterialfv(GL_FRONT, GL_SPECULAR, &s.surface.highlight.R);
         glMaterialfv(GL_FRONT, GL_EMISSION, &s.surface.emission.R);
         glMaterialf(GL_FRONT, GL_SHININESS, s.surface.shininess);
     }
