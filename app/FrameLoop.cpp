@@ -9,6 +9,7 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -25,6 +26,7 @@
 #include "MapNavigator.h"
 #include "ModelObjectEditorBox.h"
 #include "NumberText.h"
+#include "ObjectRelease.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
 #include "QXFont.h"
@@ -430,6 +432,10 @@ void RenderFrame(TFVantor& window)
 {
     DrawFrame(window);
     EndFrame();
+    // What a load replaced goes once the new project shows, a portion
+    // after each frame, so that the frames keep coming meanwhile.
+    if (qx::ObjectsAwaitingRelease() > 0 && qx::ReleaseSome(std::chrono::milliseconds(4)))
+        RequestFrame();
 }
 
 FrameTimer::FrameTimer(TFVantor& window) : QObject(&window), window_(window)

@@ -72,6 +72,15 @@ bool LoadSession::Report(int done, int total)
     return !dialog_.wasCanceled();
 }
 
+void LoadSession::ReportBuilding(int done, int total)
+{
+    dialog_.setCancelButton(nullptr);
+    dialog_.setMaximum(total);
+    dialog_.setLabelText(Ui("Подготовка объектов к показу: %1 из %2").arg(done).arg(total));
+    dialog_.setValue(done);
+    MakeEngineCurrent();  // the dialog may have painted
+}
+
 bool LoadSession::eventFilter(QObject* watched, QEvent* event)
 {
     if (!IsUserInput(event->type()))

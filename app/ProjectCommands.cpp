@@ -130,6 +130,7 @@ bool LoadFolder(TFVantor& window, const std::string& folder)
         LoadSession session(window);
         qx::ReadOptions options;
         options.progress = [&session](int done, int total) { return session.Report(done, total); };
+        options.building = [&session](int done, int total) { session.ReportBuilding(done, total); };
         loaded = qx::LoadProjectInto(folder, options, Editor(), objectTree, textureTree, &missing);
         if (loaded) {
             EditHistory().Reset();

@@ -5,19 +5,30 @@
 // wall time, and heap allocations: in steady state (nothing changes between
 // frames) a frame must allocate nothing.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <vector>
 
+#include "BenchmarkLevel.h"
+#include "Camera.h"
 #include "CountingNew.h"
+#include "EditorState.h"
 #include "EditorWindows.h"
 #include "FrameLoop.h"
+#include "GLEngine.h"
 #include "Installation.h"
+#include "ObjectBuffers.h"
+#include "PictureLevel.h"
+#include "SceneSurface.h"
 #include "Vantor.h"
 
 namespace {
@@ -65,10 +76,10 @@ Editor& TheEditor()
     return *g_editor;
 }
 
-void BM_StartupSceneFrame(benchmark::State& state)
+// Steady-state frames after `warmUp` ones, with the counters above.
+void MeasureFrames(benchmark::State& state, TFVantor& window, int warmUp)
 {
-    TFVantor& window = *TheEditor().windows->vantor;
-    for (int i = 0; i < 20; ++i)  // warm up: first-frame texts, glyph lists
+    for (int i = 0; i < warmUp; ++i)
         RenderFrame(window);
     const long long before = qxbench::HeapAllocations();
     const Clocks start;
@@ -82,8 +93,95 @@ void BM_StartupSceneFrame(benchmark::State& state)
     state.counters["process cpu ms/frame"] = 1e3 * (end.process - start.process) / frames;
     state.counters["fps"] = frames / (end.wall - start.wall);
 }
+
+void BM_StartupSceneFrame(benchmark::State& state)
+{
+    // The warm-up draws the first frames' texts and glyph lists.
+    MeasureFrames(state, *TheEditor().windows->vantor, 20);
+}
 // Time is wall time, CPU the main thread's.
 BENCHMARK(BM_StartupSceneFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
+// The benchmark level in the editor's state, both paths built.
+void LoadBenchmarkLevel()
+{
+    static bool loaded = false;
+    if (loaded)
+        return;
+    TheEditor();
+    MakeEngineCurrent();
+    EditorState& state = ::Editor();
+    static_cast<ProjectContent&>(state) = qxbench::BenchmarkLevel(4000);
+    for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
+        qx::SetObjectPath(path);
+        for (int32_t i = 0; i < state.MapObjectCount; ++i)
+            if (const auto& o = state.MapObjects[static_cast<size_t>(i)])
+                o->BuildDisplayLists();
+        // The helpers the frame draws as well.
+        for (TQX3DObject* o : {state.GridObject, state.PlayerMarker})
+            if (o)
+                o->BuildDisplayLists();
+    }
+    loaded = true;
+}
+
+// The scene panel as near `width` (256: 256 x 256, 1280: 1280 x 720) as
+// the window lets it be, the camera in the level.
+TFVantor& LevelInView(int64_t width)
+{
+    LoadBenchmarkLevel();
+    TFVantor& window = *TheEditor().windows->vantor;
+    const int w = width == 1280 ? 1280 : 256, h = width == 1280 ? 720 : 256;
+    // The panel takes what the window's other parts leave.
+    for (int i = 0; i < 3; ++i) {
+        window.resize(window.width() + w - window.Scene->width(), window.height() + h - window.Scene->height());
+        QCoreApplication::processEvents();
+    }
+    ::Editor().Camera->SetPosition(0, 12, 0);
+    return window;
+}
+
+// The picture of both paths, read back from the frame's buffer: how many
+// of its pixels differ.
+void BM_BenchmarkLevelPicture(benchmark::State& state)
+{
+    TFVantor& window = LevelInView(state.range(0));
+    const qreal ratio = window.SceneWindow->devicePixelRatio();
+    const int w = static_cast<int>(window.Scene->width() * ratio), h = static_cast<int>(window.Scene->height() * ratio);
+    std::vector<unsigned char> pictures[2];
+    for (auto _ : state)
+        for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
+            qx::SetObjectPath(path);
+            DrawFrame(window);
+            auto& picture = pictures[path == qx::ObjectPath::Buffers];
+            picture.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+            glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        }
+    const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[1]);
+    state.counters["pixels"] = w * h;
+    state.counters["differing"] = static_cast<double>(differ);
+    state.counters["differing %"] = 100.0 * static_cast<double>(differ) / (w * h);
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
+}
+BENCHMARK(BM_BenchmarkLevelPicture)->ArgName("width")->Arg(256)->Arg(1280)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Arguments: the object path and the scene panel's width.
+void BM_BenchmarkLevelFrame(benchmark::State& state)
+{
+    TFVantor& window = LevelInView(state.range(1));
+    qx::SetObjectPath(state.range(0) == 0 ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers);
+    MeasureFrames(state, window, 5);
+    state.counters["panel w"] = window.Scene->width();
+    state.counters["panel h"] = window.Scene->height();
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
+}
+BENCHMARK(BM_BenchmarkLevelFrame)
+    ->ArgNames({"path", "width"})
+    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
 
 // A plain loop of steady-state frames, for instruction counts:
 //   QX_BENCH_FRAMES=50 valgrind --tool=callgrind --toggle-collect='MeasuredFrames*' bench_frame
@@ -111,6 +209,11 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    if (g_editor) {
+        // The level's GL objects go while their context is current.
+        MakeEngineCurrent();
+        static_cast<ProjectContent&>(::Editor()) = ProjectContent();
+    }
     g_editor.reset();  // windows and GL go before the application object
     return 0;
 }

@@ -6,7 +6,14 @@
 // turned as they are drawn) and for thirty seconds of play.  Counters:
 // allocs/frame (the counting operator new: play allocates nothing) and the
 // placements and grid cells a frame touches.  Needs a display (xvfb-run).
+//
+// The frames run on both object paths (path 0: the display lists kept as
+// the reference, 1: the vertex buffers) at 256 x 256 and 1280 x 720; CPU
+// time is this thread's, so run with LP_NUM_THREADS=0 for Mesa's drawing
+// to count.  A 65,000-face 3DS model placed 100 times in view is held
+// against the same triangles drawn as boxes.
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -29,8 +36,14 @@
 #include "NumberText.h"
 #include "Paths.h"
 #include "PlayerMotion.h"
+#include "Model3ds.h"
+#include "ModelsGl.h"
+#include "ObjectBuffers.h"
+#include "PictureLevel.h"
 #include "QX3DObject.h"
 #include "Skybox.h"
+
+#include <QOpenGLFramebufferObject>
 
 namespace {
 
@@ -61,6 +74,10 @@ struct BenchLevel {
                 o.Lists[0]->AddBox(-1, x, y, z, 0.8f, 0.8f, 0.8f, 1, 0, float(n % 4) * 5, 0);
                 o.Collision->AddVolume(x, y, z, 0.8f, 0.8f, 0.8f);
             }
+            // Both paths, so that one run holds them side by side.
+            qx::SetObjectPath(qx::ObjectPath::DisplayLists);
+            o.BuildDisplayLists();
+            qx::SetObjectPath(qx::ObjectPath::Buffers);
             o.BuildDisplayLists();
         }
         for (int p = 0; p < kColumns * kRows; ++p)
@@ -93,9 +110,81 @@ BenchLevel& Level()
     return *level;
 }
 
-void Frame(benchmark::State& state, float yaw)
+// The frame's size: 256 x 256 draws into the context's own framebuffer,
+// 1280 x 720 into one of that size.
+struct FrameSize {
+    int width, height;
+    explicit FrameSize(int64_t arg) : width(arg == 1280 ? 1280 : 256), height(arg == 1280 ? 720 : 256)
+    {
+        static QOpenGLFramebufferObject* big = nullptr;
+        g_context->makeCurrent();
+        if (width == 256)
+            return;
+        if (!big)
+            big = new QOpenGLFramebufferObject(1280, 720, QOpenGLFramebufferObject::Depth);
+        big->bind();
+    }
+};
+
+// Three frames to warm up, then the measured ones; allocs/frame counts the
+// heap allocations of the measured frames.
+template <typename F>
+void MeasureFrames(benchmark::State& state, F&& frame)
+{
+    for (int i = 0; i < 3; ++i)
+        frame();
+    const long long allocs = qxbench::HeapAllocations();
+    for (auto _ : state)
+        frame();
+    state.counters["allocs/frame"] =
+        static_cast<double>(qxbench::HeapAllocations() - allocs) / static_cast<double>(state.iterations());
+}
+
+// Arguments: the object path (0 reference, 1 buffers) and the frame's width.
+qx::ObjectPath PathOf(const benchmark::State& state)
+{
+    return state.range(0) == 0 ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers;
+}
+
+// The frame into the placements on both paths, read back: how many of its
+// pixels differ.
+void BM_GamePicture(benchmark::State& state)
 {
     BenchLevel& level = Level();
+    const FrameSize size(state.range(0));
+    qx::ViewPoint view;
+    view.eye[0] = -10;
+    view.eye[1] = 4;
+    view.eye[2] = 600;
+    view.yaw = 1.5707964f;
+    view.pitch = -0.1f;
+    std::vector<unsigned char> pictures[2];
+    for (auto _ : state)
+        for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
+            qx::SetObjectPath(path);
+            glPushMatrix();
+            qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height);
+            glPopMatrix();
+            auto& picture = pictures[path == qx::ObjectPath::Buffers];
+            picture.resize(static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 4);
+            glReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
+        }
+    const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[1]);
+    state.counters["pixels"] = size.width * size.height;
+    state.counters["differing"] = static_cast<double>(differ);
+    state.counters["differing %"] = 100.0 * static_cast<double>(differ) / (size.width * size.height);
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
+}
+BENCHMARK(BM_GamePicture)->ArgName("width")->Arg(256)->Arg(1280)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Without `rasterise`, a one-pixel scissor leaves Mesa's rasterizer (the
+// same work on both paths, for the same picture) next to nothing: what
+// remains is the frame's own CPU and Mesa's vertex work.
+void Frame(benchmark::State& state, float yaw, bool rasterise = true)
+{
+    BenchLevel& level = Level();
+    const FrameSize size(state.range(1));
+    qx::SetObjectPath(PathOf(state));
     qx::ViewPoint view;
     view.eye[0] = -10;
     view.eye[1] = 4;
@@ -105,26 +194,118 @@ void Frame(benchmark::State& state, float yaw)
     qx::DrawCounts counts;
     const auto frame = [&] {
         glPushMatrix();
-        counts = qx::DrawLevel(level.content, level.scene, level.sky.get(), view, 256, 256);
+        if (!rasterise) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(0, 0, 1, 1);
+        }
+        counts = qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height);
+        glDisable(GL_SCISSOR_TEST);
         glPopMatrix();
         glFinish();
     };
-    for (int i = 0; i < 3; ++i)
-        frame();
-    const long long allocs = qxbench::HeapAllocations();
-    for (auto _ : state)
-        frame();
-    const double n = static_cast<double>(state.iterations());
-    state.counters["allocs/frame"] = static_cast<double>(qxbench::HeapAllocations() - allocs) / n;
+    MeasureFrames(state, frame);
     state.counters["placements"] = counts.placements;
     state.counters["cells"] = counts.cells;
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
 }
 
 // Yaw 0 looks along +Z; +X (into the field) is yaw pi/2, -X is -pi/2.
 void BM_GameFrame_IntoPlacements(benchmark::State& state) { Frame(state, 1.5707964f); }
 void BM_GameFrame_AwayFromPlacements(benchmark::State& state) { Frame(state, -1.5707964f); }
-BENCHMARK(BM_GameFrame_IntoPlacements)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_GameFrame_AwayFromPlacements)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+void BM_GameFrame_IntoPlacementsUnrasterised(benchmark::State& state) { Frame(state, 1.5707964f, false); }
+BENCHMARK(BM_GameFrame_IntoPlacements)
+    ->ArgNames({"path", "width"})
+    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_GameFrame_IntoPlacementsUnrasterised)
+    ->ArgNames({"path", "width"})
+    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_GameFrame_AwayFromPlacements)
+    ->ArgNames({"path", "width"})
+    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+
+// A 65,000-face model (one mesh, untextured, a wavy sheet of 161 x 203
+// vertices), or the same 65,000 triangles as 5,417 boxes of 12 each.
+std::unique_ptr<TQX3DObject> HeavyObject(bool model)
+{
+    auto o = std::make_unique<TQX3DObject>(model ? "_Model" : "_Boxes");
+    o->AddList();
+    TGLPremitives& list = *o->Lists[0];
+    if (model) {
+        T3DModel m;
+        T3DObject& mesh = m.Objects.emplace_back();
+        mesh.Material.Diffuse = {0.7f, 0.6f, 0.5f, 1};
+        constexpr int kColumns = 161, kRows = 203;
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kColumns; ++c)
+                mesh.Vertices.push_back({float(c) * 0.05f, 0.3f * std::sin(float(c + r) * 0.2f), float(r) * 0.05f});
+        for (int r = 0; r + 1 < kRows; ++r)
+            for (int c = 0; c + 1 < kColumns; ++c) {
+                const auto v = static_cast<uint32_t>(r * kColumns + c);
+                mesh.Faces.push_back({v, v + kColumns, v + 1});
+                mesh.Faces.push_back({v + 1, v + kColumns, v + kColumns + 1});
+            }
+        mesh.Faces.resize(65000);
+        qx::ComputeNormals(mesh);
+        list.Models3ds.emplace_back();
+        list.Models3ds[0].Model = qx::MakeModel3ds(std::move(m));
+        list.Models3ds[0].Scale = {1, 1, 1};
+        list.Model3dsCount = 1;
+    } else {
+        for (int b = 0; b < 5417; ++b)
+            list.AddBox(-1, float(b % 80) * 0.1f, 0.3f * std::sin(float(b) * 0.1f), float(b / 80) * 0.12f, 0.08f,
+                        0.08f, 0.1f, 1, 0, 0, 0);
+    }
+    o->BuildDisplayLists();
+    return o;
+}
+
+// 100 placements of the object in a 10 x 10 block in front of the eye.
+void HeavyFrame(benchmark::State& state, bool model)
+{
+    const FrameSize size(state.range(1));
+    qx::SetObjectPath(PathOf(state));
+    static std::unique_ptr<TQX3DObject> objects[2][2];
+    std::unique_ptr<TQX3DObject>& object = objects[model][state.range(0)];
+    if (!object) {
+        InitGLState();
+        object = HeavyObject(model);
+    }
+    qx::DrawBatch batch;
+    const auto frame = [&] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glViewport(0, 0, size.width, size.height);
+        SetProjection(0, size.width, size.height);
+        gluLookAt(40, 30, -25, 40, 0, 40, 0, 1, 0);
+        for (int p = 0; p < 100; ++p) {
+            const float x = float(p % 10) * 9, z = float(p / 10) * 11;
+            if (state.range(0) == 0)
+                object->DrawAt(x, 0, z, 0, 0, 0, 1, 1, 1);
+            else
+                object->AddTo(batch, x, 0, z, 0, 0, 0, 1, 1, 1);
+        }
+        batch.Draw();
+        glFinish();
+    };
+    MeasureFrames(state, frame);
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
+}
+
+void BM_Model65kFacesTimes100(benchmark::State& state) { HeavyFrame(state, true); }
+void BM_Boxes65kTrianglesTimes100(benchmark::State& state) { HeavyFrame(state, false); }
+BENCHMARK(BM_Model65kFacesTimes100)
+    ->ArgNames({"path", "width"})
+    ->ArgsProduct({{0, 1}, {256}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Boxes65kTrianglesTimes100)
+    ->ArgNames({"path", "width"})
+    ->ArgsProduct({{0, 1}, {256}})
+    ->Unit(benchmark::kMillisecond);
 
 // The collision step of one 60 Hz frame: a running, jumping, turning walk
 // through the field, against volumes turned as they are drawn (boxes turned

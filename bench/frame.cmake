@@ -5,3 +5,4 @@
 add_executable(bench_frame ${CMAKE_CURRENT_LIST_DIR}/FrameBench.cpp
                            ${CMAKE_CURRENT_LIST_DIR}/CountingNew.cpp)
 target_link_libraries(bench_frame PRIVATE qx_app qx_datagen Qt6::Test benchmark::benchmark qx_warnings)
+target_include_directories(bench_frame PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_SOURCE_DIR}/tests/support)

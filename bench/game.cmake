@@ -7,5 +7,5 @@ if(TARGET qx_test_support)
   add_executable(bench_game ${CMAKE_CURRENT_LIST_DIR}/GameBench.cpp
                             ${CMAKE_CURRENT_LIST_DIR}/CountingNew.cpp
                             ${CMAKE_CURRENT_LIST_DIR}/GlBenchMain.cpp)
-  target_link_libraries(bench_game PRIVATE qx_game qx_test_support Qt6::Gui benchmark::benchmark qx_warnings)
+  target_link_libraries(bench_game PRIVATE qx_game qx_models qx_test_support Qt6::Gui benchmark::benchmark qx_warnings)
 endif()

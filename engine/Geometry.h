@@ -8,10 +8,16 @@
 // anchors are fixed because tests and saved looks depend on them.
 #pragma once
 
+#include <GL/gl.h>
+
 #include <cstdint>
 
 #include "DisplayList.h"
+#include "Shapes.h"
 #include "VectorMath.h"
+
+// The glBegin mode of a shape walk's run.
+GLenum GlRunMode(qx::shapes::Run run);
 
 // Six textured quads covering [x, x+sizeX] x [y, y+sizeY] x [z, z+sizeZ], the
 // texture repeated `tiling` times along each edge.  No normals.  A negative
@@ -26,6 +32,10 @@ void DrawCube(float tiling, float sizeX, float sizeY, float sizeZ, float x, floa
 int32_t CompileSphere(int32_t segments, float radius, float cx, float cy, float cz);
 // The same, owned by a shared reference.
 qx::GlListRef CompileSphereList(int32_t segments, float radius, float cx, float cy, float cz);
+
+// A torus about the Y axis of ring radius (to the tube's centre) and tube
+// radius, 24 x 12 segments, its outside seen with back faces culled.
+void DrawTorus(float ringRadius, float tubeRadius);
 
 // Two triangles covering [0, sizeX] x [0, sizeZ] at y = 0, visible from
 // above, normal from TriangleNormal (NaN for a degenerate rectangle).

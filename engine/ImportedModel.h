@@ -7,11 +7,15 @@
 
 namespace qx {
 
+class MeshBuilder;
+
 class ImportedModel {
 public:
     virtual ~ImportedModel() = default;
     // Immediate-mode drawing, valid inside glNewList ... glEndList.
     virtual void Draw() const = 0;
+    // What Draw draws, into the builder's groups (no GL).
+    virtual void AppendMesh(MeshBuilder& builder) const = 0;
     // A deep copy (Blender models are copied, not shared, between objects).
     virtual std::unique_ptr<ImportedModel> Clone() const = 0;
 };

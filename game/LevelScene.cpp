@@ -406,6 +406,9 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
     }
 
     glColor4f(1, 1, 1, 1);
+    // Kept between frames, so that a frame allocates nothing.
+    static DrawBatch batch;
+    const bool buffers = CurrentObjectPath() == ObjectPath::Buffers;
     const float r = kDrawDistance;
     const double r2 = static_cast<double>(r) * r;
     const std::vector<uint32_t>& items = scene.drawGrid.Items();
@@ -422,11 +425,15 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
             if (!(dx * dx + dy * dy + dz * dz < r2) || !frustum.Sees(scene.bounds[item]))
                 continue;
             const TQX3DObject* o = content.MapObjects[static_cast<size_t>(scene.object[item])].get();
-            o->DrawAt(p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ);
+            if (buffers)
+                o->AddTo(batch, p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ);
+            else
+                o->DrawAt(p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ);
             ++counts.placements;
             counts.boxes += o->Lists[static_cast<size_t>(o->CurrentList)]->BoxCount;
         }
     });
+    batch.Draw();
     return counts;
 }
 

@@ -4,7 +4,7 @@
 // DrawLevel then draws a frame from it without allocating.
 //
 // A frame draws what the editor's map view draws around its camera (the
-// placements closer than the map draw distance, each as its object's display
+// placements closer than the map draw distance, each as its object's current
 // list under its transform), plus culling: only grid cells near the eye are
 // visited, and cells and placements outside the view are skipped.
 #pragma once

@@ -44,6 +44,10 @@ TGameObj ParseGameObj(std::string_view text);
 // knows the model's folder.
 void LoadGameObjTextures(TGameObj& obj, const TextureLoader& loadTexture);
 
+class MeshBuilder;
+// What DrawGameObj draws, into the builder (no GL).
+void AppendGameObjMesh(const TGameObj& obj, MeshBuilder& builder);
+
 }  // namespace qx
 
 // Reads the file and replaces obj's polygons; on any error (qx::InOutError

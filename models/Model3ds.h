@@ -92,4 +92,8 @@ Read3dsResult Read3ds(ModelBytes file, T3DModel& model, const TextureLoader& loa
 // uses gets NaN components (it is never drawn).
 void ComputeNormals(T3DObject& object);
 
+class MeshBuilder;
+// What T3DModel::Draw draws, into the builder (no GL).
+void AppendModel3dsMesh(const T3DModel& model, MeshBuilder& builder);
+
 }  // namespace qx

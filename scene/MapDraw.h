@@ -1,5 +1,6 @@
 // DrawMap: the placements near the camera, each drawn as its object's
-// display list under the placement's transform.  Per frame it walks the
+// current list under the placement's transform, all in one state-sorted
+// batch.  Per frame it walks the
 // placements once; names were resolved to objects by the project's index,
 // so the cost does not grow with the number of objects.
 //

@@ -70,23 +70,36 @@ void TTorus::Draw() const
 {
     PushPlaced(Texture, Position, Rotation);
     glCullFace(GL_BACK);
-    CallList(DisplayList);
+    DrawTorus(ShapeParams[0], ShapeParams[1]);
     glCullFace(GL_FRONT);
     glPopMatrix();
 }
 
+namespace {
+
+// The rectangle placed by its own fields, both sides shown.
+void DrawPlacedRect(const TFlatRect& rect)
+{
+    PushPlaced(rect.Texture, rect.Position, rect.Rotation);
+    glDisable(GL_CULL_FACE);
+    DrawFloorQuad(rect.Tiling, rect.SizeX, rect.SizeZ);
+    glEnable(GL_CULL_FACE);
+    glPopMatrix();
+}
+
+}  // namespace
+
 void TFloor::Draw() const
 {
+    if (OwnTransform) {
+        DrawPlacedRect(*this);
+        return;
+    }
     BindTexture(Texture);
     DrawFloorQuad(Tiling, SizeX, SizeZ);
 }
 
-void TWall::Draw() const
-{
-    PushPlaced(Texture, Position, Rotation);
-    DrawFloorQuad(Tiling, SizeX, SizeZ);
-    glPopMatrix();
-}
+void TWall::Draw() const { DrawPlacedRect(*this); }
 
 namespace {
 

@@ -50,15 +50,17 @@ struct TSphere {
     void Draw() const;
 };
 
+// Ring radius ShapeParams[0] (to the tube's centre), tube radius
+// ShapeParams[1], about the local Y axis; 24 x 12 segments, textured.
 struct TTorus {
     std::string Text;
     int32_t Texture = 0;
     TVec3 Rotation;
     float ShapeParams[3] = {0, 0, 0};
     TVec3 Position;
-    qx::GlListRef DisplayList;  // nothing compiles it: list 0 is called
+    qx::GlListRef DisplayList;  // reserved: the torus is drawn from its fields
 
-    void Draw() const;  // inside shown (back faces culled)
+    void Draw() const;  // back faces culled, the outside shown
 };
 
 // Floors and walls share one layout: a rectangle of SizeX by SizeZ with its
@@ -74,14 +76,16 @@ struct TFlatRect {
     bool OwnTransform = false;  // a floor the designer placed honours Position and Rotation
 };
 
-// A floor lies at the origin of the space it is drawn in: it ignores its
-// Position and Rotation.
+// A floor lies at the origin of the space it is drawn in and ignores its
+// Position and Rotation (the grid object's floors), unless OwnTransform: a
+// floor the designer placed is moved and turned as a wall and shows both
+// sides.
 struct TFloor : TFlatRect {
     void Draw() const;
 };
 
-// A wall is the floor's rectangle moved and turned by its own fields; to
-// stand upright it needs 90 degrees about X or Z.
+// A wall is the floor's rectangle moved and turned by its own fields, seen
+// from both sides; to stand upright it needs 90 degrees about X or Z.
 struct TWall : TFlatRect {
     void Draw() const;
 };

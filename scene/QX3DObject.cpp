@@ -2,10 +2,13 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <random>
 
 #include "Errors.h"
 #include "GLEngine.h"
+#include "ObjectMesh.h"
+#include "Textures.h"
 
 namespace {
 
@@ -16,15 +19,7 @@ std::string RandomObjectName()
     return "QX3DObject:" + std::to_string(number(generator));
 }
 
-void Transform(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
-               float scaleY, float scaleZ)
-{
-    glTranslatef(x, y, z);
-    glRotatef(rotX, 1, 0, 0);
-    glRotatef(rotY, 0, 1, 0);
-    glRotatef(rotZ, 0, 0, 1);
-    glScaled(scaleX, scaleY, scaleZ);
-}
+using qx::ApplyPlacement;
 
 }  // namespace
 
@@ -41,8 +36,10 @@ void TQX3DObject::AddList()
     CurrentList = static_cast<int16_t>(ListCount - 1);
     Lists.resize(static_cast<size_t>(ListCount));
     DisplayLists.resize(static_cast<size_t>(ListCount));
+    Buffers.resize(static_cast<size_t>(ListCount));
     Lists[CurrentList] = std::make_unique<TGLPremitives>();
     DisplayLists[CurrentList] = qx::GlListRef();
+    Buffers[static_cast<size_t>(CurrentList)] = nullptr;
 }
 
 void TQX3DObject::Clear()
@@ -51,12 +48,28 @@ void TQX3DObject::Clear()
         return;
     Lists.clear();
     DisplayLists.clear();
+    Buffers.clear();
     ListCount = 0;
 }
 
-void TQX3DObject::BuildDisplayLists()
+void TQX3DObject::BuildDisplayLists() { BuildListRange(0, ListCount); }
+
+void TQX3DObject::BuildListRange(int16_t first, int16_t count)
 {
-    for (int16_t i = 0; i < ListCount; ++i) {
+    const int16_t end = static_cast<int16_t>(std::min<int>(ListCount, first + count));
+    if (qx::CurrentObjectPath() == qx::ObjectPath::Buffers) {
+        Buffers.resize(static_cast<size_t>(ListCount));
+        if (!qx::CanUpload())
+            return;  // as the reference: lists stay as they were
+        for (int16_t i = std::max<int16_t>(first, 0); i < end; ++i) {
+            // A model's pictures get their GL names here; the mesh names them.
+            Lists[i]->PrepareDrawing();
+            Buffers[static_cast<size_t>(i)] =
+                qx::ObjectBuffers::Upload(qx::BuildListMesh(*Lists[i], Textures().TextureCount));
+        }
+        return;
+    }
+    for (int16_t i = std::max<int16_t>(first, 0); i < end; ++i) {
         qx::GlListRef compiled = qx::GlListRef::Generate();
         if (!compiled)
             continue;  // no context or no ids left: the list stays as it was
@@ -77,6 +90,21 @@ void TQX3DObject::DrawAt(float x, float y, float z, float rotX, float rotY, floa
     if (CurrentList < 0 || CurrentList >= ListCount ||
         static_cast<size_t>(CurrentList) >= DisplayLists.size())
         return;
+    if (qx::CurrentObjectPath() == qx::ObjectPath::Buffers) {
+        const qx::ObjectBuffers* buffers = static_cast<size_t>(CurrentList) < Buffers.size()
+                                               ? Buffers[static_cast<size_t>(CurrentList)].get()
+                                               : nullptr;
+        if (!buffers)
+            return;
+        glCullFace(GL_FRONT);
+        SetBlend(0, 0);
+        glColor4f(1, 1, 1, 1);
+        glPushMatrix();
+        ApplyPlacement(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
+        buffers->Draw();
+        glPopMatrix();
+        return;
+    }
     const qx::GlListRef& list = DisplayLists[CurrentList];
     if (!list)
         return;
@@ -84,11 +112,20 @@ void TQX3DObject::DrawAt(float x, float y, float z, float rotX, float rotY, floa
     SetBlend(0, 0);
     glColor4f(1, 1, 1, 1);
     glPushMatrix();
-    Transform(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
+    ApplyPlacement(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
     glCallList(static_cast<GLuint>(list.Id()));
     SetBlend(0, 0);
     glColor4f(1, 1, 1, 1);
     glPopMatrix();
+}
+
+void TQX3DObject::AddTo(qx::DrawBatch& batch, float x, float y, float z, float rotX, float rotY, float rotZ,
+                        float scaleX, float scaleY, float scaleZ) const
+{
+    if (CurrentList < 0 || static_cast<size_t>(CurrentList) >= Buffers.size() || CurrentList >= ListCount)
+        return;
+    if (const qx::ObjectBuffers* buffers = Buffers[static_cast<size_t>(CurrentList)].get())
+        batch.Add(*buffers, x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
 }
 
 void TQX3DObject::DrawAllAt(float x, float y, float z, float rotX, float rotY, float rotZ,
@@ -96,7 +133,7 @@ void TQX3DObject::DrawAllAt(float x, float y, float z, float rotX, float rotY, f
 {
     glCullFace(GL_FRONT);
     glPushMatrix();
-    Transform(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
+    ApplyPlacement(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
     for (int16_t i = 0; i < ListCount && static_cast<size_t>(i) < Lists.size(); ++i)
         Lists[i]->Draw();
     glColor4f(1, 1, 1, 1);
@@ -116,6 +153,8 @@ void TQX3DObject::Assign(const TQX3DObject& source)
     Reserved4 = source.Reserved4;
     Lists.clear();
     DisplayLists.clear();
+    Buffers.assign(source.Buffers.begin(), source.Buffers.end());
+    Buffers.resize(static_cast<size_t>(std::max<int16_t>(ListCount, 0)));
     for (int16_t i = 0; i < ListCount; ++i) {
         DisplayLists.push_back(source.DisplayLists[i]);
         auto list = std::make_unique<TGLPremitives>();

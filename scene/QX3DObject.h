@@ -1,11 +1,13 @@
 // TQX3DObject: a named scene object made of primitive lists.  Placed objects
-// draw one compiled display list under a transform (DrawAt); objects being
-// edited draw their lists immediately (DrawAllAt) so each change shows at once.
+// draw their current list's vertex buffers under a transform (DrawAt, or
+// many placements at once through a DrawBatch); objects being edited draw
+// their lists immediately (DrawAllAt) so each change shows at once.  The
+// reference path (ObjectBuffers.h) compiles and calls display lists instead.
 //
-// Display lists are shared between copies made by Assign and held by
-// reference count: a list stays valid while any object (or any compiled list
-// calling it) uses it, and is deleted when the last user lets go, so
-// rebuilding, clearing and reloading do not leak GL lists.
+// Buffers and display lists are shared between copies made by Assign and
+// held by reference count: they stay valid while any object (or any compiled
+// list calling them) uses them, and are deleted when the last user lets go,
+// so rebuilding, clearing and reloading do not leak GL objects.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "DisplayList.h"
+#include "ObjectBuffers.h"
 #include "PrimitiveList.h"
 #include "VectorMath.h"
 
@@ -39,6 +42,8 @@ public:
     TVec3 Reserved4{1, 1, 1};
     // One entry per list; an empty reference (Id() == -1) is not compiled.
     std::vector<qx::GlListRef> DisplayLists;
+    // One entry per list; null: nothing built, or nothing to draw.
+    std::vector<std::shared_ptr<const qx::ObjectBuffers>> Buffers;
     std::vector<std::unique_ptr<TGLPremitives>> Lists;
     std::shared_ptr<TCollision> Collision;  // made by loading the object file
 
@@ -46,13 +51,20 @@ public:
     void AddList();
     // Destroys every list; CurrentList keeps its value.
     virtual void Clear();
-    // Compiles every list into a new display list (call after each change).
+    // Builds every list's vertex buffers (the reference path: compiles a
+    // new display list); call after each change.
     void BuildDisplayLists();
-    // Draws the current list's display list under the transform (rotations
-    // about X, then Y, then Z, in degrees).  An uncompiled or missing list
-    // draws nothing and touches no GL state.
+    // Builds lists [first, first + count) only (a load shows its progress
+    // between portions).
+    void BuildListRange(int16_t first, int16_t count);
+    // Draws the current list under the transform (rotations about X, then
+    // Y, then Z, in degrees).  An unbuilt or missing list draws nothing and
+    // touches no GL state.
     void DrawAt(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
                 float scaleY, float scaleZ) const;
+    // The same placement drawn with the batch's others (buffers only).
+    void AddTo(qx::DrawBatch& batch, float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
+               float scaleY, float scaleZ) const;
     // Draws every list immediately under the transform.
     void DrawAllAt(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
                    float scaleY, float scaleZ) const;

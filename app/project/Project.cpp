@@ -1,5 +1,6 @@
 #include "Project.h"
 
+#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <set>
@@ -7,6 +8,7 @@
 #include "Errors.h"
 #include "FileSet.h"
 #include "Messages.h"
+#include "ObjectRelease.h"
 #include "Paths.h"
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
@@ -180,13 +182,27 @@ StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
 }
 
 void CommitProject(StagedProject& staged, ProjectContent& content, TreeAccess& objectTree,
-                   TreeAccess& textureTree)
+                   TreeAccess& textureTree, const std::function<void(int done, int total)>& building)
 {
-    // Textures first: compiling a display list bakes in the GL names of the
+    // Textures first: the objects' GL side bakes in the GL names of the
     // registry in force.
     staged.textures.Commit();
-    for (int32_t i = 0; i < staged.content.MapObjectCount; ++i)
+    const int32_t objects = staged.content.MapObjectCount;
+    auto last = std::chrono::steady_clock::now();
+    for (int32_t i = 0; i < objects; ++i) {
         staged.content.MapObjects[static_cast<size_t>(i)]->BuildDisplayLists();
+        // Often enough for the window to look alive, seldom enough to cost
+        // nothing.
+        const auto now = std::chrono::steady_clock::now();
+        if (building && now - last >= std::chrono::milliseconds(50)) {
+            last = now;
+            building(i + 1, objects);
+        }
+    }
+    if (building)
+        building(objects, objects);
+    ReleaseLater(std::move(content.MapObjects));
+    content.MapObjects.clear();
     {
         std::lock_guard lock(g_under1251Mutex);
         g_under1251 = std::set<std::string>(staged.filesUnder1251.begin(), staged.filesUnder1251.end());
@@ -245,7 +261,7 @@ bool LoadProjectInto(const std::string& folder, const ReadOptions& options, Proj
     } catch (const LoadCancelled&) {
         return false;
     }
-    CommitProject(staged, content, objectTree, textureTree);
+    CommitProject(staged, content, objectTree, textureTree, options.building);
     std::string missing = MissingPicturesText(staged);
     if (missingPictures != nullptr)
         *missingPictures = std::move(missing);

@@ -78,6 +78,9 @@ struct ReadOptions {
     bool upload = true;    // false: no GL at all (textures get name 0)
     // Called between files and pictures; false cancels (LoadCancelled).
     std::function<bool(int done, int total)> progress;
+    // Called while the objects' GL side is built, after the point of no
+    // return (a load cannot be cancelled then).
+    std::function<void(int done, int total)> building;
     // Where the pictures are; empty: the "textures" folder beside the files
     // (an autosave reads the library's).  The models are in the "models"
     // folder beside that one.
@@ -90,10 +93,11 @@ struct ReadOptions {
 StagedProject ReadProject(const std::string& folder, const ReadOptions& options);
 
 // Replaces the editor's textures, object list, map and the two trees by the
-// staged ones and compiles the objects' display lists (the GL context must
-// be current).  Does not fail.
+// staged ones and builds the objects' GL side (the GL context must be
+// current), telling `building` how far it is.  The objects replaced are
+// released after the next frames (ObjectRelease.h).  Does not fail.
 void CommitProject(StagedProject& staged, ProjectContent& content, TreeAccess& objectTree,
-                   TreeAccess& textureTree);
+                   TreeAccess& textureTree, const std::function<void(int done, int total)>& building = {});
 
 // "Загрузить проект" without widgets: ReadProject, then CommitProject, then
 // (when pictures failed) one message listing them, or that message's text

@@ -7,8 +7,11 @@
 //   temporary folders and in RAM (/dev/shm, where the CPU's work remains);
 // - load: ReadProject (no pictures) against reading the same files and
 //   parsing every token with std::from_chars, on disk and in RAM;
-// - DrawMap: CPU time per frame against a bare loop that calls the display
-//   lists of the placements DrawMap draws;
+// - the GL side of the load: every object's vertex buffers against the
+//   display lists compiled as the reference path;
+// - DrawMap: CPU time per frame on both object paths (path 0 the display
+//   lists, 1 the buffers), and a bare loop that calls the display lists of
+//   the placements DrawMap draws;
 // - 300 JPEG textures of 1024 x 1024: StageTextures on two decoders against
 //   one (serial decode and upload).
 #include <GL/gl.h>
@@ -35,6 +38,7 @@
 #include "GLEngine.h"
 #include "GlTestContext.h"
 #include "MapDraw.h"
+#include "ObjectBuffers.h"
 #include "NumberText.h"
 #include "Paths.h"
 #include "Project.h"
@@ -327,21 +331,57 @@ void SetUpFrame()
     gluLookAt(eye[0], eye[1] + 24, eye[2], eye[0], eye[1] + 24, eye[2] - 1, 0, 1, 0);
 }
 
+qx::ObjectPath PathOf(const benchmark::State& state)
+{
+    return state.range(0) == 0 ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers;
+}
+
+// Both paths, so that one run holds them side by side.
 void CompileObjects()
 {
     static bool compiled = false;
     if (compiled)
         return;
     ProjectContent& c = Generated();
-    for (int32_t i = 0; i < c.MapObjectCount; ++i)
-        c.MapObjects[static_cast<size_t>(i)]->BuildDisplayLists();
+    for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
+        qx::SetObjectPath(path);
+        for (int32_t i = 0; i < c.MapObjectCount; ++i)
+            c.MapObjects[static_cast<size_t>(i)]->BuildDisplayLists();
+    }
     compiled = true;
+}
+
+// What a load builds for GL once the files are read: every object's lists
+// (the previous build's GL objects go outside the timing, as a load
+// releases them after the new project shows).
+void BM_BuildObjects(benchmark::State& state)
+{
+    SetUpFrame();
+    qx::SetObjectPath(PathOf(state));
+    const ProjectContent& c = Generated();
+    std::vector<std::unique_ptr<TQX3DObject>> objects;
+    for (auto _ : state) {
+        state.PauseTiming();
+        objects.clear();
+        for (int32_t i = 0; i < c.MapObjectCount; ++i) {
+            objects.push_back(std::make_unique<TQX3DObject>());
+            objects.back()->Assign(*c.MapObjects[static_cast<size_t>(i)]);
+        }
+        glFinish();
+        state.ResumeTiming();
+        for (auto& o : objects)
+            o->BuildDisplayLists();
+        glFinish();
+    }
+    objects.clear();
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
 }
 
 void BM_DrawMap(benchmark::State& state)
 {
     SetUpFrame();
     CompileObjects();
+    qx::SetObjectPath(PathOf(state));
     const ProjectContent& c = Generated();
     int drawn = 0;
     ForEachDrawnPlacement(c, 3, 200, 15, c.PlayerPos[0], 10, c.PlayerPos[2], [&](size_t, int32_t) { ++drawn; });
@@ -351,12 +391,14 @@ void BM_DrawMap(benchmark::State& state)
         glFinish();
     }
     state.counters["drawn"] = drawn;
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
 }
 
 void BM_DrawMapBareLoop(benchmark::State& state)
 {
     SetUpFrame();
     CompileObjects();
+    qx::SetObjectPath(qx::ObjectPath::DisplayLists);
     const ProjectContent& c = Generated();
     std::vector<std::pair<const TQX3DObject*, TPlacement>> visible;
     ForEachDrawnPlacement(c, 3, 200, 15, c.PlayerPos[0], 10, c.PlayerPos[2], [&](size_t i, int32_t k) {
@@ -370,6 +412,7 @@ void BM_DrawMapBareLoop(benchmark::State& state)
         glFinish();
     }
     state.counters["drawn"] = static_cast<double>(visible.size());
+    qx::SetObjectPath(qx::ObjectPath::Buffers);
 }
 
 // 300 JPEG files of 1024 x 1024 (a smooth pattern with noise, quality 90).
@@ -438,7 +481,8 @@ QX_FILE_BENCHMARK(BM_LoadProject);
 QX_FILE_BENCHMARK(BM_LoadLimit);
 BENCHMARK(BM_SaveFormatOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveLimitFormatOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_DrawMap)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_BuildObjects)->ArgName("path")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DrawMap)->ArgName("path")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DrawMapBareLoop)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Load300Jpeg)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 

@@ -77,6 +77,7 @@ public:
     std::string folder;
 
     void Draw() const override { model.Draw(); }
+    void AppendMesh(MeshBuilder& builder) const override { AppendModel3dsMesh(model, builder); }
     std::unique_ptr<ImportedModel> Clone() const override
     {
         return std::make_unique<Model3dsPrimitiveModel>(*this);
@@ -109,6 +110,7 @@ public:
     std::string folder;
 
     void Draw() const override { DrawGameObj(obj); }
+    void AppendMesh(MeshBuilder& builder) const override { AppendGameObjMesh(obj, builder); }
     std::unique_ptr<ImportedModel> Clone() const override
     {
         return std::make_unique<GameObjPrimitiveModel>(*this);
@@ -131,6 +133,13 @@ protected:
 };
 
 }  // namespace
+
+std::shared_ptr<ImportedModel> MakeModel3ds(T3DModel model)
+{
+    auto m = std::make_shared<Model3dsPrimitiveModel>();
+    m->model = std::move(model);
+    return m;
+}
 
 void InstallModelReaders()
 {

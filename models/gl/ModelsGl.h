@@ -2,6 +2,9 @@
 // readers handed to the scene's model primitives.
 #pragma once
 
+#include <memory>
+
+#include "ImportedModel.h"
 #include "Model3ds.h"
 
 namespace qx {
@@ -16,5 +19,8 @@ TextureLoader RegistryTextureLoader(const std::string& fsFolder = {});
 // 3DS model in the project's textures/ folder beside models/).  Called once
 // at start-up.
 void InstallModelReaders();
+
+// The model primitive's form of a model already in memory.
+std::shared_ptr<ImportedModel> MakeModel3ds(T3DModel model);
 
 }  // namespace qx

@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -100,6 +101,42 @@ inline bool SameVertex(const WorldVertex& a, const WorldVertex& b, float eps = 1
 {
     return std::fabs(a.x - b.x) < eps && std::fabs(a.y - b.y) < eps && std::fabs(a.z - b.z) < eps &&
            std::fabs(a.s - b.s) < eps && std::fabs(a.t - b.t) < eps;
+}
+
+// The same primitives (token, positions, colours, texture coordinates
+// within eps), in any order: drawings that group the same shapes
+// differently capture equal.
+inline ::testing::AssertionResult SameShapes(std::vector<WorldPrimitive> a, std::vector<WorldPrimitive> b,
+                                             float eps = 2e-3f)
+{
+    const auto key = [](const WorldPrimitive& p) {
+        std::vector<long> k{static_cast<long>(p.token)};
+        for (const WorldVertex& v : p.v)
+            for (float f : {v.x, v.y, v.z, v.s, v.t, v.r, v.g, v.b, v.a})
+                k.push_back(std::lround(f * 100));
+        return k;
+    };
+    const auto order = [&](const WorldPrimitive& l, const WorldPrimitive& r) { return key(l) < key(r); };
+    std::sort(a.begin(), a.end(), order);
+    std::sort(b.begin(), b.end(), order);
+    if (a.size() != b.size())
+        return ::testing::AssertionFailure() << a.size() << " primitives against " << b.size();
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].token != b[i].token || a[i].v.size() != b[i].v.size())
+            return ::testing::AssertionFailure() << "primitive " << i << " differs in kind";
+        for (size_t k = 0; k < a[i].v.size(); ++k) {
+            const WorldVertex &u = a[i].v[k], &w = b[i].v[k];
+            const float d[9] = {u.x - w.x, u.y - w.y, u.z - w.z, u.s - w.s, u.t - w.t,
+                                u.r - w.r, u.g - w.g, u.b - w.b, u.a - w.a};
+            for (float x : d)
+                if (!(std::fabs(x) < eps))
+                    return ::testing::AssertionFailure()
+                           << "primitive " << i << " vertex " << k << ": (" << u.x << ", " << u.y << ", " << u.z
+                           << ") st (" << u.s << ", " << u.t << ") against (" << w.x << ", " << w.y << ", "
+                           << w.z << ") st (" << w.s << ", " << w.t << ")";
+        }
+    }
+    return ::testing::AssertionSuccess();
 }
 
 // Mesa's feedback splits a GL_QUADS quad v0 v1 v2 v3 into the triangles

@@ -12,6 +12,9 @@
 #include "LevelScene.h"
 #include "ModelReaders.h"
 #include "ModelsGl.h"
+#include "ObjectBuffers.h"
+#include "PictureLevel.h"
+#include "SolidTextures.h"
 #include "PlayerMotion.h"
 #include "QX3DObject.h"
 #include "TestSupport.h"
@@ -103,6 +106,7 @@ TEST(LevelScene, VolumesAreTurnedAndScaledAsTheyAreDrawn)
 class DoorwayModel : public qx::LoadedModel {
 public:
     void Draw() const override {}
+    void AppendMesh(qx::MeshBuilder&) const override {}
     std::unique_ptr<qx::ImportedModel> Clone() const override { return std::make_unique<DoorwayModel>(); }
     std::vector<TVec3> Triangles() const override
     {
@@ -205,6 +209,33 @@ TEST_F(LevelDraw, DrawsPlacementsInRangeAndInViewOnly)
     EXPECT_EQ(qx::DrawLevel(content, scene, nullptr, view, 256, 256).placements, 1);
     view.yaw = 1.5707964f;
     EXPECT_EQ(qx::DrawLevel(content, scene, nullptr, view, 256, 256).placements, 1);
+}
+
+// The game's picture of a small level of every setting: the buffers'
+// drawing paints what the display lists paint.
+TEST_F(LevelDraw, BuffersPaintTheReferencePicture)
+{
+    InitGLState();
+    const qxtest::SolidTextures textures({{{200, 40, 40}}, {{40, 200, 40}}});
+    ProjectContent content = qxtest::PictureLevel(2);
+    qx::LevelScene scene;
+    scene.Build(content);
+    qx::ViewPoint view;
+    view.eye[1] = 3;
+    view.eye[2] = -45;
+    view.pitch = -0.1f;
+    std::vector<unsigned char> pictures[2];
+    int drawn = 0;
+    for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
+        qx::SetObjectPath(path);
+        qxtest::BuildObjects(content);
+        drawn = qx::DrawLevel(content, scene, nullptr, view, 256, 256).placements;
+        pictures[path == qx::ObjectPath::Buffers] = qxtest::ReadPicture();
+    }
+    EXPECT_GT(drawn, 50);
+    const std::vector<unsigned char> black(pictures[0].size(), 0);
+    EXPECT_GT(qxtest::DifferentPixels(pictures[0], black), 256u * 256 / 4) << "the level fills the view";
+    EXPECT_EQ(qxtest::DifferentPixels(pictures[0], pictures[1]), 0u);
 }
 
 // The ground under the level: never above the level's geometry nor the

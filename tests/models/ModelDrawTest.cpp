@@ -173,6 +173,17 @@ TEST_F(ModelDrawTest, PrimitivesReadThroughTheInstalledReaders)
     EXPECT_EQ(copy.Models3ds[0].Model.get(), list.Models3ds[0].Model.get());
     EXPECT_EQ(copy.BlenderModels[0].GameObj.get(), list.BlenderModels[0].GameObj.get());
     EXPECT_EQ(CaptureWorld([&] { copy.Draw(); }).size(), 5u);
+
+    // The object renderer's buffers hold the same faces, colours and
+    // coordinates, under the models' own transforms.
+    TQX3DObject object("Models");
+    object.AddList();
+    object.Lists[0]->Assign(list);
+    object.Lists[0]->Models3ds[0].Rotation = {0, 30, 0};
+    object.Lists[0]->BlenderModels[0].Scale = {2, 1, 3};
+    object.BuildDisplayLists();
+    EXPECT_TRUE(SameShapes(CaptureWorld([&] { object.DrawAllAt(1, 2, 3, 10, 0, 0, 1, 1, 1); }),
+                           CaptureWorld([&] { object.DrawAt(1, 2, 3, 10, 0, 0, 1, 1, 1); })));
 }
 
 TEST_F(ModelDrawTest, BlenderReaderKeepsThePreviousPolygonsOnFailure)

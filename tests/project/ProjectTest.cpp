@@ -1,10 +1,12 @@
 // The project's save and load: identical saves, round trips across the
 // decimal separators, a save that fails at any file, a load that fails at
-// any file, pictures that are missing, parallel decoding, texture removal.
+// any file, pictures that are missing, parallel decoding, texture removal;
+// the commit's GL build and the release of what it replaced.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include "Errors.h"
 #include "GlTestContext.h"
 #include "Messages.h"
+#include "ObjectRelease.h"
 #include "Project.h"
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
@@ -125,13 +128,22 @@ TEST_F(ProjectTest, SavesTwiceIdenticallyAndLoadsBackUnderTheOtherSeparator)
         staged = qx::ReadProject(Folder(), {});
     }
     ProjectContent loaded;
+    const std::weak_ptr<TQX3DObject> previous = loaded.MapObjects[static_cast<size_t>(loaded.AddObject("_Old"))];
     MemoryTree objects, textures;
-    qx::CommitProject(staged, loaded, objects, textures);
+    int built = 0, toBuild = 0;
+    qx::CommitProject(staged, loaded, objects, textures, [&](int done, int total) { built = done, toBuild = total; });
+    EXPECT_EQ(built, 2);
+    EXPECT_EQ(toBuild, 2);
+    // The replaced objects go after the new project shows, between frames.
+    EXPECT_FALSE(previous.expired());
+    while (qx::ReleaseSome(std::chrono::milliseconds(1))) {
+    }
+    EXPECT_TRUE(previous.expired());
     EXPECT_EQ(Textures().TextureCount, 3);
     EXPECT_NE(Textures().TextureIds[2], 0u);  // decoded and uploaded
     EXPECT_TRUE(Textures().TextureKeyed[1]);
     EXPECT_EQ(loaded.FindObject("_Door"), 1);
-    EXPECT_TRUE(loaded.MapObjects[1]->DisplayLists[0]);  // compiled at commit
+    EXPECT_TRUE(loaded.MapObjects[1]->Buffers[0]);  // built at commit
     EXPECT_EQ(objects.nodes.size(), 4u);
     EXPECT_EQ(objects.nodes[1].icon, 4);
     content_ = loaded;

@@ -279,6 +279,8 @@ TEST_F(ObjectTest, AssignSharesCompiledListsAndModelsAndCopiesTheRest)
     EXPECT_FLOAT_EQ(copy.Reserved2.Z, 3);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(copy.DisplayLists[i].Id(), source.DisplayLists[i].Id());
+        EXPECT_NE(copy.Buffers[i], nullptr);
+        EXPECT_EQ(copy.Buffers[i], source.Buffers[i]);
         ASSERT_NE(copy.Lists[i].get(), source.Lists[i].get());
         const TGLPremitives& a = *copy.Lists[i];
         const TGLPremitives& b = *source.Lists[i];
@@ -298,6 +300,7 @@ TEST_F(ObjectTest, AssignSharesCompiledListsAndModelsAndCopiesTheRest)
 
 TEST_F(ObjectTest, SharedListsStayValidUntilTheLastUserGoes)
 {
+    const ObjectPathScope reference(qx::ObjectPath::DisplayLists);
     const int64_t baseline = qx::LiveGlLists();
     GLuint objectList = 0, sphereList = 0;
     {
@@ -330,25 +333,33 @@ TEST_F(ObjectTest, SharedListsStayValidUntilTheLastUserGoes)
     EXPECT_EQ(qx::LiveGlLists(), baseline);
 }
 
-TEST_F(ObjectTest, RebuildingAndReloadingDoNotLeakLists)
+TEST_F(ObjectTest, RebuildingAndReloadingDoNotLeakListsOrBuffers)
 {
-    const int64_t baseline = qx::LiveGlLists();
-    TQX3DObject edited("Temp3DModel");
-    TQX3DObject definition("Table");
-    definition.AddList();
-    definition.Lists[0]->AddBox(0, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
-    definition.BuildDisplayLists();
-    for (int cycle = 0; cycle < 100; ++cycle) {
-        // The model-editing cycle: copy in, edit, rebuild, copy back, clear.
-        edited.Clear();
-        edited.Assign(definition);
-        edited.Lists[0]->AddBox(0, float(cycle), 0, 0, 1, 1, 1, 1, 0, 0, 0);
-        edited.Lists[0]->DeleteBox(1);
-        edited.BuildDisplayLists();
-        definition.Assign(edited);
-        edited.Clear();
+    for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
+        const ObjectPathScope scope(path);
+        const int64_t lists = qx::LiveGlLists(), buffers = qx::LiveGlBuffers();
+        {
+            TQX3DObject edited("Temp3DModel");
+            TQX3DObject definition("Table");
+            definition.AddList();
+            definition.Lists[0]->AddBox(0, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
+            definition.BuildDisplayLists();
+            for (int cycle = 0; cycle < 100; ++cycle) {
+                // The model-editing cycle: copy in, edit, rebuild, copy back, clear.
+                edited.Clear();
+                edited.Assign(definition);
+                edited.Lists[0]->AddBox(0, float(cycle), 0, 0, 1, 1, 1, 1, 0, 0, 0);
+                edited.Lists[0]->DeleteBox(1);
+                edited.BuildDisplayLists();
+                definition.Assign(edited);
+                edited.Clear();
+            }
+            const bool byLists = path == qx::ObjectPath::DisplayLists;
+            EXPECT_EQ(qx::LiveGlLists(), lists + (byLists ? 1 : 0)) << "only the definition's current list lives on";
+            EXPECT_EQ(qx::LiveGlBuffers(), buffers + (byLists ? 0 : 1));
+        }
+        EXPECT_EQ(qx::LiveGlBuffers(), buffers);
     }
-    EXPECT_EQ(qx::LiveGlLists(), baseline + 1) << "only the definition's current list lives on";
 }
 
 TEST_F(ObjectTest, ModelFilesAreReadOnceAndRefusedWhole)

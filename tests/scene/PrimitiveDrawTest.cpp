@@ -4,6 +4,7 @@
 
 #include "GLEngine.h"
 #include "Geometry.h"
+#include "ObjectBuffers.h"
 #include "Objects.h"
 #include "SceneTestSupport.h"
 #include "WorldFeedback.h"
@@ -192,17 +193,139 @@ TEST_F(PrimitiveDrawTest, GroundGridCoversZeroToThousandWith600Repeats)
     EXPECT_FLOAT_EQ(maxT, 600);
 }
 
-TEST_F(PrimitiveDrawTest, TorusCallsItsListWithBackFacesCulledThenRestoresCulling)
+TEST_F(PrimitiveDrawTest, TorusOfRingAndTubeRadiiShowsItsOutsideThenRestoresCulling)
 {
     TTorus torus;
-    EXPECT_TRUE(CaptureWorld([&] { torus.Draw(); }).empty()) << "never compiled: list 0 draws nothing";
-    torus.DisplayList = CompileSphereList(8, 1, 0, 0, 0);
-    torus.Position = {20, 0, 0};
-    const Bounds b = BoundsOf(CaptureWorld([&] { torus.Draw(); }));
-    EXPECT_NEAR(b.lo[0], 19, 1e-3);
+    torus.ShapeParams[0] = 20;
+    torus.ShapeParams[1] = 5;
+    torus.Position = {10, 0, 0};
+    const auto all = CaptureWorld([&] { torus.Draw(); });
+    EXPECT_EQ(all.size(), 24u * 12 * 2) << "24 x 12 quads";
+    ExpectBounds(BoundsOf(all), {-15, -5, -25}, {35, 5, 25});
+    // Seen from +Z with back faces culled, what faces the viewer remains:
+    // the near half's outer side and the far half's side toward the hole,
+    // nearer on the whole (the inside would give the mirror figure).
+    glEnable(GL_CULL_FACE);
+    const auto seen = CaptureWorld([&] { torus.Draw(); }, 128, true);
+    double z = 0;
+    for (const auto& v : AllVertices(seen))
+        z += v.z;
+    EXPECT_GT(z / double(AllVertices(seen).size()), 1);
     GLint cull = 0;
     glGetIntegerv(GL_CULL_FACE_MODE, &cull);
     EXPECT_EQ(cull, GL_FRONT);
+}
+
+// Floors the designer placed and walls are moved and turned by their fields
+// and show both sides; the grid's floors stay at the origin, one side seen.
+TEST_F(PrimitiveDrawTest, PlacedFloorsAndWallsShowBothSides)
+{
+    TFloor grid;
+    grid.SizeX = 10;
+    grid.SizeZ = 20;
+    grid.Tiling = 1;
+    grid.Position = {50, 0, 0};
+    grid.Rotation = {0, 0, 90};
+    TFloor placed = grid;
+    placed.OwnTransform = true;
+    TWall wall;
+    static_cast<TFlatRect&>(wall) = grid;
+    glRotatef(30, 1, 0, 0);
+    glEnable(GL_CULL_FACE);
+    const auto sides = [](const auto& rect) {
+        size_t seen = 0;
+        for (GLenum face : {GL_FRONT, GL_BACK}) {
+            glCullFace(face);
+            seen += CaptureWorld([&] { rect.Draw(); }, 128, true).size();
+        }
+        EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+        return seen;
+    };
+    EXPECT_EQ(sides(grid), 2u);
+    EXPECT_EQ(sides(placed), 4u);
+    EXPECT_EQ(sides(wall), 4u);
+    glLoadIdentity();
+    ExpectBounds(BoundsOf(CaptureWorld([&] { placed.Draw(); })), {50, 0, 0}, {50, 10, 20});
+}
+
+// The vertex buffers hold what the immediate drawing draws: for every box
+// setting and one of each other kind, the same primitives (positions,
+// colours, texture coordinates after tex-gen) survive the same culling.
+TEST_F(PrimitiveDrawTest, BuffersDrawWhatTheImmediateDrawingDraws)
+{
+    const SolidTextures textures({{{255, 0, 0}}, {{0, 255, 0}}});
+    glRotatef(25, 1, 0, 0);
+    glRotatef(40, 0, 1, 0);
+    glEnable(GL_CULL_FACE);
+    TQX3DObject object("Settings");
+    object.AddList();
+    TGLPremitives& list = *object.Lists[0];
+    const auto box = [&](float x, float y) -> TBox& {
+        const int16_t i = list.AddBox(0, x, y, -10, 6, 4, 5, 2, 0, 0, 0);
+        return list.Boxes[static_cast<size_t>(i)];
+    };
+    box(-60, 40);
+    box(-50, 40).Texture = -1;
+    box(-40, 40).Texture = 7;  // past the registry: keeps the texture before
+    box(-30, 40).Texture = 1;
+    box(-20, 40).Rotation = {10, 20, 30};
+    box(-10, 40).CullFront = false;
+    box(0, 40).BlendMode = 2;
+    box(10, 40).BlendEquation = 1;
+    box(20, 40).Color = {0.2f, 0.4f, 0.6f, 0.8f};
+    for (uint8_t mode = 1; mode <= 4; ++mode) {
+        TBox& b = box(30 + 10 * float(mode), 40);
+        b.TexGenMode = mode;
+        b.Rotation = {0, 35, 0};
+    }
+    box(-60, 20).Size = {3, -1, 3};
+    box(-50, 20).Tiling = 0.25f;
+    box(-40, 20).Size = {0, 3, 3};
+    list.AddSphere(1, 12, -20, 0, 0, 6, 10, 20, 0);
+    list.AddSphere(-1, 3, -5, 0, 0, 6, 0, 0, 0);
+    TTorus torus;
+    torus.Texture = 0;
+    torus.ShapeParams[0] = 8;
+    torus.ShapeParams[1] = 2;
+    torus.Position = {20, -20, 0};
+    torus.Rotation = {90, 0, 0};
+    list.Tori.push_back(torus);
+    list.TorusCount = 1;
+    list.AddFloor(1, 5, 5, 5, 20, 10, 3, 0, 0, 0);
+    list.AddFloor(0, 5, -40, 5, 20, 10, 3, 0, 0, 45);
+    list.Floors[1].OwnTransform = true;
+    TWall wall;
+    wall.Texture = 1;
+    wall.SizeX = 15;
+    wall.SizeZ = 8;
+    wall.Tiling = 2;
+    wall.Position = {-40, -40, 0};
+    wall.Rotation = {90, 0, 30};
+    list.Walls.push_back(wall);
+    list.WallCount = 1;
+    list.Models3ds.emplace_back();
+    list.Models3ds[0].Model = std::make_shared<PointModel>();
+    list.Models3ds[0].Position = {40, -40, 0};
+    list.Models3ds[0].Scale = {2, 2, 2};
+    list.Model3dsCount = 1;
+
+    object.BuildDisplayLists();
+    const auto immediate = CaptureWorld([&] { object.DrawAllAt(3, 2, 1, 0, 15, 0, 1, 1.5f, 1); }, 128, true);
+    const auto buffered = CaptureWorld([&] { object.DrawAt(3, 2, 1, 0, 15, 0, 1, 1.5f, 1); }, 128, true);
+    EXPECT_GT(immediate.size(), 100u);
+    EXPECT_TRUE(SameShapes(immediate, buffered));
+    // The same through a batch of two placements.
+    qx::DrawBatch batch;
+    object.AddTo(batch, 3, 2, 1, 0, 15, 0, 1, 1.5f, 1);
+    object.AddTo(batch, 3, 2, 1, 0, 15, 0, 1, 1.5f, 1);
+    auto twice = immediate;
+    twice.insert(twice.end(), immediate.begin(), immediate.end());
+    EXPECT_TRUE(SameShapes(twice, CaptureWorld([&] { batch.Draw(); }, 128, true)));
+    const GlStateSnapshot after = GlStateSnapshot::Take();
+    EXPECT_FALSE(after.blend);
+    EXPECT_FALSE(after.texGenS);
+    EXPECT_EQ(after.cullFace, GL_FRONT);
+    EXPECT_EQ(after.matrixDepth, 1);
 }
 
 TEST_F(PrimitiveDrawTest, ModelKindsDrawTheirModelUnderTheirOwnTransform)

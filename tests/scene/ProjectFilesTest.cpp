@@ -2,6 +2,8 @@
 // map drawing rules.
 #include <gtest/gtest.h>
 
+#include <GL/glu.h>
+
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -9,13 +11,16 @@
 
 #include "Collisions.h"
 #include "Errors.h"
+#include "GLEngine.h"
 #include "LevelFiles.h"
 #include "Paths.h"
 #include "SceneTestSupport.h"
 #include "MapDraw.h"
 #include "NumberText.h"
+#include "PictureLevel.h"
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
+#include "SceneTestSupport.h"
 #include "SeparatorScope.h"
 #include "TestSupport.h"
 #include "WorldFeedback.h"
@@ -486,6 +491,29 @@ TEST_F(DrawMapGl, DrawsTheLaterOfTwoEqualNamesAtEachPlacement)
     EXPECT_NEAR(b.lo[0], -20, 1e-3);
     EXPECT_NEAR(b.hi[0], 14, 1e-3);  // the 4-unit box at 10
     EXPECT_NEAR(b.hi[1], 4, 1e-3);
+}
+
+// The map view's picture of a small level of every setting: the buffers'
+// drawing paints what the display lists paint.
+TEST_F(DrawMapGl, BuffersPaintTheReferencePicture)
+{
+    InitGLState();
+    const qxtest::SolidTextures textures({{{200, 40, 40}}, {{40, 200, 40}}, {{40, 40, 200}}});
+    ProjectContent content = qxtest::PictureLevel(3);
+    std::vector<unsigned char> pictures[2];
+    for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
+        const qxtest::ObjectPathScope scope(path);
+        qxtest::BuildObjects(content);
+        glViewport(0, 0, 256, 256);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        SetProjection(0, 256, 256);
+        gluLookAt(0, 14, 45, 0, 0, 0, 0, 1, 0);
+        DrawMap(content, 3, 200, 15, 0, 0, 0);
+        pictures[path == qx::ObjectPath::Buffers] = qxtest::ReadPicture();
+    }
+    const std::vector<unsigned char> black(pictures[0].size(), 0);
+    EXPECT_GT(qxtest::DifferentPixels(pictures[0], black), 256u * 256 / 4) << "the level fills the view";
+    EXPECT_EQ(qxtest::DifferentPixels(pictures[0], pictures[1]), 0u);
 }
 
 }  // namespace

@@ -9,43 +9,13 @@
 #include <vector>
 
 #include "ImportedModel.h"
+#include "Mesh.h"
 #include "ModelReaders.h"
+#include "ObjectBuffers.h"
+#include "SolidTextures.h"
 #include "Textures.h"
 
 namespace qxtest {
-
-// Registers one 1 x 1 texture per colour at registry indices 0, 1, ...; the
-// registry is emptied again at the end of the scope.
-class SolidTextures {
-public:
-    explicit SolidTextures(const std::vector<std::array<unsigned char, 3>>& colours)
-    {
-        ResetTextures();
-        TextureRegistry& reg = Textures();
-        ids_.resize(colours.size());
-        glGenTextures(static_cast<GLsizei>(ids_.size()), ids_.data());
-        for (size_t i = 0; i < colours.size(); ++i) {
-            glBindTexture(GL_TEXTURE_2D, ids_[i]);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, colours[i].data());
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        }
-        glBindTexture(GL_TEXTURE_2D, 0);
-        reg.TextureNames.assign(colours.size(), "solid.bmp");
-        reg.TextureIds.assign(ids_.begin(), ids_.end());
-        reg.TextureKeyed.assign(colours.size(), false);
-        reg.TextureCount = static_cast<int32_t>(colours.size());
-    }
-    ~SolidTextures()
-    {
-        ResetTextures();
-        glDeleteTextures(static_cast<GLsizei>(ids_.size()), ids_.data());
-    }
-    GLuint Id(size_t i) const { return ids_[i]; }
-
-private:
-    std::vector<GLuint> ids_;
-};
 
 struct GlStateSnapshot {
     GLboolean blend, texture2d, depthTest, texGenS, texGenT;
@@ -78,6 +48,12 @@ struct GlStateSnapshot {
     }
 };
 
+// Draws through the display lists of the reference path while in scope.
+struct ObjectPathScope {
+    explicit ObjectPathScope(qx::ObjectPath path) { qx::SetObjectPath(path); }
+    ~ObjectPathScope() { qx::SetObjectPath(qx::ObjectPath::Buffers); }
+};
+
 // A model read from a file that draws one point at the local (1, 0, 0),
 // collides as one triangle and counts its picture loads.
 class PointModel : public qx::LoadedModel {
@@ -86,8 +62,16 @@ public:
     void Draw() const override
     {
         glBegin(GL_POINTS);
+        glTexCoord2f(0, 0);
         glVertex3f(1, 0, 0);
         glEnd();
+    }
+    void AppendMesh(qx::MeshBuilder& builder) const override
+    {
+        builder.UseState(qx::MeshState{});
+        builder.Begin(qx::shapes::Run::Points);
+        builder.Vertex(1, 0, 0, 0, 0);
+        builder.End();
     }
     std::unique_ptr<qx::ImportedModel> Clone() const override { return std::make_unique<PointModel>(*this); }
     std::vector<TVec3> Triangles() const override { return {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}; }

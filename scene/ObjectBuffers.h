@@ -1,0 +1,104 @@
+// The object renderer's GL side: an object's mesh groups in one vertex
+// buffer (GL 1.5 buffer objects through the compatibility context, drawn
+// with client arrays), and the frame's batch, which draws many placements
+// state-sorted: each group's state is set once per frame, each placement
+// gets one transform and one draw per group.
+//
+// Today's display-list drawing stays as the reference path (benchmarks and
+// the tests that hold the two to the same picture switch between them).
+#pragma once
+
+#include <GL/gl.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "Mesh.h"
+
+namespace qx {
+
+enum class ObjectPath { Buffers, DisplayLists };
+// Which drawing BuildDisplayLists builds and DrawAt, DrawMap and the game
+// use.  Buffers unless a benchmark or test asks for the reference.
+void SetObjectPath(ObjectPath path);
+ObjectPath CurrentObjectPath();
+
+class ObjectBuffers {
+public:
+    struct Group {
+        uint32_t state;   // index into the process's state table
+        bool normals;     // which part of the buffer (and which layout)
+        GLenum mode;
+        int32_t first, count;        // one run
+        uint32_t runBegin, runEnd;   // or these runs (strips, polygons)
+    };
+
+    // Uploads the groups; null when they hold nothing to draw.
+    static std::shared_ptr<const ObjectBuffers> Upload(const std::vector<MeshGroup>& groups);
+    ~ObjectBuffers();
+    ObjectBuffers(const ObjectBuffers&) = delete;
+    ObjectBuffers& operator=(const ObjectBuffers&) = delete;
+
+    const std::vector<Group>& Groups() const { return groups_; }
+    // Draws every group under the current modelview, each in its state,
+    // and leaves the state as DrawAt leaves it.
+    void Draw() const;
+
+private:
+    ObjectBuffers() = default;
+    friend class DrawBatch;
+    void UseLayout(bool normals) const;
+    void DrawGroup(const Group& g) const;
+
+    GLuint buffer_ = 0;
+    float min_[3] = {0, 0, 0}, max_[3] = {0, 0, 0};  // what the vertices cover
+    GLsizeiptr normalsAt_ = 0;  // byte offset of the vertices with normals
+    std::vector<Group> groups_;
+    std::vector<GLint> runFirst_;
+    std::vector<GLsizei> runCount_;
+};
+
+// A GL context is current (without one nothing can be uploaded).
+bool CanUpload();
+
+// How many vertex buffers exist (tests and benchmarks: nothing leaks).
+int64_t LiveGlBuffers();
+
+// One frame's placements of objects, drawn together.  Keeps its storage
+// between frames: in steady state a frame allocates nothing.
+class DrawBatch {
+public:
+    // The placement's transform as DrawAt applies it, taken from GL once.
+    // A placement wholly outside the view is left out (GL would clip all
+    // of it away).
+    void Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
+             float scaleX, float scaleY, float scaleZ);
+    // Opaque groups first, then blended ones.  Within an opaque state the
+    // nearest placements come first, so that the depth test spares the
+    // rasterizer the far ones' hidden pixels; blended ones keep the order
+    // added.  Leaves the modelview matrix as it found it and the batch
+    // empty.
+    void Draw();
+    bool Empty() const { return items_.empty(); }
+
+private:
+    struct Item {
+        const ObjectBuffers* buffers;
+        uint32_t group;
+        uint32_t matrix;
+        uint32_t rank;
+        float depth;  // distance along the view, nearest first
+    };
+    std::vector<Item> items_, sorted_;
+    std::vector<std::array<float, 16>> matrices_;
+    std::vector<uint32_t> counts_;
+    float projection_[16] = {};
+};
+
+// The translation, rotations about X, Y, Z and scale of a placement.
+void ApplyPlacement(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX, float scaleY,
+                    float scaleZ);
+
+}  // namespace qx

@@ -1,0 +1,20 @@
+// A primitive list's drawing as mesh groups (no GL): what
+// TGLPremitives::Draw draws under DrawAt's starting state (white, front
+// faces culled, no blending), walked in the same order with the same
+// numbers, so the vertex buffers made from it show what the list shows.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Mesh.h"
+
+class TGLPremitives;
+
+namespace qx {
+
+// registrySize: the texture registry's count, for BindTexture's rule that
+// an index past the end changes nothing.
+std::vector<MeshGroup> BuildListMesh(const TGLPremitives& list, int32_t registrySize);
+
+}  // namespace qx
