@@ -51,7 +51,10 @@ size_t BytesOf(const TQX3DObject* object)
     size_t bytes = sizeof(TQX3DObject);
     if (object)
         for (const auto& list : object->Lists)
-            bytes += sizeof(TGLPremitives) + list->Boxes.size() * sizeof(TBox);
+            bytes += sizeof(TGLPremitives) + list->Boxes.size() * sizeof(TBox) +
+                     list->Spheres.size() * sizeof(TSphere) + list->Tori.size() * sizeof(TTorus) +
+                     (list->Floors.size() + list->Walls.size()) * sizeof(TFlatRect) +
+                     list->Models3ds.size() * sizeof(TModel3ds) + list->BlenderModels.size() * sizeof(TModelBlender);
     return bytes;
 }
 
@@ -64,7 +67,8 @@ struct SessionSnapshot {
     bool modelEditMode = false;
     std::shared_ptr<TQX3DObject> editedDefinition;
     int32_t primIndex = -1;
-    int32_t changedBox = -1;
+    ShapeKind pendingKind = ShapeKind::Box;
+    int32_t changedPrimitive = -1;
     uint8_t clickState = 0;
     bool placing = false;
     double cursor[3] = {0, 0, 0};
@@ -80,20 +84,19 @@ struct SessionSnapshot {
     }
 };
 
-// The box editor shows the pending box as it is now (a snapshot's field
-// texts could be those of half a keystroke).
-void ShowPendingBox()
+// The box editor shows the pending primitive as it is now (a snapshot's
+// field texts could be those of half a keystroke).
+void ShowPendingPrimitive()
 {
     const EditorState& state = Editor();
-    if (!FBoxEditor || !state.PendingPrimitive || state.PendingPrimitive->Lists.empty() || state.PrimIndex < 0 ||
-        state.PrimIndex >= state.PendingPrimitive->Lists[0]->BoxCount)
+    const ShapeFields shape = PendingShape();
+    if (!FBoxEditor || !shape)
         return;
-    const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
     const TVec3 position = state.ClickState == 1 ? TVec3{static_cast<float>(state.CursorWorld[0]),
                                                          static_cast<float>(state.CursorWorld[1]),
                                                          static_cast<float>(state.CursorWorld[2])}
-                                                 : box.Position;
-    FBoxEditor->ShowBox(box, position);
+                                                 : *shape.Position;
+    FBoxEditor->ShowShape(shape, position);
 }
 
 SessionSnapshot CaptureSession(TFVantor& window, const std::shared_ptr<TQX3DObject>& target)
@@ -106,7 +109,8 @@ SessionSnapshot CaptureSession(TFVantor& window, const std::shared_ptr<TQX3DObje
     s.modelEditMode = state.ModelEditMode;
     s.editedDefinition = state.EditedDefinition;
     s.primIndex = state.PrimIndex;
-    s.changedBox = state.ChangedBox;
+    s.pendingKind = state.PendingKind;
+    s.changedPrimitive = state.ChangedPrimitive;
     s.clickState = state.ClickState;
     s.placing = state.Placing;
     for (int i = 0; i < 3; ++i)
@@ -128,14 +132,15 @@ void RestoreSession(TFVantor& window, const SessionSnapshot& s)
     state.ModelEditMode = s.modelEditMode;
     state.EditedDefinition = s.editedDefinition;
     state.PrimIndex = s.primIndex;
-    state.ChangedBox = s.changedBox;
+    state.PendingKind = s.pendingKind;
+    state.ChangedPrimitive = s.changedPrimitive;
     state.ClickState = s.clickState;
     state.Placing = s.placing;
     for (int i = 0; i < 3; ++i)
         state.CursorWorld[i] = s.cursor[i];
     window.ModelList->setVisible(s.modelEditMode);
     window.ModelTimeLine->setVisible(s.modelEditMode);
-    ShowPendingBox();
+    ShowPendingPrimitive();
     if (FBoxEditor)
         FBoxEditor->setVisible(s.boxEditorVisible);
     if (s.target)
@@ -400,7 +405,13 @@ void RestoreTree(QTreeWidget* tree, const TreeSnapshot& snapshot)
 
 // ---- recording ----
 
-void RecordSessionEdit(TFVantor& window, const char* utf8Label, const std::string& mergeKey,
+std::string EditLabel(const char* utf8Verb, ShapeKind kind)
+{
+    static constexpr const char* kKinds[] = {"коробки", "сферы", "тора", "пола", "стены", "модели", "модели"};
+    return std::string(utf8Verb) + " " + kKinds[static_cast<size_t>(kind)];
+}
+
+void RecordSessionEdit(TFVantor& window, const std::string& utf8Label, const std::string& mergeKey,
                        const std::shared_ptr<TQX3DObject>& definition, const std::function<void()>& change)
 {
     if (Recording()) {
@@ -632,7 +643,7 @@ void InstallEditHistory(TFVantor& window)
     // plus and minus buttons are steps of their own.
     if (FBoxEditor)
         FBoxEditor->Link.Edit = [w](const std::string& mergeKey, const std::function<void()>& change) {
-            RecordSessionEdit(*w, "изменение коробки", mergeKey, nullptr, change);
+            RecordSessionEdit(*w, EditLabel("изменение", Editor().PendingKind), mergeKey, nullptr, change);
         };
     // A removal remembers the boxes that showed the texture, for its undo.
     auto& removalHook = qx::TextureRemovalHook();

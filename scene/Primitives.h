@@ -71,6 +71,7 @@ struct TFlatRect {
     TVec3 Position;
     float SizeX = 0;
     float SizeZ = 0;
+    bool OwnTransform = false;  // a floor the designer placed honours Position and Rotation
 };
 
 // A floor lies at the origin of the space it is drawn in: it ignores its
@@ -92,6 +93,7 @@ struct TModelPlacement {
     TVec3 Rotation;
     TVec3 Position;
     TVec3 Scale;
+    std::string FileName;  // the model's file in the project's models/ folder
 };
 
 struct TModel3ds : TModelPlacement {

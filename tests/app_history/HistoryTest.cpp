@@ -176,7 +176,7 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     });
     Check("a deleted box", [&] {
         Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
-        DeleteSelectedBox(*w());
+        DeleteSelectedPart(*w());
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: удаление коробки"));
     // The open object was written from its working copy already.
@@ -437,7 +437,7 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
 
     reopen();
     Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
-    DeleteSelectedBox(*w());
+    DeleteSelectedPart(*w());
     messages_.answer = false;
     LeaveObjectViewUnsaved(*w());
     EXPECT_TRUE(state.ModelEditMode);
@@ -461,7 +461,7 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     EXPECT_TRUE(FBoxEditor->isVisible());
     EXPECT_EQ(FBoxEditor->EPosX->text(), "20");
     {
-        const ChangedBoxHidden hidden;  // as the frame draws the working copy
+        const ChangedPrimitiveHidden hidden;  // as the frame draws the working copy
         ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
         EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[0].Position.X, 0.0f);
     }
@@ -482,12 +482,12 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     EXPECT_EQ(boxes.Boxes[0].Position.X, 0.0f);
     EXPECT_EQ(Node(w()->OBJList, "+Примитивы")->childCount(), 2);
     EXPECT_FALSE(state.Placing);
-    EXPECT_EQ(state.ChangedBox, -1);
+    EXPECT_EQ(state.ChangedPrimitive, -1);
 
     // "Изменить" from the menu, then "Мышка": the box stays as it was.
     Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
     w()->PopupMenu3->findChild<QAction*>("N40")->trigger();
-    ASSERT_EQ(state.ChangedBox, 0);
+    ASSERT_EQ(state.ChangedPrimitive, 0);
     FBoxEditor->Ex2->setText("5");
     DropPendingPrimitive();
     SceneClick(*w());

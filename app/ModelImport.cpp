@@ -1,0 +1,200 @@
+#include "ModelImport.h"
+
+#include <QFileDialog>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "AskObjectName.h"
+#include "BlenderModel.h"
+#include "CopyIntoFolder.h"
+#include "EditCommands.h"
+#include "EditorState.h"
+#include "Errors.h"
+#include "Messages.h"
+#include "Model3ds.h"
+#include "Paths.h"
+#include "ProjectCommands.h"
+#include "QtText.h"
+#include "TexturePath.h"
+#include "Text1251.h"
+#include "Vantor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Caption() { return Cp("Добавление модели"); }
+
+// What a check read of the model found: whether to go on, and the picture
+// names it holds (design paths, 1251).
+struct ModelCheck {
+    bool accepted = false;
+    std::set<std::string> pictures;
+    std::vector<std::string> faults;
+};
+
+ModelCheck Check3ds(const std::string& bytes, const std::string& name)
+{
+    ModelCheck check;
+    T3DModel model;
+    qx::Read3dsResult result;
+    {
+        // The version warning comes once, from the read that loads the
+        // model for drawing.
+        qx::RecordingMessageSink quiet;
+        qx::ScopedMessageSink scope(quiet);
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+        result = qx::Read3ds({data, bytes.size()}, model, nullptr);
+    }
+    if (!result.ok) {
+        qx::Messages().ShowMessage(Caption(), Cp("Файл ") + name +
+                                                  Cp(" не является моделью 3DS: в начале нет главного блока "
+                                                     "(0x4D4D). Модель не добавлена."));
+        return check;
+    }
+    for (const T3DObject& object : model.Objects)
+        if (!object.Material.MapName.empty())
+            check.pictures.insert(object.Material.MapName);
+    check.faults = std::move(result.faults);
+    check.accepted = true;
+    return check;
+}
+
+ModelCheck CheckBlender(const std::string& bytes, const std::string& name)
+{
+    ModelCheck check;
+    try {
+        const TGameObj obj = qx::ParseGameObj(bytes);
+        for (const TPoligon& face : obj.Poligons.Poligons)
+            if (!face.TextureName.empty() && face.TextureName != "NOTEXTURE")
+                check.pictures.insert(face.TextureName);
+    } catch (const qx::Error& error) {
+        qx::Messages().ShowMessage(Caption(), Cp("Модель ") + name + Cp(" не прочитана: ") + error.what() +
+                                                  Cp(". Модель не добавлена."));
+        return check;
+    }
+    check.accepted = true;
+    return check;
+}
+
+// A picture name that stays inside the folder it is looked up in.
+bool StaysInside(const std::string& designPath)
+{
+    const std::string path = ToFsPath(designPath);
+    if (path.empty() || path[0] == '/')
+        return false;
+    for (const auto& part : fs::path(path))
+        if (part == "..")
+            return false;
+    return true;
+}
+
+// Copies one file into models/ under `relative` (file-system form); false
+// when the user kept a different file of that name or the copy failed (with
+// a message).
+bool CopyIntoModels(const std::string& source, const std::string& relative, const char* utf8What)
+{
+    const std::string target = ModelsFolder() + relative;
+    const std::string shown = Utf8ToCp1251(relative);
+    try {
+        fs::create_directories(fs::path(target).parent_path());
+        return qx::CopyKeepingOthers(source, target, [&] {
+                   return qx::Messages().AskYesNo(Caption(), Cp(utf8What) + " " + shown +
+                                                                 Cp(" уже есть в папке models проекта. Заменить?"));
+               }) != qx::CopyResult::Declined;
+    } catch (const std::exception& error) {
+        qx::Messages().ShowMessage(Caption(), Cp("Не удалось скопировать ") + Cp(utf8What) + " " + shown +
+                                                  Cp(" в папку models проекта: ") + error.what());
+        return false;
+    }
+}
+
+// The pictures found beside the model go beside its copy, under the same
+// relative names; those not found there are left to the reader's other
+// places.
+void CopyPictures(const std::set<std::string>& pictures, const std::string& sourceFolder)
+{
+    std::error_code ec;
+    for (const std::string& picture : pictures) {
+        if (!StaysInside(picture))
+            continue;
+        const std::string found = qx::FindFileIgnoringCase(picture, sourceFolder);
+        if (!fs::is_regular_file(found, ec))
+            continue;
+        const std::string relative = fs::path(found).lexically_relative(sourceFolder).generic_string();
+        CopyIntoModels(found, relative, "Текстура");
+    }
+}
+
+void Choose(ShapeKind kind, const char* utf8Caption, const char* utf8Filter)
+{
+    EditorState& state = Editor();
+    if (!state.ModelEditMode)
+        return;
+    auto& choose = ChooseModelFile();
+    const auto keys = [](bool on) {
+        if (ObjectNameHooks().SetKeyFlags)
+            ObjectNameHooks().SetKeyFlags(on);
+    };
+    keys(false);
+    const QString chosen = choose ? choose(Ui(utf8Caption), Ui(utf8Filter)) : QString();
+    keys(true);
+    if (!chosen.isEmpty())
+        ImportModel(kind, chosen.toStdString());
+}
+
+}  // namespace
+
+std::function<QString(const QString& caption, const QString& filter)>& ChooseModelFile()
+{
+    static std::function<QString(const QString&, const QString&)> choose = [](const QString& caption,
+                                                                                const QString& filter) {
+        return QFileDialog::getOpenFileName(nullptr, caption, QString(), filter);
+    };
+    return choose;
+}
+
+std::string ModelsFolder() { return OpenProjectFolder() + "models/"; }
+
+bool ImportModel(ShapeKind kind, const std::string& fsPath)
+{
+    const std::string fileName = fs::path(fsPath).filename().string();
+    // The object file names the model in code page 1251.
+    const std::string name = Utf8ToCp1251(fileName);
+    if (Cp1251ToUtf8(name) != fileName) {
+        qx::Messages().ShowMessage(Caption(), Cp("Имя файла ") + name +
+                                                  Cp(" содержит буквы, которых нет в кодировке 1251: "
+                                                     "файл объекта не сможет его назвать. Переименуйте файл."));
+        return false;
+    }
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(fsPath);
+    } catch (const qx::Error& error) {
+        qx::Messages().ShowMessage(Caption(), Cp("Модель ") + name + Cp(" не прочитана: ") + error.what());
+        return false;
+    }
+    const ModelCheck check = kind == ShapeKind::Model3ds ? Check3ds(bytes, name) : CheckBlender(bytes, name);
+    if (!check.accepted || !CopyIntoModels(fsPath, fileName, "Модель"))
+        return false;
+    const std::string sourceFolder = fs::path(fsPath).parent_path().string() + "/";
+    CopyPictures(check.pictures, sourceFolder);
+    StartPlacingModel(kind, ModelsFolder() + fileName, name);
+    if (!check.faults.empty()) {
+        std::string text = Cp("Модель ") + name + Cp(" прочитана с ошибками; то, что в них, не показано:");
+        for (const std::string& fault : check.faults)
+            text += "\r" + fault;
+        qx::Messages().ShowMessage(Caption(), text);
+    }
+    return true;
+}
+
+void AddModel3ds(TFVantor&)
+{
+    // The ending in any letter case: the files come from systems that ignore it.
+    Choose(ShapeKind::Model3ds, "Модель 3DS", "Модели 3DS (*.[3][dD][sS])");
+}
+
+void AddModelBlender(TFVantor&) { Choose(ShapeKind::ModelBlender, "Модель Blender", "Все файлы (*)"); }
