@@ -214,16 +214,18 @@ void RestoreTextureWindow(const TextureState& s)
     FTexture->SelectedTexture = s.selected;
 }
 
-// A box whose texture index a removal changed, and the objects to rebuild.
-struct BoxRef {
+// A primitive whose texture index a removal changed, and the objects to
+// rebuild.
+struct TexturedRef {
     std::shared_ptr<TQX3DObject> object;
     size_t list;
-    size_t box;
+    ShapeKind kind;
+    int index;
 };
 
 struct RemovalRecord {
     int32_t index = -1;
-    std::vector<BoxRef> users;  // boxes that showed the removed texture
+    std::vector<TexturedRef> users;  // primitives that showed the removed texture
 };
 RemovalRecord g_removal;
 
@@ -241,19 +243,21 @@ std::vector<std::shared_ptr<TQX3DObject>> TexturedObjects()
     return objects;
 }
 
-std::vector<BoxRef> BoxesShowing(int32_t index)
+std::vector<TexturedRef> PrimitivesShowing(int32_t index)
 {
-    std::vector<BoxRef> refs;
+    std::vector<TexturedRef> refs;
     for (const auto& object : TexturedObjects())
         for (size_t l = 0; l < object->Lists.size(); ++l)
-            for (size_t b = 0; b < object->Lists[l]->Boxes.size(); ++b)
-                if (object->Lists[l]->Boxes[b].Texture == index)
-                    refs.push_back({object, l, b});
+            ForEachTexture(*object->Lists[l], [&](ShapeKind kind, int i, int32_t& texture) {
+                if (texture == index)
+                    refs.push_back({object, l, kind, i});
+            });
     return refs;
 }
 
 // Puts a removed texture back: its picture read again from the library (the
-// removal gave up its GL texture), later entries and box indices one up.
+// removal gave up its GL texture), later entries and primitives' indices one
+// up.
 void UndoRemoval(const RemovalRecord& removal, TextureState& before)
 {
     MakeEngineCurrent();
@@ -268,16 +272,17 @@ void UndoRemoval(const RemovalRecord& removal, TextureState& before)
     for (const auto& object : TexturedObjects()) {
         bool changed = false;
         for (auto& list : object->Lists)
-            for (TBox& box : list->Boxes)
-                if (box.Texture >= removal.index) {
-                    ++box.Texture;
+            ForEachTexture(*list, [&](ShapeKind, int, int32_t& texture) {
+                if (texture >= removal.index) {
+                    ++texture;
                     changed = true;
                 }
+            });
         if (changed && !object->DisplayLists.empty())
             object->BuildDisplayLists();
     }
-    for (const BoxRef& ref : removal.users) {
-        ref.object->Lists[ref.list]->Boxes[ref.box].Texture = removal.index;
+    for (const TexturedRef& ref : removal.users) {
+        *FieldsOf(*ref.object->Lists[ref.list], ref.kind, ref.index).Texture = removal.index;
         if (!ref.object->DisplayLists.empty())
             ref.object->BuildDisplayLists();
     }
@@ -311,7 +316,7 @@ void RecordTextureEdit(const char* utf8Label, const std::function<void()>& chang
     step.changesTrees = true;
     step.bytes = before->Bytes() + after->Bytes();
     if (removal->index >= 0) {
-        step.bytes += removal->users.size() * sizeof(BoxRef);
+        step.bytes += removal->users.size() * sizeof(TexturedRef);
         step.undo = [removal, before] { UndoRemoval(*removal, *before); };
         step.redo = [removal, after] {
             MakeEngineCurrent();
@@ -645,14 +650,15 @@ void InstallEditHistory(TFVantor& window)
         FBoxEditor->Link.Edit = [w](const std::string& mergeKey, const std::function<void()>& change) {
             RecordSessionEdit(*w, EditLabel("изменение", Editor().PendingKind), mergeKey, nullptr, change);
         };
-    // A removal remembers the boxes that showed the texture, for its undo.
+    // A removal remembers the primitives that showed the texture, for its
+    // undo.
     auto& removalHook = qx::TextureRemovalHook();
     if (removalHook) {
         removalHook = [remove = removalHook](int32_t index) {
-            // Only a removal the history records needs its boxes.
+            // Only a removal the history records needs its primitives.
             if (!g_recording)
                 return remove(index);
-            std::vector<BoxRef> users = BoxesShowing(index);
+            std::vector<TexturedRef> users = PrimitivesShowing(index);
             const bool removed = remove(index);
             if (removed)
                 g_removal = RemovalRecord{index, std::move(users)};

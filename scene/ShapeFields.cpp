@@ -233,6 +233,13 @@ void HideShape(TGLPremitives& list, ShapeKind kind, int index, bool hide)
     });
 }
 
+void ForEachTexture(TGLPremitives& list, const std::function<void(ShapeKind kind, int index, int32_t& texture)>& f)
+{
+    for (ShapeKind kind : {ShapeKind::Box, ShapeKind::Sphere, ShapeKind::Torus, ShapeKind::Floor, ShapeKind::Wall})
+        for (int i = 0; i < ShapeCount(list, kind); ++i)
+            f(kind, i, *FieldsOf(list, kind, i).Texture);
+}
+
 void CompileStaleSpheres(TGLPremitives& list)
 {
     for (int i = 0; i < ValidCount(list.Spheres, list.SphereCount); ++i)

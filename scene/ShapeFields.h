@@ -58,5 +58,8 @@ bool DeleteShape(TGLPremitives& list, ShapeKind kind, int index);
 // entries and leaves it out of the count (`hide`), or takes it back to
 // `index` (`!hide`): the frame draws a primitive being changed only once.
 void HideShape(TGLPremitives& list, ShapeKind kind, int index, bool hide);
+// Calls f(kind, index, texture) for every primitive that has a texture
+// (every kind but the models, whose materials come with them).
+void ForEachTexture(TGLPremitives& list, const std::function<void(ShapeKind kind, int index, int32_t& texture)>& f);
 // Compiles the spheres whose list a size change let go of (needs GL).
 void CompileStaleSpheres(TGLPremitives& list);
