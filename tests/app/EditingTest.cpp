@@ -735,6 +735,20 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
     EXPECT_FALSE(state.Placing);
     EXPECT_TRUE(messages_.entries.back().question);
     EXPECT_EQ(qxtest::ReadFileBytes(models / "Cube.3ds"), "another");
+
+    // A file cut short is read with faults: added, and told once.
+    qxtest::WriteFileBytes(source / "cut.3ds", qxtest::ReadFileBytes(cube).substr(0, 900));
+    chosen = QString::fromStdString((source / "cut.3ds").string());
+    messages_.entries.clear();
+    QTest::mouseClick(w()->Button27, Qt::LeftButton);
+    EXPECT_TRUE(state.Placing);
+    // (The picture loader has its own say about the picture it looks for.)
+    std::vector<std::string> told;
+    for (const auto& e : messages_.entries)
+        if (e.caption == Cp("Добавление модели"))
+            told.push_back(e.text);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("offset"), std::string::npos) << told[0];
     ChooseModelFile() = previous;
 }
 
