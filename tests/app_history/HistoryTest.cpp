@@ -32,6 +32,7 @@
 #include "Project.h"
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
+#include "ShapeFields.h"
 #include "QtText.h"
 #include "SceneSurface.h"
 #include "TestInstallation.h"
@@ -561,6 +562,11 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     Autosaver& autosaver = *windows_->autosaver;
     autosaver.SetClock([&] { return now; });
     state.AddObject("_A");
+    // Every kind, as the object file holds it, goes into the autosave.
+    TGLPremitives& parts = *state.MapObjects[0]->Lists[0];
+    AddNewShape(parts, ShapeKind::Floor, 2);
+    AddNewShape(parts, ShapeKind::Torus, 3);
+    parts.Models3ds[static_cast<size_t>(parts.AddModel3ds("missing.3ds", 1, 2, 3, 0, 0, 0, 1, 1, 1))].FileName = "m.3ds";
     Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
     SceneClick(*w());
     const fs::path folder = dir_ / "Sys/Saves/Autosave";
@@ -573,6 +579,7 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     autosaver.Finish();
     ASSERT_TRUE(fs::exists(folder / kAutosaveMarker));
     EXPECT_NE(qxtest::ReadFileBytes(folder / "Map1.qxmap").find("_A"), std::string::npos);
+    EXPECT_EQ(qxtest::ReadFileBytes(folder / "_A.qxobj"), Written()["_A.qxobj"]);
     EXPECT_FALSE(fs::exists(dir_ / "Sys/Saves/Map1.qxmap")) << "never the project's own files";
     const std::string map = qxtest::ReadFileBytes(folder / "Map1.qxmap");
 
