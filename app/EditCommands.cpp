@@ -102,15 +102,16 @@ void StartPlacing(ShapeKind kind, const std::function<int(TGLPremitives&)>& add)
         return;
     // A primitive locked in place is dropped with the cursor's lock, as
     // "Мышка" does: the new one follows the cursor.
-    auto fresh = std::make_unique<TQX3DObject>(state.PendingPrimitive->Name);
-    fresh->AddList();
-    const int index = add(*fresh->Lists[0]);
+    // Made apart first: a reader's error leaves the pending primitive as it was.
+    auto fresh = std::make_unique<TGLPremitives>();
+    const int index = add(*fresh);
     if (FBoxEditor)
         FBoxEditor->show();
     state.ClickState = 0;
     state.ChangedPrimitive = -1;
     state.PendingPrimitive->Clear();
-    state.PendingPrimitive->Assign(*fresh);
+    state.PendingPrimitive->AddList();
+    state.PendingPrimitive->Lists[0] = std::move(fresh);
     state.PendingKind = kind;
     state.PrimIndex = index;
     state.Placing = true;
