@@ -52,12 +52,14 @@ bool Names(const std::vector<T>& items, int16_t count, int index)
     return index >= 0 && index < ValidCount(items, count);
 }
 
-void FlatFields(ShapeFields& f, TFlatRect& r)
+// The rectangle's second side is a floor's depth and an upright wall's
+// height: the editor's row for each.
+void FlatFields(ShapeFields& f, TFlatRect& r, int secondRow)
 {
     f.Position = &r.Position;
     f.Rotation = &r.Rotation;
     f.Size[0] = &r.SizeX;
-    f.Size[1] = &r.SizeZ;
+    f.Size[secondRow] = &r.SizeZ;
     f.Tiling = &r.Tiling;
     f.Texture = &r.Texture;
 }
@@ -135,8 +137,8 @@ ShapeFields FieldsOf(TGLPremitives& list, ShapeKind kind, int index)
         f.Texture = &t.Texture;
         break;
     }
-    case ShapeKind::Floor: FlatFields(f, list.Floors[i]); break;
-    case ShapeKind::Wall: FlatFields(f, list.Walls[i]); break;
+    case ShapeKind::Floor: FlatFields(f, list.Floors[i], 1); break;
+    case ShapeKind::Wall: FlatFields(f, list.Walls[i], 2); break;
     case ShapeKind::Model3ds: ModelFields(f, list.Models3ds[i]); break;
     case ShapeKind::ModelBlender: ModelFields(f, list.BlenderModels[i]); break;
     }

@@ -567,13 +567,17 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     state.AddObject("_S");
     Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_S"));
     OpenObjectForEditing(*w());
-    const auto create = [&](QPushButton* button, const char* width, const char* depth) {
+    // Sizes go into the rows the kind has, in order.
+    const auto create = [&](QPushButton* button, const char* first, const char* second) {
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_TRUE(state.Placing);
-        if (FBoxEditor->Ex2->isEnabled())
-            FBoxEditor->Ex2->setText(width);
-        if (FBoxEditor->Ey2->isEnabled())
-            FBoxEditor->Ey2->setText(depth);
+        std::vector<QLineEdit*> rows;
+        for (QLineEdit* row : {FBoxEditor->Ex2, FBoxEditor->Ey2, FBoxEditor->Ez2})
+            if (row->isEnabled())
+                rows.push_back(row);
+        rows.at(0)->setText(first);
+        if (rows.size() > 1)
+            rows[1]->setText(second);
         QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
         FBoxEditor->EPosZ->setText("3");  // the height, once locked
         QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
@@ -590,6 +594,7 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     EXPECT_FALSE(FBoxEditor->Ez2->isEnabled()) << "a floor has no height";
     EXPECT_TRUE(FBoxEditor->Etex1->isEnabled());
     create(w()->Button18, "4", "7");
+    EXPECT_FALSE(FBoxEditor->Ey2->isEnabled()) << "a wall's second side is its height";
     create(w()->Button19, "1", "1");
 
     const TGLPremitives& list = *state.EditedModel->Lists[0];
