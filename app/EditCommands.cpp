@@ -16,6 +16,7 @@
 #include "Camera.h"
 #include "EditRecording.h"
 #include "EditorState.h"
+#include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "MapCommands.h"
 #include "ModelImport.h"
@@ -340,19 +341,15 @@ void StartPlacingShape(ShapeKind kind)
 
 void StartPlacingBox() { StartPlacingShape(ShapeKind::Box); }
 
-void StartPlacingModel(ShapeKind kind, const std::string& fsPath, const std::string& fileName)
+void StartPlacingModel(ShapeKind kind, const std::string& fsPath)
 {
     if (!IsModel(kind))
         return;
+    // The model's pictures load with it.
+    MakeEngineCurrent();
     StartPlacing(kind, [&](TGLPremitives& list) {
-        if (kind == ShapeKind::Model3ds) {
-            const int n = list.AddModel3ds(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1);
-            list.Models3ds[static_cast<size_t>(n)].FileName = fileName;
-            return n;
-        }
-        const int n = list.AddModelBlender(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1);
-        list.BlenderModels[static_cast<size_t>(n)].FileName = fileName;
-        return n;
+        return kind == ShapeKind::Model3ds ? list.AddModel3ds(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1)
+                                           : list.AddModelBlender(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1);
     });
 }
 

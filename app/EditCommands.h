@@ -45,9 +45,9 @@ ShapeFields PendingShape();
 void StartPlacingShape(ShapeKind kind);
 void StartPlacingBox();
 // "+ 3DS" and "+ Blender" after the file is in the project's models/ folder:
-// the model read from `fsPath` (named `fileName` there, 1251) follows the
-// cursor at scale 1.  A Blender reader's error propagates, nothing changed.
-void StartPlacingModel(ShapeKind kind, const std::string& fsPath, const std::string& fileName);
+// the model of `fsPath` follows the cursor at scale 1.  The reader's error
+// propagates, nothing changed.
+void StartPlacingModel(ShapeKind kind, const std::string& fsPath);
 // "Удалить" in the part tree: delete the selected primitive of the working
 // copy.
 void DeleteSelectedPart(TFVantor& window);

@@ -335,10 +335,10 @@ void DrawFrame(TFVantor& window)
             GridAndPickStep(window, options, h);
         TQX3DObject* pending = state.PendingPrimitive;
         if (pending) {
-            // A sphere whose size the box editor changed is compiled here,
-            // where the GL context is current.
+            // A sphere whose size the box editor changed is compiled again
+            // here, where the GL context is current.
             if (!pending->Lists.empty())
-                CompileStaleSpheres(*pending->Lists[0]);
+                pending->Lists[0]->PrepareDrawing();
             pending->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
             const ShapeFields shape = PendingShape();
             // The primitive is drawn before it follows the cursor and the

@@ -103,10 +103,3 @@ void TFNavigator::ShowGridSteps(const std::string& cp1251)
     Ey->setText(text);
     Ez->setText(text);
 }
-
-void TFNavigator::ShowCursor(const std::string& x, const std::string& y, const std::string& z)
-{
-    E3dx->setText(ToQString(x));
-    E3dy->setText(ToQString(y));
-    E3dz->setText(ToQString(z));
-}

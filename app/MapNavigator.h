@@ -25,8 +25,6 @@ public:
 
     // The three grid fields show the same text (start-up).
     void ShowGridSteps(const std::string& cp1251);
-    // The cursor fields, in the order X, Y, Z of the window's labels.
-    void ShowCursor(const std::string& x, const std::string& y, const std::string& z);
 };
 
 extern TFNavigator* FNavigator;

@@ -14,6 +14,7 @@
 #include "Errors.h"
 #include "Messages.h"
 #include "Model3ds.h"
+#include "ModelReaders.h"
 #include "Paths.h"
 #include "ProjectCommands.h"
 #include "QtText.h"
@@ -27,56 +28,36 @@ namespace {
 
 std::string Caption() { return Cp("Добавление модели"); }
 
-// What a check read of the model found: whether to go on, and the picture
-// names it holds (design paths, 1251).
-struct ModelCheck {
-    bool accepted = false;
-    std::set<std::string> pictures;
-    std::vector<std::string> faults;
-};
-
-ModelCheck Check3ds(const std::string& bytes, const std::string& name)
+// The picture names a model holds (design paths, 1251), from a read that
+// loads nothing.
+std::set<std::string> PicturesOf(ShapeKind kind, const std::string& bytes)
 {
-    ModelCheck check;
-    T3DModel model;
-    qx::Read3dsResult result;
-    {
-        // The version warning comes once, from the read that loads the
-        // model for drawing.
-        qx::RecordingMessageSink quiet;
-        qx::ScopedMessageSink scope(quiet);
+    std::set<std::string> pictures;
+    if (kind == ShapeKind::Model3ds) {
+        T3DModel model;
         const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-        result = qx::Read3ds({data, bytes.size()}, model, nullptr);
+        qx::Read3ds({data, bytes.size()}, model, nullptr);
+        for (const T3DObject& object : model.Objects)
+            if (!object.Material.MapName.empty())
+                pictures.insert(object.Material.MapName);
+    } else {
+        for (const TPoligon& face : qx::ParseGameObj(bytes).Poligons.Poligons)
+            if (!face.TextureName.empty() && face.TextureName != "NOTEXTURE")
+                pictures.insert(face.TextureName);
     }
-    if (!result.ok) {
-        qx::Messages().ShowMessage(Caption(), Cp("Файл ") + name +
-                                                  Cp(" не является моделью 3DS: в начале нет главного блока "
-                                                     "(0x4D4D). Модель не добавлена."));
-        return check;
-    }
-    for (const T3DObject& object : model.Objects)
-        if (!object.Material.MapName.empty())
-            check.pictures.insert(object.Material.MapName);
-    check.faults = std::move(result.faults);
-    check.accepted = true;
-    return check;
+    return pictures;
 }
 
-ModelCheck CheckBlender(const std::string& bytes, const std::string& name)
+// The installed reader's verdict on the chosen file, before anything is
+// copied: its error, or nothing.
+void CheckWithReader(ShapeKind kind, const std::string& fsPath)
 {
-    ModelCheck check;
-    try {
-        const TGameObj obj = qx::ParseGameObj(bytes);
-        for (const TPoligon& face : obj.Poligons.Poligons)
-            if (!face.TextureName.empty() && face.TextureName != "NOTEXTURE")
-                check.pictures.insert(face.TextureName);
-    } catch (const qx::Error& error) {
-        qx::Messages().ShowMessage(Caption(), Cp("Модель ") + name + Cp(" не прочитана: ") + error.what() +
-                                                  Cp(". Модель не добавлена."));
-        return check;
-    }
-    check.accepted = true;
-    return check;
+    const qx::ModelReaders& readers = qx::CurrentModelReaders();
+    std::vector<std::string> warnings;
+    if (kind == ShapeKind::Model3ds && readers.Read3ds)
+        readers.Read3ds(fsPath, warnings);
+    else if (kind == ShapeKind::ModelBlender && readers.ReadBlender)
+        readers.ReadBlender(fsPath);
 }
 
 // A picture name that stays inside the folder it is looked up in.
@@ -161,30 +142,31 @@ std::string ModelsFolder() { return OpenProjectFolder() + "models/"; }
 bool ImportModel(ShapeKind kind, const std::string& fsPath)
 {
     const std::string fileName = fs::path(fsPath).filename().string();
-    // The object file names the model in code page 1251.
+    if (const std::string refusal = qx::ModelNameRefusal(fileName); !refusal.empty()) {
+        qx::Messages().ShowMessage(Caption(), refusal);
+        return false;
+    }
     const std::string name = Utf8ToCp1251(fileName);
-    if (Cp1251ToUtf8(name) != fileName) {
-        qx::Messages().ShowMessage(Caption(), Cp("Имя файла ") + name +
-                                                  Cp(" содержит буквы, которых нет в кодировке 1251: "
-                                                     "файл объекта не сможет его назвать. Переименуйте файл."));
-        return false;
-    }
-    std::string bytes;
+    std::set<std::string> pictures;
     try {
-        bytes = ReadWholeFile(fsPath);
+        // The warnings of the check, the version's among them, come once:
+        // from the read of the copy that the model is drawn from.
+        qx::RecordingMessageSink quiet;
+        qx::ScopedMessageSink scope(quiet);
+        CheckWithReader(kind, fsPath);
+        pictures = PicturesOf(kind, ReadWholeFile(fsPath));
     } catch (const qx::Error& error) {
-        qx::Messages().ShowMessage(Caption(), Cp("Модель ") + name + Cp(" не прочитана: ") + error.what());
+        qx::Messages().ShowMessage(Caption(), Cp("Модель ") + name + Cp(" не добавлена: ") + error.what());
         return false;
     }
-    const ModelCheck check = kind == ShapeKind::Model3ds ? Check3ds(bytes, name) : CheckBlender(bytes, name);
-    if (!check.accepted || !CopyIntoModels(fsPath, fileName, "Модель"))
+    if (!CopyIntoModels(fsPath, fileName, "Модель"))
         return false;
-    const std::string sourceFolder = fs::path(fsPath).parent_path().string() + "/";
-    CopyPictures(check.pictures, sourceFolder);
-    StartPlacingModel(kind, ModelsFolder() + fileName, name);
-    if (!check.faults.empty()) {
+    CopyPictures(pictures, fs::path(fsPath).parent_path().string() + "/");
+    StartPlacingModel(kind, ModelsFolder() + fileName);
+    const std::vector<std::string> faults = qx::TakeModelWarnings();
+    if (!faults.empty()) {
         std::string text = Cp("Модель ") + name + Cp(" прочитана с ошибками; то, что в них, не показано:");
-        for (const std::string& fault : check.faults)
+        for (const std::string& fault : faults)
             text += "\r" + fault;
         qx::Messages().ShowMessage(Caption(), text);
     }

@@ -62,7 +62,7 @@ void CommitChangedPrimitive(TFVantor& window, EditorState& state)
     const int32_t i = state.ChangedPrimitive;
     if (!pending || !edited || pending->Lists.empty() || edited->ListCount == 0)
         return;
-    CompileStaleSpheres(*pending->Lists[0]);
+    pending->Lists[0]->PrepareDrawing();
     if (CopyShape(*pending->Lists[0], state.PendingKind, state.PrimIndex, *edited->Lists[0], i) < 0)
         return;
     edited->BuildDisplayLists();
@@ -99,7 +99,7 @@ void CommitPendingPrimitive(TFVantor& window, EditorState& state)
     const int list = window.line->value();
     if (!pending || !edited || pending->Lists.empty() || list < 0 || list >= edited->ListCount)
         return;
-    CompileStaleSpheres(*pending->Lists[0]);
+    pending->Lists[0]->PrepareDrawing();
     const int n = CopyShape(*pending->Lists[0], state.PendingKind, state.PrimIndex,
                             *edited->Lists[static_cast<size_t>(list)]);
     // The part tree lists list 0.

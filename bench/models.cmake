@@ -17,3 +17,9 @@ endif()
 
 add_executable(write_large_3ds ${CMAKE_CURRENT_LIST_DIR}/models/WriteLarge3ds.cpp)
 target_link_libraries(write_large_3ds PRIVATE qx_bench_large_3ds qx_util qx_warnings)
+
+# A level of 1,000 placements of one 65,522-face 3DS model: its load against
+# reading the model once, the game's collision build, and the collision
+# step on the model's surface: bench/bench_model_level.
+add_executable(bench_model_level ${CMAKE_CURRENT_LIST_DIR}/models/ModelLevelBench.cpp)
+target_link_libraries(bench_model_level PRIVATE qx_game qx_bench_large_3ds benchmark::benchmark qx_warnings)

@@ -1,5 +1,7 @@
 #include "CollisionWorld.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace qx {
@@ -61,13 +63,13 @@ bool Invert(const float m[9], float out[9])
 
 }  // namespace
 
-bool CollisionWorld::LocalQuery(const Box3& query, const Placed& s, Box3& local)
+bool CollisionWorld::LocalBox(const Box3& query, const float inverse[9], const float pos[3], Box3& local)
 {
     for (int r = 0; r < 3; ++r) {
-        const float* row = s.inverse + 3 * r;
+        const float* row = inverse + 3 * r;
         float centre = 0, half = 0;
         for (int k = 0; k < 3; ++k) {
-            centre += row[k] * (0.5f * (query.min[k] + query.max[k]) - s.pos[k]);
+            centre += row[k] * (0.5f * (query.min[k] + query.max[k]) - pos[k]);
             half += std::abs(row[k]) * 0.5f * (query.max[k] - query.min[k]);
         }
         half += 1e-4f * (std::abs(centre) + half) + 1e-4f;
@@ -77,8 +79,13 @@ bool CollisionWorld::LocalQuery(const Box3& query, const Placed& s, Box3& local)
     return local.IsFinite();
 }
 
-void CollisionWorld::Build(const std::vector<std::vector<Solid>>& shapes, const std::vector<PlacedShape>& placed)
+void CollisionWorld::Build(const std::vector<std::vector<Solid>>& shapes, const std::vector<PlacedShape>& placed,
+                           const std::vector<std::shared_ptr<const MeshTree>>& meshes,
+                           const std::vector<std::vector<MeshUse>>& shapeMeshes)
 {
+    meshes_ = meshes;
+    uses_.clear();
+    shapeUses_.assign(1, 0);
     volumes_.clear();
     localBounds_.clear();
     groupFirst_.clear();
@@ -110,6 +117,24 @@ void CollisionWorld::Build(const std::vector<std::vector<Solid>>& shapes, const 
             groupBounds_.back().Add(order[i].second->bounds);
         }
         shapeGroups_.push_back(static_cast<uint32_t>(groupBounds_.size()));
+        const size_t k = shapeBounds.size();
+        if (k < shapeMeshes.size())
+            for (const MeshUse& m : shapeMeshes[k]) {
+                if (m.mesh >= meshes_.size() || !meshes_[m.mesh] || meshes_[m.mesh]->Bounds().IsEmpty())
+                    continue;
+                Use use;
+                use.tree = meshes_[m.mesh].get();
+                for (int a = 0; a < 3; ++a)
+                    use.pos[a] = m.pos[a];
+                TurnScaleMatrix(m.turn, m.scale, use.m);
+                use.invertible = Invert(use.m, use.inverse);
+                const Box3 b = Transformed(use.tree->Bounds(), use.m, use.pos);
+                if (!b.IsFinite())
+                    continue;
+                all.Add(b);
+                uses_.push_back(use);
+            }
+        shapeUses_.push_back(static_cast<uint32_t>(uses_.size()));
         shapeBounds.push_back(all);
     }
     groupFirst_.push_back(static_cast<uint32_t>(volumes_.size()));
@@ -126,6 +151,7 @@ void CollisionWorld::Build(const std::vector<std::vector<Solid>>& shapes, const 
             p.pos[a] = s.pos[a];
         TurnScaleMatrix(s.turn, s.scale, p.m);
         p.invertible = Invert(p.m, p.inverse);
+        p.sphereScale = std::max({std::abs(s.scale[0]), std::abs(s.scale[1]), std::abs(s.scale[2])});
         const Box3 b = Transformed(shapeBounds[s.shape], p.m, p.pos);
         if (!b.IsFinite())
             continue;

@@ -1,6 +1,8 @@
 #include "GameLevel.h"
 
 #include "LevelFiles.h"
+#include "ModelReaders.h"
+#include "ModelsGl.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
 #include "TextureStaging.h"
@@ -16,6 +18,9 @@ const char* const kSkyFaces[6] = {"cliffFront.bmp", "cliffBack.bmp", "cliffLeft.
 void LoadGameLevel(const std::string& programFolder, const std::string& projectFolder, GameLevel& level)
 {
     const std::string& folder = projectFolder;
+    // The editor's model readers, unless the caller installed its own.
+    if (!CurrentModelReaders().Read3ds)
+        InstallModelReaders();
     LevelFiles files = ReadLevelFiles(folder, nullptr);
 
     StagedTextures staged = StageTextures(files.textures, folder + "textures\\", 0, true, nullptr);
@@ -76,6 +81,9 @@ void LoadGameLevel(const std::string& programFolder, const std::string& projectF
     level.missingPictures.clear();
     for (const PictureProblem& p : stillMissing)
         level.missingPictures.push_back(p.name + " - " + p.reason);
+    level.missingModels.clear();
+    for (const ModelProblem& p : files.modelProblems)
+        level.missingModels.push_back(p.Text());
 
     // Textures first: a compiled list bakes in the GL names in force.
     staged.Commit();

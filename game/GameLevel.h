@@ -31,6 +31,9 @@ struct GameLevel {
     // "NoTexture.bmp" instead; otherwise they draw untextured.
     std::vector<std::string> missingPictures;
     bool noTexture = false;
+    // Model files that did not load, their parts left empty: "NAME.qxobj:LINE:
+    // MODEL: reason" (code page 1251).
+    std::vector<std::string> missingModels;
 };
 
 // Reads the project in `projectFolder` into `level`, with the installation's

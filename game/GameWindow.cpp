@@ -95,6 +95,8 @@ void GameWindow::Start()
         const char* shown = level_.noTexture ? "drawn with NoTexture.bmp" : "drawn untextured";
         for (const std::string& missing : level_.missingPictures)
             std::fprintf(stderr, "GAME_EXE: picture not loaded, %s: %s\n", shown, Cp1251ToUtf8(missing).c_str());
+        for (const std::string& missing : level_.missingModels)
+            std::fprintf(stderr, "GAME_EXE: model not loaded, its part left empty: %s\n", Cp1251ToUtf8(missing).c_str());
         if (!level_.missingPictures.empty()) {
             std::fprintf(stderr, "GAME_EXE: pictures are looked for in %s and %s\n",
                          ToFsPath(ProjectFolder(programFolder_) + "textures\\").c_str(),

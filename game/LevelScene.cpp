@@ -3,9 +3,14 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <span>
 
 #include "Collisions.h"
+#include "ModelReaders.h"
 #include "GLEngine.h"
 #include "PlayerMotion.h"
 #include "QX3DObject.h"
@@ -32,15 +37,104 @@ Box3 Corners(const Box3& box, F&& f)
 
 }  // namespace
 
-std::vector<Solid> ObjectVolumes(const TQX3DObject& object)
+namespace {
+
+const TGLPremitives* FirstList(const TQX3DObject& object)
+{
+    return object.ListCount > 0 && !object.Lists.empty() ? object.Lists[0].get() : nullptr;
+}
+
+template <typename T>
+std::span<const T> ValidOf(const std::vector<T>& items, int16_t count)
+{
+    return std::span<const T>(items.data(), std::min(items.size(), static_cast<size_t>(std::max<int16_t>(count, 0))));
+}
+
+// A surface of `along` x `around` quads, each as two triangles: point(u, v)
+// for u in 0 .. along, v in 0 .. around (both ends included).
+template <typename Point>
+void AddSurface(std::vector<Solid>& out, int along, int around, Point&& point)
+{
+    for (int u = 0; u < along; ++u)
+        for (int v = 0; v < around; ++v) {
+            float a[3], b[3], c[3], d[3];
+            point(u, v, a);
+            point(u + 1, v, b);
+            point(u + 1, v + 1, c);
+            point(u, v + 1, d);
+            out.push_back(Solid::Triangle(a, b, c));
+            out.push_back(Solid::Triangle(a, c, d));
+        }
+}
+
+// p turned by `turn` and moved by `at`, as a primitive placed by its own fields.
+void Placed(float p[3], const TVec3& at, const TVec3& turn)
+{
+    const float degrees[3] = {turn.X, turn.Y, turn.Z};
+    TurnPoint(p, degrees);
+    p[0] += at.X;
+    p[1] += at.Y;
+    p[2] += at.Z;
+}
+
+void AddShapes(const TGLPremitives& list, bool spheresAsTriangles, std::vector<Solid>& out)
+{
+    const auto flat = [&out](const TFlatRect& r, bool own) {
+        const float at[3] = {own ? r.Position.X : 0, own ? r.Position.Y : 0, own ? r.Position.Z : 0};
+        const float size[3] = {r.SizeX, 0, r.SizeZ};
+        const float turn[3] = {own ? r.Rotation.X : 0, own ? r.Rotation.Y : 0, own ? r.Rotation.Z : 0};
+        out.push_back(Solid::Turned(at, size, turn));
+    };
+    for (const TFloor& f : ValidOf(list.Floors, list.FloorCount))
+        flat(f, f.OwnTransform);
+    for (const TWall& w : ValidOf(list.Walls, list.WallCount))
+        flat(w, true);
+    for (const TSphere& p : ValidOf(list.Spheres, list.SphereCount)) {
+        const float r = std::abs(p.Radius);
+        if (!(r > 0))
+            continue;
+        if (!spheresAsTriangles) {
+            const float centre[3] = {p.Position.X, p.Position.Y, p.Position.Z};
+            out.push_back(Solid::Sphere(centre, r));
+            continue;
+        }
+        constexpr int kAround = 16, kUp = 8;
+        AddSurface(out, kAround, kUp, [&](int u, int v, float q[3]) {
+            const double lon = 2 * M_PI * u / kAround, lat = M_PI * v / kUp - M_PI / 2;
+            q[0] = p.Position.X + r * static_cast<float>(std::cos(lat) * std::cos(lon));
+            q[1] = p.Position.Y + r * static_cast<float>(std::sin(lat));
+            q[2] = p.Position.Z + r * static_cast<float>(std::cos(lat) * std::sin(lon));
+        });
+    }
+    for (const TTorus& t : ValidOf(list.Tori, list.TorusCount)) {
+        const float ring = t.ShapeParams[0], tube = t.ShapeParams[1];
+        if (!(std::abs(ring) + std::abs(tube) > 0))
+            continue;
+        constexpr int kRing = 24, kTube = 12;
+        AddSurface(out, kRing, kTube, [&](int u, int v, float q[3]) {
+            const double a = 2 * M_PI * u / kRing, b = 2 * M_PI * v / kTube;
+            const double across = ring + tube * std::cos(b);
+            q[0] = static_cast<float>(across * std::cos(a));
+            q[1] = static_cast<float>(tube * std::sin(b));
+            q[2] = static_cast<float>(-across * std::sin(a));
+            Placed(q, t.Position, t.Rotation);
+        });
+    }
+}
+
+}  // namespace
+
+std::vector<Solid> ObjectVolumes(const TQX3DObject& object, bool spheresAsTriangles)
 {
     std::vector<Solid> volumes;
+    const TGLPremitives* list = FirstList(object);
+    if (list)
+        AddShapes(*list, spheresAsTriangles, volumes);
     if (!object.Collision)
         return volumes;
     const TCollision& set = *object.Collision;
     // The object-file reader reads the boxes into the first list and makes
     // volume i of box i.
-    const TGLPremitives* list = object.ListCount > 0 && !object.Lists.empty() ? object.Lists[0].get() : nullptr;
     const size_t boxes = list ? static_cast<size_t>(std::max<int16_t>(list->BoxCount, 0)) : 0;
     for (int32_t i = 0; i < set.Count && static_cast<size_t>(i) < set.Volumes.size(); ++i) {
         const CollisionBox& v = set.Volumes[static_cast<size_t>(i)];
@@ -66,6 +160,42 @@ std::vector<Solid> ObjectVolumes(const TQX3DObject& object)
     return volumes;
 }
 
+std::vector<MeshUse> ObjectMeshes(const TQX3DObject& object, std::vector<std::shared_ptr<const MeshTree>>& meshes,
+                                  std::vector<std::pair<const void*, uint32_t>>& known)
+{
+    std::vector<MeshUse> uses;
+    const TGLPremitives* list = FirstList(object);
+    if (!list)
+        return uses;
+    const auto use = [&](const TModelPlacement& p, const qx::ImportedModel* model) {
+        const auto* loaded = dynamic_cast<const LoadedModel*>(model);
+        if (!loaded)
+            return;
+        auto hit = std::find_if(known.begin(), known.end(), [&](const auto& k) { return k.first == loaded; });
+        if (hit == known.end()) {
+            std::vector<float> corners;
+            for (const TVec3& v : loaded->Triangles())
+                corners.insert(corners.end(), {v.X, v.Y, v.Z});
+            meshes.push_back(std::make_shared<const MeshTree>(corners));
+            hit = known.insert(known.end(), {loaded, static_cast<uint32_t>(meshes.size() - 1)});
+        }
+        MeshUse u;
+        u.mesh = hit->second;
+        const float pos[3] = {p.Position.X, p.Position.Y, p.Position.Z};
+        const float scale[3] = {p.Scale.X, p.Scale.Y, p.Scale.Z};
+        const float turn[3] = {p.Rotation.X, p.Rotation.Y, p.Rotation.Z};
+        std::copy(pos, pos + 3, u.pos);
+        std::copy(scale, scale + 3, u.scale);
+        std::copy(turn, turn + 3, u.turn);
+        uses.push_back(u);
+    };
+    for (const TModel3ds& m : ValidOf(list->Models3ds, list->Model3dsCount))
+        use(m, m.Model.get());
+    for (const TModelBlender& m : ValidOf(list->BlenderModels, list->BlenderCount))
+        use(m, m.GameObj.get());
+    return uses;
+}
+
 Box3 ObjectDrawBounds(const TQX3DObject& object)
 {
     Box3 all;
@@ -85,6 +215,31 @@ Box3 ObjectDrawBounds(const TQX3DObject& object)
             p[2] += box.Position.Z;
         }));
     }
+    // The other kinds: what they collide as (spheres as spheres) covers
+    // what they draw; a model, its triangles under its own transform.
+    std::vector<Solid> shapes;
+    AddShapes(primitives, false, shapes);
+    for (const Solid& v : shapes)
+        if (v.bounds.IsFinite())
+            all.Add(v.bounds);
+    const auto model = [&all](const TModelPlacement& m, const qx::ImportedModel* imported) {
+        const auto* loaded = dynamic_cast<const LoadedModel*>(imported);
+        if (!loaded)
+            return;
+        Box3 local;
+        for (const TVec3& v : loaded->Triangles()) {
+            const float p[3] = {v.X, v.Y, v.Z};
+            local.AddPoint(p);
+        }
+        const Box3 b = PlacedBounds(local, TPlacement{m.Position.X, m.Position.Y, m.Position.Z, m.Rotation.X,
+                                                      m.Rotation.Y, m.Rotation.Z, m.Scale.X, m.Scale.Y, m.Scale.Z});
+        if (!b.IsEmpty() && b.IsFinite())
+            all.Add(b);
+    };
+    for (const TModel3ds& m : ValidOf(primitives.Models3ds, primitives.Model3dsCount))
+        model(m, m.Model.get());
+    for (const TModelBlender& m : ValidOf(primitives.BlenderModels, primitives.BlenderCount))
+        model(m, m.GameObj.get());
     return all;
 }
 
@@ -111,12 +266,22 @@ void LevelScene::Build(const ProjectContent& content)
 
     const size_t objects = static_cast<size_t>(std::max(content.MapObjectCount, 0));
     std::vector<std::vector<Solid>> shapes(objects);
+    std::vector<std::vector<MeshUse>> shapeMeshes(objects);
+    std::vector<std::shared_ptr<const MeshTree>> meshes;
+    std::vector<std::pair<const void*, uint32_t>> knownMeshes;
     std::vector<Box3> local(objects);
+    std::vector<bool> hasSpheres(objects, false);
     for (size_t k = 0; k < objects && k < content.MapObjects.size(); ++k)
         if (const TQX3DObject* o = content.MapObjects[k].get()) {
             shapes[k] = ObjectVolumes(*o);
+            shapeMeshes[k] = ObjectMeshes(*o, meshes, knownMeshes);
             local[k] = ObjectDrawBounds(*o);
+            hasSpheres[k] = std::any_of(shapes[k].begin(), shapes[k].end(),
+                                        [](const Solid& v) { return v.kind == SolidKind::Sphere; });
         }
+    // A sphere under an uneven scale is no sphere: such placements use the
+    // object with its spheres as triangles, made once per object.
+    std::vector<uint32_t> unevenShape(objects, UINT32_MAX);
 
     std::vector<PlacedShape> placed;
     std::vector<float> keys;
@@ -137,6 +302,17 @@ void LevelScene::Build(const ProjectContent& content)
         s.pos[0] = p.PosX, s.pos[1] = p.PosY, s.pos[2] = p.PosZ;
         s.scale[0] = p.ScaleX, s.scale[1] = p.ScaleY, s.scale[2] = p.ScaleZ;
         s.turn[0] = p.RotX, s.turn[1] = p.RotY, s.turn[2] = p.RotZ;
+        const float sx = std::abs(p.ScaleX), sy = std::abs(p.ScaleY), sz = std::abs(p.ScaleZ);
+        if (hasSpheres[static_cast<size_t>(k)] && !(sx == sy && sy == sz)) {
+            uint32_t& uneven = unevenShape[static_cast<size_t>(k)];
+            if (uneven == UINT32_MAX) {
+                uneven = static_cast<uint32_t>(shapes.size());
+                shapes.push_back(ObjectVolumes(*content.MapObjects[static_cast<size_t>(k)], true));
+                shapeMeshes.resize(shapes.size());
+                shapeMeshes.back() = shapeMeshes[static_cast<size_t>(k)];
+            }
+            s.shape = uneven;
+        }
         placed.push_back(s);
         const Box3 b = PlacedBounds(local[static_cast<size_t>(k)], p);
         if (b.IsEmpty())
@@ -160,7 +336,7 @@ void LevelScene::Build(const ProjectContent& content)
         ground.shape = static_cast<uint32_t>(shapes.size() - 1);
         placed.push_back(ground);
     }
-    collision.Build(shapes, placed);
+    collision.Build(shapes, placed, meshes, shapeMeshes);
     // About a tenth of the draw distance: a frame visits some 400 cells.
     drawGrid.Build(kDrawDistance / 10, keys, bounds);
 }

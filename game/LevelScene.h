@@ -10,6 +10,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "BoxGrid.h"
@@ -34,11 +36,22 @@ inline constexpr float kGroundThickness = 0.5f;
 
 // The collision volumes of an object in its own space: volume i of its
 // collision set turned about the corner of box i of its first list, as the
-// box is drawn.  A footprint of negative size, or a box that draws nothing,
-// is left out.
-std::vector<Solid> ObjectVolumes(const TQX3DObject& object);
+// box is drawn (a footprint of negative size, or a box that draws nothing,
+// is left out); then the other shapes of that list as they are drawn:
+// floors and walls as flat turned rectangles (a floor at the object's origin
+// unless it honours its own transform), spheres as spheres (as triangles
+// when `spheresAsTriangles`, for placements of uneven scale), tori as the
+// triangles of their 24 x 12 surface (the ring about the torus's Y axis).
+std::vector<Solid> ObjectVolumes(const TQX3DObject& object, bool spheresAsTriangles = false);
+// The models of the object's first list that collide by their triangles:
+// each model (a qx::LoadedModel, one per model file) gets one tree in
+// `meshes` (found again through `known`), and a use under its primitive's
+// transform.
+std::vector<MeshUse> ObjectMeshes(const TQX3DObject& object, std::vector<std::shared_ptr<const MeshTree>>& meshes,
+                                  std::vector<std::pair<const void*, uint32_t>>& known);
 // What the object's drawn list covers in its own space (boxes turned about
-// their corners); empty when it draws nothing.
+// their corners, the other kinds as they collide, models by their
+// triangles); empty when it draws nothing.
 Box3 ObjectDrawBounds(const TQX3DObject& object);
 // `local` under a placement's transform (translation, rotations about X, Y,
 // Z in degrees, scale), as DrawAt applies it.

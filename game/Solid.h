@@ -1,26 +1,40 @@
 // A collision volume as drawn: a box turned within its object, then scaled
 // and turned by its placement.  A placement scales before it turns, so under
 // an uneven scale a turned box shears into a parallelepiped; a Solid is that
-// shape, a corner and three edges.  The player is an upright box; the tests
-// against it use separating axes (the world axes, the solid's face normals
-// and the cross products of their edges), so they are exact for every
-// parallelepiped and for the flat ones a zero scale makes.  No GL, no Qt.
+// shape, a corner and three edges.  Two more kinds share the record: a
+// triangle (a corner and two edges: a face of a model or of a torus, flat
+// floors and walls are flat parallelepipeds) and a sphere (its centre in
+// `corner`, its radius in edge[0][0]).  The player is an upright box; the
+// tests against parallelepipeds and triangles use separating axes (the world
+// axes, the solid's face normals and the cross products of its edges with
+// the world axes), so they are exact for every parallelepiped, for the flat
+// ones a zero scale makes, and for triangles; a sphere is tested through the
+// point of the box nearest its centre, exactly too.  No GL, no Qt.
 #pragma once
+
+#include <cstdint>
 
 #include "BoxGrid.h"
 
 namespace qx {
 
+enum class SolidKind : uint8_t { Box, Triangle, Sphere };
+
 struct Solid {
     float corner[3] = {0, 0, 0};
     float edge[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
     Box3 bounds;  // the axis-aligned box around it
+    SolidKind kind = SolidKind::Box;
 
     // An axis-aligned box.
     static Solid Of(const Box3& box);
     // The box 0 .. size turned by glRotatef about X, then Y, then Z (degrees,
     // the order a box and a placement are drawn with), its corner at `at`.
     static Solid Turned(const float at[3], const float size[3], const float degrees[3]);
+    // The triangle a, b, c.
+    static Solid Triangle(const float a[3], const float b[3], const float c[3]);
+    static Solid Sphere(const float centre[3], float radius);
+    float Radius() const { return edge[0][0]; }
     void UpdateBounds();
 };
 
@@ -40,7 +54,8 @@ public:
 
     // Open intervals, as Box3::Overlaps: touching is no overlap.
     bool Overlaps(const Box3& body) const;
-    // Sinks into the solid deeper than `depth` along every separating axis.
+    // Sinks into the solid deeper than `depth` (along every separating axis;
+    // into a sphere: its surface that far inside).
     bool SinksInto(const Box3& body, float depth) const;
     // The body moved by t along world axis `axis` overlaps the solid for
     // `enter` < t < `exit`; false when it never does.
@@ -51,9 +66,15 @@ private:
     // returns true; whether it always did.
     template <typename F>
     bool ForEachAxis(const Box3& body, F&& f) const;
+    // Squared distance from the sphere's centre to the body, leaving out
+    // axis `skip` (-1: none).
+    float SphereGap2(const Box3& body, int skip) const;
 
     static constexpr int kMaxAxes = 12;
     Box3 bounds_;
+    bool sphere_ = false;
+    float centre_[3] = {0, 0, 0};
+    float radius_ = 0;
     int count_ = 0;
     float axis_[kMaxAxes][3];
     float low_[kMaxAxes], high_[kMaxAxes];

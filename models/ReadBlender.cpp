@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -48,41 +47,19 @@ private:
     throw ConvertError("'" + std::string(word) + "' is not a valid floating point value");
 }
 
-// Sign, digits with an optional "." and fraction, optional exponent: the
-// number syntax of the exporter, independent of any locale.
+// The number syntax of the exporter: a point, never a comma, whatever the
+// locale.
 float PointFloat(std::string_view word)
 {
-    size_t i = 0;
-    if (i < word.size() && (word[i] == '+' || word[i] == '-'))
-        ++i;
-    const size_t mantissa = i;
-    int digits = 0;
-    while (i < word.size() && std::isdigit(static_cast<unsigned char>(word[i])) != 0) {
-        ++i;
-        ++digits;
-    }
-    if (i < word.size() && word[i] == '.')
-        for (++i; i < word.size() && std::isdigit(static_cast<unsigned char>(word[i])) != 0; ++i)
-            ++digits;
-    if (digits == 0)
-        NotAFloat(word);
-    if (i < word.size() && (word[i] == 'e' || word[i] == 'E')) {
-        ++i;
-        if (i < word.size() && (word[i] == '+' || word[i] == '-'))
-            ++i;
-        const size_t exponent = i;
-        while (i < word.size() && std::isdigit(static_cast<unsigned char>(word[i])) != 0)
-            ++i;
-        if (i == exponent)
-            NotAFloat(word);
-    }
-    if (i != word.size())
+    char buffer[256];
+    const size_t n = NormalizeDecimal(word, ".", buffer, sizeof buffer);
+    if (n == 0)
         NotAFloat(word);
     double value = 0;
-    const auto [end, error] = std::from_chars(word.data() + mantissa, word.data() + word.size(), value);
-    if (error != std::errc() || end != word.data() + word.size() || std::fabs(value) > 3.4028234663852886e38)
+    const auto [end, error] = std::from_chars(buffer, buffer + n, value);
+    if (error != std::errc() || end != buffer + n || std::fabs(value) > 3.4028234663852886e38)
         NotAFloat(word);
-    return static_cast<float>(word[0] == '-' ? -value : value);
+    return static_cast<float>(value);
 }
 
 float Word(std::string_view line, uint8_t n) { return PointFloat(NthWord(line, " ", n)); }

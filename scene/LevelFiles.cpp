@@ -6,7 +6,9 @@
 #include "Errors.h"
 #include "Paths.h"
 #include "ProjectFiles.h"
+#include "ModelReaders.h"
 #include "QX3DObject.h"
+#include "Text1251.h"
 
 namespace qx {
 
@@ -59,9 +61,12 @@ std::vector<TextureListEntry> ParseTextureEntries(std::string_view data)
     return entries;
 }
 
-LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(int announced)>& fileRead)
+LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(int announced)>& fileRead,
+                          const std::string& modelFolder)
 {
     LevelFiles level;
+    ForgetModelFiles();
+    const std::string models = modelFolder.empty() ? ToFsPath(folder) + kModelFolder : modelFolder;
     const auto told = [&](size_t announced) {
         if (fileRead)
             fileRead(static_cast<int>(announced));
@@ -82,6 +87,7 @@ LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(in
         ObjectFileData data = ParseObjectFile(ReadProjectFile(folder, file, &level.filesUnder1251), file);
         level.boxCount += static_cast<int>(data.boxes.size());
         level.boxLines.push_back(data.boxLines);
+        ReadObjectModels(data, models, file, &level.modelProblems);
         ApplyObjectFile(*object, std::move(data));
         content.MapObjects.push_back(std::move(object));
         content.MapObjectNames.push_back(name);
@@ -93,6 +99,16 @@ LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(in
     ApplyMap(content, ParseMap(ReadProjectFile(folder, kMapFile), kMapFile));
     told(0);
     return level;
+}
+
+std::string MissingModelsText(const std::vector<ModelProblem>& problems)
+{
+    if (problems.empty())
+        return std::string();
+    std::string text = Cp("Эти модели не загружены, их части объектов оставлены пустыми:");
+    for (const ModelProblem& p : problems)
+        text += "\n" + p.Text();
+    return text;
 }
 
 }  // namespace qx

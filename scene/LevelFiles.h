@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ProjectContent.h"
+#include "ProjectFiles.h"
 #include "TextureListFile.h"
 
 namespace qx {
@@ -46,12 +47,21 @@ struct LevelFiles {
     std::vector<std::vector<int>> boxLines;
     // The files read under their 1251 names (file-system paths).
     std::vector<std::string> filesUnder1251;
+    // Model files that are missing or did not read: their primitives stay
+    // empty.
+    std::vector<ModelProblem> modelProblems;
 };
 
 // Reads the texture list, the object list, every object file and the map of
 // `folder`, in that order.  After each file, fileRead(n) is told how many
 // further items it announced (texture entries, object files; 0 otherwise).
+// The models the objects name are read from `modelFolder` (file-system
+// form, with its separator; empty: the "models/" folder of `folder`), each
+// file once, afresh for each level (qx::ForgetModelFiles).
 // Throws the reader's error ("FILE:LINE: reason").
-LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(int announced)>& fileRead);
+LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(int announced)>& fileRead,
+                          const std::string& modelFolder = {});
+// The lines of the message that tells the models a load left empty.
+std::string MissingModelsText(const std::vector<ModelProblem>& problems);
 
 }  // namespace qx

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <span>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
 #include "Errors.h"
 #include "ModelReaders.h"
+#include "Paths.h"
+#include "Text1251.h"
 
 namespace {
 
@@ -72,7 +75,7 @@ int16_t TGLPremitives::AddBox(int32_t texture, float x, float y, float z, float 
     box.Size = {sizeX, sizeY, sizeZ};
     box.Tiling = tiling;
     box.Rotation = {rotX, rotY, rotZ};
-    return Append(Boxes, BoxCount, std::move(box));
+    return ::Append(Boxes, BoxCount, std::move(box));
 }
 
 bool TGLPremitives::DeleteBox(int16_t index)
@@ -97,7 +100,7 @@ int16_t TGLPremitives::AddSphere(int32_t texture, int16_t segments, float x, flo
     sphere.Rotation = {rotX, rotY, rotZ};
     CheckRoom(SphereCount);
     sphere.Compile();
-    return Append(Spheres, SphereCount, std::move(sphere));
+    return ::Append(Spheres, SphereCount, std::move(sphere));
 }
 
 int16_t TGLPremitives::AddFloor(int32_t texture, float x, float y, float z, float sizeX,
@@ -110,21 +113,44 @@ int16_t TGLPremitives::AddFloor(int32_t texture, float x, float y, float z, floa
     floor.SizeZ = sizeZ;
     floor.Tiling = tiling;
     floor.Rotation = {rotX, rotY, rotZ};
-    return Append(Floors, FloorCount, std::move(floor));
+    return ::Append(Floors, FloorCount, std::move(floor));
 }
+
+namespace {
+
+// The model primitive of a file: read (or shared), its pictures loaded.
+template <typename T>
+T ModelPrimitive(qx::ModelKind kind, const std::string& fileName, float x, float y, float z, float rotX,
+                 float rotY, float rotZ, float scaleX, float scaleY, float scaleZ)
+{
+    const std::string path = ToFsPath(fileName);
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    if (const std::string refusal = qx::ModelNameRefusal(name); !refusal.empty())
+        throw qx::Error(refusal);
+    qx::ModelFileRead read = qx::ReadModelFile(kind, fileName);
+    read.model->LoadPictures();
+    qx::SetLastModelWarnings(std::move(read.warnings));
+    T model;
+    if constexpr (std::is_same_v<T, TModel3ds>)
+        model.Model = std::move(read.model);
+    else
+        model.GameObj = TGameObjCopy(std::move(read.model));
+    model.FileName = Utf8ToCp1251(name);
+    model.Position = {x, y, z};
+    model.Rotation = {rotX, rotY, rotZ};
+    model.Scale = {scaleX, scaleY, scaleZ};
+    return model;
+}
+
+}  // namespace
 
 int16_t TGLPremitives::AddModel3ds(const std::string& fileName, float x, float y, float z,
                                    float rotX, float rotY, float rotZ, float scaleX, float scaleY,
                                    float scaleZ)
 {
     CheckRoom(Model3dsCount);
-    TModel3ds model;
-    if (const auto& read = qx::CurrentModelReaders().Read3ds)
-        model.Model = read(fileName);
-    model.Position = {x, y, z};
-    model.Rotation = {rotX, rotY, rotZ};
-    model.Scale = {scaleX, scaleY, scaleZ};
-    return Append(Models3ds, Model3dsCount, std::move(model));
+    return Append(ModelPrimitive<TModel3ds>(qx::ModelKind::Model3ds, fileName, x, y, z, rotX, rotY, rotZ,
+                                            scaleX, scaleY, scaleZ));
 }
 
 int16_t TGLPremitives::AddModelBlender(const std::string& fileName, float x, float y, float z,
@@ -132,15 +158,34 @@ int16_t TGLPremitives::AddModelBlender(const std::string& fileName, float x, flo
                                        float scaleY, float scaleZ)
 {
     CheckRoom(BlenderCount);
-    const auto& read = qx::CurrentModelReaders().ReadBlender;
-    if (!read)
-        throw qx::Error("No reader for Blender-export models is installed");
-    TModelBlender model;
-    model.GameObj = TGameObjCopy(read(fileName));
-    model.Position = {x, y, z};
-    model.Rotation = {rotX, rotY, rotZ};
-    model.Scale = {scaleX, scaleY, scaleZ};
-    return Append(BlenderModels, BlenderCount, std::move(model));
+    return Append(ModelPrimitive<TModelBlender>(qx::ModelKind::Blender, fileName, x, y, z, rotX, rotY, rotZ,
+                                                scaleX, scaleY, scaleZ));
+}
+
+int16_t TGLPremitives::Append(TBox item) { return ::Append(Boxes, BoxCount, std::move(item)); }
+int16_t TGLPremitives::Append(TSphere item) { return ::Append(Spheres, SphereCount, std::move(item)); }
+int16_t TGLPremitives::Append(TTorus item) { return ::Append(Tori, TorusCount, std::move(item)); }
+int16_t TGLPremitives::Append(TFloor item) { return ::Append(Floors, FloorCount, std::move(item)); }
+int16_t TGLPremitives::Append(TWall item) { return ::Append(Walls, WallCount, std::move(item)); }
+int16_t TGLPremitives::Append(TModel3ds item) { return ::Append(Models3ds, Model3dsCount, std::move(item)); }
+int16_t TGLPremitives::Append(TModelBlender item)
+{
+    return ::Append(BlenderModels, BlenderCount, std::move(item));
+}
+
+void TGLPremitives::PrepareDrawing()
+{
+    for (size_t i = 0; i < Spheres.size() && i < static_cast<size_t>(std::max<int16_t>(SphereCount, 0)); ++i)
+        if (!Spheres[i].DisplayList)
+            Spheres[i].Compile();
+    const auto load = [](const qx::ImportedModel* model) {
+        if (const auto* loaded = dynamic_cast<const qx::LoadedModel*>(model))
+            loaded->LoadPictures();
+    };
+    for (const TModel3ds& m : Valid(Models3ds, Model3dsCount))
+        load(m.Model.get());
+    for (const TModelBlender& m : Valid(BlenderModels, BlenderCount))
+        load(m.GameObj.get());
 }
 
 void TGLPremitives::Draw() const

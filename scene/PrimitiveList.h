@@ -54,12 +54,27 @@ public:
                       float rotX, float rotY, float rotZ);
     int16_t AddFloor(int32_t texture, float x, float y, float z, float sizeX, float sizeZ,
                      float tiling, float rotX, float rotY, float rotZ);
-    // An unreadable file still adds a primitive, with an empty model.
+    // The model file (a file-system path) is read once and its model shared
+    // (qx::ReadModelFile), its pictures loaded (GL); FileName is the file's
+    // name in code page 1251.  A name without a 1251 spelling, a file that
+    // cannot be read, one without a 3DS main chunk or a Blender export that
+    // does not convert throw the reader's message and add nothing.  The
+    // warnings of a damaged 3DS file read now go to qx::TakeModelWarnings.
     int16_t AddModel3ds(const std::string& fileName, float x, float y, float z, float rotX,
                         float rotY, float rotZ, float scaleX, float scaleY, float scaleZ);
-    // The reader's error reaches the caller and nothing is added.
     int16_t AddModelBlender(const std::string& fileName, float x, float y, float z, float rotX,
                             float rotY, float rotZ, float scaleX, float scaleY, float scaleZ);
+    // A primitive appended as it stands (nothing compiled, nothing read).
+    int16_t Append(TBox item);
+    int16_t Append(TSphere item);
+    int16_t Append(TTorus item);
+    int16_t Append(TFloor item);
+    int16_t Append(TWall item);
+    int16_t Append(TModel3ds item);
+    int16_t Append(TModelBlender item);
+    // What drawing needs before the list is compiled: spheres without a
+    // display list compiled, the models' pictures loaded.  GL.
+    void PrepareDrawing();
 
     // Draws every primitive immediately, in kind order.
     void Draw() const;

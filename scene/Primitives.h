@@ -4,8 +4,8 @@
 // found it.  Texture fields are texture registry indices (-1: untextured).
 //
 // Primitives are values: copying one shares what the editor shares between
-// copies of an object (a sphere's or torus's compiled list, a 3DS model) and
-// deep-copies the rest (a Blender model).
+// copies of an object (a sphere's or torus's compiled list, a model read
+// from a file) and copies the rest.
 #pragma once
 
 #include <cstdint>
@@ -102,26 +102,19 @@ struct TModel3ds : TModelPlacement {
     void Draw() const;
 };
 
-// Owns a model and copies it deeply with the primitive.
+// A Blender-export model: like a 3DS model read once per file and shared by
+// every primitive (and copy) that uses it.
 class TGameObjCopy {
 public:
     TGameObjCopy() = default;
-    explicit TGameObjCopy(std::unique_ptr<qx::ImportedModel> model) : model_(std::move(model)) {}
-    TGameObjCopy(const TGameObjCopy& other) : model_(other.model_ ? other.model_->Clone() : nullptr) {}
-    TGameObjCopy& operator=(const TGameObjCopy& other)
-    {
-        if (this != &other)
-            model_ = other.model_ ? other.model_->Clone() : nullptr;
-        return *this;
-    }
-    TGameObjCopy(TGameObjCopy&&) noexcept = default;
-    TGameObjCopy& operator=(TGameObjCopy&&) noexcept = default;
+    explicit TGameObjCopy(std::shared_ptr<const qx::ImportedModel> model) : model_(std::move(model)) {}
 
     const qx::ImportedModel* get() const { return model_.get(); }
+    const std::shared_ptr<const qx::ImportedModel>& shared() const { return model_; }
     explicit operator bool() const { return static_cast<bool>(model_); }
 
 private:
-    std::unique_ptr<qx::ImportedModel> model_;
+    std::shared_ptr<const qx::ImportedModel> model_;
 };
 
 struct TModelBlender : TModelPlacement {

@@ -194,12 +194,3 @@ void ProjectContent::Clear()
     *this = ProjectContent();
     Generation = generation + 1;
 }
-
-void SwapProjectContent(ProjectContent& a, ProjectContent& b)
-{
-    std::swap(a, b);
-    // Indexes travel with their content; the bumps only make sure neither
-    // side mistakes the other's index for its own.
-    a.Touch();
-    b.Touch();
-}

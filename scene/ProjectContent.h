@@ -94,6 +94,3 @@ private:
     };
     mutable Index index_;
 };
-
-// Swaps two projects' object lists and maps.
-void SwapProjectContent(ProjectContent& a, ProjectContent& b);

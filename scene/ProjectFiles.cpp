@@ -1,11 +1,10 @@
 #include "ProjectFiles.h"
 
 #include <charconv>
-#include <cmath>
-#include <limits>
 
 #include "Collisions.h"
 #include "Errors.h"
+#include "ModelReaders.h"
 #include "NumberText.h"
 #include "Paths.h"
 #include "QX3DObject.h"
@@ -19,93 +18,6 @@ namespace {
 [[noreturn]] void NotValid(std::string_view token, const char* what)
 {
     throw ConvertError("'" + std::string(token) + "' is not a valid " + what + " value");
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != b[i])
-            return false;
-    }
-    return true;
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Sign, digits with "," or "." between them, optional exponent: the whole
-// token and nothing else.  False for anything else.  Real is float for the
-// files' reals: converted straight from the digits, each is the nearest
-// single (through a double, a value half-way between two singles after the
-// first rounding would round again, and everything past the largest single
-// would be an infinity).
-template <typename Real>
-bool ParseReal(std::string_view token, Real& value)
-{
-    if (EqualsNoCase(token, "NAN")) {
-        value = std::numeric_limits<Real>::quiet_NaN();
-        return true;
-    }
-    const bool negative = !token.empty() && token[0] == '-';
-    std::string_view body = token;
-    if (!body.empty() && (body[0] == '-' || body[0] == '+'))
-        body.remove_prefix(1);
-    if (EqualsNoCase(body, "INF")) {
-        value = negative ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity();
-        return true;
-    }
-    // from_chars wants a point and no leading "+": copy into a small buffer.
-    char buffer[64];
-    if (body.size() + 1 >= sizeof buffer)
-        return false;
-    size_t n = 0;
-    if (negative)
-        buffer[n++] = '-';
-    size_t i = 0;
-    int mantissaDigits = 0;
-    while (i < body.size() && IsDigit(body[i])) {
-        buffer[n++] = body[i++];
-        ++mantissaDigits;
-    }
-    if (i < body.size() && (body[i] == ',' || body[i] == '.')) {
-        buffer[n++] = '.';
-        ++i;
-        while (i < body.size() && IsDigit(body[i])) {
-            buffer[n++] = body[i++];
-            ++mantissaDigits;
-        }
-    }
-    if (mantissaDigits == 0)
-        return false;
-    if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
-        buffer[n++] = 'e';
-        ++i;
-        if (i < body.size() && (body[i] == '-' || body[i] == '+'))
-            buffer[n++] = body[i++];
-        int exponentDigits = 0;
-        while (i < body.size() && IsDigit(body[i])) {
-            buffer[n++] = body[i++];
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
-            return false;
-    }
-    if (i != body.size())
-        return false;
-    const auto result = std::from_chars(buffer, buffer + n, value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Beyond the range even after rounding: an infinity or zero, as the
-        // masked floating-point exceptions of the original gave.
-        const bool tiny = std::string_view(buffer, n).find("e-") != std::string_view::npos;
-        value = tiny ? (negative ? -Real(0) : Real(0))
-                     : (negative ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity());
-        return true;
-    }
-    return result.ec == std::errc() && result.ptr == buffer + n;
 }
 
 void AppendInt(std::string& out, int32_t value)
@@ -147,7 +59,7 @@ int32_t TokenToInt(std::string_view token)
 float TokenToFloat(std::string_view token)
 {
     float value = 0;
-    if (!ParseReal(token, value))
+    if (!ParseFileReal(token, value))
         NotValid(token, "floating point");
     return value;
 }
@@ -159,7 +71,7 @@ bool TokenToBool(std::string_view token)
     if (EqualsNoCase(token, "FALSE"))
         return false;
     double value = 0;
-    if (!ParseReal(token, value))
+    if (!ParseFileReal(token, value))
         NotValid(token, "boolean");
     return value != 0;
 }
@@ -195,6 +107,234 @@ void ThrowAt(const std::string& fileName, int line, const std::exception& error)
 
 // ---- object file ----
 
+namespace {
+
+// Every kind of the block, in its order.
+constexpr int kBlockKinds = 6;
+
+bool HasOtherKinds(const TGLPremitives& list)
+{
+    return list.SphereCount > 0 || list.TorusCount > 0 || list.FloorCount > 0 || list.WallCount > 0 ||
+           list.Model3dsCount > 0 || list.BlenderCount > 0;
+}
+
+// A record line of the block is read whole: nothing may follow its tokens.
+void EndOfRecord(std::string_view rest)
+{
+    if (!rest.empty())
+        throw FormatError("the record has more tokens than its kind holds: \"" + std::string(rest) + "\"");
+}
+
+int32_t SectionCount(std::string_view line)
+{
+    const int32_t count = TokenToInt(line);
+    if (count < 0 || count > TGLPremitives::kMaxCount)
+        throw FormatError("the count " + std::to_string(count) + " is not one of 0 .. 32767");
+    return count;
+}
+
+void ReadVec(std::string_view& line, TVec3& v)
+{
+    v.X = TokenToFloat(NextToken(line));
+    v.Y = TokenToFloat(NextToken(line));
+    v.Z = TokenToFloat(NextToken(line));
+}
+
+void AppendVec(std::string& out, const TVec3& v)
+{
+    AppendReal(out, v.X);
+    AppendReal(out, v.Y);
+    AppendReal(out, v.Z);
+}
+
+void AppendIntToken(std::string& out, int32_t value)
+{
+    AppendInt(out, value);
+    out += ' ';
+}
+
+TFlatRect ReadFlat(std::string_view line)
+{
+    TFlatRect r;
+    r.Texture = TokenToInt(NextToken(line));
+    ReadVec(line, r.Position);
+    r.SizeX = TokenToFloat(NextToken(line));
+    r.SizeZ = TokenToFloat(NextToken(line));
+    r.Tiling = TokenToFloat(NextToken(line));
+    ReadVec(line, r.Rotation);
+    r.OwnTransform = TokenToBool(NextToken(line));
+    EndOfRecord(line);
+    return r;
+}
+
+void AppendFlat(std::string& out, const TFlatRect& r)
+{
+    AppendIntToken(out, r.Texture);
+    AppendVec(out, r.Position);
+    AppendReal(out, r.SizeX);
+    AppendReal(out, r.SizeZ);
+    AppendReal(out, r.Tiling);
+    AppendVec(out, r.Rotation);
+    out += r.OwnTransform ? "True " : "False ";
+}
+
+TSphere ReadSphere(std::string_view line)
+{
+    TSphere p;
+    p.Texture = TokenToInt(NextToken(line));
+    ReadVec(line, p.Position);
+    p.Radius = TokenToFloat(NextToken(line));
+    const int32_t segments = TokenToInt(NextToken(line));
+    if (segments < -32768 || segments > 32767)
+        throw FormatError("the segment count " + std::to_string(segments) + " is beyond 16 bits");
+    p.Segments = static_cast<int16_t>(segments);
+    ReadVec(line, p.Rotation);
+    EndOfRecord(line);
+    return p;
+}
+
+void AppendSphere(std::string& out, const TSphere& p)
+{
+    AppendIntToken(out, p.Texture);
+    AppendVec(out, p.Position);
+    AppendReal(out, p.Radius);
+    AppendIntToken(out, p.Segments);
+    AppendVec(out, p.Rotation);
+}
+
+TTorus ReadTorus(std::string_view line)
+{
+    TTorus p;
+    p.Texture = TokenToInt(NextToken(line));
+    ReadVec(line, p.Position);
+    for (float& v : p.ShapeParams)
+        v = TokenToFloat(NextToken(line));
+    ReadVec(line, p.Rotation);
+    EndOfRecord(line);
+    return p;
+}
+
+void AppendTorus(std::string& out, const TTorus& p)
+{
+    AppendIntToken(out, p.Texture);
+    AppendVec(out, p.Position);
+    for (float v : p.ShapeParams)
+        AppendReal(out, v);
+    AppendVec(out, p.Rotation);
+}
+
+// The file name line of a model: the name becomes a path inside models/.
+std::string ReadModelName(std::string_view line)
+{
+    if (line.empty())
+        throw FormatError("a model's file name is empty");
+    if (line.find_first_of("\\/") != std::string_view::npos || line == "." || line == "..")
+        throw FormatError("the model file name \"" + std::string(line) + "\" holds a path separator");
+    return std::string(line);
+}
+
+void ReadModelTransform(std::string_view line, TModelPlacement& m)
+{
+    ReadVec(line, m.Position);
+    ReadVec(line, m.Rotation);
+    ReadVec(line, m.Scale);
+    EndOfRecord(line);
+}
+
+void AppendModel(std::string& out, const TModelPlacement& m)
+{
+    out += m.FileName;
+    out += kLineEnd;
+    AppendVec(out, m.Position);
+    AppendVec(out, m.Rotation);
+    AppendVec(out, m.Scale);
+}
+
+// One list's six sections, starting at the floors' count line (already
+// read); kept into `data` when `keep`.
+void ReadShapeSections(LineReader& reader, std::string_view firstCount, ObjectFileData& data, bool keep)
+{
+    std::string_view countLine = firstCount;
+    for (int kind = 0; kind < kBlockKinds; ++kind) {
+        if (kind > 0)
+            countLine = reader.Next();
+        const int32_t count = SectionCount(countLine);
+        for (int32_t i = 0; i < count; ++i) {
+            std::string_view line = reader.Next();
+            if (reader.AtEnd())
+                throw FormatError("the file ends before its " + std::to_string(count) + " records");
+            switch (kind) {
+            case 0: {
+                TFloor f;
+                static_cast<TFlatRect&>(f) = ReadFlat(line);
+                if (keep)
+                    data.floors.push_back(std::move(f));
+                break;
+            }
+            case 1: {
+                TWall w;
+                static_cast<TFlatRect&>(w) = ReadFlat(line);
+                if (keep)
+                    data.walls.push_back(std::move(w));
+                break;
+            }
+            case 2:
+                if (TSphere p = ReadSphere(line); keep)
+                    data.spheres.push_back(std::move(p));
+                break;
+            case 3:
+                if (TTorus p = ReadTorus(line); keep)
+                    data.tori.push_back(std::move(p));
+                break;
+            default: {
+                const int nameLine = reader.Line();
+                std::string name = ReadModelName(line);
+                line = reader.Next();
+                if (reader.AtEnd())
+                    throw FormatError("the file ends before the model's transform");
+                TModelPlacement m;
+                m.FileName = std::move(name);
+                ReadModelTransform(line, m);
+                if (!keep)
+                    break;
+                if (kind == 4) {
+                    data.models3ds.emplace_back();
+                    static_cast<TModelPlacement&>(data.models3ds.back()) = std::move(m);
+                    data.model3dsLines.push_back(nameLine);
+                } else {
+                    data.blenderModels.emplace_back();
+                    static_cast<TModelPlacement&>(data.blenderModels.back()) = std::move(m);
+                    data.blenderLines.push_back(nameLine);
+                }
+                break;
+            }
+            }
+        }
+    }
+}
+
+// After list 0's boxes: the boxes of further lists are not read; the block,
+// when there is one, follows them.  Only list 0's shapes are kept.
+void ReadShapesBlock(LineReader& reader, ObjectFileData& data)
+{
+    std::string_view line;
+    do {
+        line = reader.Next();
+        if (reader.AtEnd())
+            return;
+    } while (line.substr(0, 6) != "QXEXT ");
+    if (line != kShapesBlockLine)
+        throw FormatError("\"" + std::string(line) + "\" is a shapes block of an unknown version");
+    for (int list = 0;; ++list) {
+        const std::string_view count = reader.Next();
+        if (reader.AtEnd())
+            return;
+        ReadShapeSections(reader, count, data, list == 0);
+    }
+}
+
+}  // namespace
+
 ObjectFileData ParseObjectFile(std::string_view data, const std::string& fileName)
 {
     LineReader reader(data);
@@ -227,6 +367,7 @@ ObjectFileData ParseObjectFile(std::string_view data, const std::string& fileNam
             result.boxes.push_back(std::move(box));
             result.boxLines.push_back(reader.Line());
         }
+        ReadShapesBlock(reader, result);
     } catch (const Error& error) {
         ThrowAt(fileName, reader.Line(), error);
     }
@@ -240,8 +381,10 @@ std::string FormatObjectFile(const TQX3DObject& object)
     out += kLineEnd;
     AppendInt(out, object.ListCount);
     out += kLineEnd;
+    bool otherKinds = false;
     for (int16_t i = 0; i < object.ListCount; ++i) {
         const TGLPremitives& list = *object.Lists[static_cast<size_t>(i)];
+        otherKinds = otherKinds || HasOtherKinds(list);
         AppendInt(out, list.BoxCount);
         out += kLineEnd;
         out.reserve(out.size() + static_cast<size_t>(std::max<int16_t>(list.BoxCount, 0)) * 120);
@@ -258,7 +401,48 @@ std::string FormatObjectFile(const TQX3DObject& object)
             out += kLineEnd;
         }
     }
+    if (!otherKinds)
+        return out;
+    out += kShapesBlockLine;
+    out += kLineEnd;
+    const auto section = [&out](const auto& items, int16_t count, auto&& append) {
+        const size_t n = std::min(items.size(), static_cast<size_t>(std::max<int16_t>(count, 0)));
+        AppendInt(out, static_cast<int32_t>(n));
+        out += kLineEnd;
+        for (size_t k = 0; k < n; ++k) {
+            append(out, items[k]);
+            out += kLineEnd;
+        }
+    };
+    for (int16_t i = 0; i < object.ListCount; ++i) {
+        const TGLPremitives& list = *object.Lists[static_cast<size_t>(i)];
+        section(list.Floors, list.FloorCount, AppendFlat);
+        section(list.Walls, list.WallCount, AppendFlat);
+        section(list.Spheres, list.SphereCount, AppendSphere);
+        section(list.Tori, list.TorusCount, AppendTorus);
+        section(list.Models3ds, list.Model3dsCount, AppendModel);
+        section(list.BlenderModels, list.BlenderCount, AppendModel);
+    }
     return out;
+}
+
+void ReadObjectModels(ObjectFileData& data, const std::string& modelFolder, const std::string& fileName,
+                      std::vector<ModelProblem>* problems)
+{
+    const auto read = [&](ModelKind kind, TModelPlacement& m, int line) -> std::shared_ptr<const LoadedModel> {
+        try {
+            return ReadModelFile(kind, FindProjectFile(modelFolder, m.FileName)).model;
+        } catch (const Error& error) {
+            if (problems != nullptr)
+                problems->push_back({fileName, line, m.FileName, error.what()});
+            return nullptr;
+        }
+    };
+    for (size_t i = 0; i < data.models3ds.size(); ++i)
+        data.models3ds[i].Model = read(ModelKind::Model3ds, data.models3ds[i], data.model3dsLines[i]);
+    for (size_t i = 0; i < data.blenderModels.size(); ++i)
+        data.blenderModels[i].GameObj =
+            TGameObjCopy(read(ModelKind::Blender, data.blenderModels[i], data.blenderLines[i]));
 }
 
 void ApplyObjectFile(TQX3DObject& object, ObjectFileData data)
@@ -273,10 +457,18 @@ void ApplyObjectFile(TQX3DObject& object, ObjectFileData data)
         if (list.BoxCount >= TGLPremitives::kMaxCount)
             throw FormatError("A primitive list holds at most 32767 primitives of one kind");
         collision->AddVolume(box.Position.X, box.Position.Y, box.Position.Z, box.Size.X, box.Size.Y, box.Size.Z);
-        list.Boxes.resize(static_cast<size_t>(list.BoxCount));
-        list.Boxes.push_back(std::move(box));
-        ++list.BoxCount;
+        list.Append(std::move(box));
     }
+    const auto add = [&list](auto& items) {
+        for (auto& item : items)
+            list.Append(std::move(item));
+    };
+    add(data.floors);
+    add(data.walls);
+    add(data.spheres);
+    add(data.tori);
+    add(data.models3ds);
+    add(data.blenderModels);
     object.Collision = std::move(collision);
 }
 
@@ -423,9 +615,23 @@ void TQX3DObject::SaveToFile(const std::string& fileName) const
     WriteProjectFile(fileName, qx::FormatObjectFile(*this));
 }
 
+namespace {
+
+// The models/ folder of the project an object file lies in.
+std::string ModelFolderOf(const std::string& objectFileName)
+{
+    const std::string path = ToFsPath(objectFileName);
+    const size_t slash = path.find_last_of('/');
+    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + qx::kModelFolder;
+}
+
+}  // namespace
+
 void TQX3DObject::LoadFromFile(const std::string& fileName)
 {
-    qx::ApplyObjectFile(*this, qx::ParseObjectFile(ReadProjectFile(fileName), fileName));
+    qx::ObjectFileData data = qx::ParseObjectFile(ReadProjectFile(fileName), fileName);
+    qx::ReadObjectModels(data, ModelFolderOf(fileName), fileName, nullptr);
+    qx::ApplyObjectFile(*this, std::move(data));
     BuildDisplayLists();
 }
 

@@ -52,18 +52,58 @@ private:
     bool atEnd_ = false;
 };
 
-// An object file as read: its name (line 1) and the boxes of list 0, with the
-// line each box came from.
+// An object file as read: its name (line 1) and the primitives of list 0,
+// with the line each box and each model's file name came from.
+//
+// After the counted box lists, an object holding other kinds has a block:
+// the line "QXEXT 1", then for each list of the object six sections in the
+// order floors, walls, spheres, tori, 3DS models, Blender models, each a
+// count line and its records (reals through the number text, each token
+// followed by one space):
+//   floor, wall: Texture X Y Z SizeX SizeZ Tiling RotX RotY RotZ OwnTransform
+//   sphere:      Texture X Y Z Radius Segments RotX RotY RotZ
+//   torus:       Texture X Y Z Ring Tube Third RotX RotY RotZ
+//   model:       the file name on a line of its own (it may hold spaces),
+//                then X Y Z RotX RotY RotZ ScaleX ScaleY ScaleZ
+// A reader of boxes only stops after the counted lists and never sees it;
+// an object of boxes only is written without it, byte for byte as before.
 struct ObjectFileData {
     std::string name;
     std::vector<TBox> boxes;
     std::vector<int> boxLines;
+    std::vector<TFloor> floors;
+    std::vector<TWall> walls;
+    std::vector<TSphere> spheres;  // not compiled
+    std::vector<TTorus> tori;
+    std::vector<TModel3ds> models3ds;  // FileName only: no model read yet
+    std::vector<TModelBlender> blenderModels;
+    std::vector<int> model3dsLines, blenderLines;  // the line of each file name
 };
+
+inline constexpr const char* kShapesBlockLine = "QXEXT 1";
+// The folder of a project that holds the models its objects use.
+inline constexpr const char* kModelFolder = "models/";
 
 ObjectFileData ParseObjectFile(std::string_view data, const std::string& fileName);
 std::string FormatObjectFile(const TQX3DObject& object);
-// Name, a new collision set (margin 0, one volume per box) and the boxes
-// appended to list 0 (made when the object has no list).  No GL.
+
+// A model file of an object file that did not read: "FILE:LINE: MODEL:
+// reason" (1251 text).
+struct ModelProblem {
+    std::string file;  // the object file, as named to the parser
+    int line = 0;      // of the model's file name
+    std::string model;
+    std::string reason;
+    std::string Text() const { return file + ":" + std::to_string(line) + ": " + model + ": " + reason; }
+};
+// Gives the models `data` names their models, read from `modelFolder`
+// (file-system form, with its separator) once per file (qx::ReadModelFile).
+// A model that is missing or does not read keeps an empty primitive and is
+// told in `problems` (when given).
+void ReadObjectModels(ObjectFileData& data, const std::string& modelFolder, const std::string& fileName,
+                      std::vector<ModelProblem>* problems);
+// Name, a new collision set (margin 0, one volume per box) and the
+// primitives appended to list 0 (made when the object has no list).  No GL.
 void ApplyObjectFile(TQX3DObject& object, ObjectFileData data);
 
 // The names of an object list file.  A count beyond the file's lines, a

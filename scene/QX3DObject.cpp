@@ -60,6 +60,8 @@ void TQX3DObject::BuildDisplayLists()
         qx::GlListRef compiled = qx::GlListRef::Generate();
         if (!compiled)
             continue;  // no context or no ids left: the list stays as it was
+        // Outside the list: what it calls must exist before it is compiled.
+        Lists[i]->PrepareDrawing();
         glNewList(static_cast<GLuint>(compiled.Id()), GL_COMPILE);
         Lists[i]->Draw();
         glEndList();

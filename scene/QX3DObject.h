@@ -60,10 +60,12 @@ public:
     // the collision set is not copied.
     virtual void Assign(const TQX3DObject& source);
 
-    // The object file: every list's boxes written; reading replaces the
-    // name and the collision set and appends the boxes of the file's first
-    // list to list 0, then compiles the display lists.  Errors name the
-    // file (and line).
+    // The object file: every list's primitives written (the kinds other
+    // than boxes in a block after the boxes, see ProjectFiles.h); reading
+    // replaces the name and the collision set and appends the primitives of
+    // the file's first list to list 0 (the models read from the models/
+    // folder beside the file; a missing one leaves its primitive empty),
+    // then compiles the display lists.  Errors name the file (and line).
     void SaveToFile(const std::string& fileName) const;
     void LoadFromFile(const std::string& fileName);
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "Errors.h"
 #include "PrimitiveList.h"
 #include "Text1251.h"
 
@@ -32,18 +31,6 @@ template <typename T>
 int ValidCount(const std::vector<T>& items, int16_t count)
 {
     return static_cast<int>(std::min(items.size(), static_cast<size_t>(std::max<int16_t>(count, 0))));
-}
-
-template <typename T>
-int Append(std::vector<T>& items, int16_t& count, T item)
-{
-    if (count >= TGLPremitives::kMaxCount)
-        throw qx::Error("A primitive list holds at most 32767 primitives of one kind");
-    const int index = ValidCount(items, count);
-    items.resize(static_cast<size_t>(index));
-    items.push_back(std::move(item));
-    count = static_cast<int16_t>(index + 1);
-    return index;
 }
 
 template <typename T>
@@ -161,7 +148,7 @@ int AddNewShape(TGLPremitives& list, ShapeKind kind, int32_t texture)
         torus.Texture = texture;
         torus.ShapeParams[0] = 4;
         torus.ShapeParams[1] = 1;
-        return Append(list.Tori, list.TorusCount, std::move(torus));
+        return list.Append(std::move(torus));
     }
     case ShapeKind::Floor: {
         const int n = list.AddFloor(texture, 0, 0, 0, 8, 8, 1, 0, 0, 0);
@@ -177,7 +164,7 @@ int AddNewShape(TGLPremitives& list, ShapeKind kind, int32_t texture)
         wall.SizeZ = 8;
         wall.Tiling = 1;
         wall.Rotation = {-90, 0, 0};
-        return Append(list.Walls, list.WallCount, std::move(wall));
+        return list.Append(std::move(wall));
     }
     case ShapeKind::Model3ds:
     case ShapeKind::ModelBlender: break;
@@ -193,7 +180,7 @@ int CopyShape(const TGLPremitives& source, ShapeKind kind, int index, TGLPremiti
         if (!Names(from, source.*count, index))
             return -1;
         if (at < 0)
-            return Append(to, target.*count, from[static_cast<size_t>(index)]);
+            return static_cast<int>(target.Append(from[static_cast<size_t>(index)]));
         if (!Names(to, target.*count, at))
             return -1;
         to[static_cast<size_t>(at)] = from[static_cast<size_t>(index)];
@@ -240,11 +227,4 @@ void ForEachTexture(TGLPremitives& list, const std::function<void(ShapeKind kind
     for (ShapeKind kind : {ShapeKind::Box, ShapeKind::Sphere, ShapeKind::Torus, ShapeKind::Floor, ShapeKind::Wall})
         for (int i = 0; i < ShapeCount(list, kind); ++i)
             f(kind, i, *FieldsOf(list, kind, i).Texture);
-}
-
-void CompileStaleSpheres(TGLPremitives& list)
-{
-    for (int i = 0; i < ValidCount(list.Spheres, list.SphereCount); ++i)
-        if (!list.Spheres[static_cast<size_t>(i)].DisplayList)
-            list.Spheres[static_cast<size_t>(i)].Compile();
 }

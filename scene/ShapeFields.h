@@ -33,7 +33,8 @@ struct ShapeFields {
     uint8_t* BlendMode = nullptr;
     bool* CullFront = nullptr;
     int32_t* Texture = nullptr;
-    // Run after a size changed (a sphere's compiled list no longer fits).
+    // Run after a size changed (a sphere's compiled list no longer fits; the
+    // list's PrepareDrawing compiles it again).
     std::function<void()> SizeChanged;
 
     explicit operator bool() const { return Position != nullptr; }
@@ -61,5 +62,3 @@ void HideShape(TGLPremitives& list, ShapeKind kind, int index, bool hide);
 // Calls f(kind, index, texture) for every primitive that has a texture
 // (every kind but the models, whose materials come with them).
 void ForEachTexture(TGLPremitives& list, const std::function<void(ShapeKind kind, int index, int32_t& texture)>& f);
-// Compiles the spheres whose list a size change let go of (needs GL).
-void CompileStaleSpheres(TGLPremitives& list);

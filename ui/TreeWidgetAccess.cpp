@@ -70,15 +70,6 @@ std::vector<QTreeWidgetItem*> ItemsInDisplayOrder(const QTreeWidget* tree)
     return items;
 }
 
-int AbsoluteIndex(const QTreeWidget* tree, const QTreeWidgetItem* item)
-{
-    auto items = ItemsInDisplayOrder(tree);
-    for (size_t i = 0; i < items.size(); ++i)
-        if (items[i] == item)
-            return static_cast<int>(i);
-    return -1;
-}
-
 TreeWidgetAccess::TreeWidgetAccess(QTreeWidget* tree) : tree_(tree), items_(ItemsInDisplayOrder(tree)) {}
 
 int TreeWidgetAccess::NodeCount() const { return static_cast<int>(items_.size()); }

@@ -23,8 +23,6 @@ void SetNodeIcons(QTreeWidgetItem* item, int icon, int selectedIcon);
 QTreeWidgetItem* AddNode(QTreeWidget* tree, QTreeWidgetItem* parent, const std::string& cp1251);
 // All items in display order (each item, then its children).
 std::vector<QTreeWidgetItem*> ItemsInDisplayOrder(const QTreeWidget* tree);
-// Position of an item in display order over the whole tree, or -1.
-int AbsoluteIndex(const QTreeWidget* tree, const QTreeWidgetItem* item);
 
 class TreeWidgetAccess : public TreeAccess {
 public:

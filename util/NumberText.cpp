@@ -126,45 +126,15 @@ enum class PlainParse { Number, NotANumber, OutOfRange };
 
 PlainParse ParsePlainDecimal(std::string_view text, double& value)
 {
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n && IsBlank(text[i]))
-        ++i;
-    std::string normal;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        normal += text[i++];
-    int mantissaDigits = 0;
-    while (i < n && IsDigit(text[i])) {
-        normal += text[i++];
-        ++mantissaDigits;
-    }
-    if (i < n && text[i] == g_decimalSeparator) {
-        normal += '.';
-        ++i;
-        while (i < n && IsDigit(text[i])) {
-            normal += text[i++];
-            ++mantissaDigits;
-        }
-    }
-    if (mantissaDigits == 0)
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    std::string normal(text.size() + 1, '\0');
+    const size_t length = qx::NormalizeDecimal(text, std::string_view(&g_decimalSeparator, 1), normal.data(), normal.size());
+    if (length == 0)
         return PlainParse::NotANumber;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        normal += 'e';
-        ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-'))
-            normal += text[i++];
-        int exponentDigits = 0;
-        while (i < n && IsDigit(text[i])) {
-            normal += text[i++];
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
-            return PlainParse::NotANumber;
-    }
-    while (i < n && IsBlank(text[i]))
-        ++i;
-    if (i != n)
-        return PlainParse::NotANumber;
+    normal.resize(length);
 
     errno = 0;
     const double parsed = strtod_l(normal.c_str(), nullptr, qx::CLocale());
@@ -341,3 +311,103 @@ FieldText ClassifyIntText(std::string_view text)
 }
 
 bool IntToBool(int32_t value) { return value != 0; }
+
+namespace qx {
+
+size_t NormalizeDecimal(std::string_view text, std::string_view points, char* out, size_t outSize)
+{
+    size_t i = 0, n = 0;
+    const auto put = [&](char c) {
+        if (n < outSize)
+            out[n] = c;
+        ++n;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-')
+            put('-');
+        ++i;
+    }
+    int mantissaDigits = 0;
+    while (i < text.size() && IsDigit(text[i])) {
+        put(text[i++]);
+        ++mantissaDigits;
+    }
+    if (i < text.size() && points.find(text[i]) != std::string_view::npos) {
+        put('.');
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) {
+            put(text[i++]);
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0)
+        return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        put('e');
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+            put(text[i++]);
+        int exponentDigits = 0;
+        while (i < text.size() && IsDigit(text[i])) {
+            put(text[i++]);
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return 0;
+    }
+    return i == text.size() && n <= outSize ? n : 0;
+}
+
+bool EqualsNoCase(std::string_view text, std::string_view upper)
+{
+    if (text.size() != upper.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
+        if (c != upper[i])
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+template <typename Real>
+bool ParseFileRealAs(std::string_view token, Real& value)
+{
+    constexpr Real kInfinity = std::numeric_limits<Real>::infinity();
+    if (EqualsNoCase(token, "NAN")) {
+        value = std::numeric_limits<Real>::quiet_NaN();
+        return true;
+    }
+    const bool negative = !token.empty() && token[0] == '-';
+    std::string_view body = token;
+    if (!body.empty() && (body[0] == '-' || body[0] == '+'))
+        body.remove_prefix(1);
+    if (EqualsNoCase(body, "INF")) {
+        value = negative ? -kInfinity : kInfinity;
+        return true;
+    }
+    // The files' reals are short: a stack buffer keeps the load free of
+    // allocations.
+    char buffer[64];
+    const size_t n = NormalizeDecimal(token, ",.", buffer, sizeof buffer);
+    if (n == 0)
+        return false;
+    const auto result = std::from_chars(buffer, buffer + n, value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Beyond the range even after rounding: an infinity or zero, as the
+        // masked floating-point exceptions of the original gave.
+        const bool tiny = std::string_view(buffer, n).find("e-") != std::string_view::npos;
+        value = tiny ? (negative ? -Real(0) : Real(0)) : (negative ? -kInfinity : kInfinity);
+        return true;
+    }
+    return result.ec == std::errc() && result.ptr == buffer + n;
+}
+
+}  // namespace
+
+bool ParseFileReal(std::string_view token, float& value) { return ParseFileRealAs(token, value); }
+bool ParseFileReal(std::string_view token, double& value) { return ParseFileRealAs(token, value); }
+
+}  // namespace qx

@@ -45,6 +45,25 @@ namespace qx {
 // The same grammar for the files' integers: malformed text throws
 // qx::ConvertError "'%s' is not a valid integer value".
 int32_t StrictTextToInt(std::string_view text);
+
+// The one decimal grammar of the program: a sign, digits with at most one of
+// `points` among them, an optional exponent ("e" or "E", a sign, digits);
+// the whole text and nothing else.  Writes the number the way from_chars and
+// strtod read it (a "-" but no "+", "." as the point) into `out`, at most
+// `outSize` characters, and returns its length: 0 for a text outside the
+// grammar or too long for the buffer.
+size_t NormalizeDecimal(std::string_view text, std::string_view points, char* out, size_t outSize);
+
+// Whether `text` in ASCII upper case is `upper`.
+bool EqualsNoCase(std::string_view text, std::string_view upper);
+
+// The project files' reals: that grammar with "," or ".", plus "NAN" and a
+// signed "INF" in any letter case.  Each value is the nearest single (through
+// a double, a value half-way between two singles after the first rounding
+// would round again); beyond the range an infinity, below it a zero.  False
+// for anything else.
+bool ParseFileReal(std::string_view token, float& value);
+bool ParseFileReal(std::string_view token, double& value);
 }  // namespace qx
 std::string IntToEditText(int32_t value);
 

@@ -140,14 +140,24 @@ StagedProject ReadProject(const std::string& folder, const ReadOptions& options)
             throw LoadCancelled();
     };
 
-    LevelFiles level = ReadLevelFiles(folder, [&](int announced) {
-        total += announced;
-        step();
-    });
+    // The models lie beside the pictures' folder.
+    const std::string modelFolder =
+        options.pictureFolder.empty()
+            ? std::string()
+            : std::filesystem::path(ToFsPath(options.pictureFolder)).parent_path().parent_path().string() + "/" +
+                  kModelFolder;
+    LevelFiles level = ReadLevelFiles(
+        folder,
+        [&](int announced) {
+            total += announced;
+            step();
+        },
+        modelFolder);
     staged.content = std::move(level.content);
     staged.boxCount = level.boxCount;
     staged.boxLines = std::move(level.boxLines);
     staged.filesUnder1251 = std::move(level.filesUnder1251);
+    staged.modelProblems = std::move(level.modelProblems);
 
     ReadTree(staged.objectTree, folder, kObjectTreeFile, kObjectTreeIconsFile);
     step();
@@ -196,11 +206,13 @@ void CommitProject(StagedProject& staged, ProjectContent& content, TreeAccess& o
 std::string MissingPicturesText(const StagedProject& staged)
 {
     const auto& problems = staged.textures.problems;
-    if (problems.empty())
-        return std::string();
-    std::string text = Cp("Эти текстуры не загружены и оставлены без картинки:");
+    std::string text;
+    if (!problems.empty())
+        text = Cp("Эти текстуры не загружены и оставлены без картинки:");
     for (const PictureProblem& p : problems)
         text += "\n" + p.name + " - " + p.reason;
+    if (const std::string models = MissingModelsText(staged.modelProblems); !models.empty())
+        text += (text.empty() ? "" : "\n\n") + models;
     return text;
 }
 

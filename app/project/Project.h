@@ -69,6 +69,8 @@ struct StagedProject {
     // paths): after the commit, the next save into their folder gives them
     // their UTF-8 names.
     std::vector<std::string> filesUnder1251;
+    // Model files that are missing or did not read (their parts stay empty).
+    std::vector<ModelProblem> modelProblems;
 };
 
 struct ReadOptions {
@@ -77,7 +79,8 @@ struct ReadOptions {
     // Called between files and pictures; false cancels (LoadCancelled).
     std::function<bool(int done, int total)> progress;
     // Where the pictures are; empty: the "textures" folder beside the files
-    // (an autosave reads the library's).
+    // (an autosave reads the library's).  The models are in the "models"
+    // folder beside that one.
     std::string pictureFolder;
 };
 
@@ -115,8 +118,8 @@ std::string RecoverInterruptedSaves(const std::vector<std::string>& folders);
 inline constexpr int32_t kHelperTextures = 8;
 bool RemoveProjectTexture(int32_t index, ProjectContent& content, const std::vector<TQX3DObject*>& others);
 
-// The one message that lists the pictures a load registered untextured;
-// empty when there are none.
+// The one message that lists the pictures a load registered untextured and
+// the model files it left empty; empty when there are none.
 std::string MissingPicturesText(const StagedProject& staged);
 
 // After texture `removed` left the registry: texture indices of boxes,

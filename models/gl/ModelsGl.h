@@ -11,8 +11,10 @@ namespace qx {
 // (a file-system path, empty or ending in a separator).
 TextureLoader RegistryTextureLoader(const std::string& fsFolder = {});
 
-// Makes AddModel3ds and AddModelBlender read through T3DModel.LoadFromFile
-// and LoadGameObj.  Called once at start-up.
+// Makes the model primitives read 3DS files and Blender exports (without GL;
+// their pictures load on first drawing, beside the model first, then for a
+// 3DS model in the project's textures/ folder beside models/).  Called once
+// at start-up.
 void InstallModelReaders();
 
 }  // namespace qx

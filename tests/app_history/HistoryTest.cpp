@@ -23,6 +23,7 @@
 #include "EditRecording.h"
 #include "EditorFixture.h"
 #include "EditorState.h"
+#include "GLEngine.h"
 #include "EditorWindows.h"
 #include "Messages.h"
 #include "ModelObjectEditorBox.h"
@@ -566,7 +567,11 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     TGLPremitives& parts = *state.MapObjects[0]->Lists[0];
     AddNewShape(parts, ShapeKind::Floor, 2);
     AddNewShape(parts, ShapeKind::Torus, 3);
-    parts.Models3ds[static_cast<size_t>(parts.AddModel3ds("missing.3ds", 1, 2, 3, 0, 0, 0, 1, 1, 1))].FileName = "m.3ds";
+    const fs::path model = dir_ / "Sys/Saves/models/m.txt";
+    fs::create_directories(model.parent_path());
+    qxtest::WriteFileBytes(model, "face\r\nNOTEXTURE\r\n3\r\n1 1 1\r\n2 2 2\r\n3 3 3\r\n1 0 0\r\n1 0 0\r\n1 0 0\r\n");
+    MakeEngineCurrent();
+    parts.AddModelBlender(model.string(), 1, 2, 3, 0, 0, 0, 1, 1, 2);
     Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
     SceneClick(*w());
     const fs::path folder = dir_ / "Sys/Saves/Autosave";
@@ -606,6 +611,8 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение проекта ") + (dir_ / "Sys/Saves").string() + Cp(" от "), 0), 0u)
         << messages_.entries[0].text;
     EXPECT_EQ(Editor().PlacementCount, 1);
+    const TGLPremitives& back = *Editor().MapObjects[0]->Lists[0];
+    EXPECT_EQ(back.FloorCount + back.TorusCount + back.BlenderCount, 3) << "every kind recovered";
     EXPECT_TRUE(w()->windowTitle().endsWith(" *"));
     // A save makes it go.
     w()->findChild<QAction*>("Save1")->trigger();

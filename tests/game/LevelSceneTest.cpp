@@ -10,8 +10,11 @@
 #include "GLEngine.h"
 #include "GlTestContext.h"
 #include "LevelScene.h"
+#include "ModelReaders.h"
+#include "ModelsGl.h"
 #include "PlayerMotion.h"
 #include "QX3DObject.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -95,6 +98,88 @@ TEST(LevelScene, VolumesAreTurnedAndScaledAsTheyAreDrawn)
     EXPECT_NEAR(WalkInto(sheared, 13, 20, kAlongMinusZ)[2], -5, 0.01);  // its corner at x 12 meets it
 }
 
+// A wall 20 wide and 10 high in the plane z = 10 with a doorway 4 wide and
+// 6 high in its middle, as a model's triangles.
+class DoorwayModel : public qx::LoadedModel {
+public:
+    void Draw() const override {}
+    std::unique_ptr<qx::ImportedModel> Clone() const override { return std::make_unique<DoorwayModel>(); }
+    std::vector<TVec3> Triangles() const override
+    {
+        std::vector<TVec3> out;
+        const auto quad = [&](float x0, float y0, float x1, float y1) {
+            out.insert(out.end(), {{x0, y0, 10}, {x1, y0, 10}, {x1, y1, 10}, {x0, y0, 10}, {x1, y1, 10}, {x0, y1, 10}});
+        };
+        quad(-10, 0, -2, 10);
+        quad(2, 0, 10, 10);
+        quad(-2, 6, 2, 10);
+        return out;
+    }
+
+protected:
+    void LoadPicturesNow() const override {}
+};
+
+// Spheres, models per triangle (through their trees, under the model's and
+// the placement's transforms), walls, tori and a real 3DS file collide as
+// drawn.
+TEST(LevelScene, ShapesAndModelsCollideAsDrawn)
+{
+    ProjectContent level;
+    // The model halved within its object, the placement doubling it and
+    // turning it 90 degrees about Y: the wall at x = 10, the doorway z -2..2.
+    TModel3ds gate;
+    gate.Model = std::make_shared<DoorwayModel>();
+    gate.Scale = {0.5f, 0.5f, 0.5f};
+    level.MapObjects[static_cast<size_t>(level.AddObject("_Gate"))]->Lists[0]->Append(gate);
+    level.AddPlacement("_Gate", TPlacement{0, 0, 0, 0, 90, 0, 2, 2, 2});
+    TSphere ball;
+    ball.Position = {0, 3, 0};
+    ball.Radius = 3;
+    level.MapObjects[static_cast<size_t>(level.AddObject("_Ball"))]->Lists[0]->Append(ball);
+    level.AddPlacement("_Ball", TPlacement{30, 0, 0, 0, 0, 0, 1, 1, 1});
+    EXPECT_NEAR(WalkInto(level, 0, 0, kAlongX)[0], 26, 0.01) << "through the doorway, then against the ball";
+    EXPECT_NEAR(WalkInto(level, 0, 5, kAlongX)[0], 9, 0.01) << "the wall beside the doorway";
+    // Stretched twice along X the ball is no sphere: it collides as its
+    // triangles, 6 units from its centre give or take their facets.
+    level.Placements[1].ScaleX = 2;
+    EXPECT_NEAR(WalkInto(level, 0, 0, kAlongX)[0], 23, 0.15);
+
+    // A wall (a floor turned upright about Z) at x = 10, z -10..10, and a
+    // torus lying on the ground (ring 8, tube 3: too steep to climb) whose
+    // outside comes nearest at x = 19.
+    ProjectContent shapes;
+    TGLPremitives& list = *shapes.MapObjects[static_cast<size_t>(shapes.AddObject("_Shapes"))]->Lists[0];
+    TWall wall;
+    wall.Position = {10, 0, -10};
+    wall.SizeX = 10;
+    wall.SizeZ = 20;
+    wall.Rotation = {0, 0, 90};
+    list.Append(wall);
+    TTorus torus;
+    torus.Position = {30, 3, 20};
+    torus.ShapeParams[0] = 8;
+    torus.ShapeParams[1] = 3;
+    list.Append(torus);
+    shapes.AddPlacement("_Shapes", TPlacement{0, 0, 0, 0, 0, 0, 1, 1, 1});
+    EXPECT_NEAR(WalkInto(shapes, 0, 0, kAlongX)[0], 9, 0.01);
+    EXPECT_NEAR(WalkInto(shapes, 0, 20, kAlongX)[0], 18, 0.01);
+
+    QX_REQUIRE_TESTDATA(data);
+    qx::InstallModelReaders();
+    // A unit cube (0, 0, -1)..(1, 1, 0) of 12 triangles, ten times as large:
+    // x 20..30, z -5..5.
+    TModel3ds cube;
+    cube.Model = qx::ReadModelFile(qx::ModelKind::Model3ds,
+                                   (data / "3ds/online3dviewer/cube_with_materials.3ds").string()).model;
+    cube.Scale = {10, 10, 10};
+    ProjectContent real;
+    real.MapObjects[static_cast<size_t>(real.AddObject("_Cube"))]->Lists[0]->Append(cube);
+    real.AddPlacement("_Cube", TPlacement{20, 0, 5, 0, 0, 0, 1, 1, 1});
+    EXPECT_NEAR(WalkInto(real, 0, 0, kAlongX)[0], 19, 0.01);
+    qx::SetModelReaders({});
+}
+
 class LevelDraw : public qxtest::GlTest {};
 
 TEST_F(LevelDraw, DrawsPlacementsInRangeAndInViewOnly)
@@ -175,6 +260,25 @@ TEST(LevelScene, TheGroundLiesUnderTheLevelAndTheStart)
         faller.Advance(1.0 / 60, qx::MoveInput());
     EXPECT_NEAR(faller.Feet()[1], -2.05f, 1e-4);
     EXPECT_EQ(faller.FallRespawns(), 0);
+
+    // Shapes and models are geometry too: a ball sunk 3 into the level and
+    // a model reaching 10 beyond it.
+    ProjectContent shapes;
+    TGLPremitives& list = *shapes.MapObjects[static_cast<size_t>(shapes.AddObject("_Shapes"))]->Lists[0];
+    TSphere ball;
+    ball.Radius = 4;
+    ball.Position = {0, 1, 0};
+    list.Append(ball);
+    TModel3ds gate;
+    gate.Model = std::make_shared<DoorwayModel>();  // x -10..10, z 10
+    gate.Scale = {1, 1, 1};
+    list.Append(gate);
+    shapes.AddPlacement("_Shapes", TPlacement{0, 0, 0, 0, 0, 0, 1, 1, 1});
+    scene.Build(shapes);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[1], -3.05f);
+    EXPECT_FLOAT_EQ(scene.groundBox.min[0], -110);
+    EXPECT_FLOAT_EQ(scene.groundBox.max[2], 110);
+    EXPECT_EQ(scene.placement.size(), 1u) << "drawn";
 
     // No geometry at all: the ground at the start's feet, around it.
     ProjectContent empty;

@@ -179,8 +179,9 @@ TEST(PlayerMotion, FallingFarBelowTheLowestVolumeRespawns)
 
 TEST(CollisionWorld, FindsWhatABruteForceSearchFinds)
 {
-    // Shapes of every size class, of turned boxes, placed, moved, scaled
-    // unevenly (mirrored too) and turned.
+    // Shapes of every size class, of turned boxes (one with a model's
+    // triangles too), placed, moved, scaled unevenly (mirrored too) and
+    // turned.
     std::mt19937 random(7);
     std::uniform_real_distribution<float> pos(-3000, 3000), size(0.1f, 40), scale(-3, 3), angle(-180, 180);
     std::vector<std::vector<qx::Solid>> shapes;
@@ -200,8 +201,16 @@ TEST(CollisionWorld, FindsWhatABruteForceSearchFinds)
                                          {pos(random), pos(random) / 100, pos(random)},
                                          {scale(random), 1, scale(random)},
                                          {0, p % 3 == 0 ? 0 : angle(random), p % 5 == 0 ? angle(random) : 0}});
+    // Shape 1 also holds a model of random triangles, under a transform of
+    // its own.
+    std::vector<float> corners;
+    std::uniform_real_distribution<float> inModel(-20, 20);
+    for (int t = 0; t < 9 * 300; ++t)
+        corners.push_back(inModel(random));
+    const auto mesh = std::make_shared<const qx::MeshTree>(corners);
+    const qx::MeshUse use{0, {5, 1, -3}, {1.5f, 0.5f, -1}, {10, 30, 0}};
     CollisionWorld world;
-    world.Build(shapes, placed);
+    world.Build(shapes, placed, {mesh}, {{}, {use}});
 
     // Each volume placed point by point: scaled, then turned, then moved.
     const auto place = [](const qx::Solid& v, const qx::PlacedShape& s) {
@@ -229,6 +238,22 @@ TEST(CollisionWorld, FindsWhatABruteForceSearchFinds)
                 return false;
         return true;
     };
+    // The model's triangles placed point by point, once.
+    std::vector<qx::Solid> triangles;
+    for (const qx::PlacedShape& s : placed) {
+        if (s.shape != 1)
+            continue;
+        const qx::PlacedShape inObject{0, {use.pos[0], use.pos[1], use.pos[2]},
+                                       {use.scale[0], use.scale[1], use.scale[2]},
+                                       {use.turn[0], use.turn[1], use.turn[2]}};
+        for (size_t t = 0; t < corners.size(); t += 9) {
+            qx::Solid w = place(place(qx::Solid::Triangle(&corners[t], &corners[t + 3], &corners[t + 6]), inObject), s);
+            w.kind = qx::SolidKind::Triangle;
+            w.UpdateBounds();
+            triangles.push_back(w);
+        }
+    }
+    int trianglesNear = 0;
     for (int q = 0; q < 200; ++q) {
         const float x = pos(random), z = pos(random), w = size(random) * (q % 4 == 0 ? 20 : 1);
         const Box3 query = Box3::Of(x, -100, z, x + w, 100, z + w);
@@ -240,13 +265,20 @@ TEST(CollisionWorld, FindsWhatABruteForceSearchFinds)
             EXPECT_TRUE(v.bounds.Overlaps(query));
             found.push_back(v.bounds);
         });
+        const auto expectFound = [&](const qx::Solid& w) {
+            if (qx::SolidAxes(w).Overlaps(inner)) {
+                ASSERT_TRUE(std::any_of(found.begin(), found.end(), [&](const Box3& f) { return near(f, w.bounds); }))
+                    << "query " << q;
+            }
+        };
         for (const qx::PlacedShape& s : placed)
-            for (const qx::Solid& v : shapes[s.shape]) {
-                const qx::Solid w = place(v, s);
-                if (qx::SolidAxes(w).Overlaps(inner)) {
-                    ASSERT_TRUE(std::any_of(found.begin(), found.end(), [&](const Box3& f) { return near(f, w.bounds); }))
-                        << "query " << q;
-                }
+            for (const qx::Solid& v : shapes[s.shape])
+                expectFound(place(v, s));
+        for (const qx::Solid& w : triangles)
+            if (w.bounds.Overlaps(inner)) {
+                expectFound(w);
+                ++trianglesNear;
             }
     }
+    EXPECT_GT(trianglesNear, 100) << "the queries reach the model";
 }

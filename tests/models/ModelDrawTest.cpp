@@ -37,6 +37,7 @@ protected:
         ResetTextures();
         std::filesystem::create_directories(dir_ / "textures");
         std::filesystem::create_directories(dir_ / "kafe");
+        std::filesystem::create_directories(dir_ / "models");
         WriteFileBytes(dir_ / "textures" / "mp5sil.bmp", SmallBmp());
         WriteFileBytes(dir_ / "kafe" / "brick.bmp", SmallBmp());
         // Body: textured; Plain: its own colour; NoUV: the textured material
@@ -130,9 +131,14 @@ TEST_F(ModelDrawTest, Model3dsDrawsItsFacesInEditorAxesWithItsMaterials)
 TEST_F(ModelDrawTest, PrimitivesReadThroughTheInstalledReaders)
 {
     qx::InstallModelReaders();
+    // A project's models/ folder: the gun's picture is in textures/ beside
+    // it, the Blender model's beside the model.
+    std::filesystem::copy_file(dir_ / "gun.3ds", dir_ / "models" / "gun.3ds");
     TGLPremitives list;
-    EXPECT_EQ(list.AddModel3ds("gun.3ds", 10, 0, 0, 0, 0, 0, 1, 1, 1), 0);
-    EXPECT_EQ(list.AddModel3ds("missing.3ds", 0, 0, 0, 0, 0, 0, 1, 1, 1), 1);  // an empty model
+    EXPECT_EQ(list.AddModel3ds("models/gun.3ds", 10, 0, 0, 0, 0, 0, 1, 1, 1), 0);
+    EXPECT_THROW(list.AddModel3ds("models/missing.3ds", 0, 0, 0, 0, 0, 0, 1, 1, 1), qx::InOutError);
+    WriteFileBytes(dir_ / "models" / "plain.3ds", "not a model");
+    EXPECT_THROW(list.AddModel3ds("models/plain.3ds", 0, 0, 0, 0, 0, 0, 1, 1, 1), qx::FormatError);
     EXPECT_EQ(list.AddModelBlender("kafe\\KOSMO.TXT", 0, 5, 0, 0, 0, 0, 1, 1, 1), 0);
     try {
         list.AddModelBlender("kafe\\MISSING.TXT", 0, 0, 0, 0, 0, 0, 1, 1, 1);
@@ -141,11 +147,13 @@ TEST_F(ModelDrawTest, PrimitivesReadThroughTheInstalledReaders)
         EXPECT_STREQ(e.what(), "File not found");
     }
     EXPECT_EQ(list.BlenderCount, 1);
-    EXPECT_EQ(list.Model3dsCount, 2);
+    EXPECT_EQ(list.Model3dsCount, 1);
+    EXPECT_EQ(Textures().TextureCount, 0) << "a model's pictures stay out of the project's texture list";
 
     const auto prims = CaptureWorld([&] { list.Draw(); });
     ASSERT_EQ(prims.size(), 5u);  // three 3DS triangles, two Blender faces
     ExpectAt(prims[0].v[0], 11, 3, -2);
+    EXPECT_FLOAT_EQ(prims[0].v[2].t, 1.0f) << "textured: its picture was found in textures/";
     // (a, b, c) -> (-a, c, b), moved up by 5.
     const Bounds first = BoundsOf({prims[3]}), second = BoundsOf({prims[4]});
     for (const auto& [b, lo, hi] : {std::tuple{first, std::array{-1, 5, 0}, std::array{0, 5, 1}},
@@ -155,16 +163,15 @@ TEST_F(ModelDrawTest, PrimitivesReadThroughTheInstalledReaders)
             EXPECT_NEAR(b.hi[i], hi[i], 1e-3);
         }
     }
-    // The untextured face leaves the brick bound.
+    // The untextured face leaves the brick (found beside the model) bound.
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_NE(bound, 0);
-    EXPECT_EQ(GLuint(bound), Textures().TextureIds.at(size_t(FindTexture("brick.bmp"))));
 
     TGLPremitives copy;
     copy.Assign(list);
     EXPECT_EQ(copy.Models3ds[0].Model.get(), list.Models3ds[0].Model.get());
-    EXPECT_NE(copy.BlenderModels[0].GameObj.get(), list.BlenderModels[0].GameObj.get());
+    EXPECT_EQ(copy.BlenderModels[0].GameObj.get(), list.BlenderModels[0].GameObj.get());
     EXPECT_EQ(CaptureWorld([&] { copy.Draw(); }).size(), 5u);
 }
 

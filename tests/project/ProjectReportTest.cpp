@@ -56,23 +56,32 @@ TEST(ProjectReport, SoundProjectProblemsAndBrokenFiles)
     Write(saves / "textures.qxtex", "1\r\nwall.bmp0\r\n");
     ReportRun run = Report(dir.path());
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "total textures=1 objects=1 boxes=2 placements=1 player=(1.5,0,-2.25)\n");
+    EXPECT_EQ(run.out, "total textures=1 objects=1 boxes=2 shapes=0 models=0 placements=1 player=(1.5,0,-2.25)\n");
 
     // A picture's problem lands on its entry in the texture list, and a path
     // in a reason is written with one kind of separator.
     WriteProject(saves);
     Write(saves / "textures.qxtex", "3\r\nwall.bmp0\r\ngone.png1\r\nbad.png0\r\n");
     Write(saves / "textures" / "bad.png", "not a picture");
-    Write(saves / "_Wall.qxobj", "_Wall\r\n1\r\n2\r\n0 0 0 0 8 8 8 1 0 0 0 0 0 True 0 \r\n7 0 0 0 8 8 8 1 0 0 0 0 0 1 0 \r\n");
+    // A floor and three models after the boxes: one read, one missing, one
+    // that does not convert.
+    Write(saves / "_Wall.qxobj", "_Wall\r\n1\r\n2\r\n0 0 0 0 8 8 8 1 0 0 0 0 0 True 0 \r\n7 0 0 0 8 8 8 1 0 0 0 0 0 1 0 \r\n"
+                                 "QXEXT 1\r\n1\r\n0 0 0 0 4 4 1 0 0 0 False \r\n0\r\n0\r\n0\r\n"
+                                 "2\r\nok.3ds\r\n0 0 0 0 0 0 1 1 1 \r\nold gun.3ds\r\n0 0 0 0 0 0 1 1 1 \r\n"
+                                 "1\r\nbad.txt\r\n0 0 0 0 0 0 1 1 1 \r\n");
+    Write(saves / "models" / "ok.3ds", std::string("MM\x06\0\0\0", 6));
+    Write(saves / "models" / "bad.txt", "face\nNOTEXTURE\n1\n1 2 x\n");
     Write(saves / "Map1.qxmap", "0 0 0 \r\n2\r\n_Wall 0 0 0 0 0 0 1 1 1 \r\n_Door 0 0 0 0 0 0 1 1 1 \r\n");
     run = Report(saves);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out,
               "textures.qxtex:3: gone.png: File not found\n"
               "textures.qxtex:4: bad.png: Couldn't load PNG - \"" + (saves / "textures" / "bad.png").string() + "\"\n"
+              "_Wall.qxobj:15: old gun.3ds: File not found\n"
+              "_Wall.qxobj:18: bad.txt: 'x' is not a valid floating point value\n"
               "_Wall.qxobj:5: box texture 7 is outside the texture list (3 entries)\n"
               "Map1.qxmap:4: placement names no object: _Door\n"
-              "total textures=3 objects=1 boxes=2 placements=2 player=(0,0,0)\n");
+              "total textures=3 objects=1 boxes=2 shapes=1 models=3 placements=2 player=(0,0,0)\n");
 
     Write(saves / "Map1.qxmap", "0 0 0 \r\n1\r\n_Wall 0 0 0 0 0 0 1 1 \r\n");
     run = Report(saves);

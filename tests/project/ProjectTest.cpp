@@ -259,6 +259,10 @@ TEST_F(ProjectTest, LoadFailingAtAnyFileOrCancelledChangesNothing)
 TEST_F(ProjectTest, MissingAndBrokenPicturesAreUntexturedAndListedInOneMessage)
 {
     MakeProject();
+    // A model whose file is not in models/ is listed in the same message.
+    TModel3ds chair;
+    chair.FileName = "chair.3ds";
+    content_.MapObjects[static_cast<size_t>(content_.AddObject("_Chair"))]->Lists[0]->Append(chair);
     Textures().TextureNames = {"wall.bmp", "gone.bmp", "glass.png", "junk.png", "sky.jpg"};
     Textures().TextureIds.assign(5, 0);
     Textures().TextureKeyed.assign(5, false);
@@ -277,6 +281,8 @@ TEST_F(ProjectTest, MissingAndBrokenPicturesAreUntexturedAndListedInOneMessage)
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_NE(messages.entries[0].text.find("gone.bmp"), std::string::npos);
     EXPECT_NE(messages.entries[0].text.find("junk.png"), std::string::npos);
+    EXPECT_NE(messages.entries[0].text.find("\n_Chair.qxobj:10: chair.3ds: "), std::string::npos);
+    EXPECT_FALSE(content_.MapObjects[static_cast<size_t>(content_.FindObject("_Chair"))]->Lists[0]->Models3ds[0].Model);
 }
 
 // A project folder copied byte for byte from Windows: an object file and

@@ -3,11 +3,14 @@
 // and the reference counting of display lists.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <regex>
 
 #include "Errors.h"
 #include "Objects.h"
 #include "SceneTestSupport.h"
+#include "TestSupport.h"
 #include "WorldFeedback.h"
 
 using namespace qxtest;
@@ -246,10 +249,10 @@ TEST_F(ObjectTest, DrawAtDrawsTheCurrentListAndDrawAllAtEveryList)
 
 TEST_F(ObjectTest, AssignSharesCompiledListsAndModelsAndCopiesTheRest)
 {
-    int blenderClones = 0;
-    auto shared3ds = std::make_shared<PointModel>();
-    qx::SetModelReaders({[&](const std::string&) { return shared3ds; },
-                         [&](const std::string&) { return std::make_unique<PointModel>(&blenderClones); }});
+    int pictureLoads = 0;
+    auto shared3ds = std::make_shared<PointModel>(&pictureLoads);
+    qx::SetModelReaders({[&](const std::string&, std::vector<std::string>&) { return shared3ds; },
+                         [&](const std::string&) { return std::make_shared<PointModel>(&pictureLoads); }});
 
     TQX3DObject source("Chair");
     for (int i = 0; i < 2; ++i) {
@@ -281,12 +284,12 @@ TEST_F(ObjectTest, AssignSharesCompiledListsAndModelsAndCopiesTheRest)
         const TGLPremitives& b = *source.Lists[i];
         EXPECT_EQ(a.Spheres[0].DisplayList.Id(), b.Spheres[0].DisplayList.Id());
         EXPECT_EQ(a.Models3ds[0].Model.get(), b.Models3ds[0].Model.get());
-        EXPECT_NE(a.BlenderModels[0].GameObj.get(), b.BlenderModels[0].GameObj.get());
+        EXPECT_EQ(a.BlenderModels[0].GameObj.get(), b.BlenderModels[0].GameObj.get());
         EXPECT_FALSE(a.Boxes[0].CullFront);
         EXPECT_EQ(a.Tag, 7);
         EXPECT_EQ(a.Text, "reserved");
     }
-    EXPECT_EQ(blenderClones, 2);
+    EXPECT_EQ(pictureLoads, 2) << "one model of each file, its pictures loaded once";
 
     // The copy's primitives are its own.
     copy.Lists[0]->Boxes[0].Size.X = 1;
@@ -348,24 +351,45 @@ TEST_F(ObjectTest, RebuildingAndReloadingDoNotLeakLists)
     EXPECT_EQ(qx::LiveGlLists(), baseline + 1) << "only the definition's current list lives on";
 }
 
-TEST_F(ObjectTest, Model3dsWithoutReaderOrFileHasAnEmptyModel)
+TEST_F(ObjectTest, ModelFilesAreReadOnceAndRefusedWhole)
 {
     TGLPremitives list;
-    EXPECT_EQ(list.AddModel3ds("missing.3ds", 1, 2, 3, 0, 0, 0, 1, 1, 1), 0);
-    ASSERT_EQ(list.Model3dsCount, 1);
-    EXPECT_EQ(list.Models3ds[0].Model, nullptr);
-    EXPECT_FLOAT_EQ(list.Models3ds[0].Position.Z, 3);
-    EXPECT_TRUE(CaptureWorld([&] { list.Draw(); }).empty());
-}
+    EXPECT_THROW(list.AddModel3ds("a.3ds", 0, 0, 0, 0, 0, 0, 1, 1, 1), qx::Error) << "no reader installed";
 
-TEST_F(ObjectTest, BlenderReaderErrorsReachTheCallerAndAddNothing)
-{
-    TGLPremitives list;
-    EXPECT_THROW(list.AddModelBlender("kafe\\KOSMO.TXT", 0, 0, 0, 0, 0, 0, 1, 1, 1), qx::Error);
-    qx::SetModelReaders({nullptr, [](const std::string&) -> std::unique_ptr<qx::ImportedModel> {
+    TempDir dir;
+    const std::string file = (dir.path() / "a.3ds").string();
+    WriteFileBytes(file, "one");
+    int reads = 0;
+    qx::SetModelReaders({[&](const std::string& name, std::vector<std::string>& warnings) {
+                             if (name.find("bad") != std::string::npos)
+                                 throw qx::FormatError("not a 3DS file");
+                             ++reads;
+                             warnings = {"a fault"};
+                             return std::make_shared<PointModel>();
+                         },
+                         [](const std::string&) -> std::shared_ptr<qx::LoadedModel> {
                              throw qx::InOutError("File not found");
                          }});
-    EXPECT_THROW(list.AddModelBlender("kafe\\KOSMO.TXT", 0, 0, 0, 0, 0, 0, 1, 1, 1), qx::InOutError);
+    EXPECT_EQ(list.AddModel3ds(file, 1, 2, 3, 0, 0, 0, 1, 1, 1), 0);
+    EXPECT_EQ(list.Models3ds[0].FileName, "a.3ds");
+    EXPECT_EQ(qx::TakeModelWarnings(), std::vector<std::string>{"a fault"});
+    EXPECT_TRUE(qx::TakeModelWarnings().empty()) << "shown once";
+    list.AddModel3ds(file, 0, 0, 0, 0, 0, 0, 1, 1, 1);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(list.Models3ds[1].Model, list.Models3ds[0].Model);
+    EXPECT_TRUE(qx::TakeModelWarnings().empty()) << "a model read before warns no more";
+    // A changed file is read again.
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::seconds(5));
+    list.AddModel3ds(file, 0, 0, 0, 0, 0, 0, 1, 1, 1);
+    EXPECT_EQ(reads, 2);
+    EXPECT_NE(list.Models3ds[2].Model, list.Models3ds[0].Model);
+
+    EXPECT_THROW(list.AddModel3ds((dir.path() / "bad.3ds").string(), 0, 0, 0, 0, 0, 0, 1, 1, 1), qx::FormatError);
+    EXPECT_THROW(list.AddModelBlender("kafe/KOSMO.TXT", 0, 0, 0, 0, 0, 0, 1, 1, 1), qx::InOutError);
+    EXPECT_THROW(list.AddModel3ds("m/\u65E5.3ds", 0, 0, 0, 0, 0, 0, 1, 1, 1), qx::Error) << "no 1251 spelling";
+    EXPECT_FALSE(qx::ModelNameRefusal("\u65E5.3ds").empty());
+    EXPECT_TRUE(qx::ModelNameRefusal("\u0414\u043E\u043C.3ds").empty());
+    EXPECT_EQ(list.Model3dsCount, 3);
     EXPECT_EQ(list.BlenderCount, 0);
     EXPECT_TRUE(list.BlenderModels.empty());
 }

@@ -9,6 +9,9 @@
 
 #include "Collisions.h"
 #include "Errors.h"
+#include "LevelFiles.h"
+#include "Paths.h"
+#include "SceneTestSupport.h"
 #include "MapDraw.h"
 #include "NumberText.h"
 #include "ProjectFiles.h"
@@ -185,6 +188,171 @@ TEST(ObjectFile, ConversionErrorsNameFileAndLine)
     EXPECT_THROW(qx::ParseMap("0 0 0 \r\nz\r\n", "Map1.qxmap"), qx::ConvertError);
     EXPECT_EQ(ErrorText([] { qx::ParseObjectList("1\r\n..\\x\r\n", "ObjList.qxlst"); }),
               "ObjList.qxlst:2: the object name \"..\\x\" holds a path separator");
+}
+
+// An object holding one of every kind, none of them needing GL or a file.
+std::unique_ptr<TQX3DObject> EveryKindObject()
+{
+    auto object = std::make_unique<TQX3DObject>("_All");
+    object->AddList();
+    TGLPremitives& list = *object->Lists[0];
+    list.AddBox(3, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
+    TFloor floor;
+    floor.Texture = 4;
+    floor.Position = {1, 2, 3};
+    floor.SizeX = 10;
+    floor.SizeZ = 20;
+    floor.Tiling = 2;
+    floor.Rotation = {0, 45, 0};
+    floor.OwnTransform = true;
+    list.Append(floor);
+    TWall wall;
+    static_cast<TFlatRect&>(wall) = floor;
+    wall.OwnTransform = false;
+    wall.Rotation = {90, 0, 0};
+    list.Append(wall);
+    TSphere sphere;
+    sphere.Texture = -1;
+    sphere.Position = {0, 2.5f, 0};
+    sphere.Radius = 2.5f;
+    sphere.Segments = 16;
+    list.Append(sphere);
+    TTorus torus;
+    torus.Position = {5, 0, 5};
+    torus.ShapeParams[0] = 4;
+    torus.ShapeParams[1] = 0.5f;
+    torus.Rotation = {0, 0, 30};
+    list.Append(torus);
+    TModel3ds chair;
+    chair.FileName = "old chair.3ds";
+    chair.Position = {1, 0, 1};
+    chair.Scale = {2, 2, 2};
+    list.Append(chair);
+    TModelBlender cafe;
+    cafe.FileName = "KOSMO.TXT";
+    cafe.Rotation = {0, 180, 0};
+    cafe.Scale = {1, 1, 1};
+    list.Append(cafe);
+    return object;
+}
+
+// The design's reader of boxes only: line 1 the name, line 2 ignored, the
+// first list's boxes, then it stops.
+std::vector<TBox> ReadBoxesOnly(std::string_view bytes)
+{
+    qx::LineReader reader(bytes);
+    reader.Next();
+    reader.Next();
+    std::vector<TBox> boxes(static_cast<size_t>(qx::TokenToInt(reader.Next())));
+    for (TBox& box : boxes) {
+        std::string_view line = reader.Next();
+        box.Texture = qx::TokenToInt(qx::NextToken(line));
+        for (float* v : {&box.Position.X, &box.Position.Y, &box.Position.Z, &box.Size.X, &box.Size.Y, &box.Size.Z,
+                         &box.Tiling, &box.Rotation.X, &box.Rotation.Y, &box.Rotation.Z})
+            *v = qx::TokenToFloat(qx::NextToken(line));
+        qx::TokenToInt(qx::NextToken(line));
+        qx::TokenToInt(qx::NextToken(line));
+        box.CullFront = qx::TokenToBool(qx::NextToken(line));
+        qx::TokenToInt(qx::NextToken(line));
+    }
+    return boxes;
+}
+
+TEST(ShapesBlock, EveryKindWrittenAfterTheBoxesAndReadBackEqual)
+{
+    SeparatorScope point('.', '.');
+    const auto object = EveryKindObject();
+    const std::string bytes = qx::FormatObjectFile(*object);
+    EXPECT_EQ(bytes, "_All\r\n1\r\n1\r\n3 0 0 0 8 8 8 1 0 0 0 0 0 True 0 \r\n"
+                     "QXEXT 1\r\n"
+                     "1\r\n4 1 2 3 10 20 2 0 45 0 True \r\n"
+                     "1\r\n4 1 2 3 10 20 2 90 0 0 False \r\n"
+                     "1\r\n-1 0 2.5 0 2.5 16 0 0 0 \r\n"
+                     "1\r\n0 5 0 5 4 0.5 0 0 0 30 \r\n"
+                     "1\r\nold chair.3ds\r\n1 0 1 0 0 0 2 2 2 \r\n"
+                     "1\r\nKOSMO.TXT\r\n0 0 0 0 180 0 1 1 1 \r\n");
+
+    TQX3DObject read("Before");
+    qx::ApplyObjectFile(read, qx::ParseObjectFile(bytes, "_All.qxobj"));
+    EXPECT_EQ(qx::FormatObjectFile(read), bytes);
+    const TGLPremitives& list = *read.Lists[0];
+    EXPECT_TRUE(list.Floors[0].OwnTransform);
+    EXPECT_EQ(list.Spheres[0].Segments, 16);
+    EXPECT_EQ(list.Models3ds[0].FileName, "old chair.3ds");
+    EXPECT_EQ(read.Collision->Count, 1) << "one collision volume per box, as before";
+
+    // A reader of boxes only reads such a file, minus the new kinds.
+    const std::vector<TBox> boxes = ReadBoxesOnly(bytes);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Texture, 3);
+    // The block follows every list's boxes; only list 0's shapes are kept.
+    TQX3DObject two("_Two");
+    two.AddList();
+    two.AddList();
+    two.Lists[1]->AddBox(1, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
+    two.Lists[1]->Append(TSphere());
+    const std::string twoBytes = qx::FormatObjectFile(two);
+    EXPECT_EQ(twoBytes.substr(twoBytes.find("QXEXT")),
+              "QXEXT 1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n0 0 0 0 0 0 0 0 0 \r\n0\r\n0\r\n0\r\n");
+    TQX3DObject readTwo("_Two");
+    qx::ApplyObjectFile(readTwo, qx::ParseObjectFile(twoBytes, "_Two.qxobj"));
+    EXPECT_EQ(readTwo.Lists[0]->SphereCount, 0);
+}
+
+TEST(ShapesBlock, FaultsNameFileAndLine)
+{
+    const auto fault = [](const std::string& from, const std::string& to) {
+        SeparatorScope point('.', '.');
+        std::string bytes = qx::FormatObjectFile(*EveryKindObject());
+        bytes.replace(bytes.find(from), from.size(), to);
+        return ErrorText([&] { qx::ParseObjectFile(bytes, "_All.qxobj"); });
+    };
+    EXPECT_EQ(fault("2.5 16", "2.5x 16"), "_All.qxobj:11: '2.5x' is not a valid floating point value");
+    EXPECT_EQ(fault("45 0 True ", "45 0 True 7 "),
+              "_All.qxobj:7: the record has more tokens than its kind holds: \"7 \"");
+    EXPECT_EQ(fault("old chair.3ds", "../chair.3ds"),
+              "_All.qxobj:15: the model file name \"../chair.3ds\" holds a path separator");
+    EXPECT_EQ(fault("1\r\nKOSMO.TXT\r\n0 0 0 0 180 0 1 1 1 \r\n", "2\r\nKOSMO.TXT\r\n0 0 0 0 180 0 1 1 1 \r\n"),
+              "_All.qxobj:20: the file ends before its 2 records");
+    EXPECT_EQ(fault("QXEXT 1", "QXEXT 2"), "_All.qxobj:5: \"QXEXT 2\" is a shapes block of an unknown version");
+}
+
+TEST(ShapesBlock, ModelsReadOncePerFileAndAMissingOneIsTold)
+{
+    qxtest::TempDir dir;
+    std::filesystem::create_directories(dir / "models");
+    qxtest::WriteFileBytes(dir / "models" / "old chair.3ds", "a model");
+    int reads = 0;
+    qx::SetModelReaders({[&](const std::string& name, std::vector<std::string>&) {
+                             ReadWholeFile(name);
+                             ++reads;
+                             return std::make_shared<qxtest::PointModel>();
+                         },
+                         [](const std::string& name) -> std::shared_ptr<qx::LoadedModel> {
+                             ReadWholeFile(name);
+                             return std::make_shared<qxtest::PointModel>();
+                         }});
+    qxtest::WriteFileBytes(dir / "textures.qxtex", "0\r\n");
+    qxtest::WriteFileBytes(dir / "ObjList.qxlst", "2\r\n_All\r\n_Same\r\n");
+    const std::string bytes = qx::FormatObjectFile(*EveryKindObject());
+    qxtest::WriteFileBytes(dir / "_All.qxobj", bytes);
+    std::string same = bytes;
+    same.replace(0, 4, "_Same");
+    qxtest::WriteFileBytes(dir / "_Same.qxobj", same);
+    qxtest::WriteFileBytes(dir / "Map1.qxmap", "0 0 0 \r\n0\r\n");
+
+    const qx::LevelFiles level = qx::ReadLevelFiles(dir.path().string() + "/", nullptr);
+    EXPECT_EQ(reads, 1);
+    const TGLPremitives& all = *level.content.MapObjects[0]->Lists[0];
+    const TGLPremitives& other = *level.content.MapObjects[1]->Lists[0];
+    ASSERT_NE(all.Models3ds[0].Model, nullptr);
+    EXPECT_EQ(all.Models3ds[0].Model, other.Models3ds[0].Model) << "one model shared";
+    EXPECT_FALSE(all.BlenderModels[0].GameObj) << "its file is missing";
+    ASSERT_EQ(level.modelProblems.size(), 2u);
+    EXPECT_EQ(level.modelProblems[0].Text(), "_All.qxobj:18: KOSMO.TXT: File not found");
+    EXPECT_NE(qx::MissingModelsText(level.modelProblems).find("\n_Same.qxobj:18: KOSMO.TXT: File not found"),
+              std::string::npos);
+    qx::SetModelReaders({});
 }
 
 TEST(MapAndList, WrittenAndReadBack)

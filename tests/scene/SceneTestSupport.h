@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ImportedModel.h"
+#include "ModelReaders.h"
 #include "Textures.h"
 
 namespace qxtest {
@@ -77,26 +78,29 @@ struct GlStateSnapshot {
     }
 };
 
-// An imported model that draws one point at the local (1, 0, 0) and counts
-// its copies.
-class PointModel : public qx::ImportedModel {
+// A model read from a file that draws one point at the local (1, 0, 0),
+// collides as one triangle and counts its picture loads.
+class PointModel : public qx::LoadedModel {
 public:
-    explicit PointModel(int* clones = nullptr) : clones_(clones) {}
+    explicit PointModel(int* pictureLoads = nullptr) : pictureLoads_(pictureLoads) {}
     void Draw() const override
     {
         glBegin(GL_POINTS);
         glVertex3f(1, 0, 0);
         glEnd();
     }
-    std::unique_ptr<qx::ImportedModel> Clone() const override
+    std::unique_ptr<qx::ImportedModel> Clone() const override { return std::make_unique<PointModel>(*this); }
+    std::vector<TVec3> Triangles() const override { return {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}; }
+
+protected:
+    void LoadPicturesNow() const override
     {
-        if (clones_)
-            ++*clones_;
-        return std::make_unique<PointModel>(clones_);
+        if (pictureLoads_)
+            ++*pictureLoads_;
     }
 
 private:
-    int* clones_;
+    int* pictureLoads_;
 };
 
 }  // namespace qxtest

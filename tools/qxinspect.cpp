@@ -3,7 +3,7 @@
 //
 //   qxinspect texture FILE [--key]
 //   qxinspect project FOLDER        (see ProjectReport.h)
-//   qxinspect model FILE            (models/tools/ModelReport.h)
+//   qxinspect model FILE            (ModelReport.h)
 //
 // Paths on the command line are the file system's, taken as typed.
 //

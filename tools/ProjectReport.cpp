@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "Errors.h"
+#include "ModelsGl.h"
 #include "NumberText.h"
 #include "Project.h"
 #include "QX3DObject.h"
@@ -44,11 +45,15 @@ std::string PointNumber(float v)
     return text;
 }
 
-void Totals(int textures, int objects, int boxes, int placements, const float player[3])
+struct Counts {
+    int textures = 0, objects = 0, boxes = 0, shapes = 0, models = 0, placements = 0;
+};
+
+void Totals(const Counts& n, const float player[3])
 {
-    std::printf("total textures=%d objects=%d boxes=%d placements=%d player=(%s,%s,%s)\n", textures, objects,
-                boxes, placements, PointNumber(player[0]).c_str(), PointNumber(player[1]).c_str(),
-                PointNumber(player[2]).c_str());
+    std::printf("total textures=%d objects=%d boxes=%d shapes=%d models=%d placements=%d player=(%s,%s,%s)\n",
+                n.textures, n.objects, n.boxes, n.shapes, n.models, n.placements, PointNumber(player[0]).c_str(),
+                PointNumber(player[1]).c_str(), PointNumber(player[2]).c_str());
 }
 
 }  // namespace
@@ -62,6 +67,9 @@ int ProjectReport(const std::string& fsFolder)
     if (std::filesystem::is_directory(folder + "Sys/Saves", error))
         folder += "Sys/Saves/";
 
+    // The models are read as the editor reads them (no GL: their pictures
+    // are not loaded).
+    qx::InstallModelReaders();
     qx::StagedProject staged;
     try {
         qx::ReadOptions options;
@@ -70,7 +78,7 @@ int ProjectReport(const std::string& fsFolder)
     } catch (const std::exception& e) {
         LoadErrorProblem(e.what());
         const float origin[3] = {0, 0, 0};
-        Totals(0, 0, 0, 0, origin);
+        Totals(Counts(), origin);
         return 1;
     }
 
@@ -80,11 +88,19 @@ int ProjectReport(const std::string& fsFolder)
         Problem(qx::kTextureListFile, p.entry + 2, p.name + ": " + p.reason);
         ++problems;
     }
+    // A model's problem is placed on the line of its file name.
+    for (const qx::ModelProblem& p : staged.modelProblems) {
+        Problem(p.file, p.line, p.model + ": " + p.reason);
+        ++problems;
+    }
     const ProjectContent& content = staged.content;
     const int32_t textureCount = staged.textures.registry.TextureCount;
+    Counts counts;
     for (int32_t i = 0; i < content.MapObjectCount; ++i) {
         const std::string file = content.MapObjectNames[static_cast<size_t>(i)] + ".qxobj";
         const TGLPremitives& list = *content.MapObjects[static_cast<size_t>(i)]->Lists[0];
+        counts.shapes += list.FloorCount + list.WallCount + list.SphereCount + list.TorusCount;
+        counts.models += list.Model3dsCount + list.BlenderCount;
         for (int16_t b = 0; b < list.BoxCount; ++b) {
             const int32_t texture = list.Boxes[static_cast<size_t>(b)].Texture;
             if (texture < -1 || texture >= textureCount) {
@@ -104,6 +120,10 @@ int ProjectReport(const std::string& fsFolder)
                              : "placement names no object: " + name);
         ++problems;
     }
-    Totals(textureCount, content.MapObjectCount, staged.boxCount, content.PlacementCount, content.PlayerPos);
+    counts.textures = textureCount;
+    counts.objects = content.MapObjectCount;
+    counts.boxes = staged.boxCount;
+    counts.placements = content.PlacementCount;
+    Totals(counts, content.PlayerPos);
     return problems == 0 ? 0 : 1;
 }
