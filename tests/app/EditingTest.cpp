@@ -650,13 +650,19 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     parts = Node(w()->OBJList, "+Примитивы");
     EXPECT_EQ(nodes(), listed);
 
-    // Reopened, the object lists the same nodes.
+    // Saved, loaded in a fresh editor and reopened, the object lists the
+    // same nodes.
     StoreEditedObject(*w());
+    w()->ObjectList->setCurrentItem(Node(w()->ObjectList, "+Объекты"));
+    Menu("Save1");
+    StartEditor();
+    Menu("Load1");
+    ASSERT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
     Select(w()->ObjectList, Node(w()->ObjectList, "_S"));
     OpenObjectForEditing(*w());
     parts = Node(w()->OBJList, "+Примитивы");
     EXPECT_EQ(nodes(), listed);
-    EXPECT_TRUE(messages_.entries.empty());
+    EXPECT_TRUE(Editor().EditedModel->Lists[0]->Floors[0].OwnTransform);
 }
 
 // "+ 3DS" and "+ Blender" through a stubbed file dialog: the model and the
@@ -755,6 +761,19 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find("offset"), std::string::npos) << told[0];
     ChooseModelFile() = previous;
+
+    // Committed, saved and loaded in a fresh editor, it is read from models/.
+    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    StoreEditedObject(*w());
+    w()->findChild<QAction*>("Save1")->trigger();
+    StartEditor();
+    w()->findChild<QAction*>("Load1")->trigger();
+    Select(w()->ObjectList, Node(w()->ObjectList, "_M"));
+    OpenObjectForEditing(*w());
+    ASSERT_EQ(Editor().EditedModel->Lists[0]->Model3dsCount, 1);
+    EXPECT_TRUE(Editor().EditedModel->Lists[0]->Models3ds[0].Model);
+    EXPECT_EQ(NodeText(Node(w()->OBJList, "+Модели")->child(0)), Cp("0 - [м]_cut.3ds"));
 }
 
 }  // namespace
