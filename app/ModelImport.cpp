@@ -2,7 +2,6 @@
 
 #include <QFileDialog>
 
-#include <algorithm>
 #include <filesystem>
 #include <set>
 
