@@ -53,13 +53,38 @@ MemoryTree CopyTree(QTreeWidget* tree)
     return copy;
 }
 
-std::shared_ptr<TQX3DObject> BoxesOf(const TQX3DObject& source)
+// What the object file holds of an object, for the worker to write: every
+// kind's fields, without the GL lists and models the copies would share
+// (the worker must not be the one to let go of them).
+std::shared_ptr<TQX3DObject> FileDataOf(const TQX3DObject& source)
 {
     auto copy = std::make_shared<TQX3DObject>(source.Name);
-    for (const auto& list : source.Lists) {
+    for (const auto& from : source.Lists) {
         copy->AddList();
-        copy->Lists.back()->BoxCount = list->BoxCount;
-        copy->Lists.back()->Boxes = list->Boxes;
+        TGLPremitives& to = *copy->Lists.back();
+        to.BoxCount = from->BoxCount;
+        to.Boxes = from->Boxes;
+        to.FloorCount = from->FloorCount;
+        to.Floors = from->Floors;
+        to.WallCount = from->WallCount;
+        to.Walls = from->Walls;
+        to.SphereCount = from->SphereCount;
+        to.Spheres = from->Spheres;
+        for (TSphere& sphere : to.Spheres)
+            sphere.DisplayList = qx::GlListRef();
+        to.TorusCount = from->TorusCount;
+        to.Tori = from->Tori;
+        for (TTorus& torus : to.Tori)
+            torus.DisplayList = qx::GlListRef();
+        to.Model3dsCount = from->Model3dsCount;
+        to.Models3ds = from->Models3ds;
+        for (TModel3ds& model : to.Models3ds)
+            model.Model.reset();
+        // A Blender model copies its polygons: only the placement is taken.
+        to.BlenderCount = from->BlenderCount;
+        to.BlenderModels.resize(from->BlenderModels.size());
+        for (size_t i = 0; i < from->BlenderModels.size(); ++i)
+            static_cast<TModelPlacement&>(to.BlenderModels[i]) = from->BlenderModels[i];
     }
     copy->CurrentList = source.CurrentList;
     return copy;
@@ -76,7 +101,7 @@ std::shared_ptr<AutosaveJob> CopyProject(TFVantor& window)
         const auto& object = state.MapObjects[static_cast<size_t>(i)];
         // The object open for editing is written from its working copy.
         const bool open = state.ModelEditMode && object == state.EditedDefinition && state.EditedModel;
-        content.MapObjects.push_back(BoxesOf(open ? *state.EditedModel : *object));
+        content.MapObjects.push_back(FileDataOf(open ? *state.EditedModel : *object));
     }
     content.MapObjects.emplace_back();
     content.MapObjectNames = state.MapObjectNames;

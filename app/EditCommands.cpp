@@ -9,13 +9,17 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 #include "AskObjectName.h"
 #include "Camera.h"
 #include "EditRecording.h"
 #include "EditorState.h"
+#include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "MapCommands.h"
+#include "ModelImport.h"
 #include "Messages.h"
 #include "ModelObjectEditorBox.h"
 #include "ObjectEditor.h"
@@ -78,18 +82,11 @@ std::vector<QTreeWidgetItem*> NodesOfObject(const TFVantor& window, QTreeWidgetI
     return nodes;
 }
 
-// The box the part tree's selected node names: its place under
-// "+Примитивы", which lists the open object's boxes in order; -1 for a
-// folder, a model node or a node beyond the boxes.
-int SelectedBox(const TFVantor& window, QTreeWidgetItem** node)
+// The primitive the part tree's selected node names (see PartOfNode).
+bool SelectedPart(const TFVantor& window, QTreeWidgetItem** node, ShapeKind& kind, int& index)
 {
-    const EditorState& state = Editor();
     *node = SelectedNode(window.OBJList);
-    QTreeWidgetItem* folder = PrimitivesFolder(window);
-    if (!*node || !folder || (*node)->parent() != folder || state.EditedModel->ListCount == 0)
-        return -1;
-    const int i = folder->indexOfChild(*node);
-    return i < state.EditedModel->Lists[0]->BoxCount ? i : -1;
+    return PartOfNode(window, *node, kind, index);
 }
 
 void CopyIcons(QTreeWidgetItem* to, const QTreeWidgetItem* from)
@@ -97,18 +94,31 @@ void CopyIcons(QTreeWidgetItem* to, const QTreeWidgetItem* from)
     SetNodeIcons(to, NodeIcon(from), from->data(0, NodeSelectedIconRole).toInt());
 }
 
-// The model node of "+ 3DS" and "+ Blender": under "+Модели", numbered by its
-// place among its siblings.
-void AddModelNode(TFVantor& window, const char* utf8Text)
+// The pending primitive starts as the only one of a fresh list, following
+// the cursor; `add` puts it there and returns its index.
+void StartPlacing(ShapeKind kind, const std::function<int(TGLPremitives&)>& add)
 {
-    static const std::string models = Cp("+Модели");
-    QTreeWidgetItem* folder = NodeAtAbsoluteIndex(window.OBJList, FindNodeByText(models, window.OBJList));
-    if (!folder || NodeText(folder).find('+') == std::string::npos)
+    EditorState& state = Editor();
+    if (!state.PendingPrimitive)
         return;
-    const std::string text = Cp(utf8Text);
-    QTreeWidgetItem* node = AddNode(window.OBJList, folder, text);
-    CopyIcons(node, folder);
-    SetNodeText(node, IntToEditText(folder->indexOfChild(node)) + " - " + text);
+    // A primitive locked in place is dropped with the cursor's lock, as
+    // "Мышка" does: the new one follows the cursor.
+    // Made apart first: a reader's error leaves the pending primitive as it was.
+    auto fresh = std::make_unique<TGLPremitives>();
+    const int index = add(*fresh);
+    if (FBoxEditor)
+        FBoxEditor->show();
+    state.ClickState = 0;
+    state.ChangedPrimitive = -1;
+    state.PendingPrimitive->Clear();
+    state.PendingPrimitive->AddList();
+    state.PendingPrimitive->Lists[0] = std::move(fresh);
+    state.PendingKind = kind;
+    state.PrimIndex = index;
+    state.Placing = true;
+    if (FBoxEditor)
+        if (const ShapeFields shape = PendingShape())
+            FBoxEditor->ShowShape(shape, *shape.Position);
 }
 
 }  // namespace
@@ -227,14 +237,14 @@ void OpenObjectForEditing(TFVantor& window)
     state.EditedModel->Clear();
     state.EditedDefinition = state.MapObjects[static_cast<size_t>(k)];
     state.EditedModel->Assign(*state.EditedDefinition);
-    ListBoxesOfEditedObject(window);
+    ListPartsOfEditedObject(window);
 }
 
 void LeaveObjectView(TFVantor& window)
 {
     EditorState& state = Editor();
     state.PrimIndex = -1;
-    state.ChangedBox = -1;
+    state.ChangedPrimitive = -1;
     state.EditedDefinition.reset();
     state.Placing = false;
     state.PendingPrimitive->Clear();
@@ -310,134 +320,112 @@ void DropPendingPrimitive()
         state.PendingPrimitive->Clear();
     state.Placing = false;
     state.ClickState = 0;
-    state.ChangedBox = -1;
+    state.ChangedPrimitive = -1;
 }
 
-void StartPlacingBox()
+ShapeFields PendingShape()
 {
-    EditorState& state = Editor();
-    if (!state.PendingPrimitive)
-        return;
-    if (FBoxEditor)
-        FBoxEditor->show();
-    // A box locked in place is dropped with the cursor's lock, as "Мышка"
-    // does: the new box follows the cursor.
-    state.ClickState = 0;
-    state.ChangedBox = -1;
-    state.PendingPrimitive->Clear();
-    state.PendingPrimitive->AddList();
-    const int32_t texture = FTexture ? FTexture->SelectedTexture : 0;
-    state.PrimIndex = state.PendingPrimitive->Lists[0]->AddBox(texture, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
-    state.Placing = true;
-    if (FBoxEditor) {
-        const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
-        FBoxEditor->ShowBox(box, box.Position);
-    }
+    const EditorState& state = Editor();
+    if (!state.PendingPrimitive || state.PendingPrimitive->Lists.empty())
+        return {};
+    return FieldsOf(*state.PendingPrimitive->Lists[0], state.PendingKind, state.PrimIndex);
 }
 
-void DeleteSelectedBox(TFVantor& window)
+void StartPlacingShape(ShapeKind kind)
+{
+    if (IsModel(kind))
+        return;
+    const int32_t texture = FTexture ? FTexture->SelectedTexture : 0;
+    StartPlacing(kind, [&](TGLPremitives& list) { return AddNewShape(list, kind, texture); });
+}
+
+void StartPlacingBox() { StartPlacingShape(ShapeKind::Box); }
+
+void StartPlacingModel(ShapeKind kind, const std::string& fsPath)
+{
+    if (!IsModel(kind))
+        return;
+    // The model's pictures load with it.
+    MakeEngineCurrent();
+    StartPlacing(kind, [&](TGLPremitives& list) {
+        return kind == ShapeKind::Model3ds ? list.AddModel3ds(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1)
+                                           : list.AddModelBlender(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1);
+    });
+}
+
+void DeleteSelectedPart(TFVantor& window)
 {
     EditorState& state = Editor();
     const QTreeWidgetItem* object = SelectedNode(window.ObjectList);
     if (!object || !IsObjectNode(NodeText(object)) || NodeText(object) == PlayerNodeText())
         return;
     QTreeWidgetItem* node = nullptr;
-    const int i = SelectedBox(window, &node);
-    if (i < 0)
+    ShapeKind kind = ShapeKind::Box;
+    int i = -1;
+    if (!SelectedPart(window, &node, kind, i))
         return;
-    RecordSessionEdit(window, "удаление коробки", std::string(), nullptr, [&] {
-        state.EditedModel->Lists[0]->DeleteBox(static_cast<int16_t>(i));
+    RecordSessionEdit(window, EditLabel("удаление", kind), std::string(), nullptr, [&] {
+        DeleteShape(*state.EditedModel->Lists[0], kind, i);
         state.EditedModel->BuildDisplayLists();
         delete node;
-        // The box being changed keeps its place, or goes with its change.
-        if (state.ChangedBox == i) {
+        // The primitive being changed keeps its place, or goes with its change.
+        if (state.ChangedPrimitive < 0 || state.PendingKind != kind)
+            return;
+        if (state.ChangedPrimitive == i) {
             DropPendingPrimitive();
             if (FBoxEditor)
                 FBoxEditor->close();
-        } else if (state.ChangedBox > i) {
-            --state.ChangedBox;
+        } else if (state.ChangedPrimitive > i) {
+            --state.ChangedPrimitive;
         }
     });
 }
 
-void ChangeSelectedBox(TFVantor& window)
+void ChangeSelectedPart(TFVantor& window)
 {
     EditorState& state = Editor();
     if (!state.ModelEditMode || !state.PendingPrimitive)
         return;
     QTreeWidgetItem* node = nullptr;
-    const int i = SelectedBox(window, &node);
-    if (i < 0)
+    ShapeKind kind = ShapeKind::Box;
+    int i = -1;
+    if (!SelectedPart(window, &node, kind, i))
         return;
-    const TBox box = state.EditedModel->Lists[0]->Boxes[static_cast<size_t>(i)];
-    state.PendingPrimitive->Clear();
-    state.PendingPrimitive->AddList();
-    TGLPremitives& list = *state.PendingPrimitive->Lists[0];
-    state.PrimIndex = list.AddBox(box.Texture, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
-    list.Boxes[static_cast<size_t>(state.PrimIndex)] = box;
-    state.ChangedBox = i;
-    state.Placing = true;
+    const TGLPremitives& source = *state.EditedModel->Lists[0];
+    StartPlacing(kind, [&](TGLPremitives& list) { return CopyShape(source, kind, i, list); });
+    const ShapeFields shape = PendingShape();
+    if (!shape)
+        return;
+    state.ChangedPrimitive = i;
     // Locked where it stands: the box editor's fields move it, the next
     // click or "Создать" puts it back.
     state.ClickState = 1;
-    state.CursorWorld[0] = box.Position.X;
-    state.CursorWorld[1] = box.Position.Y;
-    state.CursorWorld[2] = box.Position.Z;
-    // The frame gives the pending box the chosen texture: the box's own
+    state.CursorWorld[0] = shape.Position->X;
+    state.CursorWorld[1] = shape.Position->Y;
+    state.CursorWorld[2] = shape.Position->Z;
+    // The frame gives the pending primitive the chosen texture: its own
     // until the user picks another.
-    if (FTexture)
-        FTexture->SelectedTexture = box.Texture;
-    if (FBoxEditor) {
-        FBoxEditor->show();
-        FBoxEditor->ShowBox(box, box.Position);
-    }
+    if (FTexture && shape.Texture)
+        FTexture->SelectedTexture = *shape.Texture;
 }
 
-ChangedBoxHidden::ChangedBoxHidden()
+ChangedPrimitiveHidden::ChangedPrimitiveHidden()
 {
     const EditorState& state = Editor();
-    if (!state.ModelEditMode || state.ChangedBox < 0 || !state.EditedModel || state.EditedModel->ListCount == 0)
+    if (!state.ModelEditMode || state.ChangedPrimitive < 0 || !state.EditedModel || state.EditedModel->ListCount == 0)
         return;
     TGLPremitives& list = *state.EditedModel->Lists[0];
-    if (state.ChangedBox >= list.BoxCount || static_cast<size_t>(list.BoxCount) > list.Boxes.size())
+    if (state.ChangedPrimitive >= ShapeCount(list, state.PendingKind))
         return;
-    index_ = state.ChangedBox;
-    std::rotate(list.Boxes.begin() + index_, list.Boxes.begin() + index_ + 1, list.Boxes.begin() + list.BoxCount);
-    --list.BoxCount;
+    index_ = state.ChangedPrimitive;
+    kind_ = state.PendingKind;
+    HideShape(list, kind_, index_, true);
 }
 
-ChangedBoxHidden::~ChangedBoxHidden()
+ChangedPrimitiveHidden::~ChangedPrimitiveHidden()
 {
-    if (index_ < 0)
-        return;
-    TGLPremitives& list = *Editor().EditedModel->Lists[0];
-    ++list.BoxCount;
-    std::rotate(list.Boxes.begin() + index_, list.Boxes.begin() + list.BoxCount - 1,
-                list.Boxes.begin() + list.BoxCount);
-}
-
-void AddModel3dsToEditedObject(TFVantor& window)
-{
-    EditorState& state = Editor();
-    if (state.EditedModel->ListCount == 0)
-        return;
-    state.EditedModel->Lists[0]->AddModel3ds("1.3DS", 0, 10, 0, 0, 0, 0, 1, 1, 1);
-    state.EditedModel->BuildDisplayLists();
-    AddModelNode(window, "[м]_AK-47.3DS");
-}
-
-void AddModelBlenderToEditedObject(TFVantor& window)
-{
-    EditorState& state = Editor();
-    if (state.EditedModel->ListCount == 0)
-        return;
-    // The reader's error ends the command here: no node for a model that
-    // did not load.
-    state.EditedModel->Lists[0]->AddModelBlender("kafe\\KOSMO.TXT", SnapX(static_cast<float>(state.CursorWorld[0])),
-                                                  static_cast<float>(state.CursorWorld[1]),
-                                                  SnapZ(static_cast<float>(state.CursorWorld[2])), 0, 0, 0, 1, 1, 1);
-    state.EditedModel->BuildDisplayLists();
-    AddModelNode(window, "[м]_KOSMO.TXT");
+    if (index_ >= 0)
+        HideShape(*Editor().EditedModel->Lists[0], kind_, index_, false);
 }
 
 void ShowObjectParameters(TFVantor& window)
@@ -464,17 +452,21 @@ void InstallEditCommands(TFVantor& window)
     on(w->PopupMenu1->findChild<QAction*>("N33"), ShowObjectParameters);
     on(w->PopupMenu1->findChild<QAction*>("N36"), RenameSelectedObject);
     on(w->PopupMenu1->findChild<QAction*>("N37"), DeleteSelectedObject);
-    on(w->PopupMenu3->findChild<QAction*>("N39"), DeleteSelectedBox);
-    on(w->PopupMenu3->findChild<QAction*>("N40"), ChangeSelectedBox);
+    on(w->PopupMenu3->findChild<QAction*>("N39"), DeleteSelectedPart);
+    on(w->PopupMenu3->findChild<QAction*>("N40"), ChangeSelectedPart);
     onButton(w->BitBtn2, StoreEditedObject);
     onButton(w->BitBtn3, LeaveObjectViewUnsaved);
-    onButton(w->Button19, [](TFVantor&) { StartPlacingBox(); });
+    onButton(w->Button19, [](TFVantor&) { StartPlacingShape(ShapeKind::Box); });
+    onButton(w->Button17, [](TFVantor&) { StartPlacingShape(ShapeKind::Floor); });
+    onButton(w->Button18, [](TFVantor&) { StartPlacingShape(ShapeKind::Wall); });
+    onButton(w->Button20, [](TFVantor&) { StartPlacingShape(ShapeKind::Sphere); });
+    onButton(w->Button5, [](TFVantor&) { StartPlacingShape(ShapeKind::Torus); });
     onButton(w->Button4, [](TFVantor&) { DropPendingPrimitive(); });
-    onButton(w->Button27, AddModel3dsToEditedObject);
-    onButton(w->Button28, AddModelBlenderToEditedObject);
+    onButton(w->Button27, AddModel3ds);
+    onButton(w->Button28, AddModelBlender);
     QObject::connect(w->ObjectList, &QTreeWidget::itemClicked, w, [w] { Guarded([&] { ObjectListClick(*w); }); });
     QObject::connect(w->ObjectList, &QTreeWidget::itemDoubleClicked, w,
                      [w] { Guarded([&] { OpenObjectForEditing(*w); }); });
     QObject::connect(w->OBJList, &QTreeWidget::itemDoubleClicked, w,
-                     [w] { Guarded([&] { ChangeSelectedBox(*w); }); });
+                     [w] { Guarded([&] { ChangeSelectedPart(*w); }); });
 }

@@ -5,6 +5,10 @@
 // window's menus and buttons only call them.
 #pragma once
 
+#include <string>
+
+#include "ShapeFields.h"
+
 class TFVantor;
 
 // "Добавить" > "Статический": a new object named through the name box.
@@ -32,34 +36,39 @@ void LeaveObjectViewIfGone(TFVantor& window);
 // (its definition is gone) and the object and map trees show their top
 // folders open.
 void ShowProjectReplaced(TFVantor& window);
-// "Мышка": drop the pending box.
+// "Мышка": drop the pending primitive.
 void DropPendingPrimitive();
-// "Коробка": a new 8 x 8 x 8 box follows the cursor (a locked box is
-// dropped); the box editor shows it.
+// The pending primitive's fields; empty when there is none.
+ShapeFields PendingShape();
+// "Коробка", "Пол", "Стена", "Сфера", "Торус": a new primitive of the kind
+// follows the cursor (a locked one is dropped); the box editor shows it.
+void StartPlacingShape(ShapeKind kind);
 void StartPlacingBox();
-// "Удалить" in the part tree: delete the selected box of the working copy.
-void DeleteSelectedBox(TFVantor& window);
-// "Изменить" in the part tree and a double click on a box node: the selected
-// box of the working copy becomes the pending box, locked where it is, in
-// the box editor; committing it ("Создать" or a click) puts it back in its
-// place.
-void ChangeSelectedBox(TFVantor& window);
-// While the frame draws the working copy, the box being changed shows only
-// as the pending box: it is out of list 0 for the scope's lifetime.
-class ChangedBoxHidden {
+// "+ 3DS" and "+ Blender" after the file is in the project's models/ folder:
+// the model of `fsPath` follows the cursor at scale 1.  The reader's error
+// propagates, nothing changed.
+void StartPlacingModel(ShapeKind kind, const std::string& fsPath);
+// "Удалить" in the part tree: delete the selected primitive of the working
+// copy.
+void DeleteSelectedPart(TFVantor& window);
+// "Изменить" in the part tree and a double click on a primitive's node: the
+// selected primitive of the working copy becomes the pending one, locked
+// where it is, in the box editor; committing it ("Создать" or a click) puts
+// it back in its place.
+void ChangeSelectedPart(TFVantor& window);
+// While the frame draws the working copy, the primitive being changed shows
+// only as the pending one: it is out of list 0 for the scope's lifetime.
+class ChangedPrimitiveHidden {
 public:
-    ChangedBoxHidden();
-    ~ChangedBoxHidden();
-    ChangedBoxHidden(const ChangedBoxHidden&) = delete;
-    ChangedBoxHidden& operator=(const ChangedBoxHidden&) = delete;
+    ChangedPrimitiveHidden();
+    ~ChangedPrimitiveHidden();
+    ChangedPrimitiveHidden(const ChangedPrimitiveHidden&) = delete;
+    ChangedPrimitiveHidden& operator=(const ChangedPrimitiveHidden&) = delete;
 
 private:
     int index_ = -1;
+    ShapeKind kind_ = ShapeKind::Box;
 };
-// "+ 3DS" and "+ Blender" (their buttons stay disabled, as designed).
-void AddModel3dsToEditedObject(TFVantor& window);
-void AddModelBlenderToEditedObject(TFVantor& window);
-
 // "Параметры": the object settings window shows what the chosen object holds.
 void ShowObjectParameters(TFVantor& window);
 

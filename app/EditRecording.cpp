@@ -51,7 +51,10 @@ size_t BytesOf(const TQX3DObject* object)
     size_t bytes = sizeof(TQX3DObject);
     if (object)
         for (const auto& list : object->Lists)
-            bytes += sizeof(TGLPremitives) + list->Boxes.size() * sizeof(TBox);
+            bytes += sizeof(TGLPremitives) + list->Boxes.size() * sizeof(TBox) +
+                     list->Spheres.size() * sizeof(TSphere) + list->Tori.size() * sizeof(TTorus) +
+                     (list->Floors.size() + list->Walls.size()) * sizeof(TFlatRect) +
+                     list->Models3ds.size() * sizeof(TModel3ds) + list->BlenderModels.size() * sizeof(TModelBlender);
     return bytes;
 }
 
@@ -64,7 +67,8 @@ struct SessionSnapshot {
     bool modelEditMode = false;
     std::shared_ptr<TQX3DObject> editedDefinition;
     int32_t primIndex = -1;
-    int32_t changedBox = -1;
+    ShapeKind pendingKind = ShapeKind::Box;
+    int32_t changedPrimitive = -1;
     uint8_t clickState = 0;
     bool placing = false;
     double cursor[3] = {0, 0, 0};
@@ -80,20 +84,19 @@ struct SessionSnapshot {
     }
 };
 
-// The box editor shows the pending box as it is now (a snapshot's field
-// texts could be those of half a keystroke).
-void ShowPendingBox()
+// The box editor shows the pending primitive as it is now (a snapshot's
+// field texts could be those of half a keystroke).
+void ShowPendingPrimitive()
 {
     const EditorState& state = Editor();
-    if (!FBoxEditor || !state.PendingPrimitive || state.PendingPrimitive->Lists.empty() || state.PrimIndex < 0 ||
-        state.PrimIndex >= state.PendingPrimitive->Lists[0]->BoxCount)
+    const ShapeFields shape = PendingShape();
+    if (!FBoxEditor || !shape)
         return;
-    const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
     const TVec3 position = state.ClickState == 1 ? TVec3{static_cast<float>(state.CursorWorld[0]),
                                                          static_cast<float>(state.CursorWorld[1]),
                                                          static_cast<float>(state.CursorWorld[2])}
-                                                 : box.Position;
-    FBoxEditor->ShowBox(box, position);
+                                                 : *shape.Position;
+    FBoxEditor->ShowShape(shape, position);
 }
 
 SessionSnapshot CaptureSession(TFVantor& window, const std::shared_ptr<TQX3DObject>& target)
@@ -106,7 +109,8 @@ SessionSnapshot CaptureSession(TFVantor& window, const std::shared_ptr<TQX3DObje
     s.modelEditMode = state.ModelEditMode;
     s.editedDefinition = state.EditedDefinition;
     s.primIndex = state.PrimIndex;
-    s.changedBox = state.ChangedBox;
+    s.pendingKind = state.PendingKind;
+    s.changedPrimitive = state.ChangedPrimitive;
     s.clickState = state.ClickState;
     s.placing = state.Placing;
     for (int i = 0; i < 3; ++i)
@@ -128,14 +132,15 @@ void RestoreSession(TFVantor& window, const SessionSnapshot& s)
     state.ModelEditMode = s.modelEditMode;
     state.EditedDefinition = s.editedDefinition;
     state.PrimIndex = s.primIndex;
-    state.ChangedBox = s.changedBox;
+    state.PendingKind = s.pendingKind;
+    state.ChangedPrimitive = s.changedPrimitive;
     state.ClickState = s.clickState;
     state.Placing = s.placing;
     for (int i = 0; i < 3; ++i)
         state.CursorWorld[i] = s.cursor[i];
     window.ModelList->setVisible(s.modelEditMode);
     window.ModelTimeLine->setVisible(s.modelEditMode);
-    ShowPendingBox();
+    ShowPendingPrimitive();
     if (FBoxEditor)
         FBoxEditor->setVisible(s.boxEditorVisible);
     if (s.target)
@@ -209,16 +214,18 @@ void RestoreTextureWindow(const TextureState& s)
     FTexture->SelectedTexture = s.selected;
 }
 
-// A box whose texture index a removal changed, and the objects to rebuild.
-struct BoxRef {
+// A primitive whose texture index a removal changed, and the objects to
+// rebuild.
+struct TexturedRef {
     std::shared_ptr<TQX3DObject> object;
     size_t list;
-    size_t box;
+    ShapeKind kind;
+    int index;
 };
 
 struct RemovalRecord {
     int32_t index = -1;
-    std::vector<BoxRef> users;  // boxes that showed the removed texture
+    std::vector<TexturedRef> users;  // primitives that showed the removed texture
 };
 RemovalRecord g_removal;
 
@@ -236,19 +243,21 @@ std::vector<std::shared_ptr<TQX3DObject>> TexturedObjects()
     return objects;
 }
 
-std::vector<BoxRef> BoxesShowing(int32_t index)
+std::vector<TexturedRef> PrimitivesShowing(int32_t index)
 {
-    std::vector<BoxRef> refs;
+    std::vector<TexturedRef> refs;
     for (const auto& object : TexturedObjects())
         for (size_t l = 0; l < object->Lists.size(); ++l)
-            for (size_t b = 0; b < object->Lists[l]->Boxes.size(); ++b)
-                if (object->Lists[l]->Boxes[b].Texture == index)
-                    refs.push_back({object, l, b});
+            ForEachTexture(*object->Lists[l], [&](ShapeKind kind, int i, int32_t& texture) {
+                if (texture == index)
+                    refs.push_back({object, l, kind, i});
+            });
     return refs;
 }
 
 // Puts a removed texture back: its picture read again from the library (the
-// removal gave up its GL texture), later entries and box indices one up.
+// removal gave up its GL texture), later entries and primitives' indices one
+// up.
 void UndoRemoval(const RemovalRecord& removal, TextureState& before)
 {
     MakeEngineCurrent();
@@ -263,16 +272,17 @@ void UndoRemoval(const RemovalRecord& removal, TextureState& before)
     for (const auto& object : TexturedObjects()) {
         bool changed = false;
         for (auto& list : object->Lists)
-            for (TBox& box : list->Boxes)
-                if (box.Texture >= removal.index) {
-                    ++box.Texture;
+            ForEachTexture(*list, [&](ShapeKind, int, int32_t& texture) {
+                if (texture >= removal.index) {
+                    ++texture;
                     changed = true;
                 }
+            });
         if (changed && !object->DisplayLists.empty())
             object->BuildDisplayLists();
     }
-    for (const BoxRef& ref : removal.users) {
-        ref.object->Lists[ref.list]->Boxes[ref.box].Texture = removal.index;
+    for (const TexturedRef& ref : removal.users) {
+        *FieldsOf(*ref.object->Lists[ref.list], ref.kind, ref.index).Texture = removal.index;
         if (!ref.object->DisplayLists.empty())
             ref.object->BuildDisplayLists();
     }
@@ -306,7 +316,7 @@ void RecordTextureEdit(const char* utf8Label, const std::function<void()>& chang
     step.changesTrees = true;
     step.bytes = before->Bytes() + after->Bytes();
     if (removal->index >= 0) {
-        step.bytes += removal->users.size() * sizeof(BoxRef);
+        step.bytes += removal->users.size() * sizeof(TexturedRef);
         step.undo = [removal, before] { UndoRemoval(*removal, *before); };
         step.redo = [removal, after] {
             MakeEngineCurrent();
@@ -400,7 +410,13 @@ void RestoreTree(QTreeWidget* tree, const TreeSnapshot& snapshot)
 
 // ---- recording ----
 
-void RecordSessionEdit(TFVantor& window, const char* utf8Label, const std::string& mergeKey,
+std::string EditLabel(const char* utf8Verb, ShapeKind kind)
+{
+    static constexpr const char* kKinds[] = {"коробки", "сферы", "тора", "пола", "стены", "модели", "модели"};
+    return std::string(utf8Verb) + " " + kKinds[static_cast<size_t>(kind)];
+}
+
+void RecordSessionEdit(TFVantor& window, const std::string& utf8Label, const std::string& mergeKey,
                        const std::shared_ptr<TQX3DObject>& definition, const std::function<void()>& change)
 {
     if (Recording()) {
@@ -632,16 +648,17 @@ void InstallEditHistory(TFVantor& window)
     // plus and minus buttons are steps of their own.
     if (FBoxEditor)
         FBoxEditor->Link.Edit = [w](const std::string& mergeKey, const std::function<void()>& change) {
-            RecordSessionEdit(*w, "изменение коробки", mergeKey, nullptr, change);
+            RecordSessionEdit(*w, EditLabel("изменение", Editor().PendingKind), mergeKey, nullptr, change);
         };
-    // A removal remembers the boxes that showed the texture, for its undo.
+    // A removal remembers the primitives that showed the texture, for its
+    // undo.
     auto& removalHook = qx::TextureRemovalHook();
     if (removalHook) {
         removalHook = [remove = removalHook](int32_t index) {
-            // Only a removal the history records needs its boxes.
+            // Only a removal the history records needs its primitives.
             if (!g_recording)
                 return remove(index);
-            std::vector<BoxRef> users = BoxesShowing(index);
+            std::vector<TexturedRef> users = PrimitivesShowing(index);
             const bool removed = remove(index);
             if (removed)
                 g_removal = RemovalRecord{index, std::move(users)};

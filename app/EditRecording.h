@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ProjectContent.h"
+#include "ShapeFields.h"
 
 class QTreeWidget;
 class TFVantor;
@@ -44,8 +45,11 @@ void RestoreTree(QTreeWidget* tree, const TreeSnapshot& snapshot);
 // A change in the object view; `definition` is the definition the change
 // writes into (null for none), held by identity.  Keys as in
 // UndoStep::mergeKey.
-void RecordSessionEdit(TFVantor& window, const char* utf8Label, const std::string& mergeKey,
+void RecordSessionEdit(TFVantor& window, const std::string& utf8Label, const std::string& mergeKey,
                        const std::shared_ptr<TQX3DObject>& definition, const std::function<void()>& change);
+// A step's label for an edit of a primitive: `utf8Verb` ("добавление") and
+// the kind ("коробки", "сферы", "модели", ...).
+std::string EditLabel(const char* utf8Verb, ShapeKind kind);
 void RecordPlacementAdded(int32_t index);
 void RecordPlayerMoved(const float before[3]);
 void RecordObjectAdded(TFVantor& window, int32_t index, const TreeSnapshot& treeBefore);

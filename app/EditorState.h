@@ -11,6 +11,7 @@
 
 #include "MapEdits.h"
 #include "ProjectContent.h"
+#include "ShapeFields.h"
 #include "Text1251.h"
 
 class TCamera;
@@ -44,9 +45,12 @@ struct EditorState : ProjectContent {
     uint8_t ClickState = 0;
     bool Placing = false;
     int32_t PrimIndex = -1;
-    // The box of list 0 of the working copy that the pending box replaces
-    // when it is committed ("Изменить"); -1 when the pending box is a new one.
-    int32_t ChangedBox = -1;
+    // What the pending primitive is: PrimIndex indexes that kind's array.
+    ShapeKind PendingKind = ShapeKind::Box;
+    // The primitive of that kind of list 0 of the working copy that the
+    // pending one replaces when it is committed ("Изменить"); -1 when the
+    // pending primitive is a new one.
+    int32_t ChangedPrimitive = -1;
     // The definition open in the object view, held by identity: an undo or a
     // load can move it in the list or take it away.
     std::shared_ptr<TQX3DObject> EditedDefinition;

@@ -1,6 +1,7 @@
 #include "EditorWindows.h"
 
 #include "AskObjectName.h"
+#include "EditCommands.h"
 #include "Autosave.h"
 #include "EditRecording.h"
 #include "EditorState.h"
@@ -50,13 +51,7 @@ EditorWindows::EditorWindows()
         [] { return Editor().PrimIndex; },
         [] { return Editor().ClickState; },
         [] { return Editor().CursorWorld; },
-        []() -> TBox* {
-            const EditorState& state = Editor();
-            if (!state.PendingPrimitive || state.PendingPrimitive->Lists.empty() || state.PrimIndex < 0 ||
-                state.PrimIndex >= state.PendingPrimitive->Lists[0]->BoxCount)
-                return nullptr;
-            return &state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
-        },
+        [] { return PendingShape(); },
         [] { return Editor().Camera; },
         [main] { SceneClick(*main); },
         nullptr,

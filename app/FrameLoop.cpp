@@ -330,31 +330,32 @@ void DrawFrame(TFVantor& window)
             GridAndPickStep(window, options, h);
         if (state.EditedModel) {
             state.EditedModel->CurrentList = static_cast<int16_t>(window.line->value());
-            const ChangedBoxHidden changed;
+            const ChangedPrimitiveHidden changed;
             state.EditedModel->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
         }
         if (options.depthAll)
             GridAndPickStep(window, options, h);
         TQX3DObject* pending = state.PendingPrimitive;
         if (pending) {
+            // A sphere whose size the box editor changed is compiled again
+            // here, where the GL context is current.
+            if (!pending->Lists.empty())
+                pending->Lists[0]->PrepareDrawing();
             pending->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
-            TBox* box = nullptr;
-            if (!pending->Lists.empty() && state.PrimIndex >= 0 &&
-                static_cast<size_t>(state.PrimIndex) < pending->Lists[0]->Boxes.size())
-                box = &pending->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
-            // The box is drawn before it follows the cursor and the chosen
-            // texture: what changes here shows in the next frame.
-            const TVec3 drawnAt = box ? box->Position : TVec3{};
-            const int32_t drawnTexture = box ? box->Texture : 0;
-            if (box && editMode && state.Placing) {
+            const ShapeFields shape = PendingShape();
+            // The primitive is drawn before it follows the cursor and the
+            // chosen texture: what changes here shows in the next frame.
+            const TVec3 drawnAt = shape ? *shape.Position : TVec3{};
+            const int32_t drawnTexture = shape.Texture ? *shape.Texture : 0;
+            if (shape && editMode && state.Placing) {
                 if (state.ClickState == 0) {
-                    box->Position = TVec3{SnapX(static_cast<float>(state.CursorWorld[0])),
-                                          SnapY(static_cast<float>(state.CursorWorld[1])),
-                                          SnapZ(static_cast<float>(state.CursorWorld[2]))};
+                    *shape.Position = TVec3{SnapX(static_cast<float>(state.CursorWorld[0])),
+                                            SnapY(static_cast<float>(state.CursorWorld[1])),
+                                            SnapZ(static_cast<float>(state.CursorWorld[2]))};
                     // The box editor names the vertical axis Z.
                     if (FBoxEditor) {
                         QLineEdit* const fields[3] = {FBoxEditor->EPosX, FBoxEditor->EPosZ, FBoxEditor->EPosY};
-                        const float values[3] = {box->Position.X, box->Position.Y, box->Position.Z};
+                        const float values[3] = {shape.Position->X, shape.Position->Y, shape.Position->Z};
                         for (int i = 0; i < 3; ++i) {
                             window.Frame.scratch.clear();
                             AppendNumber(window.Frame.scratch, values[i]);
@@ -363,14 +364,15 @@ void DrawFrame(TFVantor& window)
                     }
                 }
                 else if (state.ClickState == 1)
-                    box->Position = TVec3{static_cast<float>(state.CursorWorld[0]),
-                                          static_cast<float>(state.CursorWorld[1]),
-                                          static_cast<float>(state.CursorWorld[2])};
+                    *shape.Position = TVec3{static_cast<float>(state.CursorWorld[0]),
+                                            static_cast<float>(state.CursorWorld[1]),
+                                            static_cast<float>(state.CursorWorld[2])};
             }
-            if (box && state.Placing && FTexture && box->Texture != FTexture->SelectedTexture)
-                box->Texture = FTexture->SelectedTexture;
-            if (box && (box->Texture != drawnTexture || box->Position.X != drawnAt.X ||
-                        box->Position.Y != drawnAt.Y || box->Position.Z != drawnAt.Z))
+            // Models bring their own materials.
+            if (shape.Texture && state.Placing && FTexture && *shape.Texture != FTexture->SelectedTexture)
+                *shape.Texture = FTexture->SelectedTexture;
+            if (shape && ((shape.Texture && *shape.Texture != drawnTexture) || shape.Position->X != drawnAt.X ||
+                          shape.Position->Y != drawnAt.Y || shape.Position->Z != drawnAt.Z))
                 RequestFrame();
         }
     }

@@ -5,6 +5,8 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+#include <span>
+
 #include "Camera.h"
 #include "EditRecording.h"
 #include "EditorState.h"
@@ -34,41 +36,62 @@ void SnapCursor(EditorState& state)
     state.CursorWorld[2] = SnapZ(static_cast<float>(state.CursorWorld[2]));
 }
 
-// A box taken in with "Изменить" goes back to its place in list 0, whole,
-// and the view stops shaping it (it is no new box to place again).
-void CommitChangedBox(TFVantor& window, EditorState& state)
+// The kinds each folder of the part tree lists, in their order.
+constexpr ShapeKind kShapeKinds[] = {ShapeKind::Box, ShapeKind::Sphere, ShapeKind::Torus, ShapeKind::Floor,
+                                     ShapeKind::Wall};
+constexpr ShapeKind kModelKinds[] = {ShapeKind::Model3ds, ShapeKind::ModelBlender};
+
+std::span<const ShapeKind> KindsOfFolder(ShapeKind kind)
+{
+    if (IsModel(kind))
+        return kModelKinds;
+    return kShapeKinds;
+}
+
+QTreeWidgetItem* FolderOf(const TFVantor& window, ShapeKind kind)
+{
+    return IsModel(kind) ? ModelsFolder(window) : PrimitivesFolder(window);
+}
+
+// A primitive taken in with "Изменить" goes back to its place in list 0,
+// whole, and the view stops shaping it (it is no new one to place again).
+void CommitChangedPrimitive(TFVantor& window, EditorState& state)
 {
     TQX3DObject* pending = state.PendingPrimitive;
     TQX3DObject* edited = state.EditedModel;
-    const int32_t i = state.ChangedBox;
-    if (!pending || !edited || pending->Lists.empty() || edited->ListCount == 0 ||
-        state.PrimIndex >= pending->Lists[0]->BoxCount || i >= edited->Lists[0]->BoxCount)
+    const int32_t i = state.ChangedPrimitive;
+    if (!pending || !edited || pending->Lists.empty() || edited->ListCount == 0)
         return;
-    edited->Lists[0]->Boxes[static_cast<size_t>(i)] = pending->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];
+    pending->Lists[0]->PrepareDrawing();
+    if (CopyShape(*pending->Lists[0], state.PendingKind, state.PrimIndex, *edited->Lists[0], i) < 0)
+        return;
     edited->BuildDisplayLists();
     pending->Clear();
     state.Placing = false;
-    state.ChangedBox = -1;
+    state.ChangedPrimitive = -1;
     if (FBoxEditor)
         FBoxEditor->close();
-    if (QTreeWidgetItem* folder = PrimitivesFolder(window); folder && i < folder->childCount())
-        window.OBJList->setCurrentItem(folder->child(i));
+    ShapeKind kind;
+    int index = 0;
+    if (QTreeWidgetItem* folder = FolderOf(window, state.PendingKind))
+        for (int n = 0; n < folder->childCount(); ++n)
+            if (PartOfNode(window, folder->child(n), kind, index) && kind == state.PendingKind && index == i)
+                window.OBJList->setCurrentItem(folder->child(n));
 }
 
-// The pending box joins the list the time line selects of the edited object,
-// with its render modes, and gets its node "N - [к]_Коробка" under
-// "+Примитивы" of the part tree.
-void CommitPendingBox(TFVantor& window, EditorState& state)
+// The pending primitive joins the list the time line selects of the edited
+// object, whole (a box with its render modes), and gets its node in the part
+// tree.
+void CommitPendingPrimitive(TFVantor& window, EditorState& state)
 {
-    // The box goes where the lock holds it, also when no frame has moved it
+    // It goes where the lock holds it, also when no frame has moved it
     // there since the lock or a typed position.
-    if (TQX3DObject* pending = state.PendingPrimitive;
-        pending && !pending->Lists.empty() && state.PrimIndex >= 0 && state.PrimIndex < pending->Lists[0]->BoxCount)
-        pending->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)].Position =
-            TVec3{static_cast<float>(state.CursorWorld[0]), static_cast<float>(state.CursorWorld[1]),
-                  static_cast<float>(state.CursorWorld[2])};
-    if (state.ChangedBox >= 0) {
-        CommitChangedBox(window, state);
+    if (TQX3DObject* pending = state.PendingPrimitive; pending && !pending->Lists.empty())
+        if (const ShapeFields f = FieldsOf(*pending->Lists[0], state.PendingKind, state.PrimIndex))
+            *f.Position = TVec3{static_cast<float>(state.CursorWorld[0]), static_cast<float>(state.CursorWorld[1]),
+                                static_cast<float>(state.CursorWorld[2])};
+    if (state.ChangedPrimitive >= 0) {
+        CommitChangedPrimitive(window, state);
         return;
     }
     TQX3DObject* pending = state.PendingPrimitive;
@@ -76,22 +99,15 @@ void CommitPendingBox(TFVantor& window, EditorState& state)
     const int list = window.line->value();
     if (!pending || !edited || pending->Lists.empty() || list < 0 || list >= edited->ListCount)
         return;
-    const TGLPremitives& source = *pending->Lists[0];
-    if (state.PrimIndex >= source.BoxCount)
+    pending->Lists[0]->PrepareDrawing();
+    const int n = CopyShape(*pending->Lists[0], state.PendingKind, state.PrimIndex,
+                            *edited->Lists[static_cast<size_t>(list)]);
+    // The part tree lists list 0.
+    if (n < 0 || list != 0)
         return;
-    const TBox p = source.Boxes[static_cast<size_t>(state.PrimIndex)];
-    TGLPremitives& target = *edited->Lists[static_cast<size_t>(list)];
-    const int16_t n = target.AddBox(p.Texture, p.Position.X, p.Position.Y, p.Position.Z, p.Size.X, p.Size.Y,
-                                    p.Size.Z, p.Tiling, p.Rotation.X, p.Rotation.Y, p.Rotation.Z);
-    TBox& added = target.Boxes[static_cast<size_t>(n)];
-    added.BlendEquation = p.BlendEquation;
-    added.BlendMode = p.BlendMode;
-    added.CullFront = p.CullFront;
-
-    if (QTreeWidgetItem* folder = PrimitivesFolder(window)) {
-        QTreeWidgetItem* node = AddBoxNode(window, folder, n);
+    if (QTreeWidgetItem* node = AddPartNode(window, state.PendingKind, n)) {
         // The user sees what was just made.
-        folder->setExpanded(true);
+        node->parent()->setExpanded(true);
         window.OBJList->setCurrentItem(node);
     }
 }
@@ -104,27 +120,78 @@ QTreeWidgetItem* PrimitivesFolder(const TFVantor& window)
     return NodeAtAbsoluteIndex(window.OBJList, FindNodeByText(primitives, window.OBJList));
 }
 
-QTreeWidgetItem* AddBoxNode(TFVantor& window, QTreeWidgetItem* folder, int n)
+QTreeWidgetItem* ModelsFolder(const TFVantor& window)
 {
-    static const std::string boxText = Cp("[к]_Коробка");
-    QTreeWidgetItem* node = AddNode(window.OBJList, folder, boxText);
+    static const std::string models = Cp("+Модели");
+    QTreeWidgetItem* folder = NodeAtAbsoluteIndex(window.OBJList, FindNodeByText(models, window.OBJList));
+    return folder && NodeText(folder).find('+') != std::string::npos ? folder : nullptr;
+}
+
+QTreeWidgetItem* AddPartNode(TFVantor& window, ShapeKind kind, int n)
+{
+    QTreeWidgetItem* folder = FolderOf(window, kind);
+    const TQX3DObject* edited = Editor().EditedModel;
+    if (!folder || !edited || edited->ListCount == 0)
+        return nullptr;
+    const TGLPremitives& list = *edited->Lists[0];
+    int place = n;
+    for (ShapeKind before : KindsOfFolder(kind)) {
+        if (before == kind)
+            break;
+        place += ShapeCount(list, before);
+    }
+    const std::string text = PartNodeText(list, kind, n);
+    QTreeWidgetItem* node = AddNode(window.OBJList, folder, text);
     SetNodeIcons(node, NodeIcon(folder), folder->data(0, NodeSelectedIconRole).toInt());
-    SetNodeText(node, IntToEditText(n) + " - " + boxText);
+    SetNodeText(node, IntToEditText(n) + " - " + text);
+    if (place < folder->childCount() - 1)
+        folder->insertChild(place, folder->takeChild(folder->childCount() - 1));
     return node;
 }
 
-void ListBoxesOfEditedObject(TFVantor& window)
+bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& kind, int& index)
 {
-    QTreeWidgetItem* folder = PrimitivesFolder(window);
     const TQX3DObject* edited = Editor().EditedModel;
-    if (!folder || !edited)
+    if (!node || !node->parent() || !edited || edited->ListCount == 0)
+        return false;
+    QTreeWidgetItem* folder = node->parent();
+    std::span<const ShapeKind> kinds;
+    if (folder == PrimitivesFolder(window))
+        kinds = kShapeKinds;
+    else if (folder == ModelsFolder(window))
+        kinds = kModelKinds;
+    else
+        return false;
+    int place = folder->indexOfChild(const_cast<QTreeWidgetItem*>(node));
+    for (ShapeKind k : kinds) {
+        const int count = ShapeCount(*edited->Lists[0], k);
+        if (place < count) {
+            kind = k;
+            index = place;
+            return true;
+        }
+        place -= count;
+    }
+    return false;
+}
+
+void ListPartsOfEditedObject(TFVantor& window)
+{
+    const TQX3DObject* edited = Editor().EditedModel;
+    if (!edited)
         return;
     const QSignalBlocker quiet(window.OBJList);
-    qDeleteAll(folder->takeChildren());
-    if (edited->ListCount > 0)
-        for (int n = 0; n < edited->Lists[0]->BoxCount; ++n)
-            AddBoxNode(window, folder, n);
-    folder->setExpanded(true);
+    for (QTreeWidgetItem* folder : {PrimitivesFolder(window), ModelsFolder(window)})
+        if (folder) {
+            qDeleteAll(folder->takeChildren());
+            folder->setExpanded(true);
+        }
+    if (edited->ListCount == 0)
+        return;
+    for (const auto kinds : {std::span<const ShapeKind>(kShapeKinds), std::span<const ShapeKind>(kModelKinds)})
+        for (ShapeKind kind : kinds)
+            for (int n = 0; n < ShapeCount(*edited->Lists[0], kind); ++n)
+                AddPartNode(window, kind, n);
 }
 
 int FindNodeByText(const std::string& text, const QTreeWidget* tree)
@@ -199,16 +266,16 @@ void SceneClick(TFVantor& window)
             state.ClickState = 2;
         if (state.ClickState == 2) {
             if (state.Placing)
-                CommitPendingBox(window, state);
+                CommitPendingPrimitive(window, state);
             state.ClickState = 0;
         }
         if (state.Placing && state.EditedModel)
             state.EditedModel->BuildDisplayLists();
     };
-    // Only the click that adds (or puts back) a box changes the project.
+    // Only the click that adds (or puts back) a primitive changes the project.
     if (state.Placing)
-        RecordSessionEdit(window, state.ChangedBox >= 0 ? "изменение коробки" : "добавление коробки", std::string(),
-                          nullptr, finish);
+        RecordSessionEdit(window, EditLabel(state.ChangedPrimitive >= 0 ? "изменение" : "добавление", state.PendingKind),
+                          std::string(), nullptr, finish);
     else
         finish();
 }

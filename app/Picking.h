@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "ShapeFields.h"
+
 class QTreeWidget;
 class QTreeWidgetItem;
 class TFVantor;
@@ -16,12 +18,21 @@ class TFVantor;
 int FindNodeByText(const std::string& text, const QTreeWidget* tree);
 QTreeWidgetItem* NodeAtAbsoluteIndex(const QTreeWidget* tree, int index);
 
-// The part tree's "+Примитивы": the open object's boxes of list 0, one node
-// "N - [к]_Коробка" each, in list order.
+// The part tree's "+Примитивы" lists the open object's shapes of list 0,
+// one node "N - [к]_Коробка" (box), "[ш]_Сфера", "[т]_Торус", "[п]_Пол",
+// "[с]_Стена" each, kind after kind in the list's order (boxes, spheres,
+// tori, floors, walls), N the index within its kind; "+Модели" its models,
+// "N - [м]_NAME", 3DS models before Blender ones.  So a node's place under
+// its folder names the primitive.
 QTreeWidgetItem* PrimitivesFolder(const TFVantor& window);
-QTreeWidgetItem* AddBoxNode(TFVantor& window, QTreeWidgetItem* folder, int n);
-// Opening an object lists its own boxes there, and nothing else.
-void ListBoxesOfEditedObject(TFVantor& window);
+QTreeWidgetItem* ModelsFolder(const TFVantor& window);
+// The node of primitive n of the kind, at its place in its folder.
+QTreeWidgetItem* AddPartNode(TFVantor& window, ShapeKind kind, int n);
+// The primitive a node of the part tree names; false for a folder or a
+// node past the object's primitives.
+bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& kind, int& index);
+// Opening an object lists its own primitives there, and nothing else.
+void ListPartsOfEditedObject(TFVantor& window);
 
 void SceneClick(TFVantor& window);
 void SceneDblClick(TFVantor& window);

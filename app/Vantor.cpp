@@ -280,24 +280,21 @@ void TFVantor::BuildModelPanels(QWidget* parent)
     ModelAdd = new QGroupBox(Ui("Редактирование объекта"), ModelList);
     ModelAdd->setObjectName("ModelAdd");
     auto* grid = new QGridLayout(ModelAdd);
-    // Floor, wall, sphere and torus are disabled, and so are the two model
-    // buttons: nothing in the editor enables them.
     struct ButtonSpec {
         const char* name;
         const char* caption;
-        bool enabled;
     };
-    const ButtonSpec buttons[] = {{"Button4", "Мышка", true},      {"Button17", "Пол", false},
-                                  {"Button18", "Стена", false},    {"Button19", "Коробка", true},
-                                  {"Button20", "Сфера", false},    {"Button5", "Торус", false},
-                                  {"Button28", "+ Blender", false}, {"Button27", "+ 3DS", false}};
-    for (int i = 0; i < 8; ++i) {
-        QPushButton* button = MakeButton(ModelAdd, buttons[i].name, buttons[i].caption);
-        button->setEnabled(buttons[i].enabled);
-        grid->addWidget(button, i / 2, i % 2);
-    }
+    const ButtonSpec buttons[] = {{"Button4", "Мышка"},      {"Button17", "Пол"},   {"Button18", "Стена"},
+                                  {"Button19", "Коробка"},   {"Button20", "Сфера"}, {"Button5", "Торус"},
+                                  {"Button28", "+ Blender"}, {"Button27", "+ 3DS"}};
+    for (int i = 0; i < 8; ++i)
+        grid->addWidget(MakeButton(ModelAdd, buttons[i].name, buttons[i].caption), i / 2, i % 2);
     Button4 = ModelAdd->findChild<QPushButton*>("Button4");
+    Button17 = ModelAdd->findChild<QPushButton*>("Button17");
+    Button18 = ModelAdd->findChild<QPushButton*>("Button18");
     Button19 = ModelAdd->findChild<QPushButton*>("Button19");
+    Button20 = ModelAdd->findChild<QPushButton*>("Button20");
+    Button5 = ModelAdd->findChild<QPushButton*>("Button5");
     Button27 = ModelAdd->findChild<QPushButton*>("Button27");
     Button28 = ModelAdd->findChild<QPushButton*>("Button28");
     column->addWidget(ModelAdd);

@@ -54,6 +54,10 @@ public:
     QGroupBox* ModelAdd = nullptr;
     QPushButton* Button4 = nullptr;   // "Мышка"
     QPushButton* Button19 = nullptr;  // "Коробка"
+    QPushButton* Button17 = nullptr;  // "Пол"
+    QPushButton* Button18 = nullptr;  // "Стена"
+    QPushButton* Button20 = nullptr;  // "Сфера"
+    QPushButton* Button5 = nullptr;   // "Торус"
     QPushButton* Button27 = nullptr;  // "+ 3DS"
     QPushButton* Button28 = nullptr;  // "+ Blender"
     QTreeWidget* OBJList = nullptr;

@@ -12,6 +12,7 @@
 #include "Paths.h"
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
+#include "ShapeFields.h"
 #include "ProjectLock.h"
 #include "Text1251.h"
 #include "TextureListFile.h"
@@ -296,10 +297,8 @@ bool RemoveProjectTexture(int32_t index, ProjectContent& content, const std::vec
 bool RemapRemovedTexture(TQX3DObject& object, int32_t removed)
 {
     bool changed = false;
-    for (int16_t l = 0; l < object.ListCount; ++l) {
-        TGLPremitives& list = *object.Lists[static_cast<size_t>(l)];
-        for (int16_t b = 0; b < list.BoxCount; ++b) {
-            int32_t& texture = list.Boxes[static_cast<size_t>(b)].Texture;
+    for (int16_t l = 0; l < object.ListCount; ++l)
+        ForEachTexture(*object.Lists[static_cast<size_t>(l)], [&](ShapeKind, int, int32_t& texture) {
             if (texture == removed) {
                 texture = -1;
                 changed = true;
@@ -307,8 +306,7 @@ bool RemapRemovedTexture(TQX3DObject& object, int32_t removed)
                 --texture;
                 changed = true;
             }
-        }
-    }
+        });
     return changed;
 }
 

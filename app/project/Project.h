@@ -126,9 +126,9 @@ bool RemoveProjectTexture(int32_t index, ProjectContent& content, const std::vec
 // the model files it left empty; empty when there are none.
 std::string MissingPicturesText(const StagedProject& staged);
 
-// After texture `removed` left the registry: box indices above it move down
-// one, boxes that used it become untextured (-1).  Returns whether any box
-// changed.
+// After texture `removed` left the registry: texture indices of boxes,
+// spheres, tori, floors and walls above it move down one, those that used
+// it become untextured (-1).  Returns whether any primitive changed.
 bool RemapRemovedTexture(TQX3DObject& object, int32_t removed);
 
 }  // namespace qx

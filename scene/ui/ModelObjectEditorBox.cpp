@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVariant>
 
 #include <cctype>
 
@@ -35,6 +36,9 @@ QPushButton* MakeStepButton(TFBoxEditor* window, QWidget* parent, const char* na
     auto* button = new QPushButton(QString::fromLatin1(caption), parent);
     button->setObjectName(name);
     button->setGeometry(x, y, 25, 21);
+    // The field whose row it steps, so that a field disabled for a kind
+    // takes its buttons along.
+    button->setProperty("stepEdit", QVariant::fromValue<QObject*>(edit));
     QObject::connect(button, &QPushButton::clicked, parent,
                      [window, edit, step] { Guarded([&] { window->StepEdit(edit, step); }); });
     return button;
@@ -151,23 +155,34 @@ TFBoxEditor::~TFBoxEditor()
         FBoxEditor = nullptr;
 }
 
-void TFBoxEditor::ShowBox(const TBox& box, const TVec3& position)
+void TFBoxEditor::ShowShape(const ShapeFields& shape, const TVec3& position)
 {
-    const auto show = [](QLineEdit* edit, const std::string& text) { ShowFieldValue(edit, ToQString(text)); };
+    // A field the kind has not is disabled with its plus and minus buttons,
+    // and shows nothing.
+    const auto show = [](QLineEdit* edit, bool has, const std::string& text) {
+        edit->setEnabled(has);
+        for (QObject* sibling : edit->parent()->children())
+            if (auto* button = qobject_cast<QPushButton*>(sibling);
+                button && button->property("stepEdit").value<QObject*>() == edit)
+                button->setEnabled(has);
+        ShowFieldValue(edit, has ? ToQString(text) : QString());
+    };
+    const auto real = [](const float* v) { return v ? FloatToEditText(*v) : std::string(); };
     // The user's Y is the depth (world Z), Z the height (world Y).
-    show(EPosX, FloatToEditText(position.X));
-    show(EPosY, FloatToEditText(position.Z));
-    show(EPosZ, FloatToEditText(position.Y));
-    show(Ex2, FloatToEditText(box.Size.X));
-    show(Ey2, FloatToEditText(box.Size.Z));
-    show(Ez2, FloatToEditText(box.Size.Y));
-    show(Erotx, FloatToEditText(box.Rotation.X));
-    show(Eroty, FloatToEditText(box.Rotation.Y));
-    show(Erotz, FloatToEditText(box.Rotation.Z));
-    show(Etex1, FloatToEditText(box.Tiling));
-    show(Edit1, IntToEditText(box.BlendEquation));
-    show(Edit2, IntToEditText(box.BlendMode));
-    show(Edit3, box.CullFront ? "1" : "0");
+    show(EPosX, true, FloatToEditText(position.X));
+    show(EPosY, true, FloatToEditText(position.Z));
+    show(EPosZ, true, FloatToEditText(position.Y));
+    QLineEdit* const sizes[3] = {Ex2, Ey2, Ez2};
+    for (int row = 0; row < 3; ++row)
+        show(sizes[row], shape.Size[row] != nullptr, real(shape.Size[row]));
+    const bool turns = shape.Rotation != nullptr;
+    show(Erotx, turns, turns ? FloatToEditText(shape.Rotation->X) : std::string());
+    show(Eroty, turns, turns ? FloatToEditText(shape.Rotation->Y) : std::string());
+    show(Erotz, turns, turns ? FloatToEditText(shape.Rotation->Z) : std::string());
+    show(Etex1, shape.Tiling != nullptr, real(shape.Tiling));
+    show(Edit1, shape.BlendEquation != nullptr, shape.BlendEquation ? IntToEditText(*shape.BlendEquation) : std::string());
+    show(Edit2, shape.BlendMode != nullptr, shape.BlendMode ? IntToEditText(*shape.BlendMode) : std::string());
+    show(Edit3, shape.CullFront != nullptr, shape.CullFront ? (*shape.CullFront ? "1" : "0") : std::string());
 }
 
 void TFBoxEditor::SetCursor(int axis, const QLineEdit* edit)
@@ -182,7 +197,7 @@ void TFBoxEditor::SetCursor(int axis, const QLineEdit* edit)
         Apply(edit, [&] { cursor[axis] = value; });
 }
 
-void TFBoxEditor::SetSize(float TVec3::*axis, const QLineEdit* edit)
+void TFBoxEditor::SetSize(int row, const QLineEdit* edit)
 {
     if (!Placing())
         return;
@@ -190,8 +205,13 @@ void TFBoxEditor::SetSize(float TVec3::*axis, const QLineEdit* edit)
     if (text.empty() || !Link.PrimIndex || Link.PrimIndex() == -1)
         return;
     const float value = EditTextToFloat(text);
-    if (TBox* box = Box())
-        Apply(edit, [&] { box->Size.*axis = value; });
+    const ShapeFields shape = Shape();
+    if (float* size = shape.Size[row])
+        Apply(edit, [&] {
+            *size = value;
+            if (shape.SizeChanged)
+                shape.SizeChanged();
+        });
 }
 
 void TFBoxEditor::SetRotation(float TVec3::*axis, const QLineEdit* edit)
@@ -199,8 +219,8 @@ void TFBoxEditor::SetRotation(float TVec3::*axis, const QLineEdit* edit)
     if (!Placing())
         return;
     const float value = EditTextToFloat(TextOf(edit));
-    if (TBox* box = Box())
-        Apply(edit, [&] { box->Rotation.*axis = value; });
+    if (TVec3* rotation = Shape().Rotation)
+        Apply(edit, [&] { rotation->*axis = value; });
 }
 
 // The second row of the position and size groups is depth (world Z), the
@@ -208,9 +228,9 @@ void TFBoxEditor::SetRotation(float TVec3::*axis, const QLineEdit* edit)
 void TFBoxEditor::EPosXChange() { SetCursor(0, EPosX); }
 void TFBoxEditor::EPosYChange() { SetCursor(2, EPosY); }
 void TFBoxEditor::EPosZChange() { SetCursor(1, EPosZ); }
-void TFBoxEditor::Ex2Change() { SetSize(&TVec3::X, Ex2); }
-void TFBoxEditor::Ey2Change() { SetSize(&TVec3::Z, Ey2); }
-void TFBoxEditor::Ez2Change() { SetSize(&TVec3::Y, Ez2); }
+void TFBoxEditor::Ex2Change() { SetSize(0, Ex2); }
+void TFBoxEditor::Ey2Change() { SetSize(1, Ey2); }
+void TFBoxEditor::Ez2Change() { SetSize(2, Ez2); }
 void TFBoxEditor::ErotxChange() { SetRotation(&TVec3::X, Erotx); }
 void TFBoxEditor::ErotyChange() { SetRotation(&TVec3::Y, Eroty); }
 void TFBoxEditor::ErotzChange() { SetRotation(&TVec3::Z, Erotz); }
@@ -220,8 +240,8 @@ void TFBoxEditor::Etex1Change()
     if (!Placing())
         return;
     const int32_t value = EditTextToInt(TextOf(Etex1));
-    if (TBox* box = Box())
-        Apply(Etex1, [&] { box->Tiling = static_cast<float>(value); });
+    if (float* tiling = Shape().Tiling)
+        Apply(Etex1, [&] { *tiling = static_cast<float>(value); });
 }
 
 void TFBoxEditor::Edit1Change()
@@ -229,8 +249,8 @@ void TFBoxEditor::Edit1Change()
     if (!Placing())
         return;
     const int32_t value = EditTextToInt(TextOf(Edit1));
-    if (TBox* box = Box())
-        Apply(Edit1, [&] { box->BlendEquation = static_cast<uint8_t>(value); });
+    if (uint8_t* equation = Shape().BlendEquation)
+        Apply(Edit1, [&] { *equation = static_cast<uint8_t>(value); });
 }
 
 void TFBoxEditor::Edit2Change()
@@ -238,8 +258,8 @@ void TFBoxEditor::Edit2Change()
     if (!Placing())
         return;
     const int32_t value = EditTextToInt(TextOf(Edit2));
-    if (TBox* box = Box())
-        Apply(Edit2, [&] { box->BlendMode = static_cast<uint8_t>(value); });
+    if (uint8_t* mode = Shape().BlendMode)
+        Apply(Edit2, [&] { *mode = static_cast<uint8_t>(value); });
 }
 
 void TFBoxEditor::Edit3Change()
@@ -247,8 +267,8 @@ void TFBoxEditor::Edit3Change()
     if (!Placing())
         return;
     const bool value = qx::TokenToBool(TextOf(Edit3));
-    if (TBox* box = Box())
-        Apply(Edit3, [&] { box->CullFront = value; });
+    if (bool* cull = Shape().CullFront)
+        Apply(Edit3, [&] { *cull = value; });
 }
 
 void TFBoxEditor::Apply(const QLineEdit* edit, const std::function<void()>& change)

@@ -1,8 +1,9 @@
-// The box editor: a small tool window in which the designer shapes the box
-// that is about to be added to the object being edited.  The box lives in
-// the main window's pending primitive; this window owns no data, it edits
-// fields of that box and the frozen 3D cursor through the link the main
-// window installs.
+// The box editor: a small tool window in which the designer shapes the
+// primitive (a box, floor, wall, sphere, torus or model) that is about to be
+// added to the object being edited.  It lives in the main window's pending
+// primitive; this window owns no data, it edits fields of that primitive and
+// the frozen 3D cursor through the link the main window installs.  Fields
+// the kind does not have are disabled; a model's sizes are its scale.
 //
 // Every edit's change handler runs when its text becomes a number, also when
 // a program sets it.  Typing is never interrupted: a text that is only the
@@ -16,12 +17,12 @@
 #include <functional>
 #include <string>
 
+#include "ShapeFields.h"
 #include "ToolWindow.h"
 #include "VectorMath.h"
 
 class QLineEdit;
 class QPushButton;
-class TBox;
 class TCamera;
 
 // What the window reads and writes of the main window's state.
@@ -31,8 +32,9 @@ struct BoxEditorLink {
     std::function<uint8_t()> ClickState;
     // The 3D cursor (X, Y, Z; Y is the height).
     std::function<double*()> CursorWorld;
-    // Box PrimIndex of list 0 of the pending primitive; null when there is none.
-    std::function<TBox*()> PendingBox;
+    // Primitive PrimIndex of list 0 of the pending primitive; empty when
+    // there is none.
+    std::function<ShapeFields()> PendingShape;
     std::function<TCamera*()> Camera;
     // The scene panel's click handler of the main window.
     std::function<void()> SceneClick;
@@ -78,9 +80,10 @@ public:
     void Edit2Change();
     void Edit3Change();
     void Button29Click();
-    // Every field shows the box's value (the position from `position`: the
-    // locked cursor or the box's own), without running the handlers.
-    void ShowBox(const TBox& box, const TVec3& position);
+    // Every field shows the primitive's value (the position from
+    // `position`: the locked cursor or the primitive's own), without running
+    // the handlers; the fields it does not have are disabled and empty.
+    void ShowShape(const ShapeFields& shape, const TVec3& position);
     // The plus and minus buttons: the edit's integer value plus `step`, an
     // edit of its own.
     void StepEdit(QLineEdit* edit, int step);
@@ -88,10 +91,10 @@ public:
 private:
     bool Placing() const { return Link.Placing && Link.Placing(); }
     void Apply(const QLineEdit* edit, const std::function<void()>& change);
-    TBox* Box() const { return Link.PendingBox ? Link.PendingBox() : nullptr; }
+    ShapeFields Shape() const { return Link.PendingShape ? Link.PendingShape() : ShapeFields(); }
     // Position fields write the frozen cursor; size fields the box's size.
     void SetCursor(int axis, const QLineEdit* edit);
-    void SetSize(float TVec3::*axis, const QLineEdit* edit);
+    void SetSize(int row, const QLineEdit* edit);
     void SetRotation(float TVec3::*axis, const QLineEdit* edit);
 };
 

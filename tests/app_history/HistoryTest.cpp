@@ -23,6 +23,7 @@
 #include "EditRecording.h"
 #include "EditorFixture.h"
 #include "EditorState.h"
+#include "GLEngine.h"
 #include "EditorWindows.h"
 #include "Messages.h"
 #include "ModelObjectEditorBox.h"
@@ -32,6 +33,7 @@
 #include "Project.h"
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
+#include "ShapeFields.h"
 #include "QtText.h"
 #include "SceneSurface.h"
 #include "TestInstallation.h"
@@ -176,7 +178,7 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     });
     Check("a deleted box", [&] {
         Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
-        DeleteSelectedBox(*w());
+        DeleteSelectedPart(*w());
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: удаление коробки"));
     // The open object was written from its working copy already.
@@ -437,7 +439,7 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
 
     reopen();
     Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
-    DeleteSelectedBox(*w());
+    DeleteSelectedPart(*w());
     messages_.answer = false;
     LeaveObjectViewUnsaved(*w());
     EXPECT_TRUE(state.ModelEditMode);
@@ -461,7 +463,7 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     EXPECT_TRUE(FBoxEditor->isVisible());
     EXPECT_EQ(FBoxEditor->EPosX->text(), "20");
     {
-        const ChangedBoxHidden hidden;  // as the frame draws the working copy
+        const ChangedPrimitiveHidden hidden;  // as the frame draws the working copy
         ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
         EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[0].Position.X, 0.0f);
     }
@@ -482,12 +484,12 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     EXPECT_EQ(boxes.Boxes[0].Position.X, 0.0f);
     EXPECT_EQ(Node(w()->OBJList, "+Примитивы")->childCount(), 2);
     EXPECT_FALSE(state.Placing);
-    EXPECT_EQ(state.ChangedBox, -1);
+    EXPECT_EQ(state.ChangedPrimitive, -1);
 
     // "Изменить" from the menu, then "Мышка": the box stays as it was.
     Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
     w()->PopupMenu3->findChild<QAction*>("N40")->trigger();
-    ASSERT_EQ(state.ChangedBox, 0);
+    ASSERT_EQ(state.ChangedPrimitive, 0);
     FBoxEditor->Ex2->setText("5");
     DropPendingPrimitive();
     SceneClick(*w());
@@ -561,6 +563,15 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     Autosaver& autosaver = *windows_->autosaver;
     autosaver.SetClock([&] { return now; });
     state.AddObject("_A");
+    // Every kind, as the object file holds it, goes into the autosave.
+    TGLPremitives& parts = *state.MapObjects[0]->Lists[0];
+    AddNewShape(parts, ShapeKind::Floor, 2);
+    AddNewShape(parts, ShapeKind::Torus, 3);
+    const fs::path model = dir_ / "Sys/Saves/models/m.txt";
+    fs::create_directories(model.parent_path());
+    qxtest::WriteFileBytes(model, "face\r\nNOTEXTURE\r\n3\r\n1 1 1\r\n2 2 2\r\n3 3 3\r\n1 0 0\r\n1 0 0\r\n1 0 0\r\n");
+    MakeEngineCurrent();
+    parts.AddModelBlender(model.string(), 1, 2, 3, 0, 0, 0, 1, 1, 2);
     Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
     SceneClick(*w());
     const fs::path folder = dir_ / "Sys/Saves/Autosave";
@@ -573,6 +584,7 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     autosaver.Finish();
     ASSERT_TRUE(fs::exists(folder / kAutosaveMarker));
     EXPECT_NE(qxtest::ReadFileBytes(folder / "Map1.qxmap").find("_A"), std::string::npos);
+    EXPECT_EQ(qxtest::ReadFileBytes(folder / "_A.qxobj"), Written()["_A.qxobj"]);
     EXPECT_FALSE(fs::exists(dir_ / "Sys/Saves/Map1.qxmap")) << "never the project's own files";
     const std::string map = qxtest::ReadFileBytes(folder / "Map1.qxmap");
 
@@ -599,6 +611,8 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение проекта ") + (dir_ / "Sys/Saves").string() + Cp(" от "), 0), 0u)
         << messages_.entries[0].text;
     EXPECT_EQ(Editor().PlacementCount, 1);
+    const TGLPremitives& back = *Editor().MapObjects[0]->Lists[0];
+    EXPECT_EQ(back.FloorCount + back.TorusCount + back.BlenderCount, 3) << "every kind recovered";
     EXPECT_TRUE(w()->windowTitle().endsWith(" *"));
     // A save makes it go.
     w()->findChild<QAction*>("Save1")->trigger();

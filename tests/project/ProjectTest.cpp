@@ -19,6 +19,7 @@
 #include "Project.h"
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
+#include "ShapeFields.h"
 #include "SeparatorScope.h"
 #include "TestSupport.h"
 #include "Text1251.h"
@@ -368,7 +369,7 @@ TEST_F(ProjectTest, ParallelDecodingGivesWhatASerialLoadGives)
     }
 }
 
-TEST_F(ProjectTest, TextureRemovalKeepsEveryBoxOnItsPicture)
+TEST_F(ProjectTest, TextureRemovalKeepsEveryPrimitiveOnItsPicture)
 {
     MakeProject();
     TextureRegistry& reg = Textures();
@@ -383,6 +384,9 @@ TEST_F(ProjectTest, TextureRemovalKeepsEveryBoxOnItsPicture)
     TQX3DObject edited("Temp3DModel");
     edited.AddList();
     edited.Lists[0]->AddBox(9, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
+    // The other textured kinds follow their pictures as boxes do.
+    edited.Lists[0]->AddFloor(10, 0, 0, 0, 1, 1, 1, 0, 0, 0);
+    AddNewShape(*edited.Lists[0], ShapeKind::Wall, 8);
     qx::RecordingMessageSink messages;
     qx::ScopedMessageSink scope(messages);
 
@@ -397,6 +401,8 @@ TEST_F(ProjectTest, TextureRemovalKeepsEveryBoxOnItsPicture)
     EXPECT_EQ(wall.Boxes[2].Texture, 9);   // after it: moved down with it
     EXPECT_EQ(wall.Boxes[3].Texture, -1);
     EXPECT_EQ(edited.Lists[0]->Boxes[0].Texture, 8);
+    EXPECT_EQ(edited.Lists[0]->Floors[0].Texture, 9);
+    EXPECT_EQ(edited.Lists[0]->Walls[0].Texture, -1);
     EXPECT_EQ(content_.MapObjects[1]->Lists[0]->Boxes[0].Texture, 2);
     Save();
     EXPECT_NE(qxtest::ReadFileBytes(dir_ / "_Wall.qxobj").find("\r\n9 0 0 0 1 1 1 1 0 0 0 0 0 True 0 \r\n"),

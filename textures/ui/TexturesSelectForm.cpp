@@ -10,9 +10,8 @@
 #include <QStringList>
 #include <QTreeWidget>
 
-#include <sys/stat.h>
-
 #include "AskObjectName.h"
+#include "CopyIntoFolder.h"
 #include "Errors.h"
 #include "Messages.h"
 #include "NumberText.h"
@@ -67,14 +66,6 @@ std::string WindowTitle()
 {
     const QString title = QCoreApplication::applicationName();
     return FromQString(title.isEmpty() ? QString("QX FPS Vantor") : title);
-}
-
-// Same file on the file system (a hard link or another spelling of its path).
-bool SameFile(const std::string& a, const std::string& b)
-{
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
 }
 
 }  // namespace
@@ -288,27 +279,16 @@ void TFTexture::Button1Click()
 
 bool TFTexture::CopyIntoLibrary(const std::string& source, const std::string& target, const std::string& name)
 {
-    // The library's own file: nothing to copy.
-    if (SameFile(source, target))
-        return true;
     try {
-        const std::string bytes = ReadWholeFile(source);
-        struct stat existing {};
-        if (::stat(target.c_str(), &existing) == 0) {
-            if (S_ISREG(existing.st_mode) && ReadWholeFile(target) == bytes)
-                return true;
-            if (!qx::Messages().AskYesNo(WindowTitle(), Cp("Текстура ") + name + Cp(" уже есть в библиотеке. Заменить?")))
-                return false;
-        }
-        // A temporary beside the target, renamed into place: a failed copy
-        // never costs the library its file.
-        WriteWholeFile(target, bytes);
+        return qx::CopyKeepingOthers(source, target, [&] {
+                   return qx::Messages().AskYesNo(WindowTitle(),
+                                                  Cp("Текстура ") + name + Cp(" уже есть в библиотеке. Заменить?"));
+               }) != qx::CopyResult::Declined;
     } catch (const qx::Error& error) {
         qx::Messages().ShowMessage(WindowTitle(), Cp("Не удалось скопировать текстуру ") + name +
                                                       Cp(" в библиотеку: ") + error.what());
         return false;
     }
-    return true;
 }
 
 void TFTexture::Button4Click()
