@@ -118,6 +118,28 @@ TEST_F(GameLaunch, PlaysTheSavedLevelFromTheStartLookingAlongPlusZ)
     EXPECT_FALSE(White(away.frame.pixel(w / 2 + 40, h / 2 + 30)));
 }
 
+// The other kinds are saved in the object file's block and drawn by the game:
+// an untextured sphere where the wall stood fills the middle.
+TEST_F(GameLaunch, PlaysShapesBeyondBoxes)
+{
+    ProjectContent content;
+    TSphere ball;
+    ball.Texture = -1;
+    ball.Position = {0, 5, 0};
+    ball.Radius = 5;
+    ball.Segments = 16;
+    content.MapObjects[static_cast<size_t>(content.AddObject("_Ball"))]->Lists[0]->Append(ball);
+    content.AddPlacement("_Ball", TPlacement{0, 0, 10, 0, 0, 0, 1, 1, 1});
+    content.PlayerPos[2] = -5;
+    TextureRegistry textures;
+    qx::SaveProject(saves().string() + "/", textures, content, qx::ProjectTrees{});
+    const GameRun run = Play();
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    ASSERT_FALSE(run.frame.isNull());
+    EXPECT_TRUE(White(run.frame.pixel(run.frame.width() / 2 + 20, run.frame.height() / 2 + 20)));
+    EXPECT_FALSE(White(run.frame.pixel(run.frame.width() / 2, 5))) << "the sky above it";
+}
+
 TEST_F(GameLaunch, AMissingPictureShowsAsNoTextureAndTheViewCountsIt)
 {
     fs::copy_file(fs::path(QX_DIST_DIR) / "Sys" / "Saves" / "textures" / "NoTexture.bmp",
