@@ -340,18 +340,18 @@ void RecordTextureEdit(const char* utf8Label, const std::function<void()>& chang
 
 QString g_designCaption;
 
-void Refresh(TFVantor& window)
+void Refresh(TFVantor& window, QAction* undo, QAction* redo)
 {
     // Every change of the history is a change of what the view shows.
     RequestFrame();
     UndoStack& history = EditHistory();
     if (!g_designCaption.isEmpty())
         window.setWindowTitle(CaptionWithMark(g_designCaption));
-    if (auto* undo = window.findChild<QAction*>("Undo1")) {
+    if (undo) {
         undo->setEnabled(history.CanUndo());
         undo->setText(history.CanUndo() ? Ui("Отменить: ") + ToQString(history.UndoLabel()) : Ui("Отменить"));
     }
-    if (auto* redo = window.findChild<QAction*>("Redo1")) {
+    if (redo) {
         redo->setEnabled(history.CanRedo());
         redo->setText(history.CanRedo() ? Ui("Повторить: ") + ToQString(history.RedoLabel()) : Ui("Повторить"));
     }
@@ -439,6 +439,63 @@ void RecordSessionEdit(TFVantor& window, const std::string& utf8Label, const std
     step.redo = [w, after] { RestoreSession(*w, *after); };
     EditHistory().Push(std::move(step));
 }
+
+namespace {
+
+// A box editor field's edit touches only the pending primitive's values and
+// the frozen cursor.
+struct BoxFieldState {
+    ShapeValues shape;
+    std::array<double, 3> cursor{};
+};
+
+BoxFieldState CaptureBoxFields()
+{
+    const EditorState& state = Editor();
+    BoxFieldState s;
+    s.shape = ValuesOf(PendingShape());
+    for (size_t i = 0; i < 3; ++i)
+        s.cursor[i] = state.CursorWorld[i];
+    return s;
+}
+
+// The pending primitive (the editor's own, never released) gets the values
+// back; its kind and index are those the edit was made on.
+void PutBoxFields(ShapeKind kind, int32_t index, const BoxFieldState& s)
+{
+    EditorState& state = Editor();
+    if (state.PendingPrimitive && !state.PendingPrimitive->Lists.empty())
+        PutValues(FieldsOf(*state.PendingPrimitive->Lists[0], kind, index), s.shape);
+    for (size_t i = 0; i < 3; ++i)
+        state.CursorWorld[i] = s.cursor[i];
+    ShowPendingPrimitive();
+}
+
+void RecordBoxFieldEdit(const std::string& utf8Label, const std::string& mergeKey, const std::function<void()>& change)
+{
+    if (Recording()) {
+        change();
+        return;
+    }
+    const EditorState& state = Editor();
+    const ShapeKind kind = state.PendingKind;
+    const int32_t index = state.PrimIndex;
+    const BoxFieldState before = CaptureBoxFields();
+    {
+        RecordingScope scope;
+        change();
+    }
+    const BoxFieldState after = CaptureBoxFields();
+    UndoStep step;
+    step.label = Cp(utf8Label);
+    step.mergeKey = mergeKey;
+    step.bytes = sizeof(before) + sizeof(after);
+    step.undo = [kind, index, before] { PutBoxFields(kind, index, before); };
+    step.redo = [kind, index, after] { PutBoxFields(kind, index, after); };
+    EditHistory().Push(std::move(step));
+}
+
+}  // namespace
 
 void RecordPlacementAdded(int32_t index)
 {
@@ -641,14 +698,14 @@ void InstallEditHistory(TFVantor& window)
     QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(*w); }); });
 
     // A new window: the history of an earlier one (tests make several) goes.
-    EditHistory().Changed = [w] { Refresh(*w); };
+    EditHistory().Changed = [w, undo, redo] { Refresh(*w, undo, redo); };
     EditHistory().Reset();
 
     // The box editor's fields: one step per field, keystrokes merged; the
     // plus and minus buttons are steps of their own.
     if (FBoxEditor)
-        FBoxEditor->Link.Edit = [w](const std::string& mergeKey, const std::function<void()>& change) {
-            RecordSessionEdit(*w, EditLabel("изменение", Editor().PendingKind), mergeKey, nullptr, change);
+        FBoxEditor->Link.Edit = [](const std::string& mergeKey, const std::function<void()>& change) {
+            RecordBoxFieldEdit(EditLabel("изменение", Editor().PendingKind), mergeKey, change);
         };
     // A removal remembers the primitives that showed the texture, for its
     // undo.

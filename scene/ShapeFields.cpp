@@ -228,3 +228,45 @@ void ForEachTexture(TGLPremitives& list, const std::function<void(ShapeKind kind
         for (int i = 0; i < ShapeCount(list, kind); ++i)
             f(kind, i, *FieldsOf(list, kind, i).Texture);
 }
+
+ShapeValues ValuesOf(const ShapeFields& fields)
+{
+    ShapeValues v;
+    const auto get = [](const auto* field, auto& value) {
+        if (field)
+            value = *field;
+    };
+    get(fields.Position, v.Position);
+    get(fields.Rotation, v.Rotation);
+    for (int row = 0; row < 3; ++row)
+        get(fields.Size[row], v.Size[row]);
+    get(fields.Tiling, v.Tiling);
+    get(fields.BlendEquation, v.BlendEquation);
+    get(fields.BlendMode, v.BlendMode);
+    get(fields.CullFront, v.CullFront);
+    get(fields.Texture, v.Texture);
+    return v;
+}
+
+void PutValues(const ShapeFields& fields, const ShapeValues& v)
+{
+    const auto put = [](auto* field, const auto& value) {
+        if (field)
+            *field = value;
+    };
+    bool resized = false;
+    for (int row = 0; row < 3; ++row)
+        if (fields.Size[row] && *fields.Size[row] != v.Size[row]) {
+            *fields.Size[row] = v.Size[row];
+            resized = true;
+        }
+    put(fields.Position, v.Position);
+    put(fields.Rotation, v.Rotation);
+    put(fields.Tiling, v.Tiling);
+    put(fields.BlendEquation, v.BlendEquation);
+    put(fields.BlendMode, v.BlendMode);
+    put(fields.CullFront, v.CullFront);
+    put(fields.Texture, v.Texture);
+    if (resized && fields.SizeChanged)
+        fields.SizeChanged();
+}

@@ -40,6 +40,24 @@ struct ShapeFields {
     explicit operator bool() const { return Position != nullptr; }
 };
 
+// What a primitive's fields hold, by value: an edit's before and after.
+// Fields the kind does not have stay zero.
+struct ShapeValues {
+    TVec3 Position{};
+    TVec3 Rotation{};
+    float Size[3] = {0, 0, 0};
+    float Tiling = 0;
+    uint8_t BlendEquation = 0;
+    uint8_t BlendMode = 0;
+    bool CullFront = false;
+    int32_t Texture = 0;
+};
+
+ShapeValues ValuesOf(const ShapeFields& fields);
+// Writes the values into the fields the primitive has; a changed size runs
+// SizeChanged, as the box editor's own edit does.
+void PutValues(const ShapeFields& fields, const ShapeValues& values);
+
 // Empty fields for an index that names no primitive of the kind.
 ShapeFields FieldsOf(TGLPremitives& list, ShapeKind kind, int index);
 

@@ -147,6 +147,9 @@ TFBoxEditor::TFBoxEditor(QWidget* parent)
         WatchNumberField(edit, std::move(rules));
     }
     connect(Button29, &QPushButton::clicked, this, [this] { Guarded([this] { Button29Click(); }); });
+    for (QPushButton* button : findChildren<QPushButton*>())
+        if (auto* edit = qobject_cast<QLineEdit*>(button->property("stepEdit").value<QObject*>()))
+            stepButtons_.emplace_back(button, edit);
 }
 
 TFBoxEditor::~TFBoxEditor()
@@ -161,10 +164,6 @@ void TFBoxEditor::ShowShape(const ShapeFields& shape, const TVec3& position)
     // and shows nothing.
     const auto show = [](QLineEdit* edit, bool has, const std::string& text) {
         edit->setEnabled(has);
-        for (QObject* sibling : edit->parent()->children())
-            if (auto* button = qobject_cast<QPushButton*>(sibling);
-                button && button->property("stepEdit").value<QObject*>() == edit)
-                button->setEnabled(has);
         ShowFieldValue(edit, has ? ToQString(text) : QString());
     };
     const auto real = [](const float* v) { return v ? FloatToEditText(*v) : std::string(); };
@@ -183,6 +182,8 @@ void TFBoxEditor::ShowShape(const ShapeFields& shape, const TVec3& position)
     show(Edit1, shape.BlendEquation != nullptr, shape.BlendEquation ? IntToEditText(*shape.BlendEquation) : std::string());
     show(Edit2, shape.BlendMode != nullptr, shape.BlendMode ? IntToEditText(*shape.BlendMode) : std::string());
     show(Edit3, shape.CullFront != nullptr, shape.CullFront ? (*shape.CullFront ? "1" : "0") : std::string());
+    for (const auto& [button, edit] : stepButtons_)
+        button->setEnabled(!edit->testAttribute(Qt::WA_ForceDisabled));
 }
 
 void TFBoxEditor::SetCursor(int axis, const QLineEdit* edit)

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ShapeFields.h"
 #include "ToolWindow.h"
@@ -89,6 +91,10 @@ public:
     void StepEdit(QLineEdit* edit, int step);
 
 private:
+    // The plus and minus buttons with the field each steps, found once: a
+    // property lookup per button and field would cost every refresh.
+    std::vector<std::pair<QPushButton*, QLineEdit*>> stepButtons_;
+
     bool Placing() const { return Link.Placing && Link.Placing(); }
     void Apply(const QLineEdit* edit, const std::function<void()>& change);
     ShapeFields Shape() const { return Link.PendingShape ? Link.PendingShape() : ShapeFields(); }

@@ -10,6 +10,7 @@
 #include "Errors.h"
 #include "Objects.h"
 #include "SceneTestSupport.h"
+#include "ShapeFields.h"
 #include "TestSupport.h"
 #include "WorldFeedback.h"
 
@@ -155,6 +156,24 @@ TEST_F(ObjectTest, AddSphereCompilesItsListAtOnce)
     EXPECT_FLOAT_EQ(s.Position.Y, 2);
     ASSERT_TRUE(s.DisplayList.Valid());
     EXPECT_TRUE(glIsList(static_cast<GLuint>(s.DisplayList.Id())));
+}
+
+// An undone field edit puts the values back; a sphere whose radius changed
+// back must not keep the list compiled for the other radius.
+TEST_F(ObjectTest, PuttingFieldValuesBackRecompilesAResizedSphereOnly)
+{
+    TGLPremitives list;
+    list.AddSphere(5, 16, 0, 2, 0, 2, 0, 0, 0);
+    const ShapeFields fields = FieldsOf(list, ShapeKind::Sphere, 0);
+    const ShapeValues before = ValuesOf(fields);
+    fields.Rotation->Y = 30;
+    PutValues(fields, before);
+    EXPECT_FLOAT_EQ(list.Spheres[0].Rotation.Y, 0);
+    EXPECT_TRUE(list.Spheres[0].DisplayList.Valid()) << "a turn needs no new list";
+    *fields.Size[0] = 7;
+    PutValues(fields, before);
+    EXPECT_FLOAT_EQ(list.Spheres[0].Radius, 2);
+    EXPECT_FALSE(list.Spheres[0].DisplayList.Valid());
 }
 
 TEST_F(ObjectTest, DrawingOrderIsByKindNotByInsertion)
