@@ -1,6 +1,8 @@
 #include "Mesh.h"
 
 #include <algorithm>
+#include <array>
+#include <compare>
 #include <bit>
 #include <cmath>
 #include <numbers>
@@ -173,12 +175,83 @@ void MeshBuilder::End()
     g.vertices.resize(runStart_ + count);
     if (count == 0)
         return;
+    if (solid && count == 4 && g.state.run == shapes::Run::Quads)
+        solidFaces_.push_back({static_cast<uint32_t>(&g - groups_.data()), static_cast<uint32_t>(runStart_)});
     if (JoinsRuns(g.state.run) && !g.runFirst.empty()) {
         g.runCount.back() += static_cast<int32_t>(count);
         return;
     }
     g.runFirst.push_back(static_cast<int32_t>(runStart_));
     g.runCount.push_back(static_cast<int32_t>(count));
+}
+
+void MeshBuilder::DropSharedFaces()
+{
+    struct Key {
+        uint32_t group;
+        std::array<std::array<uint32_t, 3>, 4> corners;  // bit patterns, sorted
+        uint32_t face;
+        auto operator<=>(const Key&) const = default;
+    };
+    std::vector<Key> keys;
+    keys.reserve(solidFaces_.size());
+    for (uint32_t f = 0; f < solidFaces_.size(); ++f) {
+        const SolidFace& face = solidFaces_[f];
+        Key key{face.group, {}, f};
+        for (uint32_t k = 0; k < 4; ++k) {
+            const MeshVertex& v = groups_[face.group].vertices[face.first + k];
+            key.corners[k] = {std::bit_cast<uint32_t>(v.x), std::bit_cast<uint32_t>(v.y), std::bit_cast<uint32_t>(v.z)};
+        }
+        std::sort(key.corners.begin(), key.corners.end());
+        keys.push_back(key);
+    }
+    std::sort(keys.begin(), keys.end());
+    const auto normal = [&](const SolidFace& face) {
+        const MeshVertex* v = &groups_[face.group].vertices[face.first];
+        const double a[3] = {double(v[1].x) - v[0].x, double(v[1].y) - v[0].y, double(v[1].z) - v[0].z};
+        const double b[3] = {double(v[2].x) - v[0].x, double(v[2].y) - v[0].y, double(v[2].z) - v[0].z};
+        return std::array<double, 3>{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+    };
+    std::vector<bool> dropped(solidFaces_.size(), false);
+    bool any = false;
+    for (size_t i = 0; i < keys.size();) {
+        size_t end = i + 1;
+        while (end < keys.size() && keys[end].group == keys[i].group && keys[end].corners == keys[i].corners)
+            ++end;
+        for (size_t a = i; a < end; ++a)
+            for (size_t b = a + 1; b < end && !dropped[keys[a].face]; ++b) {
+                if (dropped[keys[b].face])
+                    continue;
+                const auto na = normal(solidFaces_[keys[a].face]), nb = normal(solidFaces_[keys[b].face]);
+                if (na[0] * nb[0] + na[1] * nb[1] + na[2] * nb[2] < 0)
+                    dropped[keys[a].face] = dropped[keys[b].face] = any = true;
+            }
+        i = end;
+    }
+    if (any) {
+        // Quads join into one run per group: what remains closes up.
+        std::vector<std::vector<bool>> gone(groups_.size());
+        for (size_t f = 0; f < solidFaces_.size(); ++f)
+            if (dropped[f]) {
+                const SolidFace& face = solidFaces_[f];
+                std::vector<bool>& g = gone[face.group];
+                g.resize(groups_[face.group].vertices.size(), false);
+                for (uint32_t k = 0; k < 4; ++k)
+                    g[face.first + k] = true;
+            }
+        for (size_t gi = 0; gi < groups_.size(); ++gi) {
+            MeshGroup& g = groups_[gi];
+            if (gone[gi].empty() || g.runFirst.size() != 1)
+                continue;
+            size_t out = 0;
+            for (size_t v = 0; v < g.vertices.size(); ++v)
+                if (!gone[gi][v])
+                    g.vertices[out++] = g.vertices[v];
+            g.vertices.resize(out);
+            g.runCount[0] = static_cast<int32_t>(out) - g.runFirst[0];
+        }
+    }
+    solidFaces_.clear();
 }
 
 std::vector<MeshGroup> MeshBuilder::Take()
@@ -189,6 +262,7 @@ std::vector<MeshGroup> MeshBuilder::Take()
             out.push_back(std::move(g));
     groups_.clear();
     group_ = nullptr;
+    solidFaces_.clear();
     return out;
 }
 

@@ -100,6 +100,15 @@ public:
     void Vertex(float x, float y, float z, float s, float t);
     void End();
 
+    // While set, each quad that ends is taken for a face of a closed,
+    // opaque solid drawn in one colour, for DropSharedFaces.
+    bool solid = false;
+    // Two such faces on the same corners, turned opposite ways and in the
+    // same group, lie where two solids touch: nothing outside either can
+    // see them (any ray to them crosses one solid's drawn outer face first,
+    // nearer), so both go, and Mesa is spared their hidden pixels.
+    void DropSharedFaces();
+
     // The groups in the order their states first came; leaves the builder
     // without groups.
     std::vector<MeshGroup> Take();
@@ -119,6 +128,11 @@ private:
     bool sphereMap_ = false;
     TVec3 normal_{0, 0, 1};
     std::vector<MeshGroup> groups_;
+    struct SolidFace {
+        uint32_t group;
+        uint32_t first;  // its four vertices
+    };
+    std::vector<SolidFace> solidFaces_;
 };
 
 }  // namespace qx

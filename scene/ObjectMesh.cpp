@@ -55,7 +55,13 @@ void AppendBox(MeshBuilder& b, const TBox& box, int32_t registrySize)
         const float hx = size.X / 2, hy = size.Y / 2, hz = size.Z / 2;
         b.Translate(hx, hy, hz);
         b.UseState(s);
+        // Untextured, opaque, one colour, seen from outside and not flat:
+        // a solid whose faces against another such box nobody sees.
+        const bool untextured = s.textureBy == MeshTexture::Off || (s.textureBy == MeshTexture::Registry && s.texture == -1);
+        b.solid = untextured && s.texGen == 0 && s.blendMode == 0 && s.cull == MeshCull::Front && s.color.A == 1 &&
+                  size.X > 0 && size.Y > 0 && size.Z > 0;
         shapes::CubeFaces(b, box.Tiling, hx, hy, hz);
+        b.solid = false;
     }
     b.currentColor = TColor4{1, 1, 1, 1};
     b.Pop();
@@ -105,6 +111,7 @@ std::vector<MeshGroup> BuildListMesh(const TGLPremitives& list, int32_t registry
     MeshBuilder b;
     for (const TBox& box : Valid(list.Boxes, list.BoxCount))
         AppendBox(b, box, registrySize);
+    b.DropSharedFaces();
     for (const TSphere& sphere : Valid(list.Spheres, list.SphereCount)) {
         PushPlaced(b, sphere.Texture, sphere.Position, sphere.Rotation, registrySize);
         b.UseState(Current(b));

@@ -5,6 +5,7 @@
 #include "GLEngine.h"
 #include "Geometry.h"
 #include "ObjectBuffers.h"
+#include "ObjectMesh.h"
 #include "Objects.h"
 #include "SceneTestSupport.h"
 #include "WorldFeedback.h"
@@ -352,3 +353,24 @@ TEST_F(PrimitiveDrawTest, ModelKindsDrawTheirModelUnderTheirOwnTransform)
 }
 
 }  // namespace
+
+// Where two untextured opaque boxes of one colour touch face to face, the
+// faces between them are hidden whatever the view and leave the buffers;
+// a textured pair (its texture may have holes) and a pair of two colours
+// keep all their faces.
+TEST_F(PrimitiveDrawTest, BuffersLeaveOutTheFacesBetweenTouchingSolidBoxes)
+{
+    TGLPremitives list;
+    list.AddBox(-1, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    list.AddBox(-1, 2, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    list.AddBox(0, 10, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    list.AddBox(0, 12, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    list.AddBox(-1, 20, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    list.AddBox(-1, 22, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    list.Boxes[5].Color = {1, 0, 0, 1};
+    size_t vertices[2] = {0, 0};  // untextured, textured
+    for (const qx::MeshGroup& g : qx::BuildListMesh(list, 1))
+        vertices[g.state.texture == 0] += g.vertices.size();
+    EXPECT_EQ(vertices[0], 4u * (10 + 12));
+    EXPECT_EQ(vertices[1], 4u * 12);
+}
