@@ -280,11 +280,11 @@ void TFVantor::BuildModelPanels(QWidget* parent)
     ModelAdd = new QGroupBox(Ui("Редактирование объекта"), ModelList);
     ModelAdd->setObjectName("ModelAdd");
     auto* grid = new QGridLayout(ModelAdd);
-    struct ButtonSpec {
+    struct NamedButton {
         const char* name;
         const char* caption;
     };
-    const ButtonSpec buttons[] = {{"Button4", "Мышка"},      {"Button17", "Пол"},   {"Button18", "Стена"},
+    const NamedButton buttons[] = {{"Button4", "Мышка"},      {"Button17", "Пол"},   {"Button18", "Стена"},
                                   {"Button19", "Коробка"},   {"Button20", "Сфера"}, {"Button5", "Торус"},
                                   {"Button28", "+ Blender"}, {"Button27", "+ 3DS"}};
     for (int i = 0; i < 8; ++i)
