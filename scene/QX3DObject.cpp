@@ -90,32 +90,25 @@ void TQX3DObject::DrawAt(float x, float y, float z, float rotX, float rotY, floa
     if (CurrentList < 0 || CurrentList >= ListCount ||
         static_cast<size_t>(CurrentList) >= DisplayLists.size())
         return;
-    if (qx::CurrentObjectPath() == qx::ObjectPath::Buffers) {
-        const qx::ObjectBuffers* buffers = static_cast<size_t>(CurrentList) < Buffers.size()
-                                               ? Buffers[static_cast<size_t>(CurrentList)].get()
-                                               : nullptr;
-        if (!buffers)
-            return;
-        glCullFace(GL_FRONT);
-        SetBlend(0, 0);
-        glColor4f(1, 1, 1, 1);
-        glPushMatrix();
-        ApplyPlacement(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
-        buffers->Draw();
-        glPopMatrix();
-        return;
-    }
-    const qx::GlListRef& list = DisplayLists[CurrentList];
-    if (!list)
+    const size_t current = static_cast<size_t>(CurrentList);
+    const bool fromBuffers = qx::CurrentObjectPath() == qx::ObjectPath::Buffers;
+    const qx::ObjectBuffers* buffers = fromBuffers && current < Buffers.size() ? Buffers[current].get() : nullptr;
+    const qx::GlListRef* list = fromBuffers ? nullptr : &DisplayLists[current];
+    if (fromBuffers ? !buffers : !*list)
         return;
     glCullFace(GL_FRONT);
     SetBlend(0, 0);
     glColor4f(1, 1, 1, 1);
     glPushMatrix();
     ApplyPlacement(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
-    glCallList(static_cast<GLuint>(list.Id()));
-    SetBlend(0, 0);
-    glColor4f(1, 1, 1, 1);
+    if (buffers) {
+        buffers->Draw();
+    } else {
+        // What the compiled list leaves set goes with it.
+        glCallList(static_cast<GLuint>(list->Id()));
+        SetBlend(0, 0);
+        glColor4f(1, 1, 1, 1);
+    }
     glPopMatrix();
 }
 
