@@ -1,6 +1,7 @@
 #include "EditorState.h"
 
 #include <cmath>
+#include <utility>
 
 const std::string& PlayerNodeText()
 {
@@ -14,16 +15,14 @@ EditorState& Editor()
     return state;
 }
 
-void ResetEditorState() { Editor() = EditorState(); }
+UndoStack& EditHistory() { return Editor().History; }
 
-int32_t EditorState::EditIndex() const
+void ResetEditorState()
 {
-    if (!EditedDefinition)
-        return -1;
-    for (int32_t i = 0; i < MapObjectCount; ++i)
-        if (MapObjects[static_cast<size_t>(i)] == EditedDefinition)
-            return i;
-    return -1;
+    EditorState& state = Editor();
+    UndoStack history = std::move(state.History);
+    state = EditorState();
+    state.History = std::move(history);
 }
 
 float SnapToStep(float v, float step)

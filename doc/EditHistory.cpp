@@ -128,9 +128,3 @@ void UndoStack::Notify()
     if (Changed)
         Changed();
 }
-
-UndoStack& EditHistory()
-{
-    static UndoStack history;
-    return history;
-}

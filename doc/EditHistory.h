@@ -74,4 +74,5 @@ private:
     bool applying_ = false;
 };
 
+// The open document's history (Editor().History).
 UndoStack& EditHistory();

@@ -1,0 +1,57 @@
+// A project and its edit session as data: the object list, the map and the
+// player start (ProjectContent), the object view's session, the map view's
+// selection, and the undo stack.  No widget and no GL object is part of it;
+// what the windows show of it they build from it and keep up to date
+// through Events.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "DocumentEvents.h"
+#include "EditHistory.h"
+#include "MapEdits.h"
+#include "ProjectContent.h"
+#include "ShapeFields.h"
+
+class TQX3DObject;
+
+// The object view: which definition is open, its working copy, and the
+// primitive that follows the cursor until it is committed.
+struct EditSession {
+    double CursorWorld[3] = {0, 0, 0};
+    float GridStepX = 0.5f;
+    float GridStepY = 0.5f;
+    float GridStepZ = 0.5f;
+    bool ModelEditMode = false;
+    uint8_t ClickState = 0;
+    bool Placing = false;
+    int32_t PrimIndex = -1;
+    // What the pending primitive is: PrimIndex indexes that kind's array.
+    ShapeKind PendingKind = ShapeKind::Box;
+    // The primitive of that kind of list 0 of the working copy that the
+    // pending one replaces when it is committed ("Изменить"); -1 when the
+    // pending primitive is a new one.
+    int32_t ChangedPrimitive = -1;
+    // The definition open in the object view, held by identity: an undo or a
+    // load can move it in the list or take it away.
+    std::shared_ptr<TQX3DObject> EditedDefinition;
+    // Where the mouse ray met nothing that is drawn nor the grid's plane
+    // near enough: the cursor is not a place to put anything.
+    bool CursorOnNothing = false;
+    // The working copy and the pending primitive's holder; made once by the
+    // start-up sequence and reused.
+    TQX3DObject* EditedModel = nullptr;
+    TQX3DObject* PendingPrimitive = nullptr;
+};
+
+struct Document : ProjectContent, EditSession {
+    // The placements selected in the map view (ascending indices).
+    qx::Selection Selection;
+    UndoStack History;
+    qx::DocumentEvents Events;
+
+    // The open definition's place in MapObjects; -1 when none is open or it
+    // is no longer listed.
+    int32_t EditIndex() const;
+};
