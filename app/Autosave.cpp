@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -28,20 +29,39 @@
 
 namespace fs = std::filesystem;
 
+// What the files of an autosave hold, apart from the editor's objects (no
+// GL lists), so the worker can format it while editing goes on.  The pieces
+// are shared with the previous autosave where nothing changed since; the
+// worker makes the project content out of them.
+struct AutosaveJob {
+    TextureRegistry textures;
+    std::vector<std::shared_ptr<TQX3DObject>> objects;
+    std::shared_ptr<const MapCopy> map;
+    float playerPos[3] = {0, 0, 0};
+    MemoryTree objectTree;
+    MemoryTree textureTree;
+
+    ProjectContent Content() const
+    {
+        ProjectContent content;
+        content.MapObjects = objects;
+        content.MapObjects.emplace_back();
+        content.MapObjectNames = map->objectNames;
+        content.MapObjectCount = static_cast<int32_t>(objects.size());
+        content.Placements = map->placements;
+        content.PlacementNames = map->placementNames;
+        content.PlacementCount = map->placementCount;
+        for (int i = 0; i < 3; ++i)
+            content.PlayerPos[i] = playerPos[i];
+        return content;
+    }
+};
+
 namespace {
 
 // The editor's one autosaver, so a save can wait for a write under way
 // before it removes the autosave.
 Autosaver* g_autosaver = nullptr;
-
-// What the files of an autosave hold, copied apart from the editor's objects
-// (boxes only, no GL lists), so the worker can format it while editing goes on.
-struct AutosaveJob {
-    TextureRegistry textures;
-    ProjectContent content;
-    MemoryTree objectTree;
-    MemoryTree textureTree;
-};
 
 MemoryTree CopyTree(QTreeWidget* tree)
 {
@@ -90,32 +110,86 @@ std::shared_ptr<TQX3DObject> FileDataOf(const TQX3DObject& source)
     return copy;
 }
 
-std::shared_ptr<AutosaveJob> CopyProject(TFVantor& window)
+}  // namespace
+
+std::shared_ptr<AutosaveJob> AutosaveCopies::Take(TFVantor& window)
 {
     const EditorState& state = Editor();
     auto job = std::make_shared<AutosaveJob>();
     job->textures = Textures();
-    ProjectContent& content = job->content;
-    content.MapObjects.clear();
-    for (int32_t i = 0; i < state.MapObjectCount; ++i) {
-        const auto& object = state.MapObjects[static_cast<size_t>(i)];
-        // The object open for editing is written from its working copy.
-        const bool open = state.ModelEditMode && object == state.EditedDefinition && state.EditedModel;
-        content.MapObjects.push_back(FileDataOf(open ? *state.EditedModel : *object));
-    }
-    content.MapObjects.emplace_back();
-    content.MapObjectNames = state.MapObjectNames;
-    content.MapObjectCount = state.MapObjectCount;
-    content.Placements = state.Placements;
-    content.PlacementNames = state.PlacementNames;
-    content.PlacementCount = state.PlacementCount;
+    TakeObjects(state, job->objects);
+    TakeMap(state);
+    job->map = map_;
     for (int i = 0; i < 3; ++i)
-        content.PlayerPos[i] = state.PlayerPos[i];
+        job->playerPos[i] = state.PlayerPos[i];
     job->objectTree = CopyTree(window.ObjectList);
     if (FTexture)
         job->textureTree = CopyTree(FTexture->TreeView1);
     return job;
 }
+
+void AutosaveCopies::TakeObjects(const EditorState& state, std::vector<std::shared_ptr<TQX3DObject>>& out)
+{
+    const auto count = static_cast<size_t>(state.MapObjectCount);
+    std::vector<ObjectCopy> taken(count);
+    out.reserve(count);
+    // Mostly the list is as it was; after a deletion or an undo the copies
+    // are looked up by object.
+    std::unordered_map<const TQX3DObject*, size_t> byObject;
+    const auto previous = [&](const TQX3DObject* object, size_t i) -> ObjectCopy* {
+        if (i < objects_.size() && objects_[i].object == object)
+            return &objects_[i];
+        if (byObject.empty())
+            for (size_t k = 0; k < objects_.size(); ++k)
+                byObject.emplace(objects_[k].object, k);
+        const auto found = byObject.find(object);
+        return found == byObject.end() ? nullptr : &objects_[found->second];
+    };
+    for (size_t i = 0; i < count; ++i) {
+        const std::shared_ptr<TQX3DObject>& object = state.MapObjects[i];
+        // The object open for editing is written from its working copy.
+        if (state.ModelEditMode && object == state.EditedDefinition && state.EditedModel) {
+            out.push_back(FileDataOf(*state.EditedModel));
+            continue;
+        }
+        ObjectCopy* kept = previous(object.get(), i);
+        // A live source at the same address is the same object.
+        if (kept && kept->copy && !kept->source.expired() && kept->revision == object->Revision &&
+            kept->copy->Name == object->Name)
+            taken[i] = std::move(*kept);
+        else
+            taken[i] = {object.get(), object, object->Revision, FileDataOf(*object)};
+        out.push_back(taken[i].copy);
+    }
+    objects_ = std::move(taken);
+}
+
+void AutosaveCopies::TakeMap(const ProjectContent& content)
+{
+    const auto count = static_cast<size_t>(content.PlacementCount);
+    // Names change only with the content's Generation (its name index
+    // relies on that too); positions are compared.
+    if (map_ && map_->generation == content.Generation && map_->placementCount == content.PlacementCount &&
+        map_->objectNames.size() == content.MapObjectNames.size() &&
+        map_->placements.size() == content.Placements.size()) {
+        if (std::memcmp(map_->placements.data(), content.Placements.data(), count * sizeof(TPlacement)) == 0)
+            return;
+        // The previous autosave has finished with its copy: change it in place.
+        if (map_.use_count() == 1) {
+            std::memcpy(map_->placements.data(), content.Placements.data(), count * sizeof(TPlacement));
+            return;
+        }
+    }
+    auto map = std::make_shared<MapCopy>();
+    map->generation = content.Generation;
+    map->objectNames = content.MapObjectNames;
+    map->placements = content.Placements;
+    map->placementNames = content.PlacementNames;
+    map->placementCount = content.PlacementCount;
+    map_ = std::move(map);
+}
+
+namespace {
 
 // The worker's part.  The marker goes first and comes back last: without it
 // the folder is an unfinished autosave.  A write that fails leaves the
@@ -131,7 +205,7 @@ void WriteAutosave(const AutosaveJob& job, const std::string& folder)
         previous = ReadWholeFile(marker);
     fs::remove(marker, ec);
     try {
-        qx::SaveProject(folder, job.textures, job.content, qx::ProjectTrees{&job.objectTree, &job.textureTree});
+        qx::SaveProject(folder, job.textures, job.Content(), qx::ProjectTrees{&job.objectTree, &job.textureTree});
     } catch (...) {
         if (previous)
             WriteWholeFile(marker, *previous);
@@ -182,7 +256,7 @@ void Autosaver::Start()
 {
     if (Running())
         Finish();
-    std::shared_ptr<AutosaveJob> job = CopyProject(window_);
+    std::shared_ptr<AutosaveJob> job = copies_.Take(window_);
     const std::string folder = AutosaveFolderOf(OpenProjectFolder());
     savedState_ = EditHistory().State();
     pending_ = false;

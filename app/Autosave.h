@@ -17,11 +17,46 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Project.h"
 
 class QTimer;
 class TFVantor;
+class TQX3DObject;
+struct AutosaveJob;
+struct EditorState;
+
+// The object list's names and the map as an autosave last copied them.
+struct MapCopy {
+    uint64_t generation = 0;  // the content's Generation when copied
+    std::vector<std::string> objectNames;
+    std::vector<TPlacement> placements;
+    std::vector<std::string> placementNames;
+    int32_t placementCount = 0;
+};
+
+// The autosave's copies of the project, kept from one autosave to the next:
+// an object whose Revision and name did not change, and a map equal to the
+// last one, are shared with the previous autosave instead of copied again,
+// so the main thread's part follows what changed, not the project's size.
+class AutosaveCopies {
+public:
+    std::shared_ptr<AutosaveJob> Take(TFVantor& window);
+
+private:
+    struct ObjectCopy {
+        const TQX3DObject* object = nullptr;
+        std::weak_ptr<TQX3DObject> source;
+        uint64_t revision = 0;
+        std::shared_ptr<TQX3DObject> copy;
+    };
+    void TakeObjects(const EditorState& state, std::vector<std::shared_ptr<TQX3DObject>>& out);
+    void TakeMap(const ProjectContent& content);
+
+    std::vector<ObjectCopy> objects_;  // in the order of the last autosave
+    std::shared_ptr<MapCopy> map_;
+};
 
 inline constexpr const char* kAutosaveMarker = "autosave.done";
 
@@ -55,6 +90,7 @@ private:
     bool pending_ = false;        // changes not yet autosaved
     std::chrono::steady_clock::time_point since_{};
     bool failureShown_ = false;
+    AutosaveCopies copies_;
 };
 
 // The autosave folder of a project folder (with its trailing separator).

@@ -278,11 +278,14 @@ void UndoRemoval(const RemovalRecord& removal, TextureState& before)
                     changed = true;
                 }
             });
+        if (changed)
+            object->Changed();
         if (changed && !object->DisplayLists.empty())
             object->BuildDisplayLists();
     }
     for (const TexturedRef& ref : removal.users) {
         *FieldsOf(*ref.object->Lists[ref.list], ref.kind, ref.index).Texture = removal.index;
+        ref.object->Changed();
         if (!ref.object->DisplayLists.empty())
             ref.object->BuildDisplayLists();
     }

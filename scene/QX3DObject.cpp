@@ -32,6 +32,7 @@ void TQX3DObject::AddList()
 {
     if (ListCount >= kMaxLists)
         throw qx::Error("An object holds at most 32767 primitive lists");
+    Changed();
     ++ListCount;
     CurrentList = static_cast<int16_t>(ListCount - 1);
     Lists.resize(static_cast<size_t>(ListCount));
@@ -46,6 +47,7 @@ void TQX3DObject::Clear()
 {
     if (ListCount == 0)
         return;
+    Changed();
     Lists.clear();
     DisplayLists.clear();
     Buffers.clear();
@@ -56,6 +58,7 @@ void TQX3DObject::BuildDisplayLists() { BuildListRange(0, ListCount); }
 
 void TQX3DObject::BuildListRange(int16_t first, int16_t count)
 {
+    Changed();
     const int16_t end = static_cast<int16_t>(std::min<int>(ListCount, first + count));
     if (qx::CurrentObjectPath() == qx::ObjectPath::Buffers) {
         Buffers.resize(static_cast<size_t>(ListCount));
@@ -137,6 +140,7 @@ void TQX3DObject::Assign(const TQX3DObject& source)
 {
     if (&source == this)
         return;
+    Changed();
     ListCount = source.ListCount;
     CurrentList = source.CurrentList;
     Name = source.Name;

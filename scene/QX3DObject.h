@@ -36,6 +36,12 @@ public:
     int16_t ListCount = 0;
     int16_t CurrentList = 0;
     std::string Name;  // also the stem of the object's file
+    // Counts the changes of what the lists hold, so that copies kept beside
+    // the object (the autosave's) know when they are stale.  AddList, Clear,
+    // Assign and every rebuild of the GL side count one; code that changes
+    // a list in place and builds nothing calls Changed().
+    uint64_t Revision = 0;
+    void Changed() { ++Revision; }
     TVec3 Reserved1;
     TVec3 Reserved2;
     TVec3 Reserved3;

@@ -307,6 +307,8 @@ bool RemapRemovedTexture(TQX3DObject& object, int32_t removed)
                 changed = true;
             }
         });
+    if (changed)
+        object.Changed();
     return changed;
 }
 

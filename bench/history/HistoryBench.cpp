@@ -142,11 +142,25 @@ void HeapOf200BoxEdits(benchmark::State& bench)
 }
 BENCHMARK(HeapOf200BoxEdits)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// After the first autosave, each one follows an edit: one definition
+// stored with a changed box and one placement moved.
 void AutosaveMainThreadPause(benchmark::State& bench)
 {
     TheEditor();
+    EditorState& state = ::Editor();
+    if (state.ModelEditMode)
+        StoreEditedObject(Window());
     Autosaver& autosaver = *TheEditor().windows->autosaver;
+    autosaver.Start();
+    autosaver.Finish();
+    int i = 0;
     for (auto _ : bench) {
+        bench.PauseTiming();
+        TQX3DObject& object = *state.MapObjects[static_cast<size_t>(++i % state.MapObjectCount)];
+        object.Lists[0]->Boxes[0].Tiling += 1;
+        object.Changed();
+        state.Placements[static_cast<size_t>(i)].PosX += 1;
+        bench.ResumeTiming();
         autosaver.Start();
         bench.PauseTiming();
         autosaver.Finish();

@@ -112,18 +112,30 @@ protected:
             files[entry.path().filename().string()] = qxtest::ReadFileBytes(entry.path());
         return files;
     }
+    // An autosave now writes what a save writes, whatever it kept from the
+    // autosave before.
+    void ExpectAutosaved(const Files& written, const std::string& what)
+    {
+        windows_->autosaver->Start();
+        windows_->autosaver->Finish();
+        for (const auto& [name, bytes] : written)
+            EXPECT_EQ(qxtest::ReadFileBytes(dir_ / "Sys/Saves/Autosave" / name), bytes) << what << ": " << name;
+    }
     // Runs an edit, then checks that undo gives the files of before and redo
-    // those of after.
+    // those of after, and that the autosave follows.
     void Check(const char* what, const std::function<void()>& edit, bool changesFiles = true)
     {
         const Files before = Written();
+        ExpectAutosaved(before, what);
         edit();
         const Files after = Written();
         if (changesFiles) {
             ASSERT_NE(after, before) << what << " changed nothing";
         }
+        ExpectAutosaved(after, what);
         QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(Written(), before) << what << " undone";
+        ExpectAutosaved(before, std::string(what) + " undone");
         QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
         EXPECT_EQ(Written(), after) << what << " redone";
     }
@@ -223,6 +235,7 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     });
     const int32_t stone = FindTexture("stone.bmp");
     state.MapObjects[0]->Lists[0]->Boxes[0].Texture = stone;
+    state.MapObjects[0]->Changed();
     Check("a texture removed", [&] {
         FTexture->TreeView1->clearSelection();
         Node(FTexture->TreeView1, "stone.bmp")->setSelected(true);
