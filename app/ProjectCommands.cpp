@@ -1,6 +1,7 @@
 #include "ProjectCommands.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMenu>
 #include <QProcess>
@@ -284,6 +285,30 @@ std::function<QString(const QString&)>& FolderChooser()
     return chooser;
 }
 
+bool ConfirmDiscardOrSave(TFVantor& window)
+{
+    if (!EditHistory().Modified())
+        return true;
+    switch (qx::Messages().AskYesNoCancel(FromQString(QCoreApplication::applicationName().isEmpty()
+                                                          ? QString("QX FPS Vantor")
+                                                          : QCoreApplication::applicationName()),
+                                          Cp("Сохранить изменения в проекте?"))) {
+    case qx::Answer::Yes:
+        try {
+            Save1Click(window);
+        } catch (...) {
+            ShowHandlerException();
+            return false;
+        }
+        return true;
+    case qx::Answer::No:
+        return true;
+    case qx::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
 void Save1Click(TFVantor& window)
 {
     TreeWidgetAccess objectTree(window.ObjectList);
@@ -296,7 +321,7 @@ void Save1Click(TFVantor& window)
 
 void Load1Click(TFVantor& window)
 {
-    if (!window.ConfirmDiscardOrSave())
+    if (!ConfirmDiscardOrSave(window))
         return;
     LoadFolder(window, OpenProjectFolder());
 }
@@ -317,7 +342,7 @@ bool OpenProject(TFVantor& window, const std::string& chosen)
         qx::Messages().ShowMessage(Caption(), Cp("В папке нет проекта: ") + Shown(chosen));
         return false;
     }
-    if (!window.ConfirmDiscardOrSave())
+    if (!ConfirmDiscardOrSave(window))
         return false;
     return SwitchProject(window, project, Switch::Load);
 }
@@ -337,7 +362,7 @@ bool OpenRecentProject(TFVantor& window, const std::string& folder)
 bool CreateProject(TFVantor& window, const std::string& chosen)
 {
     const std::string folder = WithSlash(chosen);
-    if (RefuseProjectThere(folder) || !window.ConfirmDiscardOrSave())
+    if (RefuseProjectThere(folder) || !ConfirmDiscardOrSave(window))
         return false;
     // The helper pictures and the placeholder from the installation.
     const std::string data = ToFsPath(qx::StartupDataFolder());

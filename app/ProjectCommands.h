@@ -20,6 +20,10 @@
 class TFVantor;
 
 void Save1Click(TFVantor& window);
+// With unsaved changes: "Сохранить изменения в проекте?" Yes saves (and
+// a failed save keeps everything as it is), No goes on, Cancel stops.
+// True when the caller may go on.
+bool ConfirmDiscardOrSave(TFVantor& window);
 void Load1Click(TFVantor& window);
 void BitBtn1Click(TFVantor& window);
 // "Открыть проект…" and "Сохранить проект как…": a folder dialog, then

@@ -426,7 +426,7 @@ void TFVantor::changeEvent(QEvent* event)
 
 void TFVantor::closeEvent(QCloseEvent* event)
 {
-    if (!ConfirmDiscardOrSave()) {
+    if (!ConfirmDiscardOrSave(*this)) {
         event->ignore();
         return;
     }
@@ -489,30 +489,6 @@ void TFVantor::CamZoomChange()
         camera->HeightOffset = static_cast<float>(CamVerhBar->value() + CamZoom->value());
     SetStatusText(1, Cp("Приближенность камеры: ") + IntToEditText(CamZoom->value()));
     RequestFrame();
-}
-
-bool TFVantor::ConfirmDiscardOrSave()
-{
-    if (!EditHistory().Modified())
-        return true;
-    switch (qx::Messages().AskYesNoCancel(FromQString(QCoreApplication::applicationName().isEmpty()
-                                                          ? QString("QX FPS Vantor")
-                                                          : QCoreApplication::applicationName()),
-                                          Cp("Сохранить изменения в проекте?"))) {
-    case qx::Answer::Yes:
-        try {
-            Save1Click(*this);
-        } catch (...) {
-            ShowHandlerException();
-            return false;
-        }
-        return true;
-    case qx::Answer::No:
-        return true;
-    case qx::Answer::Cancel:
-        break;
-    }
-    return false;
 }
 
 void TFVantor::CheckBox1Click()

@@ -99,10 +99,6 @@ public:
     void CamVerhBarChange();
     void CamZoomChange();
     void CheckBox1Click();
-    // With unsaved changes: "Сохранить изменения в проекте?" Yes saves (and
-    // a failed save keeps everything as it is), No goes on, Cancel stops.
-    // True when the caller may go on.
-    bool ConfirmDiscardOrSave();
 
 signals:
     // The main window closed: the program ends (tool windows do not keep it).
