@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <cstdio>
 #include <filesystem>
@@ -22,8 +21,6 @@
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
-#include "TreeWidgetAccess.h"
 #include "Vantor.h"
 
 namespace fs = std::filesystem;
@@ -39,19 +36,9 @@ Autosaver* g_autosaver = nullptr;
 struct AutosaveJob {
     TextureRegistry textures;
     ProjectContent content;
-    MemoryTree objectTree;
-    MemoryTree textureTree;
+    qx::DocTree objectTree;
+    qx::DocTree textureTree;
 };
-
-MemoryTree CopyTree(QTreeWidget* tree)
-{
-    MemoryTree copy;
-    const TreeWidgetAccess access(tree);
-    copy.nodes.reserve(static_cast<size_t>(access.NodeCount()));
-    for (int i = 0; i < access.NodeCount(); ++i)
-        copy.nodes.push_back({access.Text(i), access.Depth(i), access.Icon(i), access.SelectedIcon(i)});
-    return copy;
-}
 
 // What the object file holds of an object, for the worker to write: every
 // kind's fields, without the GL lists and models the copies would share
@@ -90,7 +77,7 @@ std::shared_ptr<TQX3DObject> FileDataOf(const TQX3DObject& source)
     return copy;
 }
 
-std::shared_ptr<AutosaveJob> CopyProject(TFVantor& window)
+std::shared_ptr<AutosaveJob> CopyProject()
 {
     const EditorState& state = Editor();
     auto job = std::make_shared<AutosaveJob>();
@@ -111,9 +98,8 @@ std::shared_ptr<AutosaveJob> CopyProject(TFVantor& window)
     content.PlacementCount = state.PlacementCount;
     for (int i = 0; i < 3; ++i)
         content.PlayerPos[i] = state.PlayerPos[i];
-    job->objectTree = CopyTree(window.ObjectList);
-    if (FTexture)
-        job->textureTree = CopyTree(FTexture->TreeView1);
+    job->objectTree = state.ObjectTree;
+    job->textureTree = state.TextureTree;
     return job;
 }
 
@@ -182,7 +168,7 @@ void Autosaver::Start()
 {
     if (Running())
         Finish();
-    std::shared_ptr<AutosaveJob> job = CopyProject(window_);
+    std::shared_ptr<AutosaveJob> job = CopyProject();
     const std::string folder = AutosaveFolderOf(OpenProjectFolder());
     savedState_ = EditHistory().State();
     pending_ = false;
@@ -256,12 +242,11 @@ void OfferRecovery(TFVantor& window)
     if (!qx::Messages().AskYesNo(caption, Cp("Найдено автосохранение проекта ") + named + Cp(" от ") +
                                               FromQString(when) + Cp(". Восстановить?")))
         return;
-    TreeWidgetAccess objectTree(window.ObjectList);
-    TreeWidgetAccess textureTree(FTexture->TreeView1);
     qx::ReadOptions options;
     options.pictureFolder = project + "textures\\";
     try {
-        if (qx::LoadProjectInto(folder, options, Editor(), objectTree, textureTree)) {
+        EditorState& state = Editor();
+        if (qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree)) {
             EditHistory().ResetUnsaved();
             ShowProjectReplaced(window);
         }

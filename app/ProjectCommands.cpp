@@ -5,7 +5,6 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QTreeWidget>
 
 #include <cstdio>
 #include <filesystem>
@@ -31,7 +30,6 @@
 #include "TextureRemoval.h"
 #include "Textures.h"
 #include "TexturesSelectForm.h"
-#include "TreeWidgetAccess.h"
 #include "Vantor.h"
 
 namespace fs = std::filesystem;
@@ -122,8 +120,7 @@ bool AcceptLock(const std::string& folder, bool ask)
 bool LoadFolder(TFVantor& window, const std::string& folder)
 {
     MakeEngineCurrent();
-    TreeWidgetAccess objectTree(window.ObjectList);
-    TreeWidgetAccess textureTree(FTexture->TreeView1);
+    EditorState& state = Editor();
     std::string missing;
     bool loaded = false;
     {
@@ -131,7 +128,7 @@ bool LoadFolder(TFVantor& window, const std::string& folder)
         qx::ReadOptions options;
         options.progress = [&session](int done, int total) { return session.Report(done, total); };
         options.building = [&session](int done, int total) { session.ReportBuilding(done, total); };
-        loaded = qx::LoadProjectInto(folder, options, Editor(), objectTree, textureTree, &missing);
+        loaded = qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree, &missing);
         if (loaded) {
             EditHistory().Reset();
             ShowProjectReplaced(window);
@@ -222,7 +219,7 @@ std::string UserDefaultProject()
     return folder;
 }
 
-void RememberBlankProject(TFVantor& window)
+void RememberBlankProject()
 {
     g_blank.textures = Textures();
     TextureRegistry& reg = g_blank.textures;
@@ -230,8 +227,8 @@ void RememberBlankProject(TFVantor& window)
     reg.TextureNames.resize(static_cast<size_t>(reg.TextureCount));
     reg.TextureIds.resize(static_cast<size_t>(reg.TextureCount));
     reg.TextureKeyed.resize(static_cast<size_t>(reg.TextureCount));
-    const TreeWidgetAccess objects(window.ObjectList);
-    const TreeWidgetAccess textures(FTexture->TreeView1);
+    const qx::DocTree& objects = Editor().ObjectTree;
+    const qx::DocTree& textures = Editor().TextureTree;
     g_blank.objectTree = FormatTreeText(objects);
     g_blank.objectIcons = FormatIconIndexes(objects);
     g_blank.textureTree = FormatTreeText(textures);
@@ -284,11 +281,10 @@ std::function<QString(const QString&)>& FolderChooser()
     return chooser;
 }
 
-void Save1Click(TFVantor& window)
+void Save1Click(TFVantor&)
 {
-    TreeWidgetAccess objectTree(window.ObjectList);
-    TreeWidgetAccess textureTree(FTexture->TreeView1);
-    qx::SaveProject(OpenProjectFolder(), Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree});
+    const EditorState& state = Editor();
+    qx::SaveProject(OpenProjectFolder(), Textures(), state, qx::ProjectTrees{&state.ObjectTree, &state.TextureTree});
     Editor().ObjectFilesSaved();
     EditHistory().MarkSaved();
     RemoveAutosave(OpenProjectFolder());
@@ -368,9 +364,8 @@ bool SaveProjectAs(TFVantor& window, const std::string& chosen)
     std::error_code ec;
     if (fs::is_directory(OpenProjectFolder(), ec))
         copies = qx::ProjectFilesToCopy(OpenProjectFolder(), folder);
-    TreeWidgetAccess objectTree(window.ObjectList);
-    TreeWidgetAccess textureTree(FTexture->TreeView1);
-    qx::SaveProject(folder, Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree}, copies);
+    const EditorState& state = Editor();
+    qx::SaveProject(folder, Textures(), state, qx::ProjectTrees{&state.ObjectTree, &state.TextureTree}, copies);
     Editor().ObjectFilesSaved();
     EditHistory().MarkSaved();
     return SwitchProject(window, folder, Switch::Keep);
@@ -392,7 +387,7 @@ void SaveProjectAsClick(TFVantor& window)
 
 void OpenStartupProject(TFVantor& window)
 {
-    RememberBlankProject(window);
+    RememberBlankProject();
     const std::string argument = StartupProjectArgument();
     if (!argument.empty()) {
         const std::string project = qx::FindProject(WithSlash(argument));

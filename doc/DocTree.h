@@ -68,6 +68,8 @@ public:
 
     // The chosen node; -1 for none.
     int Current() const { return current_; }
+    // Its text; empty for none.
+    std::string CurrentText() const { return current_ < 0 ? std::string() : Text(current_); }
     void SetCurrent(int index);
     // The node is in sight: every node above it open.
     void OpenAbove(int index);
