@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QTreeWidget>
 
@@ -13,8 +12,8 @@
 #include <memory>
 
 #include "AskObjectName.h"
-#include "DocTreeView.h"
 #include "Camera.h"
+#include "DocTreeView.h"
 #include "EditRecording.h"
 #include "EditorState.h"
 #include "GLEngine.h"
