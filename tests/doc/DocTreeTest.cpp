@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "DocTree.h"
+#include "EditHistory.h"
 #include "TreeEdits.h"
 #include "TreeFiles.h"
 
@@ -74,6 +75,43 @@ TEST(DocTree, CopiesShareTheirNodesAndNeverSeeALaterEdit)
     DocTree back = copy;
     EXPECT_TRUE(back == copy);
     EXPECT_EQ(FormatTreeText(back), before) << "put back, the same bytes";
+}
+
+// A tree's undo step holds the tree before and after as values: undone and
+// redone, the tree files come out byte for byte, and a history of small
+// edits holds their paths, not whole trees.
+TEST(DocTree, StepsOfTreeValuesUndoToTheSameFilesAndHoldLittle)
+{
+    DocTree tree;
+    ParseTreeText(tree, "+Objects\r\n");
+    for (int i = 0; i < 2000; ++i)
+        tree.AppendChild(0, "_obj" + std::to_string(i));
+    UndoStack history;
+    size_t held = 0;
+    const auto edit = [&](const std::function<void()>& change) {
+        const DocTree before = tree;
+        change();
+        const DocTree after = tree;
+        UndoStep step;
+        step.undo = [&tree, before] { tree = before; };
+        step.redo = [&tree, after] { tree = after; };
+        step.bytes = after.BytesBeside(before);
+        held += step.bytes;
+        history.Push(std::move(step));
+    };
+    const std::string first = FormatTreeText(tree) + FormatIconIndexes(tree);
+    for (int i = 0; i < 200; ++i)
+        edit([&] { tree.SetText(1 + i, "_renamed" + std::to_string(i)); });
+    edit([&] { qx::ShowNewNode(tree, qx::AddObjectNodes(tree, 0, "_new")); });
+    edit([&] { tree.Remove(5); });
+    const std::string last = FormatTreeText(tree) + FormatIconIndexes(tree);
+    while (history.CanUndo())
+        history.Undo();
+    EXPECT_EQ(FormatTreeText(tree) + FormatIconIndexes(tree), first);
+    while (history.CanRedo())
+        history.Redo();
+    EXPECT_EQ(FormatTreeText(tree) + FormatIconIndexes(tree), last);
+    EXPECT_LT(held, 202 * tree.BytesBeside(DocTree()) / 4) << "a step holds the changed path, not the tree";
 }
 
 TEST(DocTree, TheCurrentNodeFollowsEditsAroundItAndGoesWithItsNode)
