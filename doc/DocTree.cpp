@@ -1,5 +1,6 @@
 #include "DocTree.h"
 
+#include <atomic>
 #include <stdexcept>
 
 namespace qx {
@@ -16,11 +17,16 @@ void Flatten(const DocTree::Node& node, int depth, int parent, auto& out)
     }
 }
 
-// A node shared with a copy is copied before it changes.
-void MakeOwn(DocTree::NodePtr& node)
+// Shared storage is copied before it changes.  When this is its only
+// owner, whoever let go last (the autosave's worker) has finished reading
+// it: the fence orders its reads before the change.
+template <class T>
+void MakeOwn(std::shared_ptr<T>& storage)
 {
-    if (node.use_count() != 1)
-        node = std::make_shared<DocTree::Node>(*node);
+    if (storage.use_count() != 1)
+        storage = std::make_shared<T>(*storage);
+    else
+        std::atomic_thread_fence(std::memory_order_acquire);
 }
 
 bool SameNodes(const DocTree::Node& a, const DocTree::Node& b)
@@ -66,8 +72,7 @@ const std::vector<DocTree::Entry>& DocTree::Order() const
 std::vector<DocTree::Entry>& DocTree::WritableOrder()
 {
     Order();
-    if (order_.use_count() != 1)
-        order_ = std::make_shared<std::vector<Entry>>(*order_);
+    MakeOwn(order_);
     return *order_;
 }
 
