@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <cstdio>
 #include <cstring>
@@ -23,8 +22,6 @@
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
-#include "TreeWidgetAccess.h"
 #include "Vantor.h"
 
 namespace fs = std::filesystem;
@@ -38,8 +35,8 @@ struct AutosaveJob {
     std::vector<std::shared_ptr<TQX3DObject>> objects;
     std::shared_ptr<const MapCopy> map;
     float playerPos[3] = {0, 0, 0};
-    MemoryTree objectTree;
-    MemoryTree textureTree;
+    qx::DocTree objectTree;
+    qx::DocTree textureTree;
 
     ProjectContent Content() const
     {
@@ -63,15 +60,6 @@ namespace {
 // before it removes the autosave.
 Autosaver* g_autosaver = nullptr;
 
-MemoryTree CopyTree(QTreeWidget* tree)
-{
-    MemoryTree copy;
-    const TreeWidgetAccess access(tree);
-    copy.nodes.reserve(static_cast<size_t>(access.NodeCount()));
-    for (int i = 0; i < access.NodeCount(); ++i)
-        copy.nodes.push_back({access.Text(i), access.Depth(i), access.Icon(i), access.SelectedIcon(i)});
-    return copy;
-}
 
 // What the object file holds of an object, for the worker to write: every
 // kind's fields, without the GL lists and models the copies would share
@@ -112,7 +100,7 @@ std::shared_ptr<TQX3DObject> FileDataOf(const TQX3DObject& source)
 
 }  // namespace
 
-std::shared_ptr<AutosaveJob> AutosaveCopies::Take(TFVantor& window)
+std::shared_ptr<AutosaveJob> AutosaveCopies::Take()
 {
     const EditorState& state = Editor();
     auto job = std::make_shared<AutosaveJob>();
@@ -122,9 +110,8 @@ std::shared_ptr<AutosaveJob> AutosaveCopies::Take(TFVantor& window)
     job->map = map_;
     for (int i = 0; i < 3; ++i)
         job->playerPos[i] = state.PlayerPos[i];
-    job->objectTree = CopyTree(window.ObjectList);
-    if (FTexture)
-        job->textureTree = CopyTree(FTexture->TreeView1);
+    job->objectTree = state.ObjectTree;
+    job->textureTree = state.TextureTree;
     return job;
 }
 
@@ -256,7 +243,7 @@ void Autosaver::Start()
 {
     if (Running())
         Finish();
-    std::shared_ptr<AutosaveJob> job = copies_.Take(window_);
+    std::shared_ptr<AutosaveJob> job = copies_.Take();
     const std::string folder = AutosaveFolderOf(OpenProjectFolder());
     savedState_ = EditHistory().State();
     pending_ = false;
@@ -330,12 +317,11 @@ void OfferRecovery(TFVantor& window)
     if (!qx::Messages().AskYesNo(caption, Cp("Найдено автосохранение проекта ") + named + Cp(" от ") +
                                               FromQString(when) + Cp(". Восстановить?")))
         return;
-    TreeWidgetAccess objectTree(window.ObjectList);
-    TreeWidgetAccess textureTree(FTexture->TreeView1);
     qx::ReadOptions options;
     options.pictureFolder = project + "textures\\";
     try {
-        if (qx::LoadProjectInto(folder, options, Editor(), objectTree, textureTree)) {
+        EditorState& state = Editor();
+        if (qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree)) {
             EditHistory().ResetUnsaved();
             ShowProjectReplaced(window);
         }

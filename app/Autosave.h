@@ -42,7 +42,7 @@ struct MapCopy {
 // so the main thread's part follows what changed, not the project's size.
 class AutosaveCopies {
 public:
-    std::shared_ptr<AutosaveJob> Take(TFVantor& window);
+    std::shared_ptr<AutosaveJob> Take();
 
 private:
     struct ObjectCopy {

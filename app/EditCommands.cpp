@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QTreeWidget>
 
@@ -14,6 +13,7 @@
 
 #include "AskObjectName.h"
 #include "Camera.h"
+#include "DocTreeView.h"
 #include "EditRecording.h"
 #include "EditorState.h"
 #include "GLEngine.h"
@@ -30,6 +30,7 @@
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "TexturesSelectForm.h"
+#include "TreeEdits.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
 
@@ -43,17 +44,16 @@ QTreeWidgetItem* SelectedNode(const QTreeWidget* tree)
 
 bool IsObjectNode(const std::string& text) { return !text.empty() && text[0] == '_'; }
 
-// The selected object node's definition, for the commands on a definition;
-// -1 for no node, a folder, the player or a name not listed.
-int32_t SelectedObject(const TFVantor& window, QTreeWidgetItem** node)
+// The object tree's current node names a definition (not a folder, not
+// the player).
+bool IsDefinitionNode(const std::string& text) { return IsObjectNode(text) && text != PlayerNodeText(); }
+
+// The definition of the object tree's current node, for the commands on a
+// definition; -1 for no node, a folder, the player or a name not listed.
+int32_t SelectedObject()
 {
-    *node = SelectedNode(window.ObjectList);
-    if (!*node)
-        return -1;
-    const std::string text = NodeText(*node);
-    if (!IsObjectNode(text) || text == PlayerNodeText())
-        return -1;
-    return Editor().FindObject(text);
+    const std::string text = Editor().ObjectTree.CurrentText();
+    return IsDefinitionNode(text) ? Editor().FindObject(text) : -1;
 }
 
 // The object view works on a copy of the definition it opened: renaming or
@@ -69,17 +69,10 @@ bool RefusedWhileOpen(int32_t object, const char* utf8Caption)
     return true;
 }
 
-// The object tree's nodes of a definition: every node of the name, unless
-// another definition is still listed under it (then only `node`).
-std::vector<QTreeWidgetItem*> NodesOfObject(const TFVantor& window, QTreeWidgetItem* node, const std::string& name)
+// The object tree's nodes of a definition (see qx::NodesOfObject).
+std::vector<int> NodesOfObject(int node, const std::string& name)
 {
-    if (Editor().FindObject(name) >= 0)
-        return {node};
-    std::vector<QTreeWidgetItem*> nodes;
-    for (QTreeWidgetItem* item : ItemsInDisplayOrder(window.ObjectList))
-        if (NodeText(item) == name)
-            nodes.push_back(item);
-    return nodes;
+    return qx::NodesOfObject(Editor().ObjectTree, node, name, Editor().FindObject(name) >= 0);
 }
 
 // The primitive the part tree's selected node names (see PartOfNode).
@@ -87,11 +80,6 @@ bool SelectedPart(const TFVantor& window, QTreeWidgetItem** node, ShapeKind& kin
 {
     *node = SelectedNode(window.OBJList);
     return PartOfNode(window, *node, kind, index);
-}
-
-void CopyIcons(QTreeWidgetItem* to, const QTreeWidgetItem* from)
-{
-    SetNodeIcons(to, NodeIcon(from), from->data(0, NodeSelectedIconRole).toInt());
 }
 
 // The pending primitive starts as the only one of a fresh list, following
@@ -126,73 +114,59 @@ void StartPlacing(ShapeKind kind, const std::function<int(TGLPremitives&)>& add)
 void AddStaticObject(TFVantor& window)
 {
     EditorState& state = Editor();
-    QTreeWidgetItem* selected = SelectedNode(window.ObjectList);
-    if (!selected)
-        return;
-    const std::string selectedText = NodeText(selected);
-    if (selectedText == PlayerNodeText())
+    const int selected = state.ObjectTree.Current();
+    if (selected < 0 || state.ObjectTree.Text(selected) == PlayerNodeText())
         return;
     std::string name;
     AskObjectName(name);  // switches the key hook off while the box is open
     if (name.empty())
         return;
-    const TreeSnapshot treeBefore = CaptureTree(window.ObjectList);
+    const qx::DocTree treeBefore = state.ObjectTree;
     const int32_t index = state.AddObject(name);
-    QTreeWidgetItem* added = nullptr;
-    if (selectedText.find('+') != std::string::npos) {
-        added = AddNode(window.ObjectList, selected, name);
-        CopyIcons(added, selected);
-    }
-    if (selectedText.find('_') != std::string::npos) {
-        added = AddNode(window.ObjectList, selected->parent(), name);
-        CopyIcons(added, selected);
-    }
     // The new object is in sight and chosen, with its preview at the cursor,
     // as a click on it would make it.
-    if (added) {
-        for (QTreeWidgetItem* p = added->parent(); p; p = p->parent())
-            p->setExpanded(true);
-        window.ObjectList->setCurrentItem(added);
+    const bool added = qx::AddObjectNodes(state.ObjectTree, selected, name) >= 0;
+    state.Events.Notify(qx::ObjectTreeChanged);
+    if (added)
         ObjectListClick(window);
-    }
-    RecordObjectAdded(window, index, treeBefore);
+    RecordObjectAdded(index, treeBefore);
 }
 
-void RenameSelectedObject(TFVantor& window)
+void RenameSelectedObject(TFVantor&)
 {
     EditorState& state = Editor();
-    QTreeWidgetItem* node = nullptr;
-    const int32_t k = SelectedObject(window, &node);
+    const int32_t k = SelectedObject();
     if (k < 0 || RefusedWhileOpen(k, "Переименование объекта"))
         return;
+    const int node = state.ObjectTree.Current();
     const std::string old = state.MapObjectNames[static_cast<size_t>(k)];
     std::string name;
     AskNewObjectName(name, old);  // switches the key hook off while the box is open
     if (name.empty() || name == old)
         return;
-    const TreeSnapshot treeBefore = CaptureTree(window.ObjectList);
+    const qx::DocTree treeBefore = state.ObjectTree;
     const std::string objectName = state.MapObjects[static_cast<size_t>(k)]->Name;
     const std::vector<int32_t> placements = state.PlacementsOf(k);
     state.SetObjectName(k, name, placements);
-    for (QTreeWidgetItem* item : NodesOfObject(window, node, old))
-        SetNodeText(item, name);
-    RecordObjectRenamed(window, k, old, objectName, placements, treeBefore);
+    qx::RenameNodes(state.ObjectTree, NodesOfObject(node, old), name);
+    state.Events.Notify(qx::ObjectTreeChanged);
+    RecordObjectRenamed(k, old, objectName, placements, treeBefore);
 }
 
 void DeleteSelectedObject(TFVantor& window)
 {
     EditorState& state = Editor();
-    QTreeWidgetItem* node = nullptr;
-    const int32_t k = SelectedObject(window, &node);
+    const int32_t k = SelectedObject();
     if (k < 0 || RefusedWhileOpen(k, "Удаление объекта"))
         return;
+    const int node = state.ObjectTree.Current();
     const std::vector<int32_t> placements = state.PlacementsOf(k);
     if (!placements.empty() &&
         !qx::Messages().AskYesNo(Cp("Удаление объекта"),
                                  Cp("Объект размещён ") + IntToEditText(static_cast<int32_t>(placements.size())) +
                                      Cp(" раз. Удалить вместе с размещениями?")))
         return;
-    const TreeSnapshot treeBefore = CaptureTree(window.ObjectList);
+    const qx::DocTree treeBefore = state.ObjectTree;
     const std::string name = state.MapObjectNames[static_cast<size_t>(k)];
     const std::shared_ptr<TQX3DObject> object = state.MapObjects[static_cast<size_t>(k)];
     std::vector<PlacementEntry> taken = state.TakePlacements(placements);
@@ -202,12 +176,8 @@ void DeleteSelectedObject(TFVantor& window)
         state.Selection.clear();
         ShowSelection(window);
     }
-    {
-        const QSignalBlocker quiet(window.ObjectList);
-        for (QTreeWidgetItem* item : NodesOfObject(window, node, name))
-            delete item;
-        window.ObjectList->clearSelection();
-    }
+    qx::RemoveNodes(state.ObjectTree, NodesOfObject(node, name));
+    state.Events.Notify(qx::ObjectTreeChanged);
     // Nothing chosen, nothing at the cursor: a click places nothing.
     if (state.CursorPreview)
         state.CursorPreview->Clear();
@@ -217,13 +187,7 @@ void DeleteSelectedObject(TFVantor& window)
 void OpenObjectForEditing(TFVantor& window)
 {
     EditorState& state = Editor();
-    const QTreeWidgetItem* selected = SelectedNode(window.ObjectList);
-    if (!selected)
-        return;
-    const std::string text = NodeText(selected);
-    if (!IsObjectNode(text) || text == PlayerNodeText())
-        return;
-    const int32_t k = state.FindObject(text);
+    const int32_t k = SelectedObject();
     if (k < 0)
         return;
     state.ModelEditMode = true;
@@ -290,9 +254,9 @@ void ShowProjectReplaced(TFVantor& window)
     LeaveObjectViewIfGone(window);
     Editor().Selection.clear();
     ShowSelection(window);
-    for (QTreeWidget* tree : {window.ObjectList, window.MapList})
-        for (int i = 0; i < tree->topLevelItemCount(); ++i)
-            tree->topLevelItem(i)->setExpanded(true);
+    qx::OpenTopLevel(Editor().ObjectTree);
+    qx::OpenTopLevel(Editor().MapTree);
+    Editor().Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
 }
 
 void StoreEditedObject(TFVantor& window)
@@ -356,8 +320,7 @@ void StartPlacingModel(ShapeKind kind, const std::string& fsPath)
 void DeleteSelectedPart(TFVantor& window)
 {
     EditorState& state = Editor();
-    const QTreeWidgetItem* object = SelectedNode(window.ObjectList);
-    if (!object || !IsObjectNode(NodeText(object)) || NodeText(object) == PlayerNodeText())
+    if (!IsDefinitionNode(state.ObjectTree.CurrentText()))
         return;
     QTreeWidgetItem* node = nullptr;
     ShapeKind kind = ShapeKind::Box;
@@ -428,13 +391,10 @@ ChangedPrimitiveHidden::~ChangedPrimitiveHidden()
         HideShape(*Editor().EditedModel->Lists[0], kind_, index_, false);
 }
 
-void ShowObjectParameters(TFVantor& window)
+void ShowObjectParameters(TFVantor&)
 {
-    const QTreeWidgetItem* selected = SelectedNode(window.ObjectList);
-    if (!selected || !FOPos)
-        return;
-    const std::string text = NodeText(selected);
-    if (IsObjectNode(text) && text != PlayerNodeText())
+    const std::string text = Editor().ObjectTree.CurrentText();
+    if (FOPos && IsDefinitionNode(text))
         FOPos->ShowObject(text);
 }
 
@@ -464,6 +424,19 @@ void InstallEditCommands(TFVantor& window)
     onButton(w->Button4, [](TFVantor&) { DropPendingPrimitive(); });
     onButton(w->Button27, AddModel3ds);
     onButton(w->Button28, AddModelBlender);
+    // The trees show the document's after every change of them; the user's
+    // choice in a tree is such a change.
+    const int observer = Editor().Events.Observe([w](uint32_t changes) {
+        if (changes & qx::ObjectTreeChanged)
+            w->ObjectTreeView->Show();
+        if (changes & qx::MapTreeChanged)
+            w->MapTreeView->Show();
+        if ((changes & qx::TextureTreeChanged) && FTexture)
+            FTexture->ShowTree();
+    });
+    QObject::connect(w->ObjectTreeView, &QObject::destroyed, [observer] { Editor().Events.Forget(observer); });
+    w->ObjectTreeView->UserChanged = [] { Editor().Events.Notify(qx::ObjectTreeChanged); };
+    w->MapTreeView->UserChanged = [] { Editor().Events.Notify(qx::MapTreeChanged); };
     QObject::connect(w->ObjectList, &QTreeWidget::itemClicked, w, [w] { Guarded([&] { ObjectListClick(*w); }); });
     QObject::connect(w->ObjectList, &QTreeWidget::itemDoubleClicked, w,
                      [w] { Guarded([&] { OpenObjectForEditing(*w); }); });

@@ -168,10 +168,10 @@ struct TextureState {
     std::vector<std::string> names;
     std::vector<uint32_t> ids;
     std::vector<bool> keyed;
-    TreeSnapshot tree;
+    qx::DocTree tree;
     int32_t selected = 0;
 
-    size_t Bytes() const { return sizeof(*this) + names.size() * 48 + tree.Bytes(); }
+    size_t Bytes() const { return sizeof(*this) + names.size() * 48; }
 };
 
 TextureState CaptureTextures()
@@ -182,10 +182,9 @@ TextureState CaptureTextures()
     s.names.assign(reg.TextureNames.begin(), reg.TextureNames.begin() + reg.TextureCount);
     s.ids.assign(reg.TextureIds.begin(), reg.TextureIds.begin() + reg.TextureCount);
     s.keyed.assign(reg.TextureKeyed.begin(), reg.TextureKeyed.begin() + reg.TextureCount);
-    if (FTexture) {
-        s.tree = CaptureTree(FTexture->TreeView1);
+    s.tree = Editor().TextureTree;
+    if (FTexture)
         s.selected = FTexture->SelectedTexture;
-    }
     return s;
 }
 
@@ -208,10 +207,10 @@ void RestoreRegistry(const TextureState& s)
 
 void RestoreTextureWindow(const TextureState& s)
 {
-    if (!FTexture)
-        return;
-    RestoreTree(FTexture->TreeView1, s.tree);
-    FTexture->SelectedTexture = s.selected;
+    Editor().TextureTree = s.tree;
+    Editor().Events.Notify(qx::TextureTreeChanged);
+    if (FTexture)
+        FTexture->SelectedTexture = s.selected;
 }
 
 // A primitive whose texture index a removal changed, and the objects to
@@ -306,18 +305,13 @@ void RecordTextureEdit(const char* utf8Label, const std::function<void()>& chang
     }
     auto after = std::make_shared<TextureState>(CaptureTextures());
     auto removal = std::make_shared<RemovalRecord>(std::exchange(g_removal, RemovalRecord()));
-    if (after->count == before->count && after->names == before->names && after->tree.nodes.size() == before->tree.nodes.size() &&
-        after->selected == before->selected) {
-        bool sameTree = true;
-        for (size_t i = 0; i < after->tree.nodes.size() && sameTree; ++i)
-            sameTree = after->tree.nodes[i].text == before->tree.nodes[i].text;
-        if (sameTree)
-            return;  // refused or cancelled: nothing to undo
-    }
+    if (after->count == before->count && after->names == before->names && after->selected == before->selected &&
+        FormatTreeText(after->tree) == FormatTreeText(before->tree))
+        return;  // refused or cancelled: nothing to undo
     UndoStep step;
     step.label = Cp(utf8Label);
     step.changesTrees = true;
-    step.bytes = before->Bytes() + after->Bytes();
+    step.bytes = before->Bytes() + after->Bytes() + after->tree.BytesBeside(before->tree);
     if (removal->index >= 0) {
         step.bytes += removal->users.size() * sizeof(TexturedRef);
         step.undo = [removal, before] { UndoRemoval(*removal, *before); };
@@ -536,90 +530,98 @@ void RecordPlayerMoved(const float before[3])
     EditHistory().Push(std::move(step));
 }
 
-void RecordObjectAdded(TFVantor& window, int32_t index, const TreeSnapshot& treeBefore)
+namespace {
+
+// The object tree as a step left it; the views follow.
+void PutObjectTree(const qx::DocTree& tree)
+{
+    Editor().ObjectTree = tree;
+    Editor().Events.Notify(qx::ObjectTreeChanged);
+}
+
+}  // namespace
+
+void RecordObjectAdded(int32_t index, const qx::DocTree& treeBefore)
 {
     if (Recording())
         return;
     const EditorState& state = Editor();
-    auto before = std::make_shared<TreeSnapshot>(treeBefore);
-    auto after = std::make_shared<TreeSnapshot>(CaptureTree(window.ObjectList));
+    const qx::DocTree before = treeBefore;
+    const qx::DocTree after = state.ObjectTree;
     const std::string name = state.MapObjectNames[static_cast<size_t>(index)];
     const std::shared_ptr<TQX3DObject> object = state.MapObjects[static_cast<size_t>(index)];
-    TFVantor* w = &window;
     UndoStep step;
     step.label = Cp("добавление объекта");
     step.changesTrees = true;
-    step.bytes = before->Bytes() + after->Bytes() + BytesOf(object.get());
-    step.undo = [w, index, before] {
+    step.bytes = after.BytesBeside(before) + BytesOf(object.get());
+    step.undo = [index, before] {
         Editor().RemoveObject(index);
-        RestoreTree(w->ObjectList, *before);
+        PutObjectTree(before);
     };
-    step.redo = [w, index, name, object, after] {
+    step.redo = [index, name, object, after] {
         Editor().InsertObject(index, name, object);
-        RestoreTree(w->ObjectList, *after);
+        PutObjectTree(after);
     };
     EditHistory().Push(std::move(step));
 }
 
-void RecordObjectRenamed(TFVantor& window, int32_t index, const std::string& oldName,
-                         const std::string& oldObjectName, const std::vector<int32_t>& placements,
-                         const TreeSnapshot& treeBefore)
+void RecordObjectRenamed(int32_t index, const std::string& oldName, const std::string& oldObjectName,
+                         const std::vector<int32_t>& placements, const qx::DocTree& treeBefore)
 {
     if (Recording())
         return;
     const EditorState& state = Editor();
-    auto before = std::make_shared<TreeSnapshot>(treeBefore);
-    auto after = std::make_shared<TreeSnapshot>(CaptureTree(window.ObjectList));
+    const qx::DocTree before = treeBefore;
+    const qx::DocTree after = state.ObjectTree;
     const std::string newName = state.MapObjectNames[static_cast<size_t>(index)];
-    TFVantor* w = &window;
     UndoStep step;
     step.label = Cp("переименование объекта");
     step.changesTrees = true;
-    step.bytes = before->Bytes() + after->Bytes() + placements.size() * sizeof(int32_t);
-    step.undo = [w, index, oldName, oldObjectName, placements, before] {
+    step.bytes = after.BytesBeside(before) + placements.size() * sizeof(int32_t);
+    step.undo = [index, oldName, oldObjectName, placements, before] {
         EditorState& state = Editor();
         state.SetObjectName(index, oldName, placements);
         state.MapObjects[static_cast<size_t>(index)]->Name = oldObjectName;
-        RestoreTree(w->ObjectList, *before);
+        PutObjectTree(before);
     };
-    step.redo = [w, index, newName, placements, after] {
+    step.redo = [index, newName, placements, after] {
         Editor().SetObjectName(index, newName, placements);
-        RestoreTree(w->ObjectList, *after);
+        PutObjectTree(after);
     };
     EditHistory().Push(std::move(step));
 }
 
 void RecordObjectDeleted(TFVantor& window, int32_t index, const std::string& name,
                          const std::shared_ptr<TQX3DObject>& object, std::vector<PlacementEntry> taken,
-                         const TreeSnapshot& treeBefore)
+                         const qx::DocTree& treeBefore)
 {
     if (Recording())
         return;
-    auto before = std::make_shared<TreeSnapshot>(treeBefore);
-    auto after = std::make_shared<TreeSnapshot>(CaptureTree(window.ObjectList));
+    const qx::DocTree before = treeBefore;
+    const qx::DocTree after = Editor().ObjectTree;
     auto placements = std::make_shared<std::vector<PlacementEntry>>(std::move(taken));
     TFVantor* w = &window;
     UndoStep step;
     step.label = Cp("удаление объекта");
     step.changesTrees = true;
-    step.bytes = before->Bytes() + after->Bytes() + BytesOf(object.get()) +
+    step.bytes = after.BytesBeside(before) + BytesOf(object.get()) +
                  placements->size() * (sizeof(PlacementEntry) + name.size());
     // The preview follows the chosen node, as a click on it makes it.
     step.undo = [w, index, name, object, placements, before] {
         EditorState& state = Editor();
         state.InsertObject(index, name, object);
         state.PutBackPlacements(*placements);
-        RestoreTree(w->ObjectList, *before);
+        PutObjectTree(before);
         ObjectListClick(*w);
     };
-    step.redo = [w, index, placements, after] {
+    step.redo = [index, placements, after] {
         EditorState& state = Editor();
         std::vector<int32_t> indices;
         for (const PlacementEntry& p : *placements)
             indices.push_back(p.index);
         state.TakePlacements(indices);
         state.RemoveObject(index);
-        RestoreTree(w->ObjectList, *after);
+        PutObjectTree(after);
         if (state.CursorPreview)
             state.CursorPreview->Clear();
     };
@@ -735,8 +737,12 @@ void SetDesignCaption(TFVantor& window, const QString& caption)
 
 void InstallTextureWindowRecording()
 {
-    if (FTexture)
-        FTexture->RecordEdit = [](const char* utf8Label, const std::function<void()>& change) {
-            RecordTextureEdit(utf8Label, change);
-        };
+    if (!FTexture)
+        return;
+    // The window edits the document's texture tree and shows it as the
+    // document tells.
+    FTexture->UseTree(&Editor().TextureTree, [] { Editor().Events.Notify(qx::TextureTreeChanged); });
+    FTexture->RecordEdit = [](const char* utf8Label, const std::function<void()>& change) {
+        RecordTextureEdit(utf8Label, change);
+    };
 }

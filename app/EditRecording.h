@@ -6,9 +6,10 @@
 //   the few things involved;
 // - placements and the player start as the one entry touched;
 // - a new, renamed or deleted object with the object tree before and after
-//   (and the placements the rename or deletion took along);
-// - the texture window's edits as the registry's small table and its tree,
-//   plus the box indices a removal renumbered.
+//   as the document's tree values (and the placements the rename or
+//   deletion took along);
+// - the texture window's edits as the registry's small table and the
+//   document's texture tree, plus the box indices a removal renumbered.
 #pragma once
 
 #include <QString>
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "DocTree.h"
 #include "ProjectContent.h"
 #include "ShapeFields.h"
 
@@ -52,16 +54,16 @@ void RecordSessionEdit(TFVantor& window, const std::string& utf8Label, const std
 std::string EditLabel(const char* utf8Verb, ShapeKind kind);
 void RecordPlacementAdded(int32_t index);
 void RecordPlayerMoved(const float before[3]);
-void RecordObjectAdded(TFVantor& window, int32_t index, const TreeSnapshot& treeBefore);
+// The object tree before the change; after it, the document's.
+void RecordObjectAdded(int32_t index, const qx::DocTree& treeBefore);
 // Object `index` was listed as `oldName` (its own Name `oldObjectName`) and
 // its `placements` showed that name.
-void RecordObjectRenamed(TFVantor& window, int32_t index, const std::string& oldName,
-                         const std::string& oldObjectName, const std::vector<int32_t>& placements,
-                         const TreeSnapshot& treeBefore);
+void RecordObjectRenamed(int32_t index, const std::string& oldName, const std::string& oldObjectName,
+                         const std::vector<int32_t>& placements, const qx::DocTree& treeBefore);
 // Object `index` left the list with the placements `taken`.
 void RecordObjectDeleted(TFVantor& window, int32_t index, const std::string& name,
                          const std::shared_ptr<TQX3DObject>& object, std::vector<PlacementEntry> taken,
-                         const TreeSnapshot& treeBefore);
+                         const qx::DocTree& treeBefore);
 
 // Delete in the map view: the placement nearest to the 3D cursor within
 // twice the larger grid step.  False when there is none that near.
@@ -78,6 +80,6 @@ void InstallEditHistory(TFVantor& window);
 QString CaptionWithMark(const QString& caption);
 // The design's caption, kept so that the mark can follow the state.
 void SetDesignCaption(TFVantor& window, const QString& caption);
-// The texture window exists from the start-up sequence on; its edits are
-// recorded from then.
+// The texture window exists from the start-up sequence on; from then it
+// shows and edits the document's texture tree, and its edits are recorded.
 void InstallTextureWindowRecording();

@@ -2,7 +2,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QTreeWidget>
 
 #include <GL/glu.h>
 
@@ -131,8 +130,8 @@ void SelectAllPlacements(TFVantor& window)
 void ClearSelectionAndPlacing(TFVantor& window)
 {
     EditorState& state = Editor();
-    window.ObjectList->clearSelection();
-    window.ObjectList->setCurrentItem(nullptr);
+    state.ObjectTree.SetCurrent(-1);
+    state.Events.Notify(qx::ObjectTreeChanged);
     if (state.CursorPreview)
         state.CursorPreview->Clear();
     state.Selection.clear();

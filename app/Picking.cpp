@@ -21,12 +21,6 @@
 
 namespace {
 
-QTreeWidgetItem* SelectedNode(const QTreeWidget* tree)
-{
-    const QList<QTreeWidgetItem*> selected = tree->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
-}
-
 bool InEditMode(const EditorState& state) { return state.Camera && state.Camera->EditMode != 0; }
 
 void SnapCursor(EditorState& state)
@@ -226,8 +220,7 @@ void SceneClick(TFVantor& window)
         return true;
     };
     if (!state.ModelEditMode) {
-        const QTreeWidgetItem* node = SelectedNode(window.ObjectList);
-        const std::string text = node ? NodeText(node) : std::string();
+        const std::string text = state.ObjectTree.CurrentText();
         // Nothing being placed: the click selects what is drawn under it.
         if (text.find('_') == std::string::npos) {
             SelectAtMouse(window, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
@@ -290,13 +283,10 @@ void SceneDblClick(TFVantor& window)
     SceneClick(window);
 }
 
-void ObjectListClick(TFVantor& window)
+void ObjectListClick(TFVantor&)
 {
     EditorState& state = Editor();
-    const QTreeWidgetItem* node = SelectedNode(window.ObjectList);
-    if (!node)
-        return;
-    const std::string text = NodeText(node);
+    const std::string text = state.ObjectTree.CurrentText();
     if (text.empty() || text[0] != '_')
         return;
     if (!state.CursorPreview) {

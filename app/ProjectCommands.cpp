@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QTreeWidget>
 
 #include <cstdio>
 #include <filesystem>
@@ -32,7 +31,6 @@
 #include "TextureRemoval.h"
 #include "Textures.h"
 #include "TexturesSelectForm.h"
-#include "TreeWidgetAccess.h"
 #include "Vantor.h"
 
 namespace fs = std::filesystem;
@@ -123,8 +121,7 @@ bool AcceptLock(const std::string& folder, bool ask)
 bool LoadFolder(TFVantor& window, const std::string& folder)
 {
     MakeEngineCurrent();
-    TreeWidgetAccess objectTree(window.ObjectList);
-    TreeWidgetAccess textureTree(FTexture->TreeView1);
+    EditorState& state = Editor();
     std::string missing;
     bool loaded = false;
     {
@@ -132,7 +129,7 @@ bool LoadFolder(TFVantor& window, const std::string& folder)
         qx::ReadOptions options;
         options.progress = [&session](int done, int total) { return session.Report(done, total); };
         options.building = [&session](int done, int total) { session.ReportBuilding(done, total); };
-        loaded = qx::LoadProjectInto(folder, options, Editor(), objectTree, textureTree, &missing);
+        loaded = qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree, &missing);
         if (loaded) {
             EditHistory().Reset();
             ShowProjectReplaced(window);
@@ -223,7 +220,7 @@ std::string UserDefaultProject()
     return folder;
 }
 
-void RememberBlankProject(TFVantor& window)
+void RememberBlankProject()
 {
     g_blank.textures = Textures();
     TextureRegistry& reg = g_blank.textures;
@@ -231,8 +228,8 @@ void RememberBlankProject(TFVantor& window)
     reg.TextureNames.resize(static_cast<size_t>(reg.TextureCount));
     reg.TextureIds.resize(static_cast<size_t>(reg.TextureCount));
     reg.TextureKeyed.resize(static_cast<size_t>(reg.TextureCount));
-    const TreeWidgetAccess objects(window.ObjectList);
-    const TreeWidgetAccess textures(FTexture->TreeView1);
+    const qx::DocTree& objects = Editor().ObjectTree;
+    const qx::DocTree& textures = Editor().TextureTree;
     g_blank.objectTree = FormatTreeText(objects);
     g_blank.objectIcons = FormatIconIndexes(objects);
     g_blank.textureTree = FormatTreeText(textures);
@@ -309,11 +306,10 @@ bool ConfirmDiscardOrSave(TFVantor& window)
     return false;
 }
 
-void Save1Click(TFVantor& window)
+void Save1Click(TFVantor&)
 {
-    TreeWidgetAccess objectTree(window.ObjectList);
-    TreeWidgetAccess textureTree(FTexture->TreeView1);
-    qx::SaveProject(OpenProjectFolder(), Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree});
+    const EditorState& state = Editor();
+    qx::SaveProject(OpenProjectFolder(), Textures(), state, qx::ProjectTrees{&state.ObjectTree, &state.TextureTree});
     Editor().ObjectFilesSaved();
     EditHistory().MarkSaved();
     RemoveAutosave(OpenProjectFolder());
@@ -393,9 +389,8 @@ bool SaveProjectAs(TFVantor& window, const std::string& chosen)
     std::error_code ec;
     if (fs::is_directory(OpenProjectFolder(), ec))
         copies = qx::ProjectFilesToCopy(OpenProjectFolder(), folder);
-    TreeWidgetAccess objectTree(window.ObjectList);
-    TreeWidgetAccess textureTree(FTexture->TreeView1);
-    qx::SaveProject(folder, Textures(), Editor(), qx::ProjectTrees{&objectTree, &textureTree}, copies);
+    const EditorState& state = Editor();
+    qx::SaveProject(folder, Textures(), state, qx::ProjectTrees{&state.ObjectTree, &state.TextureTree}, copies);
     Editor().ObjectFilesSaved();
     EditHistory().MarkSaved();
     return SwitchProject(window, folder, Switch::Keep);
@@ -417,7 +412,7 @@ void SaveProjectAsClick(TFVantor& window)
 
 void OpenStartupProject(TFVantor& window)
 {
-    RememberBlankProject(window);
+    RememberBlankProject();
     const std::string argument = StartupProjectArgument();
     if (!argument.empty()) {
         const std::string project = qx::FindProject(WithSlash(argument));

@@ -74,15 +74,16 @@ void TFVantor::RunStartup()
 
         // Read where the installation keeps it (the current folder first).
         const std::string data = qx::StartupDataFolder();
-        ReadTreeText(ObjectList, data + "Sys\\Api\\ObjectList.txt");
+        ReadTreeText(state.ObjectTree, data + "Sys\\Api\\ObjectList.txt");
         ReadTreeText(OBJList, data + "Sys\\Api\\OBJList.txt");
-        ReadTreeText(MapList, data + "Sys\\Api\\MapList.txt");
-        ReadTreeText(FTexture->TreeView1, data + "Sys\\Api\\TexturesList.txt");
+        ReadTreeText(state.MapTree, data + "Sys\\Api\\MapList.txt");
+        ReadTreeText(state.TextureTree, data + "Sys\\Api\\TexturesList.txt");
 
-        LoadIconIndexes(ObjectList, data + "Sys\\Api\\ObjectListIcons.qxicon");
+        LoadIconIndexes(state.ObjectTree, data + "Sys\\Api\\ObjectListIcons.qxicon");
         LoadIconIndexes(OBJList, data + "Sys\\Api\\OBJListIcons.qxicon");
-        LoadIconIndexes(MapList, data + "Sys\\Api\\MapListIcons.qxicon");
-        LoadIconIndexes(FTexture->TreeView1, data + "Sys\\Api\\FTExtureIcons.qxicon");
+        LoadIconIndexes(state.MapTree, data + "Sys\\Api\\MapListIcons.qxicon");
+        LoadIconIndexes(state.TextureTree, data + "Sys\\Api\\FTExtureIcons.qxicon");
+        state.Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
 
         state.GridTexture = AddHelperTexture(*FTexture, data + "textures\\Setka.bmp", false);
         state.CrossTexture = AddHelperTexture(*FTexture, data + "textures\\CurCenter.bmp", true);

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "Camera.h"
+#include "DocTreeView.h"
 #include "EditorState.h"
 #include "FrameLoop.h"
 #include "GLEngine.h"
@@ -256,6 +257,8 @@ void TFVantor::BuildLeftPanel(QWidget* parent)
     split->setObjectName("Splitter1");
     MapList = MakeTree(split, "MapList", 27);
     ObjectList = MakeTree(split, "ObjectList", 35);
+    MapTreeView = new DocTreeView(MapList, &Editor().MapTree);
+    ObjectTreeView = new DocTreeView(ObjectList, &Editor().ObjectTree);
     split->addWidget(MapList);
     split->addWidget(ObjectList);
     split->setSizes({136, 400});

@@ -10,6 +10,7 @@
 
 #include "FrameLoop.h"
 
+class DocTreeView;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -41,6 +42,9 @@ public:
     QWidget* Panel1 = nullptr;
     QTreeWidget* MapList = nullptr;
     QTreeWidget* ObjectList = nullptr;
+    // They show the document's map and object trees.
+    DocTreeView* MapTreeView = nullptr;
+    DocTreeView* ObjectTreeView = nullptr;
     QSlider* CamVerhBar = nullptr;
     QSlider* CamZoom = nullptr;
     // The OpenGL view.

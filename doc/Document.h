@@ -1,6 +1,6 @@
 // A project and its edit session as data: the object list, the map and the
-// player start (ProjectContent), the object view's session, the map view's
-// selection, and the undo stack.  No widget and no GL object is part of it;
+// player start (ProjectContent), the three trees, the object view's session,
+// the map view's selection, and the undo stack.  No widget and no GL object is part of it;
 // what the windows show of it they build from it and keep up to date
 // through Events.
 #pragma once
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "DocTree.h"
 #include "DocumentEvents.h"
 #include "EditHistory.h"
 #include "MapEdits.h"
@@ -46,6 +47,11 @@ struct EditSession {
 };
 
 struct Document : ProjectContent, EditSession {
+    // The object tree (saved with the project), the map tree and the
+    // texture window's tree (saved with the project).
+    qx::DocTree ObjectTree;
+    qx::DocTree MapTree;
+    qx::DocTree TextureTree;
     // The placements selected in the map view (ascending indices).
     qx::Selection Selection;
     UndoStack History;

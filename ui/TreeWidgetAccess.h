@@ -1,6 +1,7 @@
-// QTreeWidget seen through TreeAccess, so the tree files read and write the
-// editor's trees.  Each item keeps its 1251 text and its icon indexes beside
-// the displayed QString; the picture comes from the shared image list.
+// QTreeWidget seen through TreeAccess, for a tree that lives in its widget
+// (the part tree); the document's trees are data (DocTree) that DocTreeView
+// shows.  Each item keeps its 1251 text and its icon indexes beside the
+// displayed QString; the picture comes from the shared image list.
 #pragma once
 
 #include <QTreeWidget>

@@ -11,7 +11,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
+#include "AskObjectName.h"
 #include "Autosave.h"
 #include "CountingNew.h"
 #include "EditCommands.h"
@@ -50,14 +52,14 @@ struct Editor {
         // The project: 2,000 objects of 50 boxes, 50,000 placements, and
         // the object tree listing the objects.
         EditorState& state = ::Editor();
-        QTreeWidgetItem* folderNode = windows->vantor->ObjectList->topLevelItem(0);
         for (int i = 0; i < 2000; ++i) {
             const std::string name = "_obj" + std::to_string(i);
             const int32_t k = state.AddObject(name);
             for (int b = 0; b < 50; ++b)
                 state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(b % 8, float(b), 0, 0, 1, 2, 3, 1, 0, 0, 0);
-            AddNode(windows->vantor->ObjectList, folderNode, name);
+            state.ObjectTree.AppendChild(0, name);
         }
+        state.Events.Notify(qx::ObjectTreeChanged);
         for (int p = 0; p < 50000; ++p)
             state.AddPlacement("_obj" + std::to_string(p % 2000),
                                TPlacement{float(p % 250) * 4, 0, float(p / 250) * 4, 0, 0, 0, 1, 1, 1});
@@ -122,6 +124,32 @@ void UndoPlacementAddition(benchmark::State& bench)
     bench.counters["placements"] = state.PlacementCount;
 }
 BENCHMARK(UndoPlacementAddition)->Unit(benchmark::kMillisecond);
+
+// A step of the object tree: the tree put back and its 2,000-node widget
+// brought up to it.
+void UndoObjectRename(benchmark::State& bench)
+{
+    TheEditor();
+    EditorState& state = ::Editor();
+    if (state.ModelEditMode)
+        StoreEditedObject(Window());
+    int i = 0;
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        const std::string name = "_renamed" + std::to_string(i++);
+        ObjectNameHooks().InputText = [&](const QString&, const QString&, const QString&) {
+            return std::optional<QString>(QString::fromStdString(name.substr(1)));
+        };
+        QTreeWidget* tree = Window().ObjectList;
+        tree->clearSelection();
+        tree->topLevelItem(0)->child(1000)->setSelected(true);
+        RenameSelectedObject(Window());
+        bench.ResumeTiming();
+        EditHistory().Undo();
+    }
+    ObjectNameHooks().InputText = nullptr;
+}
+BENCHMARK(UndoObjectRename)->Unit(benchmark::kMillisecond);
 
 void HeapOf200BoxEdits(benchmark::State& bench)
 {

@@ -169,7 +169,7 @@ TEST_F(EditingTest, ClickAndCommandRules)
 {
     EditorState& state = Editor();
     state.AddObject("_A");
-    QTreeWidgetItem* a = AddNode(w()->ObjectList, nullptr, "_A");
+    QTreeWidgetItem* a = AddObjectNode("_A");
     Select(w()->ObjectList, a);
     state.CursorWorld[0] = 3.3;
 
@@ -180,14 +180,14 @@ TEST_F(EditingTest, ClickAndCommandRules)
     w()->RadioButton4->click();
 
     // A node that holds the player's name without being it places and moves.
-    QTreeWidgetItem* both = AddNode(w()->ObjectList, nullptr, Cp("_Игрок2"));
+    QTreeWidgetItem* both = AddObjectNode(Cp("_Игрок2"));
     Select(w()->ObjectList, both);
     SceneClick(*w());
     EXPECT_EQ(state.PlacementCount, 1);
     EXPECT_FLOAT_EQ(state.PlayerPos[0], 3.0f);
 
     // The last of two equal texts.
-    AddNode(w()->ObjectList, nullptr, "_A");
+    AddObjectNode("_A");
     EXPECT_EQ(FindNodeByText("_A", w()->ObjectList), w()->ObjectList->topLevelItemCount() - 1);
     EXPECT_EQ(FindNodeByText("_none", w()->ObjectList), -1);
 
@@ -340,7 +340,7 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     EXPECT_EQ(state.Placements[0].PosX, 1);
     EXPECT_EQ(state.Placements[1].PosX, 2);
 
-    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_Crate"));
+    Select(w()->ObjectList, AddObjectNode("_Crate"));
     w()->PopupMenu1->findChild<QAction*>("N33")->trigger();
     EXPECT_TRUE(FOPos->isVisible());
     EXPECT_NE(FOPos->Info->text().indexOf(Ui("коробок 1, размещений 2")), -1) << FOPos->Info->text().toStdString();
@@ -565,7 +565,7 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
 {
     EditorState& state = Editor();
     state.AddObject("_S");
-    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_S"));
+    Select(w()->ObjectList, AddObjectNode("_S"));
     OpenObjectForEditing(*w());
     // Sizes go into the rows the kind has, in order.
     const auto create = [&](QPushButton* button, const char* first, const char* second) {
@@ -677,7 +677,7 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
         GTEST_SKIP() << "no test 3DS file at " << cube;
     EditorState& state = Editor();
     state.AddObject("_M");
-    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_M"));
+    Select(w()->ObjectList, AddObjectNode("_M"));
     OpenObjectForEditing(*w());
     const fs::path source = dir_ / "outside";
     fs::create_directories(source);

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "AskObjectName.h"
+#include "DocTreeView.h"
 #include "EditorState.h"
 #include "EditorWindows.h"
 #include "Messages.h"
@@ -56,6 +57,14 @@ protected:
     QTreeWidgetItem* Node(QTreeWidget* tree, const char* utf8Text) const
     {
         return NodeAtAbsoluteIndex(tree, FindNodeByText(Cp(utf8Text), tree));
+    }
+    // A last top-level node of the document's object tree, as the tree
+    // shows it.
+    QTreeWidgetItem* AddObjectNode(const std::string& cp1251) const
+    {
+        const int index = Editor().ObjectTree.AppendChild(-1, cp1251);
+        Editor().Events.Notify(qx::ObjectTreeChanged);
+        return w()->ObjectTreeView->ItemOf(index);
     }
     static void Select(QTreeWidget* tree, QTreeWidgetItem* item)
     {

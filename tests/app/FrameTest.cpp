@@ -160,7 +160,7 @@ TEST_F(FrameTest, HelperTexturesAreRegisteredAndListed)
     EXPECT_EQ(Editor().CrossTexture, 1);
 
     // The eight names sit in the first category of the texture tree.
-    TreeWidgetAccess tree(FTexture->TreeView1);
+    const qx::DocTree& tree = Editor().TextureTree;
     int listed = 0;
     for (int i = 0; i < tree.NodeCount(); ++i)
         if (tree.Depth(i) == 1 && tree.Icon(i) == 10)

@@ -170,7 +170,7 @@ TEST_F(MainWindowTest, StartupReadsTheTreesAndSetsCameraHeightAndStatus)
     EXPECT_EQ(main()->StatusText(1), Cp("Приближенность камеры: 32"));
 
     // The generated object tree holds a folder and the player entry, with icons.
-    TreeWidgetAccess objects(main()->ObjectList);
+    const qx::DocTree& objects = Editor().ObjectTree;
     ASSERT_GE(objects.NodeCount(), 2);
     EXPECT_EQ(objects.Text(0)[0], '+');
     int player = -1;
@@ -180,7 +180,8 @@ TEST_F(MainWindowTest, StartupReadsTheTreesAndSetsCameraHeightAndStatus)
     ASSERT_GE(player, 0);
     EXPECT_EQ(objects.Icon(player), 3);
     EXPECT_EQ(objects.SelectedIcon(player), 3);
-    EXPECT_EQ(TreeWidgetAccess(main()->MapList).NodeCount(), 2);
+    EXPECT_EQ(Editor().MapTree.NodeCount(), 2);
+    EXPECT_EQ(FormatTreeText(TreeWidgetAccess(main()->ObjectList)), FormatTreeText(objects)) << "the tree shows it";
 
     EXPECT_TRUE(main()->RenderTimer->isActive());
     EXPECT_TRUE(main()->FreeMemTimer->isActive());

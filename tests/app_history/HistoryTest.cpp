@@ -104,9 +104,7 @@ protected:
             open->Assign(*state.EditedModel);
             content.MapObjects[static_cast<size_t>(state.EditIndex())] = open;
         }
-        TreeWidgetAccess objects(w()->ObjectList);
-        TreeWidgetAccess textures(FTexture->TreeView1);
-        qx::SaveProject(folder.string() + "/", Textures(), content, qx::ProjectTrees{&objects, &textures});
+        qx::SaveProject(folder.string() + "/", Textures(), content, qx::ProjectTrees{&state.ObjectTree, &state.TextureTree});
         Files files;
         for (const auto& entry : fs::directory_iterator(folder))
             files[entry.path().filename().string()] = qxtest::ReadFileBytes(entry.path());
@@ -515,7 +513,7 @@ TEST_F(HistoryTest, CtrlShortcutsLeaveTheViewWhereItWas)
 {
     EditorState& state = Editor();
     state.AddObject("_A");
-    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
+    Select(w()->ObjectList, AddObjectNode("_A"));
     SceneClick(*w());
     ASSERT_EQ(state.PlacementCount, 1);
     const TVec3 target = state.Camera->Target;
@@ -537,7 +535,7 @@ TEST_F(HistoryTest, TheCaptionMarksUnsavedChangesAndClosingAsksFirst)
     EditorState& state = Editor();
     EXPECT_FALSE(w()->windowTitle().endsWith(" *"));
     state.AddObject("_A");
-    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
+    Select(w()->ObjectList, AddObjectNode("_A"));
     SceneClick(*w());
     EXPECT_TRUE(w()->windowTitle().endsWith(" *"));
     w()->findChild<QAction*>("Save1")->trigger();
@@ -585,7 +583,7 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     qxtest::WriteFileBytes(model, "face\r\nNOTEXTURE\r\n3\r\n1 1 1\r\n2 2 2\r\n3 3 3\r\n1 0 0\r\n1 0 0\r\n1 0 0\r\n");
     MakeEngineCurrent();
     parts.AddModelBlender(model.string(), 1, 2, 3, 0, 0, 0, 1, 1, 2);
-    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
+    Select(w()->ObjectList, AddObjectNode("_A"));
     SceneClick(*w());
     const fs::path folder = dir_ / "Sys/Saves/Autosave";
     autosaver.Tick();
@@ -643,7 +641,7 @@ TEST_F(HistoryTest, AnotherProjectIsOpenedAfterAskingWithAFreshHistoryAndOnlyIts
     fs::create_directories(b);
     ASSERT_TRUE(SaveProjectAs(*w(), b));
     state.AddObject("_A");
-    Select(w()->ObjectList, AddNode(w()->ObjectList, nullptr, "_A"));
+    Select(w()->ObjectList, AddObjectNode("_A"));
     SceneClick(*w());
     windows_->autosaver->Start();
     windows_->autosaver->Finish();

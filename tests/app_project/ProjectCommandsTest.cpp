@@ -98,7 +98,7 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
     const int32_t k = state.AddObject("_Box");
     state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(2, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
     state.AddPlacement("_Box", TPlacement{4, 0, 4, 0, 0, 0, 1, 1, 1});
-    AddNode(w()->ObjectList, nullptr, "_Box");
+    state.ObjectTree.AppendChild(-1, "_Box");
     Menu("Save1");
     ASSERT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
     EXPECT_EQ(Saved("ObjList.qxlst"), "1\r\n_Box\r\n");
@@ -112,7 +112,7 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
         arguments = args;
     };
     state.AddPlacement("_Box", TPlacement{-4, 0, 4, 0, 0, 0, 1, 1, 1});
-    w()->ObjectList->clear();
+    state.ObjectTree.Clear();
     QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(started.toStdString(), dir_.path().string() + "/GAME_EXE");
     EXPECT_EQ(arguments, QStringList{QString::fromStdString((dir_ / "Sys" / "Saves").string())});
@@ -130,7 +130,7 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
     messages_.entries.clear();
     EXPECT_EQ(state.PlacementCount, 2);
     EXPECT_EQ(state.ObjectOfPlacement(1), 0);
-    EXPECT_EQ(FormatTreeText(TreeWidgetAccess(w()->ObjectList)), tree);  // the tree of the last save
+    EXPECT_EQ(FormatTreeText(state.ObjectTree), tree);  // the tree of the last save
     EXPECT_TRUE(w()->RenderTimer->isActive());
     EXPECT_EQ(Textures().TextureCount, 8);
 
@@ -315,14 +315,14 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
 {
     qxtest::TempDir other;
     Editor().AddObject("_A");
-    const std::string tree = FormatTreeText(TreeWidgetAccess(w()->ObjectList));
+    const std::string tree = FormatTreeText(Editor().ObjectTree);
     Choose(other.path());
     FPManager->findChild<QPushButton*>("Button1")->click();
     ASSERT_TRUE(messages_.entries.empty()) << LastMessage();
     EXPECT_EQ(OpenProjectFolder(), other.path().string() + "/");
     EXPECT_EQ(Editor().MapObjectCount, 0);
     EXPECT_EQ(Textures().TextureCount, 8);
-    EXPECT_EQ(FormatTreeText(TreeWidgetAccess(w()->ObjectList)), tree);
+    EXPECT_EQ(FormatTreeText(Editor().ObjectTree), tree);
     EXPECT_TRUE(fs::exists(other / "textures" / "NoTexture.bmp"));
     EXPECT_EQ(qx::LockOwner(other.path().string() + "/"), 0) << "its own lock";
     EXPECT_TRUE(fs::exists(other / qx::kProjectLockFile));

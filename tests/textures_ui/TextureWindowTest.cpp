@@ -19,6 +19,7 @@
 #include "QtText.h"
 #include "TestSupport.h"
 #include "Textures.h"
+#include "DocTreeView.h"
 #include "TexturesSelectForm.h"
 #include "TreeWidgetAccess.h"
 
@@ -36,9 +37,12 @@ protected:
         qxtest::WriteFileBytes(dir_ / "Sys/Saves/textures/NoTexture.bmp", qxtest::MakeBmp(2, 2, qxtest::Pattern));
         window_ = std::make_unique<TFTexture>();
         window_->ProgramFolder = dir_.path().string() + "/";
-        standard_ = AddNode(window_->TreeView1, nullptr, Cp("+ Стандартные текстуры"));
-        SetNodeIcons(standard_, 3, 4);
-        user_ = AddNode(window_->TreeView1, nullptr, Cp("+ Текстуры"));
+        qx::DocTree& tree = window_->Tree();
+        tree.SetIcons(tree.AppendChild(-1, Cp("+ Стандартные текстуры")), 3, 4);
+        tree.AppendChild(-1, Cp("+ Текстуры"));
+        window_->ShowTree();
+        standard_ = window_->View().ItemOf(0);
+        user_ = window_->View().ItemOf(1);
         ObjectNameHooks() = {};
     }
     void TearDown() override
@@ -52,6 +56,18 @@ protected:
     {
         qxtest::WriteFileBytes(dir_ / "Sys/Saves/textures" / name, qxtest::MakeBmp(side, side, qxtest::Pattern));
         return dir_.path().string() + "/Sys\\Saves\\textures\\" + name;
+    }
+    // A node added to the window's tree, as the tree shows it.
+    QTreeWidgetItem* Add(QTreeWidgetItem* parent, const std::string& text)
+    {
+        const int index = window_->Tree().AppendChild(window_->View().IndexOf(parent), text);
+        window_->ShowTree();
+        return window_->View().ItemOf(index);
+    }
+    void Remove(QTreeWidgetItem* item)
+    {
+        window_->Tree().Remove(window_->View().IndexOf(item));
+        window_->ShowTree();
     }
     void Select(QTreeWidgetItem* item)
     {
@@ -226,8 +242,8 @@ TEST_F(TextureWindowTest, DeletingATextureRemovesTheOneTheNodeNames)
     window_->AddTextureEntry(Library("b.bmp"), false);
     window_->AddTextureEntry(Library("c.bmp"), false);
     // Listed as b, a: node "a.bmp" is the second child but registry index 0.
-    delete standard_->child(0);
-    AddNode(window_->TreeView1, standard_, "a.bmp");
+    Remove(standard_->child(0));
+    Add(standard_, "a.bmp");
     ASSERT_EQ(Children(standard_), (std::vector<std::string>{"b.bmp", "c.bmp", "a.bmp"}));
     Select(standard_->child(2));
     window_->N1Click();
@@ -236,7 +252,7 @@ TEST_F(TextureWindowTest, DeletingATextureRemovesTheOneTheNodeNames)
     EXPECT_EQ(Textures().TextureNames[1], "c.bmp");
     EXPECT_EQ(Children(standard_), (std::vector<std::string>{"b.bmp", "c.bmp"}));
 
-    AddNode(window_->TreeView1, standard_, "unknown.bmp");
+    Add(standard_, "unknown.bmp");
     Select(standard_->child(2));
     window_->N1Click();
     EXPECT_EQ(Textures().TextureCount, 2);
@@ -325,14 +341,14 @@ TEST_F(TextureWindowTest, DeletingCategoriesProtectsTheTwoStandardOnesAndAsksWhe
     window_->N4Click();
     EXPECT_EQ(window_->TreeView1->topLevelItemCount(), 2);
 
-    QTreeWidgetItem* empty = AddNode(window_->TreeView1, user_, "+ Empty");
+    QTreeWidgetItem* empty = Add(user_, "+ Empty");
     Select(empty);
     window_->N4Click();
     EXPECT_EQ(user_->childCount(), 0);
     EXPECT_TRUE(messages_.entries.empty());
 
-    QTreeWidgetItem* full = AddNode(window_->TreeView1, nullptr, "+ Full");
-    AddNode(window_->TreeView1, full, "x.bmp");
+    QTreeWidgetItem* full = Add(nullptr, "+ Full");
+    Add(full, "x.bmp");
     messages_.answer = false;
     Select(full);
     window_->N4Click();
@@ -344,7 +360,7 @@ TEST_F(TextureWindowTest, DeletingCategoriesProtectsTheTwoStandardOnesAndAsksWhe
     window_->N4Click();
     EXPECT_EQ(window_->TreeView1->topLevelItemCount(), 2);
 
-    QTreeWidgetItem* texture = AddNode(window_->TreeView1, user_, "t.bmp");
+    QTreeWidgetItem* texture = Add(user_, "t.bmp");
     Select(texture);
     window_->N4Click();  // not a category
     EXPECT_EQ(user_->childCount(), 1);

@@ -12,6 +12,7 @@
 
 #include "AskObjectName.h"
 #include "CopyIntoFolder.h"
+#include "DocTreeView.h"
 #include "Errors.h"
 #include "Messages.h"
 #include "NumberText.h"
@@ -21,7 +22,7 @@
 #include "RegistryName.h"
 #include "TextureRemoval.h"
 #include "Textures.h"
-#include "TreeWidgetAccess.h"
+#include "TreeEdits.h"
 #include "Text1251.h"
 #include "imageio/ImageDecoders.h"
 
@@ -108,6 +109,8 @@ TFTexture::TFTexture(QWidget* parent) : ToolWindow("FTexture", "Текстура
     TreeView1->setIconSize(QSize(24, 24));
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
     TreeView1->hide();
+    view_ = new DocTreeView(TreeView1, &ownTree_);
+    UseTree(&ownTree_, [this] { ShowTree(); });
 
     CheckBox1 = new QCheckBox(Ui("Прозрачный цвет (1,MaxHeight) (левый нижний угол)"), this);
     CheckBox1->setObjectName("CheckBox1");
@@ -151,20 +154,24 @@ TFTexture::~TFTexture()
         FTexture = nullptr;
 }
 
-QTreeWidgetItem* TFTexture::SelectedNode() const
+void TFTexture::UseTree(qx::DocTree* tree, std::function<void()> changed)
 {
-    const QList<QTreeWidgetItem*> selected = TreeView1->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
+    treeChanged_ = std::move(changed);
+    view_->UserChanged = treeChanged_;
+    view_->SetTree(tree);
 }
 
-QTreeWidgetItem* TFTexture::AddNodeNear(QTreeWidgetItem* anchor, const std::string& text)
+qx::DocTree& TFTexture::Tree() const { return view_->Tree(); }
+
+void TFTexture::ShowTree() { view_->Show(); }
+
+void TFTexture::TreeChanged()
 {
-    if (anchor != nullptr && IsCategory(NodeText(anchor)))
-        return AddNode(TreeView1, anchor, text);
-    return AddNode(TreeView1, anchor != nullptr ? anchor->parent() : nullptr, text);
+    if (treeChanged_)
+        treeChanged_();
 }
 
-int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed, QTreeWidgetItem** added)
+int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed, int* added)
 {
     const int32_t index = AddTexture(path, keyed);
     SelectedTexture = index;
@@ -176,16 +183,18 @@ int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed, QTreeWid
     }
     SetPreviewTransparent(Textures().TextureKeyed[size_t(index)]);
 
-    QTreeWidgetItem* anchor = SelectedNode();
-    if (anchor == nullptr)
-        anchor = TreeView1->topLevelItem(0);
-    QTreeWidgetItem* node = AddNodeNear(anchor, Utf8ToCp1251(PathFileName(path)));
-    SetNodeIcons(node, kTextureNodeIcon, kTextureNodeIcon);
+    qx::DocTree& tree = Tree();
+    int anchor = tree.Current();
+    if (anchor < 0)
+        anchor = tree.NodeCount() > 0 ? 0 : -1;
+    const int node = qx::AddNodeNear(tree, anchor, Utf8ToCp1251(PathFileName(path)));
+    tree.SetIcons(node, kTextureNodeIcon, kTextureNodeIcon);
     if (added)
         *added = node;
     // Open the category, so that a new texture is in sight.
-    if (node->parent() != nullptr)
-        node->parent()->setExpanded(true);
+    if (tree.Parent(node) >= 0)
+        tree.SetExpanded(tree.Parent(node), true);
+    TreeChanged();
     return index;
 }
 
@@ -235,10 +244,10 @@ std::string TFTexture::LibraryPath(const std::string& name) const
 
 void TFTexture::TreeView1Click()
 {
-    QTreeWidgetItem* node = SelectedNode();
-    if (node == nullptr)
+    const int node = Tree().Current();
+    if (node < 0)
         return;
-    SelectedTexture = FindTexture(NodeText(node));
+    SelectedTexture = FindTexture(Tree().Text(node));
     if (SelectedTexture == -1) {
         transparent_ = false;
         ShowPreview(LibraryPath("NoTexture.bmp"));
@@ -270,10 +279,11 @@ void TFTexture::Button1Click()
         return;
     // Undone, the entry goes; the library keeps the file.
     Edit("добавление текстуры", [&] {
-        QTreeWidgetItem* added = nullptr;
+        int added = -1;
         SelectedTexture = AddTextureEntry(target, CheckBox1->isChecked(), &added);
         // The user's new texture is the current node, in sight.
-        TreeView1->setCurrentItem(added);
+        Tree().SetCurrent(added);
+        TreeChanged();
     });
 }
 
@@ -306,14 +316,14 @@ void TFTexture::Button4Click()
 
 void TFTexture::N1Click()
 {
-    QTreeWidgetItem* node = SelectedNode();
+    const int node = Tree().Current();
     // Categories have their own command, with its confirmation and its
     // protected entries; this one never takes a category with its contents.
-    if (node == nullptr || IsCategory(NodeText(node)))
+    if (node < 0 || IsCategory(Tree().Text(node)))
         return;
     // The texture the node names, which after earlier removals or with
     // categories in between is not the one at the node's sibling position.
-    const int32_t index = FindTexture(NodeText(node));
+    const int32_t index = FindTexture(Tree().Text(node));
     Edit("удаление текстуры", [&] {
         if (index >= 0) {
             // Refused (the last texture, a helper texture): the node stays.
@@ -325,7 +335,8 @@ void TFTexture::N1Click()
             else if (SelectedTexture > index)
                 --SelectedTexture;
         }
-        delete node;
+        Tree().Remove(node);
+        TreeChanged();
     });
 }
 
@@ -345,23 +356,28 @@ void TFTexture::N3Click()
         return;
     std::erase(name, '_');
     Edit("добавление категории", [&] {
-        QTreeWidgetItem* selected = SelectedNode();
-        QTreeWidgetItem* node = AddNodeNear(selected, "+ " + name);
-        const int icon = selected != nullptr ? NodeIcon(selected) : -1;
-        const int selectedIcon = selected != nullptr ? selected->data(0, NodeSelectedIconRole).toInt() : -1;
-        SetNodeIcons(node, icon, selectedIcon);
+        qx::DocTree& tree = Tree();
+        const int selected = tree.Current();
+        const int node = qx::AddNodeNear(tree, selected, "+ " + name);
+        if (selected >= 0)
+            tree.SetIcons(node, tree.Icon(selected), tree.SelectedIcon(selected));
+        TreeChanged();
     });
 }
 
 void TFTexture::N4Click()
 {
-    QTreeWidgetItem* node = SelectedNode();
-    if (node == nullptr)
+    const int node = Tree().Current();
+    if (node < 0)
         return;
-    const std::string text = NodeText(node);
+    const std::string text = Tree().Text(node);
     if (!IsCategory(text) || text == Cp("+ Стандартные текстуры") || text == Cp("+ Текстуры"))
         return;
-    if (node->childCount() > 0 && !qx::Messages().AskYesNo(WindowTitle(), Cp("Категория не пустая!\rПродолжить удаление?")))
+    if (!Tree().Children(node).empty() &&
+        !qx::Messages().AskYesNo(WindowTitle(), Cp("Категория не пустая!\rПродолжить удаление?")))
         return;
-    Edit("удаление категории", [&] { delete node; });
+    Edit("удаление категории", [&] {
+        Tree().Remove(node);
+        TreeChanged();
+    });
 }

@@ -3,7 +3,9 @@
 // primitives receive (SelectedTexture, a registry index).
 //
 // The tree is a list of names only; what is loaded is the registry's
-// business, and the two meet by name (FindTexture).  Library files live in
+// business, and the two meet by name (FindTexture).  The window shows and
+// edits a tree of data (its own, or the document's once the editor hands
+// it over); TreeView1 only shows it.  Library files live in
 // the open project's "textures\" folder.  Handlers run with the scene's GL
 // context current (they register textures).
 #pragma once
@@ -15,15 +17,16 @@
 #include <optional>
 #include <string>
 
+#include "DocTree.h"
 #include "ToolWindow.h"
 #include "imageio/PixelBlock.h"
 
+class DocTreeView;
 class QCheckBox;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 class TFTexture : public ToolWindow {
 public:
@@ -51,9 +54,18 @@ public:
     // so the editor can undo it; null runs it as it is.
     std::function<void(const char* utf8Label, const std::function<void()>& change)> RecordEdit;
 
+    // The tree the window shows and edits from now on; `changed` runs after
+    // every change of it (the window's own edits and the user's choice) and
+    // must see that the window shows it again (ShowTree).
+    void UseTree(qx::DocTree* tree, std::function<void()> changed);
+    qx::DocTree& Tree() const;
+    DocTreeView& View() const { return *view_; }
+    // TreeView1 shows the tree as it is now.
+    void ShowTree();
+
     // Registers a picture (AddTexture), selects it, previews it and lists it
     // in the tree (its node in *added).  Returns the registry index.
-    int32_t AddTextureEntry(const std::string& path, bool keyed, QTreeWidgetItem** added = nullptr);
+    int32_t AddTextureEntry(const std::string& path, bool keyed, int* added = nullptr);
     // Shows a BMP, PNG, GIF or JPEG file opaque; other endings keep the
     // preview.  Throws qx::InOutError when the file cannot be shown.
     void ShowPreview(const std::string& path);
@@ -77,10 +89,7 @@ public:
     void N4Click();
 
 private:
-    QTreeWidgetItem* SelectedNode() const;
-    // Appends a node under `anchor` when it is a category, else as the last
-    // node of the anchor's own level (top level when there is no anchor).
-    QTreeWidgetItem* AddNodeNear(QTreeWidgetItem* anchor, const std::string& text);
+    void TreeChanged();
     void ShowPicture();
     void Edit(const char* utf8Label, const std::function<void()>& change);
     // Copies a picked file into the library through a temporary and a
@@ -88,6 +97,9 @@ private:
     // false (with a message when something failed) leaves the library as it was.
     bool CopyIntoLibrary(const std::string& source, const std::string& target, const std::string& name);
 
+    qx::DocTree ownTree_;
+    DocTreeView* view_ = nullptr;
+    std::function<void()> treeChanged_;
     std::optional<qx::PixelBlock> preview_;
     QImage shown_;
     bool transparent_ = false;
