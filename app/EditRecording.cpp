@@ -336,27 +336,6 @@ void RecordTextureEdit(const char* utf8Label, const std::function<void()>& chang
     EditHistory().Push(std::move(step));
 }
 
-// ---- the caption and the menu ----
-
-QString g_designCaption;
-
-void Refresh(TFVantor& window, QAction* undo, QAction* redo)
-{
-    // Every change of the history is a change of what the view shows.
-    RequestFrame();
-    UndoStack& history = EditHistory();
-    if (!g_designCaption.isEmpty())
-        window.setWindowTitle(CaptionWithMark(g_designCaption));
-    if (undo) {
-        undo->setEnabled(history.CanUndo());
-        undo->setText(history.CanUndo() ? Ui("Отменить: ") + ToQString(history.UndoLabel()) : Ui("Отменить"));
-    }
-    if (redo) {
-        redo->setEnabled(history.CanRedo());
-        redo->setText(history.CanRedo() ? Ui("Повторить: ") + ToQString(history.RedoLabel()) : Ui("Повторить"));
-    }
-}
-
 }  // namespace
 
 // ---- trees ----
@@ -677,30 +656,8 @@ void RedoLastEdit(TFVantor& window)
     KeepSelectionValid(window, count, selection);
 }
 
-QString CaptionWithMark(const QString& caption)
+void InstallEditRecording()
 {
-    return EditHistory().Modified() ? caption + " *" : caption;
-}
-
-void InstallEditHistory(TFVantor& window)
-{
-    TFVantor* w = &window;
-    QMenu* edit = new QMenu(Ui("Правка"), w);
-    edit->setObjectName("Pravka1");
-    w->menuBar()->addMenu(edit);
-    QAction* undo = edit->addAction(Ui("Отменить"));
-    undo->setObjectName("Undo1");
-    undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = edit->addAction(Ui("Повторить"));
-    redo->setObjectName("Redo1");
-    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(*w); }); });
-    QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(*w); }); });
-
-    // A new window: the history of an earlier one (tests make several) goes.
-    EditHistory().Changed = [w, undo, redo] { Refresh(*w, undo, redo); };
-    EditHistory().Reset();
-
     // The box editor's fields: one step per field, keystrokes merged; the
     // plus and minus buttons are steps of their own.
     if (FBoxEditor)
@@ -722,12 +679,6 @@ void InstallEditHistory(TFVantor& window)
             return removed;
         };
     }
-}
-
-void SetDesignCaption(TFVantor& window, const QString& caption)
-{
-    g_designCaption = caption;
-    window.setWindowTitle(CaptionWithMark(caption));
 }
 
 void InstallTextureWindowRecording()
