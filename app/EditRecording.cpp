@@ -85,19 +85,8 @@ struct SessionSnapshot {
 };
 
 // The box editor shows the pending primitive as it is now (a snapshot's
-// field texts could be those of half a keystroke).
-void ShowPendingPrimitive()
-{
-    const EditorState& state = Editor();
-    const ShapeFields shape = PendingShape();
-    if (!FBoxEditor || !shape)
-        return;
-    const TVec3 position = state.ClickState == 1 ? TVec3{static_cast<float>(state.CursorWorld[0]),
-                                                         static_cast<float>(state.CursorWorld[1]),
-                                                         static_cast<float>(state.CursorWorld[2])}
-                                                 : *shape.Position;
-    FBoxEditor->ShowShape(shape, position);
-}
+// field texts could be those of half a keystroke), in the next present step.
+void ShowPendingPrimitive() { MarkForPresentation(qx::PendingChanged); }
 
 SessionSnapshot CaptureSession(TFVantor& window, const std::shared_ptr<TQX3DObject>& target)
 {

@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 
+#include "DocumentEvents.h"
 #include "EditHistory.h"
 #include "EditRecording.h"
-#include "FrameLoop.h"
+#include "EditorState.h"
 #include "HandlerGuard.h"
 #include "QtText.h"
 #include "Vantor.h"
@@ -14,22 +16,26 @@
 namespace {
 
 QString g_designCaption;
+QPointer<QAction> g_undo;
+QPointer<QAction> g_redo;
 
-void Refresh(TFVantor& window, QAction* undo, QAction* redo)
+void ShowCaption(TFVantor& window)
 {
-    // Every change of the history is a change of what the view shows.
-    RequestFrame();
-    UndoStack& history = EditHistory();
-    if (!g_designCaption.isEmpty())
-        window.setWindowTitle(CaptionWithMark(g_designCaption));
-    if (undo) {
-        undo->setEnabled(history.CanUndo());
-        undo->setText(history.CanUndo() ? Ui("Отменить: ") + ToQString(history.UndoLabel()) : Ui("Отменить"));
-    }
-    if (redo) {
-        redo->setEnabled(history.CanRedo());
-        redo->setText(history.CanRedo() ? Ui("Повторить: ") + ToQString(history.RedoLabel()) : Ui("Повторить"));
-    }
+    if (g_designCaption.isEmpty())
+        return;
+    const QString caption = CaptionWithMark(g_designCaption);
+    if (window.windowTitle() != caption)
+        window.setWindowTitle(caption);
+}
+
+void ShowAction(QAction* action, bool enabled, const QString& text)
+{
+    if (!action)
+        return;
+    if (action->isEnabled() != enabled)
+        action->setEnabled(enabled);
+    if (action->text() != text)
+        action->setText(text);
 }
 
 }  // namespace
@@ -37,6 +43,16 @@ void Refresh(TFVantor& window, QAction* undo, QAction* redo)
 QString CaptionWithMark(const QString& caption)
 {
     return EditHistory().Modified() ? caption + " *" : caption;
+}
+
+void PresentHistory(TFVantor& window)
+{
+    const UndoStack& history = EditHistory();
+    ShowCaption(window);
+    ShowAction(g_undo, history.CanUndo(),
+               history.CanUndo() ? Ui("Отменить: ") + ToQString(history.UndoLabel()) : Ui("Отменить"));
+    ShowAction(g_redo, history.CanRedo(),
+               history.CanRedo() ? Ui("Повторить: ") + ToQString(history.RedoLabel()) : Ui("Повторить"));
 }
 
 void InstallEditHistory(TFVantor& window)
@@ -53,15 +69,21 @@ void InstallEditHistory(TFVantor& window)
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(*w); }); });
     QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(*w); }); });
+    g_undo = undo;
+    g_redo = redo;
 
+    // A change of the history is told as a change of the document; the
+    // caption and the actions show it in the next present step.
+    EditHistory().Changed = [] { Editor().Events.Notify(qx::HistoryChanged); };
     // A new window: the history of an earlier one (tests make several) goes.
-    EditHistory().Changed = [w, undo, redo] { Refresh(*w, undo, redo); };
     EditHistory().Reset();
+    PresentHistory(window);
     InstallEditRecording();
 }
 
 void SetDesignCaption(TFVantor& window, const QString& caption)
 {
+    // A project opened or saved under a new name: shown at once.
     g_designCaption = caption;
     window.setWindowTitle(CaptionWithMark(caption));
 }
