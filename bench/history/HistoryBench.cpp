@@ -1,7 +1,8 @@
 // The edit history and autosave on a generated project of 2,000 objects of
 // 50 boxes and 50,000 placements, in the real editor windows: undo of a box
-// change and of a placement, the heap held by 200 box-edit steps, and the
-// main thread's part of an autosave.  Needs a display (xvfb-run).
+// change (alone, and with the present step that shows it) and of a
+// placement, the heap held by 200 box-edit steps, and the main thread's part
+// of an autosave.  Needs a display (xvfb-run).
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
