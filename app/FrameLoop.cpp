@@ -279,23 +279,122 @@ void UpdateFrame(EditorState& state, const SceneView& view, std::optional<int32_
         state.Events.Notify(qx::PendingChanged);
 }
 
+namespace {
+
+// The map view: the placements in their fixed order around the player's
+// marker, the selection, and the cursor's preview.
+void DrawMapView(EditorState& state, const DisplayOptions& options, const SceneView& view)
+{
+    const TCamera* camera = state.Camera;
+    const bool editMode = camera->EditMode != 0;
+    if (!options.depthAll)
+        GridAndPickStep(state, options, view);
+    // What is drawn is what a click can pick.
+    qx::MapDrawFilter& filter = state.MapFilter;
+    filter = qx::MapDrawFilter{true, 0, static_cast<uint8_t>(MapDrawDistance), static_cast<uint8_t>(MapBandHeight),
+                               camera->PosX, static_cast<float>(view.level), camera->PosZ};
+    RememberMapView(state);
+    const auto drawMap = [&](uint8_t mode) {
+        filter.modes |= static_cast<uint8_t>(1u << mode);
+        DrawMap(state, mode, filter.range, filter.band, filter.cameraX, filter.level, filter.cameraZ);
+    };
+    if (editMode || options.hideAbove)
+        drawMap(1);
+    if (state.PlayerMarker)
+        state.PlayerMarker->DrawAt(state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2], 0, 0, 0, 1, 1, 1);
+    if (!editMode || !options.hideAbove)
+        drawMap(3);
+    if (editMode || options.hideAbove)
+        drawMap(2);
+    DrawSelection(state);
+    if (options.depthAll)
+        GridAndPickStep(state, options, view);
+    if (editMode && state.CursorPreview)
+        state.CursorPreview->DrawAt(SnapX(static_cast<float>(state.CursorWorld[0])),
+                                    SnapY(static_cast<float>(state.CursorWorld[1])),
+                                    SnapZ(static_cast<float>(state.CursorWorld[2])), 0, 0, 0, 1, 1, 1);
+}
+
+// The object view: the working copy, then the pending primitive.
+void DrawObjectView(EditorState& state, const DisplayOptions& options, const SceneView& view)
+{
+    if (!options.depthAll)
+        GridAndPickStep(state, options, view);
+    if (state.EditedModel) {
+        const ChangedPrimitiveHidden changed;
+        state.EditedModel->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
+    }
+    if (options.depthAll)
+        GridAndPickStep(state, options, view);
+    if (TQX3DObject* pending = state.PendingPrimitive) {
+        // A sphere whose size the box editor changed is compiled again
+        // here, where the GL context is current.
+        if (!pending->Lists.empty())
+            pending->Lists[0]->PrepareDrawing();
+        pending->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
+    }
+}
+
+// The axes at the working level with their names, and the cursor's
+// snapped coordinates beside it.
+void DrawAxesAndCursorLabel(const EditorState& state, const SceneView& view, TQXFont& font)
+{
+    FrameTexts& texts = Texts();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glTranslatef(0, static_cast<float>(view.level), 0);
+    const float length = static_cast<float>(view.zoom);
+    const float tip = AxisFactor * length;
+    DrawAxes(length);
+    Print(font, texts.axisX, TColor4{1, 0, 0, 1}, tip, 0, 0);
+    Print(font, texts.axisY, TColor4{0, 0, 1, 1}, 0, 0, tip);
+    Print(font, texts.axisZ, TColor4{0, 1, 0, 1}, 0, tip, 0);
+    Print(font, texts.origin, TColor4{1, 1, 1, 1}, 0, 0, 0);
+    glTranslatef(0, -static_cast<float>(view.level), 0);
+
+    std::string& label = texts.cursorLabel;
+    label.assign("x=");
+    AppendSnapped(label, state.CursorWorld, " y=", " z=");
+    Print(font, label, TColor4{1, 1, 1, 0.6f}, static_cast<float>(state.CursorWorld[0]),
+          static_cast<float>(state.CursorWorld[1]), static_cast<float>(state.CursorWorld[2]));
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+}
+
+// On the screen: the cross in the middle, the banner and the GL driver's
+// names.
+void DrawScreenOverlay(const EditorState& state, int w, int h)
+{
+    glViewport(0, 0, w, h);
+    SetProjection(255, w, h);
+    BindTexture(state.CrossTexture);
+    glColor4f(1, 1, 1, 1);
+    DrawScreenQuad(1, TColor4{1, 1, 1, 1}, 0, static_cast<float>(w) / 2, static_cast<float>(h) / 2, 32, 32, 0,
+                   2);
+    if (state.TextFont) {
+        FrameTexts& texts = Texts();
+        TQXFont& font = *state.TextFont;
+        Print(font, texts.banner, TColor4{1, 1, 1, 0.5f}, 10, 20, 0);
+        Print(font, texts.renderer, TColor4{1, 1, 0.5f, 0.5f}, 10, 50, 0);
+        Print(font, texts.vendor, TColor4{1, 1, 0.5f, 0.5f}, 10, 80, 0);
+        Print(font, texts.version, TColor4{1, 1, 0.5f, 0.5f}, 10, 110, 0);
+    }
+}
+
+}  // namespace
+
 void DrawScene(EditorState& state, const DisplayOptions& options, const SceneView& view)
 {
     TCamera* camera = state.Camera;
-    const int w = view.width;
-    const int h = view.height;
-    const int level = view.level;
-    const bool editMode = camera->EditMode != 0;
     const double cursorBefore[3] = {state.CursorWorld[0], state.CursorWorld[1], state.CursorWorld[2]};
-    FrameTexts& texts = Texts();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, w, h);
-    SetProjection(0, w, h);
+    glViewport(0, 0, view.width, view.height);
+    SetProjection(0, view.width, view.height);
     glPushMatrix();
     camera->Apply();
     if (!FogEnabled && state.SkyBox)
-        state.SkyBox->Draw(camera->PosX, static_cast<float>(level + view.zoom), camera->PosZ);
+        state.SkyBox->Draw(camera->PosX, static_cast<float>(view.level + view.zoom), camera->PosZ);
 
     if (FogEnabled)
         EnableFog();
@@ -304,108 +403,24 @@ void DrawScene(EditorState& state, const DisplayOptions& options, const SceneVie
         glEnable(GL_LIGHT0);
         glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
     }
-
-    if (!state.ModelEditMode) {
-        if (!options.depthAll)
-            GridAndPickStep(state, options, view);
-        // What is drawn is what a click can pick.
-        qx::MapDrawFilter& filter = state.MapFilter;
-        filter = qx::MapDrawFilter{true, 0, static_cast<uint8_t>(MapDrawDistance), static_cast<uint8_t>(MapBandHeight),
-                                   camera->PosX, static_cast<float>(level), camera->PosZ};
-        RememberMapView(state);
-        const auto drawMap = [&](uint8_t mode) {
-            filter.modes |= static_cast<uint8_t>(1u << mode);
-            DrawMap(state, mode, filter.range, filter.band, filter.cameraX, filter.level, filter.cameraZ);
-        };
-        if (editMode || options.hideAbove)
-            drawMap(1);
-        if (state.PlayerMarker)
-            state.PlayerMarker->DrawAt(state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2], 0, 0, 0, 1,
-                                       1, 1);
-        if (!editMode || !options.hideAbove)
-            drawMap(3);
-        if (editMode || options.hideAbove)
-            drawMap(2);
-        DrawSelection(state);
-        if (options.depthAll)
-            GridAndPickStep(state, options, view);
-        if (editMode && state.CursorPreview)
-            state.CursorPreview->DrawAt(SnapX(static_cast<float>(state.CursorWorld[0])),
-                                        SnapY(static_cast<float>(state.CursorWorld[1])),
-                                        SnapZ(static_cast<float>(state.CursorWorld[2])), 0, 0, 0, 1, 1, 1);
-    }
-
+    if (!state.ModelEditMode)
+        DrawMapView(state, options, view);
     if (options.names && state.TextFont) {
         glDisable(GL_DEPTH_TEST);
-        Print(*state.TextFont, texts.player, TColor4{1, 1, 0, 0.8f}, state.PlayerPos[0], state.PlayerPos[1],
+        Print(*state.TextFont, Texts().player, TColor4{1, 1, 0, 0.8f}, state.PlayerPos[0], state.PlayerPos[1],
               state.PlayerPos[2]);
         glEnable(GL_DEPTH_TEST);
     }
-
-    if (state.ModelEditMode) {
-        if (!options.depthAll)
-            GridAndPickStep(state, options, view);
-        if (state.EditedModel) {
-            const ChangedPrimitiveHidden changed;
-            state.EditedModel->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
-        }
-        if (options.depthAll)
-            GridAndPickStep(state, options, view);
-        if (TQX3DObject* pending = state.PendingPrimitive) {
-            // A sphere whose size the box editor changed is compiled again
-            // here, where the GL context is current.
-            if (!pending->Lists.empty())
-                pending->Lists[0]->PrepareDrawing();
-            pending->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
-        }
-    }
-
+    if (state.ModelEditMode)
+        DrawObjectView(state, options, view);
     if (LightingEnabled)
         glDisable(GL_LIGHTING);
     if (FogEnabled)
         DisableFog();
 
-    if (options.axes && state.TextFont) {
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_TEXTURE_2D);
-        glTranslatef(0, static_cast<float>(level), 0);
-        const float length = static_cast<float>(view.zoom);
-        const float tip = AxisFactor * length;
-        DrawAxes(length);
-        TQXFont& font = *state.TextFont;
-        Print(font, texts.axisX, TColor4{1, 0, 0, 1}, tip, 0, 0);
-        Print(font, texts.axisY, TColor4{0, 0, 1, 1}, 0, 0, tip);
-        Print(font, texts.axisZ, TColor4{0, 1, 0, 1}, 0, tip, 0);
-        Print(font, texts.origin, TColor4{1, 1, 1, 1}, 0, 0, 0);
-        glTranslatef(0, -static_cast<float>(level), 0);
-
-        std::string& label = texts.cursorLabel;
-        label.assign("x=");
-        AppendSnapped(label, state.CursorWorld, " y=", " z=");
-        Print(font, label, TColor4{1, 1, 1, 0.6f}, static_cast<float>(state.CursorWorld[0]),
-              static_cast<float>(state.CursorWorld[1]), static_cast<float>(state.CursorWorld[2]));
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_DEPTH_TEST);
-    }
-
-    if (LightingEnabled)
-        glDisable(GL_LIGHTING);
-    if (FogEnabled)
-        DisableFog();
-
-    glViewport(0, 0, w, h);
-    SetProjection(255, w, h);
-    BindTexture(state.CrossTexture);
-    glColor4f(1, 1, 1, 1);
-    DrawScreenQuad(1, TColor4{1, 1, 1, 1}, 0, static_cast<float>(w) / 2, static_cast<float>(h) / 2, 32, 32, 0,
-                   2);
-    if (state.TextFont) {
-        TQXFont& font = *state.TextFont;
-        Print(font, texts.banner, TColor4{1, 1, 1, 0.5f}, 10, 20, 0);
-        Print(font, texts.renderer, TColor4{1, 1, 0.5f, 0.5f}, 10, 50, 0);
-        Print(font, texts.vendor, TColor4{1, 1, 0.5f, 0.5f}, 10, 80, 0);
-        Print(font, texts.version, TColor4{1, 1, 0.5f, 0.5f}, 10, 110, 0);
-    }
+    if (options.axes && state.TextFont)
+        DrawAxesAndCursorLabel(state, view, *state.TextFont);
+    DrawScreenOverlay(state, view.width, view.height);
     if (FeedbackEnabled)
         DrawFeedback(4, 1);
     glPopMatrix();
