@@ -220,8 +220,8 @@ public:
     InFrame& operator=(const InFrame&) = delete;
 };
 
-// The pending primitive follows the cursor while it is being placed: snapped
-// while it hangs on the cursor, the exact cursor once locked.
+// The pending primitive hangs on the cursor (no click locked it yet): every
+// new sample of the cursor moves it.
 bool FollowsCursor(const EditorState& state)
 {
     return state.ModelEditMode && state.Camera && state.Camera->EditMode != 0 && state.Placing &&
