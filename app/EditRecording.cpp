@@ -85,19 +85,8 @@ struct SessionSnapshot {
 };
 
 // The box editor shows the pending primitive as it is now (a snapshot's
-// field texts could be those of half a keystroke).
-void ShowPendingPrimitive()
-{
-    const EditorState& state = Editor();
-    const ShapeFields shape = PendingShape();
-    if (!FBoxEditor || !shape)
-        return;
-    const TVec3 position = state.ClickState == 1 ? TVec3{static_cast<float>(state.CursorWorld[0]),
-                                                         static_cast<float>(state.CursorWorld[1]),
-                                                         static_cast<float>(state.CursorWorld[2])}
-                                                 : *shape.Position;
-    FBoxEditor->ShowShape(shape, position);
-}
+// field texts could be those of half a keystroke), in the next present step.
+void ShowPendingPrimitive() { MarkForPresentation(qx::PendingChanged); }
 
 SessionSnapshot CaptureSession(TFVantor& window, const std::shared_ptr<TQX3DObject>& target)
 {
@@ -331,27 +320,6 @@ void RecordTextureEdit(const char* utf8Label, const std::function<void()>& chang
         };
     }
     EditHistory().Push(std::move(step));
-}
-
-// ---- the caption and the menu ----
-
-QString g_designCaption;
-
-void Refresh(TFVantor& window, QAction* undo, QAction* redo)
-{
-    // Every change of the history is a change of what the view shows.
-    RequestFrame();
-    UndoStack& history = EditHistory();
-    if (!g_designCaption.isEmpty())
-        window.setWindowTitle(CaptionWithMark(g_designCaption));
-    if (undo) {
-        undo->setEnabled(history.CanUndo());
-        undo->setText(history.CanUndo() ? Ui("Отменить: ") + ToQString(history.UndoLabel()) : Ui("Отменить"));
-    }
-    if (redo) {
-        redo->setEnabled(history.CanRedo());
-        redo->setText(history.CanRedo() ? Ui("Повторить: ") + ToQString(history.RedoLabel()) : Ui("Повторить"));
-    }
 }
 
 }  // namespace
@@ -682,30 +650,8 @@ void RedoLastEdit(TFVantor& window)
     KeepSelectionValid(window, count, selection);
 }
 
-QString CaptionWithMark(const QString& caption)
+void InstallEditRecording()
 {
-    return EditHistory().Modified() ? caption + " *" : caption;
-}
-
-void InstallEditHistory(TFVantor& window)
-{
-    TFVantor* w = &window;
-    QMenu* edit = new QMenu(Ui("Правка"), w);
-    edit->setObjectName("Pravka1");
-    w->menuBar()->addMenu(edit);
-    QAction* undo = edit->addAction(Ui("Отменить"));
-    undo->setObjectName("Undo1");
-    undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = edit->addAction(Ui("Повторить"));
-    redo->setObjectName("Redo1");
-    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(*w); }); });
-    QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(*w); }); });
-
-    // A new window: the history of an earlier one (tests make several) goes.
-    EditHistory().Changed = [w, undo, redo] { Refresh(*w, undo, redo); };
-    EditHistory().Reset();
-
     // The box editor's fields: one step per field, keystrokes merged; the
     // plus and minus buttons are steps of their own.
     if (FBoxEditor)
@@ -727,12 +673,6 @@ void InstallEditHistory(TFVantor& window)
             return removed;
         };
     }
-}
-
-void SetDesignCaption(TFVantor& window, const QString& caption)
-{
-    g_designCaption = caption;
-    window.setWindowTitle(CaptionWithMark(caption));
 }
 
 void InstallTextureWindowRecording()

@@ -73,13 +73,9 @@ bool DeletePlacementNearCursor();
 void UndoLastEdit(TFVantor& window);
 void RedoLastEdit(TFVantor& window);
 
-// The menu "Правка", the caption's mark, and the recording hooks of the box
-// editor and the texture window.  Called once by the main window.
-void InstallEditHistory(TFVantor& window);
-// The caption for the current state: the design's text, " *" when unsaved.
-QString CaptionWithMark(const QString& caption);
-// The design's caption, kept so that the mark can follow the state.
-void SetDesignCaption(TFVantor& window, const QString& caption);
+// The recording hooks of the box editor and of texture removals (the menu
+// "Правка" installs them).
+void InstallEditRecording();
 // The texture window exists from the start-up sequence on; from then it
 // shows and edits the document's texture tree, and its edits are recorded.
 void InstallTextureWindowRecording();

@@ -3,7 +3,7 @@
 #include "AskObjectName.h"
 #include "EditCommands.h"
 #include "Autosave.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "ImageList.h"
 #include "KeyHook.h"

@@ -10,10 +10,11 @@
 #include <GL/gl.h>
 
 #include <chrono>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #include "Camera.h"
 #include "EditCommands.h"
@@ -21,6 +22,7 @@
 #include "GLEngine.h"
 #include "Geometry.h"
 #include "HandlerGuard.h"
+#include "HistoryView.h"
 #include "MapCommands.h"
 #include "MapDraw.h"
 #include "MapNavigator.h"
@@ -48,6 +50,7 @@ struct FrameTexts {
     std::string banner = "QX FPS VANTOR v0.0.2 Alpha";
     std::string renderer, vendor, version;  // filled on the first frame
     std::string axisX = "X", axisY = "Y", axisZ = "Z", origin = "(0,0,0)";
+    std::string cursorLabel;  // rewritten every frame, its buffer kept
 };
 
 FrameTexts& Texts()
@@ -145,16 +148,15 @@ void DrawSelection(const EditorState& state)
 // The grid at the working level, then the cursor from the depth under the
 // mouse (edit mode, no locked click).  Where it runs decides what the cursor
 // can land on.
-void GridAndPickStep(const TFVantor& window, const DisplayOptions& options, int height)
+void GridAndPickStep(EditorState& state, const DisplayOptions& options, const SceneView& view)
 {
-    EditorState& state = Editor();
     if (options.grid && state.GridObject)
-        state.GridObject->DrawAt(0, static_cast<float>(window.CamVerhBar->value()), 0, 0, 0, 0, 1, 1, 1);
+        state.GridObject->DrawAt(0, static_cast<float>(view.level), 0, 0, 0, 0, 1, 1, 1);
     // Where nothing is drawn the cursor falls on the grid's plane, never on
     // the far plane a thousand units away.
     if (state.Camera->EditMode != 0 && state.ClickState == 0)
-        state.CursorOnNothing = !state.Camera->PickWorld(state.MouseX + 1, height - state.MouseY + 1,
-                                                         window.CamVerhBar->value(), kSkyPickReach, state.CursorWorld);
+        state.CursorOnNothing = !state.Camera->PickWorld(state.MouseX + 1, view.height - state.MouseY + 1, view.level,
+                                                         kSkyPickReach, state.CursorWorld);
 }
 
 // "X", then the user's Y (world Z) and Z (world Y), each snapped to the grid.
@@ -176,17 +178,6 @@ void ShowText(Widget* widget, std::string& shown, const std::string& text)
         return;
     shown = text;
     widget->setText(ToQString(text));
-}
-
-// Like ShowText for a field the user can also type into: rewritten when the
-// value changes or when its text is no longer the one last shown.
-void ShowFieldText(QLineEdit* field, ShownText& shown, const std::string& text)
-{
-    if ((shown.bytes == text && field->text() == shown.text) || field->hasFocus())
-        return;
-    shown.bytes = text;
-    shown.text = ToQString(text);
-    field->setText(shown.text);
 }
 
 }  // namespace
@@ -217,17 +208,24 @@ DisplayOptions ReadDisplayOptions(const FrameCache& cache)
 
 namespace {
 
-// Round half to even into the integer range (a NaN cursor shows 0).
-int32_t RoundToInt(double v)
+// A frame is under way: what its update and draw steps change, its own
+// present step shows, without asking for another frame.
+bool g_inFrame = false;
+
+class InFrame {
+public:
+    InFrame() { g_inFrame = true; }
+    ~InFrame() { g_inFrame = false; }
+    InFrame(const InFrame&) = delete;
+    InFrame& operator=(const InFrame&) = delete;
+};
+
+// The pending primitive hangs on the cursor (no click locked it yet): every
+// new sample of the cursor moves it.
+bool FollowsCursor(const EditorState& state)
 {
-    if (!std::isfinite(v))
-        return 0;
-    double r = std::nearbyint(v);
-    if (r > 2147483647.0)
-        return 2147483647;
-    if (r < -2147483648.0)
-        return INT32_MIN;
-    return static_cast<int32_t>(r);
+    return state.ModelEditMode && state.Camera && state.Camera->EditMode != 0 && state.Placing &&
+           state.PendingPrimitive && state.ClickState == 0;
 }
 
 // Status panels 2 and 3 and the navigator's cursor fields.
@@ -239,38 +237,15 @@ void ShowCursorTexts(TFVantor& window)
     ShowText(window.StatusPanels[2], cache.mouseShown, cache.scratch);
     GridStatusText(cache.scratch, cursor);
     ShowText(window.StatusPanels[3], cache.gridShown, cache.scratch);
-    if (FNavigator && FNavigator->isVisible()) {
-        ShowText(FNavigator->E3dx, cache.navigatorShown[0], IntToEditText(RoundToInt(cursor[0])));
-        ShowText(FNavigator->E3dy, cache.navigatorShown[1], IntToEditText(RoundToInt(cursor[2])));
-        ShowText(FNavigator->E3dz, cache.navigatorShown[2], IntToEditText(RoundToInt(cursor[1])));
-    }
+    if (FNavigator && FNavigator->isVisible())
+        FNavigator->ShowCursor(cursor);
 }
 
 }  // namespace
 
-void DrawFrame(TFVantor& window)
+void UpdateFrame(EditorState& state, const SceneView& view, std::optional<int32_t> chosenTexture)
 {
-    EditorState& state = Editor();
     TCamera* camera = state.Camera;
-    if (!camera)
-        return;
-    MakeEngineCurrent();
-    const DisplayOptions options = ReadDisplayOptions(window.Frame);
-    const qreal ratio = window.SceneWindow->devicePixelRatio();
-    const int w = static_cast<int>(window.Scene->width() * ratio);
-    const int h = static_cast<int>(window.Scene->height() * ratio);
-    const int level = window.CamVerhBar->value();
-    const bool editMode = camera->EditMode != 0;
-    FrameTexts& texts = Texts();
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, w, h);
-    SetProjection(0, w, h);
-    glPushMatrix();
-    camera->Apply();
-    if (!FogEnabled && state.SkyBox)
-        state.SkyBox->Draw(camera->PosX, static_cast<float>(level + window.CamZoom->value()), camera->PosZ);
-
     if (state.MoveKeys.Back)
         camera->Walk(MoveStep);
     if (state.MoveKeys.Forward)
@@ -279,6 +254,147 @@ void DrawFrame(TFVantor& window)
         camera->Strafe(MoveStep);
     if (state.MoveKeys.Left)
         camera->Strafe(-MoveStep);
+    if (!state.ModelEditMode)
+        return;
+    if (state.EditedModel)
+        state.EditedModel->CurrentList = static_cast<int16_t>(view.timeline);
+    const ShapeFields shape = PendingShape();
+    if (!state.PendingPrimitive || !shape)
+        return;
+    const TVec3 before = *shape.Position;
+    const int32_t textureBefore = shape.Texture ? *shape.Texture : 0;
+    if (camera->EditMode != 0 && state.Placing) {
+        const double* c = state.CursorWorld;
+        if (state.ClickState == 0)
+            *shape.Position = TVec3{SnapX(static_cast<float>(c[0])), SnapY(static_cast<float>(c[1])),
+                                    SnapZ(static_cast<float>(c[2]))};
+        else if (state.ClickState == 1)
+            *shape.Position = TVec3{static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])};
+    }
+    // Models bring their own materials.
+    if (shape.Texture && state.Placing && chosenTexture && *shape.Texture != *chosenTexture)
+        *shape.Texture = *chosenTexture;
+    if ((shape.Texture && *shape.Texture != textureBefore) || shape.Position->X != before.X ||
+        shape.Position->Y != before.Y || shape.Position->Z != before.Z)
+        state.Events.Notify(qx::PendingChanged);
+}
+
+namespace {
+
+// The map view: the placements in their fixed order around the player's
+// marker, the selection, and the cursor's preview.
+void DrawMapView(EditorState& state, const DisplayOptions& options, const SceneView& view)
+{
+    const TCamera* camera = state.Camera;
+    const bool editMode = camera->EditMode != 0;
+    if (!options.depthAll)
+        GridAndPickStep(state, options, view);
+    // What is drawn is what a click can pick.
+    qx::MapDrawFilter& filter = state.MapFilter;
+    filter = qx::MapDrawFilter{true, 0, static_cast<uint8_t>(MapDrawDistance), static_cast<uint8_t>(MapBandHeight),
+                               camera->PosX, static_cast<float>(view.level), camera->PosZ};
+    RememberMapView(state);
+    const auto drawMap = [&](uint8_t mode) {
+        filter.modes |= static_cast<uint8_t>(1u << mode);
+        DrawMap(state, mode, filter.range, filter.band, filter.cameraX, filter.level, filter.cameraZ);
+    };
+    if (editMode || options.hideAbove)
+        drawMap(1);
+    if (state.PlayerMarker)
+        state.PlayerMarker->DrawAt(state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2], 0, 0, 0, 1, 1, 1);
+    if (!editMode || !options.hideAbove)
+        drawMap(3);
+    if (editMode || options.hideAbove)
+        drawMap(2);
+    DrawSelection(state);
+    if (options.depthAll)
+        GridAndPickStep(state, options, view);
+    if (editMode && state.CursorPreview)
+        state.CursorPreview->DrawAt(SnapX(static_cast<float>(state.CursorWorld[0])),
+                                    SnapY(static_cast<float>(state.CursorWorld[1])),
+                                    SnapZ(static_cast<float>(state.CursorWorld[2])), 0, 0, 0, 1, 1, 1);
+}
+
+// The object view: the working copy, then the pending primitive.
+void DrawObjectView(EditorState& state, const DisplayOptions& options, const SceneView& view)
+{
+    if (!options.depthAll)
+        GridAndPickStep(state, options, view);
+    if (state.EditedModel) {
+        const ChangedPrimitiveHidden changed;
+        state.EditedModel->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
+    }
+    if (options.depthAll)
+        GridAndPickStep(state, options, view);
+    if (TQX3DObject* pending = state.PendingPrimitive) {
+        // A sphere whose size the box editor changed is compiled again
+        // here, where the GL context is current.
+        if (!pending->Lists.empty())
+            pending->Lists[0]->PrepareDrawing();
+        pending->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
+    }
+}
+
+// The axes at the working level with their names, and the cursor's
+// snapped coordinates beside it.
+void DrawAxesAndCursorLabel(const EditorState& state, const SceneView& view, TQXFont& font)
+{
+    FrameTexts& texts = Texts();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glTranslatef(0, static_cast<float>(view.level), 0);
+    const float length = static_cast<float>(view.zoom);
+    const float tip = AxisFactor * length;
+    DrawAxes(length);
+    Print(font, texts.axisX, TColor4{1, 0, 0, 1}, tip, 0, 0);
+    Print(font, texts.axisY, TColor4{0, 0, 1, 1}, 0, 0, tip);
+    Print(font, texts.axisZ, TColor4{0, 1, 0, 1}, 0, tip, 0);
+    Print(font, texts.origin, TColor4{1, 1, 1, 1}, 0, 0, 0);
+    glTranslatef(0, -static_cast<float>(view.level), 0);
+
+    std::string& label = texts.cursorLabel;
+    label.assign("x=");
+    AppendSnapped(label, state.CursorWorld, " y=", " z=");
+    Print(font, label, TColor4{1, 1, 1, 0.6f}, static_cast<float>(state.CursorWorld[0]),
+          static_cast<float>(state.CursorWorld[1]), static_cast<float>(state.CursorWorld[2]));
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+}
+
+// On the screen: the cross in the middle, the banner and the GL driver's
+// names.
+void DrawScreenOverlay(const EditorState& state, int w, int h)
+{
+    glViewport(0, 0, w, h);
+    SetProjection(255, w, h);
+    BindTexture(state.CrossTexture);
+    glColor4f(1, 1, 1, 1);
+    DrawScreenQuad(1, TColor4{1, 1, 1, 1}, 0, static_cast<float>(w) / 2, static_cast<float>(h) / 2, 32, 32, 0,
+                   2);
+    if (state.TextFont) {
+        FrameTexts& texts = Texts();
+        TQXFont& font = *state.TextFont;
+        Print(font, texts.banner, TColor4{1, 1, 1, 0.5f}, 10, 20, 0);
+        Print(font, texts.renderer, TColor4{1, 1, 0.5f, 0.5f}, 10, 50, 0);
+        Print(font, texts.vendor, TColor4{1, 1, 0.5f, 0.5f}, 10, 80, 0);
+        Print(font, texts.version, TColor4{1, 1, 0.5f, 0.5f}, 10, 110, 0);
+    }
+}
+
+}  // namespace
+
+void DrawScene(EditorState& state, const DisplayOptions& options, const SceneView& view)
+{
+    TCamera* camera = state.Camera;
+    const double cursorBefore[3] = {state.CursorWorld[0], state.CursorWorld[1], state.CursorWorld[2]};
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, view.width, view.height);
+    SetProjection(0, view.width, view.height);
+    glPushMatrix();
+    camera->Apply();
+    if (!FogEnabled && state.SkyBox)
+        state.SkyBox->Draw(camera->PosX, static_cast<float>(view.level + view.zoom), camera->PosZ);
 
     if (FogEnabled)
         EnableFog();
@@ -287,147 +403,85 @@ void DrawFrame(TFVantor& window)
         glEnable(GL_LIGHT0);
         glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
     }
-
-    if (!state.ModelEditMode) {
-        if (!options.depthAll)
-            GridAndPickStep(window, options, h);
-        // What is drawn is what a click can pick.
-        qx::MapDrawFilter& filter = state.MapFilter;
-        filter = qx::MapDrawFilter{true, 0, static_cast<uint8_t>(MapDrawDistance), static_cast<uint8_t>(MapBandHeight),
-                                   camera->PosX, static_cast<float>(level), camera->PosZ};
-        RememberMapView(state);
-        const auto drawMap = [&](uint8_t mode) {
-            filter.modes |= static_cast<uint8_t>(1u << mode);
-            DrawMap(state, mode, filter.range, filter.band, filter.cameraX, filter.level, filter.cameraZ);
-        };
-        if (editMode || options.hideAbove)
-            drawMap(1);
-        if (state.PlayerMarker)
-            state.PlayerMarker->DrawAt(state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2], 0, 0, 0, 1,
-                                       1, 1);
-        if (!editMode || !options.hideAbove)
-            drawMap(3);
-        if (editMode || options.hideAbove)
-            drawMap(2);
-        DrawSelection(state);
-        if (options.depthAll)
-            GridAndPickStep(window, options, h);
-        if (editMode && state.CursorPreview)
-            state.CursorPreview->DrawAt(SnapX(static_cast<float>(state.CursorWorld[0])),
-                                        SnapY(static_cast<float>(state.CursorWorld[1])),
-                                        SnapZ(static_cast<float>(state.CursorWorld[2])), 0, 0, 0, 1, 1, 1);
-    }
-
+    if (!state.ModelEditMode)
+        DrawMapView(state, options, view);
     if (options.names && state.TextFont) {
         glDisable(GL_DEPTH_TEST);
-        Print(*state.TextFont, texts.player, TColor4{1, 1, 0, 0.8f}, state.PlayerPos[0], state.PlayerPos[1],
+        Print(*state.TextFont, Texts().player, TColor4{1, 1, 0, 0.8f}, state.PlayerPos[0], state.PlayerPos[1],
               state.PlayerPos[2]);
         glEnable(GL_DEPTH_TEST);
     }
-
-    if (state.ModelEditMode) {
-        if (!options.depthAll)
-            GridAndPickStep(window, options, h);
-        if (state.EditedModel) {
-            state.EditedModel->CurrentList = static_cast<int16_t>(window.line->value());
-            const ChangedPrimitiveHidden changed;
-            state.EditedModel->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
-        }
-        if (options.depthAll)
-            GridAndPickStep(window, options, h);
-        TQX3DObject* pending = state.PendingPrimitive;
-        if (pending) {
-            // A sphere whose size the box editor changed is compiled again
-            // here, where the GL context is current.
-            if (!pending->Lists.empty())
-                pending->Lists[0]->PrepareDrawing();
-            pending->DrawAllAt(0, 0, 0, 0, 0, 0, 1, 1, 1);
-            const ShapeFields shape = PendingShape();
-            // The primitive is drawn before it follows the cursor and the
-            // chosen texture: what changes here shows in the next frame.
-            const TVec3 drawnAt = shape ? *shape.Position : TVec3{};
-            const int32_t drawnTexture = shape.Texture ? *shape.Texture : 0;
-            if (shape && editMode && state.Placing) {
-                if (state.ClickState == 0) {
-                    *shape.Position = TVec3{SnapX(static_cast<float>(state.CursorWorld[0])),
-                                            SnapY(static_cast<float>(state.CursorWorld[1])),
-                                            SnapZ(static_cast<float>(state.CursorWorld[2]))};
-                    // The box editor names the vertical axis Z.
-                    if (FBoxEditor) {
-                        QLineEdit* const fields[3] = {FBoxEditor->EPosX, FBoxEditor->EPosZ, FBoxEditor->EPosY};
-                        const float values[3] = {shape.Position->X, shape.Position->Y, shape.Position->Z};
-                        for (int i = 0; i < 3; ++i) {
-                            window.Frame.scratch.clear();
-                            AppendNumber(window.Frame.scratch, values[i]);
-                            ShowFieldText(fields[i], window.Frame.boxEditorShown[i], window.Frame.scratch);
-                        }
-                    }
-                }
-                else if (state.ClickState == 1)
-                    *shape.Position = TVec3{static_cast<float>(state.CursorWorld[0]),
-                                            static_cast<float>(state.CursorWorld[1]),
-                                            static_cast<float>(state.CursorWorld[2])};
-            }
-            // Models bring their own materials.
-            if (shape.Texture && state.Placing && FTexture && *shape.Texture != FTexture->SelectedTexture)
-                *shape.Texture = FTexture->SelectedTexture;
-            if (shape && ((shape.Texture && *shape.Texture != drawnTexture) || shape.Position->X != drawnAt.X ||
-                          shape.Position->Y != drawnAt.Y || shape.Position->Z != drawnAt.Z))
-                RequestFrame();
-        }
-    }
-
+    if (state.ModelEditMode)
+        DrawObjectView(state, options, view);
     if (LightingEnabled)
         glDisable(GL_LIGHTING);
     if (FogEnabled)
         DisableFog();
 
-    if (options.axes && state.TextFont) {
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_TEXTURE_2D);
-        glTranslatef(0, static_cast<float>(level), 0);
-        const float length = static_cast<float>(window.CamZoom->value());
-        const float tip = AxisFactor * length;
-        DrawAxes(length);
-        TQXFont& font = *state.TextFont;
-        Print(font, texts.axisX, TColor4{1, 0, 0, 1}, tip, 0, 0);
-        Print(font, texts.axisY, TColor4{0, 0, 1, 1}, 0, 0, tip);
-        Print(font, texts.axisZ, TColor4{0, 1, 0, 1}, 0, tip, 0);
-        Print(font, texts.origin, TColor4{1, 1, 1, 1}, 0, 0, 0);
-        glTranslatef(0, -static_cast<float>(level), 0);
-
-        std::string& label = window.Frame.scratch;
-        label.assign("x=");
-        AppendSnapped(label, state.CursorWorld, " y=", " z=");
-        Print(font, label, TColor4{1, 1, 1, 0.6f}, static_cast<float>(state.CursorWorld[0]),
-              static_cast<float>(state.CursorWorld[1]), static_cast<float>(state.CursorWorld[2]));
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_DEPTH_TEST);
-    }
-
-    if (LightingEnabled)
-        glDisable(GL_LIGHTING);
-    if (FogEnabled)
-        DisableFog();
-
-    glViewport(0, 0, w, h);
-    SetProjection(255, w, h);
-    BindTexture(state.CrossTexture);
-    glColor4f(1, 1, 1, 1);
-    DrawScreenQuad(1, TColor4{1, 1, 1, 1}, 0, static_cast<float>(w) / 2, static_cast<float>(h) / 2, 32, 32, 0,
-                   2);
-    if (state.TextFont) {
-        TQXFont& font = *state.TextFont;
-        Print(font, texts.banner, TColor4{1, 1, 1, 0.5f}, 10, 20, 0);
-        Print(font, texts.renderer, TColor4{1, 1, 0.5f, 0.5f}, 10, 50, 0);
-        Print(font, texts.vendor, TColor4{1, 1, 0.5f, 0.5f}, 10, 80, 0);
-        Print(font, texts.version, TColor4{1, 1, 0.5f, 0.5f}, 10, 110, 0);
-    }
+    if (options.axes && state.TextFont)
+        DrawAxesAndCursorLabel(state, view, *state.TextFont);
+    DrawScreenOverlay(state, view.width, view.height);
     if (FeedbackEnabled)
         DrawFeedback(4, 1);
     glPopMatrix();
 
+    if (std::memcmp(cursorBefore, state.CursorWorld, sizeof(cursorBefore)) != 0) {
+        state.Events.Notify(qx::CursorChanged);
+        // The pending primitive was drawn where the cursor was: it follows
+        // in the next frame.
+        if (FollowsCursor(state))
+            RequestFrame();
+    }
+}
+
+void PresentFrame(TFVantor& window)
+{
+    const uint32_t marks = std::exchange(window.Frame.toPresent, 0u);
     ShowCursorTexts(window);
+    if (FBoxEditor) {
+        uint32_t fields = FBoxEditor->StaleFields();
+        if (marks & (qx::PendingChanged | qx::SessionChanged))
+            fields = TFBoxEditor::AllFields;
+        else if (FollowsCursor(Editor()))
+            fields |= TFBoxEditor::PositionFields;
+        if (fields)
+            FBoxEditor->Present(fields);
+    }
+    if (marks & qx::HistoryChanged)
+        PresentHistory(window);
+}
+
+void MarkForPresentation(uint32_t changes)
+{
+    if (!FVantor)
+        return;
+    FVantor->Frame.toPresent |= changes;
+    if (!g_inFrame)
+        RequestFrame();
+}
+
+void PresentNow()
+{
+    if (FVantor)
+        PresentFrame(*FVantor);
+}
+
+void DrawFrame(TFVantor& window)
+{
+    EditorState& state = Editor();
+    if (!state.Camera)
+        return;
+    const InFrame frame;
+    MakeEngineCurrent();
+    // The panel's size is the viewport's; the rest of the view comes from
+    // what the controls' handlers stored.
+    SceneView& view = window.Frame.view;
+    const qreal ratio = window.SceneWindow->devicePixelRatio();
+    view.width = static_cast<int>(window.Scene->width() * ratio);
+    view.height = static_cast<int>(window.Scene->height() * ratio);
+    UpdateFrame(state, view, FTexture ? std::optional<int32_t>(FTexture->SelectedTexture) : std::nullopt);
+    DrawScene(state, window.Frame.shownOptions, view);
+    PresentFrame(window);
 }
 
 void RenderFrame(TFVantor& window)
@@ -445,10 +499,30 @@ FrameTimer::FrameTimer(TFVantor& window) : QObject(&window), window_(window)
     tick_.setInterval(1);
     connect(&tick_, &QTimer::timeout, this, [this] { Tick(); });
     QCoreApplication::instance()->installEventFilter(this);
+    // What the frame draws with, kept as the controls change it.
+    FrameCache& cache = window.Frame;
+    cache.shownOptions = ReadDisplayOptions(cache);
+    connect(window.Ch1, &QListWidget::itemChanged, this,
+            [&cache] { cache.shownOptions = ReadDisplayOptions(cache); });
+    cache.view.level = window.CamVerhBar->value();
+    cache.view.zoom = window.CamZoom->value();
+    cache.view.timeline = window.line->value();
+    connect(window.CamVerhBar, &QSlider::valueChanged, this, [&cache](int v) { cache.view.level = v; });
+    connect(window.CamZoom, &QSlider::valueChanged, this, [&cache](int v) { cache.view.zoom = v; });
+    connect(window.line, &QSlider::valueChanged, this, [&cache](int v) { cache.view.timeline = v; });
+    // The document's changes wait for the next present step.
+    observer_ = Editor().Events.Observe([](uint32_t changes) { MarkForPresentation(changes); });
 }
+
+FrameTimer::~FrameTimer() { Editor().Events.Forget(observer_); }
 
 void FrameTimer::start()
 {
+    // Ahead of the filters installed since (the key hook swallows the keys
+    // it handles): the look at input below must see every key, also the
+    // release after an undo's shortcut.
+    QCoreApplication::instance()->removeEventFilter(this);
+    QCoreApplication::instance()->installEventFilter(this);
     on_ = true;
     Request();
 }
@@ -488,6 +562,21 @@ void FrameTimer::Tick()
 
 bool FrameTimer::eventFilter(QObject* watched, QEvent* event)
 {
+    // What the user is about to act on shows the document as it is: an
+    // action's shortcut goes by the action's enabled state, a menu opens
+    // with its texts.
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        if (window_.Frame.toPresent)
+            PresentFrame(window_);
+        break;
+    default:
+        break;
+    }
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:

@@ -1,7 +1,15 @@
-// One frame of the Scene view, run by the render timer: draw the scene in
-// its fixed order, move the camera for held keys, sample the 3D cursor from
-// the depth under the mouse, and show the cursor in the status bar and the
-// navigator.  In steady state (nothing changes) a frame allocates nothing.
+// One frame of the Scene view, run by the render timer, in three steps:
+// - update: the camera moves for held keys, the pending primitive follows
+//   the cursor and the chosen texture (the document's data only);
+// - draw: the scene in its fixed order from the document, the display
+//   options and the view, sampling the 3D cursor from the depth under the
+//   mouse (no widget is read);
+// - present: the status bar, the navigator's and the box editor's fields,
+//   the caption's mark and the undo and redo actions show what changed,
+//   each written only when what it shows differs.
+// Changes of the document between frames only mark what must be presented
+// (through the document's events) and ask for a frame.  In steady state
+// (nothing changes) a frame allocates nothing.
 //
 // Frames are drawn only when something can change the picture: anything
 // that changes it asks for one (RequestFrame), any input to the
@@ -11,21 +19,22 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <QTimer>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class QListWidgetItem;
 class TFVantor;
+struct EditorState;
 
 // The texts of the five display options, in the order of DisplayOptions.
 inline constexpr const char* DisplayOptionTexts[5] = {
     "Не отображать объекты выше камеры", "Определять глубину Z по всем объектам",
     "Отображать названия объектов", "Отображать оси координат", "Отображать сетку"};
 
-// The five display options of the check list, read every frame.
+// The five display options of the check list, kept as the list changes.
 struct DisplayOptions {
     bool hideAbove = false;
     bool depthAll = false;
@@ -34,20 +43,28 @@ struct DisplayOptions {
     bool grid = false;
 };
 
-// A text last shown in a field, as bytes and as the widget holds it.
-struct ShownText {
-    std::string bytes;
-    QString text;
+// What the view's own controls set, stored by their handlers: the working
+// level, the zoom and the time line.  The size is the Scene panel's, in
+// device pixels.
+struct SceneView {
+    int level = 0;
+    int zoom = 0;
+    int timeline = 0;
+    int width = 0;
+    int height = 0;
 };
 
-// Per-window buffers of the frame: the option items (found by their texts
-// once), the texts last shown, and scratch space reused every frame.
+// Per-window state of the frame: the option items (found by their texts
+// once) and the options they hold, the view, the kinds of change (qx::
+// DocChange bits) waiting to be presented, the texts last shown, and
+// scratch space reused every frame.
 struct FrameCache {
     QListWidgetItem* options[5] = {};
+    DisplayOptions shownOptions;
+    SceneView view;
+    uint32_t toPresent = 0;
     std::string scratch;
     std::string mouseShown, gridShown;
-    std::string navigatorShown[3];
-    ShownText boxEditorShown[3];
 };
 
 // The render timer.  On (start) once the editor has started, off (stop)
@@ -57,6 +74,7 @@ struct FrameCache {
 class FrameTimer : public QObject {
 public:
     explicit FrameTimer(TFVantor& window);
+    ~FrameTimer() override;
 
     void start();
     void stop();
@@ -75,6 +93,7 @@ private:
     void Tick();
 
     TFVantor& window_;
+    int observer_ = 0;
     QTimer tick_;
     bool on_ = false;
     bool pending_ = false;
@@ -87,10 +106,25 @@ void RequestFrame();
 bool SomethingMoves();
 
 void RenderFrame(TFVantor& window);
-// The frame without its presentation: the picture stays in the back buffer
-// (where tests read it).
+// The frame's three steps without the buffer swap: the picture stays in the
+// back buffer (where tests read it).
 void DrawFrame(TFVantor& window);
 DisplayOptions ReadDisplayOptions(const FrameCache& cache);
+
+// The update step; `chosenTexture` is the texture window's choice, when
+// there is one.
+void UpdateFrame(EditorState& state, const SceneView& view, std::optional<int32_t> chosenTexture);
+// The draw step: needs the GL context current.
+void DrawScene(EditorState& state, const DisplayOptions& options, const SceneView& view);
+// The present step of the main window.
+void PresentFrame(TFVantor& window);
+// Kinds of change (qx::DocChange bits) the next present step shows; asks
+// for a frame.
+void MarkForPresentation(uint32_t changes);
+// Runs the main window's present step now, frame or not: what a test reads
+// right after a change, and what the user acts on (an action's shortcut, a
+// menu) must not wait for the timer.
+void PresentNow();
 
 // "Мышка: X=…" and "Сетка: X=…" for a cursor position (1251 bytes), written
 // into out (its buffer is reused).

@@ -5,6 +5,10 @@
 #include <QLineEdit>
 #include <QValidator>
 
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
 #include "EditorState.h"
 #include "NumberField.h"
 #include "NumberText.h"
@@ -55,6 +59,19 @@ void ApplyGridText(const QLineEdit* edit, float& step)
     step = value;
 }
 
+// Round half to even into the integer range (a NaN cursor shows 0).
+int32_t RoundToInt(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    double r = std::nearbyint(v);
+    if (r > 2147483647.0)
+        return 2147483647;
+    if (r < -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(r);
+}
+
 }  // namespace
 
 TFNavigator::TFNavigator(QWidget* parent) : ToolWindow("FNavigator", "Навигатор", 168, 93, parent)
@@ -102,4 +119,18 @@ void TFNavigator::ShowGridSteps(const std::string& cp1251)
     Ex->setText(text);
     Ey->setText(text);
     Ez->setText(text);
+}
+
+void TFNavigator::ShowCursor(const double cursor[3])
+{
+    // The user's Y is the depth (world Z), Z the height (world Y).
+    QLineEdit* const fields[3] = {E3dx, E3dy, E3dz};
+    const double values[3] = {cursor[0], cursor[2], cursor[1]};
+    for (int i = 0; i < 3; ++i) {
+        std::string text = IntToEditText(RoundToInt(values[i]));
+        if (text == cursorShown_[i] || fields[i]->hasFocus())
+            continue;
+        fields[i]->setText(ToQString(text));
+        cursorShown_[i] = std::move(text);
+    }
 }

@@ -25,6 +25,12 @@ public:
 
     // The three grid fields show the same text (start-up).
     void ShowGridSteps(const std::string& cp1251);
+    // The cursor fields show the 3D cursor rounded, each written only when
+    // its text changes and never while the user types into it.
+    void ShowCursor(const double cursor[3]);
+
+private:
+    std::string cursorShown_[3];
 };
 
 extern TFNavigator* FNavigator;

@@ -14,7 +14,7 @@
 #include "ConfigIni.h"
 #include "EditCommands.h"
 #include "EditHistory.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "Errors.h"
 #include "GLEngine.h"

@@ -21,6 +21,7 @@
 #include "ConfigIni.h"
 #include "Errors.h"
 #include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "MapNavigator.h"

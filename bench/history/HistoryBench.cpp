@@ -1,7 +1,8 @@
 // The edit history and autosave on a generated project of 2,000 objects of
 // 50 boxes and 50,000 placements, in the real editor windows: undo of a box
-// change and of a placement, the heap held by 200 box-edit steps, and the
-// main thread's part of an autosave.  Needs a display (xvfb-run).
+// change (alone, and with the present step that shows it) and of a
+// placement, the heap held by 200 box-edit steps, and the main thread's part
+// of an autosave.  Needs a display (xvfb-run).
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -20,6 +21,7 @@
 #include "EditHistory.h"
 #include "EditorState.h"
 #include "EditorWindows.h"
+#include "FrameLoop.h"
 #include "Installation.h"
 #include "ModelObjectEditorBox.h"
 #include "Picking.h"
@@ -90,7 +92,9 @@ void OpenWithPendingBox()
     StartPlacingBox();
 }
 
-void UndoBoxChange(benchmark::State& bench)
+// Undo of a box field's change; `presented`: with the present step that
+// shows it (the box editor's fields, the caption's mark, the menu's actions).
+void UndoBoxChanges(benchmark::State& bench, bool presented)
 {
     TheEditor();
     OpenWithPendingBox();
@@ -100,11 +104,21 @@ void UndoBoxChange(benchmark::State& bench)
         // A different field each time, so the steps do not merge.
         QLineEdit* field = (i++ % 2) ? FBoxEditor->Ex2 : FBoxEditor->Ey2;
         field->setText(QString::number(i));
+        PresentNow();
         bench.ResumeTiming();
         EditHistory().Undo();
+        if (presented)
+            PresentNow();
     }
 }
+
+// The undo itself: the document goes back and marks what the next frame
+// presents.
+void UndoBoxChange(benchmark::State& bench) { UndoBoxChanges(bench, false); }
 BENCHMARK(UndoBoxChange)->Unit(benchmark::kMillisecond);
+
+void UndoBoxChangePresented(benchmark::State& bench) { UndoBoxChanges(bench, true); }
+BENCHMARK(UndoBoxChangePresented)->Unit(benchmark::kMillisecond);
 
 void UndoPlacementAddition(benchmark::State& bench)
 {

@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include <cctype>
+#include <iterator>
 
 #include "Camera.h"
 #include "Errors.h"
@@ -128,6 +129,8 @@ TFBoxEditor::TFBoxEditor(QWidget* parent)
         {Etex1, &TFBoxEditor::Etex1Change}, {Edit1, &TFBoxEditor::Edit1Change}, {Edit2, &TFBoxEditor::Edit2Change},
         {Edit3, &TFBoxEditor::Edit3Change},
     };
+    for (size_t i = 0; i < std::size(handlers); ++i)
+        fields_[i] = handlers[i].first;
     for (const auto& [edit, handler] : handlers) {
         NumberFieldRules rules;
         rules.apply = [this, handler = handler] { (this->*handler)(); };
@@ -158,32 +161,103 @@ TFBoxEditor::~TFBoxEditor()
         FBoxEditor = nullptr;
 }
 
-void TFBoxEditor::ShowShape(const ShapeFields& shape, const TVec3& position)
+bool TFBoxEditor::FieldText(int i, const ShapeFields& shape, const TVec3& position, std::string& out)
 {
-    // A field the kind has not is disabled with its plus and minus buttons,
-    // and shows nothing.
-    const auto show = [](QLineEdit* edit, bool has, const std::string& text) {
-        edit->setEnabled(has);
-        ShowFieldValue(edit, has ? ToQString(text) : QString());
+    const auto real = [&out](const float* v) {
+        if (v)
+            AppendFloatToEditText(out, *v);
+        return v != nullptr;
     };
-    const auto real = [](const float* v) { return v ? FloatToEditText(*v) : std::string(); };
+    const auto integer = [&out](const uint8_t* v) {
+        if (v)
+            out += IntToEditText(*v);
+        return v != nullptr;
+    };
+    const TVec3* turn = shape.Rotation;
+    switch (i) {
     // The user's Y is the depth (world Z), Z the height (world Y).
-    show(EPosX, true, FloatToEditText(position.X));
-    show(EPosY, true, FloatToEditText(position.Z));
-    show(EPosZ, true, FloatToEditText(position.Y));
-    QLineEdit* const sizes[3] = {Ex2, Ey2, Ez2};
-    for (int row = 0; row < 3; ++row)
-        show(sizes[row], shape.Size[row] != nullptr, real(shape.Size[row]));
-    const bool turns = shape.Rotation != nullptr;
-    show(Erotx, turns, turns ? FloatToEditText(shape.Rotation->X) : std::string());
-    show(Eroty, turns, turns ? FloatToEditText(shape.Rotation->Y) : std::string());
-    show(Erotz, turns, turns ? FloatToEditText(shape.Rotation->Z) : std::string());
-    show(Etex1, shape.Tiling != nullptr, real(shape.Tiling));
-    show(Edit1, shape.BlendEquation != nullptr, shape.BlendEquation ? IntToEditText(*shape.BlendEquation) : std::string());
-    show(Edit2, shape.BlendMode != nullptr, shape.BlendMode ? IntToEditText(*shape.BlendMode) : std::string());
-    show(Edit3, shape.CullFront != nullptr, shape.CullFront ? (*shape.CullFront ? "1" : "0") : std::string());
-    for (const auto& [button, edit] : stepButtons_)
-        button->setEnabled(!edit->testAttribute(Qt::WA_ForceDisabled));
+    case 0: return real(&position.X);
+    case 1: return real(&position.Z);
+    case 2: return real(&position.Y);
+    case 3:
+    case 4:
+    case 5: return real(shape.Size[i - 3]);
+    case 6: return real(turn ? &turn->X : nullptr);
+    case 7: return real(turn ? &turn->Y : nullptr);
+    case 8: return real(turn ? &turn->Z : nullptr);
+    case 9: return real(shape.Tiling);
+    case 10: return integer(shape.BlendEquation);
+    case 11: return integer(shape.BlendMode);
+    default:
+        if (shape.CullFront)
+            out += *shape.CullFront ? "1" : "0";
+        return shape.CullFront != nullptr;
+    }
+}
+
+TVec3 TFBoxEditor::ShownPosition(const ShapeFields& shape) const
+{
+    const double* cursor = Link.CursorWorld ? Link.CursorWorld() : nullptr;
+    if (cursor && Link.ClickState && Link.ClickState() == 1)
+        return TVec3{static_cast<float>(cursor[0]), static_cast<float>(cursor[1]), static_cast<float>(cursor[2])};
+    return *shape.Position;
+}
+
+void TFBoxEditor::ShowShape(const ShapeFields& shape, const TVec3& position) { ShowFields(shape, position, AllFields); }
+
+void TFBoxEditor::Present(uint32_t which)
+{
+    const ShapeFields shape = Shape();
+    if (!shape) {
+        stale_ = 0;
+        return;
+    }
+    ShowFields(shape, ShownPosition(shape), which);
+}
+
+void TFBoxEditor::ShowFields(const ShapeFields& shape, const TVec3& position, uint32_t which)
+{
+    stale_ &= ~which;
+    bool enabling = false;
+    for (int i = 0; i < kFields; ++i) {
+        if (!(which & (1u << i)))
+            continue;
+        QLineEdit* edit = fields_[i];
+        if (edit->hasFocus()) {
+            stale_ |= 1u << i;
+            continue;
+        }
+        scratch_.clear();
+        const bool has = FieldText(i, shape, position, scratch_);
+        // A field the kind has not is disabled with its plus and minus
+        // buttons, and shows nothing.
+        if (edit->testAttribute(Qt::WA_ForceDisabled) == has) {
+            edit->setEnabled(has);
+            enabling = true;
+        }
+        Shown& shown = shown_[i];
+        const QString text = edit->text();
+        if (shown.valid && shown.value == scratch_ && text == shown.text && !(text.isEmpty() && FieldMarked(edit)))
+            continue;
+        shown.value = scratch_;
+        shown.text = ToQString(scratch_);
+        shown.valid = true;
+        ShowFieldValue(edit, shown.text);
+    }
+    if (enabling)
+        for (const auto& [button, edit] : stepButtons_)
+            button->setEnabled(!edit->testAttribute(Qt::WA_ForceDisabled));
+}
+
+void TFBoxEditor::Remember(const QLineEdit* edit)
+{
+    const ShapeFields shape = Shape();
+    for (int i = 0; i < kFields; ++i)
+        if (fields_[i] == edit && shape) {
+            scratch_.clear();
+            FieldText(i, shape, ShownPosition(shape), scratch_);
+            shown_[i] = Shown{scratch_, edit->text(), true};
+        }
 }
 
 void TFBoxEditor::SetCursor(int axis, const QLineEdit* edit)
@@ -278,6 +352,9 @@ void TFBoxEditor::Apply(const QLineEdit* edit, const std::function<void()>& chan
         Link.Edit(edit->objectName().toStdString(), change);
     else
         change();
+    // The typed text stays as the user spelled it ("1.50"): no present step
+    // rewrites it for the value it set.
+    Remember(edit);
 }
 
 void TFBoxEditor::StepEdit(QLineEdit* edit, int step)

@@ -13,6 +13,8 @@
 // keeps its last good value.
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -84,16 +86,50 @@ public:
     void Button29Click();
     // Every field shows the primitive's value (the position from
     // `position`: the locked cursor or the primitive's own), without running
-    // the handlers; the fields it does not have are disabled and empty.
+    // the handlers; the fields it does not have are disabled and empty.  A
+    // field is written only when its value or its text differs from what it
+    // was last shown, and never while the user types into it.
     void ShowShape(const ShapeFields& shape, const TVec3& position);
+
+    // The fields as bits, in the order EPosX, EPosY, EPosZ, Ex2, Ey2, Ez2,
+    // Erotx, Eroty, Erotz, Etex1, Edit1, Edit2, Edit3.
+    static constexpr uint32_t PositionFields = 0x7;
+    static constexpr uint32_t AllFields = 0x1fff;
+    // The frame's present step: the fields in `which` show the pending
+    // primitive as it is now, as ShowShape does.
+    void Present(uint32_t which);
+    // The fields a present step left alone because the user was typing.
+    uint32_t StaleFields() const { return stale_; }
     // The plus and minus buttons: the edit's integer value plus `step`, an
     // edit of its own.
     void StepEdit(QLineEdit* edit, int step);
 
 private:
+    static constexpr int kFields = 13;
+    // What a field last showed: the value's text, and the field's text then
+    // (the user's own spelling, after typing a value).
+    struct Shown {
+        std::string value;
+        QString text;
+        bool valid = false;
+    };
+
     // The plus and minus buttons with the field each steps, found once: a
     // property lookup per button and field would cost every refresh.
     std::vector<std::pair<QPushButton*, QLineEdit*>> stepButtons_;
+    QLineEdit* fields_[kFields] = {};
+    Shown shown_[kFields];
+    uint32_t stale_ = 0;
+    std::string scratch_;
+
+    // The text field `i` shows of the shape, appended to `out`; false when
+    // the kind has not that field.
+    static bool FieldText(int i, const ShapeFields& shape, const TVec3& position, std::string& out);
+    // The locked cursor once the first click fixed it, else the primitive's own.
+    TVec3 ShownPosition(const ShapeFields& shape) const;
+    void ShowFields(const ShapeFields& shape, const TVec3& position, uint32_t which);
+    // After the user's edit the field stands for the value it set.
+    void Remember(const QLineEdit* edit);
 
     bool Placing() const { return Link.Placing && Link.Placing(); }
     void Apply(const QLineEdit* edit, const std::function<void()>& change);

@@ -528,6 +528,38 @@ TEST_F(BoxEditorTest, TypingNeverRaisesAndFinishedBadTextIsReportedOnce)
     EXPECT_FALSE(FieldMarked(editor_->Etex1));
 }
 
+// The present step writes a field only when its value or its text changed
+// (a write puts the text cursor at the end), keeps a value the user typed
+// in their own spelling, and leaves the field being typed into until the
+// user leaves it.
+TEST_F(BoxEditorTest, PresentWritesOnlyWhatChangedAndNeverTheFieldBeingTyped)
+{
+    editor_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor_.get()));
+    editor_->Present(TFBoxEditor::AllFields);
+    EXPECT_EQ(editor_->Ex2->text(), "8");
+    editor_->Ex2->setCursorPosition(0);
+    list_.Boxes[0].Size.Y = 3;
+    editor_->Present(TFBoxEditor::AllFields);
+    EXPECT_EQ(editor_->Ez2->text(), "3");
+    EXPECT_EQ(editor_->Ex2->cursorPosition(), 0) << "unchanged, not written";
+    editor_->Ex2->setText("8.50");
+    editor_->Present(TFBoxEditor::AllFields);
+    EXPECT_EQ(editor_->Ex2->text(), "8.50");
+
+    editor_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor_.get()));
+    editor_->Ez2->setFocus();
+    list_.Boxes[0].Size.Y = 4;
+    editor_->Present(TFBoxEditor::AllFields);
+    EXPECT_EQ(editor_->Ez2->text(), "3");
+    editor_->Ex2->setFocus();
+    ASSERT_NE(editor_->StaleFields(), 0u);
+    editor_->Present(editor_->StaleFields());
+    EXPECT_EQ(editor_->Ez2->text(), "4") << "shown once the user left it";
+    EXPECT_EQ(editor_->StaleFields(), 0u);
+}
+
 TEST_F(BoxEditorTest, UnlockedPositionFieldsLeaveTheCursorAlone)
 {
     clickState_ = 0;

@@ -80,6 +80,40 @@ TEST(StatusTexts, MouseAndGridPanelsSwapYAndZAndTruncate)
     SetDecimalSeparator(previous);
 }
 
+// The update step works on the document alone: the pending box hangs on the
+// snapped cursor (the user's grid), takes the chosen texture, and each
+// change is told once; with nothing to change it tells nothing.
+TEST(FrameUpdate, ThePendingBoxFollowsTheCursorAndTheChosenTexture)
+{
+    ResetEditorState();
+    EditorState& state = Editor();
+    TCamera camera;
+    camera.EditMode = 255;
+    TQX3DObject pending;
+    pending.AddList();
+    pending.Lists[0]->AddBox(0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
+    state.Camera = &camera;
+    state.PendingPrimitive = &pending;
+    state.ModelEditMode = state.Placing = true;
+    state.PrimIndex = 0;
+    state.CursorWorld[0] = 1.3;
+    state.CursorWorld[1] = 2.6;
+    state.CursorWorld[2] = -3.7;
+    int told = 0;
+    const int key = state.Events.Observe([&](uint32_t changes) { told += (changes & qx::PendingChanged) != 0; });
+    UpdateFrame(state, SceneView{}, 5);
+    const TBox& box = pending.Lists[0]->Boxes[0];
+    EXPECT_EQ(box.Position.X, SnapX(1.3f));
+    EXPECT_EQ(box.Position.Y, SnapY(2.6f));
+    EXPECT_EQ(box.Position.Z, SnapZ(-3.7f));
+    EXPECT_EQ(box.Texture, 5);
+    EXPECT_EQ(told, 1);
+    UpdateFrame(state, SceneView{}, 5);
+    EXPECT_EQ(told, 1) << "nothing changed";
+    state.Events.Forget(key);
+    ResetEditorState();
+}
+
 // The editor started in a generated installation, frames running.
 class FrameTest : public ::testing::Test {
 protected:

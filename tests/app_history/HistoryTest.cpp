@@ -137,7 +137,17 @@ protected:
         QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
         EXPECT_EQ(Written(), after) << what << " redone";
     }
-    QString UndoText() const { return w()->findChild<QAction*>("Undo1")->text(); }
+    // What the window shows once the change is presented.
+    QString UndoText() const
+    {
+        PresentNow();
+        return w()->findChild<QAction*>("Undo1")->text();
+    }
+    QString Caption() const
+    {
+        PresentNow();
+        return w()->windowTitle();
+    }
     // A new object open in the view, a box hanging on the cursor.
     void OpenNewObjectPlacingABox(const char* name)
     {
@@ -533,29 +543,29 @@ TEST_F(HistoryTest, CtrlShortcutsLeaveTheViewWhereItWas)
 TEST_F(HistoryTest, TheCaptionMarksUnsavedChangesAndClosingAsksFirst)
 {
     EditorState& state = Editor();
-    EXPECT_FALSE(w()->windowTitle().endsWith(" *"));
+    EXPECT_FALSE(Caption().endsWith(" *"));
     state.AddObject("_A");
     Select(w()->ObjectList, AddObjectNode("_A"));
     SceneClick(*w());
-    EXPECT_TRUE(w()->windowTitle().endsWith(" *"));
+    EXPECT_TRUE(Caption().endsWith(" *"));
     w()->findChild<QAction*>("Save1")->trigger();
-    EXPECT_FALSE(w()->windowTitle().endsWith(" *"));
+    EXPECT_FALSE(Caption().endsWith(" *"));
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(w()->windowTitle().endsWith(" *")) << "differs from the saved state again";
+    EXPECT_TRUE(Caption().endsWith(" *")) << "differs from the saved state again";
     QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_FALSE(w()->windowTitle().endsWith(" *")) << "back at the saved state";
+    EXPECT_FALSE(Caption().endsWith(" *")) << "back at the saved state";
 
     // The start button clears the mark only when no tree changed.
     SceneClick(*w());
     QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
-    EXPECT_FALSE(w()->windowTitle().endsWith(" *"));
+    EXPECT_FALSE(Caption().endsWith(" *"));
     ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
         return std::optional<QString>(QString("B"));
     };
     Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
     AddStaticObject(*w());
     QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
-    EXPECT_TRUE(w()->windowTitle().endsWith(" *")) << "the trees were not saved";
+    EXPECT_TRUE(Caption().endsWith(" *")) << "the trees were not saved";
 
     messages_.threeWayAnswer = qx::Answer::Cancel;
     EXPECT_FALSE(w()->close());
@@ -624,7 +634,7 @@ TEST_F(HistoryTest, AutosaveRunsAfterTwoMinutesKeepsTheLastWholeAndIsOfferedBack
     EXPECT_EQ(Editor().PlacementCount, 1);
     const TGLPremitives& back = *Editor().MapObjects[0]->Lists[0];
     EXPECT_EQ(back.FloorCount + back.TorusCount + back.BlenderCount, 3) << "every kind recovered";
-    EXPECT_TRUE(w()->windowTitle().endsWith(" *"));
+    EXPECT_TRUE(Caption().endsWith(" *"));
     // A save makes it go.
     w()->findChild<QAction*>("Save1")->trigger();
     EXPECT_FALSE(fs::exists(folder));
@@ -693,7 +703,7 @@ TEST_F(HistoryTest, IncompleteAndDamagedAutosavesAreReportedAndLeftOnDisk)
     ASSERT_EQ(messages_.entries.size(), 2u);
     EXPECT_NE(messages_.entries[1].text.find(Cp("повреждено")), std::string::npos);
     EXPECT_TRUE(fs::exists(folder / kAutosaveMarker));
-    EXPECT_FALSE(w()->windowTitle().endsWith(" *"));
+    EXPECT_FALSE(Caption().endsWith(" *"));
 }
 
 }  // namespace

@@ -1,0 +1,89 @@
+#include "HistoryView.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+
+#include "DocumentEvents.h"
+#include "EditHistory.h"
+#include "EditRecording.h"
+#include "EditorState.h"
+#include "HandlerGuard.h"
+#include "QtText.h"
+#include "Vantor.h"
+
+namespace {
+
+QString g_designCaption;
+QPointer<QAction> g_undo;
+QPointer<QAction> g_redo;
+
+void ShowCaption(TFVantor& window)
+{
+    if (g_designCaption.isEmpty())
+        return;
+    const QString caption = CaptionWithMark(g_designCaption);
+    if (window.windowTitle() != caption)
+        window.setWindowTitle(caption);
+}
+
+void ShowAction(QAction* action, bool enabled, const QString& text)
+{
+    if (!action)
+        return;
+    if (action->isEnabled() != enabled)
+        action->setEnabled(enabled);
+    if (action->text() != text)
+        action->setText(text);
+}
+
+}  // namespace
+
+QString CaptionWithMark(const QString& caption)
+{
+    return EditHistory().Modified() ? caption + " *" : caption;
+}
+
+void PresentHistory(TFVantor& window)
+{
+    const UndoStack& history = EditHistory();
+    ShowCaption(window);
+    ShowAction(g_undo, history.CanUndo(),
+               history.CanUndo() ? Ui("Отменить: ") + ToQString(history.UndoLabel()) : Ui("Отменить"));
+    ShowAction(g_redo, history.CanRedo(),
+               history.CanRedo() ? Ui("Повторить: ") + ToQString(history.RedoLabel()) : Ui("Повторить"));
+}
+
+void InstallEditHistory(TFVantor& window)
+{
+    TFVantor* w = &window;
+    QMenu* edit = new QMenu(Ui("Правка"), w);
+    edit->setObjectName("Pravka1");
+    w->menuBar()->addMenu(edit);
+    QAction* undo = edit->addAction(Ui("Отменить"));
+    undo->setObjectName("Undo1");
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = edit->addAction(Ui("Повторить"));
+    redo->setObjectName("Redo1");
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(*w); }); });
+    QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(*w); }); });
+    g_undo = undo;
+    g_redo = redo;
+
+    // A change of the history is told as a change of the document; the
+    // caption and the actions show it in the next present step.
+    EditHistory().Changed = [] { Editor().Events.Notify(qx::HistoryChanged); };
+    // A new window: the history of an earlier one (tests make several) goes.
+    EditHistory().Reset();
+    PresentHistory(window);
+    InstallEditRecording();
+}
+
+void SetDesignCaption(TFVantor& window, const QString& caption)
+{
+    // A project opened or saved under a new name: shown at once.
+    g_designCaption = caption;
+    window.setWindowTitle(CaptionWithMark(caption));
+}
