@@ -29,13 +29,6 @@ QTreeWidgetItem* SelectedNode(const QTreeWidget* tree)
 
 bool InEditMode(const EditorState& state) { return state.Camera && state.Camera->EditMode != 0; }
 
-void SnapCursor(EditorState& state)
-{
-    state.CursorWorld[0] = SnapX(static_cast<float>(state.CursorWorld[0]));
-    state.CursorWorld[1] = SnapY(static_cast<float>(state.CursorWorld[1]));
-    state.CursorWorld[2] = SnapZ(static_cast<float>(state.CursorWorld[2]));
-}
-
 // The kinds each folder of the part tree lists, in their order.
 constexpr ShapeKind kShapeKinds[] = {ShapeKind::Box, ShapeKind::Sphere, ShapeKind::Torus, ShapeKind::Floor,
                                      ShapeKind::Wall};
@@ -53,63 +46,18 @@ QTreeWidgetItem* FolderOf(const TFVantor& window, ShapeKind kind)
     return IsModel(kind) ? ModelsFolder(window) : PrimitivesFolder(window);
 }
 
-// A primitive taken in with "Изменить" goes back to its place in list 0,
-// whole, and the view stops shaping it (it is no new one to place again).
-void CommitChangedPrimitive(TFVantor& window, EditorState& state)
+// The committed part's node is current and in sight: the user sees what
+// was just made or put back.
+void SelectPart(TFVantor& window, qx::PartRef part)
 {
-    TQX3DObject* pending = state.PendingPrimitive;
-    TQX3DObject* edited = state.EditedModel;
-    const int32_t i = state.ChangedPrimitive;
-    if (!pending || !edited || pending->Lists.empty() || edited->ListCount == 0)
-        return;
-    pending->Lists[0]->PrepareDrawing();
-    if (CopyShape(*pending->Lists[0], state.PendingKind, state.PrimIndex, *edited->Lists[0], i) < 0)
-        return;
-    edited->BuildDisplayLists();
-    pending->Clear();
-    state.Placing = false;
-    state.ChangedPrimitive = -1;
-    if (FBoxEditor)
-        FBoxEditor->close();
+    QTreeWidgetItem* folder = FolderOf(window, part.kind);
     ShapeKind kind;
     int index = 0;
-    if (QTreeWidgetItem* folder = FolderOf(window, state.PendingKind))
-        for (int n = 0; n < folder->childCount(); ++n)
-            if (PartOfNode(window, folder->child(n), kind, index) && kind == state.PendingKind && index == i)
-                window.OBJList->setCurrentItem(folder->child(n));
-}
-
-// The pending primitive joins the list the time line selects of the edited
-// object, whole (a box with its render modes), and gets its node in the part
-// tree.
-void CommitPendingPrimitive(TFVantor& window, EditorState& state)
-{
-    // It goes where the lock holds it, also when no frame has moved it
-    // there since the lock or a typed position.
-    if (TQX3DObject* pending = state.PendingPrimitive; pending && !pending->Lists.empty())
-        if (const ShapeFields f = FieldsOf(*pending->Lists[0], state.PendingKind, state.PrimIndex))
-            *f.Position = TVec3{static_cast<float>(state.CursorWorld[0]), static_cast<float>(state.CursorWorld[1]),
-                                static_cast<float>(state.CursorWorld[2])};
-    if (state.ChangedPrimitive >= 0) {
-        CommitChangedPrimitive(window, state);
-        return;
-    }
-    TQX3DObject* pending = state.PendingPrimitive;
-    TQX3DObject* edited = state.EditedModel;
-    const int list = window.line->value();
-    if (!pending || !edited || pending->Lists.empty() || list < 0 || list >= edited->ListCount)
-        return;
-    pending->Lists[0]->PrepareDrawing();
-    const int n = CopyShape(*pending->Lists[0], state.PendingKind, state.PrimIndex,
-                            *edited->Lists[static_cast<size_t>(list)]);
-    // The part tree lists list 0.
-    if (n < 0 || list != 0)
-        return;
-    if (QTreeWidgetItem* node = AddPartNode(window, state.PendingKind, n)) {
-        // The user sees what was just made.
-        node->parent()->setExpanded(true);
-        window.OBJList->setCurrentItem(node);
-    }
+    for (int n = 0; folder && n < folder->childCount(); ++n)
+        if (PartOfNode(window, folder->child(n), kind, index) && kind == part.kind && index == part.index) {
+            folder->setExpanded(true);
+            window.OBJList->setCurrentItem(folder->child(n));
+        }
 }
 
 }  // namespace
@@ -175,7 +123,7 @@ bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& 
     return false;
 }
 
-void ListPartsOfEditedObject(TFVantor& window)
+void ListPartsOfEditedObject(TFVantor& window, bool expandFolders)
 {
     const TQX3DObject* edited = Editor().EditedModel;
     if (!edited)
@@ -184,7 +132,8 @@ void ListPartsOfEditedObject(TFVantor& window)
     for (QTreeWidgetItem* folder : {PrimitivesFolder(window), ModelsFolder(window)})
         if (folder) {
             qDeleteAll(folder->takeChildren());
-            folder->setExpanded(true);
+            if (expandFolders)
+                folder->setExpanded(true);
         }
     if (edited->ListCount == 0)
         return;
@@ -254,40 +203,14 @@ void SceneClick(TFVantor& window)
     if (state.PrimIndex >= 0 && state.ClickState == 0 && refusedForNothing())
         return;
     window.ShowStatusMessage(std::string());
-    if (state.PrimIndex < 0)
-        return;
-    if (state.ClickState == 0) {
-        SnapCursor(state);
-        state.ClickState = 1;
-        return;
-    }
-    const auto finish = [&] {
-        if (state.ClickState == 1)
-            state.ClickState = 2;
-        if (state.ClickState == 2) {
-            if (state.Placing)
-                CommitPendingPrimitive(window, state);
-            state.ClickState = 0;
-        }
-        if (state.Placing && state.EditedModel)
-            state.EditedModel->BuildDisplayLists();
-    };
-    // Only the click that adds (or puts back) a primitive changes the project.
-    if (state.Placing)
-        RecordSessionEdit(window, EditLabel(state.ChangedPrimitive >= 0 ? "изменение" : "добавление", state.PendingKind),
-                          std::string(), nullptr, finish);
-    else
-        finish();
+    if (const qx::PartRef made = qx::ClickPending(state, window.line->value()))
+        SelectPart(window, made);
 }
 
 void SceneDblClick(TFVantor& window)
 {
-    EditorState& state = Editor();
-    if (state.ClickState != 1)
-        return;
-    SnapCursor(state);
-    state.ClickState = 2;
-    SceneClick(window);
+    if (qx::ArmCommit(Editor()))
+        SceneClick(window);
 }
 
 void ObjectListClick(TFVantor& window)

@@ -31,8 +31,9 @@ QTreeWidgetItem* AddPartNode(TFVantor& window, ShapeKind kind, int n);
 // The primitive a node of the part tree names; false for a folder or a
 // node past the object's primitives.
 bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& kind, int& index);
-// Opening an object lists its own primitives there, and nothing else.
-void ListPartsOfEditedObject(TFVantor& window);
+// The open object's own primitives listed there, and nothing else;
+// `expandFolders` when it was just opened.
+void ListPartsOfEditedObject(TFVantor& window, bool expandFolders);
 
 void SceneClick(TFVantor& window);
 void SceneDblClick(TFVantor& window);
