@@ -129,6 +129,10 @@ void ListPartsOfEditedObject(TFVantor& window, bool expandFolders)
     if (!edited)
         return;
     const QSignalBlocker quiet(window.OBJList);
+    // The node chosen keeps its place while the same object is listed again.
+    QTreeWidgetItem* current = window.OBJList->currentItem();
+    QTreeWidgetItem* currentFolder = current && !expandFolders ? current->parent() : nullptr;
+    const int currentRow = currentFolder ? currentFolder->indexOfChild(current) : -1;
     for (QTreeWidgetItem* folder : {PrimitivesFolder(window), ModelsFolder(window)})
         if (folder) {
             qDeleteAll(folder->takeChildren());
@@ -141,6 +145,8 @@ void ListPartsOfEditedObject(TFVantor& window, bool expandFolders)
         for (ShapeKind kind : kinds)
             for (int n = 0; n < ShapeCount(*edited->Lists[0], kind); ++n)
                 AddPartNode(window, kind, n);
+    if (currentFolder && currentRow < currentFolder->childCount())
+        window.OBJList->setCurrentItem(currentFolder->child(currentRow));
 }
 
 int FindNodeByText(const std::string& text, const QTreeWidget* tree)
