@@ -11,7 +11,6 @@
 #include "EditRecording.h"
 #include "EditorState.h"
 #include "MapCommands.h"
-#include "ModelObjectEditorBox.h"
 #include "NumberText.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"

@@ -95,8 +95,8 @@ PendingState CapturePending(const Document& doc)
     return s;
 }
 
-// The pending primitive's list is made anew: a view takes a new list for a
-// new pending primitive.
+// The pending primitive's list is made anew, and before the old one goes:
+// a view tells a new pending primitive by its list.
 void PutPending(Document& doc, const PendingState& s)
 {
     doc.PendingKind = s.kind;
@@ -108,10 +108,10 @@ void PutPending(Document& doc, const PendingState& s)
         doc.CursorWorld[i] = s.cursor[i];
     if (!doc.PendingPrimitive)
         return;
+    auto list = s.primitive ? std::make_unique<TGLPremitives>() : nullptr;
     doc.PendingPrimitive->Clear();
-    if (!s.primitive)
+    if (!list)
         return;
-    auto list = std::make_unique<TGLPremitives>();
     doc.PrimIndex = CopyShape(*s.primitive, s.kind, 0, *list);
     doc.PendingPrimitive->AddList();
     doc.PendingPrimitive->Lists[0] = std::move(list);
@@ -136,6 +136,7 @@ void CloseView(Document& doc)
     doc.ModelEditMode = false;
 }
 
+// `fresh` was made while the old list still held its place (PutPending).
 void StartPlacingQuietly(Document& doc, ShapeKind kind, std::unique_ptr<TGLPremitives> fresh, int index)
 {
     doc.ClickState = 0;

@@ -62,6 +62,8 @@ void StoreWorkingCopy(Document& doc);
 
 // The pending primitive becomes the one primitive of `fresh` (its index
 // `index`), following the cursor; a locked one is dropped with the lock.
+// Every new pending primitive, an undone one too, comes in a list of its
+// own: a view tells a new one by it.
 void StartPlacing(Document& doc, ShapeKind kind, std::unique_ptr<TGLPremitives> fresh, int index);
 // A new primitive of a kind that is no model, textured with `texture`.
 void StartPlacingShape(Document& doc, ShapeKind kind, int32_t texture);
