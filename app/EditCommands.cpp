@@ -116,14 +116,10 @@ void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
         window.ModelList->setVisible(state.ModelEditMode);
         window.ModelTimeLine->setVisible(state.ModelEditMode);
         if (state.ModelEditMode) {
-            // Opened, the copy shares its definition's buffers, and its parts
-            // are listed with their folders open.
-            const bool opened = !shown.open || shown.definition != state.EditedDefinition.get();
-            ListPartsOfEditedObject(window, opened);
-            if (!opened) {
-                MakeEngineCurrent();
-                state.EditedModel->BuildDisplayLists();
-            }
+            // Opening lists the object's parts with their folders open.
+            ListPartsOfEditedObject(window, !shown.open || shown.definition != state.EditedDefinition.get());
+            MakeEngineCurrent();
+            state.EditedModel->BuildDisplayLists();
         }
     }
     const TGLPremitives* pending =

@@ -168,9 +168,10 @@ struct SessionStep {
     // Held only when the edit changed the pending primitive.
     bool pendingChanges = false;
     PendingState pendingBefore, pendingAfter;
-    // Leaving the view that was open on `definition` with `workingCopy`.
-    bool leaves = false;
+    // The definition open in the view; leaving, the view held
+    // `workingCopy`.
     std::shared_ptr<TQX3DObject> definition;
+    bool leaves = false;
     std::shared_ptr<const TQX3DObject> workingCopy;
     // Storing: the definition's content before; after, the working copy's.
     std::shared_ptr<const TQX3DObject> definitionBefore;
@@ -188,23 +189,32 @@ struct SessionStep {
     }
 };
 
+void OpenOn(Document& doc, const std::shared_ptr<TQX3DObject>& definition, const TQX3DObject& content)
+{
+    doc.ModelEditMode = true;
+    doc.EditedDefinition = definition;
+    doc.EditedModel->Clear();
+    doc.EditedModel->Assign(content);
+}
+
 void Apply(Document& doc, const SessionStep& s, bool forward)
 {
     uint32_t changes = SessionChanged;
+    // A part goes into the working copy of the definition it was made on,
+    // never another's.  The view left that one with nothing to lose (no
+    // step): its working copy was the definition as it is.
+    if (!s.leaves && s.definition && (!doc.ModelEditMode || doc.EditedDefinition != s.definition))
+        OpenOn(doc, s.definition, *s.definition);
     if (s.definitionBefore) {
         s.definition->Clear();
         s.definition->Assign(forward ? *s.workingCopy : *s.definitionBefore);
         changes |= ObjectsChanged;
     }
     if (s.leaves) {
-        if (forward) {
+        if (forward)
             CloseView(doc);
-        } else {
-            doc.ModelEditMode = true;
-            doc.EditedDefinition = s.definition;
-            doc.EditedModel->Clear();
-            doc.EditedModel->Assign(*s.workingCopy);
-        }
+        else
+            OpenOn(doc, s.definition, *s.workingCopy);
     }
     if (TGLPremitives* list = WorkingList(doc, s.list); list && (s.before || s.after)) {
         const Primitive& from = forward ? s.before : s.after;
@@ -246,6 +256,7 @@ PartRef Commit(Document& doc, int32_t list)
     s->pendingChanges = true;
     s->pendingBefore = CapturePending(doc);
     s->kind = doc.PendingKind;
+    s->definition = doc.EditedDefinition;
     PartRef made;
     bool toList0 = false;
     ShapeFields fields = PendingFields(doc);
@@ -325,10 +336,7 @@ void OpenForEditing(Document& doc, const std::shared_ptr<TQX3DObject>& definitio
 {
     if (!definition || !doc.EditedModel)
         return;
-    doc.ModelEditMode = true;
-    doc.EditedModel->Clear();
-    doc.EditedDefinition = definition;
-    doc.EditedModel->Assign(*definition);
+    OpenOn(doc, definition, *definition);
     doc.Events.Notify(SessionChanged);
 }
 
@@ -416,6 +424,7 @@ bool DeletePart(Document& doc, PartRef part)
         return false;
     s->kind = part.kind;
     s->index = part.index;
+    s->definition = doc.EditedDefinition;
     // The part being changed keeps its place, or goes with its change.
     s->pendingChanges = doc.ChangedPrimitive >= part.index && doc.PendingKind == part.kind;
     if (s->pendingChanges)

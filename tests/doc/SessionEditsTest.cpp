@@ -203,6 +203,21 @@ TEST_F(SessionEditsTest, StoringAndLeavingAreUndoneWithTheWorkTheyHeld)
     EXPECT_EQ(doc_.History.Count(), steps);
 }
 
+// Left with nothing to lose (no step) and another object opened, an undo
+// of the first object's part goes back into that object's view.
+TEST_F(SessionEditsTest, PartStepsReachOnlyTheObjectTheyWereMadeOn)
+{
+    AddBoxAt(4);
+    qx::DeletePart(doc_, {ShapeKind::Box, 2});
+    qx::LeaveObjectView(doc_);
+    const std::shared_ptr<TQX3DObject> other = doc_.MapObjects[0];
+    qx::OpenForEditing(doc_, other);
+    doc_.History.Undo();
+    EXPECT_EQ(doc_.EditedDefinition, definition_);
+    EXPECT_EQ(Parts().BoxCount, 3);
+    EXPECT_EQ(other->Lists[0]->BoxCount, 0);
+}
+
 // A part's step holds that part and the pending one, never the object.
 TEST_F(SessionEditsTest, PartStepsHoldOnlyThePartsTheyTouch)
 {
