@@ -98,13 +98,16 @@ void CopyIcons(QTreeWidgetItem* to, const QTreeWidgetItem* from)
 // change brought.
 struct SessionShown {
     bool open = false;
-    const TQX3DObject* definition = nullptr;
+    std::weak_ptr<TQX3DObject> definition;
     const TGLPremitives* pending = nullptr;
     bool placing = false;
 };
 
 // The object view's widgets follow the session: the view's panels and part
-// tree, the working copy's buffers, the box editor.  A new pending primitive
+// tree, the box editor, and the GL side of what the view draws.  The
+// working copy is drawn from its lists, so only what those call is made
+// (spheres' lists, models' pictures); a definition stored into is drawn on
+// the map from buffers of its new content.  A new pending primitive
 // (its list made anew) brings the box editor up, as the shape buttons do;
 // it closes when the view is left or a change to the working copy ended the
 // placing (a part put back, or deleted while being changed), not for
@@ -116,10 +119,13 @@ void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
         window.ModelList->setVisible(state.ModelEditMode);
         window.ModelTimeLine->setVisible(state.ModelEditMode);
         if (state.ModelEditMode) {
-            // Opening lists the object's parts with their folders open.
-            ListPartsOfEditedObject(window, !shown.open || shown.definition != state.EditedDefinition.get());
+            ListPartsOfEditedObject(window, !shown.open || shown.definition.lock() != state.EditedDefinition);
             MakeEngineCurrent();
-            state.EditedModel->BuildDisplayLists();
+            for (const auto& list : state.EditedModel->Lists)
+                list->PrepareDrawing();
+        } else if (const auto stored = shown.definition.lock(); stored && (changes & qx::ObjectsChanged)) {
+            MakeEngineCurrent();
+            stored->BuildDisplayLists();
         }
     }
     const TGLPremitives* pending =
@@ -134,7 +140,7 @@ void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
     }
     if (changes & qx::PendingChanged)
         ShowPendingPrimitive();
-    shown = {state.ModelEditMode, state.EditedDefinition.get(), pending, state.Placing};
+    shown = {state.ModelEditMode, state.EditedDefinition, pending, state.Placing};
 }
 
 }  // namespace

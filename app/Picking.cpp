@@ -33,13 +33,6 @@ constexpr ShapeKind kShapeKinds[] = {ShapeKind::Box, ShapeKind::Sphere, ShapeKin
                                      ShapeKind::Wall};
 constexpr ShapeKind kModelKinds[] = {ShapeKind::Model3ds, ShapeKind::ModelBlender};
 
-std::span<const ShapeKind> KindsOfFolder(ShapeKind kind)
-{
-    if (IsModel(kind))
-        return kModelKinds;
-    return kShapeKinds;
-}
-
 QTreeWidgetItem* FolderOf(const TFVantor& window, ShapeKind kind)
 {
     return IsModel(kind) ? ModelsFolder(window) : PrimitivesFolder(window);
@@ -50,13 +43,19 @@ QTreeWidgetItem* FolderOf(const TFVantor& window, ShapeKind kind)
 void SelectPart(TFVantor& window, qx::PartRef part)
 {
     QTreeWidgetItem* folder = FolderOf(window, part.kind);
-    ShapeKind kind;
-    int index = 0;
-    for (int n = 0; folder && n < folder->childCount(); ++n)
-        if (PartOfNode(window, folder->child(n), kind, index) && kind == part.kind && index == part.index) {
-            folder->setExpanded(true);
-            window.OBJList->setCurrentItem(folder->child(n));
-        }
+    const TQX3DObject* edited = Editor().EditedModel;
+    if (!folder || !edited || edited->ListCount == 0)
+        return;
+    int row = part.index;
+    for (ShapeKind before : IsModel(part.kind) ? std::span<const ShapeKind>(kModelKinds) : kShapeKinds) {
+        if (before == part.kind)
+            break;
+        row += ShapeCount(*edited->Lists[0], before);
+    }
+    if (row >= folder->childCount())
+        return;
+    folder->setExpanded(true);
+    window.OBJList->setCurrentItem(folder->child(row));
 }
 
 }  // namespace
@@ -72,28 +71,6 @@ QTreeWidgetItem* ModelsFolder(const TFVantor& window)
     static const std::string models = Cp("+Модели");
     QTreeWidgetItem* folder = NodeAtAbsoluteIndex(window.OBJList, FindNodeByText(models, window.OBJList));
     return folder && NodeText(folder).find('+') != std::string::npos ? folder : nullptr;
-}
-
-QTreeWidgetItem* AddPartNode(TFVantor& window, ShapeKind kind, int n)
-{
-    QTreeWidgetItem* folder = FolderOf(window, kind);
-    const TQX3DObject* edited = Editor().EditedModel;
-    if (!folder || !edited || edited->ListCount == 0)
-        return nullptr;
-    const TGLPremitives& list = *edited->Lists[0];
-    int place = n;
-    for (ShapeKind before : KindsOfFolder(kind)) {
-        if (before == kind)
-            break;
-        place += ShapeCount(list, before);
-    }
-    const std::string text = PartNodeText(list, kind, n);
-    QTreeWidgetItem* node = AddNode(window.OBJList, folder, text);
-    SetNodeIcons(node, NodeIcon(folder), folder->data(0, NodeSelectedIconRole).toInt());
-    SetNodeText(node, IntToEditText(n) + " - " + text);
-    if (place < folder->childCount() - 1)
-        folder->insertChild(place, folder->takeChild(folder->childCount() - 1));
-    return node;
 }
 
 bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& kind, int& index)
@@ -122,28 +99,39 @@ bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& 
     return false;
 }
 
-void ListPartsOfEditedObject(TFVantor& window, bool expandFolders)
+void ListPartsOfEditedObject(TFVantor& window, bool opened)
 {
     const TQX3DObject* edited = Editor().EditedModel;
     if (!edited)
         return;
+    const TGLPremitives* list = edited->ListCount > 0 ? edited->Lists[0].get() : nullptr;
     const QSignalBlocker quiet(window.OBJList);
     // The node chosen keeps its place while the same object is listed again.
     QTreeWidgetItem* current = window.OBJList->currentItem();
-    QTreeWidgetItem* currentFolder = current && !expandFolders ? current->parent() : nullptr;
+    QTreeWidgetItem* currentFolder = current && !opened ? current->parent() : nullptr;
     const int currentRow = currentFolder ? currentFolder->indexOfChild(current) : -1;
-    for (QTreeWidgetItem* folder : {PrimitivesFolder(window), ModelsFolder(window)})
-        if (folder) {
-            qDeleteAll(folder->takeChildren());
-            if (expandFolders)
-                folder->setExpanded(true);
-        }
-    if (edited->ListCount == 0)
-        return;
-    for (const auto kinds : {std::span<const ShapeKind>(kShapeKinds), std::span<const ShapeKind>(kModelKinds)})
+    for (const auto& [folder, kinds] : {std::pair{PrimitivesFolder(window), std::span<const ShapeKind>(kShapeKinds)},
+                                        std::pair{ModelsFolder(window), std::span<const ShapeKind>(kModelKinds)}}) {
+        if (!folder)
+            continue;
+        std::vector<std::string> texts;
         for (ShapeKind kind : kinds)
-            for (int n = 0; n < ShapeCount(*edited->Lists[0], kind); ++n)
-                AddPartNode(window, kind, n);
+            for (int n = 0; list && n < ShapeCount(*list, kind); ++n)
+                texts.push_back(IntToEditText(n) + " - " + PartNodeText(*list, kind, n));
+        // Nodes that show their part already stay: a commit adds one node,
+        // not the object's every node again.
+        int same = 0;
+        while (!opened && same < folder->childCount() && static_cast<size_t>(same) < texts.size() &&
+               NodeText(folder->child(same)) == texts[static_cast<size_t>(same)])
+            ++same;
+        while (folder->childCount() > same)
+            delete folder->takeChild(folder->childCount() - 1);
+        for (size_t i = static_cast<size_t>(same); i < texts.size(); ++i)
+            SetNodeIcons(AddNode(window.OBJList, folder, texts[i]), NodeIcon(folder),
+                         folder->data(0, NodeSelectedIconRole).toInt());
+        if (opened)
+            folder->setExpanded(true);
+    }
     if (currentFolder && currentRow < currentFolder->childCount())
         window.OBJList->setCurrentItem(currentFolder->child(currentRow));
 }

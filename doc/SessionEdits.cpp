@@ -296,6 +296,9 @@ PartRef Commit(Document& doc, int32_t list)
         return {};
     }
     s->pendingAfter = CapturePending(doc);
+    // A new part is the pending primitive as it stays: one copy serves both.
+    if (!s->before && s->pendingAfter.primitive)
+        s->pendingAfter.primitive = s->after;
     Push(doc, EditLabel(s->before ? "изменение" : "добавление", s->kind), s, toList0);
     doc.Events.Notify(SessionChanged | PendingChanged);
     return made;
