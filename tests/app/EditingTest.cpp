@@ -135,6 +135,8 @@ TEST_F(EditingTest, AWholeEditingRunSavesAProjectThatLoadsBackTheSame)
     EXPECT_FALSE(state.ModelEditMode);
     EXPECT_FALSE(FBoxEditor->isVisible());
     ASSERT_EQ(state.MapObjects[0]->Lists[0]->BoxCount, 2);
+    ASSERT_EQ(state.MapObjects[0]->Buffers.size(), 1u);
+    ASSERT_TRUE(state.MapObjects[0]->Buffers[0]) << "the map draws the stored boxes";
 
     // Placed twice on the map, and the player moved.
     QTest::mouseClick(w()->ObjectList->viewport(), Qt::LeftButton, {},
