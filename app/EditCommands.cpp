@@ -16,6 +16,7 @@
 #include "DocTreeView.h"
 #include "EditRecording.h"
 #include "EditorState.h"
+#include "FrameLoop.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "MapCommands.h"
@@ -82,31 +83,67 @@ bool SelectedPart(const TFVantor& window, QTreeWidgetItem** node, ShapeKind& kin
     return PartOfNode(window, *node, kind, index);
 }
 
-// The pending primitive starts as the only one of a fresh list, following
-// the cursor; `add` puts it there and returns its index.
-void StartPlacing(ShapeKind kind, const std::function<int(TGLPremitives&)>& add)
+void CopyIcons(QTreeWidgetItem* to, const QTreeWidgetItem* from)
 {
-    EditorState& state = Editor();
-    if (!state.PendingPrimitive)
+    SetNodeIcons(to, NodeIcon(from), from->data(0, NodeSelectedIconRole).toInt());
+}
+
+// What the object view's widgets show of the session, kept to tell what a
+// change brought.
+struct SessionShown {
+    bool open = false;
+    std::weak_ptr<TQX3DObject> definition;
+    const TGLPremitives* pending = nullptr;
+    bool placing = false;
+};
+
+// The object view's widgets follow the session: the view's panels and part
+// tree, the box editor, and the GL side of what the view draws.  The
+// working copy is drawn from its lists, so only what those call is made
+// (spheres' lists, models' pictures); a definition stored into is drawn on
+// the map from buffers of its new content.  A new pending primitive
+// (its list made anew) brings the box editor up, as the shape buttons do;
+// it closes when the view is left or a change to the working copy ended the
+// placing (a part put back, or deleted while being changed), not for
+// "Мышка".
+void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
+{
+    // Other news (the history's step pushed inside a session change) can
+    // come first: what was shown is what the session change compares with.
+    if (!(changes & (qx::SessionChanged | qx::PendingChanged)))
         return;
-    // A primitive locked in place is dropped with the cursor's lock, as
-    // "Мышка" does: the new one follows the cursor.
-    // Made apart first: a reader's error leaves the pending primitive as it was.
-    auto fresh = std::make_unique<TGLPremitives>();
-    const int index = add(*fresh);
-    if (FBoxEditor)
-        FBoxEditor->show();
-    state.ClickState = 0;
-    state.ChangedPrimitive = -1;
-    state.PendingPrimitive->Clear();
-    state.PendingPrimitive->AddList();
-    state.PendingPrimitive->Lists[0] = std::move(fresh);
-    state.PendingKind = kind;
-    state.PrimIndex = index;
-    state.Placing = true;
-    if (FBoxEditor)
-        if (const ShapeFields shape = PendingShape())
-            FBoxEditor->ShowShape(shape, *shape.Position);
+    EditorState& state = Editor();
+    if (changes & qx::SessionChanged) {
+        window.ModelList->setVisible(state.ModelEditMode);
+        window.ModelTimeLine->setVisible(state.ModelEditMode);
+        if (state.ModelEditMode) {
+            ListPartsOfEditedObject(window, !shown.open || shown.definition.lock() != state.EditedDefinition);
+            MakeEngineCurrent();
+            for (const auto& list : state.EditedModel->Lists)
+                list->PrepareDrawing();
+        } else if (const auto stored = shown.definition.lock(); stored && (changes & qx::ObjectsChanged)) {
+            MakeEngineCurrent();
+            stored->BuildDisplayLists();
+        }
+    }
+    const TGLPremitives* pending =
+        state.PendingPrimitive && !state.PendingPrimitive->Lists.empty() ? state.PendingPrimitive->Lists[0].get()
+                                                                        : nullptr;
+    if (FBoxEditor) {
+        if (state.Placing && pending != shown.pending)
+            FBoxEditor->show();
+        else if ((shown.open && !state.ModelEditMode) ||
+                 (shown.placing && !state.Placing && (changes & qx::SessionChanged)))
+            FBoxEditor->close();
+    }
+    if (changes & qx::PendingChanged)
+        ShowPendingPrimitive();
+    // A command that opened the view or brought a new primitive shows it at
+    // once: the fields the user types into next must be that primitive's.
+    // Changes of values wait for the frame.
+    if (pending != shown.pending || (changes & qx::SessionChanged))
+        PresentNow();
+    shown = {state.ModelEditMode, state.EditedDefinition, pending, state.Placing};
 }
 
 }  // namespace
@@ -190,38 +227,15 @@ void OpenObjectForEditing(TFVantor& window)
     const int32_t k = SelectedObject();
     if (k < 0)
         return;
-    state.ModelEditMode = true;
-    window.ModelList->setVisible(true);
-    window.ModelTimeLine->setVisible(true);
+    qx::OpenForEditing(state, state.MapObjects[static_cast<size_t>(k)]);
     if (state.Camera) {
         state.Camera->PosX = 0;
         state.Camera->PosZ = 0;
     }
     window.CamZoom->setValue(32);
-    state.EditedModel->Clear();
-    state.EditedDefinition = state.MapObjects[static_cast<size_t>(k)];
-    state.EditedModel->Assign(*state.EditedDefinition);
-    ListPartsOfEditedObject(window);
 }
 
-void LeaveObjectView(TFVantor& window)
-{
-    EditorState& state = Editor();
-    state.PrimIndex = -1;
-    state.ChangedPrimitive = -1;
-    state.EditedDefinition.reset();
-    state.Placing = false;
-    state.PendingPrimitive->Clear();
-    state.EditedModel->Clear();
-    window.ModelList->setVisible(false);
-    window.ModelTimeLine->setVisible(false);
-    state.ModelEditMode = false;
-    state.ClickState = 0;
-    if (FBoxEditor)
-        FBoxEditor->close();
-}
-
-void LeaveObjectViewUnsaved(TFVantor& window)
+void LeaveObjectViewUnsaved(TFVantor&)
 {
     EditorState& state = Editor();
     if (!state.ModelEditMode)
@@ -231,23 +245,16 @@ void LeaveObjectViewUnsaved(TFVantor& window)
     const bool changed =
         k >= 0 && qx::FormatObjectFile(*state.EditedModel) != qx::FormatObjectFile(*state.EditedDefinition);
     if (!changed) {
-        LeaveObjectView(window);
+        qx::LeaveObjectView(state);
         return;
     }
-    if (!qx::Messages().AskYesNo(Cp("Выход без сохранения"),
-                                 Cp("Изменения объекта \"") + state.MapObjectNames[static_cast<size_t>(k)] +
-                                     Cp("\" не сохранены. Выйти без сохранения?")))
-        return;
-    // Undone, the view comes back with the work it held.
-    RecordSessionEdit(window, "выход без сохранения", std::string(), nullptr, [&] { LeaveObjectView(window); });
+    if (qx::Messages().AskYesNo(Cp("Выход без сохранения"),
+                                Cp("Изменения объекта \"") + state.MapObjectNames[static_cast<size_t>(k)] +
+                                    Cp("\" не сохранены. Выйти без сохранения?")))
+        qx::LeaveUnsaved(state);
 }
 
-void LeaveObjectViewIfGone(TFVantor& window)
-{
-    const EditorState& state = Editor();
-    if (state.ModelEditMode && state.EditIndex() < 0)
-        LeaveObjectView(window);
-}
+void LeaveObjectViewIfGone(TFVantor&) { qx::LeaveObjectViewIfGone(Editor()); }
 
 void ShowProjectReplaced(TFVantor& window)
 {
@@ -259,48 +266,19 @@ void ShowProjectReplaced(TFVantor& window)
     Editor().Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
 }
 
-void StoreEditedObject(TFVantor& window)
-{
-    EditorState& state = Editor();
-    if (!state.EditedDefinition)
-        return;
-    // The definition may have left the list (a load, an undo): the view is
-    // left without writing into any other object.
-    if (state.EditIndex() < 0) {
-        LeaveObjectView(window);
-        return;
-    }
-    const std::shared_ptr<TQX3DObject> definition = state.EditedDefinition;
-    RecordSessionEdit(window, "сохранение изменений объекта", std::string(), definition, [&] {
-        definition->Assign(*state.EditedModel);
-        LeaveObjectView(window);
-    });
-}
+void StoreEditedObject(TFVantor&) { qx::StoreWorkingCopy(Editor()); }
 
-void DropPendingPrimitive()
-{
-    EditorState& state = Editor();
-    if (state.PendingPrimitive)
-        state.PendingPrimitive->Clear();
-    state.Placing = false;
-    state.ClickState = 0;
-    state.ChangedPrimitive = -1;
-}
+void DropPendingPrimitive() { qx::DropPending(Editor()); }
 
-ShapeFields PendingShape()
-{
-    const EditorState& state = Editor();
-    if (!state.PendingPrimitive || state.PendingPrimitive->Lists.empty())
-        return {};
-    return FieldsOf(*state.PendingPrimitive->Lists[0], state.PendingKind, state.PrimIndex);
-}
+ShapeFields PendingShape() { return qx::PendingFields(Editor()); }
+
+// The box editor shows the pending primitive as it is now, in the next
+// present step.
+void ShowPendingPrimitive() { MarkForPresentation(qx::PendingChanged); }
 
 void StartPlacingShape(ShapeKind kind)
 {
-    if (IsModel(kind))
-        return;
-    const int32_t texture = FTexture ? FTexture->SelectedTexture : 0;
-    StartPlacing(kind, [&](TGLPremitives& list) { return AddNewShape(list, kind, texture); });
+    qx::StartPlacingShape(Editor(), kind, FTexture ? FTexture->SelectedTexture : 0);
 }
 
 void StartPlacingBox() { StartPlacingShape(ShapeKind::Box); }
@@ -309,12 +287,13 @@ void StartPlacingModel(ShapeKind kind, const std::string& fsPath)
 {
     if (!IsModel(kind))
         return;
-    // The model's pictures load with it.
+    // The model's pictures load with it.  Made apart first: a reader's
+    // error leaves the pending primitive as it was.
     MakeEngineCurrent();
-    StartPlacing(kind, [&](TGLPremitives& list) {
-        return kind == ShapeKind::Model3ds ? list.AddModel3ds(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1)
-                                           : list.AddModelBlender(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1);
-    });
+    auto fresh = std::make_unique<TGLPremitives>();
+    const int index = kind == ShapeKind::Model3ds ? fresh->AddModel3ds(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1)
+                                                  : fresh->AddModelBlender(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1);
+    qx::StartPlacing(Editor(), kind, std::move(fresh), index);
 }
 
 void DeleteSelectedPart(TFVantor& window)
@@ -325,47 +304,18 @@ void DeleteSelectedPart(TFVantor& window)
     QTreeWidgetItem* node = nullptr;
     ShapeKind kind = ShapeKind::Box;
     int i = -1;
-    if (!SelectedPart(window, &node, kind, i))
-        return;
-    RecordSessionEdit(window, EditLabel("удаление", kind), std::string(), nullptr, [&] {
-        DeleteShape(*state.EditedModel->Lists[0], kind, i);
-        state.EditedModel->BuildDisplayLists();
-        delete node;
-        // The primitive being changed keeps its place, or goes with its change.
-        if (state.ChangedPrimitive < 0 || state.PendingKind != kind)
-            return;
-        if (state.ChangedPrimitive == i) {
-            DropPendingPrimitive();
-            if (FBoxEditor)
-                FBoxEditor->close();
-        } else if (state.ChangedPrimitive > i) {
-            --state.ChangedPrimitive;
-        }
-    });
+    if (SelectedPart(window, &node, kind, i))
+        qx::DeletePart(Editor(), {kind, i});
 }
 
 void ChangeSelectedPart(TFVantor& window)
 {
-    EditorState& state = Editor();
-    if (!state.ModelEditMode || !state.PendingPrimitive)
-        return;
     QTreeWidgetItem* node = nullptr;
     ShapeKind kind = ShapeKind::Box;
     int i = -1;
-    if (!SelectedPart(window, &node, kind, i))
+    if (!SelectedPart(window, &node, kind, i) || !qx::ChangePart(Editor(), {kind, i}))
         return;
-    const TGLPremitives& source = *state.EditedModel->Lists[0];
-    StartPlacing(kind, [&](TGLPremitives& list) { return CopyShape(source, kind, i, list); });
     const ShapeFields shape = PendingShape();
-    if (!shape)
-        return;
-    state.ChangedPrimitive = i;
-    // Locked where it stands: the box editor's fields move it, the next
-    // click or "Создать" puts it back.
-    state.ClickState = 1;
-    state.CursorWorld[0] = shape.Position->X;
-    state.CursorWorld[1] = shape.Position->Y;
-    state.CursorWorld[2] = shape.Position->Z;
     // The frame gives the pending primitive the chosen texture: its own
     // until the user picks another.
     if (FTexture && shape.Texture)
@@ -401,6 +351,13 @@ void ShowObjectParameters(TFVantor&)
 void InstallEditCommands(TFVantor& window)
 {
     TFVantor* w = &window;
+    // The window's widgets show the session from now on, until it goes.
+    static int observer = 0;
+    Editor().Events.Forget(observer);
+    // The observer is copied while it is told: what it showed lives apart.
+    auto shown = std::make_shared<SessionShown>();
+    observer = Editor().Events.Observe([w, shown](uint32_t changes) { ShowSession(*w, *shown, changes); });
+    QObject::connect(w, &QObject::destroyed, [key = observer] { Editor().Events.Forget(key); });
     const auto on = [w](QAction* action, void (*command)(TFVantor&)) {
         QObject::connect(action, &QAction::triggered, w, [w, command] { Guarded([&] { command(*w); }); });
     };
@@ -426,7 +383,7 @@ void InstallEditCommands(TFVantor& window)
     onButton(w->Button28, AddModelBlender);
     // The trees show the document's after every change of them; the user's
     // choice in a tree is such a change.
-    const int observer = Editor().Events.Observe([w](uint32_t changes) {
+    const int treeObserver = Editor().Events.Observe([w](uint32_t changes) {
         if (changes & qx::ObjectTreeChanged)
             w->ObjectTreeView->Show();
         if (changes & qx::MapTreeChanged)
@@ -434,7 +391,7 @@ void InstallEditCommands(TFVantor& window)
         if ((changes & qx::TextureTreeChanged) && FTexture)
             FTexture->ShowTree();
     });
-    QObject::connect(w->ObjectTreeView, &QObject::destroyed, [observer] { Editor().Events.Forget(observer); });
+    QObject::connect(w->ObjectTreeView, &QObject::destroyed, [treeObserver] { Editor().Events.Forget(treeObserver); });
     w->ObjectTreeView->UserChanged = [] { Editor().Events.Notify(qx::ObjectTreeChanged); };
     w->MapTreeView->UserChanged = [] { Editor().Events.Notify(qx::MapTreeChanged); };
     QObject::connect(w->ObjectList, &QTreeWidget::itemClicked, w, [w] { Guarded([&] { ObjectListClick(*w); }); });

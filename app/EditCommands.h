@@ -24,8 +24,6 @@ void OpenObjectForEditing(TFVantor& window);
 // "Сохранить изменения": store the working copy into the definition that
 // was opened and leave the object view.
 void StoreEditedObject(TFVantor& window);
-// Leaves the object view without storing (the definition is gone).
-void LeaveObjectView(TFVantor& window);
 // "Выход без сохранения": leaves the object view without storing, asking
 // first when the working copy differs from the definition.
 void LeaveObjectViewUnsaved(TFVantor& window);
@@ -40,6 +38,9 @@ void ShowProjectReplaced(TFVantor& window);
 void DropPendingPrimitive();
 // The pending primitive's fields; empty when there is none.
 ShapeFields PendingShape();
+// The box editor shows the pending primitive as it is now (what follows a
+// change of it).
+void ShowPendingPrimitive();
 // "Коробка", "Пол", "Стена", "Сфера", "Торус": a new primitive of the kind
 // follows the cursor (a locked one is dropped); the box editor shows it.
 void StartPlacingShape(ShapeKind kind);
@@ -73,5 +74,6 @@ private:
 void ShowObjectParameters(TFVantor& window);
 
 // Connects the object tree's menu and double click, the part tree's menu and
-// the editing buttons.  Called once by the main window.
+// the editing buttons, and makes the object view's widgets follow the
+// session.  Called once by the main window.
 void InstallEditCommands(TFVantor& window);

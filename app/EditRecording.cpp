@@ -33,109 +33,6 @@
 
 namespace {
 
-std::shared_ptr<TQX3DObject> CopyOf(const TQX3DObject& source)
-{
-    auto copy = std::make_shared<TQX3DObject>(source.Name);
-    copy->Assign(source);
-    return copy;
-}
-
-void RestoreObject(TQX3DObject& target, const TQX3DObject& copy)
-{
-    target.Clear();
-    target.Assign(copy);
-}
-
-size_t BytesOf(const TQX3DObject* object)
-{
-    size_t bytes = sizeof(TQX3DObject);
-    if (object)
-        for (const auto& list : object->Lists)
-            bytes += sizeof(TGLPremitives) + list->Boxes.size() * sizeof(TBox) +
-                     list->Spheres.size() * sizeof(TSphere) + list->Tori.size() * sizeof(TTorus) +
-                     (list->Floors.size() + list->Walls.size()) * sizeof(TFlatRect) +
-                     list->Models3ds.size() * sizeof(TModel3ds) + list->BlenderModels.size() * sizeof(TModelBlender);
-    return bytes;
-}
-
-// ---- the object view ----
-
-struct SessionSnapshot {
-    std::shared_ptr<TQX3DObject> edited;
-    std::shared_ptr<TQX3DObject> pending;
-    TreeSnapshot parts;
-    bool modelEditMode = false;
-    std::shared_ptr<TQX3DObject> editedDefinition;
-    int32_t primIndex = -1;
-    ShapeKind pendingKind = ShapeKind::Box;
-    int32_t changedPrimitive = -1;
-    uint8_t clickState = 0;
-    bool placing = false;
-    double cursor[3] = {0, 0, 0};
-    bool boxEditorVisible = false;
-    // The definition the change writes into (by identity) and its content.
-    std::shared_ptr<TQX3DObject> target;
-    std::shared_ptr<TQX3DObject> definition;
-
-    size_t Bytes() const
-    {
-        return sizeof(*this) + BytesOf(edited.get()) + BytesOf(pending.get()) + BytesOf(definition.get()) +
-               parts.Bytes();
-    }
-};
-
-// The box editor shows the pending primitive as it is now (a snapshot's
-// field texts could be those of half a keystroke), in the next present step.
-void ShowPendingPrimitive() { MarkForPresentation(qx::PendingChanged); }
-
-SessionSnapshot CaptureSession(TFVantor& window, const std::shared_ptr<TQX3DObject>& target)
-{
-    const EditorState& state = Editor();
-    SessionSnapshot s;
-    s.edited = CopyOf(*state.EditedModel);
-    s.pending = CopyOf(*state.PendingPrimitive);
-    s.parts = CaptureTree(window.OBJList);
-    s.modelEditMode = state.ModelEditMode;
-    s.editedDefinition = state.EditedDefinition;
-    s.primIndex = state.PrimIndex;
-    s.pendingKind = state.PendingKind;
-    s.changedPrimitive = state.ChangedPrimitive;
-    s.clickState = state.ClickState;
-    s.placing = state.Placing;
-    for (int i = 0; i < 3; ++i)
-        s.cursor[i] = state.CursorWorld[i];
-    s.boxEditorVisible = FBoxEditor && FBoxEditor->isVisible();
-    if (target) {
-        s.target = target;
-        s.definition = CopyOf(*target);
-    }
-    return s;
-}
-
-void RestoreSession(TFVantor& window, const SessionSnapshot& s)
-{
-    EditorState& state = Editor();
-    RestoreObject(*state.EditedModel, *s.edited);
-    RestoreObject(*state.PendingPrimitive, *s.pending);
-    RestoreTree(window.OBJList, s.parts);
-    state.ModelEditMode = s.modelEditMode;
-    state.EditedDefinition = s.editedDefinition;
-    state.PrimIndex = s.primIndex;
-    state.PendingKind = s.pendingKind;
-    state.ChangedPrimitive = s.changedPrimitive;
-    state.ClickState = s.clickState;
-    state.Placing = s.placing;
-    for (int i = 0; i < 3; ++i)
-        state.CursorWorld[i] = s.cursor[i];
-    window.ModelList->setVisible(s.modelEditMode);
-    window.ModelTimeLine->setVisible(s.modelEditMode);
-    ShowPendingPrimitive();
-    if (FBoxEditor)
-        FBoxEditor->setVisible(s.boxEditorVisible);
-    if (s.target)
-        RestoreObject(*s.target, *s.definition);
-}
-
 // Inside a recorded change, further recordings (a box field set by the
 // command) belong to the same step.
 bool g_recording = false;
@@ -324,86 +221,7 @@ void RecordTextureEdit(const char* utf8Label, const std::function<void()>& chang
 
 }  // namespace
 
-// ---- trees ----
-
-size_t TreeSnapshot::Bytes() const
-{
-    size_t bytes = sizeof(*this);
-    for (const Node& node : nodes)
-        bytes += sizeof(Node) + node.text.capacity();
-    return bytes;
-}
-
-TreeSnapshot CaptureTree(const QTreeWidget* tree)
-{
-    TreeSnapshot snapshot;
-    const std::vector<QTreeWidgetItem*> items = ItemsInDisplayOrder(tree);
-    snapshot.nodes.reserve(items.size());
-    const QList<QTreeWidgetItem*> selected = tree->selectedItems();
-    for (size_t i = 0; i < items.size(); ++i) {
-        const QTreeWidgetItem* item = items[i];
-        int depth = 0;
-        for (const QTreeWidgetItem* p = item->parent(); p; p = p->parent())
-            ++depth;
-        snapshot.nodes.push_back({depth, NodeText(item), NodeIcon(item),
-                                  item->data(0, NodeSelectedIconRole).toInt(), item->isExpanded()});
-        if (!selected.isEmpty() && selected.first() == item)
-            snapshot.selected = static_cast<int>(i);
-    }
-    return snapshot;
-}
-
-void RestoreTree(QTreeWidget* tree, const TreeSnapshot& snapshot)
-{
-    const QSignalBlocker quiet(tree);
-    tree->clear();
-    std::vector<QTreeWidgetItem*> chain;
-    std::vector<QTreeWidgetItem*> items;
-    items.reserve(snapshot.nodes.size());
-    for (const TreeSnapshot::Node& node : snapshot.nodes) {
-        chain.resize(static_cast<size_t>(node.depth));
-        QTreeWidgetItem* item = AddNode(tree, chain.empty() ? nullptr : chain.back(), node.text);
-        SetNodeIcons(item, node.icon, node.selectedIcon);
-        chain.push_back(item);
-        items.push_back(item);
-    }
-    for (size_t i = 0; i < items.size(); ++i)
-        items[i]->setExpanded(snapshot.nodes[i].expanded);
-    if (snapshot.selected >= 0 && static_cast<size_t>(snapshot.selected) < items.size())
-        items[static_cast<size_t>(snapshot.selected)]->setSelected(true);
-}
-
 // ---- recording ----
-
-std::string EditLabel(const char* utf8Verb, ShapeKind kind)
-{
-    static constexpr const char* kKinds[] = {"коробки", "сферы", "тора", "пола", "стены", "модели", "модели"};
-    return std::string(utf8Verb) + " " + kKinds[static_cast<size_t>(kind)];
-}
-
-void RecordSessionEdit(TFVantor& window, const std::string& utf8Label, const std::string& mergeKey,
-                       const std::shared_ptr<TQX3DObject>& definition, const std::function<void()>& change)
-{
-    if (Recording()) {
-        change();
-        return;
-    }
-    auto before = std::make_shared<SessionSnapshot>(CaptureSession(window, definition));
-    {
-        RecordingScope scope;
-        change();
-    }
-    auto after = std::make_shared<SessionSnapshot>(CaptureSession(window, definition));
-    TFVantor* w = &window;
-    UndoStep step;
-    step.label = Cp(utf8Label);
-    step.mergeKey = mergeKey;
-    step.changesTrees = before->parts.nodes.size() != after->parts.nodes.size();
-    step.bytes = before->Bytes() + after->Bytes();
-    step.undo = [w, before] { RestoreSession(*w, *before); };
-    step.redo = [w, after] { RestoreSession(*w, *after); };
-    EditHistory().Push(std::move(step));
-}
 
 namespace {
 
@@ -433,7 +251,7 @@ void PutBoxFields(ShapeKind kind, int32_t index, const BoxFieldState& s)
         PutValues(FieldsOf(*state.PendingPrimitive->Lists[0], kind, index), s.shape);
     for (size_t i = 0; i < 3; ++i)
         state.CursorWorld[i] = s.cursor[i];
-    ShowPendingPrimitive();
+    state.Events.Notify(qx::PendingChanged);
 }
 
 void RecordBoxFieldEdit(const std::string& utf8Label, const std::string& mergeKey, const std::function<void()>& change)

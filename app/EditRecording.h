@@ -1,9 +1,8 @@
 // How the editor's commands become steps of the edit history.  Each command
 // calls one of these around the change it makes; the step keeps what it
 // needs to undo and redo exactly that change:
-// - the object view (working copy, pending box, part tree, box editor and,
-//   for "Сохранить изменения", the definition stored into) as snapshots of
-//   the few things involved;
+// - the box editor's fields as the pending primitive's values (the object
+//   view's other edits record their own steps, doc/SessionEdits.h);
 // - placements and the player start as the one entry touched;
 // - a new, renamed or deleted object with the object tree before and after
 //   as the document's tree values (and the placements the rename or
@@ -28,30 +27,6 @@ class QTreeWidget;
 class TFVantor;
 class TQX3DObject;
 
-struct TreeSnapshot {
-    struct Node {
-        int depth = 0;
-        std::string text;
-        int icon = -1;
-        int selectedIcon = -1;
-        bool expanded = false;
-    };
-    std::vector<Node> nodes;
-    int selected = -1;  // absolute index of the selected node
-    size_t Bytes() const;
-};
-
-TreeSnapshot CaptureTree(const QTreeWidget* tree);
-void RestoreTree(QTreeWidget* tree, const TreeSnapshot& snapshot);
-
-// A change in the object view; `definition` is the definition the change
-// writes into (null for none), held by identity.  Keys as in
-// UndoStep::mergeKey.
-void RecordSessionEdit(TFVantor& window, const std::string& utf8Label, const std::string& mergeKey,
-                       const std::shared_ptr<TQX3DObject>& definition, const std::function<void()>& change);
-// A step's label for an edit of a primitive: `utf8Verb` ("добавление") and
-// the kind ("коробки", "сферы", "модели", ...).
-std::string EditLabel(const char* utf8Verb, ShapeKind kind);
 void RecordPlacementAdded(int32_t index);
 void RecordPlayerMoved(const float before[3]);
 // The object tree before the change; after it, the document's.

@@ -1,6 +1,5 @@
 #include "EditorState.h"
 
-#include <cmath>
 #include <utility>
 
 const std::string& PlayerNodeText()
@@ -23,18 +22,6 @@ void ResetEditorState()
     UndoStack history = std::move(state.History);
     state = EditorState();
     state.History = std::move(history);
-}
-
-float SnapToStep(float v, float step)
-{
-    return static_cast<float>(std::trunc(static_cast<double>(v) / step) * step);
-}
-
-float SnapYToStep(float v, float step)
-{
-    // nearbyint rounds half to even under the default rounding mode.
-    double rounded = std::nearbyint(static_cast<double>(v));
-    return static_cast<float>(std::trunc(rounded / step) * step);
 }
 
 float SnapX(float v) { return SnapToStep(v, Editor().GridStepX); }

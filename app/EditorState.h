@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Document.h"
+#include "SessionEdits.h"
 #include "Text1251.h"
 
 class TCamera;
@@ -68,10 +69,7 @@ EditorState& Editor();
 // the history and the observers stay.
 void ResetEditorState();
 
-// Grid snapping of world coordinates (truncation toward zero; Y is first
-// rounded to the nearest integer, ties to even).
+// Grid snapping of world coordinates with the editor's steps (SnapToStep).
 float SnapX(float v);
 float SnapY(float v);
 float SnapZ(float v);
-float SnapToStep(float v, float step);
-float SnapYToStep(float v, float step);

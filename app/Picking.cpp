@@ -11,7 +11,6 @@
 #include "EditRecording.h"
 #include "EditorState.h"
 #include "MapCommands.h"
-#include "ModelObjectEditorBox.h"
 #include "NumberText.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
@@ -23,87 +22,34 @@ namespace {
 
 bool InEditMode(const EditorState& state) { return state.Camera && state.Camera->EditMode != 0; }
 
-void SnapCursor(EditorState& state)
-{
-    state.CursorWorld[0] = SnapX(static_cast<float>(state.CursorWorld[0]));
-    state.CursorWorld[1] = SnapY(static_cast<float>(state.CursorWorld[1]));
-    state.CursorWorld[2] = SnapZ(static_cast<float>(state.CursorWorld[2]));
-}
-
 // The kinds each folder of the part tree lists, in their order.
 constexpr ShapeKind kShapeKinds[] = {ShapeKind::Box, ShapeKind::Sphere, ShapeKind::Torus, ShapeKind::Floor,
                                      ShapeKind::Wall};
 constexpr ShapeKind kModelKinds[] = {ShapeKind::Model3ds, ShapeKind::ModelBlender};
-
-std::span<const ShapeKind> KindsOfFolder(ShapeKind kind)
-{
-    if (IsModel(kind))
-        return kModelKinds;
-    return kShapeKinds;
-}
 
 QTreeWidgetItem* FolderOf(const TFVantor& window, ShapeKind kind)
 {
     return IsModel(kind) ? ModelsFolder(window) : PrimitivesFolder(window);
 }
 
-// A primitive taken in with "Изменить" goes back to its place in list 0,
-// whole, and the view stops shaping it (it is no new one to place again).
-void CommitChangedPrimitive(TFVantor& window, EditorState& state)
+// The committed part's node is current and in sight: the user sees what
+// was just made or put back.
+void SelectPart(TFVantor& window, qx::PartRef part)
 {
-    TQX3DObject* pending = state.PendingPrimitive;
-    TQX3DObject* edited = state.EditedModel;
-    const int32_t i = state.ChangedPrimitive;
-    if (!pending || !edited || pending->Lists.empty() || edited->ListCount == 0)
+    QTreeWidgetItem* folder = FolderOf(window, part.kind);
+    const TQX3DObject* edited = Editor().EditedModel;
+    if (!folder || !edited || edited->ListCount == 0)
         return;
-    pending->Lists[0]->PrepareDrawing();
-    if (CopyShape(*pending->Lists[0], state.PendingKind, state.PrimIndex, *edited->Lists[0], i) < 0)
-        return;
-    edited->BuildDisplayLists();
-    pending->Clear();
-    state.Placing = false;
-    state.ChangedPrimitive = -1;
-    if (FBoxEditor)
-        FBoxEditor->close();
-    ShapeKind kind;
-    int index = 0;
-    if (QTreeWidgetItem* folder = FolderOf(window, state.PendingKind))
-        for (int n = 0; n < folder->childCount(); ++n)
-            if (PartOfNode(window, folder->child(n), kind, index) && kind == state.PendingKind && index == i)
-                window.OBJList->setCurrentItem(folder->child(n));
-}
-
-// The pending primitive joins the list the time line selects of the edited
-// object, whole (a box with its render modes), and gets its node in the part
-// tree.
-void CommitPendingPrimitive(TFVantor& window, EditorState& state)
-{
-    // It goes where the lock holds it, also when no frame has moved it
-    // there since the lock or a typed position.
-    if (TQX3DObject* pending = state.PendingPrimitive; pending && !pending->Lists.empty())
-        if (const ShapeFields f = FieldsOf(*pending->Lists[0], state.PendingKind, state.PrimIndex))
-            *f.Position = TVec3{static_cast<float>(state.CursorWorld[0]), static_cast<float>(state.CursorWorld[1]),
-                                static_cast<float>(state.CursorWorld[2])};
-    if (state.ChangedPrimitive >= 0) {
-        CommitChangedPrimitive(window, state);
-        return;
+    int row = part.index;
+    for (ShapeKind before : IsModel(part.kind) ? std::span<const ShapeKind>(kModelKinds) : kShapeKinds) {
+        if (before == part.kind)
+            break;
+        row += ShapeCount(*edited->Lists[0], before);
     }
-    TQX3DObject* pending = state.PendingPrimitive;
-    TQX3DObject* edited = state.EditedModel;
-    const int list = window.line->value();
-    if (!pending || !edited || pending->Lists.empty() || list < 0 || list >= edited->ListCount)
+    if (row >= folder->childCount())
         return;
-    pending->Lists[0]->PrepareDrawing();
-    const int n = CopyShape(*pending->Lists[0], state.PendingKind, state.PrimIndex,
-                            *edited->Lists[static_cast<size_t>(list)]);
-    // The part tree lists list 0.
-    if (n < 0 || list != 0)
-        return;
-    if (QTreeWidgetItem* node = AddPartNode(window, state.PendingKind, n)) {
-        // The user sees what was just made.
-        node->parent()->setExpanded(true);
-        window.OBJList->setCurrentItem(node);
-    }
+    folder->setExpanded(true);
+    window.OBJList->setCurrentItem(folder->child(row));
 }
 
 }  // namespace
@@ -119,28 +65,6 @@ QTreeWidgetItem* ModelsFolder(const TFVantor& window)
     static const std::string models = Cp("+Модели");
     QTreeWidgetItem* folder = NodeAtAbsoluteIndex(window.OBJList, FindNodeByText(models, window.OBJList));
     return folder && NodeText(folder).find('+') != std::string::npos ? folder : nullptr;
-}
-
-QTreeWidgetItem* AddPartNode(TFVantor& window, ShapeKind kind, int n)
-{
-    QTreeWidgetItem* folder = FolderOf(window, kind);
-    const TQX3DObject* edited = Editor().EditedModel;
-    if (!folder || !edited || edited->ListCount == 0)
-        return nullptr;
-    const TGLPremitives& list = *edited->Lists[0];
-    int place = n;
-    for (ShapeKind before : KindsOfFolder(kind)) {
-        if (before == kind)
-            break;
-        place += ShapeCount(list, before);
-    }
-    const std::string text = PartNodeText(list, kind, n);
-    QTreeWidgetItem* node = AddNode(window.OBJList, folder, text);
-    SetNodeIcons(node, NodeIcon(folder), folder->data(0, NodeSelectedIconRole).toInt());
-    SetNodeText(node, IntToEditText(n) + " - " + text);
-    if (place < folder->childCount() - 1)
-        folder->insertChild(place, folder->takeChild(folder->childCount() - 1));
-    return node;
 }
 
 bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& kind, int& index)
@@ -169,23 +93,41 @@ bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& 
     return false;
 }
 
-void ListPartsOfEditedObject(TFVantor& window)
+void ListPartsOfEditedObject(TFVantor& window, bool opened)
 {
     const TQX3DObject* edited = Editor().EditedModel;
     if (!edited)
         return;
+    const TGLPremitives* list = edited->ListCount > 0 ? edited->Lists[0].get() : nullptr;
     const QSignalBlocker quiet(window.OBJList);
-    for (QTreeWidgetItem* folder : {PrimitivesFolder(window), ModelsFolder(window)})
-        if (folder) {
-            qDeleteAll(folder->takeChildren());
-            folder->setExpanded(true);
-        }
-    if (edited->ListCount == 0)
-        return;
-    for (const auto kinds : {std::span<const ShapeKind>(kShapeKinds), std::span<const ShapeKind>(kModelKinds)})
+    // The node chosen keeps its place while the same object is listed again.
+    QTreeWidgetItem* current = window.OBJList->currentItem();
+    QTreeWidgetItem* currentFolder = current && !opened ? current->parent() : nullptr;
+    const int currentRow = currentFolder ? currentFolder->indexOfChild(current) : -1;
+    for (const auto& [folder, kinds] : {std::pair{PrimitivesFolder(window), std::span<const ShapeKind>(kShapeKinds)},
+                                        std::pair{ModelsFolder(window), std::span<const ShapeKind>(kModelKinds)}}) {
+        if (!folder)
+            continue;
+        std::vector<std::string> texts;
         for (ShapeKind kind : kinds)
-            for (int n = 0; n < ShapeCount(*edited->Lists[0], kind); ++n)
-                AddPartNode(window, kind, n);
+            for (int n = 0; list && n < ShapeCount(*list, kind); ++n)
+                texts.push_back(IntToEditText(n) + " - " + PartNodeText(*list, kind, n));
+        // Nodes that show their part already stay: a commit adds one node,
+        // not the object's every node again.
+        int same = 0;
+        while (!opened && same < folder->childCount() && static_cast<size_t>(same) < texts.size() &&
+               NodeText(folder->child(same)) == texts[static_cast<size_t>(same)])
+            ++same;
+        while (folder->childCount() > same)
+            delete folder->takeChild(folder->childCount() - 1);
+        for (size_t i = static_cast<size_t>(same); i < texts.size(); ++i)
+            SetNodeIcons(AddNode(window.OBJList, folder, texts[i]), NodeIcon(folder),
+                         folder->data(0, NodeSelectedIconRole).toInt());
+        if (opened)
+            folder->setExpanded(true);
+    }
+    if (currentFolder && currentRow < currentFolder->childCount())
+        window.OBJList->setCurrentItem(currentFolder->child(currentRow));
 }
 
 int FindNodeByText(const std::string& text, const QTreeWidget* tree)
@@ -247,40 +189,14 @@ void SceneClick(TFVantor& window)
     if (state.PrimIndex >= 0 && state.ClickState == 0 && refusedForNothing())
         return;
     window.ShowStatusMessage(std::string());
-    if (state.PrimIndex < 0)
-        return;
-    if (state.ClickState == 0) {
-        SnapCursor(state);
-        state.ClickState = 1;
-        return;
-    }
-    const auto finish = [&] {
-        if (state.ClickState == 1)
-            state.ClickState = 2;
-        if (state.ClickState == 2) {
-            if (state.Placing)
-                CommitPendingPrimitive(window, state);
-            state.ClickState = 0;
-        }
-        if (state.Placing && state.EditedModel)
-            state.EditedModel->BuildDisplayLists();
-    };
-    // Only the click that adds (or puts back) a primitive changes the project.
-    if (state.Placing)
-        RecordSessionEdit(window, EditLabel(state.ChangedPrimitive >= 0 ? "изменение" : "добавление", state.PendingKind),
-                          std::string(), nullptr, finish);
-    else
-        finish();
+    if (const qx::PartRef made = qx::ClickPending(state, window.line->value()))
+        SelectPart(window, made);
 }
 
 void SceneDblClick(TFVantor& window)
 {
-    EditorState& state = Editor();
-    if (state.ClickState != 1)
-        return;
-    SnapCursor(state);
-    state.ClickState = 2;
-    SceneClick(window);
+    if (qx::ArmCommit(Editor()))
+        SceneClick(window);
 }
 
 void ObjectListClick(TFVantor&)

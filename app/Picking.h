@@ -26,13 +26,12 @@ QTreeWidgetItem* NodeAtAbsoluteIndex(const QTreeWidget* tree, int index);
 // its folder names the primitive.
 QTreeWidgetItem* PrimitivesFolder(const TFVantor& window);
 QTreeWidgetItem* ModelsFolder(const TFVantor& window);
-// The node of primitive n of the kind, at its place in its folder.
-QTreeWidgetItem* AddPartNode(TFVantor& window, ShapeKind kind, int n);
 // The primitive a node of the part tree names; false for a folder or a
 // node past the object's primitives.
 bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& kind, int& index);
-// Opening an object lists its own primitives there, and nothing else.
-void ListPartsOfEditedObject(TFVantor& window);
+// The open object's own primitives listed there, and nothing else; when
+// it was just `opened`, with the folders open.
+void ListPartsOfEditedObject(TFVantor& window, bool opened);
 
 void SceneClick(TFVantor& window);
 void SceneDblClick(TFVantor& window);

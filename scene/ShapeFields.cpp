@@ -188,6 +188,19 @@ int CopyShape(const TGLPremitives& source, ShapeKind kind, int index, TGLPremiti
     });
 }
 
+int InsertShape(const TGLPremitives& source, ShapeKind kind, int index, TGLPremitives& target, int at)
+{
+    return WithKind(kind, [&](auto items, auto count) {
+        const auto& from = source.*items;
+        if (!Names(from, source.*count, index) || at < 0 || at > ValidCount(target.*items, target.*count))
+            return -1;
+        const int end = target.Append(from[static_cast<size_t>(index)]);
+        auto& to = target.*items;
+        std::rotate(to.begin() + at, to.begin() + end, to.begin() + end + 1);
+        return at;
+    });
+}
+
 bool DeleteShape(TGLPremitives& list, ShapeKind kind, int index)
 {
     return WithKind(kind, [&](auto items, auto count) {

@@ -71,6 +71,9 @@ int AddNewShape(TGLPremitives& list, ShapeKind kind, int32_t texture);
 // Appends a copy of `source`'s primitive (kind, index) to `target`
 // (-1 when there is none), or puts it in place of `at` when at >= 0.
 int CopyShape(const TGLPremitives& source, ShapeKind kind, int index, TGLPremitives& target, int at = -1);
+// Puts a copy of `source`'s primitive in at `at` of `target` (0 .. count),
+// later ones moving up; -1 and nothing changed when either index is out.
+int InsertShape(const TGLPremitives& source, ShapeKind kind, int index, TGLPremitives& target, int at);
 // Later primitives of the kind move down one place.
 bool DeleteShape(TGLPremitives& list, ShapeKind kind, int index);
 // Moves primitive `index` of the kind to the end of the kind's valid

@@ -1,8 +1,9 @@
 // The edit history and autosave on a generated project of 2,000 objects of
 // 50 boxes and 50,000 placements, in the real editor windows: undo of a box
-// change (alone, and with the present step that shows it) and of a
-// placement, the heap held by 200 box-edit steps, and the main thread's part
-// of an autosave.  Needs a display (xvfb-run).
+// change (alone, and with the present step that shows it), of a committed
+// box and of a placement, the heap held by 200 box-edit steps and by 200
+// committed boxes, and the main thread's part of an autosave.  Needs a
+// display (xvfb-run).
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -184,6 +185,50 @@ void HeapOf200BoxEdits(benchmark::State& bench)
 }
 BENCHMARK(HeapOf200BoxEdits)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Two clicks: the pending box locked (unless it is) and committed to the
+// open object.
+void CommitPendingBox()
+{
+    if (::Editor().ClickState == 0)
+        SceneClick(Window());
+    SceneClick(Window());
+}
+
+void UndoBoxCommit(benchmark::State& bench)
+{
+    TheEditor();
+    OpenWithPendingBox();
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        CommitPendingBox();
+        bench.ResumeTiming();
+        EditHistory().Undo();
+    }
+}
+BENCHMARK(UndoBoxCommit)->Unit(benchmark::kMillisecond);
+
+// The boxes themselves and their nodes count too; the steps' own share is
+// the history's estimate.
+void HeapOf200BoxCommits(benchmark::State& bench)
+{
+    TheEditor();
+    OpenWithPendingBox();
+    double mib = 0;
+    for (auto _ : bench) {
+        EditHistory().Reset();
+        const std::size_t before = qxbench::HeapBytesInUse();
+        for (int i = 0; i < 200; ++i)
+            CommitPendingBox();
+        mib = double(qxbench::HeapBytesInUse() - before) / (1 << 20);
+        bench.PauseTiming();
+        while (EditHistory().CanUndo())
+            EditHistory().Undo();
+        bench.ResumeTiming();
+    }
+    bench.counters["held_MiB"] = mib;
+}
+BENCHMARK(HeapOf200BoxCommits)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // After the first autosave, each one follows an edit: one definition
 // stored with a changed box and one placement moved.
 void AutosaveMainThreadPause(benchmark::State& bench)
@@ -220,5 +265,10 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     g_editor.reset();
+    // The objects' GL buffers go while Qt can still tell there is no
+    // context; the history tells no window any more.
+    EditHistory().Changed = nullptr;
+    EditHistory().Reset();
+    ResetEditorState();
     return 0;
 }
