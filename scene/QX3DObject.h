@@ -71,13 +71,4 @@ public:
     // Deep copy of name, lists and reserved fields; display lists are shared,
     // the collision set is not copied.
     virtual void Assign(const TQX3DObject& source);
-
-    // The object file: every list's primitives written (the kinds other
-    // than boxes in a block after the boxes, see ProjectFiles.h); reading
-    // replaces the name and the collision set and appends the primitives of
-    // the file's first list to list 0 (the models read from the models/
-    // folder beside the file; a missing one leaves its primitive empty),
-    // then compiles the display lists.  Errors name the file (and line).
-    void SaveToFile(const std::string& fileName) const;
-    void LoadFromFile(const std::string& fileName);
 };

@@ -610,9 +610,9 @@ void WriteProjectFile(const std::string& fileName, std::string_view bytes)
 
 }  // namespace
 
-void TQX3DObject::SaveToFile(const std::string& fileName) const
+void SaveToFile(const TQX3DObject& object, const std::string& fileName)
 {
-    WriteProjectFile(fileName, qx::FormatObjectFile(*this));
+    WriteProjectFile(fileName, qx::FormatObjectFile(object));
 }
 
 namespace {
@@ -627,12 +627,12 @@ std::string ModelFolderOf(const std::string& objectFileName)
 
 }  // namespace
 
-void TQX3DObject::LoadFromFile(const std::string& fileName)
+void LoadFromFile(TQX3DObject& object, const std::string& fileName)
 {
     qx::ObjectFileData data = qx::ParseObjectFile(ReadProjectFile(fileName), fileName);
     qx::ReadObjectModels(data, ModelFolderOf(fileName), fileName, nullptr);
-    qx::ApplyObjectFile(*this, std::move(data));
-    BuildDisplayLists();
+    qx::ApplyObjectFile(object, std::move(data));
+    object.BuildDisplayLists();
 }
 
 void SaveObjectList(const ProjectContent& content, const std::string& base)
@@ -641,7 +641,7 @@ void SaveObjectList(const ProjectContent& content, const std::string& base)
     WriteProjectFile(listFile, qx::FormatObjectList(content));
     for (int32_t i = 0; i < content.MapObjectCount; ++i) {
         const std::string& name = content.MapObjectNames[static_cast<size_t>(i)];
-        content.MapObjects[static_cast<size_t>(i)]->SaveToFile(qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
+        SaveToFile(*content.MapObjects[static_cast<size_t>(i)], qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
     }
 }
 
@@ -655,7 +655,7 @@ void LoadObjectList(ProjectContent& content, const std::string& base)
     for (const std::string& name : names) {
         auto object = std::make_shared<TQX3DObject>(name);
         object->AddList();
-        object->LoadFromFile(qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
+        LoadFromFile(*object, qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
         staged.MapObjects.push_back(std::move(object));
         staged.MapObjectNames.push_back(name);
     }

@@ -141,6 +141,15 @@ std::string ObjectFileName(const std::string& listFileName, const std::string& o
 // paths (backslashes allowed).  A load is all or nothing: the content is
 // replaced only when every file was read; the saves write each file through
 // a temporary beside it.
+//
+// The object file of one object: every list's primitives written (the kinds
+// other than boxes in a block after the boxes); reading replaces the name
+// and the collision set and appends the primitives of the file's first list
+// to list 0 (the models read from the models/ folder beside the file; a
+// missing one leaves its primitive empty), then builds the object's drawing.
+// Errors name the file (and line).
+void SaveToFile(const TQX3DObject& object, const std::string& fileName);
+void LoadFromFile(TQX3DObject& object, const std::string& fileName);
 void SaveObjectList(const ProjectContent& content, const std::string& base);
 void LoadObjectList(ProjectContent& content, const std::string& base);
 void SaveMap(const ProjectContent& content, const std::string& base);
