@@ -8,6 +8,10 @@
 // held by reference count: they stay valid while any object (or any compiled
 // list calling them) uses them, and are deleted when the last user lets go,
 // so rebuilding, clearing and reloading do not leak GL objects.
+//
+// The object is data (qx_scene_data, no GL): the buffers and display lists
+// are caches the drawing library (qx_scene) builds and deletes, and the
+// drawing methods below are defined there (ObjectDraw.cpp).
 #pragma once
 
 #include <cstdint>
@@ -16,11 +20,14 @@
 #include <vector>
 
 #include "DisplayList.h"
-#include "ObjectBuffers.h"
 #include "PrimitiveList.h"
 #include "VectorMath.h"
 
 class TCollision;
+namespace qx {
+class ObjectBuffers;
+class DrawBatch;
+}  // namespace qx
 
 class TQX3DObject {
 public:
