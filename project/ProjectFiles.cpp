@@ -76,21 +76,6 @@ bool TokenToBool(std::string_view token)
     return value != 0;
 }
 
-std::string_view LineReader::Next()
-{
-    ++line_;
-    if (rest_.empty()) {
-        atEnd_ = true;
-        return std::string_view();
-    }
-    const size_t end = rest_.find('\n');
-    std::string_view line = rest_.substr(0, end);
-    rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    return line;
-}
-
 void ThrowAt(const std::string& fileName, int line, const std::exception& error)
 {
     std::string text = fileName + ":";

@@ -19,6 +19,7 @@
 
 #include "Primitives.h"
 #include "ProjectContent.h"
+#include "TextLines.h"
 
 class TQX3DObject;
 
@@ -36,21 +37,6 @@ int32_t TokenToInt(std::string_view token);
 float TokenToFloat(std::string_view token);
 // "True"/"False" in any letter case, or a number (0 is false).
 bool TokenToBool(std::string_view token);
-
-// Line by line over bytes; CR LF or LF.  Past the end it gives empty lines
-// (and AtEnd() is true), as reading past the end of a text file does.
-class LineReader {
-public:
-    explicit LineReader(std::string_view data) : rest_(data) {}
-    std::string_view Next();
-    int Line() const { return line_; }  // 1-based number of the last line given
-    bool AtEnd() const { return atEnd_; }
-
-private:
-    std::string_view rest_;
-    int line_ = 0;
-    bool atEnd_ = false;
-};
 
 // An object file as read: its name (line 1) and the primitives of list 0,
 // with the line each box and each model's file name came from.

@@ -8,6 +8,10 @@
 // names the registry keeps are their file-name parts in code page 1251, the
 // form in which the design's texts and files hold them.  Every function here runs on the
 // GUI thread with the scene's GL context current.
+//
+// The table and its registration are data (qx_texture_table); the GL names
+// come from the upload qx_textures installs (TextureGlSide.h), which also
+// defines the binding and texturing helpers at the end of this header.
 #pragma once
 
 #include <cstdint>
