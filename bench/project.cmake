@@ -4,7 +4,7 @@
 # display (xvfb-run): bench/bench_project.
 if(TARGET qx_test_support)
   add_executable(bench_project ${CMAKE_CURRENT_LIST_DIR}/project/ProjectBench.cpp)
-  target_link_libraries(bench_project PRIVATE qx_project qx_test_support Qt6::Gui JPEG::JPEG benchmark::benchmark
+  target_link_libraries(bench_project PRIVATE qx_project qx_scene qx_textures qx_test_support Qt6::Gui JPEG::JPEG benchmark::benchmark
                         qx_warnings)
   target_include_directories(bench_project PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 endif()

@@ -12,6 +12,7 @@
 #include "Collisions.h"
 #include "ModelReaders.h"
 #include "GLEngine.h"
+#include "ObjectBuffers.h"
 #include "PlayerMotion.h"
 #include "QX3DObject.h"
 #include "Skybox.h"

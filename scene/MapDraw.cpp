@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "ObjectBuffers.h"
 #include "QX3DObject.h"
 
 void DrawMap(const ProjectContent& content, uint8_t mode, uint8_t range, uint8_t band, float cameraX, float level,

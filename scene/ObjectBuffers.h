@@ -17,6 +17,8 @@
 
 #include "Mesh.h"
 
+class TQX3DObject;
+
 namespace qx {
 
 enum class ObjectPath { Buffers, DisplayLists };
@@ -96,6 +98,10 @@ private:
     std::vector<uint32_t> counts_;
     float projection_[16] = {};
 };
+
+// TQX3DObject::BuildListRange on the path in force: lists [first, first +
+// count) of `object` compiled or uploaded (SceneGlInstall.cpp installs it).
+void BuildObjectLists(TQX3DObject& object, int16_t first, int16_t count);
 
 // The translation, rotations about X, Y, Z and scale of a placement.
 void ApplyPlacement(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX, float scaleY,

@@ -1,19 +1,10 @@
 #include "ObjectMesh.h"
 
-#include <algorithm>
-#include <span>
-
-#include "PrimitiveList.h"
+#include "PrimitiveKinds.h"
 
 namespace qx {
 
 namespace {
-
-template <typename T>
-std::span<const T> Valid(const std::vector<T>& items, int16_t count)
-{
-    return {items.data(), std::min(items.size(), static_cast<size_t>(std::max<int16_t>(count, 0)))};
-}
 
 // RotateBy: three turns, each about an axis given as 0.5 in its component.
 void RotateBy(MeshBuilder& b, const TVec3& r)

@@ -1,25 +1,19 @@
 #include "PrimitiveList.h"
 
-#include <algorithm>
-#include <span>
-#include <tuple>
 #include <type_traits>
 #include <utility>
 
 #include "Errors.h"
 #include "ModelReaders.h"
+#include "ObjectGlSide.h"
 #include "Paths.h"
+#include "PrimitiveKinds.h"
 #include "Text1251.h"
 
 namespace {
 
-// The valid entries of a kind's array: its count, but never past the array.
-template <typename T>
-std::span<const T> Valid(const std::vector<T>& items, int16_t count)
-{
-    const size_t n = std::min(items.size(), static_cast<size_t>(std::max<int16_t>(count, 0)));
-    return std::span<const T>(items.data(), n);
-}
+using qx::ForEachKind;
+using qx::Valid;
 
 // The 16-bit count would wrap past 32767.
 void CheckRoom(int16_t count)
@@ -37,23 +31,6 @@ int16_t Append(std::vector<T>& items, int16_t& count, T item)
     items.push_back(std::move(item));
     ++count;
     return index;
-}
-
-// The kinds in their fixed order: each array with its count.
-constexpr auto kKinds = std::make_tuple(
-    std::pair{&TGLPremitives::Boxes, &TGLPremitives::BoxCount},
-    std::pair{&TGLPremitives::Spheres, &TGLPremitives::SphereCount},
-    std::pair{&TGLPremitives::Tori, &TGLPremitives::TorusCount},
-    std::pair{&TGLPremitives::Floors, &TGLPremitives::FloorCount},
-    std::pair{&TGLPremitives::Walls, &TGLPremitives::WallCount},
-    std::pair{&TGLPremitives::Models3ds, &TGLPremitives::Model3dsCount},
-    std::pair{&TGLPremitives::BlenderModels, &TGLPremitives::BlenderCount});
-
-// Calls visit(array member, count member) for each kind in order.
-template <typename Visit>
-void ForEachKind(Visit&& visit)
-{
-    std::apply([&](const auto&... kind) { (visit(kind.first, kind.second), ...); }, kKinds);
 }
 
 template <typename T>
@@ -99,7 +76,8 @@ int16_t TGLPremitives::AddSphere(int32_t texture, int16_t segments, float x, flo
     sphere.Texture = texture;
     sphere.Rotation = {rotX, rotY, rotZ};
     CheckRoom(SphereCount);
-    sphere.Compile();
+    if (const auto compile = qx::ObjectGl().compileSphere)
+        compile(sphere);
     return ::Append(Spheres, SphereCount, std::move(sphere));
 }
 
@@ -173,29 +151,6 @@ int16_t TGLPremitives::Append(TModelBlender item)
     return ::Append(BlenderModels, BlenderCount, std::move(item));
 }
 
-void TGLPremitives::PrepareDrawing()
-{
-    for (size_t i = 0; i < Spheres.size() && i < static_cast<size_t>(std::max<int16_t>(SphereCount, 0)); ++i)
-        if (!Spheres[i].DisplayList)
-            Spheres[i].Compile();
-    const auto load = [](const qx::ImportedModel* model) {
-        if (const auto* loaded = dynamic_cast<const qx::LoadedModel*>(model))
-            loaded->LoadPictures();
-    };
-    for (const TModel3ds& m : Valid(Models3ds, Model3dsCount))
-        load(m.Model.get());
-    for (const TModelBlender& m : Valid(BlenderModels, BlenderCount))
-        load(m.GameObj.get());
-}
-
-void TGLPremitives::Draw() const
-{
-    ForEachKind([this](auto items, auto count) {
-        for (const auto& p : Valid(this->*items, this->*count))
-            p.Draw();
-    });
-}
-
 void TGLPremitives::Assign(const TGLPremitives& source)
 {
     if (&source == this)
@@ -206,12 +161,4 @@ void TGLPremitives::Assign(const TGLPremitives& source)
     ForEachKind([&](auto items, auto count) {
         CopyKind(this->*items, this->*count, source.*items, source.*count);
     });
-}
-
-void TGLPremitives::KeepCalledListsAlive(qx::GlListRef& compiled) const
-{
-    for (const TSphere& p : Valid(Spheres, SphereCount))
-        compiled.KeepAlive(p.DisplayList);
-    for (const TTorus& p : Valid(Tori, TorusCount))
-        compiled.KeepAlive(p.DisplayList);
 }

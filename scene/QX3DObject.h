@@ -8,6 +8,10 @@
 // held by reference count: they stay valid while any object (or any compiled
 // list calling them) uses them, and are deleted when the last user lets go,
 // so rebuilding, clearing and reloading do not leak GL objects.
+//
+// The object is data (qx_scene_data, no GL): the buffers and display lists
+// are caches the drawing library (qx_scene) builds and deletes, and the
+// drawing methods below are defined there (ObjectDraw.cpp).
 #pragma once
 
 #include <cstdint>
@@ -16,11 +20,14 @@
 #include <vector>
 
 #include "DisplayList.h"
-#include "ObjectBuffers.h"
 #include "PrimitiveList.h"
 #include "VectorMath.h"
 
 class TCollision;
+namespace qx {
+class ObjectBuffers;
+class DrawBatch;
+}  // namespace qx
 
 class TQX3DObject {
 public:
@@ -77,13 +84,4 @@ public:
     // Deep copy of name, lists and reserved fields; display lists are shared,
     // the collision set is not copied.
     virtual void Assign(const TQX3DObject& source);
-
-    // The object file: every list's primitives written (the kinds other
-    // than boxes in a block after the boxes, see ProjectFiles.h); reading
-    // replaces the name and the collision set and appends the primitives of
-    // the file's first list to list 0 (the models read from the models/
-    // folder beside the file; a missing one leaves its primitive empty),
-    // then compiles the display lists.  Errors name the file (and line).
-    void SaveToFile(const std::string& fileName) const;
-    void LoadFromFile(const std::string& fileName);
 };

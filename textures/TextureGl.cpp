@@ -1,4 +1,5 @@
-// The small GL helpers primitives use for texturing.
+// The small GL helpers primitives use for texturing, and the binding of a
+// registry entry.
 #include "Textures.h"
 
 #include <GL/gl.h>
@@ -38,6 +39,22 @@ void SetTexGen(int32_t mode)
         glDisable(GL_TEXTURE_GEN_S);
         glDisable(GL_TEXTURE_GEN_T);
     }
+}
+
+void BindTexture(int32_t index)
+{
+    const TextureRegistry& reg = Textures();
+    if (index > reg.TextureCount - 1 || index < -1)
+        return;
+    if (index == -1)
+        glDisable(GL_TEXTURE_2D);
+    else
+        glEnable(GL_TEXTURE_2D);
+    // Deliberately before the bind: the filters go to the texture bound so
+    // far, which in steady drawing has been bound through here before.
+    SetTextureFilter(2);
+    if (index >= 0)
+        glBindTexture(GL_TEXTURE_2D, reg.TextureIds[static_cast<size_t>(index)]);
 }
 
 void BindTextureName(uint32_t name)

@@ -1,12 +1,11 @@
-// Registration, lookup, binding and removal of registry entries.
+// Registration, lookup and removal of registry entries; the pictures'
+// upload goes through the GL side (TextureGlSide.h).
 #include "Textures.h"
 
-#include <GL/gl.h>
-
-#include "TextureLoaders.h"
 #include "Text1251.h"
 #include "Messages.h"
 #include "RegistryName.h"
+#include "TextureGlSide.h"
 
 TextureRegistry& Textures()
 {
@@ -14,7 +13,23 @@ TextureRegistry& Textures()
     return registry;
 }
 
+namespace qx {
+
+TextureGlSide& TextureGl()
+{
+    constinit static TextureGlSide side;
+    return side;
+}
+
+}  // namespace qx
+
 namespace {
+
+bool RunLoader(qx::ImageKind kind, const std::string& path, uint32_t& textureId, bool keyed)
+{
+    const auto load = qx::TextureGl().load;
+    return load != nullptr && load(kind, path, textureId, keyed);
+}
 
 // Last entry whose stored name equals `name` byte for byte.  Stored names
 // carry no folder, so a path with one never matches.
@@ -59,7 +74,7 @@ bool LoadTextureFile(const std::string& path, uint32_t& textureId, bool keyed)
     if (reg.TextureCount >= TextureRegistry::kMaxTextures)
         return false;
     ReserveEntry(reg);
-    const bool loaded = qx::RunTextureLoader(qx::ImageKindForPath(path, false), path, textureId, keyed);
+    const bool loaded = RunLoader(qx::ImageKindForPath(path, false), path, textureId, keyed);
     RecordEntry(reg, path, textureId, keyed);
     return loaded;
 }
@@ -74,7 +89,7 @@ int32_t AddTexture(const std::string& path, bool keyed)
         return 0;
     ReserveEntry(reg);
     uint32_t id = 0;
-    qx::RunTextureLoader(qx::ImageKindForPath(path, true), path, id, keyed);
+    RunLoader(qx::ImageKindForPath(path, true), path, id, keyed);
     const int32_t index = reg.TextureCount;
     RecordEntry(reg, path, id, keyed);
     return index;
@@ -86,22 +101,6 @@ int32_t FindTexture(const std::string& name)
     if (name.empty() || reg.TextureCount == 0)
         return -1;
     return LastEntryNamed(reg, name);
-}
-
-void BindTexture(int32_t index)
-{
-    const TextureRegistry& reg = Textures();
-    if (index > reg.TextureCount - 1 || index < -1)
-        return;
-    if (index == -1)
-        glDisable(GL_TEXTURE_2D);
-    else
-        glEnable(GL_TEXTURE_2D);
-    // Deliberately before the bind: the filters go to the texture bound so
-    // far, which in steady drawing has been bound through here before.
-    SetTextureFilter(2);
-    if (index >= 0)
-        glBindTexture(GL_TEXTURE_2D, reg.TextureIds[static_cast<size_t>(index)]);
 }
 
 void RemoveTexture(int32_t index)
@@ -121,7 +120,8 @@ void RemoveTexture(int32_t index)
         reg.TextureIds[j] = reg.TextureIds[j + 1];
         reg.TextureKeyed[j] = reg.TextureKeyed[j + 1];
     }
-    DeleteTextureName(removedId);
+    if (const auto deleteName = qx::TextureGl().deleteName)
+        deleteName(removedId);
     --reg.TextureCount;
 }
 

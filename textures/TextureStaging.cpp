@@ -1,7 +1,5 @@
 #include "TextureStaging.h"
 
-#include <GL/gl.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -12,7 +10,7 @@
 
 #include "Paths.h"
 #include "RegistryName.h"
-#include "TextureUpload.h"
+#include "TextureGlSide.h"
 #include "imageio/ImageDecoders.h"
 
 namespace qx {
@@ -58,9 +56,12 @@ std::string ProblemReason(const Decoded& d, const std::string& path)
 
 void DeleteNames(const TextureRegistry& reg)
 {
+    const auto deleteName = TextureGl().deleteName;
+    if (deleteName == nullptr)
+        return;
     for (int32_t i = 0; i < reg.TextureCount; ++i)
-        if (const GLuint name = reg.TextureIds[static_cast<size_t>(i)]; name != 0)
-            glDeleteTextures(1, &name);
+        if (const uint32_t name = reg.TextureIds[static_cast<size_t>(i)]; name != 0)
+            deleteName(name);
 }
 
 // Hands entry indexes to the workers, at most `window` ahead of the upload,
@@ -209,8 +210,8 @@ StagedTextures StageTextures(const std::vector<TextureListEntry>& entries, const
         }
         uint32_t id = 0;
         if (d->result.ok()) {
-            if (upload)
-                id = UploadBlock(*d->result.block, d->kind == ImageKind::Bmp && d->keyed);
+            if (upload && TextureGl().upload != nullptr)
+                id = TextureGl().upload(*d->result.block, d->kind == ImageKind::Bmp && d->keyed);
         } else {
             staged.problems.push_back({static_cast<int32_t>(i), entries[i].name, ProblemReason(*d, paths[i])});
         }

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "TextureListFile.h"
 #include "Textures.h"
 
 namespace qx {

@@ -8,6 +8,10 @@
 // names the registry keeps are their file-name parts in code page 1251, the
 // form in which the design's texts and files hold them.  Every function here runs on the
 // GUI thread with the scene's GL context current.
+//
+// The table and its registration are data (qx_texture_table); the GL names
+// come from the upload qx_textures installs (TextureGlSide.h), which also
+// defines the binding and texturing helpers at the end of this header.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +28,15 @@ struct TextureRegistry {
     std::vector<uint32_t> TextureIds;       // GL texture name, 0 = none
     std::vector<bool> TextureKeyed;         // colour-key flag
 };
+
+namespace qx {
+// One entry as the texture list names it: the picture's name (1251) and its
+// colour-key flag.
+struct TextureListEntry {
+    std::string name;
+    bool keyed = false;
+};
+}  // namespace qx
 
 // The process-wide registry.
 TextureRegistry& Textures();
@@ -45,12 +58,6 @@ void BindTexture(int32_t index);
 void RemoveTexture(int32_t index);
 // Forgets every entry; their GL names stay allocated.
 void ResetTextures();
-
-// base + ".qxtex": the count, then one line per entry: name and "1"/"0".
-// Failures throw qx::InOutError; conversion failures of LoadTextureList
-// throw qx::ConvertError, leaving the entries read so far registered.
-void SaveTextureList(const std::string& base);
-void LoadTextureList(const std::string& base);
 
 // 0 linear, 1 nearest, 2 trilinear, 3 nearest-mipmap; on the bound texture.
 void SetTextureFilter(int32_t mode);

@@ -409,7 +409,7 @@ TEST(ProjectFileOperations, ListAndMapRoundTripAndErrorsNameTheFile)
     EXPECT_EQ(ErrorText([&] { LoadObjectList(read, base + "ObjList"); }), base + "_B.qxobj: File not found");
     EXPECT_EQ(read.MapObjects[0]->Lists[0]->BoxCount, 1) << "a failed load keeps what was there";
     TQX3DObject object("_C");
-    EXPECT_EQ(ErrorText([&] { object.LoadFromFile(base + "none.qxobj"); }), base + "none.qxobj: File not found");
+    EXPECT_EQ(ErrorText([&] { LoadFromFile(object, base + "none.qxobj"); }), base + "none.qxobj: File not found");
 }
 
 TEST(FindObject, LastEqualNameWinsAndTheIndexFollowsChanges)

@@ -10,6 +10,7 @@
 #include "Messages.h"
 #include "TestSupport.h"
 #include "Text1251.h"
+#include "TextureListFile.h"
 #include "Textures.h"
 
 namespace {

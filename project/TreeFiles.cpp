@@ -3,36 +3,11 @@
 #include "Errors.h"
 #include "NumberText.h"
 #include "Paths.h"
+#include "TextLines.h"
 
 namespace {
 
-// Splits at LF; a CR just before the LF belongs to the line end.  A last
-// line without a line end still counts, an empty rest after the last LF
-// does not.
-class LineReader {
-public:
-    explicit LineReader(std::string_view data) : rest_(data) {}
-
-    bool Next(std::string_view& line)
-    {
-        if (rest_.empty())
-            return false;
-        const size_t lf = rest_.find('\n');
-        if (lf == std::string_view::npos) {
-            line = rest_;
-            rest_ = {};
-        } else {
-            line = rest_.substr(0, lf);
-            rest_.remove_prefix(lf + 1);
-        }
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        return true;
-    }
-
-private:
-    std::string_view rest_;
-};
+using qx::LineReader;
 
 std::string LevelError(int level, std::string_view text)
 {

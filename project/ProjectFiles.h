@@ -19,6 +19,7 @@
 
 #include "Primitives.h"
 #include "ProjectContent.h"
+#include "TextLines.h"
 
 class TQX3DObject;
 
@@ -36,21 +37,6 @@ int32_t TokenToInt(std::string_view token);
 float TokenToFloat(std::string_view token);
 // "True"/"False" in any letter case, or a number (0 is false).
 bool TokenToBool(std::string_view token);
-
-// Line by line over bytes; CR LF or LF.  Past the end it gives empty lines
-// (and AtEnd() is true), as reading past the end of a text file does.
-class LineReader {
-public:
-    explicit LineReader(std::string_view data) : rest_(data) {}
-    std::string_view Next();
-    int Line() const { return line_; }  // 1-based number of the last line given
-    bool AtEnd() const { return atEnd_; }
-
-private:
-    std::string_view rest_;
-    int line_ = 0;
-    bool atEnd_ = false;
-};
 
 // An object file as read: its name (line 1) and the primitives of list 0,
 // with the line each box and each model's file name came from.
@@ -141,6 +127,15 @@ std::string ObjectFileName(const std::string& listFileName, const std::string& o
 // paths (backslashes allowed).  A load is all or nothing: the content is
 // replaced only when every file was read; the saves write each file through
 // a temporary beside it.
+//
+// The object file of one object: every list's primitives written (the kinds
+// other than boxes in a block after the boxes); reading replaces the name
+// and the collision set and appends the primitives of the file's first list
+// to list 0 (the models read from the models/ folder beside the file; a
+// missing one leaves its primitive empty), then builds the object's drawing.
+// Errors name the file (and line).
+void SaveToFile(const TQX3DObject& object, const std::string& fileName);
+void LoadFromFile(TQX3DObject& object, const std::string& fileName);
 void SaveObjectList(const ProjectContent& content, const std::string& base);
 void LoadObjectList(ProjectContent& content, const std::string& base);
 void SaveMap(const ProjectContent& content, const std::string& base);

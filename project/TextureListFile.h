@@ -9,13 +9,9 @@
 #include <vector>
 
 #include "NumberText.h"
+#include "Textures.h"
 
 namespace qx {
-
-struct TextureListEntry {
-    std::string name;
-    bool keyed = false;
-};
 
 std::string FormatTextureList(const std::vector<TextureListEntry>& entries);
 
@@ -27,3 +23,10 @@ std::string FormatTextureList(const std::vector<TextureListEntry>& entries);
 void ParseTextureList(std::string_view data, const std::function<void(const TextureListEntry&)>& onEntry);
 
 }  // namespace qx
+
+// The process-wide registry's list: base + ".qxtex", the pictures in the
+// "textures" folder beside it.  Failures throw qx::InOutError; conversion
+// failures of LoadTextureList throw qx::ConvertError, leaving the entries
+// read so far registered.
+void SaveTextureList(const std::string& base);
+void LoadTextureList(const std::string& base);

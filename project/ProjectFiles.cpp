@@ -76,21 +76,6 @@ bool TokenToBool(std::string_view token)
     return value != 0;
 }
 
-std::string_view LineReader::Next()
-{
-    ++line_;
-    if (rest_.empty()) {
-        atEnd_ = true;
-        return std::string_view();
-    }
-    const size_t end = rest_.find('\n');
-    std::string_view line = rest_.substr(0, end);
-    rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    return line;
-}
-
 void ThrowAt(const std::string& fileName, int line, const std::exception& error)
 {
     std::string text = fileName + ":";
@@ -610,9 +595,9 @@ void WriteProjectFile(const std::string& fileName, std::string_view bytes)
 
 }  // namespace
 
-void TQX3DObject::SaveToFile(const std::string& fileName) const
+void SaveToFile(const TQX3DObject& object, const std::string& fileName)
 {
-    WriteProjectFile(fileName, qx::FormatObjectFile(*this));
+    WriteProjectFile(fileName, qx::FormatObjectFile(object));
 }
 
 namespace {
@@ -627,12 +612,12 @@ std::string ModelFolderOf(const std::string& objectFileName)
 
 }  // namespace
 
-void TQX3DObject::LoadFromFile(const std::string& fileName)
+void LoadFromFile(TQX3DObject& object, const std::string& fileName)
 {
     qx::ObjectFileData data = qx::ParseObjectFile(ReadProjectFile(fileName), fileName);
     qx::ReadObjectModels(data, ModelFolderOf(fileName), fileName, nullptr);
-    qx::ApplyObjectFile(*this, std::move(data));
-    BuildDisplayLists();
+    qx::ApplyObjectFile(object, std::move(data));
+    object.BuildDisplayLists();
 }
 
 void SaveObjectList(const ProjectContent& content, const std::string& base)
@@ -641,7 +626,7 @@ void SaveObjectList(const ProjectContent& content, const std::string& base)
     WriteProjectFile(listFile, qx::FormatObjectList(content));
     for (int32_t i = 0; i < content.MapObjectCount; ++i) {
         const std::string& name = content.MapObjectNames[static_cast<size_t>(i)];
-        content.MapObjects[static_cast<size_t>(i)]->SaveToFile(qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
+        SaveToFile(*content.MapObjects[static_cast<size_t>(i)], qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
     }
 }
 
@@ -655,7 +640,7 @@ void LoadObjectList(ProjectContent& content, const std::string& base)
     for (const std::string& name : names) {
         auto object = std::make_shared<TQX3DObject>(name);
         object->AddList();
-        object->LoadFromFile(qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
+        LoadFromFile(*object, qx::ObjectFileName(listFile, Cp1251ToUtf8(name)));
         staged.MapObjects.push_back(std::move(object));
         staged.MapObjectNames.push_back(name);
     }

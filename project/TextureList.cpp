@@ -1,9 +1,8 @@
 // SaveTextureList / LoadTextureList: the registry's side of the list file.
-#include "Textures.h"
+#include "TextureListFile.h"
 
 #include "Paths.h"
 #include "Text1251.h"
-#include "TextureListFile.h"
 
 namespace {
 

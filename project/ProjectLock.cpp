@@ -3,23 +3,30 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <unistd.h>
 
 #include "Errors.h"
+#include "NumberText.h"
 #include "Paths.h"
 
 namespace qx {
 
 namespace {
 
+// The id on the lock's first line, read with the files' integer grammar;
+// 0 for no lock or one that holds no id.
 int LockPid(const std::string& fsFolder)
 {
-    std::ifstream in(fsFolder + kProjectLockFile);
-    int pid = 0;
-    if (!(in >> pid) || pid <= 0)
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fsFolder + kProjectLockFile, ec))
         return 0;
-    return pid;
+    try {
+        const std::string text = ReadWholeFile(fsFolder + kProjectLockFile);
+        const int pid = StrictTextToInt(std::string_view(text).substr(0, text.find_first_of("\r\n")));
+        return pid > 0 ? pid : 0;
+    } catch (const Error&) {
+        return 0;
+    }
 }
 
 bool Running(int pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }

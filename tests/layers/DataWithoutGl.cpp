@@ -1,0 +1,2 @@
+// Nothing to run: the link is the check (CMakeLists.txt).
+int main() { return 0; }
