@@ -11,6 +11,9 @@ const std::string& PlayerNodeText()
 EditorState& Editor()
 {
     static EditorState state;
+    // The document's texture table is the one every texture routine uses.
+    static const bool bound = (BindTextureRegistry(state.TextureTable), true);
+    (void)bound;
     return state;
 }
 
@@ -20,8 +23,10 @@ void ResetEditorState()
 {
     EditorState& state = Editor();
     UndoStack history = std::move(state.History);
+    TextureRegistry textures = std::move(state.TextureTable);
     state = EditorState();
     state.History = std::move(history);
+    state.TextureTable = std::move(textures);
 }
 
 float SnapX(float v) { return SnapToStep(v, Editor().GridStepX); }

@@ -14,6 +14,7 @@
 #include "MapEdits.h"
 #include "ProjectContent.h"
 #include "ShapeFields.h"
+#include "Textures.h"
 
 class TQX3DObject;
 
@@ -47,6 +48,9 @@ struct EditSession {
 };
 
 struct Document : ProjectContent, EditSession {
+    // The pictures the primitives name by index.  Their GL names in it are
+    // the view's uploads; the editor binds it as the process's registry.
+    TextureRegistry TextureTable;
     // The object tree (saved with the project), the map tree and the
     // texture window's tree (saved with the project).
     qx::DocTree ObjectTree;

@@ -7,10 +7,22 @@
 #include "RegistryName.h"
 #include "TextureGlSide.h"
 
+namespace {
+TextureRegistry* g_boundRegistry = nullptr;
+}
+
 TextureRegistry& Textures()
 {
     static TextureRegistry registry;
-    return registry;
+    return g_boundRegistry ? *g_boundRegistry : registry;
+}
+
+void BindTextureRegistry(TextureRegistry& registry)
+{
+    if (&registry == &Textures())
+        return;
+    registry = std::move(Textures());
+    g_boundRegistry = &registry;
 }
 
 namespace qx {

@@ -38,8 +38,12 @@ struct TextureListEntry {
 };
 }  // namespace qx
 
-// The process-wide registry.
+// The process-wide registry: the one bound (the editor's document holds
+// its own), else one of the process's.
 TextureRegistry& Textures();
+// From now on Textures() is `registry`; the entries registered so far move
+// into it.
+void BindTextureRegistry(TextureRegistry& registry);
 
 // Loads through the loader the path's ending selects (".JPEG" not
 // recognised) unless an entry named exactly `path` exists, in which case its
