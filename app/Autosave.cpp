@@ -203,7 +203,7 @@ void WriteAutosave(const AutosaveJob& job, const std::string& folder)
 
 }  // namespace
 
-Autosaver::Autosaver(TFVantor& window) : window_(window), clock_([] { return std::chrono::steady_clock::now(); })
+Autosaver::Autosaver() : clock_([] { return std::chrono::steady_clock::now(); })
 {
     g_autosaver = this;
     timer_ = new QTimer(this);

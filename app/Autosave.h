@@ -65,7 +65,7 @@ public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     static constexpr std::chrono::seconds kInterval{120};
 
-    explicit Autosaver(TFVantor& window);
+    Autosaver();
     ~Autosaver() override;
 
     // Tests set the time.
@@ -80,7 +80,6 @@ public:
     bool Running() const { return worker_.joinable(); }
 
 private:
-    TFVantor& window_;
     Clock clock_;
     QTimer* timer_ = nullptr;
     std::thread worker_;

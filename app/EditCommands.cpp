@@ -136,13 +136,14 @@ void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
                  (shown.placing && !state.Placing && (changes & qx::SessionChanged)))
             FBoxEditor->close();
     }
-    if (changes & qx::PendingChanged)
-        ShowPendingPrimitive();
-    // A command that opened the view or brought a new primitive shows it at
-    // once: the fields the user types into next must be that primitive's.
-    // Changes of values wait for the frame.
-    if (pending != shown.pending || (changes & qx::SessionChanged))
+    // The frame marks every change for its present step.  A command that
+    // opened the view or brought a new primitive shows it at once (whichever
+    // observer is told first): the fields the user types into next must be
+    // that primitive's.  Changes of values wait for the frame.
+    if (pending != shown.pending || (changes & qx::SessionChanged)) {
+        MarkForPresentation(changes);
         PresentNow();
+    }
     shown = {state.ModelEditMode, state.EditedDefinition, pending, state.Placing};
 }
 
@@ -271,10 +272,6 @@ void StoreEditedObject(TFVantor&) { qx::StoreWorkingCopy(Editor()); }
 void DropPendingPrimitive() { qx::DropPending(Editor()); }
 
 ShapeFields PendingShape() { return qx::PendingFields(Editor()); }
-
-// The box editor shows the pending primitive as it is now, in the next
-// present step.
-void ShowPendingPrimitive() { MarkForPresentation(qx::PendingChanged); }
 
 void StartPlacingShape(ShapeKind kind)
 {

@@ -38,9 +38,6 @@ void ShowProjectReplaced(TFVantor& window);
 void DropPendingPrimitive();
 // The pending primitive's fields; empty when there is none.
 ShapeFields PendingShape();
-// The box editor shows the pending primitive as it is now (what follows a
-// change of it).
-void ShowPendingPrimitive();
 // "Коробка", "Пол", "Стена", "Сфера", "Торус": a new primitive of the kind
 // follows the cursor (a locked one is dropped); the box editor shows it.
 void StartPlacingShape(ShapeKind kind);

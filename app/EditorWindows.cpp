@@ -57,7 +57,7 @@ EditorWindows::EditorWindows()
         nullptr,
     };
     InstallEditHistory(*main);
-    autosaver = std::make_unique<Autosaver>(*main);
+    autosaver = std::make_unique<Autosaver>();
 }
 
 EditorWindows::~EditorWindows()
