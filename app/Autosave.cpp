@@ -47,6 +47,7 @@ struct AutosaveJob {
         content.MapObjectCount = static_cast<int32_t>(objects.size());
         content.Placements = map->placements;
         content.PlacementNames = map->placementNames;
+        content.PlacementIds = map->placementIds;
         content.PlacementCount = map->placementCount;
         for (int i = 0; i < 3; ++i)
             content.PlayerPos[i] = playerPos[i];
@@ -172,6 +173,7 @@ void AutosaveCopies::TakeMap(const ProjectContent& content)
     map->objectNames = content.MapObjectNames;
     map->placements = content.Placements;
     map->placementNames = content.PlacementNames;
+    map->placementIds = content.PlacementIds;
     map->placementCount = content.PlacementCount;
     map_ = std::move(map);
 }

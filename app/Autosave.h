@@ -33,6 +33,7 @@ struct MapCopy {
     std::vector<std::string> objectNames;
     std::vector<TPlacement> placements;
     std::vector<std::string> placementNames;
+    std::vector<uint64_t> placementIds;
     int32_t placementCount = 0;
 };
 

@@ -184,7 +184,7 @@ void RenameSelectedObject(TFVantor&)
         return;
     const qx::DocTree treeBefore = state.ObjectTree;
     const std::string objectName = state.MapObjects[static_cast<size_t>(k)]->Name;
-    const std::vector<int32_t> placements = state.PlacementsOf(k);
+    const std::vector<uint64_t> placements = state.PlacementIdsAt(state.PlacementsOf(k));
     state.SetObjectName(k, name, placements);
     qx::RenameNodes(state.ObjectTree, NodesOfObject(node, old), name);
     state.Events.Notify(qx::ObjectTreeChanged);
@@ -209,10 +209,12 @@ void DeleteSelectedObject(TFVantor& window)
     const std::shared_ptr<TQX3DObject> object = state.MapObjects[static_cast<size_t>(k)];
     std::vector<PlacementEntry> taken = state.TakePlacements(placements);
     state.RemoveObject(k);
-    // The placements after those taken moved down: the selection goes.
+    // The placements taken leave the selection.
     if (!placements.empty()) {
-        state.Selection.clear();
-        ShowSelection(window);
+        const qx::Selection selectionBefore = state.Selection;
+        qx::KeepValid(state.Selection, state);
+        if (state.Selection != selectionBefore)
+            ShowSelection(window);
     }
     qx::RemoveNodes(state.ObjectTree, NodesOfObject(node, name));
     state.Events.Notify(qx::ObjectTreeChanged);

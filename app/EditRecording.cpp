@@ -284,14 +284,12 @@ void RecordPlacementAdded(int32_t index)
 {
     if (Recording())
         return;
-    const EditorState& state = Editor();
-    const std::string name = state.PlacementNames[static_cast<size_t>(index)];
-    const TPlacement placement = state.Placements[static_cast<size_t>(index)];
+    const std::vector<PlacementEntry> placed{Editor().EntryOf(index)};
     UndoStep step;
     step.label = Cp("размещение объекта");
-    step.bytes = sizeof(placement) + name.size();
-    step.undo = [index] { Editor().RemovePlacement(index); };
-    step.redo = [index, name, placement] { Editor().InsertPlacement(index, name, placement); };
+    step.bytes = sizeof(PlacementEntry) + placed[0].name.size();
+    step.undo = [placed] { Editor().TakePlacementsOf(placed); };
+    step.redo = [placed] { Editor().PutBackPlacements(placed); };
     EditHistory().Push(std::move(step));
 }
 
@@ -340,8 +338,8 @@ void RecordObjectAdded(int32_t index, const qx::DocTree& treeBefore)
     step.label = Cp("добавление объекта");
     step.changesTrees = true;
     step.bytes = after.BytesBeside(before) + BytesOf(object.get());
-    step.undo = [index, before] {
-        Editor().RemoveObject(index);
+    step.undo = [object, before] {
+        Editor().RemoveObject(Editor().IndexOfObject(object.get()));
         PutObjectTree(before);
     };
     step.redo = [index, name, object, after] {
@@ -352,7 +350,7 @@ void RecordObjectAdded(int32_t index, const qx::DocTree& treeBefore)
 }
 
 void RecordObjectRenamed(int32_t index, const std::string& oldName, const std::string& oldObjectName,
-                         const std::vector<int32_t>& placements, const qx::DocTree& treeBefore)
+                         const std::vector<uint64_t>& placements, const qx::DocTree& treeBefore)
 {
     if (Recording())
         return;
@@ -360,18 +358,20 @@ void RecordObjectRenamed(int32_t index, const std::string& oldName, const std::s
     const qx::DocTree before = treeBefore;
     const qx::DocTree after = state.ObjectTree;
     const std::string newName = state.MapObjectNames[static_cast<size_t>(index)];
+    const std::shared_ptr<TQX3DObject> object = state.MapObjects[static_cast<size_t>(index)];
     UndoStep step;
     step.label = Cp("переименование объекта");
     step.changesTrees = true;
-    step.bytes = after.BytesBeside(before) + placements.size() * sizeof(int32_t);
-    step.undo = [index, oldName, oldObjectName, placements, before] {
+    step.bytes = after.BytesBeside(before) + placements.size() * sizeof(uint64_t);
+    step.undo = [object, oldName, oldObjectName, placements, before] {
         EditorState& state = Editor();
-        state.SetObjectName(index, oldName, placements);
-        state.MapObjects[static_cast<size_t>(index)]->Name = oldObjectName;
+        state.SetObjectName(state.IndexOfObject(object.get()), oldName, placements);
+        object->Name = oldObjectName;
         PutObjectTree(before);
     };
-    step.redo = [index, newName, placements, after] {
-        Editor().SetObjectName(index, newName, placements);
+    step.redo = [object, newName, placements, after] {
+        EditorState& state = Editor();
+        state.SetObjectName(state.IndexOfObject(object.get()), newName, placements);
         PutObjectTree(after);
     };
     EditHistory().Push(std::move(step));
@@ -400,13 +400,10 @@ void RecordObjectDeleted(TFVantor& window, int32_t index, const std::string& nam
         PutObjectTree(before);
         ObjectListClick(*w);
     };
-    step.redo = [index, placements, after] {
+    step.redo = [object, placements, after] {
         EditorState& state = Editor();
-        std::vector<int32_t> indices;
-        for (const PlacementEntry& p : *placements)
-            indices.push_back(p.index);
-        state.TakePlacements(indices);
-        state.RemoveObject(index);
+        state.TakePlacementsOf(*placements);
+        state.RemoveObject(state.IndexOfObject(object.get()));
         PutObjectTree(after);
         if (state.CursorPreview)
             state.CursorPreview->Clear();
@@ -436,14 +433,12 @@ bool DeletePlacementNearCursor()
     }
     if (nearest < 0)
         return false;
-    const std::string name = state.PlacementNames[static_cast<size_t>(nearest)];
-    const TPlacement placement = state.Placements[static_cast<size_t>(nearest)];
-    state.RemovePlacement(nearest);
+    const std::vector<PlacementEntry> taken = state.TakePlacements({nearest});
     UndoStep step;
     step.label = Cp("удаление объекта с карты");
-    step.bytes = sizeof(placement) + name.size();
-    step.undo = [nearest, name, placement] { Editor().InsertPlacement(nearest, name, placement); };
-    step.redo = [nearest] { Editor().RemovePlacement(nearest); };
+    step.bytes = sizeof(PlacementEntry) + taken[0].name.size();
+    step.undo = [taken] { Editor().PutBackPlacements(taken); };
+    step.redo = [taken] { Editor().TakePlacementsOf(taken); };
     EditHistory().Push(std::move(step));
     return true;
 }
@@ -451,21 +446,19 @@ bool DeletePlacementNearCursor()
 void UndoLastEdit(TFVantor& window)
 {
     MakeEngineCurrent();
-    const int32_t count = Editor().PlacementCount;
     const qx::Selection selection = Editor().Selection;
     EditHistory().Undo();
     LeaveObjectViewIfGone(window);
-    KeepSelectionValid(window, count, selection);
+    KeepSelectionValid(window, selection);
 }
 
 void RedoLastEdit(TFVantor& window)
 {
     MakeEngineCurrent();
-    const int32_t count = Editor().PlacementCount;
     const qx::Selection selection = Editor().Selection;
     EditHistory().Redo();
     LeaveObjectViewIfGone(window);
-    KeepSelectionValid(window, count, selection);
+    KeepSelectionValid(window, selection);
 }
 
 void InstallEditRecording()

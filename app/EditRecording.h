@@ -7,6 +7,8 @@
 // - a new, renamed or deleted object with the object tree before and after
 //   as the document's tree values (and the placements the rename or
 //   deletion took along);
+// Steps find objects and placements by identity (the object itself, the
+// placement's id); an index they keep is only where an entry goes back.
 // - the texture window's edits as the registry's small table and the
 //   document's texture tree, plus the box indices a removal renumbered.
 #pragma once
@@ -32,9 +34,9 @@ void RecordPlayerMoved(const float before[3]);
 // The object tree before the change; after it, the document's.
 void RecordObjectAdded(int32_t index, const qx::DocTree& treeBefore);
 // Object `index` was listed as `oldName` (its own Name `oldObjectName`) and
-// its `placements` showed that name.
+// its `placements` (identities) showed that name.
 void RecordObjectRenamed(int32_t index, const std::string& oldName, const std::string& oldObjectName,
-                         const std::vector<int32_t>& placements, const qx::DocTree& treeBefore);
+                         const std::vector<uint64_t>& placements, const qx::DocTree& treeBefore);
 // Object `index` left the list with the placements `taken`.
 void RecordObjectDeleted(TFVantor& window, int32_t index, const std::string& name,
                          const std::shared_ptr<TQX3DObject>& object, std::vector<PlacementEntry> taken,

@@ -115,7 +115,7 @@ void DrawSelection(const EditorState& state)
         if (!(f.modes & (1u << mode)))
             continue;
         ForEachDrawnPlacement(state, mode, f.range, f.band, f.cameraX, f.level, f.cameraZ, [&](size_t i, int32_t k) {
-            if (!qx::IsSelected(state.Selection, static_cast<int32_t>(i)) || !state.MapObjects[static_cast<size_t>(k)])
+            if (!qx::IsSelected(state.Selection, state.PlacementIds[i]) || !state.MapObjects[static_cast<size_t>(k)])
                 return;
             const size_t object = static_cast<size_t>(k);
             if (boundsFrame[object] != frame) {

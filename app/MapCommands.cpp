@@ -107,11 +107,11 @@ void SelectAtMouse(TFVantor& window, bool toggle)
         MapRayAt(state.MouseX, state.MouseY, ray) ? qx::PickPlacement(state, state.MapFilter, ray, g_pickScratch) : -1;
     if (toggle) {
         if (hit >= 0)
-            qx::ToggleSelected(state.Selection, hit);
+            qx::ToggleSelected(state.Selection, state.PlacementId(hit));
     } else {
         state.Selection.clear();
         if (hit >= 0)
-            state.Selection.push_back(hit);
+            state.Selection.push_back(state.PlacementId(hit));
     }
     ShowSelection(window);
 }
@@ -121,9 +121,7 @@ void SelectAllPlacements(TFVantor& window)
     EditorState& state = Editor();
     if (!InMapView(state))
         return;
-    state.Selection.resize(static_cast<size_t>(state.PlacementCount));
-    for (int32_t i = 0; i < state.PlacementCount; ++i)
-        state.Selection[static_cast<size_t>(i)] = i;
+    state.Selection = qx::SelectAll(state);
     ShowSelection(window);
 }
 
@@ -146,12 +144,12 @@ void BeginSelectionDrag(int x, int y)
     if (!InMapView(state) || state.Selection.empty() || !MapRayAt(x, y, ray))
         return;
     const int32_t hit = qx::PickPlacement(state, state.MapFilter, ray, g_pickScratch);
-    if (hit < 0 || !qx::IsSelected(state.Selection, hit))
+    if (hit < 0 || !qx::IsSelected(state.Selection, state.PlacementId(hit)))
         return;
     g_drag.height = state.Placements[static_cast<size_t>(hit)].PosY;
     if (!OnPlane(ray, g_drag.height, g_drag.start))
         return;
-    for (const int32_t i : state.Selection)
+    for (const int32_t i : qx::SelectedIndices(state, state.Selection))
         g_drag.origins.push_back(state.Placements[static_cast<size_t>(i)]);
     g_drag.active = true;
 }
@@ -274,14 +272,12 @@ void ShowSelection(TFVantor& window)
         FOPos->ShowSelection();
 }
 
-void KeepSelectionValid(TFVantor& window, int32_t countBefore, const qx::Selection& selectionBefore)
+void KeepSelectionValid(TFVantor& window, const qx::Selection& selectionBefore)
 {
     EditorState& state = Editor();
-    // A step of the map sets its own selection; any other that added or took
-    // placements moved indices under the selection.
-    if (state.PlacementCount != countBefore && state.Selection == selectionBefore)
-        state.Selection.clear();
-    qx::KeepValid(state.Selection, state.PlacementCount);
+    // A step of the map sets its own selection; any other may have taken
+    // selected placements off the map.
+    qx::KeepValid(state.Selection, state);
     if (state.Selection != selectionBefore)
         ShowSelection(window);
 }

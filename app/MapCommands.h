@@ -14,7 +14,7 @@ struct TPlacement;
 
 namespace qx {
 struct Ray;
-using Selection = std::vector<int32_t>;
+using Selection = std::vector<uint64_t>;
 }
 
 // The ray under a point of the Scene panel (device pixels, top-left origin)
@@ -58,7 +58,6 @@ void SetSelectedField(TFVantor& window, float TPlacement::*field, float value, c
 // Shows how many are selected in the status bar's message panel and in the
 // object settings window.
 void ShowSelection(TFVantor& window);
-// The selection after an undo or redo: a step that added or took placements
-// without setting the selection (not one of these commands) clears it,
-// since the indices under it moved.
-void KeepSelectionValid(TFVantor& window, int32_t countBefore, const qx::Selection& selectionBefore);
+// The selection after an undo or redo: placements a step took off the map
+// leave it.
+void KeepSelectionValid(TFVantor& window, const qx::Selection& selectionBefore);

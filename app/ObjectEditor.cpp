@@ -85,7 +85,7 @@ TFOPos::TFOPos(QWidget* parent) : ToolWindow("FOPos", "Настройка объ
 void TFOPos::ShowSelection()
 {
     const EditorState& state = Editor();
-    const qx::Selection& selection = state.Selection;
+    const std::vector<int32_t> selection = qx::SelectedIndices(state, state.Selection);
     for (const FieldOf& f : kFields) {
         QLineEdit* edit = this->*f.edit;
         edit->setEnabled(!selection.empty());

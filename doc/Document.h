@@ -56,7 +56,7 @@ struct Document : ProjectContent, EditSession {
     qx::DocTree ObjectTree;
     qx::DocTree MapTree;
     qx::DocTree TextureTree;
-    // The placements selected in the map view (ascending indices).
+    // The placements selected in the map view, by identity.
     qx::Selection Selection;
     UndoStack History;
     qx::DocumentEvents Events;

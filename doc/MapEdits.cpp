@@ -17,15 +17,11 @@ constexpr double kDegrees = 3.14159265358979323846 / 180.0;
 
 std::string LineTag(int line) { return Cp("строка ") + std::to_string(line) + ": "; }
 
-MapChange::Entry EntryOf(const ProjectContent& content, int32_t index)
-{
-    return {index, content.PlacementNames[static_cast<size_t>(index)], content.Placements[static_cast<size_t>(index)]};
-}
-
 void Put(ProjectContent& content, const std::vector<MapChange::Entry>& entries)
 {
     for (const MapChange::Entry& e : entries)
-        content.Placements[static_cast<size_t>(e.index)] = e.placement;
+        if (const int32_t i = content.FindPlacement(e.id, e.index); i >= 0)
+            content.Placements[static_cast<size_t>(i)] = e.placement;
     if (!entries.empty())
         content.Touch();
 }
@@ -44,53 +40,74 @@ MapChange Begin(const Selection& selection)
 size_t MapChange::Bytes() const
 {
     const size_t entries = before.size() + after.size() + added.size() + removed.size();
-    return sizeof(*this) + entries * sizeof(Entry) + (selectionBefore.size() + selectionAfter.size()) * 4;
+    return sizeof(*this) + entries * sizeof(Entry) + (selectionBefore.size() + selectionAfter.size()) * sizeof(uint64_t);
 }
 
 void Redo(ProjectContent& content, Selection& selection, const MapChange& change)
 {
     Put(content, change.after);
-    for (auto it = change.removed.rbegin(); it != change.removed.rend(); ++it)
-        content.RemovePlacement(it->index);
-    for (const MapChange::Entry& e : change.added)
-        content.InsertPlacement(content.PlacementCount, e.name, e.placement);
+    if (!change.removed.empty())
+        content.TakePlacementsOf(change.removed);
+    if (!change.added.empty())
+        content.PutBackPlacements(change.added);
     selection = change.selectionAfter;
 }
 
 void Undo(ProjectContent& content, Selection& selection, const MapChange& change)
 {
-    for (size_t i = 0; i < change.added.size(); ++i)
-        content.RemovePlacement(content.PlacementCount - 1);
-    for (const MapChange::Entry& e : change.removed)
-        content.InsertPlacement(e.index, e.name, e.placement);
+    if (!change.added.empty())
+        content.TakePlacementsOf(change.added);
+    if (!change.removed.empty())
+        content.PutBackPlacements(change.removed);
     Put(content, change.before);
     selection = change.selectionBefore;
 }
 
-bool IsSelected(const Selection& selection, int32_t index)
+bool IsSelected(const Selection& selection, uint64_t id)
 {
-    return std::binary_search(selection.begin(), selection.end(), index);
+    return std::binary_search(selection.begin(), selection.end(), id);
 }
 
-void ToggleSelected(Selection& selection, int32_t index)
+void ToggleSelected(Selection& selection, uint64_t id)
 {
-    const auto at = std::lower_bound(selection.begin(), selection.end(), index);
-    if (at != selection.end() && *at == index)
+    const auto at = std::lower_bound(selection.begin(), selection.end(), id);
+    if (at != selection.end() && *at == id)
         selection.erase(at);
     else
-        selection.insert(at, index);
+        selection.insert(at, id);
 }
 
-void KeepValid(Selection& selection, int32_t placementCount)
+Selection SelectAll(const ProjectContent& content)
 {
-    std::erase_if(selection, [&](int32_t i) { return i < 0 || i >= placementCount; });
+    Selection all(content.PlacementIds.begin(), content.PlacementIds.begin() + std::max(content.PlacementCount, 0));
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+std::vector<int32_t> SelectedIndices(const ProjectContent& content, const Selection& selection)
+{
+    std::vector<int32_t> indices;
+    indices.reserve(selection.size());
+    int32_t near = 0;
+    for (const uint64_t id : selection)
+        if (const int32_t i = content.FindPlacement(id, near); i >= 0) {
+            indices.push_back(i);
+            near = i + 1;
+        }
+    std::sort(indices.begin(), indices.end());
+    return indices;
+}
+
+void KeepValid(Selection& selection, const ProjectContent& content)
+{
+    std::erase_if(selection, [&](uint64_t id) { return content.FindPlacement(id) < 0; });
 }
 
 MapChange EditSelected(ProjectContent& content, Selection& selection, const std::function<void(TPlacement&)>& edit)
 {
     MapChange change = Begin(selection);
-    for (const int32_t i : selection) {
-        MapChange::Entry before = EntryOf(content, i);
+    for (const int32_t i : SelectedIndices(content, selection)) {
+        MapChange::Entry before = content.EntryOf(i);
         MapChange::Entry after = before;
         edit(after.placement);
         if (std::memcmp(&before.placement, &after.placement, sizeof(TPlacement)) == 0)
@@ -107,8 +124,9 @@ MapChange MoveSelected(ProjectContent& content, Selection& selection, const std:
                        float dx, float dy, float dz)
 {
     MapChange change = Begin(selection);
-    for (size_t k = 0; k < selection.size() && k < origins.size(); ++k) {
-        MapChange::Entry before = EntryOf(content, selection[k]);
+    const std::vector<int32_t> indices = SelectedIndices(content, selection);
+    for (size_t k = 0; k < indices.size() && k < origins.size(); ++k) {
+        MapChange::Entry before = content.EntryOf(indices[k]);
         MapChange::Entry after = before;
         after.placement.PosX = origins[k].PosX + dx;
         after.placement.PosY = origins[k].PosY + dy;
@@ -124,7 +142,7 @@ MapChange MoveSelected(ProjectContent& content, Selection& selection, const std:
 Bounds SelectionBounds(const ProjectContent& content, const Selection& selection)
 {
     Bounds bounds;
-    for (const int32_t i : selection) {
+    for (const int32_t i : SelectedIndices(content, selection)) {
         const TPlacement& p = content.Placements[static_cast<size_t>(i)];
         const int32_t k = content.ObjectOfPlacement(i);
         Bounds placed;
@@ -160,7 +178,7 @@ MapChange DuplicateSelected(ProjectContent& content, Selection& selection, float
 {
     std::vector<std::string> names;
     std::vector<TPlacement> placements;
-    for (const int32_t i : selection) {
+    for (const int32_t i : SelectedIndices(content, selection)) {
         names.push_back(content.PlacementNames[static_cast<size_t>(i)]);
         placements.push_back(content.Placements[static_cast<size_t>(i)]);
     }
@@ -184,26 +202,26 @@ MapChange AddPlacements(ProjectContent& content, Selection& selection, const std
         p.PosX += dx;
         p.PosY += dy;
         p.PosZ += dz;
-        change.added.push_back({content.PlacementCount + static_cast<int32_t>(k), names[k], p});
-        change.selectionAfter.push_back(content.PlacementCount + static_cast<int32_t>(k));
+        const int32_t at = content.AddPlacement(names[k], p);
+        change.added.push_back(content.EntryOf(at));
+        change.selectionAfter.push_back(content.PlacementId(at));
     }
-    Redo(content, selection, change);
+    selection = change.selectionAfter;
     return change;
 }
 
 MapChange DeleteSelected(ProjectContent& content, Selection& selection)
 {
     MapChange change = Begin(selection);
-    for (const int32_t i : selection)
-        change.removed.push_back(EntryOf(content, i));
-    Redo(content, selection, change);
+    change.removed = content.TakePlacements(SelectedIndices(content, selection));
+    selection.clear();
     return change;
 }
 
 std::string PlacementLines(const ProjectContent& content, const Selection& selection)
 {
     std::string text;
-    for (const int32_t i : selection)
+    for (const int32_t i : SelectedIndices(content, selection))
         AppendPlacementLine(text, content.PlacementNames[static_cast<size_t>(i)],
                             content.Placements[static_cast<size_t>(i)]);
     return text;

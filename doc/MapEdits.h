@@ -1,9 +1,10 @@
 // Editing what is placed on the map: the selection and the changes made to
 // it, each a MapChange that undo and redo apply in either direction.
 //
-// The selection holds placement indices, ascending.  Changes in place keep
-// the indices; copies are appended at the end; removals take entries out,
-// and the selection after a change names what the user sees selected.
+// The selection and the changes hold placements by identity; an entry's
+// index is only where a removed placement goes back.  Copies are appended at
+// the end, and the selection after a change names what the user sees
+// selected.
 #pragma once
 
 #include <cstdint>
@@ -17,15 +18,12 @@
 
 namespace qx {
 
-using Selection = std::vector<int32_t>;
+// Placement identities, ascending (so in map order).
+using Selection = std::vector<uint64_t>;
 
 struct MapChange {
-    struct Entry {
-        int32_t index = 0;
-        std::string name;
-        TPlacement placement;
-    };
-    std::vector<Entry> before, after;  // the same indices, changed in place
+    using Entry = PlacementEntry;
+    std::vector<Entry> before, after;  // the same placements, changed in place
     std::vector<Entry> added;          // appended at the end, in order
     std::vector<Entry> removed;        // taken out, ascending indices
     Selection selectionBefore, selectionAfter;
@@ -37,11 +35,15 @@ struct MapChange {
 void Redo(ProjectContent& content, Selection& selection, const MapChange& change);
 void Undo(ProjectContent& content, Selection& selection, const MapChange& change);
 
-// Shift+click: a selected index goes, another joins.
-void ToggleSelected(Selection& selection, int32_t index);
-bool IsSelected(const Selection& selection, int32_t index);
-// Indices that no longer name a placement go (after an undo elsewhere).
-void KeepValid(Selection& selection, int32_t placementCount);
+// Shift+click: a selected placement goes, another joins.
+void ToggleSelected(Selection& selection, uint64_t id);
+bool IsSelected(const Selection& selection, uint64_t id);
+// Every placement on the map.
+Selection SelectAll(const ProjectContent& content);
+// Where the selected placements stand now, ascending.
+std::vector<int32_t> SelectedIndices(const ProjectContent& content, const Selection& selection);
+// Placements no longer on the map go (after an undo elsewhere).
+void KeepValid(Selection& selection, const ProjectContent& content);
 
 // Applies `edit` to every selected placement (one change).
 MapChange EditSelected(ProjectContent& content, Selection& selection, const std::function<void(TPlacement&)>& edit);

@@ -563,12 +563,7 @@ void ApplyMap(ProjectContent& content, MapFileData data)
 {
     for (int k = 0; k < 3; ++k)
         content.PlayerPos[k] = data.playerPos[k];
-    content.PlacementCount = static_cast<int32_t>(data.placements.size());
-    content.Placements = std::move(data.placements);
-    content.PlacementNames = std::move(data.names);
-    content.Placements.emplace_back();
-    content.PlacementNames.emplace_back();
-    content.Touch();
+    content.SetPlacements(std::move(data.names), std::move(data.placements));
 }
 
 }  // namespace qx

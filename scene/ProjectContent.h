@@ -6,6 +6,10 @@
 // Every array holds one entry more than its count.  Names are looked up
 // through an index rebuilt whenever the counts or Generation change; code
 // that renames entries in place calls Touch().
+//
+// Each placement carries an identity (PlacementIds) that no other placement
+// of the process ever gets: what edits, undo steps and the selection hold
+// across other changes.  Its index is only where it stands now.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +27,9 @@ struct TPlacement {
     float ScaleX = 1, ScaleY = 1, ScaleZ = 1;
 };
 
-// A placement taken off the map, with its place there.
+// A placement taken off the map, with its identity and its place there.
 struct PlacementEntry {
+    uint64_t id = 0;
     int32_t index = 0;
     std::string name;
     TPlacement placement;
@@ -36,6 +41,7 @@ struct ProjectContent {
     int32_t MapObjectCount = 0;
     std::vector<TPlacement> Placements{TPlacement()};
     std::vector<std::string> PlacementNames{std::string()};
+    std::vector<uint64_t> PlacementIds{0};
     int32_t PlacementCount = 0;
     float PlayerPos[3] = {0, 0, 0};
     // The names whose object files the project folder holds: those listed
@@ -59,25 +65,39 @@ struct ProjectContent {
     // Appends a definition under `name`: a new object of that name with one
     // empty list.  Returns its index.
     int32_t AddObject(const std::string& name);
-    // Appends a placement; returns its index.
+    // Appends a placement under a new identity; returns its index.
     int32_t AddPlacement(const std::string& name, const TPlacement& placement);
+    // The map as read from a file: every placement under a new identity.
+    void SetPlacements(std::vector<std::string> names, std::vector<TPlacement> placements);
+
+    // Identity of placement i (0 outside the map), and the index of the
+    // placement with identity `id` (-1 when it is not on the map); the
+    // search starts at `near`, where it was last seen, when that is known.
+    uint64_t PlacementId(int32_t i) const;
+    std::vector<uint64_t> PlacementIdsAt(const std::vector<int32_t>& indices) const;
+    int32_t FindPlacement(uint64_t id, int32_t near = -1) const;
+    PlacementEntry EntryOf(int32_t i) const;
 
     // Take an entry out and put it back where it was (undo and redo).
     void InsertObject(int32_t index, const std::string& name, std::shared_ptr<TQX3DObject> object);
     void RemoveObject(int32_t index);
-    void InsertPlacement(int32_t index, const std::string& name, const TPlacement& placement);
-    void RemovePlacement(int32_t index);
 
     // The placements that show object `index` (ObjectOfPlacement), in map
     // order.
     std::vector<int32_t> PlacementsOf(int32_t index) const;
-    // Object `index` is listed under `name`, named so, and the placements at
-    // `placements` show that name (a rename, and its undo).
-    void SetObjectName(int32_t index, const std::string& name, const std::vector<int32_t>& placements);
+    // Index of the object listed as `object` itself, -1 when it is not.
+    int32_t IndexOfObject(const TQX3DObject* object) const;
+    // Object `index` is listed under `name`, named so, and the placements
+    // with the identities `placements` show that name (a rename, and its
+    // undo).
+    void SetObjectName(int32_t index, const std::string& name, const std::vector<uint64_t>& placements);
     // Takes the placements at `ascending` off the map in one pass; putting
     // the result back restores the map as it was.
     std::vector<PlacementEntry> TakePlacements(const std::vector<int32_t>& ascending);
     void PutBackPlacements(const std::vector<PlacementEntry>& taken);
+    // Takes off the placements with the identities of `entries` (those
+    // still on the map), as TakePlacements does.
+    std::vector<PlacementEntry> TakePlacementsOf(const std::vector<PlacementEntry>& entries);
 
     // Replaces list and map by empty ones (index included).
     void Clear();

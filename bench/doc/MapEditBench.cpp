@@ -4,7 +4,8 @@
 // spread over 4,000 x 4,000 units, a few hundred within the draw range);
 // BM_Pick/1 packs all 50,000 within the range, so every one is drawn and
 // tested.  BM_DragMove is one mouse move of a drag: the selection set to its
-// starting positions plus the snapped offset.
+// starting positions plus the snapped offset.  BM_DeleteUndoRedo takes one
+// placement off the middle of the map and puts it back.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -59,7 +60,7 @@ void BM_DragMove(benchmark::State& state)
     qx::Selection selection;
     std::vector<TPlacement> origins;
     for (int32_t i = 0; i < 1000; ++i) {
-        selection.push_back(i * 50);
+        selection.push_back(content.PlacementId(i * 50));
         origins.push_back(content.Placements[static_cast<size_t>(i * 50)]);
     }
     float dx = 0;
@@ -69,6 +70,21 @@ void BM_DragMove(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond);
+
+// Delete of one selected placement in the middle of the map, its undo and
+// its redo: each finds the placement by identity and moves the map once.
+void BM_DeleteUndoRedo(benchmark::State& state)
+{
+    static ProjectContent content = Level(4000);
+    qx::Selection selection{content.PlacementId(content.PlacementCount / 2)};
+    for (auto _ : state) {
+        const qx::MapChange change = qx::DeleteSelected(content, selection);
+        qx::Undo(content, selection, change);
+        qx::Redo(content, selection, change);
+        qx::Undo(content, selection, change);
+    }
+}
+BENCHMARK(BM_DeleteUndoRedo)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -25,14 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     ProjectContent copy = content;
-    qx::Selection all;
-    for (size_t i = 0; i < placements.size(); ++i) {
+    for (size_t i = 0; i < placements.size(); ++i)
         copy.AddPlacement(names[i], placements[i]);
-        all.push_back(static_cast<int32_t>(i));
-    }
     std::vector<std::string> again;
     std::vector<TPlacement> read;
-    qx::ReadPlacementLines(qx::PlacementLines(copy, all), content, again, read);
+    qx::ReadPlacementLines(qx::PlacementLines(copy, qx::SelectAll(copy)), content, again, read);
     if (again != names || read.size() != placements.size())
         std::abort();
     // The same values (a NaN stays a NaN; -0 is written as 0, the same value).

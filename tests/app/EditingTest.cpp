@@ -250,7 +250,7 @@ TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
     EXPECT_TRUE(w()->ObjectList->selectedItems().isEmpty()) << "Esc: nothing is being placed";
     ClickScene(GridPoint());
     EXPECT_EQ(state.PlacementCount, 1) << "a click selects, it does not place";
-    ASSERT_EQ(state.Selection, (qx::Selection{0}));
+    ASSERT_EQ(state.Selection, state.PlacementIdsAt({0}));
     EXPECT_EQ(w()->StatusMessage->text(), Ui("Выбрано объектов: 1"));
     ClickScene({w()->Scene->width() - 20, 20});
     EXPECT_TRUE(state.Selection.empty()) << "a click on nothing clears";
@@ -264,11 +264,11 @@ TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
     };
     QTest::keyPress(w()->ObjectList, Qt::Key_Control);
     ctrl(0x0424, "ф");  // Ctrl+A by position
-    ASSERT_EQ(state.Selection, (qx::Selection{0}));
+    ASSERT_EQ(state.Selection, state.PlacementIdsAt({0}));
     ctrl(0x0412, "в");  // Ctrl+D
     QTest::keyRelease(w()->ObjectList, Qt::Key_Control);
     ASSERT_EQ(state.PlacementCount, 2);
-    EXPECT_EQ(state.Selection, (qx::Selection{1}));
+    EXPECT_EQ(state.Selection, state.PlacementIdsAt({1}));
     EXPECT_FLOAT_EQ(state.Placements[1].PosX - state.Placements[0].PosX, state.GridStepX);
     QTest::qWait(50);
     EXPECT_FLOAT_EQ(state.Camera->Eye.X, eye.X) << "no strafe, no mouse-look";
@@ -284,12 +284,12 @@ TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
     EXPECT_EQ(state.PlacementCount, 1);
     ctrl(0x042F, "я");  // undo the deletion
     ASSERT_EQ(state.PlacementCount, 2);
-    EXPECT_EQ(state.Selection, (qx::Selection{1}));
+    EXPECT_EQ(state.Selection, state.PlacementIdsAt({1}));
 
     // A drag from the first placement (selected again) moves it across the
     // grid by whole steps; undone in one step.
     ClickScene(GridPoint());
-    ASSERT_EQ(state.Selection, (qx::Selection{0}));
+    ASSERT_EQ(state.Selection, state.PlacementIdsAt({0}));
     const TPlacement before = state.Placements[0];
     QTest::mousePress(w()->SceneWindow, Qt::LeftButton, {}, GridPoint());
     for (int dx = 5; dx <= 60; dx += 5)
@@ -300,7 +300,7 @@ TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
     EXPECT_NE(moved, 0.0f);
     EXPECT_FLOAT_EQ(std::fmod(moved, state.GridStepX), 0.0f);
     EXPECT_EQ(state.Placements[0].PosY, before.PosY);
-    EXPECT_EQ(state.Selection, (qx::Selection{0})) << "a drag is no click";
+    EXPECT_EQ(state.Selection, state.PlacementIdsAt({0})) << "a drag is no click";
     UndoLastEdit(*w());
     EXPECT_EQ(state.Placements[0].PosX, before.PosX);
 }
@@ -315,7 +315,7 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 4, 2, 6, 1, 0, 0, 0);
     state.AddPlacement("_Crate", TPlacement{1, 5, 3, 0, 0, 0, 1, 1, 1});
     state.AddPlacement("_Crate", TPlacement{2, 5, 3, 0, 0, 0, 1, 1, 1});
-    state.Selection = {0, 1};
+    state.Selection = state.PlacementIdsAt({0, 1});
     ShowSelection(*w());
     EXPECT_EQ(FOPos->OPosX->text(), "") << "the X positions differ";
     EXPECT_EQ(FOPos->OPosZ->text(), "5") << "the user's Z is the height";

@@ -54,13 +54,10 @@ protected:
         std::string text;
         for (int32_t i = 0; i < content_.PlacementCount; ++i)
             text += content_.PlacementNames[static_cast<size_t>(i)] + " ";
-        return text + qx::PlacementLines(content_, [&] {
-                   Selection all;
-                   for (int32_t i = 0; i < content_.PlacementCount; ++i)
-                       all.push_back(i);
-                   return all;
-               }());
+        return text + qx::PlacementLines(content_, qx::SelectAll(content_));
     }
+    // The selection of the placements now at `indices`.
+    Selection At(const std::vector<int32_t>& indices) const { return content_.PlacementIdsAt(indices); }
     // The change undone gives the map and selection of before, redone those
     // of after.
     void CheckUndo(const MapChange& change, const std::string& before)
@@ -146,21 +143,55 @@ TEST_F(MapEditsTest, ThePickAgreesWithTestingEveryBox)
 
 TEST_F(MapEditsTest, SelectionTogglesAndStaysValid)
 {
-    qx::ToggleSelected(selection_, 5);
-    qx::ToggleSelected(selection_, 2);
-    qx::ToggleSelected(selection_, 9);
-    EXPECT_EQ(selection_, (Selection{2, 5, 9}));
-    qx::ToggleSelected(selection_, 5);
-    EXPECT_EQ(selection_, (Selection{2, 9}));
-    qx::KeepValid(selection_, 5);
-    EXPECT_EQ(selection_, (Selection{2}));
+    for (int i = 0; i < 4; ++i)
+        Place("_Crate", TPlacement{});
+    qx::ToggleSelected(selection_, content_.PlacementId(3));
+    qx::ToggleSelected(selection_, content_.PlacementId(0));
+    qx::ToggleSelected(selection_, content_.PlacementId(2));
+    EXPECT_EQ(selection_, At({0, 2, 3}));
+    qx::ToggleSelected(selection_, content_.PlacementId(2));
+    EXPECT_EQ(selection_, At({0, 3}));
+    content_.TakePlacements({0});
+    qx::KeepValid(selection_, content_);
+    EXPECT_EQ(qx::SelectedIndices(content_, selection_), (std::vector<int32_t>{2}));
+}
+
+// A step and the selection name a placement, not the place it had: with an
+// earlier placement taken off the map in between, the undo still reaches
+// the placement it changed and leaves its new neighbour alone.
+TEST_F(MapEditsTest, StepsAndTheSelectionFollowThePlacementNotItsIndex)
+{
+    Place("_Crate", TPlacement{0, 0, 0, 0, 0, 0, 1, 1, 1});
+    Place("_Crate", TPlacement{1, 0, 0, 0, 0, 0, 1, 1, 1});
+    Place("_Crate", TPlacement{2, 0, 0, 0, 0, 0, 1, 1, 1});
+    selection_ = At({2});
+    const MapChange raise = qx::EditSelected(content_, selection_, [](TPlacement& p) { p.PosY = 5; });
+    const std::vector<PlacementEntry> first = content_.TakePlacements({0});
+    EXPECT_EQ(qx::SelectedIndices(content_, selection_), (std::vector<int32_t>{1}));
+    qx::Undo(content_, selection_, raise);
+    EXPECT_EQ(content_.Placements[1].PosX, 2);
+    EXPECT_EQ(content_.Placements[1].PosY, 0) << "the raised placement, now one place down";
+    content_.PutBackPlacements(first);
+    EXPECT_EQ(content_.FindPlacement(first[0].id), 0);
+
+    // Found from any starting point, and also where the identities do not
+    // stand ascending.
+    for (int i = 0; i < 37; ++i)
+        Place("_Crate", TPlacement{});
+    for (int32_t i = 0; i < content_.PlacementCount; ++i)
+        for (const int32_t near : {-1, 0, 1, 17, i, content_.PlacementCount - 1, content_.PlacementCount + 5})
+            ASSERT_EQ(content_.FindPlacement(content_.PlacementId(i), near), i) << i << " from " << near;
+    std::swap(content_.PlacementIds[0], content_.PlacementIds[2]);
+    EXPECT_EQ(content_.FindPlacement(first[0].id), 2);
+    EXPECT_EQ(content_.FindPlacement(content_.PlacementIds[0]), 0);
+    EXPECT_EQ(content_.FindPlacement(first[0].id + 1000), -1);
 }
 
 TEST_F(MapEditsTest, TurnsAboutTheSelectionsCentreAndEveryChangeUndoes)
 {
     Place("_Crate", TPlacement{0, 0, 0, 0, 0, 0, 1, 1, 1});
     Place("_Crate", TPlacement{10, 0, 0, 0, 0, 0, 1, 1, 1});
-    selection_ = {0, 1};
+    selection_ = At({0, 1});
     std::string before = Map();
     // Drawn bounds x 0..12, z 0..2: the centre (6, 1).
     MapChange turn = qx::TurnSelected(content_, selection_, 90);
@@ -181,11 +212,11 @@ TEST_F(MapEditsTest, TurnsAboutTheSelectionsCentreAndEveryChangeUndoes)
     before = Map();
     MapChange copies = qx::DuplicateSelected(content_, selection_, 0.5f, 0);
     ASSERT_EQ(content_.PlacementCount, 4);
-    EXPECT_EQ(selection_, (Selection{2, 3})) << "the copies are selected";
+    EXPECT_EQ(selection_, At({2, 3})) << "the copies are selected";
     EXPECT_FLOAT_EQ(content_.Placements[3].PosX - content_.Placements[1].PosX, 0.5f);
     CheckUndo(copies, before);
 
-    selection_ = {1, 3};
+    selection_ = At({1, 3});
     before = Map();
     MapChange removal = qx::DeleteSelected(content_, selection_);
     EXPECT_EQ(content_.PlacementCount, 2);
@@ -197,7 +228,7 @@ TEST_F(MapEditsTest, ClipboardLinesRoundTripAndBadTextAddsNothing)
 {
     Place("_Crate", TPlacement{1, 2, 3, 0, 45, 0, 1, 2, 1});
     Place("_Arch", TPlacement{5, 2, 3, 0, 0, 0, 1, 1, 1});
-    selection_ = {0, 1};
+    selection_ = At({0, 1});
     const std::string text = qx::PlacementLines(content_, selection_);
     std::vector<std::string> names;
     std::vector<TPlacement> read;
