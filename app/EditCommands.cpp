@@ -13,6 +13,7 @@
 
 #include "AskObjectName.h"
 #include "Camera.h"
+#include "CountedWord.h"
 #include "DocTreeView.h"
 #include "EditRecording.h"
 #include "EditorState.h"
@@ -81,11 +82,6 @@ bool SelectedPart(const TFVantor& window, QTreeWidgetItem** node, ShapeKind& kin
 {
     *node = SelectedNode(window.OBJList);
     return PartOfNode(window, *node, kind, index);
-}
-
-void CopyIcons(QTreeWidgetItem* to, const QTreeWidgetItem* from)
-{
-    SetNodeIcons(to, NodeIcon(from), from->data(0, NodeSelectedIconRole).toInt());
 }
 
 // What the object view's widgets show of the session, kept to tell what a
@@ -201,8 +197,10 @@ void DeleteSelectedObject(TFVantor& window)
     const std::vector<int32_t> placements = state.PlacementsOf(k);
     if (!placements.empty() &&
         !qx::Messages().AskYesNo(Cp("Удаление объекта"),
-                                 Cp("Объект размещён ") + IntToEditText(static_cast<int32_t>(placements.size())) +
-                                     Cp(" раз. Удалить вместе с размещениями?")))
+                                 Cp("Объект размещён ") +
+                                     qx::CountedWord(static_cast<long long>(placements.size()), Cp("раз"),
+                                                     Cp("раза"), Cp("раз")) +
+                                     Cp(". Удалить вместе с размещениями?")))
         return;
     const qx::DocTree treeBefore = state.ObjectTree;
     const std::string name = state.MapObjectNames[static_cast<size_t>(k)];
@@ -244,10 +242,7 @@ void LeaveObjectViewUnsaved(TFVantor&)
     if (!state.ModelEditMode)
         return;
     const int32_t k = state.EditIndex();
-    // What the object file would hold is what the user would lose.
-    const bool changed =
-        k >= 0 && qx::FormatObjectFile(*state.EditedModel) != qx::FormatObjectFile(*state.EditedDefinition);
-    if (!changed) {
+    if (!qx::WorkingCopyChanged(state)) {
         qx::LeaveObjectView(state);
         return;
     }
@@ -262,8 +257,9 @@ void LeaveObjectViewIfGone(TFVantor&) { qx::LeaveObjectViewIfGone(Editor()); }
 void ShowProjectReplaced(TFVantor& window)
 {
     LeaveObjectViewIfGone(window);
-    Editor().Selection.clear();
-    ShowSelection(window);
+    // Nothing of the project left stays chosen: no object on the cursor,
+    // no selection.
+    ClearSelectionAndPlacing(window);
     qx::OpenTopLevel(Editor().ObjectTree);
     qx::OpenTopLevel(Editor().MapTree);
     Editor().Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);

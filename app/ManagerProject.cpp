@@ -6,6 +6,7 @@
 #include "HandlerGuard.h"
 #include "ProjectCommands.h"
 #include "QtText.h"
+#include "UserGuide.h"
 #include "Vantor.h"
 
 TFPManager* FPManager = nullptr;
@@ -28,7 +29,7 @@ TFPManager::TFPManager(QWidget* parent) : ToolWindow("FPManager", "Менедж�
         {"Button1", "Создать новую игру", 8, 8, 258, 25, &TFPManager::Button1Click},
         {"Button2", "Удалить игру", 272, 8, 284, 25, &TFPManager::Button2Click},
         {"Button3", "Открыть выбранную игру для ее редактирования", 8, 33, 548, 25, &TFPManager::Button3Click},
-        {"Button4", "Это мой первый запуск, глянуть обучающее видео", 8, 302, 548, 25, nullptr},
+        {"Button4", "Это мой первый запуск, глянуть обучающее видео", 8, 302, 548, 25, &TFPManager::Button4Click},
     };
     for (const ButtonLayout& b : buttons) {
         auto* button = new QPushButton(Ui(b.caption), this);
@@ -70,7 +71,7 @@ std::string TFPManager::SelectedProject() const
 
 void TFPManager::Button1Click()
 {
-    const QString chosen = FolderChooser()(Ui("Папка новой игры"));
+    const QString chosen = FolderChooser()(Ui("Папка новой игры"), FolderUse::New);
     if (!chosen.isEmpty() && FVantor)
         CreateProject(*FVantor, chosen.toStdString());
 }
@@ -81,6 +82,8 @@ void TFPManager::Button2Click()
     if (!folder.empty())
         ForgetRecentProject(folder);
 }
+
+void TFPManager::Button4Click() { ShowUserGuide(ProgramFolder()); }
 
 void TFPManager::Button3Click()
 {

@@ -1,7 +1,8 @@
 // The project manager window: the recent projects (the open one first and
 // in bold), and its buttons "Создать новую игру" (a new project in a
 // chosen folder), "Удалить игру" (off the list; the files stay) and
-// "Открыть выбранную игру для ее редактирования".
+// "Открыть выбранную игру для ее редактирования", and "Это мой первый
+// запуск, глянуть обучающее видео", which shows the user guide.
 #pragma once
 
 #include <string>
@@ -23,6 +24,8 @@ public:
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    // The user guide in a window of its own.
+    void Button4Click();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -155,7 +155,7 @@ bool ImportModel(ShapeKind kind, const std::string& fsPath)
         CheckWithReader(kind, fsPath);
         pictures = PicturesOf(kind, ReadWholeFile(fsPath));
     } catch (const qx::Error& error) {
-        qx::Messages().ShowMessage(Caption(), Cp("Модель ") + name + Cp(" не добавлена: ") + error.what());
+        qx::Messages().ShowMessage(Caption(), Cp("Модель ") + name + Cp(" не добавлена: ") + qx::RussianReason(error));
         return false;
     }
     if (!CopyIntoModels(fsPath, fileName, "Модель"))

@@ -1,10 +1,14 @@
 #include "ObjectEditor.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTreeWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
 
 #include "EditorState.h"
@@ -15,6 +19,8 @@
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
 #include "QtText.h"
+#include "Settings.h"
+#include "Vantor.h"
 
 TFOPos* FOPos = nullptr;
 
@@ -53,6 +59,14 @@ QLineEdit* MakeField(QGroupBox* group, int row, const char* label, const char* n
 }
 
 std::string Number(double v) { return FloatToEditText(static_cast<float>(v)); }
+
+// The place moved as little as needed for a window of `size` to lie inside `area`.
+QPoint Inside(QPoint place, QSize size, const QRect& area)
+{
+    place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
+    place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+    return place;
+}
 
 }  // namespace
 
@@ -107,7 +121,7 @@ void TFOPos::ShowSelection()
     if (!selection.empty()) {
         Info->setText(Ui("Выбрано объектов: ") + QString::number(selection.size()));
         if (!closedByUser_ && !isVisible())
-            show();
+            ShowAside();
     }
 }
 
@@ -133,8 +147,82 @@ void TFOPos::ShowObject(const std::string& name)
                 " .. " + Number(bounds.max[1]) + ".";
     Info->setText(ToQString(text));
     closedByUser_ = false;
-    show();
+    ShowAside();
     raise();
+}
+
+void TFOPos::ShowAside()
+{
+    if (!placed_) {
+        placed_ = true;
+        move(FirstPlace());
+        placedAt_ = pos();
+    }
+    // Shown because of what the user did elsewhere: the keys stay there.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    show();
+}
+
+QPoint TFOPos::FirstPlace() const
+{
+    const QSize size = frameGeometry().size();
+    if (const auto saved = SavedWindowPlace("FOPos")) {
+        const QPoint place(saved->first, saved->second);
+        QScreen* there = QGuiApplication::screenAt(place + QPoint(size.width() / 2, size.height() / 2));
+        return Inside(place, size, (there ? there : screen())->availableGeometry());
+    }
+    if (!Window || !Window->Scene)
+        return pos();
+    const auto global = [](const QWidget* widget) {
+        return widget && widget->isVisible() ? QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()) : QRect();
+    };
+    const QRect trees = global(Window->ObjectList) | global(Window->MapList) | global(Window->OBJList);
+    const QRect view = global(Window->Scene);
+    const QRect area = Window->screen()->availableGeometry();
+    // The 3D view's corners away from the trees first (the navigator sits
+    // near its top left), then the screen's, where a window larger than the
+    // screen leaves no corner of the view in sight.
+    const int margin = 8;
+    const QPoint candidates[] = {
+        {view.right() + 1 - size.width() - margin, view.top() + margin},
+        {view.right() + 1 - size.width() - margin, view.bottom() + 1 - size.height() - margin},
+        {area.right() + 1 - size.width(), area.top()},
+        {area.right() + 1 - size.width(), area.bottom() + 1 - size.height()},
+        {area.left(), area.top()},
+        {area.left(), area.bottom() + 1 - size.height()},
+    };
+    QPoint best;
+    long long bestCover = -1;
+    for (const QPoint& candidate : candidates) {
+        const QPoint place = Inside(candidate, size, area);
+        const QRect covered = QRect(place, size) & trees;
+        const long long cover = covered.isEmpty() ? 0 : static_cast<long long>(covered.width()) * covered.height();
+        if (bestCover < 0 || cover < bestCover) {
+            best = place;
+            bestCover = cover;
+        }
+        if (cover == 0)
+            break;
+    }
+    return best;
+}
+
+void TFOPos::hideEvent(QHideEvent* event)
+{
+    // Where the user moved it is where it comes back, also after a restart.
+    if (placed_ && pos() != placedAt_) {
+        placedAt_ = pos();
+        SaveWindowPlace("FOPos", placedAt_.x(), placedAt_.y());
+    }
+    ToolWindow::hideEvent(event);
+}
+
+TFOPos::~TFOPos()
+{
+    if (isVisible() && placed_ && pos() != placedAt_)
+        SaveWindowPlace("FOPos", pos().x(), pos().y());
+    if (FOPos == this)
+        FOPos = nullptr;
 }
 
 void TFOPos::closeEvent(QCloseEvent* event)

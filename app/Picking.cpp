@@ -27,6 +27,21 @@ constexpr ShapeKind kShapeKinds[] = {ShapeKind::Box, ShapeKind::Sphere, ShapeKin
                                      ShapeKind::Wall};
 constexpr ShapeKind kModelKinds[] = {ShapeKind::Model3ds, ShapeKind::ModelBlender};
 
+// The image list's picture of a kind; models show their folder's.
+int PartIcon(ShapeKind kind, int folderIcon)
+{
+    switch (kind) {
+    case ShapeKind::Sphere: return 7;
+    case ShapeKind::Floor: return 8;
+    case ShapeKind::Wall: return 9;
+    case ShapeKind::Torus: return 12;
+    case ShapeKind::Box:
+    case ShapeKind::Model3ds:
+    case ShapeKind::ModelBlender: break;
+    }
+    return folderIcon;
+}
+
 QTreeWidgetItem* FolderOf(const TFVantor& window, ShapeKind kind)
 {
     return IsModel(kind) ? ModelsFolder(window) : PrimitivesFolder(window);
@@ -109,9 +124,12 @@ void ListPartsOfEditedObject(TFVantor& window, bool opened)
         if (!folder)
             continue;
         std::vector<std::string> texts;
+        std::vector<ShapeKind> textKinds;
         for (ShapeKind kind : kinds)
-            for (int n = 0; list && n < ShapeCount(*list, kind); ++n)
+            for (int n = 0; list && n < ShapeCount(*list, kind); ++n) {
                 texts.push_back(IntToEditText(n) + " - " + PartNodeText(*list, kind, n));
+                textKinds.push_back(kind);
+            }
         // Nodes that show their part already stay: a commit adds one node,
         // not the object's every node again.
         int same = 0;
@@ -120,9 +138,11 @@ void ListPartsOfEditedObject(TFVantor& window, bool opened)
             ++same;
         while (folder->childCount() > same)
             delete folder->takeChild(folder->childCount() - 1);
-        for (size_t i = static_cast<size_t>(same); i < texts.size(); ++i)
-            SetNodeIcons(AddNode(window.OBJList, folder, texts[i]), NodeIcon(folder),
-                         folder->data(0, NodeSelectedIconRole).toInt());
+        for (size_t i = static_cast<size_t>(same); i < texts.size(); ++i) {
+            const int icon = PartIcon(textKinds[i], NodeIcon(folder));
+            SetNodeIcons(AddNode(window.OBJList, folder, texts[i]), icon,
+                         icon == NodeIcon(folder) ? folder->data(0, NodeSelectedIconRole).toInt() : icon);
+        }
         if (opened)
             folder->setExpanded(true);
     }
@@ -199,12 +219,18 @@ void SceneDblClick(TFVantor& window)
         SceneClick(window);
 }
 
-void ObjectListClick(TFVantor&)
+void ObjectListClick(TFVantor& window)
 {
     EditorState& state = Editor();
     const std::string text = state.ObjectTree.CurrentText();
     if (text.empty() || text[0] != '_')
         return;
+    // Placing and a selection do not mix: Delete while placing means the
+    // placement nearest the cursor, never a selection out of sight.
+    if (!state.Selection.empty()) {
+        state.Selection.clear();
+        ShowSelection(window);
+    }
     if (!state.CursorPreview) {
         state.CursorPreview = new TQX3DObject("ObjTempMap");
         state.CursorPreview->AddList();

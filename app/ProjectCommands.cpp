@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -21,12 +22,14 @@
 #include "HandlerGuard.h"
 #include "LoadSession.h"
 #include "ManagerProject.h"
+#include "MapCommands.h"
 #include "Messages.h"
 #include "Paths.h"
 #include "ProgramFolder.h"
 #include "Project.h"
 #include "ProjectLock.h"
 #include "QtText.h"
+#include "Settings.h"
 #include "Text1251.h"
 #include "TextureRemoval.h"
 #include "Textures.h"
@@ -70,30 +73,9 @@ std::string WithoutSlash(std::string folder)
 // A folder as the user reads it in a message (1251).
 std::string Shown(const std::string& fsFolder) { return Utf8ToCp1251(WithoutSlash(fsFolder)); }
 
-std::string ReadSettings()
-{
-    try {
-        const std::string file = ToFsPath(qx::SettingsFile());
-        if (fs::exists(file))
-            return ReadWholeFile(file);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "qxvantor: settings not read: %s\n", error.what());
-    }
-    return std::string();
-}
-
 void WriteRecent(const std::vector<std::string>& folders)
 {
-    // The list is a convenience: a settings file that cannot be written is
-    // no reason to refuse the project.
-    try {
-        const std::string file = ToFsPath(qx::SettingsFile());
-        std::error_code ec;
-        fs::create_directories(fs::path(file).parent_path(), ec);
-        WriteWholeFile(file, IniWriteRecentProjects(ReadSettings(), folders));
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "qxvantor: recent projects not written: %s\n", error.what());
-    }
+    ChangeSettings([&](std::string_view content) { return IniWriteRecentProjects(content, folders); });
     if (FPManager)
         FPManager->Refresh();
 }
@@ -181,17 +163,23 @@ bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
         PutFirst(recent, WithoutSlash(folder));
         WriteRecent(recent);
     }
+    if (how == Switch::Keep)
+        ClearSelectionAndPlacing(window);
     if (how == Switch::Load)
         OfferRecovery(window);
     return true;
 }
 
-// Both must hold no project; true when the folder may take a new one.
+// Both must hold no project; true when the folder may not take a new one.
+// A folder named in the dialog that does not exist yet is made.
 bool RefuseProjectThere(const std::string& folder)
 {
     std::error_code ec;
+    if (!fs::exists(folder, ec))
+        fs::create_directories(folder, ec);
     if (!fs::is_directory(folder, ec)) {
-        qx::Messages().ShowMessage(Caption(), Cp("Папка ") + Shown(folder) + Cp(" не найдена"));
+        qx::Messages().ShowMessage(Caption(), Cp("Папка ") + Shown(folder) + Cp(" не найдена и не создана") +
+                                                  (ec ? Cp(": ") + Utf8ToCp1251(ec.message()) : std::string()));
         return true;
     }
     if (qx::FindProject(folder).empty())
@@ -238,6 +226,28 @@ void RememberBlankProject()
 
 QString DialogCaption(const char* utf8) { return Ui(utf8); }
 
+// Qt's folder dialog refuses a typed folder that does not exist yet; for a
+// new project that is the folder the user wants, made by the command.
+class FolderDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    bool mayBeNew = false;
+    QString newFolder;
+
+protected:
+    void accept() override
+    {
+        const QString typed = selectedFiles().value(0);
+        const QFileInfo info(typed);
+        if (mayBeNew && !typed.isEmpty() && !info.exists() && QFileInfo(info.absolutePath()).isDir()) {
+            newFolder = info.absoluteFilePath();
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 }  // namespace
 
 QString EditorCaption(const std::string& projectFolder)
@@ -273,11 +283,16 @@ std::function<void(const QString&, const QStringList&)>& GameStarter()
     return starter;
 }
 
-std::function<QString(const QString&)>& FolderChooser()
+std::function<QString(const QString&, FolderUse)>& FolderChooser()
 {
-    static std::function<QString(const QString&)> chooser = [](const QString& caption) {
-        return QFileDialog::getExistingDirectory(FVantor, caption,
-                                                 QString::fromStdString(WithoutSlash(OpenProjectFolder())));
+    static std::function<QString(const QString&, FolderUse)> chooser = [](const QString& caption, FolderUse use) {
+        FolderDialog dialog(FVantor, caption, QString::fromStdString(WithoutSlash(OpenProjectFolder())));
+        dialog.mayBeNew = use == FolderUse::New;
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() != QDialog::Accepted)
+            return QString();
+        return dialog.newFolder.isEmpty() ? dialog.selectedFiles().value(0) : dialog.newFolder;
     };
     return chooser;
 }
@@ -398,14 +413,14 @@ bool SaveProjectAs(TFVantor& window, const std::string& chosen)
 
 void OpenProjectClick(TFVantor& window)
 {
-    const QString chosen = FolderChooser()(DialogCaption("Открыть проект"));
+    const QString chosen = FolderChooser()(DialogCaption("Открыть проект"), FolderUse::Existing);
     if (!chosen.isEmpty())
         OpenProject(window, chosen.toStdString());
 }
 
 void SaveProjectAsClick(TFVantor& window)
 {
-    const QString chosen = FolderChooser()(DialogCaption("Сохранить проект как"));
+    const QString chosen = FolderChooser()(DialogCaption("Сохранить проект как"), FolderUse::New);
     if (!chosen.isEmpty())
         SaveProjectAs(window, chosen.toStdString());
 }

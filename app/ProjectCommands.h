@@ -85,8 +85,12 @@ void ForgetRecentProject(const std::string& folder);
 // off the list with a message.
 bool OpenRecentProject(TFVantor& window, const std::string& folder);
 
+// What a folder is chosen for: a project to open must exist; a new or
+// saved-as project may go into a folder the user names in the dialog, which
+// the command then makes.
+enum class FolderUse { Existing, New };
 // The folder dialog; returns the chosen folder or an empty text.  Tests
 // replace it.
-std::function<QString(const QString& caption)>& FolderChooser();
+std::function<QString(const QString& caption, FolderUse use)>& FolderChooser();
 // Starts the game runtime (detached); tests replace it.
 std::function<void(const QString& program, const QStringList& arguments)>& GameStarter();

@@ -11,6 +11,7 @@ int main(int argc, char** argv)
 {
     VantorApplication app(argc, argv);
     app.setApplicationName("QX FPS Vantor");
+    LoadRussianQtTexts(app);
     InitDecimalSeparatorFromLocale();
     // After Qt has taken its own options out.
     StartupProjectArgument() = app.arguments().value(1).toStdString();

@@ -252,7 +252,7 @@ void ReadPlacementLines(std::string_view text, const ProjectContent& content, st
         try {
             p = ParsePlacementLine(rest, name);
         } catch (const Error& e) {
-            throw Error(LineTag(reader.Line()) + e.what());
+            throw Error(LineTag(reader.Line()) + RussianReason(e));
         }
         if (!rest.empty())
             throw Error(LineTag(reader.Line()) + Cp("после имени больше девяти чисел"));

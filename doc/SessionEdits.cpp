@@ -5,6 +5,7 @@
 
 #include "Document.h"
 #include "PrimitiveList.h"
+#include "ProjectFiles.h"
 #include "QX3DObject.h"
 #include "Text1251.h"
 
@@ -361,13 +362,19 @@ void LeaveUnsaved(Document& doc)
         LeaveRecorded(doc, false);
 }
 
+bool WorkingCopyChanged(const Document& doc)
+{
+    return doc.ModelEditMode && doc.EditedModel && doc.EditIndex() >= 0 &&
+           FormatObjectFile(*doc.EditedModel) != FormatObjectFile(*doc.EditedDefinition);
+}
+
 void StoreWorkingCopy(Document& doc)
 {
     if (!doc.EditedDefinition || !doc.EditedModel)
         return;
     // The definition may have left the list (a load, an undo): nothing else
-    // receives its edits.
-    if (doc.EditIndex() < 0)
+    // receives its edits.  Storing what it holds already is no edit.
+    if (!WorkingCopyChanged(doc))
         LeaveObjectView(doc);
     else
         LeaveRecorded(doc, true);

@@ -55,9 +55,13 @@ void LeaveObjectViewIfGone(Document& doc);
 // "Выход без сохранения" once the user agreed: one step, whose undo brings
 // the view back with the work it held.
 void LeaveUnsaved(Document& doc);
+// The working copy would write another object file than its definition:
+// leaving without storing would lose something.
+bool WorkingCopyChanged(const Document& doc);
 // "Сохранить изменения": the working copy goes into the definition it was
 // opened from and the view is left, one step; a definition no longer
-// listed receives nothing (the view is left, no step).
+// listed, or one the working copy equals, receives nothing (the view is
+// left, no step).
 void StoreWorkingCopy(Document& doc);
 
 // The pending primitive becomes the one primitive of `fresh` (its index

@@ -44,7 +44,7 @@ private:
 
 [[noreturn]] void NotAFloat(std::string_view word)
 {
-    throw ConvertError("'" + std::string(word) + "' is not a valid floating point value");
+    throw ConvertError::NotValid(word, "floating point");
 }
 
 // The number syntax of the exporter: a point, never a comma, whatever the

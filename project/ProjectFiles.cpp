@@ -17,7 +17,7 @@ namespace {
 
 [[noreturn]] void NotValid(std::string_view token, const char* what)
 {
-    throw ConvertError("'" + std::string(token) + "' is not a valid " + what + " value");
+    throw ConvertError::NotValid(token, what);
 }
 
 void AppendInt(std::string& out, int32_t value)

@@ -88,6 +88,7 @@ std::string PartNodeText(const TGLPremitives& list, ShapeKind kind, int index)
 ShapeFields FieldsOf(TGLPremitives& list, ShapeKind kind, int index)
 {
     ShapeFields f;
+    f.Kind = kind;
     if (index < 0 || index >= ShapeCount(list, kind))
         return f;
     const auto i = static_cast<size_t>(index);

@@ -25,6 +25,7 @@ std::string PartNodeText(const TGLPremitives& list, ShapeKind kind, int index);
 // width (Ex2), then the depth (Ey2), then the height (Ez2); a row the kind
 // does not have is null, and so is any other field it does not have.
 struct ShapeFields {
+    ShapeKind Kind = ShapeKind::Box;
     TVec3* Position = nullptr;
     TVec3* Rotation = nullptr;
     float* Size[3] = {nullptr, nullptr, nullptr};

@@ -2,7 +2,7 @@
 
 QX_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6opengl6-dev
+  qt6-base-dev libqt6opengl6-dev qt6-translations-l10n
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libpng-dev libjpeg-dev libgif-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -15,5 +15,11 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Qt's own texts (the buttons of question boxes, the file dialogs) in
+// Russian, as the editor's own are, whatever the user's locale.  False,
+// with a line on standard error, when Qt's Russian translation is not
+// installed: the texts then stay English.
+bool LoadRussianQtTexts(QCoreApplication& app);
+
 // Shows the text of the exception being handled (call inside a catch block).
 void ShowHandlerException();

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace qx {
 
@@ -18,6 +19,14 @@ public:
 class ConvertError : public Error {
 public:
     using Error::Error;
+    // "'<text>' is not a valid <what> value", keeping the text for a message
+    // of the editor's own (RussianReason).
+    static ConvertError NotValid(std::string_view text, const char* what);
+    const std::string* Offending() const { return hasText_ ? &text_ : nullptr; }
+
+private:
+    std::string text_;
+    bool hasText_ = false;
 };
 
 // A file that cannot be opened, read or written ("File not found",
@@ -40,5 +49,9 @@ class ReportedError : public Error {
 public:
     using Error::Error;
 };
+
+// The reason an error gives, for the editor's own Russian messages: a text
+// that is no number reads "'abc' — не число"; every other error its what().
+std::string RussianReason(const std::exception& error);
 
 }  // namespace qx

@@ -268,7 +268,7 @@ int32_t StrictTextToInt(std::string_view text)
 {
     const std::optional<int32_t> value = ParseEditInt(text);
     if (!value)
-        throw ConvertError("'" + std::string(text) + "' is not a valid integer value");
+        throw ConvertError::NotValid(text, "integer");
     return *value;
 }
 

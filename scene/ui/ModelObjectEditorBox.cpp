@@ -105,7 +105,7 @@ TFBoxEditor::TFBoxEditor(QWidget* parent)
     EPosX = AddRow(this, position, 0, "Button6", "EPosX", "0", "Button8");
     EPosY = AddRow(this, position, 1, "Button9", "EPosY", "0", "Button10");
     EPosZ = AddRow(this, position, 2, "Button11", "EPosZ", "0", "Button12");
-    QGroupBox* sizes = MakeGroup(this, "GroupBox2", "Размеры (x2,y2,z2)", 139, 0, 133, 106);
+    QGroupBox* sizes = sizes_ = MakeGroup(this, "GroupBox2", "Размеры (x2,y2,z2)", 139, 0, 133, 106);
     Ex2 = AddRow(this, sizes, 0, "Button13", "Ex2", "0", "Button14");
     Ey2 = AddRow(this, sizes, 1, "Button15", "Ey2", "0", "Button16");
     Ez2 = AddRow(this, sizes, 2, "Button17", "Ez2", "0", "Button18");
@@ -215,8 +215,34 @@ void TFBoxEditor::Present(uint32_t which)
     ShowFields(shape, ShownPosition(shape), which);
 }
 
+void TFBoxEditor::NameKind(ShapeKind kind)
+{
+    if (namedKind_ == static_cast<int>(kind))
+        return;
+    namedKind_ = static_cast<int>(kind);
+    struct Names {
+        const char* caption;
+        const char* sizes;
+    };
+    const Names names = [kind]() -> Names {
+        switch (kind) {
+        case ShapeKind::Box: break;
+        case ShapeKind::Sphere: return {"Настройка \"Сферы\"", "Радиус"};
+        case ShapeKind::Torus: return {"Настройка \"Торуса\"", "Радиусы (кольцо, трубка)"};
+        case ShapeKind::Floor: return {"Настройка \"Пола\"", "Размеры (x2,y2)"};
+        case ShapeKind::Wall: return {"Настройка \"Стены\"", "Размеры (x2,z2)"};
+        case ShapeKind::Model3ds:
+        case ShapeKind::ModelBlender: return {"Настройка \"Модели\"", "Масштаб (x,y,z)"};
+        }
+        return {"Настройка \"Коробки\"", "Размеры (x2,y2,z2)"};
+    }();
+    setWindowTitle(Ui(names.caption));
+    sizes_->setTitle(Ui(names.sizes));
+}
+
 void TFBoxEditor::ShowFields(const ShapeFields& shape, const TVec3& position, uint32_t which)
 {
+    NameKind(shape.Kind);
     stale_ &= ~which;
     bool enabling = false;
     for (int i = 0; i < kFields; ++i) {

@@ -25,6 +25,7 @@
 #include "ToolWindow.h"
 #include "VectorMath.h"
 
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class TCamera;
@@ -118,6 +119,9 @@ private:
     // property lookup per button and field would cost every refresh.
     std::vector<std::pair<QPushButton*, QLineEdit*>> stepButtons_;
     QLineEdit* fields_[kFields] = {};
+    QGroupBox* sizes_ = nullptr;
+    // The kind the caption and the size row's title name; -1 before the first.
+    int namedKind_ = -1;
     Shown shown_[kFields];
     uint32_t stale_ = 0;
     std::string scratch_;
@@ -128,6 +132,8 @@ private:
     // The locked cursor once the first click fixed it, else the primitive's own.
     TVec3 ShownPosition(const ShapeFields& shape) const;
     void ShowFields(const ShapeFields& shape, const TVec3& position, uint32_t which);
+    // The caption and the size row say what the kind's fields are.
+    void NameKind(ShapeKind kind);
     // After the user's edit the field stands for the value it set.
     void Remember(const QLineEdit* edit);
 

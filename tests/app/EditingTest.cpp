@@ -5,6 +5,8 @@
 // clicks and commands one by one, and the box editor's fields.
 #include <QAction>
 #include <QApplication>
+#include <QGroupBox>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +37,7 @@
 #include "MapCommands.h"
 #include "ModelImport.h"
 #include "ModelObjectEditorBox.h"
+#include "Settings.h"
 #include "ObjectEditor.h"
 #include "NumberField.h"
 #include "NumberText.h"
@@ -316,7 +319,23 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     state.AddPlacement("_Crate", TPlacement{1, 5, 3, 0, 0, 0, 1, 1, 1});
     state.AddPlacement("_Crate", TPlacement{2, 5, 3, 0, 0, 0, 1, 1, 1});
     state.Selection = state.PlacementIdsAt({0, 1});
+    QWidget* focused = QApplication::focusWidget();
     ShowSelection(*w());
+    // It shows itself beside the trees, inside the screen, and leaves the
+    // keyboard where it was.
+    ASSERT_TRUE(FOPos->isVisible());
+    const QRect trees(w()->ObjectList->mapToGlobal(QPoint(0, 0)), w()->ObjectList->size());
+    const auto rect = [](const QRect& r) {
+        return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+               std::to_string(r.height());
+    };
+    EXPECT_FALSE(FOPos->frameGeometry().intersects(trees))
+        << rect(FOPos->frameGeometry()) << " over the trees at " << rect(trees) << ", the window at "
+        << rect(w()->frameGeometry()) << ", the screen " << rect(FOPos->screen()->availableGeometry());
+    EXPECT_TRUE(FOPos->screen()->availableGeometry().contains(FOPos->frameGeometry()));
+    QTest::qWait(50);
+    EXPECT_EQ(QApplication::focusWidget(), focused);
+    EXPECT_NE(QApplication::activeWindow(), FOPos);
     EXPECT_EQ(FOPos->OPosX->text(), "") << "the X positions differ";
     EXPECT_EQ(FOPos->OPosZ->text(), "5") << "the user's Z is the height";
     FOPos->OPosX->setText("7");
@@ -338,6 +357,26 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].caption, Cp("Вставка"));
     EXPECT_TRUE(messages_.entries[0].text.find(Cp("ничего не вставлено")) != std::string::npos);
+
+    // Where the user moves it is kept for the next time.
+    const QPoint moved = FOPos->pos() - QPoint(30, 20);
+    FOPos->move(moved);
+    FOPos->hide();
+    EXPECT_EQ(SavedWindowPlace("FOPos"), (std::pair{moved.x(), moved.y()}));
+
+    // Choosing an object to place clears the selection: Delete then removes
+    // the one placement nearest the cursor, not the two selected.
+    state.Selection = state.PlacementIdsAt({0, 1});
+    ShowSelection(*w());
+    Select(w()->ObjectList, Node(w()->ObjectList, "_Crate"));
+    ObjectListClick(*w());
+    EXPECT_TRUE(state.Selection.empty());
+    state.CursorWorld[0] = 2;
+    state.CursorWorld[1] = 5;
+    state.CursorWorld[2] = 3;
+    QTest::keyClick(w()->ObjectList, Qt::Key_Delete);
+    ASSERT_EQ(state.PlacementCount, 1);
+    EXPECT_EQ(state.Placements[0].PosX, 1) << "the nearest went";
 }
 
 // What the user just made is in sight and chosen; opening an object lists
@@ -588,9 +627,13 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     Select(w()->ObjectList, AddObjectNode("_S"));
     OpenObjectForEditing(*w());
     // Sizes go into the rows the kind has, in order.
-    const auto create = [&](QPushButton* button, const char* first, const char* second) {
+    const auto create = [&](QPushButton* button, const char* first, const char* second, const char* caption,
+                            const char* sizes) {
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_TRUE(state.Placing);
+        // The window names the kind and what its size fields are.
+        EXPECT_EQ(FBoxEditor->windowTitle(), Ui(caption));
+        EXPECT_EQ(FBoxEditor->findChild<QGroupBox*>("GroupBox2")->title(), Ui(sizes));
         std::vector<QLineEdit*> rows;
         for (QLineEdit* row : {FBoxEditor->Ex2, FBoxEditor->Ey2, FBoxEditor->Ez2})
             if (row->isEnabled())
@@ -608,14 +651,14 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
     EXPECT_FALSE(FBoxEditor->findChild<QPushButton*>("Button16")->isEnabled()) << "a row's buttons go with it";
     EXPECT_TRUE(FBoxEditor->Ex2->isEnabled());
-    create(w()->Button20, "5", "");
-    create(w()->Button5, "6", "2");
-    create(w()->Button17, "10", "12");
+    create(w()->Button20, "5", "", "Настройка \"Сферы\"", "Радиус");
+    create(w()->Button5, "6", "2", "Настройка \"Торуса\"", "Радиусы (кольцо, трубка)");
+    create(w()->Button17, "10", "12", "Настройка \"Пола\"", "Размеры (x2,y2)");
     EXPECT_FALSE(FBoxEditor->Ez2->isEnabled()) << "a floor has no height";
     EXPECT_TRUE(FBoxEditor->Etex1->isEnabled());
-    create(w()->Button18, "4", "7");
+    create(w()->Button18, "4", "7", "Настройка \"Стены\"", "Размеры (x2,z2)");
     EXPECT_FALSE(FBoxEditor->Ey2->isEnabled()) << "a wall's second side is its height";
-    create(w()->Button19, "1", "1");
+    create(w()->Button19, "1", "1", "Настройка \"Коробки\"", "Размеры (x2,y2,z2)");
 
     const TGLPremitives& list = *state.EditedModel->Lists[0];
     ASSERT_EQ(list.SphereCount, 1);
@@ -645,6 +688,10 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     const std::vector<std::string> listed{"0 - [к]_Коробка", "0 - [ш]_Сфера", "0 - [т]_Торус", "0 - [п]_Пол",
                                           "0 - [с]_Стена"};
     EXPECT_EQ(nodes(), listed) << "by kind, as the node's place names the primitive";
+    std::vector<int> icons;
+    for (int i = 0; i < parts->childCount(); ++i)
+        icons.push_back(NodeIcon(parts->child(i)));
+    EXPECT_EQ(icons, (std::vector<int>{5, 7, 12, 8, 9})) << "each kind its own picture";
 
     // The sphere changed through its node: a bigger radius, put back in place.
     Select(w()->OBJList, parts->child(1));
@@ -728,7 +775,7 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
                     .hasMatch())
         << "any letter case";
     refused(w()->Button28, "bad.txt");
-    EXPECT_NE(messages_.entries[0].text.find("'x' is not a valid floating point value"), std::string::npos);
+    EXPECT_NE(messages_.entries[0].text.find(Cp("'x' — не число")), std::string::npos) << "the reason in Russian";
     refused(w()->Button27, "\xe6\x97\xa5.3ds");
 
     chosen = QString::fromStdString((source / "Cube.3ds").string());

@@ -369,7 +369,7 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стул"));
     DeleteSelectedObject(*w());
     ASSERT_EQ(messages_.entries.size(), 1u);
-    EXPECT_EQ(messages_.entries[0].text, Cp("Объект размещён 2 раз. Удалить вместе с размещениями?"));
+    EXPECT_EQ(messages_.entries[0].text, Cp("Объект размещён 2 раза. Удалить вместе с размещениями?"));
     EXPECT_EQ(state.MapObjectCount, 2);
     messages_.answer = true;
     Check("a deleted object", [&] { DeleteSelectedObject(*w()); });

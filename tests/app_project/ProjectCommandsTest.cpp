@@ -2,6 +2,10 @@
 // "Сохранить проект" and "Загрузить проект", the start button, and texture
 // removal in the texture window.
 #include <QAction>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextBrowser>
 #include <QListWidgetItem>
 #include <QProgressDialog>
 #include <QSlider>
@@ -27,6 +31,9 @@
 #include "GLEngine.h"
 #include "LoadSession.h"
 #include "ManagerProject.h"
+#include "Picking.h"
+#include "QtText.h"
+#include "VantorApplication.h"
 #include "Project.h"
 #include "ProjectLock.h"
 #include "Messages.h"
@@ -79,11 +86,11 @@ protected:
 
     qxtest::TempDir dir_;
     std::function<void(const QString&, const QStringList&)> savedStarter_ = GameStarter();
-    std::function<QString(const QString&)> savedChooser_ = FolderChooser();
+    std::function<QString(const QString&, FolderUse)> savedChooser_ = FolderChooser();
     // The folder the next dialog answers with.
     void Choose(const fs::path& folder)
     {
-        FolderChooser() = [folder](const QString&) { return QString::fromStdString(folder.string()); };
+        FolderChooser() = [folder](const QString&, FolderUse) { return QString::fromStdString(folder.string()); };
     }
     std::string LastMessage() const { return messages_.entries.empty() ? std::string() : messages_.entries.back().text; }
     std::unique_ptr<qxtest::ScopedCurrentDir> cwd_;
@@ -358,3 +365,90 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     windows_.reset();
     EXPECT_FALSE(fs::exists(a / qx::kProjectLockFile));
 }
+
+namespace {
+
+// Opening another project, or saving this one as another, leaves nothing of
+// the first chosen: no object on the cursor, no node current, no selection.
+TEST_F(ProjectCommandsTest, NothingChosenOutlivesTheProjectItWasChosenIn)
+{
+    EditorState& state = Editor();
+    const int32_t k = state.AddObject(Cp("_Дом"));
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(2, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
+    state.AddPlacement(Cp("_Дом"), TPlacement{4, 0, 4, 0, 0, 0, 1, 1, 1});
+    const int node = state.ObjectTree.AppendChild(-1, Cp("_Дом"));
+    Menu("Save1");
+    const auto choose = [&] {
+        state.Selection = state.PlacementIdsAt({0});
+        state.ObjectTree.SetCurrent(node);
+        ObjectListClick(*w());
+        ASSERT_EQ(state.CursorPreview->Lists[0]->BoxCount, 1);
+        state.Selection = state.PlacementIdsAt({0});
+    };
+    const auto nothingChosen = [&](const char* after) {
+        EXPECT_EQ(state.ObjectTree.Current(), -1) << after;
+        EXPECT_EQ(state.CursorPreview->ListCount, 0) << after;
+        EXPECT_TRUE(state.Selection.empty()) << after;
+    };
+    qxtest::TempDir other;
+    choose();
+    Choose(other / "B");
+    Menu("SaveAs1");
+    ASSERT_TRUE(messages_.entries.empty()) << LastMessage();
+    EXPECT_TRUE(fs::exists(other / "B" / "ObjList.qxlst")) << "a folder named in the dialog is made";
+    nothingChosen("save as");
+
+    choose();
+    Choose(dir_.path());
+    Menu("OpenProject1");
+    EXPECT_EQ(OpenProjectFolder(), (dir_ / "Sys" / "Saves").string() + "/");
+    nothingChosen("open");
+}
+
+// Qt's own texts are Russian, and the folder dialog of a new game takes a
+// folder typed that does not exist yet.
+TEST_F(ProjectCommandsTest, StandardDialogsSpeakRussianAndMakeTheNewFolder)
+{
+    ASSERT_TRUE(LoadRussianQtTexts(*QCoreApplication::instance())) << "qt6-translations-l10n is installed";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), Ui("&Да"));
+    FolderChooser() = savedChooser_;
+    qxtest::TempDir parent;
+    QString lookIn;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        if (auto* label = dialog->findChild<QLabel*>("lookInLabel"))
+            lookIn = label->text();
+        dialog->setDirectory(QString::fromStdString(parent.path().string()));
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(Ui("Новая игра"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    FPManager->findChild<QPushButton*>("Button1")->click();
+    EXPECT_EQ(lookIn, Ui("Перейти к:")) << lookIn.toStdString();
+    ASSERT_TRUE(messages_.entries.empty()) << LastMessage();
+    EXPECT_TRUE(fs::exists(parent / "Новая игра" / "ObjList.qxlst"));
+    EXPECT_EQ(OpenProjectFolder(), (parent / "Новая игра").string() + "/");
+}
+
+// "Это мой первый запуск…" shows the installed guide, read-only, or says it
+// is missing.
+TEST_F(ProjectCommandsTest, TheFirstStartButtonShowsTheUserGuide)
+{
+    QPushButton* button = FPManager->findChild<QPushButton*>("Button4");
+    button->click();
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    EXPECT_NE(LastMessage().find(Cp("Руководство не найдено")), std::string::npos);
+    qxtest::WriteFileBytes(dir_ / "README.md", "# QX FPS Vantor\n\nКак строить уровень.\n");
+    button->click();
+    auto* guide = qobject_cast<QTextBrowser*>(QApplication::topLevelWidgets().value(-1));
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "UserGuide")
+            guide = qobject_cast<QTextBrowser*>(top);
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    EXPECT_TRUE(guide->isReadOnly());
+    EXPECT_TRUE(guide->toPlainText().contains(Ui("Как строить уровень.")));
+    guide->close();
+}
+
+}  // namespace

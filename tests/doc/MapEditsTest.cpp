@@ -251,6 +251,12 @@ TEST_F(MapEditsTest, ClipboardLinesRoundTripAndBadTextAddsNothing)
     for (const char* bad : {"", "hello world", "_Crate 1 2 3", "_Nothing 1 2 3 0 0 0 1 1 1",
                             "_Crate 1 2 3 0 0 0 1 1 1 7", "_Crate 1 2 x 0 0 0 1 1 1"})
         EXPECT_THROW(qx::ReadPlacementLines(bad, content_, names, read), qx::Error) << bad;
+    try {
+        qx::ReadPlacementLines("_Crate 1 2 3 0 0 0 1 1 1\n_Crate 1 abc 3 0 0 0 1 1 1", content_, names, read);
+        ADD_FAILURE() << "a number that is none";
+    } catch (const qx::Error& e) {
+        EXPECT_EQ(std::string(e.what()), Cp("строка 2: 'abc' — не число")) << "the editor's own message is Russian";
+    }
 }
 
 }  // namespace

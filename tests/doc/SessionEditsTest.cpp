@@ -194,9 +194,20 @@ TEST_F(SessionEditsTest, StoringAndLeavingAreUndoneWithTheWorkTheyHeld)
     EXPECT_TRUE(doc_.ModelEditMode);
     EXPECT_EQ(qx::FormatObjectFile(edited_), lost);
 
-    // A definition no longer listed receives nothing: the view is left.
-    doc_.RemoveObject(doc_.EditIndex());
+    // Storing what the definition holds already is no edit: nothing
+    // recorded, nothing unsaved.
+    doc_.History.Redo();
+    doc_.History.MarkSaved();
     const size_t steps = doc_.History.Count();
+    qx::OpenForEditing(doc_, definition_);
+    qx::StoreWorkingCopy(doc_);
+    EXPECT_FALSE(doc_.ModelEditMode);
+    EXPECT_EQ(doc_.History.Count(), steps);
+    EXPECT_FALSE(doc_.History.Modified());
+
+    // A definition no longer listed receives nothing: the view is left.
+    qx::OpenForEditing(doc_, definition_);
+    doc_.RemoveObject(doc_.EditIndex());
     qx::StoreWorkingCopy(doc_);
     EXPECT_FALSE(doc_.ModelEditMode);
     EXPECT_EQ(qx::FormatObjectFile(*definition_), work);
