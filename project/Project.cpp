@@ -236,19 +236,40 @@ std::string ProjectLoadCaption() { return Cp("Загрузка проекта");
 
 std::string RecoverInterruptedSaves(const std::vector<std::string>& folders)
 {
-    bool completed = false, undone = false;
+    // When only the autosave was cut short the user saved nothing: the
+    // message says which folder it was and what that means for the work.
+    struct Outcome {
+        bool completed = false, undone = false;
+        bool Any() const { return completed || undone; }
+    } project, autosave;
     for (const std::string& folder : folders) {
-        const InterruptedSave result = RecoverInterruptedSave(ToFsPath(folder));
-        completed = completed || result == InterruptedSave::Completed;
-        undone = undone || result == InterruptedSave::Undone;
+        const std::string fsFolder = ToFsPath(folder);
+        const InterruptedSave result = RecoverInterruptedSave(fsFolder);
+        // The autosave folder is known by its name, as ProjectFilesToCopy
+        // knows it.
+        const bool isAutosave =
+            std::filesystem::path(fsFolder).parent_path().filename().string() + "/" == kAutosaveFolder;
+        Outcome& outcome = isAutosave ? autosave : project;
+        outcome.completed = outcome.completed || result == InterruptedSave::Completed;
+        outcome.undone = outcome.undone || result == InterruptedSave::Undone;
     }
     std::string text;
-    if (completed)
+    if (project.completed)
         text = Cp("Сохранение проекта было прервано; оно завершено: в папке проекта новые файлы.");
-    else if (undone)
+    else if (project.undone)
         text = Cp("Сохранение проекта было прервано; оно отменено: в папке проекта прежние файлы.");
+    if (autosave.Any()) {
+        text += (text.empty() ? "" : "\n") +
+                (autosave.completed ? Cp("Автосохранение было прервано; оно завершено: несохранённые изменения "
+                                         "есть в новом автосохранении.")
+                                    : Cp("Автосохранение было прервано; оно отменено: изменения после "
+                                         "предыдущего автосохранения (или, если его не было, после "
+                                         "сохранения) утеряны."));
+        if (!project.Any())
+            text += Cp(" Файлы проекта не менялись.");
+    }
     if (!text.empty())
-        Messages().ShowMessage(Cp("Сохранение проекта"), text);
+        Messages().ShowMessage(project.Any() ? Cp("Сохранение проекта") : Cp("Автосохранение"), text);
     return text;
 }
 

@@ -110,8 +110,9 @@ std::string ProjectLoadCaption();
 
 // Before the editor reads a folder's project (at start-up and before every
 // load): finishes or undoes a save of each folder that was cut short
-// (RecoverInterruptedSave) and tells the user in one message.  Returns
-// that message's text, empty when nothing was left over.
+// (RecoverInterruptedSave) and tells the user in one message, which names
+// a project's autosave folder (kAutosaveFolder) apart from the project's
+// own.  Returns that message's text, empty when nothing was left over.
 std::string RecoverInterruptedSaves(const std::vector<std::string>& folders);
 
 // Texture removal that keeps every box's picture: refuses (with a message)

@@ -222,6 +222,30 @@ TEST_F(ProjectTest, SaveOnAFullDiskLeavesTheOldProjectWhole)
     EXPECT_EQ(Snapshot(disk), old);
 }
 
+// A save cut short is told of by the folder it was in: the project's own,
+// or its autosave, where the user saved nothing and the project is as it was.
+TEST_F(ProjectTest, AnInterruptedSaveIsToldOfByItsFolder)
+{
+    MakeProject();
+    Save();
+    const std::string autosave = Folder() + qx::kAutosaveFolder;
+    fs::create_directory(autosave);
+    qx::SaveProject(autosave, Textures(), content_, {&objectTree_, &textureTree_});
+    qx::RecordingMessageSink messages;
+    qx::ScopedMessageSink scope(messages);
+    // A temporary is what a save killed before its renames leaves.
+    qxtest::WriteFileBytes(fs::path(autosave) / "Map1.qxmap.~99-0", "cut short");
+    const std::string text = qx::RecoverInterruptedSaves({Folder(), autosave});
+    EXPECT_EQ(text.rfind(Cp("Автосохранение было прервано; оно отменено"), 0), 0u) << text;
+    EXPECT_NE(text.find(Cp("Файлы проекта не менялись")), std::string::npos) << text;
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].caption, Cp("Автосохранение"));
+
+    qxtest::WriteFileBytes(dir_ / "Map1.qxmap.~99-0", "cut short");
+    EXPECT_EQ(qx::RecoverInterruptedSaves({Folder(), autosave}),
+              Cp("Сохранение проекта было прервано; оно отменено: в папке проекта прежние файлы."));
+}
+
 TEST_F(ProjectTest, LoadFailingAtAnyFileOrCancelledChangesNothing)
 {
     MakeProject();
