@@ -18,6 +18,8 @@
 #include <fstream>
 
 #include <QProcess>
+#include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "EditorState.h"
@@ -30,6 +32,7 @@
 #include "Project.h"
 #include "ProjectLock.h"
 #include "Messages.h"
+#include "ProgramFolder.h"
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
 #include "SceneSurface.h"
@@ -46,6 +49,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Another editor: a child of the test program, which the editors of the
+// tests run in, alive until the scope ends.
+struct OtherEditor {
+    pid_t pid = ::fork();
+    OtherEditor()
+    {
+        if (pid == 0)
+            for (;;)
+                ::pause();
+    }
+    ~OtherEditor()
+    {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
 class ProjectCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -58,6 +80,12 @@ protected:
             fs::copy_file(entry.path(), dir_ / "Sys" / "Saves" / "textures" / entry.path().filename(),
                           fs::copy_options::overwrite_existing);
         cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
+        StartEditor();
+    }
+    // A fresh editor, as after a restart.
+    void StartEditor()
+    {
+        windows_.reset();
         windows_ = std::make_unique<EditorWindows>();
         w()->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
@@ -309,8 +337,9 @@ TEST_F(ProjectCommandsTest, ProjectFoldersAreSavedAsOpenedAndListed)
 }
 
 // A new game is what a fresh start shows, in a folder without a project;
-// another running editor's lock is asked about, a dead one's taken over,
-// and the lock goes when the editor ends.
+// another running editor's lock is asked about (once, for the folder named
+// on the command line), a dead one's or another program's taken over, and
+// the lock goes when the editor ends.
 TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
 {
     qxtest::TempDir other;
@@ -329,12 +358,13 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     FPManager->findChild<QPushButton*>("Button1")->click();
     EXPECT_NE(LastMessage().find(Cp("уже есть проект")), std::string::npos);
 
-    // Another editor (a process that runs: this test's parent) holds the
-    // installation's project.
+    // Another editor holds the installation's project.
     const fs::path a = dir_ / "Sys" / "Saves";
     MemoryTree none;
     qx::SaveProject(a.string() + "/", Textures(), ProjectContent(), qx::ProjectTrees{&none, &none});
-    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(::getppid()) + "\n");
+    OtherEditor editor;
+    ASSERT_GT(editor.pid, 0);
+    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(editor.pid) + "\n");
     messages_.entries.clear();
     messages_.answer = false;
     Choose(dir_.path());
@@ -343,6 +373,17 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     EXPECT_TRUE(messages_.entries[0].question);
     EXPECT_NE(LastMessage().find(Cp("уже открыт в другом редакторе")), std::string::npos);
     EXPECT_EQ(OpenProjectFolder(), other.path().string() + "/");
+    // Its process id now another program's: no editor holds the project.
+    QProcess sleeping;
+    sleeping.start("sleep", {"60"});
+    ASSERT_TRUE(sleeping.waitForStarted());
+    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(sleeping.processId()) + "\n");
+    messages_.entries.clear();
+    Menu("OpenProject1");
+    EXPECT_TRUE(messages_.entries.empty()) << LastMessage();
+    EXPECT_EQ(OpenProjectFolder(), a.string() + "/");
+    sleeping.kill();
+    sleeping.waitForFinished();
     // A lock whose process is gone is taken over without a word.
     QProcess gone;
     gone.start("true");
@@ -357,4 +398,16 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     EXPECT_FALSE(fs::exists(other / qx::kProjectLockFile)) << "the project left is unlocked";
     windows_.reset();
     EXPECT_FALSE(fs::exists(a / qx::kProjectLockFile));
+
+    // Named on the command line and declined, the default project (the same
+    // folder) is not asked about again.
+    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(editor.pid) + "\n");
+    messages_.entries.clear();
+    qx::ExecutableFolderOverride() = dir_.path().string() + "/";
+    StartupProjectArgument() = dir_.path().string();
+    StartEditor();
+    StartupProjectArgument().clear();
+    qx::ExecutableFolderOverride().clear();
+    ASSERT_EQ(messages_.entries.size(), 1u) << LastMessage();
+    EXPECT_TRUE(messages_.entries[0].question);
 }
