@@ -243,6 +243,8 @@ void Autosaver::Start()
     worker_ = std::thread([this, job, folder] {
         try {
             WriteAutosave(*job, folder);
+        } catch (const qx::SaveFailed& e) {
+            error_ = e.Reason();  // the project itself was not being saved
         } catch (const std::exception& e) {
             error_ = e.what();
         }

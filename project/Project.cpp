@@ -50,6 +50,15 @@ bool Exists(const std::string& fsPath)
 
 }  // namespace
 
+SaveFailed::SaveFailed(const std::string& reason)
+    : InOutError(Cp("Проект не сохранён; его файлы на диске остались прежними. Если диск заполнен, "
+                    "освободите место и сохраните снова, или сохраните проект в другую папку: "
+                    "«Игра» > «Сохранить проект как…».\nПричина: ") +
+                 reason),
+      reason_(reason)
+{
+}
+
 void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
                  const ProjectTrees& trees, const std::vector<FileToWrite>& alsoWrite)
 {
@@ -97,7 +106,11 @@ void SaveProject(const std::string& folder, const TextureRegistry& textures, con
             moves.push_back({from, from.substr(0, slash + 1) + Cp1251ToUtf8(from.substr(slash + 1))});
         }
     }
-    WriteFilesTogether(fsFolder, files, moves, removals);
+    try {
+        WriteFilesTogether(fsFolder, files, moves, removals);
+    } catch (const InOutError& e) {
+        throw SaveFailed(e.what());
+    }
     std::lock_guard lock(g_under1251Mutex);
     for (const FileToMove& m : moves)
         if (!Exists(m.from))

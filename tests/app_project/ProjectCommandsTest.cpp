@@ -411,3 +411,18 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     ASSERT_EQ(messages_.entries.size(), 1u) << LastMessage();
     EXPECT_TRUE(messages_.entries[0].question);
 }
+
+// A save that fails says that the project's files are as before, what the
+// user can do, and why, naming the file.
+TEST_F(ProjectCommandsTest, AFailedSaveTellsThatTheFilesAreAsBeforeAndWhatToDo)
+{
+    const fs::path map = dir_ / "Sys" / "Saves" / "Map1.qxmap";
+    fs::remove(map);
+    fs::create_directory(map);
+    Menu("Save1");
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    const std::string text = LastMessage();
+    EXPECT_EQ(text.rfind(Cp("Проект не сохранён; его файлы на диске остались прежними."), 0), 0u) << text;
+    EXPECT_NE(text.find(Cp("«Сохранить проект как…»")), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("Map1.qxmap: I/O error 21 (Is a directory)")) << text;
+}

@@ -176,8 +176,8 @@ TEST_F(ProjectTest, SaveFailingAtAnyFileLeavesTheOldProjectWhole)
         try {
             Save();
             ADD_FAILURE() << "the save succeeded";
-        } catch (const qx::InOutError& e) {
-            EXPECT_EQ(std::string(e.what()).rfind(name + ": I/O error 21", 0), 0u) << e.what();
+        } catch (const qx::SaveFailed& e) {
+            EXPECT_EQ(e.Reason().rfind(name + ": I/O error 21", 0), 0u) << e.what();
         }
         fs::remove(target);
         if (existed)
@@ -211,13 +211,14 @@ TEST_F(ProjectTest, SaveOnAFullDiskLeavesTheOldProjectWhole)
     try {
         qx::SaveProject(folder, Textures(), content_, {&objectTree_, &textureTree_});
         ADD_FAILURE() << "the save succeeded";
-    } catch (const qx::InOutError& e) {
+    } catch (const qx::SaveFailed& e) {
         // The files are written side by side: whichever meets the full disk
         // first is named.
-        const std::string message = e.what(), tail = ": I/O error 28 (No space left on device)";
+        const std::string message = e.Reason(), tail = ": I/O error 28 (No space left on device)";
         ASSERT_GT(message.size(), tail.size()) << message;
         EXPECT_EQ(message.substr(message.size() - tail.size()), tail);
         EXPECT_TRUE(old.count(message.substr(0, message.size() - tail.size())) == 1) << message;
+        EXPECT_TRUE(std::string(e.what()).ends_with(message)) << e.what();
     }
     EXPECT_EQ(Snapshot(disk), old);
 }
