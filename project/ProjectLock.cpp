@@ -59,13 +59,14 @@ std::string ProgramName(const std::string& procFolder)
 // Whether the process is an editor: the program this one is (the tests'
 // editors run in the test program), or the editor of another installation.
 // A process id the system gave to another program since the lock was
-// written is none.  Without /proc the lock is believed.
+// written is none.  Where /proc does not tell (not mounted, or hiding other
+// users' processes) the lock is believed.
 bool RunsAnEditor(int pid)
 {
     const std::string own = ProgramName("/proc/self");
-    if (own.empty())
-        return true;
     const std::string other = ProgramName("/proc/" + std::to_string(pid));
+    if (own.empty() || other.empty())
+        return true;
     // The command name is the executable's, cut to 15 bytes.
     const auto same = [&other](const std::string& name) { return other == name || other == name.substr(0, 15); };
     return same(own) || same(kEditorProgram);
