@@ -174,6 +174,21 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
     EXPECT_TRUE(w()->RenderTimer->isActive());
 }
 
+// A save that fails says that the project's files are as before, what the
+// user can do, and why, naming the file.
+TEST_F(ProjectCommandsTest, AFailedSaveTellsThatTheFilesAreAsBeforeAndWhatToDo)
+{
+    const fs::path map = dir_ / "Sys" / "Saves" / "Map1.qxmap";
+    fs::remove(map);
+    fs::create_directory(map);
+    Menu("Save1");
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    const std::string text = LastMessage();
+    EXPECT_EQ(text.rfind(Cp("Проект не сохранён; его файлы на диске остались прежними."), 0), 0u) << text;
+    EXPECT_NE(text.find(Cp("«Сохранить проект как…»")), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("Map1.qxmap: I/O error 21 (Is a directory)")) << text;
+}
+
 // The frame draws the map: a tall box placed straight ahead, its placement
 // above the band over the working level, shows in flight mode and when
 // objects above the camera are not hidden, and not in edit mode with them
@@ -373,6 +388,16 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     EXPECT_TRUE(messages_.entries[0].question);
     EXPECT_NE(LastMessage().find(Cp("уже открыт в другом редакторе")), std::string::npos);
     EXPECT_EQ(OpenProjectFolder(), other.path().string() + "/");
+    // Named on the command line and declined, it is not asked about again
+    // as the default project (the same folder).
+    messages_.entries.clear();
+    qx::ExecutableFolderOverride() = dir_.path().string() + "/";
+    StartupProjectArgument() = dir_.path().string();
+    StartEditor();
+    StartupProjectArgument().clear();
+    qx::ExecutableFolderOverride().clear();
+    ASSERT_EQ(messages_.entries.size(), 1u) << LastMessage();
+    EXPECT_TRUE(messages_.entries[0].question);
     // Its process id now another program's: no editor holds the project.
     QProcess sleeping;
     sleeping.start("sleep", {"60"});
@@ -398,31 +423,4 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     EXPECT_FALSE(fs::exists(other / qx::kProjectLockFile)) << "the project left is unlocked";
     windows_.reset();
     EXPECT_FALSE(fs::exists(a / qx::kProjectLockFile));
-
-    // Named on the command line and declined, the default project (the same
-    // folder) is not asked about again.
-    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(editor.pid) + "\n");
-    messages_.entries.clear();
-    qx::ExecutableFolderOverride() = dir_.path().string() + "/";
-    StartupProjectArgument() = dir_.path().string();
-    StartEditor();
-    StartupProjectArgument().clear();
-    qx::ExecutableFolderOverride().clear();
-    ASSERT_EQ(messages_.entries.size(), 1u) << LastMessage();
-    EXPECT_TRUE(messages_.entries[0].question);
-}
-
-// A save that fails says that the project's files are as before, what the
-// user can do, and why, naming the file.
-TEST_F(ProjectCommandsTest, AFailedSaveTellsThatTheFilesAreAsBeforeAndWhatToDo)
-{
-    const fs::path map = dir_ / "Sys" / "Saves" / "Map1.qxmap";
-    fs::remove(map);
-    fs::create_directory(map);
-    Menu("Save1");
-    ASSERT_EQ(messages_.entries.size(), 1u);
-    const std::string text = LastMessage();
-    EXPECT_EQ(text.rfind(Cp("Проект не сохранён; его файлы на диске остались прежними."), 0), 0u) << text;
-    EXPECT_NE(text.find(Cp("«Сохранить проект как…»")), std::string::npos) << text;
-    EXPECT_TRUE(text.ends_with("Map1.qxmap: I/O error 21 (Is a directory)")) << text;
 }
