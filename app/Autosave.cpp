@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <optional>
 
 #include "EditCommands.h"
 #include "EditHistory.h"
@@ -180,27 +179,17 @@ void AutosaveCopies::TakeMap(const ProjectContent& content)
 
 namespace {
 
-// The worker's part.  The marker goes first and comes back last: without it
-// the folder is an unfinished autosave.  A write that fails leaves the
-// previous files (the save puts them back) and so their marker too.
+// The worker's part.  The marker is one file of the save's all-or-nothing
+// step: a step cut short is finished or undone at the next start, leaving
+// the new autosave with its marker or the previous one with its own.
 void WriteAutosave(const AutosaveJob& job, const std::string& folder)
 {
     const std::string fsFolder = ToFsPath(folder);
     std::error_code ec;
     fs::create_directories(fsFolder, ec);
-    const std::string marker = fsFolder + kAutosaveMarker;
-    std::optional<std::string> previous;
-    if (fs::is_regular_file(marker, ec))
-        previous = ReadWholeFile(marker);
-    fs::remove(marker, ec);
-    try {
-        qx::SaveProject(folder, job.textures, job.Content(), qx::ProjectTrees{&job.objectTree, &job.textureTree});
-    } catch (...) {
-        if (previous)
-            WriteWholeFile(marker, *previous);
-        throw;
-    }
-    WriteWholeFile(marker, QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() + "\r\n");
+    const std::string stamp = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() + "\r\n";
+    qx::SaveProject(folder, job.textures, job.Content(), qx::ProjectTrees{&job.objectTree, &job.textureTree},
+                    {{fsFolder + kAutosaveMarker, kAutosaveMarker, stamp}});
 }
 
 }  // namespace
@@ -254,6 +243,8 @@ void Autosaver::Start()
     worker_ = std::thread([this, job, folder] {
         try {
             WriteAutosave(*job, folder);
+        } catch (const qx::SaveFailed& e) {
+            error_ = e.Reason();  // the project itself was not being saved
         } catch (const std::exception& e) {
             error_ = e.what();
         }

@@ -1,12 +1,14 @@
 // Autosave and recovery.  While the project has unsaved changes, every two
 // minutes the project's text files are written into its folder's Autosave/ (never
 // over the project's own files; pictures stay in the library, where recovery
-// reads them) with the save's all-or-nothing writes, and a marker file last:
-// an autosave is complete when its marker exists.  The main thread only
-// copies what the files hold; formatting and writing run on a worker.
+// reads them) with the save's all-or-nothing writes, a marker file among
+// them: an autosave is complete when its marker exists, and one cut short
+// is finished or undone with its marker at the next start.  The main thread
+// only copies what the files hold; formatting and writing run on a worker.
 //
 // At start-up a complete autosave newer than every project file is offered
-// back; an incomplete or damaged one is reported and left on disk.
+// back; one without its marker (written by hand, or by an editor that wrote
+// the marker apart) or damaged is reported and left on disk.
 #pragma once
 
 #include <QObject>

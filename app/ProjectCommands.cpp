@@ -82,8 +82,13 @@ void WriteRecent(const std::vector<std::string>& folders)
 
 void ShowCaption(TFVantor& window) { SetDesignCaption(window, EditorCaption(OpenProjectFolder())); }
 
+// The folder whose lock question the user answered last (cleared around
+// the start, which asks about the command line's folder first).
+std::string g_lockAnswered;
+
 // Another editor's lock: true when this one may go on.  `ask` false only
-// warns (at start-up, where there is nothing else to open).
+// warns (at start-up, where there is nothing else to open), and not of a
+// lock the user has just answered for the folder named on the command line.
 bool AcceptLock(const std::string& folder, bool ask)
 {
     const int owner = qx::LockOwner(folder);
@@ -92,9 +97,12 @@ bool AcceptLock(const std::string& folder, bool ask)
     const std::string text = Cp("Проект ") + Shown(folder) + Cp(" уже открыт в другом редакторе (процесс ") +
                              std::to_string(owner) + Cp("): сохранения одного затрут изменения другого.");
     if (!ask) {
-        qx::Messages().ShowMessage(Caption(), text);
+        std::error_code ec;
+        if (!fs::equivalent(folder, g_lockAnswered, ec))
+            qx::Messages().ShowMessage(Caption(), text);
         return true;
     }
+    g_lockAnswered = folder;
     return qx::Messages().AskYesNo(Caption(), text + Cp(" Открыть его и здесь?"));
 }
 
@@ -428,6 +436,7 @@ void SaveProjectAsClick(TFVantor& window)
 void OpenStartupProject(TFVantor& window)
 {
     RememberBlankProject();
+    g_lockAnswered.clear();
     const std::string argument = StartupProjectArgument();
     if (!argument.empty()) {
         const std::string project = qx::FindProject(WithSlash(argument));
@@ -444,6 +453,7 @@ void OpenStartupProject(TFVantor& window)
     }
     const std::string folder = qx::UsesUserFolders() ? UserDefaultProject() : OpenProjectFolder();
     SwitchProject(window, folder, Switch::StartDefault);
+    g_lockAnswered.clear();
     qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
     OfferRecovery(window);
 }

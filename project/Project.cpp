@@ -50,6 +50,15 @@ bool Exists(const std::string& fsPath)
 
 }  // namespace
 
+SaveFailed::SaveFailed(const std::string& reason)
+    : InOutError(Cp("Проект не сохранён; его файлы на диске остались прежними. Если диск заполнен, "
+                    "освободите место и сохраните снова, или сохраните проект в другую папку: "
+                    "«Игра» > «Сохранить проект как…».\nПричина: ") +
+                 reason),
+      reason_(reason)
+{
+}
+
 void SaveProject(const std::string& folder, const TextureRegistry& textures, const ProjectContent& content,
                  const ProjectTrees& trees, const std::vector<FileToWrite>& alsoWrite)
 {
@@ -97,7 +106,11 @@ void SaveProject(const std::string& folder, const TextureRegistry& textures, con
             moves.push_back({from, from.substr(0, slash + 1) + Cp1251ToUtf8(from.substr(slash + 1))});
         }
     }
-    WriteFilesTogether(fsFolder, files, moves, removals);
+    try {
+        WriteFilesTogether(fsFolder, files, moves, removals);
+    } catch (const InOutError& e) {
+        throw SaveFailed(e.what());
+    }
     std::lock_guard lock(g_under1251Mutex);
     for (const FileToMove& m : moves)
         if (!Exists(m.from))
@@ -236,19 +249,40 @@ std::string ProjectLoadCaption() { return Cp("Загрузка проекта");
 
 std::string RecoverInterruptedSaves(const std::vector<std::string>& folders)
 {
-    bool completed = false, undone = false;
+    // When only the autosave was cut short the user saved nothing: the
+    // message says which folder it was and what that means for the work.
+    struct Outcome {
+        bool completed = false, undone = false;
+        bool Any() const { return completed || undone; }
+    } project, autosave;
     for (const std::string& folder : folders) {
-        const InterruptedSave result = RecoverInterruptedSave(ToFsPath(folder));
-        completed = completed || result == InterruptedSave::Completed;
-        undone = undone || result == InterruptedSave::Undone;
+        const std::string fsFolder = ToFsPath(folder);
+        const InterruptedSave result = RecoverInterruptedSave(fsFolder);
+        // The autosave folder is known by its name, as ProjectFilesToCopy
+        // knows it.
+        const bool isAutosave =
+            std::filesystem::path(fsFolder).parent_path().filename().string() + "/" == kAutosaveFolder;
+        Outcome& outcome = isAutosave ? autosave : project;
+        outcome.completed = outcome.completed || result == InterruptedSave::Completed;
+        outcome.undone = outcome.undone || result == InterruptedSave::Undone;
     }
     std::string text;
-    if (completed)
+    if (project.completed)
         text = Cp("Сохранение проекта было прервано; оно завершено: в папке проекта новые файлы.");
-    else if (undone)
+    else if (project.undone)
         text = Cp("Сохранение проекта было прервано; оно отменено: в папке проекта прежние файлы.");
+    if (autosave.Any()) {
+        text += (text.empty() ? "" : "\n") +
+                (autosave.completed ? Cp("Автосохранение было прервано; оно завершено: несохранённые изменения "
+                                         "есть в новом автосохранении.")
+                                    : Cp("Автосохранение было прервано; оно отменено: изменения после "
+                                         "предыдущего автосохранения (или, если его не было, после "
+                                         "сохранения) утеряны."));
+        if (!project.Any())
+            text += Cp(" Файлы проекта не менялись.");
+    }
     if (!text.empty())
-        Messages().ShowMessage(Cp("Сохранение проекта"), text);
+        Messages().ShowMessage(project.Any() ? Cp("Сохранение проекта") : Cp("Автосохранение"), text);
     return text;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Errors.h"
 #include "FileSet.h"
 #include "LevelFiles.h"
 #include "ProjectContent.h"
@@ -37,12 +38,25 @@ struct ProjectTrees {
     const TreeAccess* textureTree = nullptr;
 };
 
+// A save that did not take place.  what() tells the user that the folder
+// keeps the files of before and what can be done, then gives the reason
+// ("FILE: I/O error N (reason)"); Reason() is the reason alone, for those
+// that tell of the failure their own way (the autosave).
+class SaveFailed : public InOutError {
+public:
+    explicit SaveFailed(const std::string& reason);
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
+};
+
 // Writes the project's files into `folder` (which must exist) together,
 // and moves the files of that folder (and its pictures) that the committed
 // load read under their 1251 names to their UTF-8 names in the same step,
 // never over an existing file, and removes the object files of the names
 // content.SavedObjectNames holds and the list no longer does (the caller
-// calls ObjectFilesSaved once the save succeeded).  Throws qx::InOutError
+// calls ObjectFilesSaved once the save succeeded).  Throws SaveFailed
 // naming the file that failed; the files on disk are then those of the
 // previous save.  `alsoWrite` joins the same step (the project's own files
 // win over an entry of the same path).
@@ -110,8 +124,9 @@ std::string ProjectLoadCaption();
 
 // Before the editor reads a folder's project (at start-up and before every
 // load): finishes or undoes a save of each folder that was cut short
-// (RecoverInterruptedSave) and tells the user in one message.  Returns
-// that message's text, empty when nothing was left over.
+// (RecoverInterruptedSave) and tells the user in one message, which names
+// a project's autosave folder (kAutosaveFolder) apart from the project's
+// own.  Returns that message's text, empty when nothing was left over.
 std::string RecoverInterruptedSaves(const std::vector<std::string>& folders);
 
 // Texture removal that keeps every box's picture: refuses (with a message)

@@ -22,6 +22,8 @@
 #include <fstream>
 
 #include <QProcess>
+#include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "EditorState.h"
@@ -37,6 +39,7 @@
 #include "Project.h"
 #include "ProjectLock.h"
 #include "Messages.h"
+#include "ProgramFolder.h"
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
 #include "SceneSurface.h"
@@ -53,6 +56,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Another editor: a child of the test program, which the editors of the
+// tests run in, alive until the scope ends.
+struct OtherEditor {
+    pid_t pid = ::fork();
+    OtherEditor()
+    {
+        if (pid == 0)
+            for (;;)
+                ::pause();
+    }
+    ~OtherEditor()
+    {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
 class ProjectCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,6 +87,12 @@ protected:
             fs::copy_file(entry.path(), dir_ / "Sys" / "Saves" / "textures" / entry.path().filename(),
                           fs::copy_options::overwrite_existing);
         cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
+        StartEditor();
+    }
+    // A fresh editor, as after a restart.
+    void StartEditor()
+    {
+        windows_.reset();
         windows_ = std::make_unique<EditorWindows>();
         w()->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
@@ -151,6 +179,21 @@ TEST_F(ProjectCommandsTest, SaveStartAndLoadThroughTheWindow)
         << messages_.entries[0].text;
     EXPECT_EQ(state.PlacementCount, 1);
     EXPECT_TRUE(w()->RenderTimer->isActive());
+}
+
+// A save that fails says that the project's files are as before, what the
+// user can do, and why, naming the file.
+TEST_F(ProjectCommandsTest, AFailedSaveTellsThatTheFilesAreAsBeforeAndWhatToDo)
+{
+    const fs::path map = dir_ / "Sys" / "Saves" / "Map1.qxmap";
+    fs::remove(map);
+    fs::create_directory(map);
+    Menu("Save1");
+    ASSERT_EQ(messages_.entries.size(), 1u);
+    const std::string text = LastMessage();
+    EXPECT_EQ(text.rfind(Cp("Проект не сохранён; его файлы на диске остались прежними."), 0), 0u) << text;
+    EXPECT_NE(text.find(Cp("«Сохранить проект как…»")), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("Map1.qxmap: I/O error 21 (Is a directory)")) << text;
 }
 
 // The frame draws the map: a tall box placed straight ahead, its placement
@@ -316,8 +359,9 @@ TEST_F(ProjectCommandsTest, ProjectFoldersAreSavedAsOpenedAndListed)
 }
 
 // A new game is what a fresh start shows, in a folder without a project;
-// another running editor's lock is asked about, a dead one's taken over,
-// and the lock goes when the editor ends.
+// another running editor's lock is asked about (once, for the folder named
+// on the command line), a dead one's or another program's taken over, and
+// the lock goes when the editor ends.
 TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
 {
     qxtest::TempDir other;
@@ -336,12 +380,13 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     FPManager->findChild<QPushButton*>("Button1")->click();
     EXPECT_NE(LastMessage().find(Cp("уже есть проект")), std::string::npos);
 
-    // Another editor (a process that runs: this test's parent) holds the
-    // installation's project.
+    // Another editor holds the installation's project.
     const fs::path a = dir_ / "Sys" / "Saves";
     MemoryTree none;
     qx::SaveProject(a.string() + "/", Textures(), ProjectContent(), qx::ProjectTrees{&none, &none});
-    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(::getppid()) + "\n");
+    OtherEditor editor;
+    ASSERT_GT(editor.pid, 0);
+    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(editor.pid) + "\n");
     messages_.entries.clear();
     messages_.answer = false;
     Choose(dir_.path());
@@ -350,6 +395,27 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     EXPECT_TRUE(messages_.entries[0].question);
     EXPECT_NE(LastMessage().find(Cp("уже открыт в другом редакторе")), std::string::npos);
     EXPECT_EQ(OpenProjectFolder(), other.path().string() + "/");
+    // Named on the command line and declined, it is not asked about again
+    // as the default project (the same folder).
+    messages_.entries.clear();
+    qx::ExecutableFolderOverride() = dir_.path().string() + "/";
+    StartupProjectArgument() = dir_.path().string();
+    StartEditor();
+    StartupProjectArgument().clear();
+    qx::ExecutableFolderOverride().clear();
+    ASSERT_EQ(messages_.entries.size(), 1u) << LastMessage();
+    EXPECT_TRUE(messages_.entries[0].question);
+    // Its process id now another program's: no editor holds the project.
+    QProcess sleeping;
+    sleeping.start("sleep", {"60"});
+    ASSERT_TRUE(sleeping.waitForStarted());
+    qxtest::WriteFileBytes(a / qx::kProjectLockFile, std::to_string(sleeping.processId()) + "\n");
+    messages_.entries.clear();
+    Menu("OpenProject1");
+    EXPECT_TRUE(messages_.entries.empty()) << LastMessage();
+    EXPECT_EQ(OpenProjectFolder(), a.string() + "/");
+    sleeping.kill();
+    sleeping.waitForFinished();
     // A lock whose process is gone is taken over without a word.
     QProcess gone;
     gone.start("true");

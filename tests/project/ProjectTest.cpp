@@ -176,8 +176,8 @@ TEST_F(ProjectTest, SaveFailingAtAnyFileLeavesTheOldProjectWhole)
         try {
             Save();
             ADD_FAILURE() << "the save succeeded";
-        } catch (const qx::InOutError& e) {
-            EXPECT_EQ(std::string(e.what()).rfind(name + ": I/O error 21", 0), 0u) << e.what();
+        } catch (const qx::SaveFailed& e) {
+            EXPECT_EQ(e.Reason().rfind(name + ": I/O error 21", 0), 0u) << e.what();
         }
         fs::remove(target);
         if (existed)
@@ -211,15 +211,40 @@ TEST_F(ProjectTest, SaveOnAFullDiskLeavesTheOldProjectWhole)
     try {
         qx::SaveProject(folder, Textures(), content_, {&objectTree_, &textureTree_});
         ADD_FAILURE() << "the save succeeded";
-    } catch (const qx::InOutError& e) {
+    } catch (const qx::SaveFailed& e) {
         // The files are written side by side: whichever meets the full disk
         // first is named.
-        const std::string message = e.what(), tail = ": I/O error 28 (No space left on device)";
+        const std::string message = e.Reason(), tail = ": I/O error 28 (No space left on device)";
         ASSERT_GT(message.size(), tail.size()) << message;
         EXPECT_EQ(message.substr(message.size() - tail.size()), tail);
         EXPECT_TRUE(old.count(message.substr(0, message.size() - tail.size())) == 1) << message;
+        EXPECT_TRUE(std::string(e.what()).ends_with(message)) << e.what();
     }
     EXPECT_EQ(Snapshot(disk), old);
+}
+
+// A save cut short is told of by the folder it was in: the project's own,
+// or its autosave, where the user saved nothing and the project is as it was.
+TEST_F(ProjectTest, AnInterruptedSaveIsToldOfByItsFolder)
+{
+    MakeProject();
+    Save();
+    const std::string autosave = Folder() + qx::kAutosaveFolder;
+    fs::create_directory(autosave);
+    qx::SaveProject(autosave, Textures(), content_, {&objectTree_, &textureTree_});
+    qx::RecordingMessageSink messages;
+    qx::ScopedMessageSink scope(messages);
+    // A temporary is what a save killed before its renames leaves.
+    qxtest::WriteFileBytes(fs::path(autosave) / "Map1.qxmap.~99-0", "cut short");
+    const std::string text = qx::RecoverInterruptedSaves({Folder(), autosave});
+    EXPECT_EQ(text.rfind(Cp("Автосохранение было прервано; оно отменено"), 0), 0u) << text;
+    EXPECT_NE(text.find(Cp("Файлы проекта не менялись")), std::string::npos) << text;
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].caption, Cp("Автосохранение"));
+
+    qxtest::WriteFileBytes(dir_ / "Map1.qxmap.~99-0", "cut short");
+    EXPECT_EQ(qx::RecoverInterruptedSaves({Folder(), autosave}),
+              Cp("Сохранение проекта было прервано; оно отменено: в папке проекта прежние файлы."));
 }
 
 TEST_F(ProjectTest, LoadFailingAtAnyFileOrCancelledChangesNothing)
