@@ -13,6 +13,7 @@
 
 #include "AskObjectName.h"
 #include "Camera.h"
+#include "DocumentSteps.h"
 #include "CountedWord.h"
 #include "DocTreeView.h"
 #include "EditRecording.h"
@@ -69,12 +70,6 @@ bool RefusedWhileOpen(int32_t object, const char* utf8Caption)
                                                     Cp("\" открыт для редактирования. Сначала сохраните "
                                                        "изменения или выйдите без сохранения."));
     return true;
-}
-
-// The object tree's nodes of a definition (see qx::NodesOfObject).
-std::vector<int> NodesOfObject(int node, const std::string& name)
-{
-    return qx::NodesOfObject(Editor().ObjectTree, node, name, Editor().FindObject(name) >= 0);
 }
 
 // The primitive the part tree's selected node names (see PartOfNode).
@@ -155,15 +150,11 @@ void AddStaticObject(TFVantor& window)
     AskObjectName(name);  // switches the key hook off while the box is open
     if (name.empty())
         return;
-    const qx::DocTree treeBefore = state.ObjectTree;
-    const int32_t index = state.AddObject(name);
     // The new object is in sight and chosen, with its preview at the cursor,
     // as a click on it would make it.
-    const bool added = qx::AddObjectNodes(state.ObjectTree, selected, name) >= 0;
-    state.Events.Notify(qx::ObjectTreeChanged);
-    if (added)
+    qx::AddObjectDefinition(state, selected, name);
+    if (state.ObjectTree.CurrentText() == name)
         ObjectListClick(window);
-    RecordObjectAdded(index, treeBefore);
 }
 
 void RenameSelectedObject(TFVantor&)
@@ -176,18 +167,10 @@ void RenameSelectedObject(TFVantor&)
     const std::string old = state.MapObjectNames[static_cast<size_t>(k)];
     std::string name;
     AskNewObjectName(name, old);  // switches the key hook off while the box is open
-    if (name.empty() || name == old)
-        return;
-    const qx::DocTree treeBefore = state.ObjectTree;
-    const std::string objectName = state.MapObjects[static_cast<size_t>(k)]->Name;
-    const std::vector<uint64_t> placements = state.PlacementIdsAt(state.PlacementsOf(k));
-    state.SetObjectName(k, name, placements);
-    qx::RenameNodes(state.ObjectTree, NodesOfObject(node, old), name);
-    state.Events.Notify(qx::ObjectTreeChanged);
-    RecordObjectRenamed(k, old, objectName, placements, treeBefore);
+    qx::RenameObjectDefinition(state, k, node, name);
 }
 
-void DeleteSelectedObject(TFVantor& window)
+void DeleteSelectedObject(TFVantor&)
 {
     EditorState& state = Editor();
     const int32_t k = SelectedObject();
@@ -202,24 +185,7 @@ void DeleteSelectedObject(TFVantor& window)
                                                      Cp("раза"), Cp("раз")) +
                                      Cp(". Удалить вместе с размещениями?")))
         return;
-    const qx::DocTree treeBefore = state.ObjectTree;
-    const std::string name = state.MapObjectNames[static_cast<size_t>(k)];
-    const std::shared_ptr<TQX3DObject> object = state.MapObjects[static_cast<size_t>(k)];
-    std::vector<PlacementEntry> taken = state.TakePlacements(placements);
-    state.RemoveObject(k);
-    // The placements taken leave the selection.
-    if (!placements.empty()) {
-        const qx::Selection selectionBefore = state.Selection;
-        qx::KeepValid(state.Selection, state);
-        if (state.Selection != selectionBefore)
-            ShowSelection(window);
-    }
-    qx::RemoveNodes(state.ObjectTree, NodesOfObject(node, name));
-    state.Events.Notify(qx::ObjectTreeChanged);
-    // Nothing chosen, nothing at the cursor: a click places nothing.
-    if (state.CursorPreview)
-        state.CursorPreview->Clear();
-    RecordObjectDeleted(window, k, name, object, std::move(taken), treeBefore);
+    qx::DeleteObjectDefinition(state, k, node);
 }
 
 void OpenObjectForEditing(TFVantor& window)
@@ -378,9 +344,12 @@ void InstallEditCommands(TFVantor& window)
     onButton(w->Button28, AddModelBlender);
     // The trees show the document's after every change of them; the user's
     // choice in a tree is such a change.
-    const int treeObserver = Editor().Events.Observe([w](uint32_t changes) {
-        if (changes & qx::ObjectTreeChanged)
+    auto chosen = std::make_shared<std::string>();
+    const int treeObserver = Editor().Events.Observe([w, chosen](uint32_t changes) {
+        if (changes & qx::ObjectTreeChanged) {
             w->ObjectTreeView->Show();
+            FollowChosenObject(*chosen);
+        }
         if (changes & qx::MapTreeChanged)
             w->MapTreeView->Show();
         if ((changes & qx::TextureTreeChanged) && FTexture)

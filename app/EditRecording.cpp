@@ -10,6 +10,7 @@
 #include <cmath>
 #include <utility>
 
+#include "DocumentSteps.h"
 #include "EditCommands.h"
 #include "MapCommands.h"
 #include "EditHistory.h"
@@ -280,185 +281,20 @@ void RecordBoxFieldEdit(const std::string& utf8Label, const std::string& mergeKe
 
 }  // namespace
 
-void RecordPlacementAdded(int32_t index)
-{
-    if (Recording())
-        return;
-    const std::vector<PlacementEntry> placed{Editor().EntryOf(index)};
-    UndoStep step;
-    step.label = Cp("размещение объекта");
-    step.bytes = sizeof(PlacementEntry) + placed[0].name.size();
-    step.undo = [placed] { Editor().TakePlacementsOf(placed); };
-    step.redo = [placed] { Editor().PutBackPlacements(placed); };
-    EditHistory().Push(std::move(step));
-}
-
-void RecordPlayerMoved(const float before[3])
-{
-    if (Recording())
-        return;
-    const EditorState& state = Editor();
-    const std::array<float, 3> from{before[0], before[1], before[2]};
-    const std::array<float, 3> to{state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2]};
-    if (from == to)
-        return;
-    const auto put = [](const std::array<float, 3>& p) {
-        for (int i = 0; i < 3; ++i)
-            Editor().PlayerPos[i] = p[static_cast<size_t>(i)];
-    };
-    UndoStep step;
-    step.label = Cp("перемещение игрока");
-    step.bytes = sizeof(from) * 2;
-    step.undo = [put, from] { put(from); };
-    step.redo = [put, to] { put(to); };
-    EditHistory().Push(std::move(step));
-}
-
-namespace {
-
-// The object tree as a step left it; the views follow.
-void PutObjectTree(const qx::DocTree& tree)
-{
-    Editor().ObjectTree = tree;
-    Editor().Events.Notify(qx::ObjectTreeChanged);
-}
-
-}  // namespace
-
-void RecordObjectAdded(int32_t index, const qx::DocTree& treeBefore)
-{
-    if (Recording())
-        return;
-    const EditorState& state = Editor();
-    const qx::DocTree before = treeBefore;
-    const qx::DocTree after = state.ObjectTree;
-    const std::string name = state.MapObjectNames[static_cast<size_t>(index)];
-    const std::shared_ptr<TQX3DObject> object = state.MapObjects[static_cast<size_t>(index)];
-    UndoStep step;
-    step.label = Cp("добавление объекта");
-    step.changesTrees = true;
-    step.bytes = after.BytesBeside(before) + BytesOf(object.get());
-    step.undo = [object, before] {
-        Editor().RemoveObject(Editor().IndexOfObject(object.get()));
-        PutObjectTree(before);
-    };
-    step.redo = [index, name, object, after] {
-        Editor().InsertObject(index, name, object);
-        PutObjectTree(after);
-    };
-    EditHistory().Push(std::move(step));
-}
-
-void RecordObjectRenamed(int32_t index, const std::string& oldName, const std::string& oldObjectName,
-                         const std::vector<uint64_t>& placements, const qx::DocTree& treeBefore)
-{
-    if (Recording())
-        return;
-    const EditorState& state = Editor();
-    const qx::DocTree before = treeBefore;
-    const qx::DocTree after = state.ObjectTree;
-    const std::string newName = state.MapObjectNames[static_cast<size_t>(index)];
-    const std::shared_ptr<TQX3DObject> object = state.MapObjects[static_cast<size_t>(index)];
-    UndoStep step;
-    step.label = Cp("переименование объекта");
-    step.changesTrees = true;
-    step.bytes = after.BytesBeside(before) + placements.size() * sizeof(uint64_t);
-    step.undo = [object, oldName, oldObjectName, placements, before] {
-        EditorState& state = Editor();
-        state.SetObjectName(state.IndexOfObject(object.get()), oldName, placements);
-        object->Name = oldObjectName;
-        PutObjectTree(before);
-    };
-    step.redo = [object, newName, placements, after] {
-        EditorState& state = Editor();
-        state.SetObjectName(state.IndexOfObject(object.get()), newName, placements);
-        PutObjectTree(after);
-    };
-    EditHistory().Push(std::move(step));
-}
-
-void RecordObjectDeleted(TFVantor& window, int32_t index, const std::string& name,
-                         const std::shared_ptr<TQX3DObject>& object, std::vector<PlacementEntry> taken,
-                         const qx::DocTree& treeBefore)
-{
-    if (Recording())
-        return;
-    const qx::DocTree before = treeBefore;
-    const qx::DocTree after = Editor().ObjectTree;
-    auto placements = std::make_shared<std::vector<PlacementEntry>>(std::move(taken));
-    TFVantor* w = &window;
-    UndoStep step;
-    step.label = Cp("удаление объекта");
-    step.changesTrees = true;
-    step.bytes = after.BytesBeside(before) + BytesOf(object.get()) +
-                 placements->size() * (sizeof(PlacementEntry) + name.size());
-    // The preview follows the chosen node, as a click on it makes it.
-    step.undo = [w, index, name, object, placements, before] {
-        EditorState& state = Editor();
-        state.InsertObject(index, name, object);
-        state.PutBackPlacements(*placements);
-        PutObjectTree(before);
-        ObjectListClick(*w);
-    };
-    step.redo = [object, placements, after] {
-        EditorState& state = Editor();
-        state.TakePlacementsOf(*placements);
-        state.RemoveObject(state.IndexOfObject(object.get()));
-        PutObjectTree(after);
-        if (state.CursorPreview)
-            state.CursorPreview->Clear();
-    };
-    EditHistory().Push(std::move(step));
-}
-
-bool DeletePlacementNearCursor()
-{
-    EditorState& state = Editor();
-    if (state.ModelEditMode)
-        return false;
-    const double reach = 2.0 * std::max({state.GridStepX, state.GridStepY, state.GridStepZ});
-    const double cx = SnapX(static_cast<float>(state.CursorWorld[0]));
-    const double cy = SnapY(static_cast<float>(state.CursorWorld[1]));
-    const double cz = SnapZ(static_cast<float>(state.CursorWorld[2]));
-    int32_t nearest = -1;
-    double best = reach;
-    for (int32_t i = 0; i < state.PlacementCount; ++i) {
-        const TPlacement& p = state.Placements[static_cast<size_t>(i)];
-        const double d = std::sqrt((p.PosX - cx) * (p.PosX - cx) + (p.PosY - cy) * (p.PosY - cy) +
-                                   (p.PosZ - cz) * (p.PosZ - cz));
-        if (d <= best) {
-            best = d;
-            nearest = i;
-        }
-    }
-    if (nearest < 0)
-        return false;
-    const std::vector<PlacementEntry> taken = state.TakePlacements({nearest});
-    UndoStep step;
-    step.label = Cp("удаление объекта с карты");
-    step.bytes = sizeof(PlacementEntry) + taken[0].name.size();
-    step.undo = [taken] { Editor().PutBackPlacements(taken); };
-    step.redo = [taken] { Editor().TakePlacementsOf(taken); };
-    EditHistory().Push(std::move(step));
-    return true;
-}
-
 void UndoLastEdit(TFVantor& window)
 {
     MakeEngineCurrent();
-    const qx::Selection selection = Editor().Selection;
     EditHistory().Undo();
     LeaveObjectViewIfGone(window);
-    KeepSelectionValid(window, selection);
+    qx::KeepSelectionValid(Editor());
 }
 
 void RedoLastEdit(TFVantor& window)
 {
     MakeEngineCurrent();
-    const qx::Selection selection = Editor().Selection;
     EditHistory().Redo();
     LeaveObjectViewIfGone(window);
-    KeepSelectionValid(window, selection);
+    qx::KeepSelectionValid(Editor());
 }
 
 void InstallEditRecording()

@@ -5,9 +5,11 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
+#include "DocumentSteps.h"
 #include "EditHistory.h"
 #include "EditRecording.h"
 #include "EditorState.h"
@@ -34,26 +36,9 @@ DragState g_drag;
 std::vector<qx::Bounds> g_pickScratch;
 
 // The step of a change to the map; the selection goes with it.
-void Record(TFVantor& window, const char* utf8Label, qx::MapChange change, const std::string& mergeKey = {})
+void Record(TFVantor&, const char* utf8Label, qx::MapChange change, const std::string& mergeKey = {})
 {
-    ShowSelection(window);
-    if (!change.ChangesMap())
-        return;
-    auto shared = std::make_shared<const qx::MapChange>(std::move(change));
-    TFVantor* w = &window;
-    UndoStep step;
-    step.label = Cp(utf8Label);
-    step.mergeKey = mergeKey;
-    step.bytes = shared->Bytes();
-    step.undo = [w, shared] {
-        qx::Undo(Editor(), Editor().Selection, *shared);
-        ShowSelection(*w);
-    };
-    step.redo = [w, shared] {
-        qx::Redo(Editor(), Editor().Selection, *shared);
-        ShowSelection(*w);
-    };
-    EditHistory().Push(std::move(step));
+    qx::RecordMapChange(Editor(), utf8Label, std::move(change), mergeKey);
 }
 
 // Where the ray meets the horizontal plane at `height`; false when it runs
@@ -105,35 +90,36 @@ void SelectAtMouse(TFVantor& window, bool toggle)
     qx::Ray ray;
     const int32_t hit =
         MapRayAt(state.MouseX, state.MouseY, ray) ? qx::PickPlacement(state, state.MapFilter, ray, g_pickScratch) : -1;
+    qx::Selection selection;
     if (toggle) {
+        selection = state.Selection;
         if (hit >= 0)
-            qx::ToggleSelected(state.Selection, state.PlacementId(hit));
-    } else {
-        state.Selection.clear();
-        if (hit >= 0)
-            state.Selection.push_back(state.PlacementId(hit));
+            qx::ToggleSelected(selection, state.PlacementId(hit));
+    } else if (hit >= 0) {
+        selection.push_back(state.PlacementId(hit));
     }
+    qx::SetSelection(state, std::move(selection));
+    // The status bar says what is selected after every click, also one
+    // that changed nothing.
     ShowSelection(window);
 }
 
-void SelectAllPlacements(TFVantor& window)
+void SelectAllPlacements(TFVantor&)
 {
     EditorState& state = Editor();
     if (!InMapView(state))
         return;
-    state.Selection = qx::SelectAll(state);
-    ShowSelection(window);
+    qx::SetSelection(state, qx::SelectAll(state));
 }
 
-void ClearSelectionAndPlacing(TFVantor& window)
+void ClearSelectionAndPlacing(TFVantor&)
 {
     EditorState& state = Editor();
     state.ObjectTree.SetCurrent(-1);
     state.Events.Notify(qx::ObjectTreeChanged);
     if (state.CursorPreview)
         state.CursorPreview->Clear();
-    state.Selection.clear();
-    ShowSelection(window);
+    qx::SetSelection(state, {});
 }
 
 void BeginSelectionDrag(int x, int y)
@@ -247,7 +233,11 @@ void DeleteSelectionOrNearest(TFVantor& window)
     if (!InMapView(state))
         return;
     if (state.Selection.empty()) {
-        DeletePlacementNearCursor();
+        const double reach = 2.0 * std::max({state.GridStepX, state.GridStepY, state.GridStepZ});
+        const double at[3] = {SnapX(static_cast<float>(state.CursorWorld[0])),
+                              SnapY(static_cast<float>(state.CursorWorld[1])),
+                              SnapZ(static_cast<float>(state.CursorWorld[2]))};
+        qx::DeleteNearestPlacement(state, at, reach);
         return;
     }
     Record(window, "удаление объектов с карты", qx::DeleteSelected(state, state.Selection));
@@ -272,12 +262,16 @@ void ShowSelection(TFVantor& window)
         FOPos->ShowSelection();
 }
 
-void KeepSelectionValid(TFVantor& window, const qx::Selection& selectionBefore)
+void InstallMapCommands(TFVantor& window)
 {
-    EditorState& state = Editor();
-    // A step of the map sets its own selection; any other may have taken
-    // selected placements off the map.
-    qx::KeepValid(state.Selection, state);
-    if (state.Selection != selectionBefore)
-        ShowSelection(window);
+    // The status bar, the settings window and the outlines show the
+    // selection the document tells of; the picture follows the map.
+    TFVantor* w = &window;
+    const int observer = Editor().Events.Observe([w](uint32_t changes) {
+        if (changes & qx::SelectionChanged)
+            ShowSelection(*w);
+        else if (changes & qx::MapChanged)
+            RequestFrame();
+    });
+    QObject::connect(w, &QObject::destroyed, [observer] { Editor().Events.Forget(observer); });
 }

@@ -58,6 +58,5 @@ void SetSelectedField(TFVantor& window, float TPlacement::*field, float value, c
 // Shows how many are selected in the status bar's message panel and in the
 // object settings window.
 void ShowSelection(TFVantor& window);
-// The selection after an undo or redo: placements a step took off the map
-// leave it.
-void KeepSelectionValid(TFVantor& window, const qx::Selection& selectionBefore);
+// The window shows the document's selection and map from now on.
+void InstallMapCommands(TFVantor& window);

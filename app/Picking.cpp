@@ -8,6 +8,7 @@
 #include <span>
 
 #include "Camera.h"
+#include "DocumentSteps.h"
 #include "EditRecording.h"
 #include "EditorState.h"
 #include "MapCommands.h"
@@ -191,19 +192,14 @@ void SceneClick(TFVantor& window)
         if (refusedForNothing())
             return;
         window.ShowStatusMessage(std::string());
-        const float x = SnapX(static_cast<float>(state.CursorWorld[0]));
-        const float y = SnapY(static_cast<float>(state.CursorWorld[1]));
-        const float z = SnapZ(static_cast<float>(state.CursorWorld[2]));
+        const float at[3] = {SnapX(static_cast<float>(state.CursorWorld[0])),
+                             SnapY(static_cast<float>(state.CursorWorld[1])),
+                             SnapZ(static_cast<float>(state.CursorWorld[2]))};
         if (text != PlayerNodeText())
-            RecordPlacementAdded(state.AddPlacement(text, TPlacement{x, y, z, 0, 0, 0, 1, 1, 1}));
+            qx::PlaceObject(state, text, at);
         // A text that holds the player's name without being it does both.
-        if (text.find(PlayerNodeText()) != std::string::npos) {
-            const float before[3] = {state.PlayerPos[0], state.PlayerPos[1], state.PlayerPos[2]};
-            state.PlayerPos[0] = x;
-            state.PlayerPos[1] = y;
-            state.PlayerPos[2] = z;
-            RecordPlayerMoved(before);
-        }
+        if (text.find(PlayerNodeText()) != std::string::npos)
+            qx::MovePlayerStart(state, at);
         return;
     }
     if (state.PrimIndex >= 0 && state.ClickState == 0 && refusedForNothing())
@@ -219,7 +215,7 @@ void SceneDblClick(TFVantor& window)
         SceneClick(window);
 }
 
-void ObjectListClick(TFVantor& window)
+void ObjectListClick(TFVantor&)
 {
     EditorState& state = Editor();
     const std::string text = state.ObjectTree.CurrentText();
@@ -227,10 +223,27 @@ void ObjectListClick(TFVantor& window)
         return;
     // Placing and a selection do not mix: Delete while placing means the
     // placement nearest the cursor, never a selection out of sight.
-    if (!state.Selection.empty()) {
-        state.Selection.clear();
-        ShowSelection(window);
-    }
+    qx::SetSelection(state, {});
+    ShowChosenObject();
+}
+
+void FollowChosenObject(std::string& shownFor)
+{
+    EditorState& state = Editor();
+    const std::string text = state.ObjectTree.CurrentText();
+    if (text == shownFor)
+        return;
+    shownFor = text;
+    if (!text.empty() && text[0] == '_')
+        ShowChosenObject();
+    else if (state.CursorPreview)
+        state.CursorPreview->Clear();
+}
+
+void ShowChosenObject()
+{
+    EditorState& state = Editor();
+    const std::string text = state.ObjectTree.CurrentText();
     if (!state.CursorPreview) {
         state.CursorPreview = new TQX3DObject("ObjTempMap");
         state.CursorPreview->AddList();

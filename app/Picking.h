@@ -36,5 +36,10 @@ void ListPartsOfEditedObject(TFVantor& window, bool opened);
 void SceneClick(TFVantor& window);
 void SceneDblClick(TFVantor& window);
 // A click on the object tree: the chosen object (or the player marker)
-// becomes the preview drawn at the cursor.
+// becomes the preview drawn at the cursor, and nothing stays selected.
 void ObjectListClick(TFVantor& window);
+// The preview shows the object tree's current object node.
+void ShowChosenObject();
+// After a change of the object tree: when its current node is another than
+// `shownFor` (which it becomes), the preview follows it, or empties.
+void FollowChosenObject(std::string& shownFor);

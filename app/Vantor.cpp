@@ -179,6 +179,7 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     }
     InstallProjectCommands(*this);
     InstallEditCommands(*this);
+    InstallMapCommands(*this);
 }
 
 TFVantor::~TFVantor()
