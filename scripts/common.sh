@@ -7,6 +7,7 @@ QX_PACKAGES=(
   libpng-dev libjpeg-dev libgif-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-liberation locales
+  dpkg-dev appstream
 )
 
 qx_install_packages() {
