@@ -35,18 +35,9 @@
 namespace {
 
 // Inside a recorded change, further recordings (a box field set by the
-// command) belong to the same step.
-bool g_recording = false;
-
-class RecordingScope {
-public:
-    RecordingScope() { g_recording = true; }
-    ~RecordingScope() { g_recording = false; }
-    RecordingScope(const RecordingScope&) = delete;
-    RecordingScope& operator=(const RecordingScope&) = delete;
-};
-
-bool Recording() { return g_recording || EditHistory().Applying(); }
+// command) belong to the same step: the change runs in the history's
+// transaction, and only the outermost recording takes snapshots.
+bool Recording() { return EditHistory().InTransaction() || EditHistory().Applying(); }
 
 // ---- the texture window ----
 
@@ -113,7 +104,6 @@ struct RemovalRecord {
     int32_t index = -1;
     std::vector<TexturedRef> users;  // primitives that showed the removed texture
 };
-RemovalRecord g_removal;
 
 // Every object whose boxes carry texture indices: the definitions and the
 // editor's own working objects (never released, so held without owning).
@@ -178,23 +168,24 @@ void UndoRemoval(const RemovalRecord& removal, TextureState& before)
     RestoreTextureWindow(before);
 }
 
-void RecordTextureEdit(const char* utf8Label, const std::function<void()>& change)
+// `removed`: where the removal hook leaves what a removal took along.
+void RecordTextureEdit(const char* utf8Label, const std::function<void()>& change, RemovalRecord& removed)
 {
     if (Recording()) {
         change();
         return;
     }
     auto before = std::make_shared<TextureState>(CaptureTextures());
-    g_removal = RemovalRecord();
-    {
-        RecordingScope scope;
-        change();
-    }
+    removed = RemovalRecord();
+    UndoStack::Transaction edit(EditHistory());
+    change();
     auto after = std::make_shared<TextureState>(CaptureTextures());
-    auto removal = std::make_shared<RemovalRecord>(std::exchange(g_removal, RemovalRecord()));
+    auto removal = std::make_shared<RemovalRecord>(std::exchange(removed, RemovalRecord()));
     if (after->count == before->count && after->names == before->names && after->selected == before->selected &&
-        FormatTreeText(after->tree) == FormatTreeText(before->tree))
+        FormatTreeText(after->tree) == FormatTreeText(before->tree)) {
+        edit.Commit(Cp(utf8Label));
         return;  // refused or cancelled: nothing to undo
+    }
     UndoStep step;
     step.label = Cp(utf8Label);
     step.changesTrees = true;
@@ -218,6 +209,7 @@ void RecordTextureEdit(const char* utf8Label, const std::function<void()>& chang
         };
     }
     EditHistory().Push(std::move(step));
+    edit.Commit(Cp(utf8Label));
 }
 
 }  // namespace
@@ -265,18 +257,15 @@ void RecordBoxFieldEdit(const std::string& utf8Label, const std::string& mergeKe
     const ShapeKind kind = state.PendingKind;
     const int32_t index = state.PrimIndex;
     const BoxFieldState before = CaptureBoxFields();
-    {
-        RecordingScope scope;
-        change();
-    }
+    UndoStack::Transaction edit(EditHistory());
+    change();
     const BoxFieldState after = CaptureBoxFields();
     UndoStep step;
-    step.label = Cp(utf8Label);
-    step.mergeKey = mergeKey;
     step.bytes = sizeof(before) + sizeof(after);
     step.undo = [kind, index, before] { PutBoxFields(kind, index, before); };
     step.redo = [kind, index, after] { PutBoxFields(kind, index, after); };
     EditHistory().Push(std::move(step));
+    edit.Commit(Cp(utf8Label), mergeKey);
 }
 
 }  // namespace
@@ -305,21 +294,6 @@ void InstallEditRecording()
         FBoxEditor->Link.Edit = [](const std::string& mergeKey, const std::function<void()>& change) {
             RecordBoxFieldEdit(EditLabel("изменение", Editor().PendingKind), mergeKey, change);
         };
-    // A removal remembers the primitives that showed the texture, for its
-    // undo.
-    auto& removalHook = qx::TextureRemovalHook();
-    if (removalHook) {
-        removalHook = [remove = removalHook](int32_t index) {
-            // Only a removal the history records needs its primitives.
-            if (!g_recording)
-                return remove(index);
-            std::vector<TexturedRef> users = PrimitivesShowing(index);
-            const bool removed = remove(index);
-            if (removed)
-                g_removal = RemovalRecord{index, std::move(users)};
-            return removed;
-        };
-    }
 }
 
 void InstallTextureWindowRecording()
@@ -329,7 +303,23 @@ void InstallTextureWindowRecording()
     // The window edits the document's texture tree and shows it as the
     // document tells.
     FTexture->UseTree(&Editor().TextureTree, [] { Editor().Events.Notify(qx::TextureTreeChanged); });
-    FTexture->RecordEdit = [](const char* utf8Label, const std::function<void()>& change) {
-        RecordTextureEdit(utf8Label, change);
+    // A removal remembers the primitives that showed the texture, for its
+    // undo.
+    auto removed = std::make_shared<RemovalRecord>();
+    auto& removalHook = qx::TextureRemovalHook();
+    if (removalHook) {
+        removalHook = [remove = removalHook, removed](int32_t index) {
+            // Only a removal the history records needs its primitives.
+            if (!EditHistory().InTransaction())
+                return remove(index);
+            std::vector<TexturedRef> users = PrimitivesShowing(index);
+            const bool done = remove(index);
+            if (done)
+                *removed = RemovalRecord{index, std::move(users)};
+            return done;
+        };
+    }
+    FTexture->RecordEdit = [removed](const char* utf8Label, const std::function<void()>& change) {
+        RecordTextureEdit(utf8Label, change, *removed);
     };
 }

@@ -1,11 +1,16 @@
 #include "EditHistory.h"
 
+#include <memory>
 #include <utility>
 
 void UndoStack::Push(UndoStep step)
 {
     if (applying_)
         return;
+    if (transactionDepth_ > 0) {
+        gathered_.push_back(std::move(step));
+        return;
+    }
     steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(position_), steps_.end());
     treesChanged_ = treesChanged_ || step.changesTrees;
     // Keystrokes in one field: the first step keeps its way back, the way
@@ -127,4 +132,62 @@ void UndoStack::Notify()
 {
     if (Changed)
         Changed();
+}
+
+UndoStack::Transaction::Transaction(UndoStack& stack)
+    : stack_(stack), first_(stack.gathered_.size()), outer_(stack.transactionDepth_ == 0)
+{
+    ++stack_.transactionDepth_;
+}
+
+UndoStack::Transaction::~Transaction()
+{
+    if (open_)
+        Cancel();
+}
+
+void UndoStack::Transaction::Commit(const std::string& label, const std::string& mergeKey)
+{
+    if (!open_)
+        return;
+    open_ = false;
+    --stack_.transactionDepth_;
+    if (!outer_)
+        return;  // the outer transaction makes the step
+    std::vector<UndoStep> steps = std::move(stack_.gathered_);
+    stack_.gathered_.clear();
+    if (steps.empty())
+        return;
+    UndoStep step;
+    step.label = label;
+    step.mergeKey = mergeKey;
+    for (const UndoStep& s : steps) {
+        step.changesTrees = step.changesTrees || s.changesTrees;
+        step.bytes += s.bytes;
+    }
+    auto shared = std::make_shared<std::vector<UndoStep>>(std::move(steps));
+    step.undo = [shared] {
+        for (auto it = shared->rbegin(); it != shared->rend(); ++it)
+            it->undo();
+    };
+    step.redo = [shared] {
+        for (UndoStep& s : *shared)
+            s.redo();
+    };
+    stack_.Push(std::move(step));
+}
+
+void UndoStack::Transaction::Cancel()
+{
+    if (!open_)
+        return;
+    open_ = false;
+    --stack_.transactionDepth_;
+    std::vector<UndoStep>& gathered = stack_.gathered_;
+    std::vector<UndoStep> steps(std::make_move_iterator(gathered.begin() + static_cast<std::ptrdiff_t>(first_)),
+                                std::make_move_iterator(gathered.end()));
+    gathered.resize(first_);
+    ApplyingScope scope(stack_.applying_);
+    for (auto it = steps.rbegin(); it != steps.rend(); ++it)
+        it->undo();
 }

@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct UndoStep {
     std::string label;  // 1251, what the step did: "удаление коробки"
@@ -57,6 +58,34 @@ public:
     // Called after every change of the stack or of the saved state.
     std::function<void()> Changed;
 
+    // Steps pushed while a transaction is open are gathered, and become one
+    // step when it commits (undone in reverse, redone in order); a
+    // transaction opened inside another belongs to the outer one.
+    class Transaction {
+    public:
+        explicit Transaction(UndoStack& stack);
+        // An open transaction cancels: what it gathered is undone.
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        // One step of what was gathered, labelled `label` (1251); nothing
+        // when nothing was.  Steps with the same non-empty key in a row
+        // are one, as for Push.
+        void Commit(const std::string& label, const std::string& mergeKey = {});
+        // Undoes what it gathered, latest first, and drops it.
+        void Cancel();
+        // The outermost transaction: the one whose commit makes the step.
+        bool Outermost() const { return outer_; }
+
+    private:
+        UndoStack& stack_;
+        size_t first_ = 0;  // its first step among those gathered
+        bool outer_ = false;
+        bool open_ = true;
+    };
+    // True while a transaction is open.
+    bool InTransaction() const { return transactionDepth_ > 0; }
+
 private:
     struct Entry {
         UndoStep step;
@@ -72,6 +101,8 @@ private:
     uint64_t savedState_ = 0;
     bool treesChanged_ = false;
     bool applying_ = false;
+    int transactionDepth_ = 0;
+    std::vector<UndoStep> gathered_;
 };
 
 // The open document's history (Editor().History).

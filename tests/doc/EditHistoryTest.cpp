@@ -4,6 +4,8 @@
 
 #include "EditHistory.h"
 
+#include <string>
+
 namespace {
 
 TEST(UndoStack, MergesKeystrokesClearsRedoAndTracksTheSavedState)
@@ -38,6 +40,60 @@ TEST(UndoStack, MergesKeystrokesClearsRedoAndTracksTheSavedState)
         set(i, i + 1, "");
     EXPECT_GE(stack.Count(), 200u);
     EXPECT_LE(stack.Count(), UndoStack::kLimit);
+}
+
+// A transaction makes the steps of one gesture one step; a nested one
+// belongs to the outer; a cancelled one leaves nothing, in data or history.
+TEST(UndoStack, TransactionsGatherStepsIntoOneAndCancelLeavesNothing)
+{
+    UndoStack stack;
+    std::string trail;
+    const auto add = [&](char c) {
+        trail += c;
+        UndoStep step;
+        step.undo = [&trail] { trail.pop_back(); };
+        step.redo = [&trail, c] { trail += c; };
+        step.bytes = 10;
+        stack.Push(std::move(step));
+    };
+    {
+        UndoStack::Transaction drag(stack);
+        EXPECT_TRUE(drag.Outermost());
+        add('a');
+        {
+            UndoStack::Transaction inner(stack);
+            EXPECT_FALSE(inner.Outermost());
+            add('b');
+            inner.Commit("inner");
+        }
+        {
+            UndoStack::Transaction dropped(stack);
+            add('x');
+        }  // not committed: undone
+        add('c');
+        EXPECT_EQ(stack.Count(), 0u) << "nothing recorded while it is open";
+        drag.Commit("drag");
+    }
+    EXPECT_EQ(trail, "abc");
+    ASSERT_EQ(stack.Count(), 1u);
+    EXPECT_EQ(stack.UndoLabel(), "drag");
+    EXPECT_EQ(stack.Bytes(), 30u);
+    stack.Undo();
+    EXPECT_EQ(trail, "");
+    stack.Redo();
+    EXPECT_EQ(trail, "abc");
+
+    {
+        UndoStack::Transaction cancelled(stack);
+        add('d');
+        add('e');
+        cancelled.Cancel();
+    }
+    EXPECT_EQ(trail, "abc");
+    EXPECT_EQ(stack.Count(), 1u);
+    UndoStack::Transaction empty(stack);
+    empty.Commit("nothing");
+    EXPECT_EQ(stack.Count(), 1u) << "an empty transaction is no step";
 }
 
 }  // namespace
