@@ -82,6 +82,7 @@ grep -q "^ Version: $version\$" "$work/info" || fail "version not $version"
 for library in libqt6core6 libqt6gui6 libqt6widgets6 libpng libjpeg libgif libglu1; do
   [[ $depends == *"$library"* ]] || fail "Depends: lacks $library"
 done
+grep -q '^ Recommends: qt6-translations-l10n$' "$work/info" || fail "Qt's Russian texts not recommended"
 if ((status != 0)); then
   echo "--- dpkg-deb --info"
   cat "$work/info"
