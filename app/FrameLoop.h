@@ -1,10 +1,11 @@
-// One frame of the Scene view, run by the render timer, in three steps:
-// - update: the camera moves for held keys, the pending primitive follows
+// One frame of the Scene view, run by the render timer (FrameTimer.cpp), in
+// three steps, each a file of its own:
+// - update (FrameUpdate.cpp): the camera moves for held keys, the pending primitive follows
 //   the cursor and the chosen texture (the document's data only);
-// - draw: the scene in its fixed order from the document, the display
+// - draw (FrameDraw.cpp): the scene in its fixed order from the document, the display
 //   options and the view, sampling the 3D cursor from the depth under the
 //   mouse (no widget is read);
-// - present: the status bar, the navigator's and the box editor's fields,
+// - present (FramePresent.cpp): the status bar, the navigator's and the box editor's fields,
 //   the caption's mark and the undo and redo actions show what changed,
 //   each written only when what it shows differs.
 // Changes of the document between frames only mark what must be presented
@@ -65,6 +66,8 @@ struct FrameCache {
     uint32_t toPresent = 0;
     std::string scratch;
     std::string mouseShown, gridShown;
+    // A frame is under way: what its steps change needs no other frame.
+    bool drawing = false;
 };
 
 // The render timer.  On (start) once the editor has started, off (stop)
@@ -130,3 +133,9 @@ void PresentNow();
 // into out (its buffer is reused).
 void MouseStatusText(std::string& out, const double cursor[3]);
 void GridStatusText(std::string& out, const double cursor[3]);
+// Appends "X", then the user's Y (world Z) and Z (world Y), each snapped to
+// the grid, with the separators given.
+void AppendSnappedCursor(std::string& out, const double cursor[3], const char* ySeparator, const char* zSeparator);
+// The pending primitive hangs on the cursor (no click locked it yet): every
+// new sample of the cursor moves it.
+bool FollowsCursor(const EditorState& state);

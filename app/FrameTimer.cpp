@@ -1,0 +1,136 @@
+// The render timer: frames when something can change the picture, none
+// while the editor has nothing to do.
+#include "FrameLoop.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QListWidget>
+#include <QSlider>
+
+#include "Camera.h"
+#include "EditorState.h"
+#include "HandlerGuard.h"
+#include "MapCommands.h"
+#include "Vantor.h"
+
+FrameTimer::FrameTimer(TFVantor& window) : QObject(&window), window_(window)
+{
+    tick_.setInterval(1);
+    connect(&tick_, &QTimer::timeout, this, [this] { Tick(); });
+    QCoreApplication::instance()->installEventFilter(this);
+    // What the frame draws with, kept as the controls change it.
+    FrameCache& cache = window.Frame;
+    cache.shownOptions = ReadDisplayOptions(cache);
+    connect(window.Ch1, &QListWidget::itemChanged, this,
+            [&cache] { cache.shownOptions = ReadDisplayOptions(cache); });
+    cache.view.level = window.CamVerhBar->value();
+    cache.view.zoom = window.CamZoom->value();
+    cache.view.timeline = window.line->value();
+    connect(window.CamVerhBar, &QSlider::valueChanged, this, [&cache](int v) { cache.view.level = v; });
+    connect(window.CamZoom, &QSlider::valueChanged, this, [&cache](int v) { cache.view.zoom = v; });
+    connect(window.line, &QSlider::valueChanged, this, [&cache](int v) { cache.view.timeline = v; });
+    // The document's changes wait for the next present step.
+    observer_ = Editor().Events.Observe([](uint32_t changes) { MarkForPresentation(changes); });
+}
+
+FrameTimer::~FrameTimer() { Editor().Events.Forget(observer_); }
+
+void FrameTimer::start()
+{
+    // Ahead of the filters installed since (the key hook swallows the keys
+    // it handles): the look at input below must see every key, also the
+    // release after an undo's shortcut.
+    QCoreApplication::instance()->removeEventFilter(this);
+    QCoreApplication::instance()->installEventFilter(this);
+    on_ = true;
+    Request();
+}
+
+void FrameTimer::stop()
+{
+    on_ = false;
+    tick_.stop();
+}
+
+void FrameTimer::Request()
+{
+    pending_ = true;
+    if (on_ && !tick_.isActive())
+        tick_.start();
+}
+
+void FrameTimer::DrawPending()
+{
+    if (on_ && pending_)
+        Tick();
+}
+
+void FrameTimer::Tick()
+{
+    if (!pending_ && !SomethingMoves()) {
+        tick_.stop();
+        return;
+    }
+    pending_ = false;
+    ++frames_;
+    Guarded([this] { window_.RenderTimerTimer(); });
+    // A frame may ask for the next one (what it changed is drawn then).
+    if (!pending_ && !SomethingMoves())
+        tick_.stop();
+}
+
+bool FrameTimer::eventFilter(QObject* watched, QEvent* event)
+{
+    // What the user is about to act on shows the document as it is: an
+    // action's shortcut goes by the action's enabled state, a menu opens
+    // with its texts.
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        if (window_.Frame.toPresent)
+            PresentFrame(window_);
+        break;
+    default:
+        break;
+    }
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        Request();
+        break;
+    case QEvent::Expose:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::WindowStateChange:
+        // Only windows: a label that changes its text in a frame must not
+        // ask for the next one.
+        if (watched->isWindowType())
+            Request();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void RequestFrame()
+{
+    if (FVantor && FVantor->RenderTimer)
+        FVantor->RenderTimer->Request();
+}
+
+bool SomethingMoves()
+{
+    const EditorState& state = Editor();
+    const TMoveKeys& keys = state.MoveKeys;
+    return keys.Back || keys.Forward || keys.Right || keys.Left ||
+           (state.Camera && state.Camera->MouseLookActive != 0) || SelectionDragActive();
+}
