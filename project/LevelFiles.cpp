@@ -19,7 +19,7 @@ std::string FindProject(const std::string& folder)
     if (folder.empty())
         return std::string();
     const std::string base = folder.back() == '/' ? folder : folder + "/";
-    for (const std::string candidate : {base, base + "Sys/Saves/"}) {
+    for (const std::string& candidate : {base, base + "Sys/Saves/"}) {
         std::error_code ec;
         for (const char* name : {kTextureListFile, kObjectListFile, kMapFile})
             if (std::filesystem::is_regular_file(candidate + name, ec))

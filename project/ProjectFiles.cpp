@@ -64,18 +64,6 @@ float TokenToFloat(std::string_view token)
     return value;
 }
 
-bool TokenToBool(std::string_view token)
-{
-    if (EqualsNoCase(token, "TRUE"))
-        return true;
-    if (EqualsNoCase(token, "FALSE"))
-        return false;
-    double value = 0;
-    if (!ParseFileReal(token, value))
-        NotValid(token, "boolean");
-    return value != 0;
-}
-
 void ThrowAt(const std::string& fileName, int line, const std::exception& error)
 {
     std::string text = fileName + ":";

@@ -35,8 +35,6 @@ int32_t TokenToInt(std::string_view token);
 // "-INF" that FloatToEditText writes.  The nearest single to the digits;
 // infinity only for what rounds beyond the largest single.
 float TokenToFloat(std::string_view token);
-// "True"/"False" in any letter case, or a number (0 is false).
-bool TokenToBool(std::string_view token);
 
 // An object file as read: its name (line 1) and the primitives of list 0,
 // with the line each box and each model's file name came from.

@@ -410,4 +410,16 @@ bool ParseFileRealAs(std::string_view token, Real& value)
 bool ParseFileReal(std::string_view token, float& value) { return ParseFileRealAs(token, value); }
 bool ParseFileReal(std::string_view token, double& value) { return ParseFileRealAs(token, value); }
 
+bool TokenToBool(std::string_view token)
+{
+    if (EqualsNoCase(token, "TRUE"))
+        return true;
+    if (EqualsNoCase(token, "FALSE"))
+        return false;
+    double value = 0;
+    if (!ParseFileReal(token, value))
+        throw ConvertError::NotValid(token, "boolean");
+    return value != 0;
+}
+
 }  // namespace qx

@@ -64,6 +64,10 @@ bool EqualsNoCase(std::string_view text, std::string_view upper);
 // for anything else.
 bool ParseFileReal(std::string_view token, float& value);
 bool ParseFileReal(std::string_view token, double& value);
+// The files' Booleans: "True"/"False" in any letter case, or a number (0 is
+// false); anything else throws qx::ConvertError "'%s' is not a valid
+// boolean value".
+bool TokenToBool(std::string_view token);
 }  // namespace qx
 std::string IntToEditText(int32_t value);
 

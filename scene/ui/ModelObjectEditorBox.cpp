@@ -14,7 +14,6 @@
 #include "NumberField.h"
 #include "NumberText.h"
 #include "Primitives.h"
-#include "ProjectFiles.h"
 #include "QtText.h"
 
 TFBoxEditor* FBoxEditor = nullptr;
