@@ -1,4 +1,5 @@
 #include "ProjectCommands.h"
+#include "PlayFromCamera.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -345,13 +346,23 @@ void Load1Click(TFVantor& window)
     LoadFolder(window, OpenProjectFolder());
 }
 
-void BitBtn1Click(TFVantor&)
+void SaveGameData()
 {
     qx::SaveProject(OpenProjectFolder(), Textures(), Editor(), qx::ProjectTrees{});
     Editor().ObjectFilesSaved();
     EditHistory().MarkGameDataSaved();
+}
+
+void StartGame(const QStringList& more)
+{
     GameStarter()(QString::fromStdString(ProgramFolder() + "GAME_EXE"),
-                  QStringList{QString::fromStdString(WithoutSlash(OpenProjectFolder()))});
+                  QStringList{QString::fromStdString(WithoutSlash(OpenProjectFolder()))} + more);
+}
+
+void BitBtn1Click(TFVantor&)
+{
+    SaveGameData();
+    StartGame({});
 }
 
 bool OpenProject(TFVantor& window, const std::string& chosen)
@@ -499,6 +510,7 @@ void InstallProjectCommands(TFVantor& window)
         const qsizetype afterSave = items.indexOf(save) + 1;
         QAction* next = afterSave < items.size() ? items[afterSave] : nullptr;
         connect(add("SaveAs1", "Сохранить проект как…", next), SaveProjectAsClick);
+        InstallPlayHere(window, *game, next);
         QAction* manager = add("Manager1", "Менеджер проектов", next);
         game->insertSeparator(manager);
         QObject::connect(manager, &QAction::triggered, w, [] {

@@ -26,6 +26,10 @@ void Save1Click(TFVantor& window);
 bool ConfirmDiscardOrSave(TFVantor& window);
 void Load1Click(TFVantor& window);
 void BitBtn1Click(TFVantor& window);
+// Its two halves: the texture list, the objects and the map saved; GAME_EXE
+// started on the open project with `more` arguments after the folder.
+void SaveGameData();
+void StartGame(const QStringList& more);
 // "Открыть проект…" and "Сохранить проект как…": a folder dialog, then
 // OpenProject or SaveProjectAs.
 void OpenProjectClick(TFVantor& window);

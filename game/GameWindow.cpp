@@ -13,7 +13,9 @@
 
 #include "Errors.h"
 #include "GLEngine.h"
+#include "GameChannel.h"
 #include "LevelFiles.h"
+#include "LevelFollower.h"
 #include "MoveKeys.h"
 #include "NumberText.h"
 #include "Paths.h"
@@ -27,8 +29,12 @@ namespace {
 constexpr float kPixelsPerRadian = 400.0f;
 // About the editor's pitch limit (a target 5 units above at distance 1).
 constexpr float kPitchLimit = 1.37f;
-// How long the count of missing pictures stays on screen from the start.
+// How long the count of missing pictures, and the reason a read of the
+// project failed, stay on screen.
 constexpr qint64 kMissingShownFor = 6000000000LL;
+// A level read again is compiled in slices of this share of a frame, so no
+// frame takes much longer than the others.
+constexpr double kBuildShareOfFrame = 0.5;
 
 }  // namespace
 
@@ -45,11 +51,25 @@ GameWindow::GameWindow(std::string programFolder, RunOptions options)
     timer_.setInterval(1);
     QObject::connect(&timer_, &QTimer::timeout, this, [this] { Frame(); });
     rateText_.reserve(32);
+    channel_ = std::make_unique<GameChannel>(options_.projectFolder, [this](const ViewStart& start) {
+        // The editor saved before it asked: the move waits for the
+        // follower's look, so that it lands in the level just saved.
+        pendingStart_ = start;
+        if (follower_)
+            follower_->CheckNow();
+        requestActivate();
+        raise();
+    });
 }
 
 GameWindow::~GameWindow()
 {
     timer_.stop();
+    follower_.reset();
+    if (build_ && Engine().RC) {
+        MakeEngineCurrent();
+        build_.reset();
+    }
     ShutdownEngine(this);
 }
 
@@ -86,25 +106,22 @@ void GameWindow::Start()
         PrintLine(loading, TColor4{1, 1, 1, 1}, 40);
         EndFrame();
     }
+    startStamps_ = StampProject(ToFsPath(options_.projectFolder));
     try {
-        LoadGameLevel(programFolder_, options_.projectFolder, level_);
-        player_ = std::make_unique<PlayerMotion>(level_.scene.collision, level_.scene.start);
+        float feet[3];
+        if (options_.hasStart) {
+            std::copy(options_.start.eye, options_.start.eye + 3, feet);
+            feet[1] -= PlayerMotion::kEyeHeight;
+        }
+        LoadGameLevel(programFolder_, options_.projectFolder, level_, options_.hasStart ? feet : nullptr);
+        if (options_.hasStart)
+            StartAt(options_.start);
+        else
+            player_ = std::make_unique<PlayerMotion>(level_.scene.collision, level_.scene.start);
         const qreal ratio = devicePixelRatio();
         PrepareDrawing(level_.content, level_.scene, level_.sky.get(), static_cast<int>(width() * ratio),
                        static_cast<int>(height() * ratio));
-        const char* shown = level_.noTexture ? "drawn with NoTexture.bmp" : "drawn untextured";
-        for (const std::string& missing : level_.missingPictures)
-            std::fprintf(stderr, "GAME_EXE: picture not loaded, %s: %s\n", shown, Cp1251ToUtf8(missing).c_str());
-        for (const std::string& missing : level_.missingModels)
-            std::fprintf(stderr, "GAME_EXE: model not loaded, its part left empty: %s\n", Cp1251ToUtf8(missing).c_str());
-        if (!level_.missingPictures.empty()) {
-            std::fprintf(stderr, "GAME_EXE: pictures are looked for in %s and %s\n",
-                         ToFsPath(ProjectFolder(programFolder_) + "textures\\").c_str(),
-                         ToFsPath(programFolder_ + "textures\\").c_str());
-            missingText_ = Cp("Не загружено рисунков: ") + IntToEditText(static_cast<int32_t>(level_.missingPictures.size())) +
-                           (level_.noTexture ? Cp(" - вместо них NoTexture") : std::string());
-            missingShownUntil_ = kMissingShownFor;
-        }
+        ReportMissing(0);
     } catch (const std::exception& e) {
         error_ = e.what();
         if (error_.empty())
@@ -112,11 +129,96 @@ void GameWindow::Start()
         std::fprintf(stderr, "GAME_EXE: %s: %s\n", options_.projectFolder.c_str(),
                      Cp1251ToUtf8(error_).c_str());
     }
+    follower_ = std::make_unique<LevelFollower>(programFolder_, options_.projectFolder, startStamps_);
+    follower_->Resume(level_.pictures, hasRunStart_ ? runStart_ : nullptr);
     clock_.start();
     lastFrame_ = rateStart_ = clock_.nsecsElapsed();
     if (!Failed() && options_.frames == 0)
         Capture(true);
     timer_.start();
+}
+
+void GameWindow::ReportMissing(qint64 now)
+{
+    const char* shown = level_.noTexture ? "drawn with NoTexture.bmp" : "drawn untextured";
+    for (const std::string& missing : level_.missingPictures)
+        std::fprintf(stderr, "GAME_EXE: picture not loaded, %s: %s\n", shown, Cp1251ToUtf8(missing).c_str());
+    for (const std::string& missing : level_.missingModels)
+        std::fprintf(stderr, "GAME_EXE: model not loaded, its part left empty: %s\n", Cp1251ToUtf8(missing).c_str());
+    missingShownUntil_ = 0;
+    if (!level_.missingPictures.empty()) {
+        std::fprintf(stderr, "GAME_EXE: pictures are looked for in %s and %s\n",
+                     ToFsPath(ProjectFolder(programFolder_) + "textures\\").c_str(),
+                     ToFsPath(programFolder_ + "textures\\").c_str());
+        missingText_ = Cp("Не загружено рисунков: ") + IntToEditText(static_cast<int32_t>(level_.missingPictures.size())) +
+                       (level_.noTexture ? Cp(" - вместо них NoTexture") : std::string());
+        missingShownUntil_ = now + kMissingShownFor;
+    }
+}
+
+void GameWindow::StartAt(const ViewStart& start)
+{
+    PlayerMotion::FeetForEye(level_.scene.collision, start.eye, runStart_);
+    hasRunStart_ = true;
+    if (player_)
+        player_->MoveStart(runStart_);
+    else
+        player_ = std::make_unique<PlayerMotion>(level_.scene.collision, runStart_);
+    input_.yaw = start.yaw;
+    pitch_ = std::clamp(start.pitch, -kPitchLimit, kPitchLimit);
+}
+
+void GameWindow::FollowProject()
+{
+    if (!follower_)
+        return;
+    const float* runStart = hasRunStart_ ? runStart_ : nullptr;
+    if (!build_) {
+        std::optional<LevelFollower::Result> result = follower_->Take();
+        if (!result)
+            return;
+        if (result->read) {
+            build_ = std::make_unique<LevelBuild>(std::move(*result->read), level_.pictures);
+        } else {
+            if (!result->error.empty()) {
+                reloadError_ = result->error;
+                std::fprintf(stderr, "GAME_EXE: %s: %s\n", options_.projectFolder.c_str(),
+                             Cp1251ToUtf8(reloadError_).c_str());
+                if (Failed()) {
+                    error_ = reloadError_;
+                } else {
+                    reloadText_ = Cp("Проект не прочитан, играется прежний уровень: ") + reloadError_;
+                    reloadShownUntil_ = clock_.nsecsElapsed() + kMissingShownFor;
+                }
+            }
+            if (pendingStart_ && !Failed())
+                StartAt(*pendingStart_);
+            pendingStart_.reset();
+            follower_->Resume(level_.pictures, runStart);
+            return;
+        }
+    }
+    const auto slice = std::chrono::duration<double>(std::max(0.001, kBuildShareOfFrame * frameSeconds_));
+    if (!build_->Step(std::chrono::steady_clock::now() +
+                      std::chrono::duration_cast<std::chrono::steady_clock::duration>(slice)))
+        return;
+    GameLevel next = build_->Finish(level_.pictures);
+    build_.reset();
+    level_ = std::move(next);
+    const float* start = runStart ? runStart : level_.scene.start;
+    if (player_)
+        player_ = std::make_unique<PlayerMotion>(level_.scene.collision, start, *player_);
+    else
+        player_ = std::make_unique<PlayerMotion>(level_.scene.collision, start);
+    error_.clear();
+    reloadError_.clear();
+    reloadShownUntil_ = 0;
+    ++reloads_;
+    ReportMissing(clock_.nsecsElapsed());
+    if (pendingStart_)
+        StartAt(*pendingStart_);
+    pendingStart_.reset();
+    follower_->Resume(level_.pictures, hasRunStart_ ? runStart_ : nullptr);
 }
 
 void GameWindow::Frame()
@@ -127,6 +229,8 @@ void GameWindow::Frame()
     const qint64 now = clock_.nsecsElapsed();
     const double seconds = static_cast<double>(now - lastFrame_) * 1e-9;
     lastFrame_ = now;
+    frameSeconds_ += 0.1 * (std::min(seconds, 1.0) - frameSeconds_);
+    FollowProject();
     ++rateFrames_;
     if (now - rateStart_ >= 500000000) {
         const double rate = rateFrames_ * 1e9 / static_cast<double>(now - rateStart_);
@@ -190,6 +294,8 @@ void GameWindow::DrawOverlay(int w, int h)
         PrintLine(hintText_, TColor4{1, 1, 1, 1}, static_cast<float>(h - 12));
     if (lastFrame_ < missingShownUntil_)
         PrintLine(missingText_, TColor4{1, 0.85f, 0.3f, 1}, 48);
+    if (lastFrame_ < reloadShownUntil_)
+        PrintLine(reloadText_, TColor4{1, 0.45f, 0.35f, 1}, 72);
     if (lastFrame_ < fellShownUntil_)
         PrintLine(fellText_, TColor4{1, 0.6f, 0.2f, 1}, static_cast<float>(h / 2 + 40));
     glEnable(GL_DEPTH_TEST);

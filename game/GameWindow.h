@@ -6,6 +6,13 @@
 // run, Space to jump, F3 the frame rate, F11 full screen.  GL works in
 // device pixels.  Frames follow each other as fast as the display takes
 // them; the level was loaded, compiled and sized before the first one.
+//
+// While it runs it follows the project (LevelFollower): a level read again
+// after a save is compiled a slice per frame and then takes the place of
+// the one played between two frames, the player keeping where it stands,
+// where it looks and its fall; a project that does not read keeps the old
+// level and says why for six seconds.  Its channel (GameChannel) moves the
+// player to the editor's camera.
 #pragma once
 
 #include <QElapsedTimer>
@@ -13,13 +20,19 @@
 #include <QWindow>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "GameLevel.h"
+#include "GameStart.h"
 #include "PlayerMotion.h"
+#include "ProjectWatch.h"
 #include "QXFont.h"
 
 namespace qx {
+
+class GameChannel;
+class LevelFollower;
 
 class GameWindow : public QWindow {
 public:
@@ -32,6 +45,9 @@ public:
         // The project to play (with its trailing "/"); empty: the one in
         // "Sys/Saves/" of programFolder.
         std::string projectFolder;
+        // The eyes and view to start with instead of the map's player start.
+        bool hasStart = false;
+        ViewStart start;
     };
 
     // programFolder: where the installation's pictures ("textures/") are.
@@ -39,6 +55,15 @@ public:
     ~GameWindow() override;
 
     bool Failed() const { return !error_.empty(); }
+    // For tests: what is played, and the player (null on the error screen).
+    const GameLevel& Level() const { return level_; }
+    const PlayerMotion* Player() const { return player_.get(); }
+    float Pitch() const { return pitch_; }
+    float Yaw() const { return input_.yaw; }
+    // The levels that took the place of the one played, and the reason the
+    // last read of the project failed (code page 1251; empty: none).
+    int Reloads() const { return reloads_; }
+    const std::string& ReloadError() const { return reloadError_; }
 
 protected:
     void exposeEvent(QExposeEvent* event) override;
@@ -50,6 +75,13 @@ protected:
 
 private:
     void Start();
+    // The player's eyes and view at `start`, its feet where FeetForEye puts them.
+    void StartAt(const ViewStart& start);
+    // Takes what the follower read and builds it; swaps it in when built.
+    void FollowProject();
+    // Lists what did not load on standard error, and counts it on screen
+    // from `now` for six seconds.
+    void ReportMissing(qint64 now);
     void Frame();
     void DrawOverlay(int width, int height);
     void DrawErrorScreen(int width, int height);
@@ -90,6 +122,19 @@ private:
     qint64 missingShownUntil_ = 0;
     std::string errorTitle_;
     std::string folderText_;
+
+    ProjectStamps startStamps_;
+    std::unique_ptr<LevelFollower> follower_;
+    std::unique_ptr<LevelBuild> build_;
+    std::unique_ptr<GameChannel> channel_;
+    bool hasRunStart_ = false;  // the run's start is the camera's, not the map's
+    float runStart_[3] = {0, 0, 0};
+    std::optional<ViewStart> pendingStart_;  // waits for the follower's look
+    double frameSeconds_ = 0.02;  // smoothed, for the build's slice
+    int reloads_ = 0;
+    std::string reloadError_;
+    std::string reloadText_;
+    qint64 reloadShownUntil_ = 0;
 };
 
 }  // namespace qx

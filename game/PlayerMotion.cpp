@@ -15,14 +15,76 @@ constexpr float kInside = 1e-2f;
 
 }  // namespace
 
-PlayerMotion::PlayerMotion(const CollisionWorld& world, const float start[3]) : world_(world)
+PlayerMotion::PlayerMotion(const CollisionWorld& world, const float start[3]) : world_(world) { MoveStart(start); }
+
+PlayerMotion::PlayerMotion(const CollisionWorld& world, const float start[3], const PlayerMotion& carried)
+    : PlayerMotion(world, start)
+{
+    for (int a = 0; a < 3; ++a) {
+        feet_[a] = carried.feet_[a];
+        previous_[a] = carried.previous_[a];
+    }
+    velY_ = carried.velY_;
+    onGround_ = carried.onGround_;
+    pending_ = carried.pending_;
+    fallRespawns_ = carried.fallRespawns_;
+}
+
+void PlayerMotion::MoveStart(const float start[3])
 {
     for (int a = 0; a < 3; ++a)
         start_[a] = start[a];
     float lowest = start[1];
-    world.Lowest(lowest);
+    world_.Lowest(lowest);
     respawnBelow_ = std::min(lowest, start[1]) - kFallLimit;
     Respawn();
+    pending_ = 0;
+}
+
+void PlayerMotion::FeetForEye(const CollisionWorld& world, const float eye[3], float feet[3])
+{
+    // A point, not the body: a camera beside a wall is not inside it.
+    Box3 point = Box3::Of(eye[0] - kSkin, eye[1] - kSkin, eye[2] - kSkin, eye[0] + kSkin, eye[1] + kSkin, eye[2] + kSkin);
+    for (int climb = 0; climb < 64; ++climb) {
+        float rise = 0;
+        world.ForEachVolume(point, [&](const Solid& solid) {
+            const SolidAxes v(solid);
+            float enter, exit;
+            if (v.Overlaps(point) && v.SweepAlong(point, 1, enter, exit))
+                rise = std::max(rise, exit);
+        });
+        if (!(rise > 0))
+            break;
+        point.min[1] += rise + kSkin;
+        point.max[1] += rise + kSkin;
+    }
+    const float top = point.min[1];
+    feet[0] = eye[0];
+    feet[2] = eye[2];
+    feet[1] = std::max(eye[1], top) - kEyeHeight;
+    float lowest = top;
+    if (!world.Lowest(lowest))
+        return;
+    // The footprint from the eye down to the lowest volume: what the body,
+    // falling from there, would meet first.
+    const Box3 sliver = Box3::Of(eye[0] - kHalfWidth, top - kSkin, eye[2] - kHalfWidth, eye[0] + kHalfWidth, top,
+                                 eye[2] + kHalfWidth);
+    Box3 column = sliver;
+    column.min[1] = std::min(lowest, top) - 1;
+    bool found = false;
+    float highest = 0;
+    world.ForEachVolume(column, [&](const Solid& solid) {
+        const SolidAxes v(solid);
+        float enter, exit;
+        // Overlapping the sliver already: beside the eye, not under it.
+        if (!v.SweepAlong(sliver, 1, enter, exit) || exit > 0)
+            return;
+        if (!found || sliver.min[1] + exit > highest)
+            highest = sliver.min[1] + exit;
+        found = true;
+    });
+    if (found)
+        feet[1] = highest;
 }
 
 void PlayerMotion::Respawn()

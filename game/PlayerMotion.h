@@ -40,6 +40,18 @@ public:
 
     // start: where the feet stand (the map's player start).
     PlayerMotion(const CollisionWorld& world, const float start[3]);
+    // The same player in another world (the level read again), starting
+    // over at `start`: where it stands, its fall and what is left of the
+    // tick go along.
+    PlayerMotion(const CollisionWorld& world, const float start[3], const PlayerMotion& carried);
+
+    // Where the feet go for eyes at `eye`: on what is below it (the highest
+    // top under the body's footprint, where the fall would land them), and
+    // when the eye is inside a volume, on top of what holds it.  Nothing
+    // below: the eye's own height, and the fall takes over.
+    static void FeetForEye(const CollisionWorld& world, const float eye[3], float feet[3]);
+    // Makes `start` (the feet) the start and stands there, still.
+    void MoveStart(const float start[3]);
 
     // Runs as many ticks as `seconds` (plus what was left over) hold.  A
     // stall longer than a quarter second is not caught up.

@@ -1,14 +1,19 @@
-// GAME_EXE [FOLDER]: plays a project in first person: the one in FOLDER
-// (a folder holding the project's files, or one holding Sys/Saves), else
-// the one saved beside the program ("Sys/Saves/").  The editor's start
-// button names its open project.
+// GAME_EXE [FOLDER] [--start X Y Z YAW PITCH]: plays a project in first
+// person: the one in FOLDER (a folder holding the project's files, or one
+// holding Sys/Saves), else the one saved beside the program
+// ("Sys/Saves/"), from the map's player start or from the view --start
+// gives (GameStart.h).  The editor's start button names its open project;
+// "Играть отсюда" adds its camera.  --help prints the usage; bad arguments
+// print it and exit with status 2.
 //
 // For tests and scripts, QX_GAME_FRAMES=N draws N frames and quits, and
 // QX_GAME_SCREENSHOT=FILE saves the last of them (see GameWindow).
 #include <QGuiApplication>
 
+#include <cstdio>
 #include <cstdlib>
 
+#include "GameStart.h"
 #include "GameWindow.h"
 #include "InstallFolders.h"
 #include "LevelFiles.h"
@@ -16,15 +21,29 @@
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
+    std::vector<std::string> words;
+    for (const QString& a : app.arguments().mid(1))
+        words.push_back(a.toStdString());
+    qx::GameArguments arguments;
+    if (!qx::ParseGameArguments(words, arguments)) {
+        std::fputs(qx::GameUsage().c_str(), stderr);
+        return 2;
+    }
+    if (arguments.help) {
+        std::fputs(qx::GameUsage().c_str(), stdout);
+        return 0;
+    }
     qx::GameWindow::RunOptions options;
+    options.hasStart = arguments.hasStart;
+    options.start = arguments.start;
     if (const char* frames = std::getenv("QX_GAME_FRAMES"))
         options.frames = std::max(0, std::atoi(frames));
     if (const char* shot = std::getenv("QX_GAME_SCREENSHOT"))
         options.screenshot = shot;
     const std::string programFolder = QCoreApplication::applicationDirPath().toStdString() + "/";
     options.projectFolder = programFolder + "Sys/Saves/";
-    if (const QString folder = app.arguments().value(1); !folder.isEmpty()) {
-        std::string chosen = folder.toStdString();
+    if (!arguments.folder.empty()) {
+        std::string chosen = arguments.folder;
         if (chosen.back() != '/')
             chosen += '/';
         // A folder without a project is played as it is: its error screen

@@ -62,10 +62,11 @@ std::vector<TextureListEntry> ParseTextureEntries(std::string_view data)
 }
 
 LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(int announced)>& fileRead,
-                          const std::string& modelFolder)
+                          const std::string& modelFolder, bool keepModels)
 {
     LevelFiles level;
-    ForgetModelFiles();
+    if (!keepModels)
+        ForgetModelFiles();
     const std::string models = modelFolder.empty() ? ToFsPath(folder) + kModelFolder : modelFolder;
     const auto told = [&](size_t announced) {
         if (fileRead)

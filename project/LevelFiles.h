@@ -57,10 +57,12 @@ struct LevelFiles {
 // further items it announced (texture entries, object files; 0 otherwise).
 // The models the objects name are read from `modelFolder` (file-system
 // form, with its separator; empty: the "models/" folder of `folder`), each
-// file once, afresh for each level (qx::ForgetModelFiles).
+// file once, afresh for each level (qx::ForgetModelFiles) unless
+// `keepModels`: then a file unchanged since it was last read keeps its
+// model (a running game reading its level again).
 // Throws the reader's error ("FILE:LINE: reason").
 LevelFiles ReadLevelFiles(const std::string& folder, const std::function<void(int announced)>& fileRead,
-                          const std::string& modelFolder = {});
+                          const std::string& modelFolder = {}, bool keepModels = false);
 // The lines of the message that tells the models a load left empty.
 std::string MissingModelsText(const std::vector<ModelProblem>& problems);
 

@@ -15,18 +15,9 @@
 
 namespace qx {
 
-namespace {
-
-struct Decoded {
-    ImageKind kind = ImageKind::None;
-    bool keyed = false;
-    DecodeResult result;
-    std::string failure;  // what stopped the decoder itself (out of memory)
-};
-
-Decoded DecodeEntry(const std::string& path, bool keyed)
+DecodedPicture DecodePicture(const std::string& path, bool keyed)
 {
-    Decoded d;
+    DecodedPicture d;
     d.kind = ImageKindForPath(path, true);
     // TGA ignores the colour key; the others pass it on.
     d.keyed = d.kind == ImageKind::Tga ? false : keyed;
@@ -40,7 +31,7 @@ Decoded DecodeEntry(const std::string& path, bool keyed)
     return d;
 }
 
-std::string ProblemReason(const Decoded& d, const std::string& path)
+std::string PictureProblemReason(const DecodedPicture& d, const std::string& path)
 {
     std::error_code error;
     if (!std::filesystem::exists(ToFsPath(path), error))
@@ -53,6 +44,15 @@ std::string ProblemReason(const Decoded& d, const std::string& path)
         return d.result.messages.front().text;
     return "the picture does not decode";
 }
+
+uint32_t UploadPicture(const DecodedPicture& d)
+{
+    if (!d.result.ok() || TextureGl().upload == nullptr)
+        return 0;
+    return TextureGl().upload(*d.result.block, d.kind == ImageKind::Bmp && d.keyed);
+}
+
+namespace {
 
 void DeleteNames(const TextureRegistry& reg)
 {
@@ -84,7 +84,7 @@ public:
                     return;
                 i = next_++;
             }
-            Decoded d = DecodeEntry(paths_[i], keyed_[i]);
+            DecodedPicture d = DecodePicture(paths_[i], keyed_[i]);
             std::lock_guard lock(mutex_);
             slots_[i] = std::move(d);
             ready_.notify_all();
@@ -92,12 +92,12 @@ public:
     }
 
     // Waits up to `wait` for entry i; empty when it is not ready yet.
-    std::optional<Decoded> Take(size_t i, std::chrono::milliseconds wait)
+    std::optional<DecodedPicture> Take(size_t i, std::chrono::milliseconds wait)
     {
         std::unique_lock lock(mutex_);
         if (!ready_.wait_for(lock, wait, [&] { return slots_[i].has_value(); }))
             return std::nullopt;
-        std::optional<Decoded> d = std::move(slots_[i]);
+        std::optional<DecodedPicture> d = std::move(slots_[i]);
         slots_[i].reset();
         taken_ = i + 1;
         room_.notify_all();
@@ -114,7 +114,7 @@ public:
 private:
     const std::vector<std::string>& paths_;
     const std::vector<bool>& keyed_;
-    std::vector<std::optional<Decoded>> slots_;
+    std::vector<std::optional<DecodedPicture>> slots_;
     size_t window_;
     size_t next_ = 0;
     size_t taken_ = 0;
@@ -200,9 +200,9 @@ StagedTextures StageTextures(const std::vector<TextureListEntry>& entries, const
 
     const int total = static_cast<int>(count);
     for (size_t i = 0; i < count; ++i) {
-        std::optional<Decoded> d;
+        std::optional<DecodedPicture> d;
         if (workers.empty())
-            d = DecodeEntry(paths[i], keyed[i]);
+            d = DecodePicture(paths[i], keyed[i]);
         while (!d) {
             d = queue.Take(i, std::chrono::milliseconds(30));
             if (!d && progress && !progress(static_cast<int>(i), total))
@@ -210,10 +210,10 @@ StagedTextures StageTextures(const std::vector<TextureListEntry>& entries, const
         }
         uint32_t id = 0;
         if (d->result.ok()) {
-            if (upload && TextureGl().upload != nullptr)
-                id = TextureGl().upload(*d->result.block, d->kind == ImageKind::Bmp && d->keyed);
+            if (upload)
+                id = UploadPicture(*d);
         } else {
-            staged.problems.push_back({static_cast<int32_t>(i), entries[i].name, ProblemReason(*d, paths[i])});
+            staged.problems.push_back({static_cast<int32_t>(i), entries[i].name, PictureProblemReason(*d, paths[i])});
         }
         reg.TextureNames[i] = RegistryFileName(entries[i].name);  // 1251, as AddTexture registers it
         reg.TextureIds[i] = id;

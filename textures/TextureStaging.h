@@ -14,8 +14,24 @@
 #include <vector>
 
 #include "Textures.h"
+#include "imageio/ImageDecoders.h"
 
 namespace qx {
+
+// One picture decoded without GL (any thread), to be uploaded apart.
+struct DecodedPicture {
+    ImageKind kind = ImageKind::None;
+    bool keyed = false;
+    DecodeResult result;
+    std::string failure;  // what stopped the decoder itself (out of memory)
+};
+// `path`: the file-system path FindProjectFile gives.
+DecodedPicture DecodePicture(const std::string& path, bool keyed);
+// Why a picture did not decode, in the words a load lists it with.
+std::string PictureProblemReason(const DecodedPicture& picture, const std::string& path);
+// Its GL texture (the GL context current); 0 when it did not decode or
+// nothing uploads.
+uint32_t UploadPicture(const DecodedPicture& picture);
 
 struct PictureProblem {
     int32_t entry = 0;   // registry index (its line in the list file is entry + 2)

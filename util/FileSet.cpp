@@ -15,6 +15,7 @@
 
 #include "Errors.h"
 #include "Paths.h"
+#include "Threads.h"
 
 namespace qx {
 
@@ -267,13 +268,7 @@ void WriteFilesTogether(const std::string& folder, const std::vector<FileToWrite
                 }
             }
         };
-        const size_t threads = std::min<size_t>(4, pending.size());
-        std::vector<std::thread> workers;
-        for (size_t t = 1; t < threads; ++t)
-            workers.emplace_back(work);
-        work();
-        for (std::thread& w : workers)
-            w.join();
+        RunOnThreads(std::min<size_t>(4, pending.size()), work);
         for (size_t i = 0; i < pending.size(); ++i)
             if (codes[i] != 0) {
                 RollBack(pending, moves, removals);

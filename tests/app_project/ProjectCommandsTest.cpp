@@ -3,6 +3,8 @@
 // removal in the texture window.
 #include <QAction>
 #include <QFileDialog>
+#include <QImage>
+#include <QProcessEnvironment>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBrowser>
@@ -518,3 +520,49 @@ TEST_F(ProjectCommandsTest, TheFirstStartButtonShowsTheUserGuide)
 }
 
 }  // namespace
+
+// "Играть отсюда" through the real windows: the menu item saves and starts the real
+// game from the camera, whose first frames show what the camera looks at
+// (a white wall behind the map's player start, which looks the other way).
+TEST_F(ProjectCommandsTest, PlayHereStartsTheGameFromTheCamera)
+{
+    EditorState& state = Editor();
+    const int32_t k = state.AddObject("_Wall");
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(-1, 0, 0, 0, 20, 10, 2, 1, 0, 0, 0);
+    state.AddPlacement("_Wall", TPlacement{-10, 0, -32, 0, 0, 0, 1, 1, 1});
+    TCamera& camera = *state.Camera;
+    camera.PosX = 0, camera.PosZ = -10, camera.BaseHeight = 0, camera.HeightOffset = 4;
+    camera.Eye = {0, 4, -10};
+    camera.Target = {0, 4, -11};
+    const QString shot = QString::fromStdString((dir_ / "frame.png").string());
+    QStringList arguments;
+    int exitCode = -1;
+    GameStarter() = [&](const QString&, const QStringList& args) {
+        arguments = args;
+        QProcess game;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QX_GAME_FRAMES", "3");
+        env.insert("QX_GAME_SCREENSHOT", shot);
+        game.setProcessEnvironment(env);
+        game.start(QString(QX_DIST_DIR) + "/GAME_EXE", args);
+        game.waitForFinished(60000);
+        exitCode = game.exitCode();
+    };
+    QAction* item = w()->findChild<QAction*>("PlayHere1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::Key_F5)) << "the key shown in the menu";
+    item->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return exitCode != -1; }, 60000));
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_EQ(arguments.size(), 7) << arguments.join(' ').toStdString();
+    EXPECT_EQ(arguments[1], "--start");
+    EXPECT_EQ(arguments.mid(2, 3), (QStringList{"0", "-10", "4"}));
+    EXPECT_NE(Saved("Map1.qxmap").find("\r\n1\r\n_Wall"), std::string::npos);
+    EXPECT_EQ(Saved("Map1.qxmap").rfind("0 0 0 ", 0), 0u) << "the map's player start stays";
+    const QImage frame = QImage(shot).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(frame.isNull());
+    const QRgb middle = frame.pixel(frame.width() / 2 + 40, frame.height() / 2 + 30);
+    EXPECT_GT(qRed(middle), 235);
+    EXPECT_GT(qGreen(middle), 235);
+    EXPECT_GT(qBlue(middle), 235);
+}

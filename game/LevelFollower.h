@@ -1,0 +1,58 @@
+// A running game following the project it plays: a thread of its own looks
+// at the project's files four times a second and, once a save has changed
+// them and is complete (ProjectWatch.h), reads the level again without GL
+// (ReadGameLevel) and hands it to the window, which builds it between
+// frames.  The read never blocks a frame; a read that met a save is thrown
+// away and done again.  Until the window resumes it, the thread reads
+// nothing more.
+#pragma once
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "GameLevel.h"
+#include "ProjectWatch.h"
+
+namespace qx {
+
+class LevelFollower {
+public:
+    struct Result {
+        std::unique_ptr<LevelRead> read;  // null: no level (see error) or nothing changed
+        std::string error;                // "FILE:LINE: reason" (code page 1251)
+    };
+
+    // `played`: the stamps of the files the level being played was read from.
+    LevelFollower(std::string programFolder, std::string projectFolder, ProjectStamps played);
+    ~LevelFollower();
+
+    // A read finished (or failed, or found nothing new after CheckNow), once.
+    std::optional<Result> Take();
+    // Looks again, knowing the pictures in play and the run's start (null:
+    // the map's player start).
+    void Resume(const PictureTextures& known, const float* startFeet);
+    // Looks at once and answers even when nothing changed.
+    void CheckNow();
+
+private:
+    void Run();
+
+    const std::string programFolder_, projectFolder_, fsFolder_;
+    ProjectStamps played_;
+    PictureTextures known_;
+    bool hasStart_ = false;
+    float startFeet_[3] = {0, 0, 0};
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    bool paused_ = false;
+    bool checkNow_ = false;
+    std::optional<Result> result_;
+    std::thread thread_;
+};
+
+}  // namespace qx
