@@ -1,5 +1,7 @@
 #include "KeyHook.h"
 
+#include <QAction>
+
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -125,6 +127,18 @@ bool RunMapKey(const QKeyEvent& event, TFVantor& window)
     return false;
 }
 
+// The main window's enabled menu item whose shortcut is the key, if any.
+QAction* ActionOfKey(const TFVantor& window, const QKeyEvent& event)
+{
+    if (event.key() == 0 || event.key() == Qt::Key_unknown)
+        return nullptr;
+    const QKeySequence pressed(event.keyCombination());
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed)
+            return action;
+    return nullptr;
+}
+
 bool IsDeleteKey(const QKeyEvent& event)
 {
     return event.key() == Qt::Key_Delete || X11KeyCode(event) == ScanDelete;
@@ -184,6 +198,13 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
                 camera->MouseLookActive = 0;
                 state.CtrlLook = false;
             }
+            return state.SwallowKeys;
+        }
+        // A menu item's own key ("Играть отсюда"): a key swallowed here
+        // would never reach it.
+        if (QAction* action = FVantor ? ActionOfKey(*FVantor, key) : nullptr) {
+            if (!key.isAutoRepeat())
+                Guarded([&] { action->trigger(); });
             return state.SwallowKeys;
         }
         if (IsDeleteKey(key) && !key.isAutoRepeat()) {

@@ -137,7 +137,8 @@ TEST_F(MainWindowTest, ControlsCarryTheirDesignNamesAndTexts)
     for (QAction* a : w->menuBar()->actions().front()->menu()->actions())
         gameItems << (a->isSeparator() ? QString("-") : a->text());
     EXPECT_EQ(gameItems, (QStringList{Ui("Открыть проект…"), Ui("Загрузить проект"), "-", Ui("Сохранить проект"),
-                                      Ui("Сохранить проект как…"), "-", Ui("Менеджер проектов"), "-", Ui("Выход")}));
+                                      Ui("Сохранить проект как…"), Ui("Играть отсюда"), "-", Ui("Менеджер проектов"),
+                                      "-", Ui("Выход")}));
     QStringList popup;
     for (QAction* a : w->PopupMenu1->actions())
         popup << (a->isSeparator() ? QString("-") : a->text());

@@ -565,4 +565,10 @@ TEST_F(ProjectCommandsTest, PlayHereStartsTheGameFromTheCamera)
     EXPECT_GT(qRed(middle), 235);
     EXPECT_GT(qGreen(middle), 235);
     EXPECT_GT(qBlue(middle), 235);
+
+    // The key the menu shows plays too, with the main window active.
+    arguments.clear();
+    GameStarter() = [&](const QString&, const QStringList& args) { arguments = args; };
+    QTest::keyClick(w()->ObjectList, Qt::Key_F5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !arguments.isEmpty(); }, 10000)) << "F5 started no game";
 }
