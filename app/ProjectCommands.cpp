@@ -13,7 +13,6 @@
 #include <filesystem>
 
 #include "Autosave.h"
-#include "ConfigIni.h"
 #include "EditCommands.h"
 #include "EditHistory.h"
 #include "HistoryView.h"
@@ -28,9 +27,9 @@
 #include "Paths.h"
 #include "ProgramFolder.h"
 #include "Project.h"
-#include "ProjectLock.h"
+#include "OpenedProject.h"
+#include "ProjectTemplate.h"
 #include "QtText.h"
-#include "Settings.h"
 #include "Text1251.h"
 #include "TextureRemoval.h"
 #include "Textures.h"
@@ -43,69 +42,25 @@ namespace {
 
 const char* const MakerAddress = "https://qxvantor.example.org";
 
-// The chosen project; empty until one is (then the default stands).
-std::string g_openFolder;
-// The folder whose lock this editor holds; empty when none.
-std::string g_lockedFolder;
-
-// What a fresh start shows, written as a new project.
-struct BlankProject {
-    TextureRegistry textures;  // the helper textures
-    std::string objectTree, objectIcons, textureTree, textureIcons;
+// The project commands' own state: the open project and what a new one is
+// made from.
+struct ProjectState {
+    OpenedProject open;
+    ProjectTemplate blank;
 };
-BlankProject g_blank;
+
+ProjectState& Projects()
+{
+    static ProjectState state;
+    return state;
+}
 
 std::string Caption() { return Cp("QX FPS Vantor"); }
 
-std::string WithSlash(std::string folder)
-{
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    return folder;
-}
-
-std::string WithoutSlash(std::string folder)
-{
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder;
-}
-
-// A folder as the user reads it in a message (1251).
-std::string Shown(const std::string& fsFolder) { return Utf8ToCp1251(WithoutSlash(fsFolder)); }
-
-void WriteRecent(const std::vector<std::string>& folders)
-{
-    ChangeSettings([&](std::string_view content) { return IniWriteRecentProjects(content, folders); });
-    if (FPManager)
-        FPManager->Refresh();
-}
-
 void ShowCaption(TFVantor& window) { SetDesignCaption(window, EditorCaption(OpenProjectFolder())); }
 
-// The folder whose lock question the user answered last (cleared around
-// the start, which asks about the command line's folder first).
-std::string g_lockAnswered;
+std::string Shown(const std::string& fsFolder) { return ShownFolder(fsFolder); }
 
-// Another editor's lock: true when this one may go on.  `ask` false only
-// warns (at start-up, where there is nothing else to open), and not of a
-// lock the user has just answered for the folder named on the command line.
-bool AcceptLock(const std::string& folder, bool ask)
-{
-    const int owner = qx::LockOwner(folder);
-    if (owner == 0)
-        return true;
-    const std::string text = Cp("Проект ") + Shown(folder) + Cp(" уже открыт в другом редакторе (процесс ") +
-                             std::to_string(owner) + Cp("): сохранения одного затрут изменения другого.");
-    if (!ask) {
-        std::error_code ec;
-        if (!fs::equivalent(folder, g_lockAnswered, ec))
-            qx::Messages().ShowMessage(Caption(), text);
-        return true;
-    }
-    g_lockAnswered = folder;
-    return qx::Messages().AskYesNo(Caption(), text + Cp(" Открыть его и здесь?"));
-}
 
 // Reads the folder's project into the editor; false when cancelled, errors
 // propagate with nothing changed.
@@ -141,7 +96,8 @@ enum class Switch {
 // The one place the open project changes.
 bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
 {
-    if (!AcceptLock(folder, how != Switch::StartDefault))
+    OpenedProject& open = Projects().open;
+    if (!open.AcceptLock(folder, how != Switch::StartDefault))
         return false;
     if (how == Switch::Load) {
         // A save cut short is finished (or undone) before anything reads
@@ -152,26 +108,10 @@ bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
     }
     // An autosave under way belongs to the project it started in.
     WaitForAutosave();
-    const std::string left = g_openFolder.empty() ? OpenProjectFolder() : g_openFolder;
-    if (!g_lockedFolder.empty())
-        qx::ReleaseProjectLock(g_lockedFolder);
-    g_lockedFolder = qx::TakeProjectLock(folder) ? folder : std::string();
-    // The default beside the program stays unnamed, so that it follows the
-    // program folder (tests move it).
-    const bool besideProgram = g_openFolder.empty() && folder == OpenProjectFolder();
-    g_openFolder = besideProgram ? std::string() : folder;
+    open.MoveTo(folder, OpenProjectFolder(), how == Switch::StartDefault);
     if (FTexture)
-        FTexture->ProjectFolder = g_openFolder;
+        FTexture->ProjectFolder = open.Chosen();
     ShowCaption(window);
-    if (how != Switch::StartDefault) {
-        // The project left stays within reach, the new one first.
-        std::vector<std::string> recent = RecentProjects();
-        std::error_code ec;
-        if (left != folder && fs::is_directory(left, ec))
-            PutFirst(recent, WithoutSlash(left));
-        PutFirst(recent, WithoutSlash(folder));
-        WriteRecent(recent);
-    }
     if (how == Switch::Keep)
         ClearSelectionAndPlacing(window);
     if (how == Switch::Load)
@@ -196,41 +136,6 @@ bool RefuseProjectThere(const std::string& folder)
     qx::Messages().ShowMessage(Caption(), Cp("В папке ") + Shown(folder) +
                                               Cp(" уже есть проект; выберите пустую папку."));
     return true;
-}
-
-// The default project of an installation the user cannot write: made from
-// the installation's template on the first start.
-std::string UserDefaultProject()
-{
-    const std::string folder = qx::UserDataFolder() + "Sys/Saves/";
-    std::error_code ec;
-    if (fs::exists(folder, ec))
-        return folder;
-    const std::string made = qx::UserDataFolder() + "Sys/Saves.new";
-    fs::remove_all(made, ec);
-    fs::create_directories(made, ec);
-    const std::string source = ToFsPath(qx::StartupDataFolder() + "Sys/Saves");
-    fs::copy(source.empty() ? "." : source, made, fs::copy_options::recursive, ec);
-    if (ec)
-        std::fprintf(stderr, "qxvantor: project template %s not copied: %s\n", source.c_str(), ec.message().c_str());
-    fs::rename(made, WithoutSlash(folder), ec);
-    return folder;
-}
-
-void RememberBlankProject()
-{
-    g_blank.textures = Textures();
-    TextureRegistry& reg = g_blank.textures;
-    reg.TextureCount = std::min(reg.TextureCount, qx::kHelperTextures);
-    reg.TextureNames.resize(static_cast<size_t>(reg.TextureCount));
-    reg.TextureIds.resize(static_cast<size_t>(reg.TextureCount));
-    reg.TextureKeyed.resize(static_cast<size_t>(reg.TextureCount));
-    const qx::DocTree& objects = Editor().ObjectTree;
-    const qx::DocTree& textures = Editor().TextureTree;
-    g_blank.objectTree = FormatTreeText(objects);
-    g_blank.objectIcons = FormatIconIndexes(objects);
-    g_blank.textureTree = FormatTreeText(textures);
-    g_blank.textureIcons = FormatIconIndexes(textures);
 }
 
 QString DialogCaption(const char* utf8) { return Ui(utf8); }
@@ -274,8 +179,9 @@ std::string ProgramFolder()
 
 std::string OpenProjectFolder()
 {
-    if (!g_openFolder.empty())
-        return g_openFolder;
+    const std::string& chosen = Projects().open.Chosen();
+    if (!chosen.empty())
+        return chosen;
     return ToFsPath(qx::ProjectFolder(ProgramFolder()));
 }
 
@@ -394,23 +300,7 @@ bool CreateProject(TFVantor& window, const std::string& chosen)
     const std::string folder = WithSlash(chosen);
     if (RefuseProjectThere(folder) || !ConfirmDiscardOrSave(window))
         return false;
-    // The helper pictures and the placeholder from the installation.
-    const std::string data = ToFsPath(qx::StartupDataFolder());
-    std::vector<qx::FileToWrite> pictures;
-    fs::create_directories(folder + "textures");
-    const auto add = [&](const std::string& from, const std::string& name) {
-        pictures.push_back({folder + "textures/" + name, "textures/" + name, ReadWholeFile(from + name)});
-    };
-    add(data + "Sys/Saves/textures/", "NoTexture.bmp");
-    for (const std::string& name : g_blank.textures.TextureNames)
-        add(data + "textures/", Cp1251ToUtf8(name));
-    MemoryTree objectTree, textureTree;
-    ParseTreeText(objectTree, g_blank.objectTree);
-    ParseIconIndexes(objectTree, g_blank.objectIcons);
-    ParseTreeText(textureTree, g_blank.textureTree);
-    ParseIconIndexes(textureTree, g_blank.textureIcons);
-    qx::SaveProject(folder, g_blank.textures, ProjectContent(), qx::ProjectTrees{&objectTree, &textureTree},
-                    pictures);
+    Projects().blank.WriteInto(folder);
     return SwitchProject(window, folder, Switch::Load);
 }
 
@@ -446,8 +336,12 @@ void SaveProjectAsClick(TFVantor& window)
 
 void OpenStartupProject(TFVantor& window)
 {
-    RememberBlankProject();
-    g_lockAnswered.clear();
+    Projects().blank.Remember(Textures(), Editor().ObjectTree, Editor().TextureTree);
+    Projects().open.ForgetLockAnswer();
+    Projects().open.RecentChanged = [] {
+        if (FPManager)
+            FPManager->Refresh();
+    };
     const std::string argument = StartupProjectArgument();
     if (!argument.empty()) {
         const std::string project = qx::FindProject(WithSlash(argument));
@@ -464,27 +358,16 @@ void OpenStartupProject(TFVantor& window)
     }
     const std::string folder = qx::UsesUserFolders() ? UserDefaultProject() : OpenProjectFolder();
     SwitchProject(window, folder, Switch::StartDefault);
-    g_lockAnswered.clear();
+    Projects().open.ForgetLockAnswer();
     qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
     OfferRecovery(window);
 }
 
-void CloseProject()
-{
-    if (!g_lockedFolder.empty())
-        qx::ReleaseProjectLock(g_lockedFolder);
-    g_lockedFolder.clear();
-    g_openFolder.clear();
-}
+void CloseProject() { Projects().open.Close(); }
 
-std::vector<std::string> RecentProjects() { return IniReadRecentProjects(ReadSettings()); }
+std::vector<std::string> RecentProjects() { return Projects().open.Recent(); }
 
-void ForgetRecentProject(const std::string& folder)
-{
-    std::vector<std::string> recent = RecentProjects();
-    std::erase(recent, WithoutSlash(folder));
-    WriteRecent(recent);
-}
+void ForgetRecentProject(const std::string& folder) { Projects().open.Forget(folder); }
 
 void InstallProjectCommands(TFVantor& window)
 {
