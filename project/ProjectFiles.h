@@ -35,6 +35,12 @@ int32_t TokenToInt(std::string_view token);
 // "-INF" that FloatToEditText writes.  The nearest single to the digits;
 // infinity only for what rounds beyond the largest single.
 float TokenToFloat(std::string_view token);
+// The writers' tokens: an integer (no space after it), a real in the edit
+// fields' form followed by its space.
+void AppendInt(std::string& out, int32_t value);
+void AppendReal(std::string& out, float value);
+// Lines of the files end so.
+inline constexpr const char* kLineEnd = "\r\n";
 
 // An object file as read: its name (line 1) and the primitives of list 0,
 // with the line each box and each model's file name came from.
