@@ -3,7 +3,7 @@
 // window's edits as the registry's small table and the document's texture
 // tree, plus the box indices a removal renumbered.  The map's, the
 // selection's and the object definitions' edits are the document's own
-// (doc/DocumentSteps.h), the object view's too (doc/SessionEdits.h).
+// (document/DocumentSteps.h), the object view's too (document/SessionEdits.h).
 #pragma once
 
 #include <QString>
