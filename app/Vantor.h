@@ -20,6 +20,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QSplitter;
 class QTimer;
 class QTreeWidget;
 class QWidget;
@@ -115,6 +116,8 @@ protected:
 
 private:
     void BuildTopPanel(QWidget* parent);
+    // The trees and the two height bars, the body's left side.
+    void BuildLeftSide(QSplitter* body);
     void BuildLeftPanel(QWidget* parent);
     void BuildModelPanels(QWidget* parent);
     void BuildMenus();
