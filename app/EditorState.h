@@ -46,6 +46,18 @@ struct EditorState : Document {
         bool valid = false;
     } MapView;
 
+    // A drag of the selection in the map view, from its press to its
+    // release; origins are the selection's placements as it began.
+    struct SelectionDrag {
+        bool active = false;
+        double height = 0;
+        double start[3] = {0, 0, 0};
+        std::vector<TPlacement> origins;
+        float dx = 0, dz = 0;
+    } Drag;
+    // The picks' per-object bounds, reused from click to click.
+    std::vector<qx::Bounds> PickScratch;
+
     TMoveKeys MoveKeys;
     int32_t MouseX = 0;
     int32_t MouseY = 0;

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
+
 
 #include "DocumentEvents.h"
 #include "EditHistory.h"
@@ -15,15 +15,11 @@
 
 namespace {
 
-QString g_designCaption;
-QPointer<QAction> g_undo;
-QPointer<QAction> g_redo;
-
 void ShowCaption(TFVantor& window)
 {
-    if (g_designCaption.isEmpty())
+    if (window.DesignCaption.isEmpty())
         return;
-    const QString caption = CaptionWithMark(g_designCaption);
+    const QString caption = CaptionWithMark(window.DesignCaption);
     if (window.windowTitle() != caption)
         window.setWindowTitle(caption);
 }
@@ -49,9 +45,9 @@ void PresentHistory(TFVantor& window)
 {
     const UndoStack& history = EditHistory();
     ShowCaption(window);
-    ShowAction(g_undo, history.CanUndo(),
+    ShowAction(window.UndoAction, history.CanUndo(),
                history.CanUndo() ? Ui("Отменить: ") + ToQString(history.UndoLabel()) : Ui("Отменить"));
-    ShowAction(g_redo, history.CanRedo(),
+    ShowAction(window.RedoAction, history.CanRedo(),
                history.CanRedo() ? Ui("Повторить: ") + ToQString(history.RedoLabel()) : Ui("Повторить"));
 }
 
@@ -69,8 +65,8 @@ void InstallEditHistory(TFVantor& window)
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(*w); }); });
     QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(*w); }); });
-    g_undo = undo;
-    g_redo = redo;
+    w->UndoAction = undo;
+    w->RedoAction = redo;
 
     // A change of the history is told as a change of the document; the
     // caption and the actions show it in the next present step.
@@ -84,6 +80,6 @@ void InstallEditHistory(TFVantor& window)
 void SetDesignCaption(TFVantor& window, const QString& caption)
 {
     // A project opened or saved under a new name: shown at once.
-    g_designCaption = caption;
+    window.DesignCaption = caption;
     window.setWindowTitle(CaptionWithMark(caption));
 }

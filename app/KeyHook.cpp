@@ -21,15 +21,6 @@ namespace {
 constexpr quint32 ScanCtrlLeft = 37, ScanCtrlRight = 105;
 constexpr quint32 ScanZ = 52, ScanY = 29, ScanDelete = 119;
 
-// Where the camera looked when Ctrl went down: Ctrl alone starts mouse-look,
-// so a shortcut held with it puts the view back.
-struct CameraLook {
-    float posX = 0, posZ = 0;
-    TVec3 eye, target, up;
-    float yawStep = 0, pitchStep = 0, prevTargetY = 0;
-};
-CameraLook g_lookAtCtrl;
-
 CameraLook LookOf(const TCamera& c) { return {c.PosX, c.PosZ, c.Eye, c.Target, c.Up, c.YawStep, c.PitchStep, c.PrevTargetY}; }
 
 void PutLook(TCamera& c, const CameraLook& l)
@@ -194,7 +185,7 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
             if (FVantor && (repeats || !key.isAutoRepeat()))
                 Guarded([&] { RunShortcut(shortcut, *FVantor); });
             if (state.CtrlLook && camera) {
-                PutLook(*camera, g_lookAtCtrl);
+                PutLook(*camera, lookAtCtrl_);
                 camera->MouseLookActive = 0;
                 state.CtrlLook = false;
             }
@@ -220,7 +211,7 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         }
         SetFlag(MoveKeyOf(key), true);
         if (IsCtrlKey(key) && camera && camera->MouseLookActive == 0) {
-            g_lookAtCtrl = LookOf(*camera);
+            lookAtCtrl_ = LookOf(*camera);
             state.CtrlLook = true;
             const QPoint at = QCursor::pos();
             camera->LookAnchorX = at.x();

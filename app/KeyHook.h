@@ -7,8 +7,17 @@
 #include <QObject>
 
 #include "MoveKeys.h"
+#include "VectorMath.h"
 
 bool IsCtrlKey(const QKeyEvent& event);
+
+// Where the camera looked when Ctrl went down: Ctrl alone starts mouse-look,
+// so a shortcut held with it puts the view back.
+struct CameraLook {
+    float posX = 0, posZ = 0;
+    TVec3 eye, target, up;
+    float yawStep = 0, pitchStep = 0, prevTargetY = 0;
+};
 
 class KeyHook : public QObject {
 public:
@@ -16,6 +25,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    CameraLook lookAtCtrl_;
 };
 
 // Installs the hook on the application (once).

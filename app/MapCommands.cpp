@@ -24,16 +24,6 @@
 
 namespace {
 
-struct DragState {
-    bool active = false;
-    double height = 0;
-    double start[3] = {0, 0, 0};
-    std::vector<TPlacement> origins;
-    float dx = 0, dz = 0;
-};
-DragState g_drag;
-
-std::vector<qx::Bounds> g_pickScratch;
 
 // The step of a change to the map; the selection goes with it.
 void Record(TFVantor&, const char* utf8Label, qx::MapChange change, const std::string& mergeKey = {})
@@ -89,7 +79,7 @@ void SelectAtMouse(TFVantor& window, bool toggle)
     EditorState& state = Editor();
     qx::Ray ray;
     const int32_t hit =
-        MapRayAt(state.MouseX, state.MouseY, ray) ? qx::PickPlacement(state, state.MapFilter, ray, g_pickScratch) : -1;
+        MapRayAt(state.MouseX, state.MouseY, ray) ? qx::PickPlacement(state, state.MapFilter, ray, Editor().PickScratch) : -1;
     qx::Selection selection;
     if (toggle) {
         selection = state.Selection;
@@ -125,43 +115,45 @@ void ClearSelectionAndPlacing(TFVantor&)
 void BeginSelectionDrag(int x, int y)
 {
     EditorState& state = Editor();
-    g_drag = DragState();
+    state.Drag = EditorState::SelectionDrag();
     qx::Ray ray;
     if (!InMapView(state) || state.Selection.empty() || !MapRayAt(x, y, ray))
         return;
-    const int32_t hit = qx::PickPlacement(state, state.MapFilter, ray, g_pickScratch);
+    const int32_t hit = qx::PickPlacement(state, state.MapFilter, ray, Editor().PickScratch);
     if (hit < 0 || !qx::IsSelected(state.Selection, state.PlacementId(hit)))
         return;
-    g_drag.height = state.Placements[static_cast<size_t>(hit)].PosY;
-    if (!OnPlane(ray, g_drag.height, g_drag.start))
+    state.Drag.height = state.Placements[static_cast<size_t>(hit)].PosY;
+    if (!OnPlane(ray, state.Drag.height, state.Drag.start))
         return;
     for (const int32_t i : qx::SelectedIndices(state, state.Selection))
-        g_drag.origins.push_back(state.Placements[static_cast<size_t>(i)]);
-    g_drag.active = true;
+        state.Drag.origins.push_back(state.Placements[static_cast<size_t>(i)]);
+    state.Drag.active = true;
 }
 
-bool SelectionDragActive() { return g_drag.active; }
+bool SelectionDragActive() { return Editor().Drag.active; }
 
 void DragSelectionTo(TFVantor&, int x, int y)
 {
-    if (!g_drag.active)
-        return;
     EditorState& state = Editor();
+    if (!state.Drag.active)
+        return;
     qx::Ray ray;
     double at[3];
-    if (!MapRayAt(x, y, ray) || !OnPlane(ray, g_drag.height, at))
+    if (!MapRayAt(x, y, ray) || !OnPlane(ray, state.Drag.height, at))
         return;
-    g_drag.dx = SnapDelta(at[0] - g_drag.start[0], state.GridStepX);
-    g_drag.dz = SnapDelta(at[2] - g_drag.start[2], state.GridStepZ);
-    qx::MoveSelected(state, state.Selection, g_drag.origins, g_drag.dx, 0, g_drag.dz);
+    state.Drag.dx = SnapDelta(at[0] - state.Drag.start[0], state.GridStepX);
+    state.Drag.dz = SnapDelta(at[2] - state.Drag.start[2], state.GridStepZ);
+    qx::MoveSelected(state, state.Selection, state.Drag.origins, state.Drag.dx, 0, state.Drag.dz);
+    // Every view shows the drag as it goes; the step comes at its end.
+    state.Events.Notify(qx::MapChanged);
 }
 
 void EndSelectionDrag(TFVantor& window)
 {
-    if (!g_drag.active)
-        return;
     EditorState& state = Editor();
-    const DragState drag = std::exchange(g_drag, DragState());
+    if (!state.Drag.active)
+        return;
+    const EditorState::SelectionDrag drag = std::exchange(state.Drag, EditorState::SelectionDrag());
     // The step goes from where the drag began to where it ended.
     qx::MoveSelected(state, state.Selection, drag.origins, 0, 0, 0);
     if (drag.dx == 0 && drag.dz == 0)

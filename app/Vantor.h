@@ -49,6 +49,11 @@ public:
     QSlider* CamVerhBar = nullptr;
     QSlider* CamZoom = nullptr;
     // The OpenGL view.
+    // The caption as the design words it, before the unsaved mark; the
+    // undo and redo actions whose texts name the next step.
+    QString DesignCaption;
+    QAction* UndoAction = nullptr;
+    QAction* RedoAction = nullptr;
     QWidget* Scene = nullptr;
     SceneSurface* SceneWindow = nullptr;
     // Object editing panels.
