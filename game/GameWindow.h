@@ -33,6 +33,7 @@ namespace qx {
 
 class GameChannel;
 class LevelFollower;
+class LevelReload;
 
 class GameWindow : public QWindow {
 public:
@@ -123,9 +124,8 @@ private:
     std::string errorTitle_;
     std::string folderText_;
 
-    ProjectStamps startStamps_;
     std::unique_ptr<LevelFollower> follower_;
-    std::unique_ptr<LevelBuild> build_;
+    std::unique_ptr<LevelReload> reload_;
     std::unique_ptr<GameChannel> channel_;
     bool hasRunStart_ = false;  // the run's start is the camera's, not the map's
     float runStart_[3] = {0, 0, 0};

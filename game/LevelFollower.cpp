@@ -11,10 +11,30 @@ namespace {
 
 // Four looks a second: a save is on screen within a second of its end.
 constexpr auto kLookEvery = std::chrono::milliseconds(250);
+// A level read again is compiled in slices of this share of a frame, so no
+// frame takes much longer than the others.
+constexpr double kBuildShareOfFrame = 0.5;
 
 }  // namespace
 
-LevelFollower::LevelFollower(std::string programFolder, std::string projectFolder, ProjectStamps played)
+LevelFollower::Result LevelFollower::ReadProject(const std::string& programFolder, const std::string& projectFolder,
+                                                 const PictureTextures& known, bool keepModels,
+                                                 const float* startFeet)
+{
+    Result result;
+    try {
+        result.read =
+            std::make_unique<LevelRead>(ReadGameLevel(programFolder, projectFolder, known, keepModels, startFeet));
+    } catch (const std::exception& e) {
+        result.error = e.what();
+        if (result.error.empty())
+            result.error = "?";
+    }
+    return result;
+}
+
+LevelFollower::LevelFollower(std::string programFolder, std::string projectFolder,
+                             std::optional<ProjectStamps> played)
     : programFolder_(std::move(programFolder)),
       projectFolder_(std::move(projectFolder)),
       fsFolder_(ToFsPath(projectFolder_)),
@@ -80,24 +100,14 @@ void LevelFollower::Run()
         lock.unlock();
 
         Result result;
-        bool ready = false;
         // The stamps first, the journal after them: a save that began its
         // renames before the stamps still has its journal, one that began
         // after changes them.
         const ProjectStamps before = StampProject(fsFolder_);
-        const bool changed = before != played_;
-        if (!SaveUnderWay(fsFolder_) && changed) {
-            try {
-                result.read = std::make_unique<LevelRead>(
-                    ReadGameLevel(programFolder_, projectFolder_, known, true, hasStart ? start : nullptr));
-            } catch (const std::exception& e) {
-                result.error = e.what();
-                if (result.error.empty())
-                    result.error = "?";
-            }
-            // Read while a save ran: perhaps a mix, so again at the next look.
-            ready = !SaveUnderWay(fsFolder_) && StampProject(fsFolder_) == before;
-        }
+        // Read while a save ran: perhaps a mix, so again at the next look.
+        const bool ready = before != played_ && ReadOneSave(fsFolder_, before, [&] {
+            result = ReadProject(programFolder_, projectFolder_, known, true, hasStart ? start : nullptr);
+        });
 
         lock.lock();
         if (ready) {
@@ -111,6 +121,33 @@ void LevelFollower::Run()
         }
         checkNow_ = false;
     }
+}
+
+LevelReload::~LevelReload() = default;
+
+LevelReload::Step LevelReload::Frame(LevelFollower& follower, GameLevel& level, double frameSeconds)
+{
+    Step step;
+    if (!build_) {
+        std::optional<LevelFollower::Result> result = follower.Take();
+        if (!result)
+            return step;
+        if (!result->read) {
+            step.event = Event::Answered;
+            step.error = std::move(result->error);
+            return step;
+        }
+        build_ = std::make_unique<LevelBuild>(std::move(*result->read), level.pictures);
+    }
+    const auto slice = std::chrono::duration<double>(std::max(0.001, kBuildShareOfFrame * frameSeconds));
+    if (!build_->Step(std::chrono::steady_clock::now() +
+                      std::chrono::duration_cast<std::chrono::steady_clock::duration>(slice)))
+        return step;
+    GameLevel next = build_->Finish(level.pictures);
+    build_.reset();
+    level = std::move(next);
+    step.event = Event::Swapped;
+    return step;
 }
 
 }  // namespace qx
