@@ -194,7 +194,7 @@ void GameWindow::FollowProject()
     if (!follower_)
         return;
     const bool played = player_ != nullptr;
-    const LevelReload::Step step = reload_->Frame(*follower_, level_, frameSeconds_);
+    const LevelReload::Step step = reload_->Frame(*follower_, level_);
     if (step.event == LevelReload::Event::None)
         return;
     if (step.event == LevelReload::Event::Answered) {
@@ -241,7 +241,6 @@ void GameWindow::Frame()
     const qint64 now = clock_.nsecsElapsed();
     const double seconds = static_cast<double>(now - lastFrame_) * 1e-9;
     lastFrame_ = now;
-    frameSeconds_ += 0.1 * (std::min(seconds, 1.0) - frameSeconds_);
     FollowProject();
     ++rateFrames_;
     if (now - rateStart_ >= 500000000) {

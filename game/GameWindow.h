@@ -130,7 +130,6 @@ private:
     bool hasRunStart_ = false;  // the run's start is the camera's, not the map's
     float runStart_[3] = {0, 0, 0};
     std::optional<ViewStart> pendingStart_;  // waits for the follower's look
-    double frameSeconds_ = 0.02;  // smoothed, for the build's slice
     int reloads_ = 0;
     std::string reloadError_;
     std::string reloadText_;

@@ -1,6 +1,8 @@
 #include "LevelFollower.h"
 
+#include <algorithm>
 #include <chrono>
+#include <ctime>
 
 #include "Errors.h"
 #include "Paths.h"
@@ -11,9 +13,21 @@ namespace {
 
 // Four looks a second: a save is on screen within a second of its end.
 constexpr auto kLookEvery = std::chrono::milliseconds(250);
-// A level read again is compiled in slices of this share of a frame, so no
-// frame takes much longer than the others.
-constexpr double kBuildShareOfFrame = 0.5;
+// A level read again is compiled (and the one it replaces freed) in slices
+// of this share of a frame's other work, so no frame takes much longer than
+// the others.  The share is of the frame without the slice: of the whole
+// frame, it would grow the frames it is taken from.
+constexpr double kBuildShareOfFrame = 0.25;
+// Frames that cost the CPU little (a GPU's, waiting for the display) still
+// build at this pace, so a save is on screen within a second.
+constexpr double kShortestSlice = 0.002;
+
+double ThreadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 }  // namespace
 
@@ -125,9 +139,56 @@ void LevelFollower::Run()
 
 LevelReload::~LevelReload() = default;
 
-LevelReload::Step LevelReload::Frame(LevelFollower& follower, GameLevel& level, double frameSeconds)
+bool LevelReload::Release(std::chrono::steady_clock::time_point deadline)
+{
+    const auto late = [&] { return std::chrono::steady_clock::now() >= deadline; };
+    std::vector<std::shared_ptr<TQX3DObject>>& objects = retired_->content.MapObjects;
+    while (!objects.empty()) {
+        objects.pop_back();
+        if (late())
+            return false;
+    }
+    // The scene's large parts one at a time: each may give pages back.
+    LevelScene& scene = retired_->scene;
+    for (;;) {
+        switch (retiredPart_++) {
+        case 0: scene.collision = CollisionWorld(); break;
+        case 1: scene.drawGrid = BoxGrid(); break;
+        case 2: std::vector<uint32_t>().swap(scene.placement); break;
+        case 3: std::vector<int32_t>().swap(scene.object); break;
+        case 4: std::vector<Box3>().swap(scene.bounds); break;
+        default: retired_.reset(); return true;
+        }
+        if (late())
+            return false;
+    }
+}
+
+LevelReload::Step LevelReload::Frame(LevelFollower& follower, GameLevel& level)
+{
+    // This thread's CPU time, not the clock's: a frame that waited for the
+    // display or for a core gives no time to build in.
+    const double begin = ThreadSeconds();
+    if (lastBegin_ > 0) {
+        const double other = std::clamp(begin - lastBegin_ - spentSeconds_, 0.0, 1.0);
+        otherSeconds_ += 0.1 * (other - otherSeconds_);
+    }
+    lastBegin_ = begin;
+    const auto slice = std::chrono::duration<double>(std::max(kShortestSlice, kBuildShareOfFrame * otherSeconds_));
+    const Step step =
+        Work(follower, level,
+             std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(slice));
+    spentSeconds_ = ThreadSeconds() - begin;
+    return step;
+}
+
+LevelReload::Step LevelReload::Work(LevelFollower& follower, GameLevel& level,
+                                    std::chrono::steady_clock::time_point deadline)
 {
     Step step;
+    // The next read waits until the last level played is gone.
+    if (retired_ && !Release(deadline))
+        return step;
     if (!build_) {
         std::optional<LevelFollower::Result> result = follower.Take();
         if (!result)
@@ -139,12 +200,13 @@ LevelReload::Step LevelReload::Frame(LevelFollower& follower, GameLevel& level, 
         }
         build_ = std::make_unique<LevelBuild>(std::move(*result->read), level.pictures);
     }
-    const auto slice = std::chrono::duration<double>(std::max(0.001, kBuildShareOfFrame * frameSeconds));
-    if (!build_->Step(std::chrono::steady_clock::now() +
-                      std::chrono::duration_cast<std::chrono::steady_clock::duration>(slice)))
+    if (!build_->Step(deadline))
         return step;
     GameLevel next = build_->Finish(level.pictures);
     build_.reset();
+    // Freeing the old level at once would take longer than a frame.
+    retired_ = std::make_unique<GameLevel>(std::move(level));
+    retiredPart_ = 0;
     level = std::move(next);
     step.event = Event::Swapped;
     return step;

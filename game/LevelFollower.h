@@ -83,11 +83,23 @@ public:
     LevelReload(const LevelReload&) = delete;
     LevelReload& operator=(const LevelReload&) = delete;
 
-    // `frameSeconds`: how long frames take now (smoothed).
-    Step Frame(LevelFollower& follower, GameLevel& level, double frameSeconds);
+    // Works for a share of what a frame costs besides; the level replaced
+    // is freed that way too, in the frames after the swap.
+    Step Frame(LevelFollower& follower, GameLevel& level);
 
 private:
+    Step Work(LevelFollower& follower, GameLevel& level, std::chrono::steady_clock::time_point deadline);
+    // True when the retired level is gone.
+    bool Release(std::chrono::steady_clock::time_point deadline);
+
     std::unique_ptr<LevelBuild> build_;
+    std::unique_ptr<GameLevel> retired_;
+    int retiredPart_ = 0;
+    // CPU seconds of this thread: a frame's work besides this (smoothed),
+    // this one's in the last frame, and when the last frame's began.
+    double otherSeconds_ = 0.01;
+    double spentSeconds_ = 0;
+    double lastBegin_ = 0;
 };
 
 }  // namespace qx
