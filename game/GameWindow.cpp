@@ -227,9 +227,11 @@ void GameWindow::FollowProject()
                            static_cast<int>(height() * ratio));
         }
     }
-    if (pendingStart_ && !Failed())
+    // A move asked for while nothing plays waits for the level.
+    if (pendingStart_ && !Failed()) {
         StartAt(*pendingStart_);
-    pendingStart_.reset();
+        pendingStart_.reset();
+    }
     follower_->Resume(level_.pictures, hasRunStart_ ? runStart_ : nullptr);
 }
 

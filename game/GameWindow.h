@@ -129,7 +129,7 @@ private:
     std::unique_ptr<GameChannel> channel_;
     bool hasRunStart_ = false;  // the run's start is the camera's, not the map's
     float runStart_[3] = {0, 0, 0};
-    std::optional<ViewStart> pendingStart_;  // waits for the follower's look
+    std::optional<ViewStart> pendingStart_;  // waits for the follower's look, and for a level to play
     int reloads_ = 0;
     std::string reloadError_;
     std::string reloadText_;
