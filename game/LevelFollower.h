@@ -78,7 +78,8 @@ public:
     };
 
     LevelReload() = default;
-    // The GL context current when a build is under way.
+    // The GL context current while a build or the old level's release is
+    // under way.
     ~LevelReload();
     LevelReload(const LevelReload&) = delete;
     LevelReload& operator=(const LevelReload&) = delete;
