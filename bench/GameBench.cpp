@@ -29,6 +29,7 @@
 
 #include "Collisions.h"
 #include "CountingNew.h"
+#include "FrameClock.h"
 #include "GlBenchMain.h"
 #include "GLEngine.h"
 #include "GlTestContext.h"
@@ -331,12 +332,8 @@ void BM_GameCollisionStepPerFrame(benchmark::State& state)
 }
 BENCHMARK(BM_GameCollisionStepPerFrame)->Unit(benchmark::kMicrosecond);
 
-double ThreadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
-}
+using qxbench::MedianOf;
+using qxbench::ThreadCpuMs;
 
 // What one frame of the walk did and cost.
 struct FrameRecord {
@@ -366,12 +363,6 @@ Spread SpreadOf(std::vector<double> times)
 {
     std::sort(times.begin(), times.end());
     return {times[times.size() / 2], times[times.size() * 99 / 100], times.back()};
-}
-
-double MedianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // One line per frame of every run, for finding what the slow frames have in

@@ -9,3 +9,15 @@ if(TARGET qx_test_support)
                             ${CMAKE_CURRENT_LIST_DIR}/GlBenchMain.cpp)
   target_link_libraries(bench_game PRIVATE qx_game qx_models qx_test_support Qt6::Gui benchmark::benchmark qx_warnings)
 endif()
+
+# A running game following its project: a cold start's read and build
+# against a reload's after a save, and the frames while a reload happens.
+# Needs a display (xvfb-run) and LP_NUM_THREADS=0.
+if(TARGET qx_test_support)
+  add_executable(bench_game_reload ${CMAKE_CURRENT_LIST_DIR}/GameReloadBench.cpp
+                                   ${CMAKE_CURRENT_LIST_DIR}/GlBenchMain.cpp)
+  target_link_libraries(bench_game_reload PRIVATE qx_game qx_project qx_test_support Qt6::Gui benchmark::benchmark
+                                                  qx_warnings)
+  target_compile_definitions(bench_game_reload PRIVATE QX_DIST_DIR="${QX_DIST_DIR}")
+  add_dependencies(bench_game_reload qx_data)
+endif()

@@ -242,10 +242,9 @@ GameLevel LevelBuild::Finish(const PictureTextures& replaced)
     return level;
 }
 
-void LoadGameLevel(const std::string& programFolder, const std::string& projectFolder, GameLevel& level,
-                   const float* startFeet)
+void BuildGameLevel(LevelRead read, GameLevel& level)
 {
-    LevelBuild build(ReadGameLevel(programFolder, projectFolder, level.pictures, false, startFeet), level.pictures);
+    LevelBuild build(std::move(read), level.pictures);
     while (!build.Step(std::chrono::steady_clock::time_point::max())) {
     }
     level = build.Finish(level.pictures);

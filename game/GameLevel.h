@@ -117,8 +117,7 @@ private:
     bool done_ = false;
 };
 
-// Both halves at once (the GL context current): the level a game starts with.
-void LoadGameLevel(const std::string& programFolder, const std::string& projectFolder, GameLevel& level,
-                   const float* startFeet = nullptr);
+// The GL half at once (the GL context current): the level a game starts with.
+void BuildGameLevel(LevelRead read, GameLevel& level);
 
 }  // namespace qx

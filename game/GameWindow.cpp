@@ -32,14 +32,14 @@ constexpr float kPitchLimit = 1.37f;
 // How long the count of missing pictures, and the reason a read of the
 // project failed, stay on screen.
 constexpr qint64 kMissingShownFor = 6000000000LL;
-// A level read again is compiled in slices of this share of a frame, so no
-// frame takes much longer than the others.
-constexpr double kBuildShareOfFrame = 0.5;
+// Shown and printed while a save cut short keeps the game from reading.
+constexpr const char* kSaveUnfinished =
+    "Сохранение проекта не завершено (есть qxsave.journal): игра ждёт, пока редактор его завершит или отменит";
 
 }  // namespace
 
 GameWindow::GameWindow(std::string programFolder, RunOptions options)
-    : programFolder_(std::move(programFolder)), options_(std::move(options))
+    : programFolder_(std::move(programFolder)), options_(std::move(options)), reload_(std::make_unique<LevelReload>())
 {
     if (options_.projectFolder.empty())
         options_.projectFolder = ToFsPath(ProjectFolder(programFolder_));
@@ -66,9 +66,9 @@ GameWindow::~GameWindow()
 {
     timer_.stop();
     follower_.reset();
-    if (build_ && Engine().RC) {
+    if (Engine().RC) {
         MakeEngineCurrent();
-        build_.reset();
+        reload_.reset();
     }
     ShutdownEngine(this);
 }
@@ -106,14 +106,29 @@ void GameWindow::Start()
         PrintLine(loading, TColor4{1, 1, 1, 1}, 40);
         EndFrame();
     }
-    startStamps_ = StampProject(ToFsPath(options_.projectFolder));
+    // A save cut short leaves files of two saves: the game reads none of
+    // them, and plays once the editor has finished or undone the save (the
+    // game writes nothing in the project, so it does not do so itself).
+    const std::string fsFolder = ToFsPath(options_.projectFolder);
+    const ProjectStamps stamps = StampProject(fsFolder);
+    float feet[3] = {0, 0, 0};
+    if (options_.hasStart) {
+        std::copy(options_.start.eye, options_.start.eye + 3, feet);
+        feet[1] -= PlayerMotion::kEyeHeight;
+    }
+    const float* startFeet = options_.hasStart ? feet : nullptr;
+    LevelFollower::Result read;
+    std::optional<ProjectStamps> played;
+    if (ReadOneSave(fsFolder, stamps, [&] {
+            read = LevelFollower::ReadProject(programFolder_, options_.projectFolder, level_.pictures, false, startFeet);
+        }))
+        played = stamps;
+    else
+        read = LevelFollower::Result{nullptr, Cp(kSaveUnfinished)};
     try {
-        float feet[3];
-        if (options_.hasStart) {
-            std::copy(options_.start.eye, options_.start.eye + 3, feet);
-            feet[1] -= PlayerMotion::kEyeHeight;
-        }
-        LoadGameLevel(programFolder_, options_.projectFolder, level_, options_.hasStart ? feet : nullptr);
+        if (!read.read)
+            throw Error(read.error);
+        BuildGameLevel(std::move(*read.read), level_);
         if (options_.hasStart)
             StartAt(options_.start);
         else
@@ -128,8 +143,14 @@ void GameWindow::Start()
             error_ = "?";
         std::fprintf(stderr, "GAME_EXE: %s: %s\n", options_.projectFolder.c_str(),
                      Cp1251ToUtf8(error_).c_str());
+        // The level that comes later starts from the run's start too.
+        if (options_.hasStart) {
+            pendingStart_ = options_.start;
+            std::copy(feet, feet + 3, runStart_);
+            hasRunStart_ = true;
+        }
     }
-    follower_ = std::make_unique<LevelFollower>(programFolder_, options_.projectFolder, startStamps_);
+    follower_ = std::make_unique<LevelFollower>(programFolder_, options_.projectFolder, played);
     follower_->Resume(level_.pictures, hasRunStart_ ? runStart_ : nullptr);
     clock_.start();
     lastFrame_ = rateStart_ = clock_.nsecsElapsed();
@@ -172,52 +193,45 @@ void GameWindow::FollowProject()
 {
     if (!follower_)
         return;
-    const float* runStart = hasRunStart_ ? runStart_ : nullptr;
-    if (!build_) {
-        std::optional<LevelFollower::Result> result = follower_->Take();
-        if (!result)
-            return;
-        if (result->read) {
-            build_ = std::make_unique<LevelBuild>(std::move(*result->read), level_.pictures);
-        } else {
-            if (!result->error.empty()) {
-                reloadError_ = result->error;
-                std::fprintf(stderr, "GAME_EXE: %s: %s\n", options_.projectFolder.c_str(),
-                             Cp1251ToUtf8(reloadError_).c_str());
-                if (Failed()) {
-                    error_ = reloadError_;
-                } else {
-                    reloadText_ = Cp("Проект не прочитан, играется прежний уровень: ") + reloadError_;
-                    reloadShownUntil_ = clock_.nsecsElapsed() + kMissingShownFor;
-                }
+    const bool played = player_ != nullptr;
+    const LevelReload::Step step = reload_->Frame(*follower_, level_);
+    if (step.event == LevelReload::Event::None)
+        return;
+    if (step.event == LevelReload::Event::Answered) {
+        if (!step.error.empty()) {
+            reloadError_ = step.error;
+            std::fprintf(stderr, "GAME_EXE: %s: %s\n", options_.projectFolder.c_str(),
+                         Cp1251ToUtf8(reloadError_).c_str());
+            if (Failed()) {
+                error_ = reloadError_;
+            } else {
+                reloadText_ = Cp("Проект не прочитан, играется прежний уровень: ") + reloadError_;
+                reloadShownUntil_ = clock_.nsecsElapsed() + kMissingShownFor;
             }
-            if (pendingStart_ && !Failed())
-                StartAt(*pendingStart_);
-            pendingStart_.reset();
-            follower_->Resume(level_.pictures, runStart);
-            return;
+        }
+    } else {
+        const float* start = hasRunStart_ ? runStart_ : level_.scene.start;
+        if (played)
+            player_ = std::make_unique<PlayerMotion>(level_.scene.collision, start, *player_);
+        else
+            player_ = std::make_unique<PlayerMotion>(level_.scene.collision, start);
+        error_.clear();
+        reloadError_.clear();
+        reloadShownUntil_ = 0;
+        ++reloads_;
+        ReportMissing(clock_.nsecsElapsed());
+        // The first level of the run gets the start's warm-up.
+        if (!played) {
+            const qreal ratio = devicePixelRatio();
+            PrepareDrawing(level_.content, level_.scene, level_.sky.get(), static_cast<int>(width() * ratio),
+                           static_cast<int>(height() * ratio));
         }
     }
-    const auto slice = std::chrono::duration<double>(std::max(0.001, kBuildShareOfFrame * frameSeconds_));
-    if (!build_->Step(std::chrono::steady_clock::now() +
-                      std::chrono::duration_cast<std::chrono::steady_clock::duration>(slice)))
-        return;
-    GameLevel next = build_->Finish(level_.pictures);
-    build_.reset();
-    level_ = std::move(next);
-    const float* start = runStart ? runStart : level_.scene.start;
-    if (player_)
-        player_ = std::make_unique<PlayerMotion>(level_.scene.collision, start, *player_);
-    else
-        player_ = std::make_unique<PlayerMotion>(level_.scene.collision, start);
-    error_.clear();
-    reloadError_.clear();
-    reloadShownUntil_ = 0;
-    ++reloads_;
-    ReportMissing(clock_.nsecsElapsed());
-    if (pendingStart_)
+    // A move asked for while nothing plays waits for the level.
+    if (pendingStart_ && !Failed()) {
         StartAt(*pendingStart_);
-    pendingStart_.reset();
+        pendingStart_.reset();
+    }
     follower_->Resume(level_.pictures, hasRunStart_ ? runStart_ : nullptr);
 }
 
@@ -229,7 +243,6 @@ void GameWindow::Frame()
     const qint64 now = clock_.nsecsElapsed();
     const double seconds = static_cast<double>(now - lastFrame_) * 1e-9;
     lastFrame_ = now;
-    frameSeconds_ += 0.1 * (std::min(seconds, 1.0) - frameSeconds_);
     FollowProject();
     ++rateFrames_;
     if (now - rateStart_ >= 500000000) {

@@ -33,6 +33,7 @@ namespace qx {
 
 class GameChannel;
 class LevelFollower;
+class LevelReload;
 
 class GameWindow : public QWindow {
 public:
@@ -123,14 +124,12 @@ private:
     std::string errorTitle_;
     std::string folderText_;
 
-    ProjectStamps startStamps_;
     std::unique_ptr<LevelFollower> follower_;
-    std::unique_ptr<LevelBuild> build_;
+    std::unique_ptr<LevelReload> reload_;
     std::unique_ptr<GameChannel> channel_;
     bool hasRunStart_ = false;  // the run's start is the camera's, not the map's
     float runStart_[3] = {0, 0, 0};
-    std::optional<ViewStart> pendingStart_;  // waits for the follower's look
-    double frameSeconds_ = 0.02;  // smoothed, for the build's slice
+    std::optional<ViewStart> pendingStart_;  // waits for the follower's look, and for a level to play
     int reloads_ = 0;
     std::string reloadError_;
     std::string reloadText_;

@@ -36,4 +36,16 @@ ProjectStamps StampProject(const std::string& fsFolder);
 // editor to finish it: the folder's files are not one save's now.
 bool SaveUnderWay(const std::string& fsFolder);
 
+// Runs `read` unless a save is under way, and says whether what it read was
+// one save's files: no journal before or after it, and the folder's stamps
+// still `before` (taken before the call) after it.
+template <typename Read>
+bool ReadOneSave(const std::string& fsFolder, const ProjectStamps& before, Read&& read)
+{
+    if (SaveUnderWay(fsFolder))
+        return false;
+    read();
+    return !SaveUnderWay(fsFolder) && StampProject(fsFolder) == before;
+}
+
 }  // namespace qx
