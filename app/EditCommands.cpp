@@ -344,7 +344,7 @@ void InstallEditCommands(TFVantor& window)
     onButton(w->Button28, AddModelBlender);
     // The trees show the document's after every change of them; the user's
     // choice in a tree is such a change.
-    auto chosen = std::make_shared<std::string>();
+    auto chosen = std::make_shared<ChosenObject>();
     const int treeObserver = Editor().Events.Observe([w, chosen](uint32_t changes) {
         if (changes & qx::ObjectTreeChanged) {
             w->ObjectTreeView->Show();

@@ -5,6 +5,7 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <span>
 
 #include "Camera.h"
@@ -227,13 +228,23 @@ void ObjectListClick(TFVantor&)
     ShowChosenObject();
 }
 
-void FollowChosenObject(std::string& shownFor)
+void FollowChosenObject(ChosenObject& shown)
 {
     EditorState& state = Editor();
     const std::string text = state.ObjectTree.CurrentText();
-    if (text == shownFor)
+    if (text == shown.text)
         return;
-    shownFor = text;
+    // A renamed definition is the same preview.  A walk over the names: the
+    // content's index would be rebuilt for every placement after a rename.
+    const auto names = state.MapObjectNames.begin();
+    const auto found = std::find(names, names + state.MapObjectCount, text);
+    const TQX3DObject* object =
+        found != names + state.MapObjectCount ? state.MapObjects[static_cast<size_t>(found - names)].get() : nullptr;
+    if (object && object == shown.object) {
+        shown.text = text;
+        return;
+    }
+    shown = {text, object};
     if (!text.empty() && text[0] == '_')
         ShowChosenObject();
     else if (state.CursorPreview)

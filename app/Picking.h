@@ -10,6 +10,7 @@
 #include "ShapeFields.h"
 
 class QTreeWidget;
+class TQX3DObject;
 class QTreeWidgetItem;
 class TFVantor;
 
@@ -40,6 +41,12 @@ void SceneDblClick(TFVantor& window);
 void ObjectListClick(TFVantor& window);
 // The preview shows the object tree's current object node.
 void ShowChosenObject();
-// After a change of the object tree: when its current node is another than
-// `shownFor` (which it becomes), the preview follows it, or empties.
-void FollowChosenObject(std::string& shownFor);
+// What the preview was last made from: the node's text and its definition.
+struct ChosenObject {
+    std::string text;
+    const TQX3DObject* object = nullptr;
+};
+// After a change of the object tree: when its current node names another
+// definition than `shown` (which it becomes), the preview follows it, or
+// empties.
+void FollowChosenObject(ChosenObject& shown);

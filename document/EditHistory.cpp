@@ -158,6 +158,14 @@ void UndoStack::Transaction::Commit(const std::string& label, const std::string&
     stack_.gathered_.clear();
     if (steps.empty())
         return;
+    // One step gathered is the step itself: no wrapper to hold.
+    if (steps.size() == 1) {
+        UndoStep only = std::move(steps.front());
+        only.label = label;
+        only.mergeKey = mergeKey;
+        stack_.Push(std::move(only));
+        return;
+    }
     UndoStep step;
     step.label = label;
     step.mergeKey = mergeKey;
