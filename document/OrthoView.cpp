@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "MapEdits.h"
 
 namespace qx {
 
@@ -27,11 +26,17 @@ AxisDir RightOf(ViewAxis view) { return Frame(view)[0]; }
 AxisDir UpOf(ViewAxis view) { return Frame(view)[1]; }
 AxisDir TowardViewer(ViewAxis view) { return Frame(view)[2]; }
 
+void OrthoView::ScreenToPlane(double x, double y, double& right, double& up) const
+{
+    right = centreRight + (x - width / 2.0) / zoom;
+    up = centreUp - (y - height / 2.0) / zoom;
+}
+
 void OrthoView::ScreenToWorld(double x, double y, double depth, double world[3]) const
 {
     const AxisDir right = RightOf(axis), up = UpOf(axis), toward = TowardViewer(axis);
-    const double r = centreRight + (x - width / 2.0) / zoom;
-    const double u = centreUp - (y - height / 2.0) / zoom;
+    double r, u;
+    ScreenToPlane(x, y, r, u);
     world[right.axis] = r * right.sign;
     world[up.axis] = u * up.sign;
     world[toward.axis] = depth;
@@ -52,8 +57,8 @@ void OrthoView::SetZoom(double pixelsPerUnit)
 
 void OrthoView::ZoomAbout(double x, double y, double factor)
 {
-    const double r = centreRight + (x - width / 2.0) / zoom;
-    const double u = centreUp - (y - height / 2.0) / zoom;
+    double r, u;
+    ScreenToPlane(x, y, r, u);
     SetZoom(zoom * factor);
     centreRight = r - (x - width / 2.0) / zoom;
     centreUp = u + (y - height / 2.0) / zoom;
@@ -82,15 +87,10 @@ void OrthoView::CentreOn(const Bounds& bounds)
     SetZoom(fit);
 }
 
-Bounds ViewTarget(const ProjectContent& content, const std::vector<uint64_t>& selection)
+void SpanAlong(const Bounds& bounds, AxisDir dir, double& lo, double& hi)
 {
-    Bounds bounds = SelectionBounds(content, selection);
-    if (!bounds.empty)
-        return bounds;
-    bounds = SelectionBounds(content, SelectAll(content));
-    const double start[3] = {content.PlayerPos[0], content.PlayerPos[1], content.PlayerPos[2]};
-    bounds.Add(start);
-    return bounds;
+    lo = dir.sign > 0 ? bounds.min[dir.axis] : -bounds.max[dir.axis];
+    hi = dir.sign > 0 ? bounds.max[dir.axis] : -bounds.min[dir.axis];
 }
 
 }  // namespace qx

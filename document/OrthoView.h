@@ -13,11 +13,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "PlacementPick.h"
-
-struct ProjectContent;
 
 namespace qx {
 
@@ -43,6 +40,8 @@ struct OrthoView {
     double zoom = 8;                       // pixels per unit
     int width = 1, height = 1;             // pixels
 
+    // Pixel (x, y) in the view's plane: along RightOf and UpOf.
+    void ScreenToPlane(double x, double y, double& right, double& up) const;
     // The world point at pixel (x, y) whose coordinate along the view's
     // axis is `depth`.
     void ScreenToWorld(double x, double y, double depth, double world[3]) const;
@@ -59,8 +58,7 @@ struct OrthoView {
     void CentreOn(const Bounds& bounds);
 };
 
-// What a view centres on: the selection's bounds as drawn, else the whole
-// level's with the player start.
-Bounds ViewTarget(const ProjectContent& content, const std::vector<uint64_t>& selection);
+// The span [lo, hi] of `bounds` along `dir` (a coordinate times its sign).
+void SpanAlong(const Bounds& bounds, AxisDir dir, double& lo, double& hi);
 
 }  // namespace qx
