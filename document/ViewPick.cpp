@@ -35,13 +35,14 @@ int32_t Count(const ProjectContent& content, const PlacedBoundsTable& table)
     return std::min(std::max(content.PlacementCount, 0), static_cast<int32_t>(table.placements.size()));
 }
 
-}  // namespace
-
-Bounds PlacedBoundsTable::Local(const ProjectContent& content, int32_t i) const
+// The bounds of placement i showing object k.
+Bounds BoundsOf(const ProjectContent& content, const std::vector<Bounds>& objects, size_t i, int32_t k)
 {
-    const int32_t k = content.ObjectOfPlacement(i);
-    return k >= 0 && static_cast<size_t>(k) < objects_.size() ? objects_[static_cast<size_t>(k)] : Bounds();
+    return DrawnBounds(content.Placements[i],
+                       k >= 0 && static_cast<size_t>(k) < objects.size() ? objects[static_cast<size_t>(k)] : Bounds());
 }
+
+}  // namespace
 
 void PlacedBoundsTable::Rebuild(const ProjectContent& content)
 {
@@ -58,14 +59,11 @@ void PlacedBoundsTable::Refresh(const ProjectContent& content)
         Rebuild(content);
         return;
     }
-    const std::vector<int32_t>& objectOf = content.PlacementObjects();
+    objectOf_ = content.PlacementObjects();
     placements.resize(static_cast<size_t>(std::max(content.PlacementCount, 0)));
-    for (size_t i = 0; i < placements.size(); ++i) {
-        const int32_t k = i < objectOf.size() ? objectOf[i] : -1;
-        placements[i] = DrawnBounds(content.Placements[i],
-                               k >= 0 && static_cast<size_t>(k) < objects_.size() ? objects_[static_cast<size_t>(k)]
-                                                                                  : Bounds());
-    }
+    objectOf_.resize(placements.size(), -1);
+    for (size_t i = 0; i < placements.size(); ++i)
+        placements[i] = BoundsOf(content, objects_, i, objectOf_[i]);
 }
 
 void PlacedBoundsTable::Update(const ProjectContent& content, const std::vector<int32_t>& indices)
@@ -76,7 +74,8 @@ void PlacedBoundsTable::Update(const ProjectContent& content, const std::vector<
     }
     for (const int32_t i : indices)
         if (i >= 0 && static_cast<size_t>(i) < placements.size())
-            placements[static_cast<size_t>(i)] = DrawnBounds(content.Placements[static_cast<size_t>(i)], Local(content, i));
+            placements[static_cast<size_t>(i)] =
+                BoundsOf(content, objects_, static_cast<size_t>(i), objectOf_[static_cast<size_t>(i)]);
 }
 
 Bounds ViewTarget(const ProjectContent& content, const PlacedBoundsTable& table, const Selection& selection)

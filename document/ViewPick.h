@@ -24,12 +24,15 @@ struct PlacedBoundsTable {
     void Rebuild(const ProjectContent& content);
     // The placements only, the objects' bounds kept (only the map changed).
     void Refresh(const ProjectContent& content);
-    // Only placements `indices` (those a drag moves).
+    // Only placements `indices`, moved, turned or scaled since (those a drag
+    // moves): each still shows the object it showed.
     void Update(const ProjectContent& content, const std::vector<int32_t>& indices);
 
 private:
-    Bounds Local(const ProjectContent& content, int32_t i) const;
-    std::vector<Bounds> objects_;  // each object's own bounds
+    std::vector<Bounds> objects_;   // each object's own bounds
+    // The object each placement showed at the last refresh: a move touches
+    // the content, and its name index would be rebuilt on every mouse move.
+    std::vector<int32_t> objectOf_;
 };
 
 // What a view centres on: the selection's bounds as drawn, else the whole

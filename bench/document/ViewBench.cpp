@@ -5,10 +5,14 @@
 // BM_RectSelect/0 draws a rectangle round the whole level in the top view
 // (every placement inside), /1 round its middle quarter, /2 the same with
 // Alt (touching).  BM_RectSelectFromScratch adds building the table first,
-// as a view that had not kept one would.
+// as a view that had not kept one would.  BM_ViewDragStep/0 is one mouse
+// move of a drag of 1,000 selected placements in the top view (each move a
+// grid step further); /1 adds what a listening view does on it: refresh the
+// bounds of the moved placements.
 #include <benchmark/benchmark.h>
 
 #include "BenchmarkLevel.h"
+#include "ViewEdits.h"
 #include "ViewPick.h"
 
 namespace {
@@ -88,5 +92,35 @@ void BM_RectSelectFromScratch(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RectSelectFromScratch)->Unit(benchmark::kMillisecond);
+
+void BM_ViewDragStep(benchmark::State& state)
+{
+    static Document doc;
+    static_cast<ProjectContent&>(doc) = Level();
+    doc.GridStepX = doc.GridStepZ = 0.5f;
+    doc.Selection.clear();
+    for (int32_t i = 0; i < 1000; ++i)
+        doc.Selection.push_back(doc.PlacementId(i * 50));
+    qx::PlacedBoundsTable table;
+    table.Rebuild(doc);
+    int listener = 0;
+    if (state.range(0) == 1)
+        listener = doc.Events.Observe([&](uint32_t changes) {
+            if (changes & qx::MapChanged)
+                table.Update(doc, qx::SelectedIndices(doc, doc.Selection));
+        });
+    const qx::OrthoView view = WholeLevel(doc, table);
+    qx::PlaneDrag drag;
+    qx::BeginPlaneDrag(doc, view, 640, 360, drag);
+    const double gridStepPixels = 0.5 * view.zoom;
+    double x = 640;
+    for (auto _ : state) {
+        x += gridStepPixels;
+        qx::DragInPlane(doc, x, 360, drag);
+    }
+    qx::EndPlaneDrag(doc, drag);
+    doc.Events.Forget(listener);
+}
+BENCHMARK(BM_ViewDragStep)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -16,14 +16,7 @@ constexpr ViewAxis kViews[] = {ViewAxis::Top, ViewAxis::Front, ViewAxis::Side};
 
 OrthoView View(ViewAxis axis, double zoom)
 {
-    OrthoView v;
-    v.axis = axis;
-    v.width = 640;
-    v.height = 360;
-    v.centreRight = 12.5;
-    v.centreUp = -3;
-    v.SetZoom(zoom);
-    return v;
+    return {.axis = axis, .centreRight = 12.5, .centreUp = -3, .zoom = zoom, .width = 640, .height = 360};
 }
 
 TEST(OrthoViewTest, PixelsAndWorldRoundTripInEveryViewSeenUnmirrored)

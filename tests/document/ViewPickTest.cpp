@@ -36,14 +36,7 @@ protected:
     }
     static OrthoView View(ViewAxis axis)
     {
-        OrthoView v;
-        v.axis = axis;
-        v.width = 800;
-        v.height = 600;
-        v.centreRight = 3;
-        v.centreUp = -2;
-        v.SetZoom(3.5);
-        return v;
+        return {.axis = axis, .centreRight = 3, .centreUp = -2, .zoom = 3.5, .width = 800, .height = 600};
     }
     // Placement i on the screen: the pixels covered by the corners of its
     // object's bounds (the hull of its boxes' corners in the object's own
@@ -177,6 +170,23 @@ TEST_F(ViewPickTest, UpdatingMovedPlacementsMatchesRebuilding)
             ASSERT_EQ(table_.placements[i].min[k], fresh.placements[i].min[k]) << i;
             ASSERT_EQ(table_.placements[i].max[k], fresh.placements[i].max[k]) << i;
         }
+}
+
+// A view centres on the selection, else on the whole level and the start.
+TEST_F(ViewPickTest, CentringAimsAtTheSelectionElseTheLevelWithThePlayerStart)
+{
+    const qx::Selection two = content_.PlacementIdsAt({4, 9});
+    const qx::Bounds selected = qx::ViewTarget(content_, table_, two);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(selected.min[k], std::min(table_.placements[4].min[k], table_.placements[9].min[k]));
+        EXPECT_EQ(selected.max[k], std::max(table_.placements[4].max[k], table_.placements[9].max[k]));
+    }
+    content_.PlayerPos[0] = 500;
+    const qx::Bounds level = qx::ViewTarget(content_, table_, {});
+    EXPECT_EQ(level.max[0], 500);
+    EXPECT_LT(level.min[0], -70);
+    EXPECT_LT(level.min[2], -70);
+    EXPECT_GT(level.max[2], 70);
 }
 
 }  // namespace
