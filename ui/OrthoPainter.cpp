@@ -1,5 +1,6 @@
 #include "OrthoPainter.h"
 
+#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
@@ -13,10 +14,8 @@ const QColor kBackground(48, 48, 52);
 const QColor kFineGrid(70, 70, 76);
 const QColor kStrongGrid(100, 100, 110);
 const QColor kPlacement(190, 190, 200);
-const QColor kPlacementFill(190, 190, 200, 28);
 // The 3D view's selection outlines.
 const QColor kSelection(255, 140, 0);
-const QColor kSelectionFill(255, 140, 0, 40);
 const QColor kPlayer(80, 230, 80);
 const QColor kCursor(255, 255, 255);
 const QColor kCamera(90, 200, 255);
@@ -34,12 +33,16 @@ QColor AxisColour(int axis)
     return axis == 0 ? QColor(255, 0, 0) : axis == 1 ? QColor(0, 255, 0) : QColor(0, 0, 255);
 }
 
-void OrthoPainter::Paint(QPainter& painter, const Document& doc, const qx::OrthoView& view,
+void OrthoPainter::Paint(QImage& image, const Document& doc, const qx::OrthoView& view,
                          const qx::PlacedBoundsTable& table, const OrthoCamera& camera)
 {
-    painter.fillRect(QRectF(0, 0, view.width, view.height), kBackground);
-    PaintGrid(painter, doc, view);
-    PaintPlacements(painter, doc, view, table);
+    {
+        QPainter painter(&image);
+        painter.fillRect(QRectF(0, 0, view.width, view.height), kBackground);
+        PaintGrid(painter, doc, view);
+    }
+    PaintPlacements(image, doc, view, table);
+    QPainter painter(&image);
     PaintMarks(painter, doc, view, camera);
 }
 
@@ -82,40 +85,57 @@ void OrthoPainter::PaintGrid(QPainter& painter, const Document& doc, const qx::O
     painter.drawLine(QLineF(0, originY, view.width, originY));
 }
 
-void OrthoPainter::PaintPlacements(QPainter& painter, const Document& doc, const qx::OrthoView& view,
+namespace {
+
+// The outline of the rectangle between pixel corners (left, top) and
+// (right, bottom), clipped to the image.
+void Outline(QImage& image, double left, double top, double right, double bottom, QRgb colour)
+{
+    const int w = image.width(), h = image.height();
+    const int x0 = static_cast<int>(std::floor(left)), x1 = static_cast<int>(std::floor(right));
+    const int y0 = static_cast<int>(std::floor(top)), y1 = static_cast<int>(std::floor(bottom));
+    const int xa = std::max(x0, 0), xb = std::min(x1, w - 1), ya = std::max(y0, 0), yb = std::min(y1, h - 1);
+    if (xa > xb || ya > yb)
+        return;
+    for (const int y : {y0, y1})
+        if (y >= 0 && y < h) {
+            QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            std::fill(row + xa, row + xb + 1, colour);
+        }
+    const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    for (const int x : {x0, x1})
+        if (x >= 0 && x < w) {
+            QRgb* pixel = reinterpret_cast<QRgb*>(image.scanLine(ya)) + x;
+            for (int y = ya; y <= yb; ++y, pixel += stride)
+                *pixel = colour;
+        }
+}
+
+}  // namespace
+
+void OrthoPainter::PaintPlacements(QImage& image, const Document& doc, const qx::OrthoView& view,
                                    const qx::PlacedBoundsTable& table)
 {
-    plain_.clear();
-    selected_.clear();
     const size_t count = std::min(table.placements.size(), static_cast<size_t>(std::max(doc.PlacementCount, 0)));
-    isSelected_.assign(count, 0);
-    for (const int32_t i : qx::SelectedIndices(doc, doc.Selection))
-        if (static_cast<size_t>(i) < count)
-            isSelected_[static_cast<size_t>(i)] = 1;
     const qx::AxisDir right = qx::RightOf(view.axis), up = qx::UpOf(view.axis);
     const double x0 = view.width / 2.0 - view.centreRight * view.zoom;
     const double y0 = view.height / 2.0 + view.centreUp * view.zoom;
-    for (size_t i = 0; i < count; ++i) {
+    const auto draw = [&](size_t i, QRgb colour) {
         const qx::Bounds& b = table.placements[i];
         if (b.empty)
-            continue;
+            return;
         double rLo, rHi, uLo, uHi;
         qx::SpanAlong(b, right, rLo, rHi);
         qx::SpanAlong(b, up, uLo, uHi);
-        const double left = x0 + rLo * view.zoom, rightX = x0 + rHi * view.zoom;
-        const double top = y0 - uHi * view.zoom, bottom = y0 - uLo * view.zoom;
-        if (rightX < 0 || left > view.width || bottom < 0 || top > view.height)
-            continue;
-        (isSelected_[i] ? selected_ : plain_).push_back(QRectF(left, top, rightX - left, bottom - top));
-    }
-    painter.setPen(QPen(kPlacement, 0));
-    painter.setBrush(kPlacementFill);
-    painter.drawRects(plain_.data(), static_cast<int>(plain_.size()));
-    // The selection over the rest, so that it is never hidden.
-    painter.setPen(QPen(kSelection, 0));
-    painter.setBrush(kSelectionFill);
-    painter.drawRects(selected_.data(), static_cast<int>(selected_.size()));
-    painter.setBrush(Qt::NoBrush);
+        Outline(image, x0 + rLo * view.zoom, y0 - uHi * view.zoom, x0 + rHi * view.zoom, y0 - uLo * view.zoom, colour);
+    };
+    const QRgb plain = kPlacement.rgb(), chosen = kSelection.rgb();
+    // Everything, then the selection over it, so that it is never hidden.
+    for (size_t i = 0; i < count; ++i)
+        draw(i, plain);
+    for (const int32_t i : qx::SelectedIndices(doc, doc.Selection))
+        if (static_cast<size_t>(i) < count)
+            draw(static_cast<size_t>(i), chosen);
 }
 
 void OrthoPainter::PaintMarks(QPainter& painter, const Document& doc, const qx::OrthoView& view,

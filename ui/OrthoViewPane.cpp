@@ -69,8 +69,10 @@ void OrthoViewPane::ShowCamera(const double position[3], const double direction[
 void OrthoViewPane::paintEvent(QPaintEvent*)
 {
     KeepTableCurrent();
-    QPainter painter(this);
-    painter_.Paint(painter, doc_, view_, table_, camera_);
+    if (picture_.width() != view_.width || picture_.height() != view_.height)
+        picture_ = QImage(view_.width, view_.height, QImage::Format_RGB32);
+    painter_.Paint(picture_, doc_, view_, table_, camera_);
+    QPainter(this).drawImage(0, 0, picture_);
 }
 
 void OrthoViewPane::resizeEvent(QResizeEvent*)

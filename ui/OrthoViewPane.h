@@ -9,6 +9,7 @@
 // in with ShowCamera when it moves.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include "OrthoPainter.h"
@@ -41,6 +42,7 @@ private:
     // What the table misses: 0 nothing, 1 the placements, 2 the objects too.
     int stale_ = 2;
     OrthoPainter painter_;
+    QImage picture_;  // the widget's size, painted by painter_
     OrthoCamera camera_;
     int observer_ = 0;
     bool panning_ = false;

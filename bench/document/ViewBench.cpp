@@ -13,6 +13,7 @@
 
 #include "BenchmarkLevel.h"
 #include "ViewEdits.h"
+#include "WholeLevelView.h"
 #include "ViewPick.h"
 
 namespace {
@@ -21,17 +22,6 @@ const ProjectContent& Level()
 {
     static const ProjectContent level = qxbench::BenchmarkLevel(4000);
     return level;
-}
-
-// The top view at 1280 x 720 showing the whole level.
-qx::OrthoView WholeLevel(const ProjectContent& content, const qx::PlacedBoundsTable& table)
-{
-    qx::OrthoView view;
-    view.width = 1280;
-    view.height = 720;
-    view.SetZoom(qx::OrthoView::kMaxZoom);
-    view.CentreOn(qx::ViewTarget(content, table, {}));
-    return view;
 }
 
 // Pixels of the rectangle: round the whole level (mode 0), or round the
@@ -49,7 +39,7 @@ void BM_RectSelect(benchmark::State& state)
     const ProjectContent& content = Level();
     qx::PlacedBoundsTable table;
     table.Rebuild(content);
-    const qx::OrthoView view = WholeLevel(content, table);
+    const qx::OrthoView view = qxbench::WholeLevelView(content, table);
     const int mode = static_cast<int>(state.range(0));
     double x0, y0, x1, y1;
     Rectangle(view, mode, x0, y0, x1, y1);
@@ -82,7 +72,7 @@ void BM_RectSelectFromScratch(benchmark::State& state)
     const ProjectContent& content = Level();
     qx::PlacedBoundsTable table;
     table.Rebuild(content);
-    const qx::OrthoView view = WholeLevel(content, table);
+    const qx::OrthoView view = qxbench::WholeLevelView(content, table);
     double x0, y0, x1, y1;
     Rectangle(view, 0, x0, y0, x1, y1);
     for (auto _ : state) {
@@ -109,7 +99,7 @@ void BM_ViewDragStep(benchmark::State& state)
             if (changes & qx::MapChanged)
                 table.Update(doc, qx::SelectedIndices(doc, doc.Selection));
         });
-    const qx::OrthoView view = WholeLevel(doc, table);
+    const qx::OrthoView view = qxbench::WholeLevelView(doc, table);
     qx::PlaneDrag drag;
     qx::BeginPlaneDrag(doc, view, 640, 360, drag);
     const double gridStepPixels = 0.5 * view.zoom;
