@@ -87,28 +87,31 @@ void OrthoPainter::PaintGrid(QPainter& painter, const Document& doc, const qx::O
 
 namespace {
 
+// 32-bit pixels to write straight into, taken once per picture (every
+// scanLine call of QImage checks whether the image is shared).
+struct Pixels {
+    QRgb* bits;
+    qsizetype stride;
+    int width, height;
+};
+
 // The outline of the rectangle between pixel corners (left, top) and
-// (right, bottom), clipped to the image.
-void Outline(QImage& image, double left, double top, double right, double bottom, QRgb colour)
+// (right, bottom), clipped to the picture.
+void Outline(const Pixels& to, double left, double top, double right, double bottom, QRgb colour)
 {
-    const int w = image.width(), h = image.height();
     const int x0 = static_cast<int>(std::floor(left)), x1 = static_cast<int>(std::floor(right));
     const int y0 = static_cast<int>(std::floor(top)), y1 = static_cast<int>(std::floor(bottom));
-    const int xa = std::max(x0, 0), xb = std::min(x1, w - 1), ya = std::max(y0, 0), yb = std::min(y1, h - 1);
+    const int xa = std::max(x0, 0), xb = std::min(x1, to.width - 1), ya = std::max(y0, 0),
+              yb = std::min(y1, to.height - 1);
     if (xa > xb || ya > yb)
         return;
     for (const int y : {y0, y1})
-        if (y >= 0 && y < h) {
-            QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            std::fill(row + xa, row + xb + 1, colour);
-        }
-    const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+        if (y >= 0 && y < to.height)
+            std::fill(to.bits + y * to.stride + xa, to.bits + y * to.stride + xb + 1, colour);
     for (const int x : {x0, x1})
-        if (x >= 0 && x < w) {
-            QRgb* pixel = reinterpret_cast<QRgb*>(image.scanLine(ya)) + x;
-            for (int y = ya; y <= yb; ++y, pixel += stride)
+        if (x >= 0 && x < to.width)
+            for (QRgb* pixel = to.bits + ya * to.stride + x; pixel <= to.bits + yb * to.stride + x; pixel += to.stride)
                 *pixel = colour;
-        }
 }
 
 }  // namespace
@@ -120,6 +123,8 @@ void OrthoPainter::PaintPlacements(QImage& image, const Document& doc, const qx:
     const qx::AxisDir right = qx::RightOf(view.axis), up = qx::UpOf(view.axis);
     const double x0 = view.width / 2.0 - view.centreRight * view.zoom;
     const double y0 = view.height / 2.0 + view.centreUp * view.zoom;
+    const Pixels to{reinterpret_cast<QRgb*>(image.bits()), image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
+                    image.width(), image.height()};
     const auto draw = [&](size_t i, QRgb colour) {
         const qx::Bounds& b = table.placements[i];
         if (b.empty)
@@ -127,7 +132,7 @@ void OrthoPainter::PaintPlacements(QImage& image, const Document& doc, const qx:
         double rLo, rHi, uLo, uHi;
         qx::SpanAlong(b, right, rLo, rHi);
         qx::SpanAlong(b, up, uLo, uHi);
-        Outline(image, x0 + rLo * view.zoom, y0 - uHi * view.zoom, x0 + rHi * view.zoom, y0 - uLo * view.zoom, colour);
+        Outline(to, x0 + rLo * view.zoom, y0 - uHi * view.zoom, x0 + rHi * view.zoom, y0 - uLo * view.zoom, colour);
     };
     const QRgb plain = kPlacement.rgb(), chosen = kSelection.rgb();
     // Everything, then the selection over it, so that it is never hidden.
