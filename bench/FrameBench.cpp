@@ -5,6 +5,7 @@
 // wall time, and heap allocations: in steady state (nothing changes between
 // frames) a frame must allocate nothing.
 #include <QApplication>
+#include <QImage>
 #include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
@@ -27,9 +28,11 @@
 #include "GLEngine.h"
 #include "Installation.h"
 #include "ObjectBuffers.h"
+#include "OrthoPainter.h"
 #include "PictureLevel.h"
 #include "SceneSurface.h"
 #include "Vantor.h"
+#include "WholeLevelView.h"
 
 namespace {
 
@@ -182,6 +185,35 @@ BENCHMARK(BM_BenchmarkLevelFrame)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0)
     ->UseRealTime();
+
+// The top view of the whole benchmark level at 1280 x 720, painted as the 2D
+// pane paints it (into the image it then shows), against the frame
+// above at the same size: its bounds table kept, as a pane keeps it between
+// changes.  The camera and cursor marks are drawn too.
+void BM_TopViewPaint(benchmark::State& state)
+{
+    LoadBenchmarkLevel();
+    const EditorState& doc = ::Editor();
+    qx::PlacedBoundsTable table;
+    table.Rebuild(doc);
+    const qx::OrthoView view = qxbench::WholeLevelView(doc, table);
+    OrthoCamera camera;
+    camera.shown = true;
+    QImage image(view.width, view.height, QImage::Format_RGB32);
+    OrthoPainter painter;
+    const auto paint = [&] { painter.Paint(image, doc, view, table, camera); };
+    paint();
+    const long long before = qxbench::HeapAllocations();
+    const Clocks start;
+    for (auto _ : state)
+        paint();
+    const Clocks end;
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["allocs/frame"] = static_cast<double>(qxbench::HeapAllocations() - before) / frames;
+    state.counters["cpu ms/frame"] = 1e3 * (end.thread - start.thread) / frames;
+    state.counters["process cpu ms/frame"] = 1e3 * (end.process - start.process) / frames;
+}
+BENCHMARK(BM_TopViewPaint)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 // A plain loop of steady-state frames, for instruction counts:
 //   QX_BENCH_FRAMES=50 valgrind --tool=callgrind --toggle-collect='MeasuredFrames*' bench_frame

@@ -143,20 +143,28 @@ Bounds SelectionBounds(const ProjectContent& content, const Selection& selection
 {
     Bounds bounds;
     for (const int32_t i : SelectedIndices(content, selection)) {
-        const TPlacement& p = content.Placements[static_cast<size_t>(i)];
         const int32_t k = content.ObjectOfPlacement(i);
-        Bounds placed;
-        if (k >= 0 && content.MapObjects[static_cast<size_t>(k)])
-            placed = PlacedBounds(p, ObjectBounds(*content.MapObjects[static_cast<size_t>(k)]));
-        if (placed.empty) {
-            const double at[3] = {p.PosX, p.PosY, p.PosZ};
-            bounds.Add(at);
+        const Bounds placed =
+            DrawnBounds(content.Placements[static_cast<size_t>(i)],
+                        k >= 0 && content.MapObjects[static_cast<size_t>(k)]
+                            ? ObjectBounds(*content.MapObjects[static_cast<size_t>(k)])
+                            : Bounds());
+        if (placed.empty)
             continue;
-        }
         bounds.Add(placed.min);
         bounds.Add(placed.max);
     }
     return bounds;
+}
+
+Bounds DrawnBounds(const TPlacement& p, const Bounds& local)
+{
+    Bounds placed = PlacedBounds(p, local);
+    if (placed.empty) {
+        const double at[3] = {p.PosX, p.PosY, p.PosZ};
+        placed.Add(at);
+    }
+    return placed;
 }
 
 MapChange TurnSelected(ProjectContent& content, Selection& selection, float degrees)

@@ -54,6 +54,9 @@ MapChange MoveSelected(ProjectContent& content, Selection& selection, const std:
 // Turns the selection about the vertical axis through the centre of its
 // drawn bounds by `degrees` (positive as the object's Y rotation).
 MapChange TurnSelected(ProjectContent& content, Selection& selection, float degrees);
+// World bounds of placement `p` of an object whose own bounds are `local`,
+// as drawn: its position alone where the object draws nothing.
+Bounds DrawnBounds(const TPlacement& p, const Bounds& local);
 // World bounds of the selection as drawn (positions where an object draws
 // nothing).
 Bounds SelectionBounds(const ProjectContent& content, const Selection& selection);

@@ -1,0 +1,87 @@
+// The 2D view pane: the wheel and the middle button navigate it through
+// real events, and it shows what the document says, when the document says
+// it changed.
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "DocumentSteps.h"
+#include "OrthoViewPane.h"
+#include "PrimitiveList.h"
+#include "QX3DObject.h"
+
+namespace {
+
+class OrthoViewPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const int32_t k = doc_.AddObject("_Crate");
+        doc_.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+        pane_.reset(CreateOrthoViewPane(doc_, qx::ViewAxis::Top, nullptr));
+        pane_->resize(320, 240);
+        pane_->show();
+    }
+    void Mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPointF at)
+    {
+        QMouseEvent event(type, at, pane_->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(pane_.get(), &event);
+    }
+    // Pixels of the selection's orange in the pane's picture.
+    int SelectionPixels()
+    {
+        const QImage picture = pane_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                count += picture.pixel(x, y) == qRgb(255, 140, 0);
+        return count;
+    }
+
+    Document doc_;
+    std::unique_ptr<OrthoViewPane> pane_;
+};
+
+TEST_F(OrthoViewPaneTest, TheWheelZoomsAboutThePointerAndTheMiddleButtonPans)
+{
+    const QPointF at(90, 60);
+    double before[3], after[3];
+    pane_->View().ScreenToWorld(at.x(), at.y(), 0, before);
+    const double zoom = pane_->View().zoom;
+    QWheelEvent wheel(at, pane_->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pane_.get(), &wheel);
+    EXPECT_GT(pane_->View().zoom, zoom);
+    pane_->View().ScreenToWorld(at.x(), at.y(), 0, after);
+    EXPECT_NEAR(after[0], before[0], 1e-9);
+    EXPECT_NEAR(after[2], before[2], 1e-9);
+
+    // The point under the press stays under the mouse as it moves.
+    Mouse(QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton, at);
+    Mouse(QEvent::MouseMove, Qt::NoButton, Qt::MiddleButton, at + QPointF(40, -25));
+    Mouse(QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton, at + QPointF(40, -25));
+    pane_->View().ScreenToWorld(at.x() + 40, at.y() - 25, 0, after);
+    EXPECT_NEAR(after[0], before[0], 1e-9);
+    EXPECT_NEAR(after[2], before[2], 1e-9);
+    // Moving without the button pans no more.
+    const qx::OrthoView kept = pane_->View();
+    Mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, at);
+    EXPECT_EQ(pane_->View().centreRight, kept.centreRight);
+}
+
+TEST_F(OrthoViewPaneTest, ThePaneShowsTheDocumentAsItsNotificationsSay)
+{
+    EXPECT_EQ(SelectionPixels(), 0) << "painted once on the empty map";
+    const float at[3] = {1, 0, -1};
+    qx::PlaceObject(doc_, "_Crate", at);
+    qx::SetSelection(doc_, qx::SelectAll(doc_));
+    EXPECT_GT(SelectionPixels(), 20) << "the selected crate's outline";
+    doc_.History.Undo();
+    EXPECT_EQ(SelectionPixels(), 0) << "the placement undone";
+}
+
+}  // namespace

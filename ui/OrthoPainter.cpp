@@ -1,0 +1,174 @@
+#include "OrthoPainter.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+#include "MapEdits.h"
+
+namespace {
+
+const QColor kBackground(48, 48, 52);
+const QColor kFineGrid(70, 70, 76);
+const QColor kStrongGrid(100, 100, 110);
+const QColor kPlacement(190, 190, 200);
+// The 3D view's selection outlines.
+const QColor kSelection(255, 140, 0);
+const QColor kPlayer(80, 230, 80);
+const QColor kCursor(255, 255, 255);
+const QColor kCamera(90, 200, 255);
+
+float GridStep(const EditSession& session, int axis)
+{
+    const float step = axis == 0 ? session.GridStepX : axis == 1 ? session.GridStepY : session.GridStepZ;
+    return step > 0 ? step : 1;
+}
+
+}  // namespace
+
+QColor AxisColour(int axis)
+{
+    return axis == 0 ? QColor(255, 0, 0) : axis == 1 ? QColor(0, 255, 0) : QColor(0, 0, 255);
+}
+
+void OrthoPainter::Paint(QImage& image, const Document& doc, const qx::OrthoView& view,
+                         const qx::PlacedBoundsTable& table, const OrthoCamera& camera)
+{
+    {
+        QPainter painter(&image);
+        painter.fillRect(QRectF(0, 0, view.width, view.height), kBackground);
+        PaintGrid(painter, doc, view);
+    }
+    PaintPlacements(image, doc, view, table);
+    QPainter painter(&image);
+    PaintMarks(painter, doc, view, camera);
+}
+
+void OrthoPainter::PaintGrid(QPainter& painter, const Document& doc, const qx::OrthoView& view)
+{
+    fineLines_.clear();
+    strongLines_.clear();
+    double leftR, topU, rightR, bottomU;
+    view.ScreenToPlane(0, 0, leftR, topU);
+    view.ScreenToPlane(view.width, view.height, rightR, bottomU);
+    // Lines across the view at every step along one of its two directions.
+    const auto lines = [&](qx::AxisDir dir, double lo, double hi, bool vertical) {
+        double step = GridStep(doc, dir.axis);
+        while (step * view.zoom < kMinGridPixels)
+            step *= 8;
+        const double first = std::ceil(lo / step), last = std::floor(hi / step);
+        for (double n = first; n <= last; ++n) {
+            const double at = n * step;
+            const double pixel = vertical ? view.width / 2.0 + (at - view.centreRight) * view.zoom
+                                          : view.height / 2.0 - (at - view.centreUp) * view.zoom;
+            const QLineF line = vertical ? QLineF(pixel, 0, pixel, view.height) : QLineF(0, pixel, view.width, pixel);
+            (std::fmod(std::fabs(n), 8.0) == 0 ? strongLines_ : fineLines_).push_back(line);
+        }
+    };
+    const qx::AxisDir right = qx::RightOf(view.axis), up = qx::UpOf(view.axis);
+    lines(right, leftR, rightR, true);
+    lines(up, bottomU, topU, false);
+    painter.setPen(QPen(kFineGrid, 0));
+    painter.drawLines(fineLines_.data(), static_cast<int>(fineLines_.size()));
+    painter.setPen(QPen(kStrongGrid, 0));
+    painter.drawLines(strongLines_.data(), static_cast<int>(strongLines_.size()));
+
+    // The origin axes: the line where the right coordinate is 0 runs along
+    // the up axis, and the other way round.
+    const double originX = view.width / 2.0 - view.centreRight * view.zoom;
+    const double originY = view.height / 2.0 + view.centreUp * view.zoom;
+    painter.setPen(QPen(AxisColour(up.axis), 0));
+    painter.drawLine(QLineF(originX, 0, originX, view.height));
+    painter.setPen(QPen(AxisColour(right.axis), 0));
+    painter.drawLine(QLineF(0, originY, view.width, originY));
+}
+
+namespace {
+
+// 32-bit pixels to write straight into, taken once per picture (every
+// scanLine call of QImage checks whether the image is shared).
+struct Pixels {
+    QRgb* bits;
+    qsizetype stride;
+    int width, height;
+};
+
+// The outline of the rectangle between pixel corners (left, top) and
+// (right, bottom), clipped to the picture.
+void Outline(const Pixels& to, double left, double top, double right, double bottom, QRgb colour)
+{
+    const int x0 = static_cast<int>(std::floor(left)), x1 = static_cast<int>(std::floor(right));
+    const int y0 = static_cast<int>(std::floor(top)), y1 = static_cast<int>(std::floor(bottom));
+    const int xa = std::max(x0, 0), xb = std::min(x1, to.width - 1), ya = std::max(y0, 0),
+              yb = std::min(y1, to.height - 1);
+    if (xa > xb || ya > yb)
+        return;
+    for (const int y : {y0, y1})
+        if (y >= 0 && y < to.height)
+            std::fill(to.bits + y * to.stride + xa, to.bits + y * to.stride + xb + 1, colour);
+    for (const int x : {x0, x1})
+        if (x >= 0 && x < to.width)
+            for (QRgb* pixel = to.bits + ya * to.stride + x; pixel <= to.bits + yb * to.stride + x; pixel += to.stride)
+                *pixel = colour;
+}
+
+}  // namespace
+
+void OrthoPainter::PaintPlacements(QImage& image, const Document& doc, const qx::OrthoView& view,
+                                   const qx::PlacedBoundsTable& table)
+{
+    const size_t count = std::min(table.placements.size(), static_cast<size_t>(std::max(doc.PlacementCount, 0)));
+    const qx::AxisDir right = qx::RightOf(view.axis), up = qx::UpOf(view.axis);
+    const double x0 = view.width / 2.0 - view.centreRight * view.zoom;
+    const double y0 = view.height / 2.0 + view.centreUp * view.zoom;
+    const Pixels to{reinterpret_cast<QRgb*>(image.bits()), image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
+                    image.width(), image.height()};
+    const auto draw = [&](size_t i, QRgb colour) {
+        const qx::Bounds& b = table.placements[i];
+        if (b.empty)
+            return;
+        double rLo, rHi, uLo, uHi;
+        qx::SpanAlong(b, right, rLo, rHi);
+        qx::SpanAlong(b, up, uLo, uHi);
+        Outline(to, x0 + rLo * view.zoom, y0 - uHi * view.zoom, x0 + rHi * view.zoom, y0 - uLo * view.zoom, colour);
+    };
+    const QRgb plain = kPlacement.rgb(), chosen = kSelection.rgb();
+    // Everything, then the selection over it, so that it is never hidden.
+    for (size_t i = 0; i < count; ++i)
+        draw(i, plain);
+    for (const int32_t i : qx::SelectedIndices(doc, doc.Selection))
+        if (static_cast<size_t>(i) < count)
+            draw(static_cast<size_t>(i), chosen);
+}
+
+void OrthoPainter::PaintMarks(QPainter& painter, const Document& doc, const qx::OrthoView& view,
+                              const OrthoCamera& camera)
+{
+    const double start[3] = {doc.PlayerPos[0], doc.PlayerPos[1], doc.PlayerPos[2]};
+    double x, y;
+    view.WorldToScreen(start, x, y);
+    painter.setPen(QPen(kPlayer, 2));
+    painter.drawEllipse(QPointF(x, y), 6, 6);
+    painter.drawLine(QLineF(x - 9, y, x + 9, y));
+    painter.drawLine(QLineF(x, y - 9, x, y + 9));
+
+    view.WorldToScreen(doc.CursorWorld, x, y);
+    painter.setPen(QPen(kCursor, 1));
+    painter.drawLine(QLineF(x - 5, y - 5, x + 5, y + 5));
+    painter.drawLine(QLineF(x - 5, y + 5, x + 5, y - 5));
+
+    if (!camera.shown)
+        return;
+    view.WorldToScreen(camera.position, x, y);
+    painter.setPen(QPen(kCamera, 2));
+    painter.drawEllipse(QPointF(x, y), 4, 4);
+    // The view direction as it lies in this plane; none when the camera
+    // looks straight along the view's axis.
+    const qx::AxisDir right = qx::RightOf(view.axis), up = qx::UpOf(view.axis);
+    const double dx = camera.direction[right.axis] * right.sign, dy = -camera.direction[up.axis] * up.sign;
+    const double length = std::hypot(dx, dy);
+    if (length > 1e-6)
+        painter.drawLine(QLineF(x, y, x + 28 * dx / length, y + 28 * dy / length));
+}

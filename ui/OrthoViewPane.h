@@ -1,0 +1,55 @@
+// A 2D view pane ("Сверху", "Спереди", "Сбоку"): shows the document through
+// OrthoPainter and navigates on its own (the wheel zooms about the pointer,
+// a middle-button drag pans).  It listens to the document's notifications
+// and keeps its bounds table current from them; it changes the document
+// only through the document library's functions.
+//
+// The main window makes the panes with CreateOrthoViewPane and lays them
+// out; the 3D camera is not part of the document, so the window passes it
+// in with ShowCamera when it moves.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "OrthoPainter.h"
+
+class OrthoViewPane : public QWidget {
+public:
+    OrthoViewPane(Document& doc, qx::ViewAxis axis, QWidget* parent = nullptr);
+    ~OrthoViewPane() override;
+
+    const qx::OrthoView& View() const { return view_; }
+    // Centres on the selection, else on the whole level (a key, a menu).
+    void CentreOnSelection();
+    void ShowCamera(const double position[3], const double direction[3]);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void Changed(uint32_t changes);
+    void KeepTableCurrent();
+
+    Document& doc_;
+    qx::OrthoView view_;
+    qx::PlacedBoundsTable table_;
+    // What the table misses: 0 nothing, 1 the placements, 2 the objects too.
+    int stale_ = 2;
+    OrthoPainter painter_;
+    QImage picture_;  // the widget's size, painted by painter_
+    OrthoCamera camera_;
+    int observer_ = 0;
+    bool panning_ = false;
+    QPointF panFrom_;
+};
+
+// The pane's caption: "Сверху", "Спереди" or "Сбоку".
+QString OrthoViewCaption(qx::ViewAxis axis);
+// A new pane of `axis` over `doc`, for the window's layout.
+OrthoViewPane* CreateOrthoViewPane(Document& doc, qx::ViewAxis axis, QWidget* parent);
