@@ -17,6 +17,7 @@
 #include "NumberText.h"
 #include "QtText.h"
 #include "Vantor.h"
+#include "ViewLayout.h"
 
 namespace {
 
@@ -87,6 +88,8 @@ void PresentFrame(TFVantor& window)
 {
     const uint32_t marks = std::exchange(window.Frame.toPresent, 0u);
     ShowCursorTexts(window);
+    if (window.Views && Editor().Camera)
+        window.Views->ShowCamera(*Editor().Camera);
     if (FBoxEditor) {
         uint32_t fields = FBoxEditor->StaleFields();
         if (marks & (qx::PendingChanged | qx::SessionChanged))

@@ -196,6 +196,11 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         if (QAction* action = FVantor ? ActionOfKey(*FVantor, key) : nullptr) {
             if (!key.isAutoRepeat())
                 Guarded([&] { action->trigger(); });
+            if (state.CtrlLook && camera) {
+                PutLook(*camera, lookAtCtrl_);
+                camera->MouseLookActive = 0;
+                state.CtrlLook = false;
+            }
             return state.SwallowKeys;
         }
         if (IsDeleteKey(key) && !key.isAutoRepeat()) {

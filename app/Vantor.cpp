@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QSlider>
@@ -28,6 +29,7 @@
 #include "SceneMouse.h"
 #include "MapCommands.h"
 #include "SceneSurface.h"
+#include "ViewLayout.h"
 
 TFVantor* FVantor = nullptr;
 
@@ -58,7 +60,8 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     Scene = QWidget::createWindowContainer(SceneWindow, body);
     Scene->setObjectName("Scene");
     Scene->setMinimumSize(64, 64);
-    body->addWidget(Scene);
+    Views = new ViewLayout(Scene, body);
+    body->addWidget(Views);
     BuildModelPanels(central);
     body->addWidget(ModelList);
     body->setStretchFactor(0, 0);
@@ -70,6 +73,9 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(central);
 
     BuildMenus();
+    QMenu* view = menuBar()->addMenu(Ui("Вид"));
+    view->setObjectName("View1");
+    Views->AddMenuItems(*view);
     BuildStatusBar();
 
     RenderTimer = new FrameTimer(*this);

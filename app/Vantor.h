@@ -21,6 +21,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSplitter;
+class ViewLayout;
 class QTimer;
 class QTreeWidget;
 class QWidget;
@@ -55,6 +56,8 @@ public:
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;
     QWidget* Scene = nullptr;
+    // The 3D view's pane and the 2D views beside it.
+    ViewLayout* Views = nullptr;
     SceneSurface* SceneWindow = nullptr;
     // Object editing panels.
     QWidget* ModelList = nullptr;
