@@ -29,6 +29,7 @@
 #include "SceneMouse.h"
 #include "MapCommands.h"
 #include "SceneSurface.h"
+#include "OrthoViewPane.h"
 #include "ViewLayout.h"
 
 TFVantor* FVantor = nullptr;
@@ -62,6 +63,8 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     Scene->setMinimumSize(64, 64);
     Views = new ViewLayout(Scene, body);
     body->addWidget(Views);
+    for (int axis = 0; axis < 3; ++axis)
+        Views->OrthoPane(axis)->WorkingLevel = [this] { return static_cast<double>(CamVerhBar->value()); };
     BuildModelPanels(central);
     body->addWidget(ModelList);
     body->setStretchFactor(0, 0);

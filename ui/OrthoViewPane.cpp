@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "DocumentSteps.h"
 #include "QtText.h"
+#include "Text1251.h"
 
 namespace {
 
@@ -72,7 +74,12 @@ void OrthoViewPane::paintEvent(QPaintEvent*)
     if (picture_.width() != view_.width || picture_.height() != view_.height)
         picture_ = QImage(view_.width, view_.height, QImage::Format_RGB32);
     painter_.Paint(picture_, doc_, view_, table_, camera_);
-    QPainter(this).drawImage(0, 0, picture_);
+    QPainter paint(this);
+    paint.drawImage(0, 0, picture_);
+    if (band_) {
+        paint.setPen(QPen(QColor(255, 140, 0), 1, Qt::DashLine));
+        paint.drawRect(QRectF(pressAt_, bandTo_).normalized());
+    }
 }
 
 void OrthoViewPane::resizeEvent(QResizeEvent*)
@@ -98,23 +105,95 @@ void OrthoViewPane::mousePressEvent(QMouseEvent* event)
         panning_ = true;
         panFrom_ = event->position();
         event->accept();
+        return;
     }
+    if (event->button() != Qt::LeftButton || doc_.ModelEditMode)
+        return;
+    KeepTableCurrent();
+    const QPointF at = event->position();
+    pressAt_ = at;
+    band_ = false;
+    pressed_ = true;
+    // A press on a selected placement drags the selection; elsewhere it
+    // picks, or draws a rectangle once the mouse moves.
+    const std::string chosen = doc_.ObjectTree.CurrentText();
+    if (chosen.empty() || chosen[0] != '_') {
+        for (const int32_t i : qx::PlacementsUnder(table_, view_, at.x(), at.y()))
+            if (qx::IsSelected(doc_.Selection, doc_.PlacementId(i)) &&
+                qx::BeginPlaneDrag(doc_, view_, at.x(), at.y(), drag_))
+                break;
+    }
+    event->accept();
 }
 
 void OrthoViewPane::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!panning_)
+    if (panning_) {
+        const QPointF moved = event->position() - panFrom_;
+        panFrom_ = event->position();
+        view_.Pan(moved.x(), moved.y());
+        update();
         return;
-    const QPointF moved = event->position() - panFrom_;
-    panFrom_ = event->position();
-    view_.Pan(moved.x(), moved.y());
-    update();
+    }
+    if (!pressed_)
+        return;
+    if (drag_.active) {
+        qx::DragInPlane(doc_, event->position().x(), event->position().y(), drag_);
+        return;
+    }
+    const std::string chosen = doc_.ObjectTree.CurrentText();
+    const QPointF d = event->position() - pressAt_;
+    if (!band_ && (chosen.empty() || chosen[0] != '_') && std::abs(d.x()) + std::abs(d.y()) > 3)
+        band_ = true;
+    if (band_) {
+        bandTo_ = event->position();
+        update();
+    }
 }
 
 void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::MiddleButton)
+    if (event->button() == Qt::MiddleButton) {
         panning_ = false;
+        return;
+    }
+    if (event->button() != Qt::LeftButton || !pressed_)
+        return;
+    pressed_ = false;
+    const QPointF at = event->position();
+    if (drag_.active) {
+        qx::EndPlaneDrag(doc_, drag_);
+        return;
+    }
+    if (band_) {
+        band_ = false;
+        const bool touching = event->modifiers() & Qt::AltModifier;
+        qx::SetSelection(doc_, qx::SelectInRect(doc_, table_, view_, pressAt_.x(), pressAt_.y(), at.x(), at.y(),
+                                                 touching));
+        update();
+        return;
+    }
+    const std::string chosen = doc_.ObjectTree.CurrentText();
+    if (!chosen.empty() && chosen[0] == '_') {
+        // Placing: the object (or the player start) goes to the grid point
+        // under the mouse, the third coordinate from the working level.
+        const double depth = qx::ClickDepth(doc_, view_.axis, WorkingLevel ? WorkingLevel() : 0.0);
+        if (chosen == Cp("_Игрок"))
+            qx::MovePlayerStartInView(doc_, view_, at.x(), at.y(), depth);
+        else
+            qx::PlaceInView(doc_, view_, chosen, at.x(), at.y(), depth);
+        return;
+    }
+    const int32_t hit = qx::PickInView(doc_, table_, view_, at.x(), at.y(), cycle_);
+    qx::Selection selection;
+    if (event->modifiers() & Qt::ShiftModifier) {
+        selection = doc_.Selection;
+        if (hit >= 0)
+            qx::ToggleSelected(selection, doc_.PlacementId(hit));
+    } else if (hit >= 0) {
+        selection.push_back(doc_.PlacementId(hit));
+    }
+    qx::SetSelection(doc_, std::move(selection));
 }
 
 QString OrthoViewCaption(qx::ViewAxis axis)

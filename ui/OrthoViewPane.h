@@ -12,7 +12,11 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 #include "OrthoPainter.h"
+#include "ViewEdits.h"
+#include "ViewPick.h"
 
 class OrthoViewPane : public QWidget {
 public:
@@ -23,6 +27,9 @@ public:
     // Centres on the selection, else on the whole level (a key, a menu).
     void CentreOnSelection();
     void ShowCamera(const double position[3], const double direction[3]);
+    // The working level of the 3D view: the height a click in the top view
+    // places at.
+    std::function<double()> WorkingLevel;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,6 +54,12 @@ private:
     int observer_ = 0;
     bool panning_ = false;
     QPointF panFrom_;
+    // The left button: a drag of the selection, a rectangle, or a click.
+    bool pressed_ = false;
+    bool band_ = false;
+    QPointF pressAt_, bandTo_;
+    qx::PlaneDrag drag_;
+    qx::ViewPickCycle cycle_;
 };
 
 // The pane's caption: "Сверху", "Спереди" or "Сбоку".

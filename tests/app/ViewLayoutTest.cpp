@@ -14,6 +14,10 @@
 #include "OrthoViewPane.h"
 #include "QtText.h"
 #include "ViewLayout.h"
+#include "DocumentSteps.h"
+#include "EditHistory.h"
+#include "QX3DObject.h"
+#include "PrimitiveList.h"
 
 namespace {
 
@@ -90,6 +94,64 @@ TEST_F(ViewLayoutTest, FourPanesAreCaptionedMaximiseAndAreKeptAcrossARestart)
     EXPECT_TRUE(w()->findChild<QAction*>("FourViews1")->isChecked());
     w()->findChild<QAction*>("OneView1")->trigger();
     EXPECT_FALSE(w()->Views->OrthoPane(0)->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// In the top view, with real mouse events: a click places the chosen
+// object on the grid under the mouse, a click on it selects it, a drag of
+// it moves it in the view's plane (one step), a rectangle selects what it
+// holds.
+TEST_F(ViewLayoutTest, TheTopViewPlacesSelectsAndDragsOnTheDocument)
+{
+    EditorState& state = Editor();
+    const int32_t k = state.AddObject("_Crate");
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    w()->findChild<QAction*>("FourViews1")->trigger();
+    QTest::qWait(20);
+    OrthoViewPane* top = w()->Views->OrthoPane(0);
+    const QPoint middle = top->rect().center();
+    const auto worldAt = [&](QPoint p) {
+        double world[3];
+        top->View().ScreenToWorld(p.x(), p.y(), 0, world);
+        return std::pair{world[0], world[2]};
+    };
+
+    Select(w()->ObjectList, AddObjectNode("_Crate"));
+    ObjectListClick(*w());
+    QTest::mouseClick(top, Qt::LeftButton, {}, middle);
+    ASSERT_EQ(state.PlacementCount, 1) << "placed at the mouse";
+    const auto [x, z] = worldAt(middle);
+    EXPECT_NEAR(state.Placements[0].PosX, x, state.GridStepX);
+    EXPECT_NEAR(state.Placements[0].PosZ, z, state.GridStepZ);
+    EXPECT_EQ(state.Placements[0].PosY, w()->CamVerhBar->value()) << "at the working level";
+
+    QTest::keyClick(w()->ObjectList, Qt::Key_Escape);
+    const double inside[3] = {state.Placements[0].PosX + 1.0, 0, state.Placements[0].PosZ + 1.0};
+    double sx = 0, sy = 0;
+    top->View().WorldToScreen(inside, sx, sy);
+    const QPoint on(static_cast<int>(sx), static_cast<int>(sy));
+    QTest::mouseClick(top, Qt::LeftButton, {}, on);
+    ASSERT_EQ(state.Selection, state.PlacementIdsAt({0}));
+
+    const TPlacement before = state.Placements[0];
+    const size_t steps = EditHistory().Count();
+    QTest::mousePress(top, Qt::LeftButton, {}, on);
+    for (int dx = 8; dx <= 80; dx += 8)
+        QTest::mouseMove(top, on + QPoint(dx, 0));
+    QTest::mouseRelease(top, Qt::LeftButton, {}, on + QPoint(80, 0));
+    EXPECT_GT(state.Placements[0].PosX, before.PosX) << "moved right";
+    EXPECT_EQ(state.Placements[0].PosZ, before.PosZ);
+    EXPECT_EQ(EditHistory().Count(), steps + 1) << "one step for the drag";
+
+    qx::SetSelection(state, {});
+    QTest::mousePress(top, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseMove(top, QPoint(top->width() - 2, top->height() / 2));
+    QTest::mouseMove(top, QPoint(top->width() - 2, top->height() - 2));
+    QTest::mouseRelease(top, Qt::LeftButton, {}, QPoint(top->width() - 2, top->height() - 2));
+    EXPECT_EQ(state.Selection, state.PlacementIdsAt({0})) << "the rectangle holds it";
 }
 
 }  // namespace
