@@ -13,6 +13,7 @@
 #include "FrameLoop.h"
 #include "HandlerGuard.h"
 #include "MapCommands.h"
+#include "OrthoViewPane.h"
 #include "Vantor.h"
 
 namespace {
@@ -130,6 +131,21 @@ QAction* ActionOfKey(const TFVantor& window, const QKeyEvent& event)
     return nullptr;
 }
 
+// An arrow in a 2D view: one nudge of the selection (auto-repeat nudges on).
+bool NudgeKey(const QKeyEvent& event, const OrthoViewPane& pane)
+{
+    int right = 0, up = 0;
+    switch (event.key()) {
+    case Qt::Key_Left: right = -1; break;
+    case Qt::Key_Right: right = 1; break;
+    case Qt::Key_Up: up = 1; break;
+    case Qt::Key_Down: up = -1; break;
+    default: return false;
+    }
+    Guarded([&] { qx::NudgeInView(Editor(), pane.View().axis, right, up); });
+    return true;
+}
+
 bool IsDeleteKey(const QKeyEvent& event)
 {
     return event.key() == Qt::Key_Delete || X11KeyCode(event) == ScanDelete;
@@ -214,6 +230,12 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
             if (ran)
                 return state.SwallowKeys;
         }
+        // A 2D view with the focus (it receives the key): the arrows nudge
+        // the selection a grid step in its plane instead of walking the
+        // camera.
+        if (const auto* pane = dynamic_cast<const OrthoViewPane*>(watched);
+            pane && NudgeKey(key, *pane))
+            return state.SwallowKeys;
         SetFlag(MoveKeyOf(key), true);
         if (IsCtrlKey(key) && camera && camera->MouseLookActive == 0) {
             lookAtCtrl_ = LookOf(*camera);

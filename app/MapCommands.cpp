@@ -80,15 +80,7 @@ void SelectAtMouse(TFVantor& window, bool toggle)
     qx::Ray ray;
     const int32_t hit =
         MapRayAt(state.MouseX, state.MouseY, ray) ? qx::PickPlacement(state, state.MapFilter, ray, Editor().PickScratch) : -1;
-    qx::Selection selection;
-    if (toggle) {
-        selection = state.Selection;
-        if (hit >= 0)
-            qx::ToggleSelected(selection, state.PlacementId(hit));
-    } else if (hit >= 0) {
-        selection.push_back(state.PlacementId(hit));
-    }
-    qx::SetSelection(state, std::move(selection));
+    qx::SelectClicked(state, hit, toggle);
     // The status bar says what is selected after every click, also one
     // that changed nothing.
     ShowSelection(window);

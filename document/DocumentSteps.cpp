@@ -82,6 +82,19 @@ void SetSelection(Document& doc, Selection selection)
     doc.Events.Notify(SelectionChanged);
 }
 
+void SelectClicked(Document& doc, int32_t hit, bool toggle)
+{
+    Selection selection;
+    if (toggle) {
+        selection = doc.Selection;
+        if (hit >= 0)
+            ToggleSelected(selection, doc.PlacementId(hit));
+    } else if (hit >= 0) {
+        selection.push_back(doc.PlacementId(hit));
+    }
+    SetSelection(doc, std::move(selection));
+}
+
 void KeepSelectionValid(Document& doc)
 {
     Selection valid = doc.Selection;

@@ -185,15 +185,7 @@ void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     const int32_t hit = qx::PickInView(doc_, table_, view_, at.x(), at.y(), cycle_);
-    qx::Selection selection;
-    if (event->modifiers() & Qt::ShiftModifier) {
-        selection = doc_.Selection;
-        if (hit >= 0)
-            qx::ToggleSelected(selection, doc_.PlacementId(hit));
-    } else if (hit >= 0) {
-        selection.push_back(doc_.PlacementId(hit));
-    }
-    qx::SetSelection(doc_, std::move(selection));
+    qx::SelectClicked(doc_, hit, event->modifiers() & Qt::ShiftModifier);
 }
 
 QString OrthoViewCaption(qx::ViewAxis axis)

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Camera.h"
 #include "EditorFixture.h"
 #include "MapEdits.h"
@@ -145,6 +147,18 @@ TEST_F(ViewLayoutTest, TheTopViewPlacesSelectsAndDragsOnTheDocument)
     EXPECT_GT(state.Placements[0].PosX, before.PosX) << "moved right";
     EXPECT_EQ(state.Placements[0].PosZ, before.PosZ);
     EXPECT_EQ(EditHistory().Count(), steps + 1) << "one step for the drag";
+
+    // With the view's focus the arrows nudge the selection by a grid step
+    // in its plane (the top view's up is the user's -Y), not the camera.
+    top->setFocus();
+    const TPlacement dragged = state.Placements[0];
+    const float eyeX = state.Camera->PosX;
+    QTest::keyClick(top, Qt::Key_Right);
+    QTest::keyClick(top, Qt::Key_Up);
+    EXPECT_FLOAT_EQ(state.Placements[0].PosX, dragged.PosX + state.GridStepX);
+    EXPECT_FLOAT_EQ(std::fabs(state.Placements[0].PosZ - dragged.PosZ), state.GridStepZ);
+    EXPECT_EQ(state.Camera->PosX, eyeX) << "the camera stays";
+    EXPECT_FALSE(state.MoveKeys.Right);
 
     qx::SetSelection(state, {});
     QTest::mousePress(top, Qt::LeftButton, {}, QPoint(2, 2));
