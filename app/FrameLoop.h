@@ -68,6 +68,8 @@ struct FrameCache {
     std::string mouseShown, gridShown;
     // A frame is under way: what its steps change needs no other frame.
     bool drawing = false;
+    // The mouse is over a 2D view, whose point the status bar shows.
+    bool mouseIn2D = false;
 };
 
 // The render timer.  On (start) once the editor has started, off (stop)

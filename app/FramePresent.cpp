@@ -40,8 +40,10 @@ void ShowCursorTexts(TFVantor& window)
 {
     FrameCache& cache = window.Frame;
     const double* cursor = Editor().CursorWorld;
-    MouseStatusText(cache.scratch, cursor);
-    ShowText(window.StatusPanels[2], cache.mouseShown, cache.scratch);
+    if (!cache.mouseIn2D) {
+        MouseStatusText(cache.scratch, cursor);
+        ShowText(window.StatusPanels[2], cache.mouseShown, cache.scratch);
+    }
     GridStatusText(cache.scratch, cursor);
     ShowText(window.StatusPanels[3], cache.gridShown, cache.scratch);
     if (FNavigator && FNavigator->isVisible())

@@ -63,8 +63,20 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     Scene->setMinimumSize(64, 64);
     Views = new ViewLayout(Scene, body);
     body->addWidget(Views);
-    for (int axis = 0; axis < 3; ++axis)
-        Views->OrthoPane(axis)->WorkingLevel = [this] { return static_cast<double>(CamVerhBar->value()); };
+    for (int axis = 0; axis < 3; ++axis) {
+        OrthoViewPane* pane = Views->OrthoPane(axis);
+        pane->WorkingLevel = [this] { return static_cast<double>(CamVerhBar->value()); };
+        // The status bar says where the mouse is, in whichever view.
+        pane->MouseAt = [this](const double* world) {
+            // Back on the 3D view, the next frame shows its cursor again.
+            Frame.mouseIn2D = world != nullptr;
+            Frame.mouseShown.clear();
+            if (!world)
+                return;
+            MouseStatusText(Frame.scratch, world);
+            SetStatusText(2, Frame.scratch);
+        };
+    }
     BuildModelPanels(central);
     body->addWidget(ModelList);
     body->setStretchFactor(0, 0);

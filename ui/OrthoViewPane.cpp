@@ -22,6 +22,7 @@ OrthoViewPane::OrthoViewPane(Document& doc, qx::ViewAxis axis, QWidget* parent) 
 {
     view_.axis = axis;
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     observer_ = doc_.Events.Observe([this](uint32_t changes) { Changed(changes); });
 }
@@ -128,6 +129,12 @@ void OrthoViewPane::mousePressEvent(QMouseEvent* event)
 
 void OrthoViewPane::mouseMoveEvent(QMouseEvent* event)
 {
+    if (MouseAt) {
+        double world[3];
+        view_.ScreenToWorld(event->position().x(), event->position().y(),
+                            qx::ClickDepth(doc_, view_.axis, WorkingLevel ? WorkingLevel() : 0.0), world);
+        MouseAt(world);
+    }
     if (panning_) {
         const QPointF moved = event->position() - panFrom_;
         panFrom_ = event->position();
@@ -186,6 +193,12 @@ void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
     }
     const int32_t hit = qx::PickInView(doc_, table_, view_, at.x(), at.y(), cycle_);
     qx::SelectClicked(doc_, hit, event->modifiers() & Qt::ShiftModifier);
+}
+
+void OrthoViewPane::leaveEvent(QEvent*)
+{
+    if (MouseAt)
+        MouseAt(nullptr);
 }
 
 QString OrthoViewCaption(qx::ViewAxis axis)

@@ -30,6 +30,10 @@ public:
     // The working level of the 3D view: the height a click in the top view
     // places at.
     std::function<double()> WorkingLevel;
+    // Told the world point under the mouse as it moves over the view (the
+    // coordinate along the view's axis from the working level), and null
+    // when it leaves.
+    std::function<void(const double* world)> MouseAt;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,6 +42,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void Changed(uint32_t changes);

@@ -3,6 +3,7 @@
 // comes back, and the layout is there again after a restart.
 #include <QAction>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QSplitter>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "OrthoViewPane.h"
 #include "QtText.h"
 #include "ViewLayout.h"
+#include "FrameLoop.h"
 #include "DocumentSteps.h"
 #include "EditHistory.h"
 #include "QX3DObject.h"
@@ -120,6 +122,16 @@ TEST_F(ViewLayoutTest, TheTopViewPlacesSelectsAndDragsOnTheDocument)
         top->View().ScreenToWorld(p.x(), p.y(), 0, world);
         return std::pair{world[0], world[2]};
     };
+
+    // The status bar shows the world point under the mouse in a 2D view.
+    QMouseEvent move(QEvent::MouseMove, QPointF(middle), top->mapToGlobal(QPointF(middle)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(top, &move);
+    const auto [mx, mz] = worldAt(middle);
+    std::string expected;
+    const double under[3] = {mx, static_cast<double>(w()->CamVerhBar->value()), mz};
+    MouseStatusText(expected, under);
+    EXPECT_EQ(w()->StatusPanels[2]->text(), ToQString(expected));
 
     Select(w()->ObjectList, AddObjectNode("_Crate"));
     ObjectListClick(*w());
