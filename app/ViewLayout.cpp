@@ -112,14 +112,13 @@ ViewLayout::ViewLayout(QWidget* scene, QWidget* parent) : QWidget(parent)
     }
     const std::string settings = ReadSettings();
     four_ = IniReadString(settings, "Windows", "Layout").value_or("1") == "4";
-    if (const auto sizes = IniReadString(settings, "Windows", "Splits")) {
-        const QList<int> all = SizesOf(*sizes);
-        if (all.size() == 6) {
-            rows_->setSizes(all.mid(0, 2));
-            columns_[0]->setSizes(all.mid(2, 2));
-            columns_[1]->setSizes(all.mid(4, 2));
-        }
-    }
+    // The four panes alike until the user moves a split.
+    QList<int> all{1000, 1000, 1000, 1000, 1000, 1000};
+    if (const auto sizes = IniReadString(settings, "Windows", "Splits"); sizes && SizesOf(*sizes).size() == 6)
+        all = SizesOf(*sizes);
+    rows_->setSizes(all.mid(0, 2));
+    columns_[0]->setSizes(all.mid(2, 2));
+    columns_[1]->setSizes(all.mid(4, 2));
     Show();
 }
 

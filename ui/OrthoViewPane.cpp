@@ -72,9 +72,18 @@ void OrthoViewPane::ShowCamera(const double position[3], const double direction[
 void OrthoViewPane::paintEvent(QPaintEvent*)
 {
     KeepTableCurrent();
-    if (picture_.width() != view_.width || picture_.height() != view_.height)
-        picture_ = QImage(view_.width, view_.height, QImage::Format_RGB32);
-    painter_.Paint(picture_, doc_, view_, table_, camera_);
+    // Painted in device pixels, so that a scaled screen shows it sharp; the
+    // view itself (and every mouse position) stays in logical pixels.
+    const double ratio = devicePixelRatioF();
+    qx::OrthoView device = view_;
+    device.width = std::max(1, static_cast<int>(std::lround(view_.width * ratio)));
+    device.height = std::max(1, static_cast<int>(std::lround(view_.height * ratio)));
+    device.zoom = view_.zoom * ratio;
+    if (picture_.width() != device.width || picture_.height() != device.height)
+        picture_ = QImage(device.width, device.height, QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(1);
+    painter_.Paint(picture_, doc_, device, table_, camera_);
+    picture_.setDevicePixelRatio(ratio);
     QPainter paint(this);
     paint.drawImage(0, 0, picture_);
     if (band_) {
