@@ -9,3 +9,14 @@ if(TARGET qx_test_support)
                             ${CMAKE_CURRENT_LIST_DIR}/GlBenchMain.cpp)
   target_link_libraries(bench_game PRIVATE qx_game qx_models qx_test_support Qt6::Gui benchmark::benchmark qx_warnings)
 endif()
+
+# The game's start-up plus 10 frames: probes with and without the warm-up,
+# GAME_EXE of this build and, when QX_BENCH_GAME_BEFORE names it, another
+# build's (run under xvfb-run with LP_NUM_THREADS=0).
+if(TARGET qx_test_support)
+  add_executable(bench_game_start ${CMAKE_CURRENT_LIST_DIR}/GameStartBench.cpp)
+  target_link_libraries(bench_game_start PRIVATE qx_game qx_project qx_test_support Qt6::Gui Qt6::OpenGL
+                        benchmark::benchmark qx_warnings)
+  target_compile_definitions(bench_game_start PRIVATE QX_DIST_DIR="${QX_DIST_DIR}")
+  add_dependencies(bench_game_start GAME_EXE)
+endif()

@@ -95,11 +95,12 @@ struct DrawCounts {
 };
 
 // Draws the first frame's view from the start (width x height device
-// pixels) and every object of the level once, and waits for it: the GL
-// driver prepares each new combination of render state (a software
-// renderer compiles code for it) and its buffers for a frame of that size
-// here, at loading, and not in the first frames of play.  Leaves the
-// buffers cleared and the matrices as it found them.
+// pixels), then each render state of the level's objects that view did not
+// use once into one pixel, and waits for it: the GL driver prepares each
+// new combination of render state (a software renderer compiles code for
+// it) and its buffers for a frame of that size here, at loading, and not in
+// the first frames of play, for about the cost of the first frame.  Leaves
+// the buffers cleared and the matrices as it found them.
 void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky, int width,
                     int height);
 

@@ -251,6 +251,32 @@ void ObjectBuffers::Draw() const
     RestoreState(last);
 }
 
+void DrawEachNewState(const std::vector<const ObjectBuffers*>& buffers)
+{
+    // Per process, as the state table is: a state drawn once stays prepared.
+    static std::vector<bool> drawn;
+    BeginArrays();
+    const MeshState* last = nullptr;
+    for (const ObjectBuffers* b : buffers) {
+        if (b == nullptr)
+            continue;
+        for (const ObjectBuffers::Group& g : b->groups_) {
+            if (drawn.size() <= g.state)
+                drawn.resize(States().size(), false);
+            if (drawn[g.state])
+                continue;
+            drawn[g.state] = true;
+            const MeshState& state = States()[g.state];
+            ApplyState(state, last);
+            last = &state;
+            b->UseLayout(g.normals);
+            b->DrawGroup(g);
+        }
+    }
+    EndArrays();
+    RestoreState(last);
+}
+
 void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
                     float scaleX, float scaleY, float scaleZ)
 {

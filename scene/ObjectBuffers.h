@@ -51,6 +51,7 @@ public:
 private:
     ObjectBuffers() = default;
     friend class DrawBatch;
+    friend void DrawEachNewState(const std::vector<const ObjectBuffers*>& buffers);
     void UseLayout(bool normals) const;
     void DrawGroup(const Group& g) const;
 
@@ -61,6 +62,14 @@ private:
     std::vector<GLint> runFirst_;
     std::vector<GLsizei> runCount_;
 };
+
+// Draws, for each render state that `buffers` use and an earlier call has
+// not drawn, one group that has it, under the current matrices and
+// viewport, and leaves the state as DrawAt leaves it.  A driver that
+// prepares each state on its first draw (a software renderer compiles code
+// for it) does so here, at a cost that grows with the states, not with the
+// objects.  Null entries are skipped.
+void DrawEachNewState(const std::vector<const ObjectBuffers*>& buffers);
 
 // A GL context is current (without one nothing can be uploaded).
 bool CanUpload();
