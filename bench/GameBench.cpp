@@ -7,12 +7,15 @@
 // allocs/frame (the counting operator new: play allocates nothing) and the
 // placements and grid cells a frame touches.  Needs a display (xvfb-run).
 //
-// The frames run on both object paths (path 0: the display lists kept as
-// the reference, 1: the vertex buffers) at 256 x 256 and 1280 x 720; CPU
+// The frames run on every object path (path 0: the display lists kept as
+// the reference, 1: the vertex buffers, 2: the buffers with occlusion
+// culling) at 256 x 256, 1024 x 768 and 1280 x 720; CPU
 // time is this thread's, so run with LP_NUM_THREADS=0 for Mesa's drawing
 // to count.  A 65,000-face 3DS model placed 100 times in view is held
 // against the same triangles drawn as boxes.
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
 
@@ -48,6 +51,8 @@
 namespace {
 
 qxtest::GlTestContext* g_context = nullptr;
+
+double ThreadCpuMs();
 
 constexpr int kObjects = 2000;
 constexpr int kBoxes = 50;
@@ -111,18 +116,21 @@ BenchLevel& Level()
 }
 
 // The frame's size: 256 x 256 draws into the context's own framebuffer,
-// 1280 x 720 into one of that size.
+// 1024 x 768 and 1280 x 720 into one of that size.
 struct FrameSize {
     int width, height;
-    explicit FrameSize(int64_t arg) : width(arg == 1280 ? 1280 : 256), height(arg == 1280 ? 720 : 256)
+    explicit FrameSize(int64_t arg)
+        : width(arg == 1280 || arg == 1024 ? static_cast<int>(arg) : 256),
+          height(arg == 1280 ? 720 : arg == 1024 ? 768 : 256)
     {
-        static QOpenGLFramebufferObject* big = nullptr;
+        static QOpenGLFramebufferObject* big[2] = {nullptr, nullptr};
         g_context->makeCurrent();
         if (width == 256)
             return;
-        if (!big)
-            big = new QOpenGLFramebufferObject(1280, 720, QOpenGLFramebufferObject::Depth);
-        big->bind();
+        QOpenGLFramebufferObject*& frame = big[width == 1024];
+        if (!frame)
+            frame = new QOpenGLFramebufferObject(width, height, QOpenGLFramebufferObject::Depth);
+        frame->bind();
     }
 };
 
@@ -140,42 +148,58 @@ void MeasureFrames(benchmark::State& state, F&& frame)
         static_cast<double>(qxbench::HeapAllocations() - allocs) / static_cast<double>(state.iterations());
 }
 
-// Arguments: the object path (0 reference, 1 buffers) and the frame's width.
-qx::ObjectPath PathOf(const benchmark::State& state)
+// Arguments: the object path (0 reference, 1 buffers, 2 buffers with
+// occlusion culling) and the frame's width.
+// The player at the field's edge, looking the way of `yaw` (0 along +Z;
+// +X, into the field, is pi/2) and a little down.
+qx::ViewPoint FieldEdgeView(float yaw)
 {
-    return state.range(0) == 0 ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers;
-}
-
-// The frame into the placements on both paths, read back: how many of its
-// pixels differ.
-void BM_GamePicture(benchmark::State& state)
-{
-    BenchLevel& level = Level();
-    const FrameSize size(state.range(0));
     qx::ViewPoint view;
     view.eye[0] = -10;
     view.eye[1] = 4;
     view.eye[2] = 600;
-    view.yaw = 1.5707964f;
+    view.yaw = yaw;
     view.pitch = -0.1f;
-    std::vector<unsigned char> pictures[2];
+    return view;
+}
+
+using qxtest::Drawing;
+using qxtest::kDrawings;
+
+void UseDrawing(const benchmark::State& state)
+{
+    qxtest::UseDrawing(kDrawings[std::clamp<int64_t>(state.range(0), 0, 2)]);
+}
+
+// The frame into the placements on every path, read back: how many of the
+// buffers' and the culled frame's pixels differ from the reference's.
+void BM_GamePicture(benchmark::State& state)
+{
+    BenchLevel& level = Level();
+    const FrameSize size(state.range(0));
+    const qx::ViewPoint view = FieldEdgeView(1.5707964f);
+    std::vector<unsigned char> pictures[3];
     for (auto _ : state)
-        for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
-            qx::SetObjectPath(path);
+        for (const Drawing path : kDrawings) {
+            qxtest::UseDrawing(path);
             glPushMatrix();
             qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height);
             glPopMatrix();
-            auto& picture = pictures[path == qx::ObjectPath::Buffers];
+            auto& picture = pictures[static_cast<int>(path)];
             picture.resize(static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 4);
             glReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
         }
-    const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[1]);
-    state.counters["pixels"] = size.width * size.height;
-    state.counters["differing"] = static_cast<double>(differ);
-    state.counters["differing %"] = 100.0 * static_cast<double>(differ) / (size.width * size.height);
-    qx::SetObjectPath(qx::ObjectPath::Buffers);
+    const double pixels = size.width * size.height;
+    state.counters["pixels"] = pixels;
+    for (const Drawing path : {Drawing::Buffers, Drawing::Culled}) {
+        const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[static_cast<int>(path)]);
+        const std::string name = path == Drawing::Buffers ? "buffers" : "culled";
+        state.counters[name + " differing"] = static_cast<double>(differ);
+        state.counters[name + " differing %"] = 100.0 * static_cast<double>(differ) / pixels;
+    }
+    qxtest::UseDrawing(Drawing::Culled);
 }
-BENCHMARK(BM_GamePicture)->ArgName("width")->Arg(256)->Arg(1280)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GamePicture)->ArgName("width")->Arg(256)->Arg(1024)->Arg(1280)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Without `rasterise`, a one-pixel scissor leaves Mesa's rasterizer (the
 // same work on both paths, for the same picture) next to nothing: what
@@ -184,13 +208,8 @@ void Frame(benchmark::State& state, float yaw, bool rasterise = true)
 {
     BenchLevel& level = Level();
     const FrameSize size(state.range(1));
-    qx::SetObjectPath(PathOf(state));
-    qx::ViewPoint view;
-    view.eye[0] = -10;
-    view.eye[1] = 4;
-    view.eye[2] = 600;
-    view.yaw = yaw;
-    view.pitch = -0.1f;
+    UseDrawing(state);
+    const qx::ViewPoint view = FieldEdgeView(yaw);
     qx::DrawCounts counts;
     const auto frame = [&] {
         glPushMatrix();
@@ -205,8 +224,9 @@ void Frame(benchmark::State& state, float yaw, bool rasterise = true)
     };
     MeasureFrames(state, frame);
     state.counters["placements"] = counts.placements;
+    state.counters["hidden"] = counts.hidden;
     state.counters["cells"] = counts.cells;
-    qx::SetObjectPath(qx::ObjectPath::Buffers);
+    qxtest::UseDrawing(Drawing::Culled);
 }
 
 // Yaw 0 looks along +Z; +X (into the field) is yaw pi/2, -X is -pi/2.
@@ -215,19 +235,110 @@ void BM_GameFrame_AwayFromPlacements(benchmark::State& state) { Frame(state, -1.
 void BM_GameFrame_IntoPlacementsUnrasterised(benchmark::State& state) { Frame(state, 1.5707964f, false); }
 BENCHMARK(BM_GameFrame_IntoPlacements)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->ArgsProduct({{0, 1, 2}, {256, 1024, 1280}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 BENCHMARK(BM_GameFrame_IntoPlacementsUnrasterised)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->ArgsProduct({{0, 1, 2}, {256, 1280}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 BENCHMARK(BM_GameFrame_AwayFromPlacements)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->ArgsProduct({{0, 1, 2}, {256, 1024, 1280}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
+
+// What culling whole placements could reach at most: the view into the
+// placements drawn, then each placement in range and in view drawn again
+// alone under an occlusion query (depth test LEQUAL, nothing written) to
+// find those GL shows no pixel of; then frames of the sky, the ground and
+// only the placements it showed, against frames of all of them (both
+// without the culler).  Counters: placements wholly hidden, and the two
+// frames' CPU time.
+void BM_GameFrame_PlacementsShownOnly(benchmark::State& state)
+{
+    BenchLevel& level = Level();
+    const FrameSize size(state.range(0));
+    qxtest::UseDrawing(Drawing::Buffers);
+    const qx::ViewPoint view = FieldEdgeView(1.5707964f);
+    std::vector<uint32_t> all;
+    for (uint32_t i = 0; i < level.content.Placements.size(); ++i) {
+        const TPlacement& p = level.content.Placements[i];
+        const double dx = p.PosX - view.eye[0], dz = p.PosZ - view.eye[2];
+        if (dx * dx + dz * dz < 210.0 * 210.0 && level.content.PlacementObjects()[i] >= 0)
+            all.push_back(i);
+    }
+    glPushMatrix();
+    qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    std::vector<GLuint> queries(all.size());
+    glGenQueries(static_cast<GLsizei>(queries.size()), queries.data());
+    for (size_t n = 0; n < all.size(); ++n) {
+        const TPlacement& p = level.content.Placements[all[n]];
+        glBeginQuery(GL_SAMPLES_PASSED, queries[n]);
+        level.content.MapObjects[static_cast<size_t>(level.content.PlacementObjects()[all[n]])]->DrawAt(
+            p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ);
+        glEndQuery(GL_SAMPLES_PASSED);
+    }
+    std::vector<uint32_t> shown;
+    for (size_t n = 0; n < all.size(); ++n) {
+        GLuint samples = 0;
+        glGetQueryObjectuiv(queries[n], GL_QUERY_RESULT, &samples);
+        if (samples > 0)
+            shown.push_back(all[n]);
+    }
+    glDeleteQueries(static_cast<GLsizei>(queries.size()), queries.data());
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glPopMatrix();
+    qx::DrawBatch batch;
+    const auto frame = [&](const std::vector<uint32_t>& placements) {
+        glPushMatrix();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glViewport(0, 0, size.width, size.height);
+        SetProjection(0, size.width, size.height);
+        float d[3];
+        qx::ViewDirection(view, d);
+        gluLookAt(view.eye[0], view.eye[1], view.eye[2], view.eye[0] + d[0], view.eye[1] + d[1], view.eye[2] + d[2], 0, 1, 0);
+        level.sky->Draw(view.eye[0], view.eye[1], view.eye[2]);
+        for (const uint32_t i : placements) {
+            const TPlacement& p = level.content.Placements[i];
+            level.content.MapObjects[static_cast<size_t>(level.content.PlacementObjects()[i])]->AddTo(
+                batch, p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ);
+        }
+        batch.Draw();
+        glPopMatrix();
+        glFinish();
+    };
+    double allMs = 0, shownMs = 0;
+    int frames = 0;
+    for (auto _ : state) {
+        const double t0 = ThreadCpuMs();
+        frame(all);
+        const double t1 = ThreadCpuMs();
+        frame(shown);
+        shownMs += ThreadCpuMs() - t1;
+        allMs += t1 - t0;
+        ++frames;
+    }
+    state.counters["placements"] = static_cast<double>(all.size());
+    state.counters["hidden"] = static_cast<double>(all.size() - shown.size());
+    state.counters["all_ms"] = allMs / frames;
+    state.counters["shown_only_ms"] = shownMs / frames;
+    state.counters["shown/all"] = shownMs / allMs;
+    qxtest::UseDrawing(Drawing::Culled);
+}
+BENCHMARK(BM_GameFrame_PlacementsShownOnly)
+    ->ArgName("width")
+    ->Arg(256)
+    ->Arg(1024)
+    ->Arg(1280)
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 // A 65,000-face model (one mesh, untextured, a wavy sheet of 161 x 203
 // vertices), or the same 65,000 triangles as 5,417 boxes of 12 each.
@@ -269,8 +380,8 @@ std::unique_ptr<TQX3DObject> HeavyObject(bool model)
 void HeavyFrame(benchmark::State& state, bool model)
 {
     const FrameSize size(state.range(1));
-    qx::SetObjectPath(PathOf(state));
-    static std::unique_ptr<TQX3DObject> objects[2][2];
+    UseDrawing(state);
+    static std::unique_ptr<TQX3DObject> objects[2][3];
     std::unique_ptr<TQX3DObject>& object = objects[model][state.range(0)];
     if (!object) {
         InitGLState();
@@ -293,18 +404,18 @@ void HeavyFrame(benchmark::State& state, bool model)
         glFinish();
     };
     MeasureFrames(state, frame);
-    qx::SetObjectPath(qx::ObjectPath::Buffers);
+    qxtest::UseDrawing(Drawing::Culled);
 }
 
 void BM_Model65kFacesTimes100(benchmark::State& state) { HeavyFrame(state, true); }
 void BM_Boxes65kTrianglesTimes100(benchmark::State& state) { HeavyFrame(state, false); }
 BENCHMARK(BM_Model65kFacesTimes100)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256}})
+    ->ArgsProduct({{0, 1, 2}, {256}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Boxes65kTrianglesTimes100)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256}})
+    ->ArgsProduct({{0, 1, 2}, {256}})
     ->Unit(benchmark::kMillisecond);
 
 // The collision step of one 60 Hz frame: a running, jumping, turning walk

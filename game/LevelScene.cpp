@@ -451,6 +451,7 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
         }
     });
     batch.Draw();
+    counts.hidden = batch.Hidden();
     return counts;
 }
 

@@ -90,8 +90,9 @@ void ViewDirection(const ViewPoint& view, float out[3]);
 
 struct DrawCounts {
     int cells = 0;       // grid cells visited
-    int placements = 0;  // placements drawn
-    int boxes = 0;       // boxes of the placements drawn
+    int placements = 0;  // placements in range and in view
+    int boxes = 0;       // their boxes
+    int hidden = 0;      // of those, left out as hidden behind nearer ones
 };
 
 // Draws the first frame's view from the start (width x height device
