@@ -9,7 +9,9 @@
 //
 // The frames run on every object path (path 0: the display lists kept as
 // the reference, 1: the vertex buffers, 2: the buffers with occlusion
-// culling) at 256 x 256, 1024 x 768 and 1280 x 720; CPU
+// culling, the pictures of all three compared) at 256 x 256, 1024 x 768
+// and 1280 x 720, and beside them a frame of only the placements GL shows
+// (what culling whole placements could reach at most); CPU
 // time is this thread's, so run with LP_NUM_THREADS=0 for Mesa's drawing
 // to count.  A 65,000-face 3DS model placed 100 times in view is held
 // against the same triangles drawn as boxes.
@@ -152,14 +154,14 @@ void MeasureFrames(benchmark::State& state, F&& frame)
 // occlusion culling) and the frame's width.
 // The player at the field's edge, looking the way of `yaw` (0 along +Z;
 // +X, into the field, is pi/2) and a little down.
-qx::ViewPoint FieldEdgeView(float yaw)
+qx::ViewPoint FieldEdgeView(float yaw, float pitch = -0.1f)
 {
     qx::ViewPoint view;
     view.eye[0] = -10;
     view.eye[1] = 4;
     view.eye[2] = 600;
     view.yaw = yaw;
-    view.pitch = -0.1f;
+    view.pitch = pitch;
     return view;
 }
 
@@ -179,11 +181,12 @@ void BM_GamePicture(benchmark::State& state)
     const FrameSize size(state.range(0));
     const qx::ViewPoint view = FieldEdgeView(1.5707964f);
     std::vector<unsigned char> pictures[3];
+    int hidden = 0;
     for (auto _ : state)
         for (const Drawing path : kDrawings) {
             qxtest::UseDrawing(path);
             glPushMatrix();
-            qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height);
+            hidden = qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height).hidden;
             glPopMatrix();
             auto& picture = pictures[static_cast<int>(path)];
             picture.resize(static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 4);
@@ -191,6 +194,7 @@ void BM_GamePicture(benchmark::State& state)
         }
     const double pixels = size.width * size.height;
     state.counters["pixels"] = pixels;
+    state.counters["hidden"] = hidden;
     for (const Drawing path : {Drawing::Buffers, Drawing::Culled}) {
         const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[static_cast<int>(path)]);
         const std::string name = path == Drawing::Buffers ? "buffers" : "culled";
@@ -204,12 +208,12 @@ BENCHMARK(BM_GamePicture)->ArgName("width")->Arg(256)->Arg(1024)->Arg(1280)->Ite
 // Without `rasterise`, a one-pixel scissor leaves Mesa's rasterizer (the
 // same work on both paths, for the same picture) next to nothing: what
 // remains is the frame's own CPU and Mesa's vertex work.
-void Frame(benchmark::State& state, float yaw, bool rasterise = true)
+void Frame(benchmark::State& state, float yaw, bool rasterise = true, float pitch = -0.1f)
 {
     BenchLevel& level = Level();
     const FrameSize size(state.range(1));
     UseDrawing(state);
-    const qx::ViewPoint view = FieldEdgeView(yaw);
+    const qx::ViewPoint view = FieldEdgeView(yaw, pitch);
     qx::DrawCounts counts;
     const auto frame = [&] {
         glPushMatrix();
@@ -233,6 +237,9 @@ void Frame(benchmark::State& state, float yaw, bool rasterise = true)
 void BM_GameFrame_IntoPlacements(benchmark::State& state) { Frame(state, 1.5707964f); }
 void BM_GameFrame_AwayFromPlacements(benchmark::State& state) { Frame(state, -1.5707964f); }
 void BM_GameFrame_IntoPlacementsUnrasterised(benchmark::State& state) { Frame(state, 1.5707964f, false); }
+// Down at the field's first rows, seen from above, and the floor between
+// the blocks: much to draw, little hidden.
+void BM_GameFrame_DownAtTheFloor(benchmark::State& state) { Frame(state, 1.5707964f, true, -0.6f); }
 BENCHMARK(BM_GameFrame_IntoPlacements)
     ->ArgNames({"path", "width"})
     ->ArgsProduct({{0, 1, 2}, {256, 1024, 1280}})
@@ -241,6 +248,11 @@ BENCHMARK(BM_GameFrame_IntoPlacements)
 BENCHMARK(BM_GameFrame_IntoPlacementsUnrasterised)
     ->ArgNames({"path", "width"})
     ->ArgsProduct({{0, 1, 2}, {256, 1280}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_GameFrame_DownAtTheFloor)
+    ->ArgNames({"path", "width"})
+    ->ArgsProduct({{1, 2}, {256, 1024, 1280}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 BENCHMARK(BM_GameFrame_AwayFromPlacements)
@@ -452,7 +464,7 @@ double ThreadCpuMs()
 // What one frame of the walk did and cost.
 struct FrameRecord {
     double wallMs = 0, cpuMs = 0, systemMs = 0;
-    long long cells = 0, placements = 0, boxes = 0, volumes = 0;
+    long long cells = 0, placements = 0, hidden = 0, boxes = 0, volumes = 0;
     long long minorFaults = 0, majorFaults = 0, switches = 0, allocations = 0;
 };
 
@@ -489,7 +501,7 @@ double MedianOf(std::vector<double> values)
 // common: run, frame, times in microseconds, then the counts.
 void WriteRecords(const std::string& file, const std::vector<std::vector<FrameRecord>>& runs)
 {
-    std::string text = "run,frame,wall_us,cpu_us,system_us,cells,placements,boxes,volumes,minor_faults,"
+    std::string text = "run,frame,wall_us,cpu_us,system_us,cells,placements,hidden,boxes,volumes,minor_faults,"
                        "major_faults,involuntary_switches,allocations\n";
     const auto number = [&text](double value) {
         text += IntToEditText(static_cast<int32_t>(std::lround(value)));
@@ -502,8 +514,8 @@ void WriteRecords(const std::string& file, const std::vector<std::vector<FrameRe
             number(static_cast<double>(f));
             for (double ms : {x.wallMs, x.cpuMs, x.systemMs})
                 number(ms * 1e3);
-            for (long long n : {x.cells, x.placements, x.boxes, x.volumes, x.minorFaults, x.majorFaults, x.switches,
-                                x.allocations})
+            for (long long n : {x.cells, x.placements, x.hidden, x.boxes, x.volumes, x.minorFaults, x.majorFaults,
+                                x.switches, x.allocations})
                 number(static_cast<double>(n));
             text.back() = '\n';
         }
@@ -524,6 +536,7 @@ void BM_GameWalk30Seconds(benchmark::State& state)
         return;
     }
     BenchLevel& level = Level();
+    UseDrawing(state);
     std::vector<std::vector<FrameRecord>> runs;
     for (auto _ : state) {
         std::vector<FrameRecord> frames(1800);
@@ -556,6 +569,7 @@ void BM_GameWalk30Seconds(benchmark::State& state)
             x.switches = u1.switches - u0.switches;
             x.cells = counts.cells;
             x.placements = counts.placements;
+            x.hidden = counts.hidden;
             x.boxes = counts.boxes;
             x.volumes = static_cast<long long>(player.VolumesTested() - v0);
         }
@@ -583,9 +597,12 @@ void BM_GameWalk30Seconds(benchmark::State& state)
     state.counters["wall_median_ms"] = MedianOf(wallMedian);
     state.counters["wall_max/median"] = MedianOf(wallMax) / MedianOf(wallMedian);
     if (const char* file = std::getenv("QX_BENCH_WALK_RECORD"))
-        WriteRecords(file, runs);
+        WriteRecords(file + std::string(state.range(0) == 2 ? "" : ".unculled"), runs);
+    qxtest::UseDrawing(Drawing::Culled);
 }
-BENCHMARK(BM_GameWalk30Seconds)->Unit(benchmark::kSecond)->Iterations(3);
+// On the buffers (1) and culled (2); the record of the culled walk goes to
+// the file named, the other's beside it with ".unculled" added.
+BENCHMARK(BM_GameWalk30Seconds)->ArgName("path")->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(3);
 
 }  // namespace
 

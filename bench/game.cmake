@@ -1,5 +1,7 @@
 # The game runtime: its frame on a 50,000-placement level looking into the
-# placements and away from them, the collision step per frame, and a
+# placements, down at the floor and away from them, on the display lists,
+# the buffers and the buffers with occlusion culling (their pictures
+# compared), the collision step per frame, and a
 # 30-second walk's CPU time per frame (median, 99th percentile, slowest; the
 # median of three runs), every frame's record on request.  Needs a display
 # (xvfb-run).

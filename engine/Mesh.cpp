@@ -222,15 +222,31 @@ std::vector<bool> MeshBuilder::FacesInsideOtherSolids() const
             }
         }
     }
+    // A face's middle can only lie in a solid whose bounds meet its own
+    // solid's: the pairs that meet, once.
+    std::vector<std::vector<uint32_t>> meets(solids.size());
+    for (size_t a = 0; a < solids.size(); ++a)
+        for (size_t b = a + 1; b < solids.size(); ++b) {
+            bool meet = true;
+            for (int k = 0; k < 3 && meet; ++k)
+                meet = solids[a].lo[k] < solids[b].hi[k] && solids[b].lo[k] < solids[a].hi[k];
+            if (meet) {
+                meets[a].push_back(static_cast<uint32_t>(b));
+                meets[b].push_back(static_cast<uint32_t>(a));
+            }
+        }
     for (size_t f = 0; f < solidFaces_.size(); ++f) {
+        const std::vector<uint32_t>& others = meets[f / kFaces];
+        if (others.empty())
+            continue;
         double middle[3] = {0, 0, 0};
         for (uint32_t k = 0; k < 4; ++k) {
             const MeshVertex& c = corner(f, k);
             middle[0] += c.x / 4.0, middle[1] += c.y / 4.0, middle[2] += c.z / 4.0;
         }
-        for (size_t s = 0; s < solids.size() && !inside[f]; ++s) {
-            const Solid& solid = solids[s];
-            if (s == f / kFaces || middle[0] <= solid.lo[0] || middle[0] >= solid.hi[0] || middle[1] <= solid.lo[1] ||
+        for (size_t o = 0; o < others.size() && !inside[f]; ++o) {
+            const Solid& solid = solids[others[o]];
+            if (middle[0] <= solid.lo[0] || middle[0] >= solid.hi[0] || middle[1] <= solid.lo[1] ||
                 middle[1] >= solid.hi[1] || middle[2] <= solid.lo[2] || middle[2] >= solid.hi[2])
                 continue;
             bool in = true;

@@ -103,6 +103,13 @@ void EndArrays()
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
+// A draw whose culler hid fewer than one placement in kWorthShare rests it
+// for the next kRestFrames draws: where nothing hides much (an open floor,
+// the map seen from above) its work costs more than it saves, and a view
+// that turns to where it pays is culled again a few frames later.
+constexpr size_t kWorthShare = 20;
+constexpr int kRestFrames = 7;
+
 const void* At(GLsizeiptr offset) { return reinterpret_cast<const void*>(offset); }
 
 // Whether the box [lo, hi] under modelview m and projection p lies wholly
@@ -313,6 +320,10 @@ bool DrawBatch::Cull()
 {
     if (!g_occlusion || !glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_LIGHTING))
         return false;
+    if (resting_ > 0) {
+        --resting_;
+        return false;
+    }
     GLboolean writes = GL_FALSE;
     GLint test = 0, viewport[4] = {0, 0, 0, 0};
     glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
@@ -339,6 +350,8 @@ bool DrawBatch::Cull()
             occlusion_.AddQuads(matrices_[m].data(), b.occluders_);
         }
     }
+    if (static_cast<size_t>(hiddenCount_) * kWorthShare < matrices_.size())
+        resting_ = kRestFrames;
     return true;
 }
 

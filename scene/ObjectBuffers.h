@@ -102,8 +102,9 @@ public:
     // (lit, a material's alpha could let the alpha test drop a box's
     // pixels), placements are taken nearest first: one wholly behind the
     // opaque solids of those before it is left out, the others' solids
-    // hide what follows.  Leaves the modelview matrix as it found it and
-    // the batch empty.
+    // hide what follows (after a draw where this hid little, the next few
+    // draw without it).  Leaves the modelview matrix as it found it
+    // and the batch empty.
     void Draw();
     bool Empty() const { return items_.empty(); }
     // Placements the last Draw left out as hidden.
@@ -126,6 +127,7 @@ private:
     std::vector<uint32_t> counts_, order_;
     std::vector<uint8_t> hidden_;
     int hiddenCount_ = 0;
+    int resting_ = 0;  // draws left without culling (see Cull)
     OcclusionBuffer occlusion_;
     float projection_[16] = {};
 };
