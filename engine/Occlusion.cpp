@@ -19,8 +19,8 @@ constexpr double kInside = 1.0 / 32;
 // some 16 steps of a 24-bit depth buffer, beyond the rounding of corners
 // that differs between this code and the driver's.
 constexpr float kDepthMargin = 2e-6f;
-// Twice the area in pixels below which a quad is left out: it covers a
-// pixel centre or two at most.
+// Twice the area in pixels below which a quad is left out: it covers too
+// little to pay for its filling.
 constexpr double kSmallest = 2;
 
 struct Projected {

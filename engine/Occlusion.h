@@ -16,7 +16,7 @@
 // The buffer keeps cells of 8 x 8 pixels, each with two layers: a mask of
 // the pixel centres covered and one depth that all of them are nearer than
 // or at, the far layer's mask holding the near one's.  A quad that brings
-// a third depth to a cell joins the layer nearest in depth to it, so a
+// a third depth to a cell merges the two layers nearest in depth, so a
 // cell on a near object's outline keeps that outline apart from what shows
 // far behind it.
 #pragma once
