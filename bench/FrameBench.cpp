@@ -13,10 +13,12 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "BenchmarkLevel.h"
@@ -128,13 +130,14 @@ void LoadBenchmarkLevel()
     loaded = true;
 }
 
-// The scene panel as near `width` (256: 256 x 256, 1280: 1280 x 720) as
-// the window lets it be, the camera in the level.
+// The scene panel as near `width` (256: 256 x 256, 1024: 1024 x 768,
+// 1280: 1280 x 720) as the window lets it be, the camera in the level.
 TFVantor& LevelInView(int64_t width)
 {
     LoadBenchmarkLevel();
     TFVantor& window = *TheEditor().windows->vantor;
-    const int w = width == 1280 ? 1280 : 256, h = width == 1280 ? 720 : 256;
+    const int w = width == 1280 || width == 1024 ? static_cast<int>(width) : 256;
+    const int h = width == 1280 ? 720 : width == 1024 ? 768 : 256;
     // The panel takes what the window's other parts leave.
     for (int i = 0; i < 3; ++i) {
         window.resize(window.width() + w - window.Scene->width(), window.height() + h - window.Scene->height());
@@ -144,44 +147,55 @@ TFVantor& LevelInView(int64_t width)
     return window;
 }
 
-// The picture of both paths, read back from the frame's buffer: how many
-// of its pixels differ.
+// The picture of every drawing (the display lists, the buffers, the
+// buffers culled), read back from the frame's buffer: how many of the
+// buffers' and the culled frame's pixels differ from the reference's.
 void BM_BenchmarkLevelPicture(benchmark::State& state)
 {
     TFVantor& window = LevelInView(state.range(0));
     const qreal ratio = window.SceneWindow->devicePixelRatio();
     const int w = static_cast<int>(window.Scene->width() * ratio), h = static_cast<int>(window.Scene->height() * ratio);
-    std::vector<unsigned char> pictures[2];
+    std::vector<unsigned char> pictures[3];
     for (auto _ : state)
-        for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
-            qx::SetObjectPath(path);
+        for (const qxtest::Drawing drawing : qxtest::kDrawings) {
+            qxtest::UseDrawing(drawing);
             DrawFrame(window);
-            auto& picture = pictures[path == qx::ObjectPath::Buffers];
+            auto& picture = pictures[static_cast<size_t>(drawing)];
             picture.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
             glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
-    const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[1]);
     state.counters["pixels"] = w * h;
-    state.counters["differing"] = static_cast<double>(differ);
-    state.counters["differing %"] = 100.0 * static_cast<double>(differ) / (w * h);
-    qx::SetObjectPath(qx::ObjectPath::Buffers);
+    for (const qxtest::Drawing drawing : {qxtest::Drawing::Buffers, qxtest::Drawing::Culled}) {
+        const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[static_cast<size_t>(drawing)]);
+        const std::string name = drawing == qxtest::Drawing::Buffers ? "buffers" : "culled";
+        state.counters[name + " differing"] = static_cast<double>(differ);
+        state.counters[name + " differing %"] = 100.0 * static_cast<double>(differ) / (w * h);
+    }
+    qxtest::UseDrawing(qxtest::Drawing::Culled);
 }
-BENCHMARK(BM_BenchmarkLevelPicture)->ArgName("width")->Arg(256)->Arg(1280)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BenchmarkLevelPicture)
+    ->ArgName("width")
+    ->Arg(256)
+    ->Arg(1024)
+    ->Arg(1280)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
-// Arguments: the object path and the scene panel's width.
+// Arguments: the drawing (0 the display lists, 1 the buffers, 2 the
+// buffers culled) and the scene panel's width.
 void BM_BenchmarkLevelFrame(benchmark::State& state)
 {
     TFVantor& window = LevelInView(state.range(1));
-    qx::SetObjectPath(state.range(0) == 0 ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers);
+    qxtest::UseDrawing(qxtest::kDrawings[std::clamp<int64_t>(state.range(0), 0, 2)]);
     MeasureFrames(state, window, 5);
     state.counters["panel w"] = window.Scene->width();
     state.counters["panel h"] = window.Scene->height();
-    qx::SetObjectPath(qx::ObjectPath::Buffers);
+    qxtest::UseDrawing(qxtest::Drawing::Culled);
 }
 BENCHMARK(BM_BenchmarkLevelFrame)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->ArgsProduct({{0, 1, 2}, {256, 1024, 1280}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0)
     ->UseRealTime();

@@ -7,12 +7,17 @@
 // allocs/frame (the counting operator new: play allocates nothing) and the
 // placements and grid cells a frame touches.  Needs a display (xvfb-run).
 //
-// The frames run on both object paths (path 0: the display lists kept as
-// the reference, 1: the vertex buffers) at 256 x 256 and 1280 x 720; CPU
+// The frames run on every object path (path 0: the display lists kept as
+// the reference, 1: the vertex buffers, 2: the buffers with occlusion
+// culling, the pictures of all three compared) at 256 x 256, 1024 x 768
+// and 1280 x 720, and beside them a frame of only the placements GL shows
+// (what culling whole placements could reach at most); CPU
 // time is this thread's, so run with LP_NUM_THREADS=0 for Mesa's drawing
 // to count.  A 65,000-face 3DS model placed 100 times in view is held
 // against the same triangles drawn as boxes.
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
 
@@ -49,6 +54,9 @@
 namespace {
 
 qxtest::GlTestContext* g_context = nullptr;
+
+using qxbench::MedianOf;
+using qxbench::ThreadCpuMs;
 
 constexpr int kObjects = 2000;
 constexpr int kBoxes = 50;
@@ -112,18 +120,21 @@ BenchLevel& Level()
 }
 
 // The frame's size: 256 x 256 draws into the context's own framebuffer,
-// 1280 x 720 into one of that size.
+// 1024 x 768 and 1280 x 720 into one of that size.
 struct FrameSize {
     int width, height;
-    explicit FrameSize(int64_t arg) : width(arg == 1280 ? 1280 : 256), height(arg == 1280 ? 720 : 256)
+    explicit FrameSize(int64_t arg)
+        : width(arg == 1280 || arg == 1024 ? static_cast<int>(arg) : 256),
+          height(arg == 1280 ? 720 : arg == 1024 ? 768 : 256)
     {
-        static QOpenGLFramebufferObject* big = nullptr;
+        static QOpenGLFramebufferObject* big[2] = {nullptr, nullptr};
         g_context->makeCurrent();
         if (width == 256)
             return;
-        if (!big)
-            big = new QOpenGLFramebufferObject(1280, 720, QOpenGLFramebufferObject::Depth);
-        big->bind();
+        QOpenGLFramebufferObject*& frame = big[width == 1024];
+        if (!frame)
+            frame = new QOpenGLFramebufferObject(width, height, QOpenGLFramebufferObject::Depth);
+        frame->bind();
     }
 };
 
@@ -141,57 +152,70 @@ void MeasureFrames(benchmark::State& state, F&& frame)
         static_cast<double>(qxbench::HeapAllocations() - allocs) / static_cast<double>(state.iterations());
 }
 
-// Arguments: the object path (0 reference, 1 buffers) and the frame's width.
-qx::ObjectPath PathOf(const benchmark::State& state)
+// Arguments: the object path (0 reference, 1 buffers, 2 buffers with
+// occlusion culling) and the frame's width.
+// The player at the field's edge, looking the way of `yaw` (0 along +Z;
+// +X, into the field, is pi/2) and a little down.
+qx::ViewPoint FieldEdgeView(float yaw, float pitch = -0.1f)
 {
-    return state.range(0) == 0 ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers;
-}
-
-// The frame into the placements on both paths, read back: how many of its
-// pixels differ.
-void BM_GamePicture(benchmark::State& state)
-{
-    BenchLevel& level = Level();
-    const FrameSize size(state.range(0));
-    qx::ViewPoint view;
-    view.eye[0] = -10;
-    view.eye[1] = 4;
-    view.eye[2] = 600;
-    view.yaw = 1.5707964f;
-    view.pitch = -0.1f;
-    std::vector<unsigned char> pictures[2];
-    for (auto _ : state)
-        for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
-            qx::SetObjectPath(path);
-            glPushMatrix();
-            qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height);
-            glPopMatrix();
-            auto& picture = pictures[path == qx::ObjectPath::Buffers];
-            picture.resize(static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 4);
-            glReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
-        }
-    const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[1]);
-    state.counters["pixels"] = size.width * size.height;
-    state.counters["differing"] = static_cast<double>(differ);
-    state.counters["differing %"] = 100.0 * static_cast<double>(differ) / (size.width * size.height);
-    qx::SetObjectPath(qx::ObjectPath::Buffers);
-}
-BENCHMARK(BM_GamePicture)->ArgName("width")->Arg(256)->Arg(1280)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-// Without `rasterise`, a one-pixel scissor leaves Mesa's rasterizer (the
-// same work on both paths, for the same picture) next to nothing: what
-// remains is the frame's own CPU and Mesa's vertex work.
-void Frame(benchmark::State& state, float yaw, bool rasterise = true)
-{
-    BenchLevel& level = Level();
-    const FrameSize size(state.range(1));
-    qx::SetObjectPath(PathOf(state));
     qx::ViewPoint view;
     view.eye[0] = -10;
     view.eye[1] = 4;
     view.eye[2] = 600;
     view.yaw = yaw;
-    view.pitch = -0.1f;
+    view.pitch = pitch;
+    return view;
+}
+
+using qxtest::Drawing;
+using qxtest::kDrawings;
+
+void UseDrawing(const benchmark::State& state)
+{
+    qxtest::UseDrawing(kDrawings[std::clamp<int64_t>(state.range(0), 0, 2)]);
+}
+
+// The frame into the placements on every path, read back: how many of the
+// buffers' and the culled frame's pixels differ from the reference's.
+void BM_GamePicture(benchmark::State& state)
+{
+    BenchLevel& level = Level();
+    const FrameSize size(state.range(0));
+    const qx::ViewPoint view = FieldEdgeView(1.5707964f);
+    std::vector<unsigned char> pictures[3];
+    int hidden = 0;
+    for (auto _ : state)
+        for (const Drawing path : kDrawings) {
+            qxtest::UseDrawing(path);
+            glPushMatrix();
+            hidden = qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height).hidden;
+            glPopMatrix();
+            auto& picture = pictures[static_cast<int>(path)];
+            picture.resize(static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 4);
+            glReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
+        }
+    const double pixels = size.width * size.height;
+    state.counters["pixels"] = pixels;
+    state.counters["hidden"] = hidden;
+    for (const Drawing path : {Drawing::Buffers, Drawing::Culled}) {
+        const size_t differ = qxtest::DifferentPixels(pictures[0], pictures[static_cast<int>(path)]);
+        const std::string name = path == Drawing::Buffers ? "buffers" : "culled";
+        state.counters[name + " differing"] = static_cast<double>(differ);
+        state.counters[name + " differing %"] = 100.0 * static_cast<double>(differ) / pixels;
+    }
+    qxtest::UseDrawing(Drawing::Culled);
+}
+BENCHMARK(BM_GamePicture)->ArgName("width")->Arg(256)->Arg(1024)->Arg(1280)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Without `rasterise`, a one-pixel scissor leaves Mesa's rasterizer (the
+// same work on both paths, for the same picture) next to nothing: what
+// remains is the frame's own CPU and Mesa's vertex work.
+void Frame(benchmark::State& state, float yaw, bool rasterise = true, float pitch = -0.1f)
+{
+    BenchLevel& level = Level();
+    const FrameSize size(state.range(1));
+    UseDrawing(state);
+    const qx::ViewPoint view = FieldEdgeView(yaw, pitch);
     qx::DrawCounts counts;
     const auto frame = [&] {
         glPushMatrix();
@@ -206,29 +230,129 @@ void Frame(benchmark::State& state, float yaw, bool rasterise = true)
     };
     MeasureFrames(state, frame);
     state.counters["placements"] = counts.placements;
+    state.counters["hidden"] = counts.hidden;
     state.counters["cells"] = counts.cells;
-    qx::SetObjectPath(qx::ObjectPath::Buffers);
+    qxtest::UseDrawing(Drawing::Culled);
 }
 
 // Yaw 0 looks along +Z; +X (into the field) is yaw pi/2, -X is -pi/2.
 void BM_GameFrame_IntoPlacements(benchmark::State& state) { Frame(state, 1.5707964f); }
 void BM_GameFrame_AwayFromPlacements(benchmark::State& state) { Frame(state, -1.5707964f); }
 void BM_GameFrame_IntoPlacementsUnrasterised(benchmark::State& state) { Frame(state, 1.5707964f, false); }
+// Down at the field's first rows, seen from above, and the floor between
+// the blocks: much to draw, little hidden.
+void BM_GameFrame_DownAtTheFloor(benchmark::State& state) { Frame(state, 1.5707964f, true, -0.6f); }
 BENCHMARK(BM_GameFrame_IntoPlacements)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->ArgsProduct({{0, 1, 2}, {256, 1024, 1280}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 BENCHMARK(BM_GameFrame_IntoPlacementsUnrasterised)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->ArgsProduct({{0, 1, 2}, {256, 1280}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_GameFrame_DownAtTheFloor)
+    ->ArgNames({"path", "width"})
+    ->ArgsProduct({{1, 2}, {256, 1024, 1280}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 BENCHMARK(BM_GameFrame_AwayFromPlacements)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256, 1280}})
+    ->ArgsProduct({{0, 1, 2}, {256, 1024, 1280}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
+
+// What culling whole placements could reach at most: the view into the
+// placements drawn, then each placement in range and in view drawn again
+// alone under an occlusion query (depth test LEQUAL, nothing written) to
+// find those GL shows no pixel of; then frames of the sky, the ground and
+// only the placements it showed, against frames of all of them (both
+// without the culler).  Counters: placements wholly hidden, and the two
+// frames' CPU time.
+void BM_GameFrame_PlacementsShownOnly(benchmark::State& state)
+{
+    BenchLevel& level = Level();
+    const FrameSize size(state.range(0));
+    qxtest::UseDrawing(Drawing::Buffers);
+    const qx::ViewPoint view = FieldEdgeView(1.5707964f);
+    std::vector<uint32_t> all;
+    for (uint32_t i = 0; i < level.content.Placements.size(); ++i) {
+        const TPlacement& p = level.content.Placements[i];
+        const double dx = p.PosX - view.eye[0], dz = p.PosZ - view.eye[2];
+        if (dx * dx + dz * dz < 210.0 * 210.0 && level.content.PlacementObjects()[i] >= 0)
+            all.push_back(i);
+    }
+    glPushMatrix();
+    qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    std::vector<GLuint> queries(all.size());
+    glGenQueries(static_cast<GLsizei>(queries.size()), queries.data());
+    for (size_t n = 0; n < all.size(); ++n) {
+        const TPlacement& p = level.content.Placements[all[n]];
+        glBeginQuery(GL_SAMPLES_PASSED, queries[n]);
+        level.content.MapObjects[static_cast<size_t>(level.content.PlacementObjects()[all[n]])]->DrawAt(
+            p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ);
+        glEndQuery(GL_SAMPLES_PASSED);
+    }
+    std::vector<uint32_t> shown;
+    for (size_t n = 0; n < all.size(); ++n) {
+        GLuint samples = 0;
+        glGetQueryObjectuiv(queries[n], GL_QUERY_RESULT, &samples);
+        if (samples > 0)
+            shown.push_back(all[n]);
+    }
+    glDeleteQueries(static_cast<GLsizei>(queries.size()), queries.data());
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glPopMatrix();
+    qx::DrawBatch batch;
+    const auto frame = [&](const std::vector<uint32_t>& placements) {
+        glPushMatrix();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glViewport(0, 0, size.width, size.height);
+        SetProjection(0, size.width, size.height);
+        float d[3];
+        qx::ViewDirection(view, d);
+        gluLookAt(view.eye[0], view.eye[1], view.eye[2], view.eye[0] + d[0], view.eye[1] + d[1], view.eye[2] + d[2], 0, 1, 0);
+        level.sky->Draw(view.eye[0], view.eye[1], view.eye[2]);
+        for (const uint32_t i : placements) {
+            const TPlacement& p = level.content.Placements[i];
+            level.content.MapObjects[static_cast<size_t>(level.content.PlacementObjects()[i])]->AddTo(
+                batch, p.PosX, p.PosY, p.PosZ, p.RotX, p.RotY, p.RotZ, p.ScaleX, p.ScaleY, p.ScaleZ);
+        }
+        batch.Draw();
+        glPopMatrix();
+        glFinish();
+    };
+    double allMs = 0, shownMs = 0;
+    int frames = 0;
+    for (auto _ : state) {
+        const double t0 = ThreadCpuMs();
+        frame(all);
+        const double t1 = ThreadCpuMs();
+        frame(shown);
+        shownMs += ThreadCpuMs() - t1;
+        allMs += t1 - t0;
+        ++frames;
+    }
+    state.counters["placements"] = static_cast<double>(all.size());
+    state.counters["hidden"] = static_cast<double>(all.size() - shown.size());
+    state.counters["all_ms"] = allMs / frames;
+    state.counters["shown_only_ms"] = shownMs / frames;
+    state.counters["shown/all"] = shownMs / allMs;
+    qxtest::UseDrawing(Drawing::Culled);
+}
+BENCHMARK(BM_GameFrame_PlacementsShownOnly)
+    ->ArgName("width")
+    ->Arg(256)
+    ->Arg(1024)
+    ->Arg(1280)
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 // A 65,000-face model (one mesh, untextured, a wavy sheet of 161 x 203
 // vertices), or the same 65,000 triangles as 5,417 boxes of 12 each.
@@ -270,8 +394,8 @@ std::unique_ptr<TQX3DObject> HeavyObject(bool model)
 void HeavyFrame(benchmark::State& state, bool model)
 {
     const FrameSize size(state.range(1));
-    qx::SetObjectPath(PathOf(state));
-    static std::unique_ptr<TQX3DObject> objects[2][2];
+    UseDrawing(state);
+    static std::unique_ptr<TQX3DObject> objects[2][3];
     std::unique_ptr<TQX3DObject>& object = objects[model][state.range(0)];
     if (!object) {
         InitGLState();
@@ -294,18 +418,18 @@ void HeavyFrame(benchmark::State& state, bool model)
         glFinish();
     };
     MeasureFrames(state, frame);
-    qx::SetObjectPath(qx::ObjectPath::Buffers);
+    qxtest::UseDrawing(Drawing::Culled);
 }
 
 void BM_Model65kFacesTimes100(benchmark::State& state) { HeavyFrame(state, true); }
 void BM_Boxes65kTrianglesTimes100(benchmark::State& state) { HeavyFrame(state, false); }
 BENCHMARK(BM_Model65kFacesTimes100)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256}})
+    ->ArgsProduct({{0, 1, 2}, {256}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Boxes65kTrianglesTimes100)
     ->ArgNames({"path", "width"})
-    ->ArgsProduct({{0, 1}, {256}})
+    ->ArgsProduct({{0, 1, 2}, {256}})
     ->Unit(benchmark::kMillisecond);
 
 // The collision step of one 60 Hz frame: a running, jumping, turning walk
@@ -332,13 +456,10 @@ void BM_GameCollisionStepPerFrame(benchmark::State& state)
 }
 BENCHMARK(BM_GameCollisionStepPerFrame)->Unit(benchmark::kMicrosecond);
 
-using qxbench::MedianOf;
-using qxbench::ThreadCpuMs;
-
 // What one frame of the walk did and cost.
 struct FrameRecord {
     double wallMs = 0, cpuMs = 0, systemMs = 0;
-    long long cells = 0, placements = 0, boxes = 0, volumes = 0;
+    long long cells = 0, placements = 0, hidden = 0, boxes = 0, volumes = 0;
     long long minorFaults = 0, majorFaults = 0, switches = 0, allocations = 0;
 };
 
@@ -369,7 +490,7 @@ Spread SpreadOf(std::vector<double> times)
 // common: run, frame, times in microseconds, then the counts.
 void WriteRecords(const std::string& file, const std::vector<std::vector<FrameRecord>>& runs)
 {
-    std::string text = "run,frame,wall_us,cpu_us,system_us,cells,placements,boxes,volumes,minor_faults,"
+    std::string text = "run,frame,wall_us,cpu_us,system_us,cells,placements,hidden,boxes,volumes,minor_faults,"
                        "major_faults,involuntary_switches,allocations\n";
     const auto number = [&text](double value) {
         text += IntToEditText(static_cast<int32_t>(std::lround(value)));
@@ -382,8 +503,8 @@ void WriteRecords(const std::string& file, const std::vector<std::vector<FrameRe
             number(static_cast<double>(f));
             for (double ms : {x.wallMs, x.cpuMs, x.systemMs})
                 number(ms * 1e3);
-            for (long long n : {x.cells, x.placements, x.boxes, x.volumes, x.minorFaults, x.majorFaults, x.switches,
-                                x.allocations})
+            for (long long n : {x.cells, x.placements, x.hidden, x.boxes, x.volumes, x.minorFaults, x.majorFaults,
+                                x.switches, x.allocations})
                 number(static_cast<double>(n));
             text.back() = '\n';
         }
@@ -404,6 +525,7 @@ void BM_GameWalk30Seconds(benchmark::State& state)
         return;
     }
     BenchLevel& level = Level();
+    UseDrawing(state);
     std::vector<std::vector<FrameRecord>> runs;
     for (auto _ : state) {
         std::vector<FrameRecord> frames(1800);
@@ -436,6 +558,7 @@ void BM_GameWalk30Seconds(benchmark::State& state)
             x.switches = u1.switches - u0.switches;
             x.cells = counts.cells;
             x.placements = counts.placements;
+            x.hidden = counts.hidden;
             x.boxes = counts.boxes;
             x.volumes = static_cast<long long>(player.VolumesTested() - v0);
         }
@@ -463,9 +586,12 @@ void BM_GameWalk30Seconds(benchmark::State& state)
     state.counters["wall_median_ms"] = MedianOf(wallMedian);
     state.counters["wall_max/median"] = MedianOf(wallMax) / MedianOf(wallMedian);
     if (const char* file = std::getenv("QX_BENCH_WALK_RECORD"))
-        WriteRecords(file, runs);
+        WriteRecords(file + std::string(state.range(0) == 2 ? "" : ".unculled"), runs);
+    qxtest::UseDrawing(Drawing::Culled);
 }
-BENCHMARK(BM_GameWalk30Seconds)->Unit(benchmark::kSecond)->Iterations(3);
+// On the buffers (1) and culled (2); the record of the culled walk goes to
+// the file named, the other's beside it with ".unculled" added.
+BENCHMARK(BM_GameWalk30Seconds)->ArgName("path")->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(3);
 
 }  // namespace
 

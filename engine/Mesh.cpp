@@ -185,7 +185,82 @@ void MeshBuilder::End()
     g.runCount.push_back(static_cast<int32_t>(count));
 }
 
-void MeshBuilder::DropSharedFaces()
+std::vector<bool> MeshBuilder::FacesInsideOtherSolids() const
+{
+    constexpr size_t kFaces = 6;  // a solid's quads come six together
+    std::vector<bool> inside(solidFaces_.size(), false);
+    if (solidFaces_.size() % kFaces != 0)
+        return inside;
+    const auto corner = [&](size_t f, uint32_t k) -> const MeshVertex& {
+        return groups_[solidFaces_[f].group].vertices[solidFaces_[f].first + k];
+    };
+    struct Solid {
+        double lo[3], hi[3];
+        double plane[kFaces][4];  // inward normal and offset: inside where n.p + d > 0
+    };
+    std::vector<Solid> solids(solidFaces_.size() / kFaces);
+    for (size_t s = 0; s < solids.size(); ++s) {
+        Solid& solid = solids[s];
+        for (int a = 0; a < 3; ++a)
+            solid.lo[a] = 1e300, solid.hi[a] = -1e300;
+        for (size_t f = 0; f < kFaces; ++f) {
+            const MeshVertex &p = corner(s * kFaces + f, 0), &q = corner(s * kFaces + f, 1),
+                             &r = corner(s * kFaces + f, 2);
+            // The quads turn clockwise seen from outside: this normal points in.
+            const double u[3] = {double(q.x) - p.x, double(q.y) - p.y, double(q.z) - p.z};
+            const double v[3] = {double(r.x) - p.x, double(r.y) - p.y, double(r.z) - p.z};
+            double* n = solid.plane[f];
+            n[0] = u[1] * v[2] - u[2] * v[1];
+            n[1] = u[2] * v[0] - u[0] * v[2];
+            n[2] = u[0] * v[1] - u[1] * v[0];
+            n[3] = -(n[0] * p.x + n[1] * p.y + n[2] * p.z);
+            for (uint32_t k = 0; k < 4; ++k) {
+                const MeshVertex& c = corner(s * kFaces + f, k);
+                const double at[3] = {c.x, c.y, c.z};
+                for (int a = 0; a < 3; ++a)
+                    solid.lo[a] = std::min(solid.lo[a], at[a]), solid.hi[a] = std::max(solid.hi[a], at[a]);
+            }
+        }
+    }
+    // A face's middle can only lie in a solid whose bounds meet its own
+    // solid's: the pairs that meet, once.
+    std::vector<std::vector<uint32_t>> meets(solids.size());
+    for (size_t a = 0; a < solids.size(); ++a)
+        for (size_t b = a + 1; b < solids.size(); ++b) {
+            bool meet = true;
+            for (int k = 0; k < 3 && meet; ++k)
+                meet = solids[a].lo[k] < solids[b].hi[k] && solids[b].lo[k] < solids[a].hi[k];
+            if (meet) {
+                meets[a].push_back(static_cast<uint32_t>(b));
+                meets[b].push_back(static_cast<uint32_t>(a));
+            }
+        }
+    for (size_t f = 0; f < solidFaces_.size(); ++f) {
+        const std::vector<uint32_t>& others = meets[f / kFaces];
+        if (others.empty())
+            continue;
+        double middle[3] = {0, 0, 0};
+        for (uint32_t k = 0; k < 4; ++k) {
+            const MeshVertex& c = corner(f, k);
+            middle[0] += c.x / 4.0, middle[1] += c.y / 4.0, middle[2] += c.z / 4.0;
+        }
+        for (size_t o = 0; o < others.size() && !inside[f]; ++o) {
+            const Solid& solid = solids[others[o]];
+            if (middle[0] <= solid.lo[0] || middle[0] >= solid.hi[0] || middle[1] <= solid.lo[1] ||
+                middle[1] >= solid.hi[1] || middle[2] <= solid.lo[2] || middle[2] >= solid.hi[2])
+                continue;
+            bool in = true;
+            for (size_t p = 0; p < kFaces && in; ++p) {
+                const double* n = solid.plane[p];
+                in = n[0] * middle[0] + n[1] * middle[1] + n[2] * middle[2] + n[3] > 0;
+            }
+            inside[f] = in;
+        }
+    }
+    return inside;
+}
+
+void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
 {
     struct Key {
         uint32_t group;
@@ -227,6 +302,17 @@ void MeshBuilder::DropSharedFaces()
                     dropped[keys[a].face] = dropped[keys[b].face] = any = true;
             }
         i = end;
+    }
+    if (kept) {
+        const std::vector<bool> inside = FacesInsideOtherSolids();
+        for (size_t f = 0; f < solidFaces_.size(); ++f)
+            if (!dropped[f] && !inside[f]) {
+                OccluderQuad& q = kept->emplace_back();
+                for (uint32_t k = 0; k < 4; ++k) {
+                    const MeshVertex& v = groups_[solidFaces_[f].group].vertices[solidFaces_[f].first + k];
+                    q.corner[k][0] = v.x, q.corner[k][1] = v.y, q.corner[k][2] = v.z;
+                }
+            }
     }
     if (any) {
         // Quads join into one run per group: what remains closes up.

@@ -88,3 +88,14 @@ TVec3 Cross(const TVec3& a, const TVec3& b) { return CrossOf(a, b); }
 TVec3 Normalized(const TVec3& v) { return DividedBy(v, Magnitude(v)); }
 
 TVec3 TriangleNormal(const TVec3* p) { return Normalized(Cross(Subtract(p[2], p[0]), Subtract(p[1], p[0]))); }
+
+void qx::MultiplyMatrices(const float a[16], const float b[16], float out[16])
+{
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) {
+            float sum = 0;
+            for (int k = 0; k < 4; ++k)
+                sum += a[k * 4 + r] * b[c * 4 + k];
+            out[c * 4 + r] = sum;
+        }
+}

@@ -55,3 +55,11 @@ TVec3 Subtract(const TVec3& a, const TVec3& b);
 TVec3 Cross(const TVec3& a, const TVec3& b);
 TVec3 Normalized(const TVec3& v);
 TVec3 TriangleNormal(const TVec3* p);
+
+namespace qx {
+
+// out = a x b for 4 x 4 matrices kept column-major, as GL keeps them (the
+// clip matrix is projection x modelview).
+void MultiplyMatrices(const float a[16], const float b[16], float out[16]);
+
+}  // namespace qx

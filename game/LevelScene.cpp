@@ -358,12 +358,28 @@ void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, cons
         view.eye[a] = scene.start[a];
     view.eye[1] += PlayerMotion::kEyeHeight;
     glPushMatrix();
+    // The first frame itself: its states, and the renderer's buffers for a
+    // frame of the window's size.
     DrawLevel(content, scene, sky, view, width, height);
-    for (int32_t k = 0; k < content.MapObjectCount && static_cast<size_t>(k) < content.MapObjects.size(); ++k)
-        if (const TQX3DObject* o = content.MapObjects[static_cast<size_t>(k)].get())
-            o->DrawAt(view.eye[0], view.eye[1], view.eye[2] + 10, 0, 0, 0, 1, 1, 1);
+    // The states the first view does not show, each once into one pixel:
+    // what the first turn of the player would otherwise pay.
+    glViewport(0, 0, 1, 1);
+    const size_t objects = std::min(content.MapObjects.size(), static_cast<size_t>(std::max(content.MapObjectCount, 0)));
+    if (CurrentObjectPath() == ObjectPath::Buffers) {
+        std::vector<const ObjectBuffers*> buffers;
+        for (size_t k = 0; k < objects; ++k)
+            if (const TQX3DObject* o = content.MapObjects[k].get())
+                for (const auto& b : o->Buffers)
+                    buffers.push_back(b.get());
+        DrawEachNewState(buffers);
+    } else {
+        for (size_t k = 0; k < objects; ++k)
+            if (const TQX3DObject* o = content.MapObjects[k].get())
+                o->DrawAt(view.eye[0], view.eye[1], view.eye[2] + 10, 0, 0, 0, 1, 1, 1);
+    }
     glPopMatrix();
     glFinish();
+    glViewport(0, 0, width, height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
@@ -435,6 +451,7 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
         }
     });
     batch.Draw();
+    counts.hidden = batch.Hidden();
     return counts;
 }
 

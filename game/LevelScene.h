@@ -90,16 +90,18 @@ void ViewDirection(const ViewPoint& view, float out[3]);
 
 struct DrawCounts {
     int cells = 0;       // grid cells visited
-    int placements = 0;  // placements drawn
-    int boxes = 0;       // boxes of the placements drawn
+    int placements = 0;  // placements in range and in view
+    int boxes = 0;       // their boxes
+    int hidden = 0;      // of those, left out as hidden behind nearer ones
 };
 
 // Draws the first frame's view from the start (width x height device
-// pixels) and every object of the level once, and waits for it: the GL
-// driver prepares each new combination of render state (a software
-// renderer compiles code for it) and its buffers for a frame of that size
-// here, at loading, and not in the first frames of play.  Leaves the
-// buffers cleared and the matrices as it found them.
+// pixels), then each render state of the level's objects that view did not
+// use once into one pixel, and waits for it: the GL driver prepares each
+// new combination of render state (a software renderer compiles code for
+// it) and its buffers for a frame of that size here, at loading, and not in
+// the first frames of play, for about the cost of the first frame.  Leaves
+// the buffers cleared and the matrices as it found them.
 void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky, int width,
                     int height);
 

@@ -27,15 +27,4 @@ bool ViewFrustum::Sees(const Box3& box) const
     return true;
 }
 
-void MultiplyMatrices(const float a[16], const float b[16], float out[16])
-{
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r) {
-            float sum = 0;
-            for (int k = 0; k < 4; ++k)
-                sum += a[k * 4 + r] * b[c * 4 + k];
-            out[c * 4 + r] = sum;
-        }
-}
-
 }  // namespace qx

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "BoxGrid.h"
+#include "VectorMath.h"  // MultiplyMatrices, for the clip matrix
 
 namespace qx {
 
@@ -16,8 +17,5 @@ public:
 private:
     float planes_[6][4];
 };
-
-// clip = projection x modelview, both column-major.
-void MultiplyMatrices(const float projection[16], const float modelview[16], float clip[16]);
 
 }  // namespace qx

@@ -20,6 +20,7 @@ namespace qx {
 namespace {
 
 ObjectPath g_path = ObjectPath::Buffers;
+bool g_occlusion = true;
 int64_t g_liveBuffers = 0;
 
 // Every state any object's groups use, each once: a group names its state
@@ -102,6 +103,13 @@ void EndArrays()
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
+// A draw whose culler hid fewer than one placement in kWorthShare rests it
+// for the next kRestFrames draws: where nothing hides much (an open floor,
+// the map seen from above) its work costs more than it saves, and a view
+// that turns to where it pays is culled again a few frames later.
+constexpr size_t kWorthShare = 20;
+constexpr int kRestFrames = 7;
+
 const void* At(GLsizeiptr offset) { return reinterpret_cast<const void*>(offset); }
 
 // Whether the box [lo, hi] under modelview m and projection p lies wholly
@@ -134,6 +142,8 @@ bool OutsideView(const float* p, const float* m, const float lo[3], const float 
 
 void SetObjectPath(ObjectPath path) { g_path = path; }
 ObjectPath CurrentObjectPath() { return g_path; }
+void SetOcclusionCulling(bool on) { g_occlusion = on; }
+bool OcclusionCulling() { return g_occlusion; }
 int64_t LiveGlBuffers() { return g_liveBuffers; }
 bool CanUpload() { return QOpenGLContext::currentContext() != nullptr; }
 
@@ -147,7 +157,8 @@ void ApplyPlacement(float x, float y, float z, float rotX, float rotY, float rot
     glScaled(scaleX, scaleY, scaleZ);
 }
 
-std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<MeshGroup>& groups)
+std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<MeshGroup>& groups,
+                                                          std::vector<OccluderQuad> occluders)
 {
     size_t plain = 0, withNormals = 0;
     for (const MeshGroup& g : groups)
@@ -191,6 +202,7 @@ std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<Mes
         next += static_cast<int32_t>(g.vertices.size());
         out->groups_.push_back(group);
     }
+    out->occluders_ = std::move(occluders);
     glGenBuffers(1, &out->buffer_);
     if (out->buffer_ == 0)
         return nullptr;
@@ -251,6 +263,32 @@ void ObjectBuffers::Draw() const
     RestoreState(last);
 }
 
+void DrawEachNewState(const std::vector<const ObjectBuffers*>& buffers)
+{
+    // Per process, as the state table is: a state drawn once stays prepared.
+    static std::vector<bool> drawn;
+    BeginArrays();
+    const MeshState* last = nullptr;
+    for (const ObjectBuffers* b : buffers) {
+        if (b == nullptr)
+            continue;
+        for (const ObjectBuffers::Group& g : b->groups_) {
+            if (drawn.size() <= g.state)
+                drawn.resize(States().size(), false);
+            if (drawn[g.state])
+                continue;
+            drawn[g.state] = true;
+            const MeshState& state = States()[g.state];
+            ApplyState(state, last);
+            last = &state;
+            b->UseLayout(g.normals);
+            b->DrawGroup(g);
+        }
+    }
+    EndArrays();
+    RestoreState(last);
+}
+
 void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
                     float scaleX, float scaleY, float scaleZ)
 {
@@ -266,6 +304,7 @@ void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, flo
         return;
     }
     const auto matrix = static_cast<uint32_t>(matrices_.size() - 1);
+    placed_.push_back(&buffers);
     const std::vector<MeshState>& states = States();
     const auto count = static_cast<uint32_t>(states.size());
     // The placement's origin in eye space looks down -Z.
@@ -277,12 +316,54 @@ void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, flo
     }
 }
 
+bool DrawBatch::Cull()
+{
+    if (!g_occlusion || !glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_LIGHTING))
+        return false;
+    if (resting_ > 0) {
+        --resting_;
+        return false;
+    }
+    GLboolean writes = GL_FALSE;
+    GLint test = 0, viewport[4] = {0, 0, 0, 0};
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+    glGetIntegerv(GL_DEPTH_FUNC, &test);
+    if (!writes || (test != GL_LESS && test != GL_LEQUAL))
+        return false;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    occlusion_.Begin(projection_, viewport[2], viewport[3]);
+    // Nearest first by the placement's origin: any order is sound (only
+    // what is drawn hides), the nearest hide the most.
+    order_.resize(matrices_.size());
+    for (uint32_t m = 0; m < order_.size(); ++m)
+        order_[m] = m;
+    std::sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) {
+        return matrices_[b][14] < matrices_[a][14] || (matrices_[b][14] == matrices_[a][14] && a < b);
+    });
+    hidden_.assign(matrices_.size(), 0);
+    for (const uint32_t m : order_) {
+        const ObjectBuffers& b = *placed_[m];
+        if (occlusion_.Hidden(matrices_[m].data(), b.min_, b.max_)) {
+            hidden_[m] = 1;
+            ++hiddenCount_;
+        } else if (!b.occluders_.empty()) {
+            occlusion_.AddQuads(matrices_[m].data(), b.occluders_);
+        }
+    }
+    if (static_cast<size_t>(hiddenCount_) * kWorthShare < matrices_.size())
+        resting_ = kRestFrames;
+    return true;
+}
+
 void DrawBatch::Draw()
 {
+    hiddenCount_ = 0;
     if (items_.empty()) {
         matrices_.clear();
+        placed_.clear();
         return;
     }
+    const bool culled = Cull();
     // A counting sort by rank keeps the order of addition within a state
     // and allocates nothing once the vectors have grown.
     const size_t ranks = 2 * States().size();
@@ -312,6 +393,8 @@ void DrawBatch::Draw()
     const ObjectBuffers* bound = nullptr;
     bool normals = false;
     for (const Item& item : sorted_) {
+        if (culled && hidden_[item.matrix])
+            continue;
         const ObjectBuffers::Group& g = item.buffers->groups_[item.group];
         if (g.state != state) {
             const MeshState* previous = state == UINT32_MAX ? nullptr : &States()[state];
@@ -330,10 +413,11 @@ void DrawBatch::Draw()
         item.buffers->DrawGroup(g);
     }
     EndArrays();
-    RestoreState(&States()[state]);
+    RestoreState(state == UINT32_MAX ? nullptr : &States()[state]);
     glPopMatrix();
     items_.clear();
     matrices_.clear();
+    placed_.clear();
 }
 
 }  // namespace qx

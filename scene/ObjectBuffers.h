@@ -2,7 +2,8 @@
 // buffer (GL 1.5 buffer objects through the compatibility context, drawn
 // with client arrays), and the frame's batch, which draws many placements
 // state-sorted: each group's state is set once per frame, each placement
-// gets one transform and one draw per group.
+// gets one transform and one draw per group, and a placement wholly hidden
+// behind nearer placements' opaque boxes is not drawn (Occlusion.h).
 //
 // Today's display-list drawing stays as the reference path (benchmarks and
 // the tests that hold the two to the same picture switch between them).
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "Mesh.h"
+#include "Occlusion.h"
 
 class TQX3DObject;
 
@@ -26,6 +28,10 @@ enum class ObjectPath { Buffers, DisplayLists };
 // use.  Buffers unless a benchmark or test asks for the reference.
 void SetObjectPath(ObjectPath path);
 ObjectPath CurrentObjectPath();
+// Whether the batch leaves out placements hidden behind nearer ones (on
+// unless a benchmark or test compares without).
+void SetOcclusionCulling(bool on);
+bool OcclusionCulling();
 
 class ObjectBuffers {
 public:
@@ -37,8 +43,10 @@ public:
         uint32_t runBegin, runEnd;   // or these runs (strips, polygons)
     };
 
-    // Uploads the groups; null when they hold nothing to draw.
-    static std::shared_ptr<const ObjectBuffers> Upload(const std::vector<MeshGroup>& groups);
+    // Uploads the groups; null when they hold nothing to draw.  The
+    // occluders are the outer faces of its opaque solids (kept on the CPU).
+    static std::shared_ptr<const ObjectBuffers> Upload(const std::vector<MeshGroup>& groups,
+                                                       std::vector<OccluderQuad> occluders = {});
     ~ObjectBuffers();
     ObjectBuffers(const ObjectBuffers&) = delete;
     ObjectBuffers& operator=(const ObjectBuffers&) = delete;
@@ -51,6 +59,7 @@ public:
 private:
     ObjectBuffers() = default;
     friend class DrawBatch;
+    friend void DrawEachNewState(const std::vector<const ObjectBuffers*>& buffers);
     void UseLayout(bool normals) const;
     void DrawGroup(const Group& g) const;
 
@@ -60,7 +69,16 @@ private:
     std::vector<Group> groups_;
     std::vector<GLint> runFirst_;
     std::vector<GLsizei> runCount_;
+    std::vector<OccluderQuad> occluders_;
 };
+
+// Draws, for each render state that `buffers` use and an earlier call has
+// not drawn, one group that has it, under the current matrices and
+// viewport, and leaves the state as DrawAt leaves it.  A driver that
+// prepares each state on its first draw (a software renderer compiles code
+// for it) does so here, at a cost that grows with the states, not with the
+// objects.  Null entries are skipped.
+void DrawEachNewState(const std::vector<const ObjectBuffers*>& buffers);
 
 // A GL context is current (without one nothing can be uploaded).
 bool CanUpload();
@@ -80,10 +98,17 @@ public:
     // Opaque groups first, then blended ones.  Within an opaque state the
     // nearest placements come first, so that the depth test spares the
     // rasterizer the far ones' hidden pixels; blended ones keep the order
-    // added.  Leaves the modelview matrix as it found it and the batch
-    // empty.
+    // added.  With occlusion culling on, the depth test on and lighting off
+    // (lit, a material's alpha could let the alpha test drop a box's
+    // pixels), placements are taken nearest first: one wholly behind the
+    // opaque solids of those before it is left out, the others' solids
+    // hide what follows (after a draw where this hid little, the next few
+    // draw without it).  Leaves the modelview matrix as it found it
+    // and the batch empty.
     void Draw();
     bool Empty() const { return items_.empty(); }
+    // Placements the last Draw left out as hidden.
+    int Hidden() const { return hiddenCount_; }
 
 private:
     struct Item {
@@ -93,9 +118,17 @@ private:
         uint32_t rank;
         float depth;  // distance along the view, nearest first
     };
+    // Marks hidden_ for each placement; false when the frame cannot cull.
+    bool Cull();
+
     std::vector<Item> items_, sorted_;
     std::vector<std::array<float, 16>> matrices_;
-    std::vector<uint32_t> counts_;
+    std::vector<const ObjectBuffers*> placed_;  // per matrix
+    std::vector<uint32_t> counts_, order_;
+    std::vector<uint8_t> hidden_;
+    int hiddenCount_ = 0;
+    int resting_ = 0;  // draws left without culling (see Cull)
+    OcclusionBuffer occlusion_;
     float projection_[16] = {};
 };
 

@@ -31,8 +31,9 @@ void qx::BuildObjectLists(TQX3DObject& object, int16_t first, int16_t count)
         for (int16_t i = std::max<int16_t>(first, 0); i < end; ++i) {
             // A model's pictures get their GL names here; the mesh names them.
             object.Lists[i]->PrepareDrawing();
-            object.Buffers[static_cast<size_t>(i)] =
-                qx::ObjectBuffers::Upload(qx::BuildListMesh(*object.Lists[i], Textures().TextureCount));
+            std::vector<qx::OccluderQuad> occluders;
+            std::vector<qx::MeshGroup> groups = qx::BuildListMesh(*object.Lists[i], Textures().TextureCount, &occluders);
+            object.Buffers[static_cast<size_t>(i)] = qx::ObjectBuffers::Upload(groups, std::move(occluders));
         }
         return;
     }

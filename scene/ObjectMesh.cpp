@@ -97,12 +97,13 @@ void AppendModel(MeshBuilder& b, const TModelPlacement& placement, const Importe
 
 }  // namespace
 
-std::vector<MeshGroup> BuildListMesh(const TGLPremitives& list, int32_t registrySize)
+std::vector<MeshGroup> BuildListMesh(const TGLPremitives& list, int32_t registrySize,
+                                     std::vector<OccluderQuad>* occluders)
 {
     MeshBuilder b;
     for (const TBox& box : Valid(list.Boxes, list.BoxCount))
         AppendBox(b, box, registrySize);
-    b.DropSharedFaces();
+    b.DropSharedFaces(occluders);
     for (const TSphere& sphere : Valid(list.Spheres, list.SphereCount)) {
         PushPlaced(b, sphere.Texture, sphere.Position, sphere.Rotation, registrySize);
         b.UseState(Current(b));

@@ -14,7 +14,9 @@ class TGLPremitives;
 namespace qx {
 
 // registrySize: the texture registry's count, for BindTexture's rule that
-// an index past the end changes nothing.
-std::vector<MeshGroup> BuildListMesh(const TGLPremitives& list, int32_t registrySize);
+// an index past the end changes nothing.  `occluders` (when given) gets the
+// outer faces of the list's opaque solid boxes.
+std::vector<MeshGroup> BuildListMesh(const TGLPremitives& list, int32_t registrySize,
+                                     std::vector<OccluderQuad>* occluders = nullptr);
 
 }  // namespace qx

@@ -374,3 +374,25 @@ TEST_F(PrimitiveDrawTest, BuffersLeaveOutTheFacesBetweenTouchingSolidBoxes)
     EXPECT_EQ(vertices[0], 4u * (10 + 12));
     EXPECT_EQ(vertices[1], 4u * 12);
 }
+
+// What may hide what lies behind it: the outer faces of opaque, untextured
+// boxes seen from outside.  A blended, a textured (its picture may have
+// holes the alpha test drops), a see-through and an inside-out box hide
+// nothing; between two touching solids and inside another solid no face
+// is outer.
+TEST_F(PrimitiveDrawTest, OnlyTheOuterFacesOfOpaqueUntexturedBoxesOcclude)
+{
+    TGLPremitives list;
+    list.AddBox(-1, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    list.AddBox(-1, 2, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    list.AddBox(-1, 10, 0, 0, 4, 4, 4, 1, 0, 0, 0);
+    list.AddBox(-1, 11, 1, 1, 1, 1, 1, 1, 0, 30, 0);  // inside the one before
+    for (int k = 0; k < 4; ++k)
+        list.AddBox(k == 1 ? 0 : -1, 20 + 3 * k, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    list.Boxes[4].BlendMode = 2;
+    list.Boxes[6].Color = {1, 1, 1, 0.5f};
+    list.Boxes[7].CullFront = false;
+    std::vector<qx::OccluderQuad> occluders;
+    qx::BuildListMesh(list, 1, &occluders);
+    EXPECT_EQ(occluders.size(), 10u + 6u);
+}

@@ -494,26 +494,29 @@ TEST_F(DrawMapGl, DrawsTheLaterOfTwoEqualNamesAtEachPlacement)
 }
 
 // The map view's picture of a small level of every setting: the buffers'
-// drawing paints what the display lists paint.
-TEST_F(DrawMapGl, BuffersPaintTheReferencePicture)
+// drawing paints what the display lists paint, with occlusion culling as
+// without.
+TEST_F(DrawMapGl, BuffersCulledOrNotPaintTheReferencePicture)
 {
     InitGLState();
     const qxtest::SolidTextures textures({{{200, 40, 40}}, {{40, 200, 40}}, {{40, 40, 200}}});
     ProjectContent content = qxtest::PictureLevel(3);
-    std::vector<unsigned char> pictures[2];
-    for (const qx::ObjectPath path : {qx::ObjectPath::DisplayLists, qx::ObjectPath::Buffers}) {
-        const qxtest::ObjectPathScope scope(path);
+    std::vector<unsigned char> pictures[3];
+    for (const qxtest::Drawing drawing : qxtest::kDrawings) {
+        qxtest::UseDrawing(drawing);
         qxtest::BuildObjects(content);
         glViewport(0, 0, 256, 256);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         SetProjection(0, 256, 256);
-        gluLookAt(0, 14, 45, 0, 0, 0, 0, 1, 0);
+        gluLookAt(0, 4, 45, 0, 2, 0, 0, 1, 0);
         DrawMap(content, 3, 200, 15, 0, 0, 0);
-        pictures[path == qx::ObjectPath::Buffers] = qxtest::ReadPicture();
+        pictures[static_cast<size_t>(drawing)] = qxtest::ReadPicture();
     }
+    qxtest::UseDrawing(qxtest::Drawing::Culled);
     const std::vector<unsigned char> black(pictures[0].size(), 0);
     EXPECT_GT(qxtest::DifferentPixels(pictures[0], black), 256u * 256 / 4) << "the level fills the view";
     EXPECT_EQ(qxtest::DifferentPixels(pictures[0], pictures[1]), 0u);
+    EXPECT_EQ(qxtest::DifferentPixels(pictures[0], pictures[2]), 0u);
 }
 
 }  // namespace

@@ -9,10 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "ObjectBuffers.h"
 #include "ProjectContent.h"
 #include "QX3DObject.h"
 
 namespace qxtest {
+
+// The object drawings held to one picture: the display lists (the
+// reference), the vertex buffers, and the buffers with occlusion culling.
+enum class Drawing { Reference, Buffers, Culled };
+inline constexpr Drawing kDrawings[] = {Drawing::Reference, Drawing::Buffers, Drawing::Culled};
+
+inline void UseDrawing(Drawing drawing)
+{
+    qx::SetObjectPath(drawing == Drawing::Reference ? qx::ObjectPath::DisplayLists : qx::ObjectPath::Buffers);
+    qx::SetOcclusionCulling(drawing == Drawing::Culled);
+}
 
 // Objects "_P0" ... "_P11" of 15 opaque boxes (textures -1 .. textures - 1,
 // turned, tiled, coloured, some culled inside out, some with eye-linear

@@ -1,0 +1,277 @@
+#include "Occlusion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "VectorMath.h"
+
+namespace qx {
+
+namespace {
+
+constexpr int kCell = 8;
+// How far inside a quad's edges a pixel centre must lie to count covered,
+// and how far outside a box's outline one may lie to count as the box's,
+// in pixels: GL drivers snap corners to 1/256 of a pixel or finer.
+constexpr double kInside = 1.0 / 32;
+// How much nearer than a box a quad must be, in normalised device depth:
+// some 16 steps of a 24-bit depth buffer, beyond the rounding of corners
+// that differs between this code and the driver's.
+constexpr float kDepthMargin = 2e-6f;
+// Twice the area in pixels below which a quad is left out: it covers too
+// little to pay for its filling.
+constexpr double kSmallest = 2;
+
+struct Projected {
+    double x, y;  // window pixels, y up
+    float z;      // normalised device depth
+};
+
+// p under `clip` (projection x modelview) into the window; false when it
+// lies behind the eye or nearer than the near plane.
+bool Project(const float clip[16], const float p[3], int width, int height, Projected& out)
+{
+    float c[4];
+    for (int r = 0; r < 4; ++r)
+        c[r] = clip[r] * p[0] + clip[4 + r] * p[1] + clip[8 + r] * p[2] + clip[12 + r];
+    if (!(c[3] > 0) || !(c[2] >= -c[3]))
+        return false;
+    const double inv = 1.0 / c[3];
+    out.x = (c[0] * inv * 0.5 + 0.5) * width;
+    out.y = (c[1] * inv * 0.5 + 0.5) * height;
+    out.z = static_cast<float>(c[2] * inv);
+    return true;
+}
+
+// Bits of columns [first, last] (0..7) in every row of a cell.
+uint64_t ColumnBits(int first, int last)
+{
+    const uint64_t row = ((uint64_t{1} << (last - first + 1)) - 1) << first;
+    return row * 0x0101010101010101ull;
+}
+
+}  // namespace
+
+void OcclusionBuffer::Begin(const float projection[16], int width, int height)
+{
+    std::copy(projection, projection + 16, projection_);
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    columns_ = (width_ + kCell - 1) / kCell;
+    rows_ = (height_ + kCell - 1) / kCell;
+    constexpr Layer kEmpty{0, std::numeric_limits<float>::infinity()};
+    cells_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), Cell{kEmpty, kEmpty});
+    band_.assign(static_cast<size_t>(columns_), 0);
+    bandFirst_ = columns_;
+    bandLast_ = -1;
+}
+
+void OcclusionBuffer::AddQuads(const float modelview[16], std::span<const OccluderQuad> quads)
+{
+    float clip[16];
+    MultiplyMatrices(projection_, modelview, clip);
+    for (const OccluderQuad& q : quads) {
+        Projected p[4];
+        bool inView = true;
+        for (int k = 0; k < 4 && inView; ++k)
+            inView = Project(clip, q.corner[k], width_, height_, p[k]) && p[k].z <= 1;
+        if (!inView)
+            continue;
+        double area = 0;
+        for (int k = 0; k < 4; ++k)
+            area += p[k].x * p[(k + 1) % 4].y - p[(k + 1) % 4].x * p[k].y;
+        // Turned away (GL culls it), or too small to be worth filling.
+        if (!(area < -kSmallest))
+            continue;
+        // Counter-clockwise from here on, the inside to the left of each edge.
+        const double corners[4][2] = {{p[3].x, p[3].y}, {p[2].x, p[2].y}, {p[1].x, p[1].y}, {p[0].x, p[0].y}};
+        Fill(corners, std::max(std::max(p[0].z, p[1].z), std::max(p[2].z, p[3].z)));
+    }
+}
+
+namespace {
+
+// Calls span(y, first, last) for each pixel row y of the window whose
+// centres from column first to last lie inside the convex polygon (n
+// corners counter-clockwise, y up) by at least `inset` pixels (a negative
+// inset takes in what lies that near outside), until span returns false.
+template <typename Span>
+void ForEachSpan(const double (*corners)[2], int n, double inset, int width, int height, Span&& span)
+{
+    // Each edge bounds a row's span on one side at x = at + slope * y, or
+    // (level edges) keeps rows on one side of a height.
+    double leftAt[8], leftSlope[8], rightAt[8], rightSlope[8];
+    int lefts = 0, rights = 0;
+    double top = corners[0][1], bottom = corners[0][1], below = 1e30, above = -1e30;
+    for (int k = 0; k < n; ++k) {
+        const double* a = corners[k];
+        const double* b = corners[(k + 1) % n];
+        // Inside: nx * x + ny * y + c >= reach.
+        const double nx = a[1] - b[1], ny = b[0] - a[0];
+        const double c = (b[1] - a[1]) * a[0] - (b[0] - a[0]) * a[1];
+        const double reach = inset * std::sqrt(nx * nx + ny * ny);
+        top = std::max(top, a[1]);
+        bottom = std::min(bottom, a[1]);
+        if (nx > 0) {
+            leftAt[lefts] = (reach - c) / nx;
+            leftSlope[lefts++] = -ny / nx;
+        } else if (nx < 0) {
+            rightAt[rights] = (reach - c) / nx;
+            rightSlope[rights++] = -ny / nx;
+        } else if (ny > 0) {
+            above = std::max(above, (reach - c) / ny);  // y >= this
+        } else if (ny < 0) {
+            below = std::min(below, (reach - c) / ny);  // y <= this
+        }
+    }
+    const double out = std::max(-inset, 0.0);
+    const int firstRow = std::max(0, static_cast<int>(std::ceil(std::max(bottom - out, above) - 0.5)));
+    const int lastRow = std::min(height - 1, static_cast<int>(std::floor(std::min(top + out, below) - 0.5)));
+    for (int y = firstRow; y <= lastRow; ++y) {
+        const double yc = y + 0.5;
+        double left = -1e30, right = 1e30;
+        for (int k = 0; k < lefts; ++k)
+            left = std::max(left, leftAt[k] + leftSlope[k] * yc);
+        for (int k = 0; k < rights; ++k)
+            right = std::min(right, rightAt[k] + rightSlope[k] * yc);
+        const double first = std::ceil(left - 0.5), last = std::floor(right - 0.5);
+        const int x0 = static_cast<int>(std::max(first, 0.0));
+        const int x1 = static_cast<int>(std::min(last, static_cast<double>(width - 1)));
+        if (x0 <= x1 && !span(y, x0, x1))
+            return;
+    }
+}
+
+// The convex hull of `count` points, counter-clockwise, into `hull` (room
+// for 2 x count + 1 corners); returns its corners' count.
+int ConvexHull(Projected* points, int count, double (*hull)[2])
+{
+    std::sort(points, points + count, [](const Projected& a, const Projected& b) {
+        return a.x < b.x || (a.x == b.x && a.y < b.y);
+    });
+    const auto turn = [](const double* o, const double* a, const Projected& b) {
+        return (a[0] - o[0]) * (b.y - o[1]) - (a[1] - o[1]) * (b.x - o[0]);
+    };
+    int n = 0;
+    const auto add = [&](const Projected& p, int floor) {
+        while (n >= floor && turn(hull[n - 2], hull[n - 1], p) <= 0)
+            --n;
+        hull[n][0] = p.x;
+        hull[n][1] = p.y;
+        ++n;
+    };
+    for (int i = 0; i < count; ++i)
+        add(points[i], 2);
+    const int lower = n + 1;
+    for (int i = count - 2; i >= 0; --i)
+        add(points[i], lower);
+    return n - 1;  // the last corner is the first again
+}
+
+}  // namespace
+
+void OcclusionBuffer::Fill(const double (*corners)[2], float depth)
+{
+    bandDepth_ = depth;
+    int band = -1;
+    ForEachSpan(corners, 4, kInside, width_, height_, [&](int y, int x0, int x1) {
+        if (y / kCell != band) {
+            if (band >= 0)
+                Flush(band);
+            band = y / kCell;
+        }
+        const int shift = (y % kCell) * 8;
+        for (int cx = x0 / kCell; cx <= x1 / kCell; ++cx) {
+            const int from = std::max(x0 - cx * kCell, 0), to = std::min(x1 - cx * kCell, kCell - 1);
+            band_[static_cast<size_t>(cx)] |= (((uint64_t{1} << (to - from + 1)) - 1) << from) << shift;
+        }
+        bandFirst_ = std::min(bandFirst_, x0 / kCell);
+        bandLast_ = std::max(bandLast_, x1 / kCell);
+        return true;
+    });
+    if (band >= 0)
+        Flush(band);
+}
+
+namespace {
+
+// Grows with the distance from the eye about evenly for a perspective
+// view (device depth crowds towards 1 far away): for comparing gaps.
+double Spread(float depth) { return 1.0 / std::max(1.0 - depth, 1e-9); }
+
+}  // namespace
+
+void OcclusionBuffer::Flush(int band)
+{
+    for (int cx = bandFirst_; cx <= bandLast_; ++cx) {
+        uint64_t& added = band_[static_cast<size_t>(cx)];
+        if (added == 0)
+            continue;
+        Cell& cell = cells_[static_cast<size_t>(band) * columns_ + cx];
+        // The three layers by depth, each mask holding the nearer ones'.
+        Layer layers[3] = {cell.near, cell.far, Layer{added, bandDepth_}};
+        added = 0;
+        std::sort(layers, layers + 3, [](const Layer& a, const Layer& b) { return a.depth < b.depth; });
+        layers[1].mask |= layers[0].mask;
+        layers[2].mask |= layers[1].mask;
+        // Keep two: a layer that covers no more than the one before it is
+        // of no use; else the one nearest in depth to the layer before it
+        // goes into the next.
+        int drop = 2;
+        if (layers[1].mask == layers[0].mask)
+            drop = 1;
+        else if (layers[2].mask != layers[1].mask)
+            drop = Spread(layers[1].depth) - Spread(layers[0].depth) <= Spread(layers[2].depth) - Spread(layers[1].depth)
+                       ? 0
+                       : 1;
+        int kept = 0;
+        Layer out[2];
+        for (int k = 0; k < 3; ++k)
+            if (k != drop)
+                out[kept++] = layers[k];
+        cell.near = out[0];
+        cell.far = out[1];
+    }
+    bandFirst_ = columns_;
+    bandLast_ = -1;
+}
+
+bool OcclusionBuffer::Hidden(const float modelview[16], const float lo[3], const float hi[3]) const
+{
+    float clip[16];
+    MultiplyMatrices(projection_, modelview, clip);
+    Projected points[8];
+    float nearest = std::numeric_limits<float>::infinity();
+    for (int k = 0; k < 8; ++k) {
+        const float v[3] = {(k & 1) ? hi[0] : lo[0], (k & 2) ? hi[1] : lo[1], (k & 4) ? hi[2] : lo[2]};
+        if (!Project(clip, v, width_, height_, points[k]))
+            return false;
+        nearest = std::min(nearest, points[k].z);
+    }
+    double hull[17][2];
+    const int corners = ConvexHull(points, 8, hull);
+    if (corners < 3)
+        return false;
+
+    const float behind = nearest - kDepthMargin;
+    bool hidden = true;
+    // Every pixel whose centre may lie inside, or a hair outside.
+    ForEachSpan(hull, corners, -kInside, width_, height_, [&](int y, int x0, int x1) {
+        const int cy = y / kCell;
+        const uint64_t row = uint64_t{0xFF} << ((y % kCell) * 8);
+        for (int cx = x0 / kCell; cx <= x1 / kCell && hidden; ++cx) {
+            const int from = std::max(x0 - cx * kCell, 0), to = std::min(x1 - cx * kCell, kCell - 1);
+            const uint64_t need = row & ColumnBits(from, to);
+            const Cell& cell = cells_[static_cast<size_t>(cy) * columns_ + cx];
+            const uint64_t covered = cell.far.depth < behind ? cell.far.mask
+                                     : cell.near.depth < behind ? cell.near.mask
+                                                                : 0;
+            hidden = (need & ~covered) == 0;
+        }
+        return hidden;
+    });
+    return hidden;
+}
+
+}  // namespace qx

@@ -1,0 +1,71 @@
+// Occlusion culling on the CPU, without GL: a coarse depth buffer of the
+// opaque quads drawn so far in a frame, against which a box's screen bounds
+// are tested.
+//
+// The promise: Hidden says yes only when GL, with the depth test on and the
+// added quads drawn opaque (writing depth, passing the alpha test), would
+// draw no pixel of anything inside the box.  Every pixel centre the box's
+// projection could reach must be covered by an added quad, sampled at pixel
+// centres as GL samples it (each quad shrunk by a hair, for rounding that
+// differs from the driver's), at a depth nearer than the box's nearest
+// point by more than the depth buffer's rounding; a quad counts at its
+// farthest corner's depth.  A quad that reaches the near plane or lies past
+// the far plane adds nothing, and a box that reaches the near plane is
+// never hidden.  What the buffer misses is only drawn in vain.
+//
+// The buffer keeps cells of 8 x 8 pixels, each with two layers: a mask of
+// the pixel centres covered and one depth that all of them are nearer than
+// or at, the far layer's mask holding the near one's.  A quad that brings
+// a third depth to a cell merges the two layers nearest in depth, so a
+// cell on a near object's outline keeps that outline apart from what shows
+// far behind it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace qx {
+
+// A face of an opaque solid in its object's space, corners in the order
+// drawn: GL shows it where it turns clockwise on the screen (the solid's
+// outside, its front faces culled).
+struct OccluderQuad {
+    float corner[4][3];
+};
+
+class OcclusionBuffer {
+public:
+    // Starts a frame of width x height pixels under `projection` (GL's,
+    // column-major): nothing covered.  Allocates only when the size grows.
+    void Begin(const float projection[16], int width, int height);
+
+    // The quads under `modelview` that turn clockwise on the screen cover
+    // their pixels from here on.
+    void AddQuads(const float modelview[16], std::span<const OccluderQuad> quads);
+
+    // Whether the box [lo, hi] under `modelview` lies wholly behind what was
+    // added (see above).
+    bool Hidden(const float modelview[16], const float lo[3], const float hi[3]) const;
+
+private:
+    struct Layer {
+        uint64_t mask;  // bit (y % 8) * 8 + x % 8
+        float depth;    // normalised device depth; +inf while the mask is empty
+    };
+    struct Cell {
+        Layer near, far;  // far.mask holds near.mask
+    };
+    void Fill(const double (*corners)[2], float depth);
+    void Flush(int band);
+
+    float projection_[16] = {};
+    int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
+    std::vector<Cell> cells_;
+    // One band of cells being filled by a quad: its masks, and the columns touched.
+    std::vector<uint64_t> band_;
+    int bandFirst_ = 0, bandLast_ = -1;
+    float bandDepth_ = 0;
+};
+
+}  // namespace qx
