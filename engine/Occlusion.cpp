@@ -61,7 +61,9 @@ void OcclusionBuffer::Begin(const float projection[16], int width, int height)
     columns_ = (width_ + kCell - 1) / kCell;
     rows_ = (height_ + kCell - 1) / kCell;
     constexpr Layer kEmpty{0, std::numeric_limits<float>::infinity()};
-    cells_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), Cell{kEmpty, kEmpty});
+    Cell empty;
+    std::fill(std::begin(empty.layers), std::end(empty.layers), kEmpty);
+    cells_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), empty);
     band_.assign(static_cast<size_t>(columns_), 0);
     bandFirst_ = columns_;
     bandLast_ = -1;
@@ -209,29 +211,33 @@ void OcclusionBuffer::Flush(int band)
         if (added == 0)
             continue;
         Cell& cell = cells_[static_cast<size_t>(band) * columns_ + cx];
-        // The three layers by depth, each mask holding the nearer ones'.
-        Layer layers[3] = {cell.near, cell.far, Layer{added, bandDepth_}};
+        // One layer more, by depth, each mask holding the nearer ones'.
+        Layer layers[kLayers + 1];
+        std::copy(std::begin(cell.layers), std::end(cell.layers), layers);
+        layers[kLayers] = Layer{added, bandDepth_};
         added = 0;
-        std::sort(layers, layers + 3, [](const Layer& a, const Layer& b) { return a.depth < b.depth; });
-        layers[1].mask |= layers[0].mask;
-        layers[2].mask |= layers[1].mask;
-        // Keep two: a layer that covers no more than the one before it is
-        // of no use; else the one nearest in depth to the layer before it
-        // goes into the next.
-        int drop = 2;
-        if (layers[1].mask == layers[0].mask)
-            drop = 1;
-        else if (layers[2].mask != layers[1].mask)
-            drop = Spread(layers[1].depth) - Spread(layers[0].depth) <= Spread(layers[2].depth) - Spread(layers[1].depth)
-                       ? 0
-                       : 1;
-        int kept = 0;
-        Layer out[2];
-        for (int k = 0; k < 3; ++k)
+        std::sort(layers, layers + kLayers + 1, [](const Layer& a, const Layer& b) { return a.depth < b.depth; });
+        for (int k = 1; k <= kLayers; ++k)
+            layers[k].mask |= layers[k - 1].mask;
+        // One goes: a layer that covers no more than the one before it is
+        // of no use; else the one nearest in depth to the one after it
+        // merges into that.
+        int drop = kLayers;
+        double closest = std::numeric_limits<double>::infinity();
+        for (int k = 1; k <= kLayers; ++k) {
+            if (layers[k].mask == layers[k - 1].mask) {
+                drop = k;
+                break;
+            }
+            const double gap = Spread(layers[k].depth) - Spread(layers[k - 1].depth);
+            if (gap < closest) {
+                closest = gap;
+                drop = k - 1;
+            }
+        }
+        for (int k = 0, kept = 0; k <= kLayers; ++k)
             if (k != drop)
-                out[kept++] = layers[k];
-        cell.near = out[0];
-        cell.far = out[1];
+                cell.layers[kept++] = layers[k];
     }
     bandFirst_ = columns_;
     bandLast_ = -1;
@@ -264,9 +270,10 @@ bool OcclusionBuffer::Hidden(const float modelview[16], const float lo[3], const
             const int from = std::max(x0 - cx * kCell, 0), to = std::min(x1 - cx * kCell, kCell - 1);
             const uint64_t need = row & ColumnBits(from, to);
             const Cell& cell = cells_[static_cast<size_t>(cy) * columns_ + cx];
-            const uint64_t covered = cell.far.depth < behind ? cell.far.mask
-                                     : cell.near.depth < behind ? cell.near.mask
-                                                                : 0;
+            uint64_t covered = 0;
+            for (const Layer& layer : cell.layers)
+                if (layer.depth < behind)
+                    covered = layer.mask;
             hidden = (need & ~covered) == 0;
         }
         return hidden;

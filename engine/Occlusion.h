@@ -13,12 +13,12 @@
 // the far plane adds nothing, and a box that reaches the near plane is
 // never hidden.  What the buffer misses is only drawn in vain.
 //
-// The buffer keeps cells of 8 x 8 pixels, each with two layers: a mask of
-// the pixel centres covered and one depth that all of them are nearer than
-// or at, the far layer's mask holding the near one's.  A quad that brings
-// a third depth to a cell merges the two layers nearest in depth, so a
-// cell on a near object's outline keeps that outline apart from what shows
-// far behind it.
+// The buffer keeps cells of 8 x 8 pixels, each with three layers: a mask
+// of the pixel centres covered and one depth that all of them are nearer
+// than or at, each layer's mask holding the nearer ones'.  A quad that
+// brings a fourth depth to a cell merges the two layers nearest in depth,
+// so a cell on a near object's outline keeps that outline apart from what
+// shows far behind it.
 #pragma once
 
 #include <cstdint>
@@ -53,8 +53,9 @@ private:
         uint64_t mask;  // bit (y % 8) * 8 + x % 8
         float depth;    // normalised device depth; +inf while the mask is empty
     };
+    static constexpr int kLayers = 3;
     struct Cell {
-        Layer near, far;  // far.mask holds near.mask
+        Layer layers[kLayers];  // nearest first, each mask holding the nearer ones'
     };
     void Fill(const double (*corners)[2], float depth);
     void Flush(int band);
