@@ -1,5 +1,7 @@
 #include "OrthoPainter.h"
 
+#include "NumberText.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -12,6 +14,7 @@ namespace {
 
 const QColor kBackground(48, 48, 52);
 const QColor kFineGrid(70, 70, 76);
+const QColor kLabel(150, 150, 160);
 const QColor kStrongGrid(100, 100, 110);
 const QColor kPlacement(190, 190, 200);
 // The 3D view's selection outlines.
@@ -50,6 +53,7 @@ void OrthoPainter::PaintGrid(QPainter& painter, const Document& doc, const qx::O
 {
     fineLines_.clear();
     strongLines_.clear();
+    labels_.clear();
     double leftR, topU, rightR, bottomU;
     view.ScreenToPlane(0, 0, leftR, topU);
     view.ScreenToPlane(view.width, view.height, rightR, bottomU);
@@ -64,7 +68,12 @@ void OrthoPainter::PaintGrid(QPainter& painter, const Document& doc, const qx::O
             const double pixel = vertical ? view.width / 2.0 + (at - view.centreRight) * view.zoom
                                           : view.height / 2.0 - (at - view.centreUp) * view.zoom;
             const QLineF line = vertical ? QLineF(pixel, 0, pixel, view.height) : QLineF(0, pixel, view.width, pixel);
-            (std::fmod(std::fabs(n), 8.0) == 0 ? strongLines_ : fineLines_).push_back(line);
+            const bool strong = std::fmod(std::fabs(n), 8.0) == 0;
+            (strong ? strongLines_ : fineLines_).push_back(line);
+            // The strong lines' coordinates along the bottom and left edges.
+            if (strong)
+                labels_.push_back({vertical ? QPointF(pixel + 2, view.height - 3) : QPointF(2, pixel - 2),
+                                   at * dir.sign});
         }
     };
     const qx::AxisDir right = qx::RightOf(view.axis), up = qx::UpOf(view.axis);
@@ -83,6 +92,13 @@ void OrthoPainter::PaintGrid(QPainter& painter, const Document& doc, const qx::O
     painter.drawLine(QLineF(originX, 0, originX, view.height));
     painter.setPen(QPen(AxisColour(right.axis), 0));
     painter.drawLine(QLineF(0, originY, view.width, originY));
+
+    painter.setPen(kLabel);
+    for (const Label& label : labels_) {
+        labelText_.clear();
+        AppendFloatToEditText(labelText_, static_cast<float>(label.value));
+        painter.drawText(label.at, QString::fromLatin1(labelText_.data(), static_cast<qsizetype>(labelText_.size())));
+    }
 }
 
 namespace {

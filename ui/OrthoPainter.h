@@ -15,6 +15,7 @@
 #include <QLineF>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "Document.h"
@@ -41,6 +42,13 @@ public:
                const OrthoCamera& camera);
 
 private:
+    // A coordinate written beside a strong grid line, at the view's edge.
+    struct Label {
+        QPointF at;
+        double value;
+    };
+    std::vector<Label> labels_;
+    std::string labelText_;
     void PaintGrid(QPainter& painter, const Document& doc, const qx::OrthoView& view);
     void PaintPlacements(QImage& image, const Document& doc, const qx::OrthoView& view,
                          const qx::PlacedBoundsTable& table);

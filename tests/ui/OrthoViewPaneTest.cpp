@@ -82,6 +82,15 @@ TEST_F(OrthoViewPaneTest, ThePaneShowsTheDocumentAsItsNotificationsSay)
     EXPECT_GT(SelectionPixels(), 20) << "the selected crate's outline";
     doc_.History.Undo();
     EXPECT_EQ(SelectionPixels(), 0) << "the placement undone";
+
+    // The strong grid lines carry their coordinates along the bottom edge:
+    // the label colour shows in the bottom rows, beside the origin's line.
+    const QImage picture = pane_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int labelled = 0;
+    for (int y = picture.height() - 14; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            labelled += qGray(picture.pixel(x, y)) > 120;
+    EXPECT_GT(labelled, 10) << "coordinates written at the edge";
 }
 
 }  // namespace
