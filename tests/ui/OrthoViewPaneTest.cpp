@@ -80,6 +80,15 @@ TEST_F(OrthoViewPaneTest, ThePaneShowsTheDocumentAsItsNotificationsSay)
     qx::PlaceObject(doc_, "_Crate", at);
     qx::SetSelection(doc_, qx::SelectAll(doc_));
     EXPECT_GT(SelectionPixels(), 20) << "the selected crate's outline";
+    {
+        // Its inside tinted by its colour, not the bare background.
+        const QImage picture = pane_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        double x = 0, y = 0;
+        const double inside[3] = {doc_.Placements[0].PosX + 1.0, 0, doc_.Placements[0].PosZ + 1.0};
+        pane_->View().WorldToScreen(inside, x, y);
+        const QRgb pixel = picture.pixel(static_cast<int>(x), static_cast<int>(y));
+        EXPECT_GT(qRed(pixel), qBlue(pixel)) << "orange-tinted";
+    }
     doc_.History.Undo();
     EXPECT_EQ(SelectionPixels(), 0) << "the placement undone";
 
