@@ -185,20 +185,25 @@ Bounds ObjectBounds(const TQX3DObject& object)
     if (!list)
         return bounds;
     for (const TBox& box : list->Boxes) {
-        // A box with a negative size draws nothing.
-        if (box.Size.X < 0 || box.Size.Y < 0 || box.Size.Z < 0)
-            continue;
-        Bounds own;
-        const double zero[3] = {0, 0, 0}, size[3] = {box.Size.X, box.Size.Y, box.Size.Z};
-        own.Add(zero);
-        own.Add(size);
-        const Bounds carried = Carried(own, BoxFrame(box));
+        const Bounds carried = BoxBounds(box);
         if (!carried.empty) {
             bounds.Add(carried.min);
             bounds.Add(carried.max);
         }
     }
     return bounds;
+}
+
+Bounds BoxBounds(const TBox& box)
+{
+    // A box with a negative size draws nothing.
+    if (box.Size.X < 0 || box.Size.Y < 0 || box.Size.Z < 0)
+        return Bounds();
+    Bounds own;
+    const double zero[3] = {0, 0, 0}, size[3] = {box.Size.X, box.Size.Y, box.Size.Z};
+    own.Add(zero);
+    own.Add(size);
+    return Carried(own, BoxFrame(box));
 }
 
 Bounds PlacedBounds(const TPlacement& p, const Bounds& local) { return Carried(local, PlacementFrame(p)); }

@@ -14,6 +14,7 @@
 #include "ProjectContent.h"
 
 class TQX3DObject;
+struct TBox;
 
 namespace qx {
 
@@ -53,6 +54,9 @@ struct MapDrawFilter {
 
 // Bounds of an object's drawn list in its own frame (every box's corners).
 Bounds ObjectBounds(const TQX3DObject& object);
+// One box's bounds in its object, as drawn; empty for a box that draws
+// nothing.
+Bounds BoxBounds(const TBox& box);
 // World bounds of `local` drawn by placement p.
 Bounds PlacedBounds(const TPlacement& p, const Bounds& local);
 

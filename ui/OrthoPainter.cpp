@@ -1,6 +1,9 @@
 #include "OrthoPainter.h"
 
 #include "NumberText.h"
+#include "PlacementPick.h"
+#include "QX3DObject.h"
+#include "PrimitiveList.h"
 
 #include <QImage>
 #include <QPainter>
@@ -44,7 +47,10 @@ void OrthoPainter::Paint(QImage& image, const Document& doc, const qx::OrthoView
         painter.fillRect(QRectF(0, 0, view.width, view.height), kBackground);
         PaintGrid(painter, doc, view);
     }
-    PaintPlacements(image, doc, view, table);
+    if (doc.ModelEditMode)
+        PaintObjectView(image, doc, view);
+    else
+        PaintPlacements(image, doc, view, table);
     QPainter painter(&image);
     PaintMarks(painter, doc, view, camera);
 }
@@ -144,6 +150,21 @@ void Outline(const Pixels& to, double left, double top, double right, double bot
                 *pixel = colour;
 }
 
+// Bounds as a tinted outline, the view's origin at pixel (x0, y0).
+void PaintBounds(const Pixels& to, const qx::OrthoView& view, qx::AxisDir right, qx::AxisDir up, double x0,
+                 double y0, const qx::Bounds& b, QRgb colour)
+{
+    if (b.empty)
+        return;
+    double rLo, rHi, uLo, uHi;
+    qx::SpanAlong(b, right, rLo, rHi);
+    qx::SpanAlong(b, up, uLo, uHi);
+    const double left = x0 + rLo * view.zoom, top = y0 - uHi * view.zoom;
+    const double rightEdge = x0 + rHi * view.zoom, bottom = y0 - uLo * view.zoom;
+    Tint(to, left, top, rightEdge, bottom, colour);
+    Outline(to, left, top, rightEdge, bottom, colour);
+}
+
 }  // namespace
 
 void OrthoPainter::PaintPlacements(QImage& image, const Document& doc, const qx::OrthoView& view,
@@ -156,16 +177,7 @@ void OrthoPainter::PaintPlacements(QImage& image, const Document& doc, const qx:
     const Pixels to{reinterpret_cast<QRgb*>(image.bits()), image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
                     image.width(), image.height()};
     const auto draw = [&](size_t i, QRgb colour) {
-        const qx::Bounds& b = table.placements[i];
-        if (b.empty)
-            return;
-        double rLo, rHi, uLo, uHi;
-        qx::SpanAlong(b, right, rLo, rHi);
-        qx::SpanAlong(b, up, uLo, uHi);
-        const double left = x0 + rLo * view.zoom, top = y0 - uHi * view.zoom;
-        const double rightEdge = x0 + rHi * view.zoom, bottom = y0 - uLo * view.zoom;
-        Tint(to, left, top, rightEdge, bottom, colour);
-        Outline(to, left, top, rightEdge, bottom, colour);
+        PaintBounds(to, view, right, up, x0, y0, table.placements[i], colour);
     };
     const QRgb plain = kPlacement.rgb(), chosen = kSelection.rgb();
     // Everything, then the selection over it, so that it is never hidden.
@@ -204,4 +216,27 @@ void OrthoPainter::PaintMarks(QPainter& painter, const Document& doc, const qx::
     const double length = std::hypot(dx, dy);
     if (length > 1e-6)
         painter.drawLine(QLineF(x, y, x + 28 * dx / length, y + 28 * dy / length));
+}
+
+void OrthoPainter::PaintObjectView(QImage& image, const Document& doc, const qx::OrthoView& view)
+{
+    const qx::AxisDir right = qx::RightOf(view.axis), up = qx::UpOf(view.axis);
+    const double x0 = view.width / 2.0 - view.centreRight * view.zoom;
+    const double y0 = view.height / 2.0 + view.centreUp * view.zoom;
+    const Pixels to{reinterpret_cast<QRgb*>(image.bits()), image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
+                    image.width(), image.height()};
+    // The open object's boxes at the origin, then the box being shaped over
+    // them in the selection's colour.
+    const auto boxesOf = [](const TQX3DObject* object) -> const TGLPremitives* {
+        return object && !object->Lists.empty() ? object->Lists[0].get() : nullptr;
+    };
+    if (const TGLPremitives* parts = boxesOf(doc.EditedModel))
+        for (int i = 0; i < parts->BoxCount && i < static_cast<int>(parts->Boxes.size()); ++i)
+            PaintBounds(to, view, right, up, x0, y0, qx::BoxBounds(parts->Boxes[static_cast<size_t>(i)]),
+                        kPlacement.rgb());
+    const TGLPremitives* pending = boxesOf(doc.PendingPrimitive);
+    if (doc.Placing && doc.PendingKind == ShapeKind::Box && pending && doc.PrimIndex >= 0 &&
+        doc.PrimIndex < static_cast<int>(pending->Boxes.size()))
+        PaintBounds(to, view, right, up, x0, y0, qx::BoxBounds(pending->Boxes[static_cast<size_t>(doc.PrimIndex)]),
+                    kSelection.rgb());
 }

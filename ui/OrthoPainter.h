@@ -52,6 +52,9 @@ private:
     void PaintGrid(QPainter& painter, const Document& doc, const qx::OrthoView& view);
     void PaintPlacements(QImage& image, const Document& doc, const qx::OrthoView& view,
                          const qx::PlacedBoundsTable& table);
+    // The object open for editing and the box being shaped, instead of
+    // the map.
+    void PaintObjectView(QImage& image, const Document& doc, const qx::OrthoView& view);
     void PaintMarks(QPainter& painter, const Document& doc, const qx::OrthoView& view, const OrthoCamera& camera);
 
     std::vector<QLineF> fineLines_, strongLines_;

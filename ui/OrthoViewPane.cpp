@@ -35,7 +35,7 @@ void OrthoViewPane::Changed(uint32_t changes)
         stale_ = 2;
     else if (changes & qx::MapChanged)
         stale_ = std::max(stale_, 1);
-    if (changes & (qx::ObjectsChanged | qx::SessionChanged | qx::MapChanged | qx::SelectionChanged |
+    if (changes & (qx::ObjectsChanged | qx::SessionChanged | qx::PendingChanged | qx::MapChanged | qx::SelectionChanged |
                    qx::CursorChanged))
         update();
 }

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+#include "SessionEdits.h"
 
 #include <memory>
 
@@ -100,6 +101,39 @@ TEST_F(OrthoViewPaneTest, ThePaneShowsTheDocumentAsItsNotificationsSay)
         for (int x = 0; x < picture.width(); ++x)
             labelled += qGray(picture.pixel(x, y)) > 120;
     EXPECT_GT(labelled, 10) << "coordinates written at the edge";
+}
+
+// While an object is open for editing the view shows its boxes, and the
+// box being shaped in the selection's colour, instead of the map.
+TEST_F(OrthoViewPaneTest, TheObjectOpenForEditingIsShownInsteadOfTheMap)
+{
+    TQX3DObject edited("edited"), pending("pending");
+    edited.AddList();
+    pending.AddList();
+    edited.Lists[0]->AddBox(0, 0, 0, 0, 4, 2, 4, 1, 0, 0, 0);
+    doc_.EditedModel = &edited;
+    doc_.PendingPrimitive = &pending;
+    const auto pixelsOf = [&](QRgb colour) {
+        const QImage picture = pane_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                count += picture.pixel(x, y) == colour;
+        return count;
+    };
+    const QRgb outline = qRgb(190, 190, 200);
+    EXPECT_EQ(pixelsOf(outline), 0) << "the empty map";
+    doc_.ModelEditMode = true;
+    doc_.Events.Notify(qx::SessionChanged);
+    EXPECT_GT(pixelsOf(outline), 40) << "the open object's box";
+    qx::StartPlacingShape(doc_, ShapeKind::Box, 1);
+    EXPECT_GT(SelectionPixels(), 20) << "the box being shaped";
+    doc_.ModelEditMode = false;
+    doc_.Placing = false;
+    doc_.Events.Notify(qx::SessionChanged);
+    EXPECT_EQ(pixelsOf(outline), 0) << "back to the map";
+    doc_.EditedModel = nullptr;
+    doc_.PendingPrimitive = nullptr;
 }
 
 }  // namespace
