@@ -2,6 +2,7 @@
 
 #include "ImageList.h"
 #include "QtText.h"
+#include "TreeFiles.h"
 
 std::string NodeText(const QTreeWidgetItem* item)
 {

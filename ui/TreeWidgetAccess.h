@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TreeFiles.h"
+#include "TreeAccess.h"
 
 // Item data roles.
 inline constexpr int NodeTextRole = Qt::UserRole;          // QByteArray, 1251
