@@ -231,6 +231,7 @@ void Frame(benchmark::State& state, float yaw, bool rasterise = true, float pitc
     MeasureFrames(state, frame);
     state.counters["placements"] = counts.placements;
     state.counters["hidden"] = counts.hidden;
+    state.counters["hidden chunks"] = counts.hiddenChunks;
     state.counters["cells"] = counts.cells;
     qxtest::UseDrawing(Drawing::Culled);
 }

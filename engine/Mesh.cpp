@@ -117,7 +117,7 @@ MeshGroup& MeshBuilder::GroupOf(const MeshState& state)
     for (MeshGroup& g : groups_)
         if (g.state.Same(state))
             return g;
-    groups_.push_back(MeshGroup{state, {}, {}, {}});
+    groups_.push_back(MeshGroup{state, {}, {}, {}, {}});
     return groups_.back();
 }
 
@@ -144,6 +144,7 @@ void MeshBuilder::Vertex(float x, float y, float z, float s, float t)
         return;
     const double* m = stack_.back().m;
     MeshVertex v{};
+    v.piece = piece;
     v.x = static_cast<float>(m[0] * x + m[1] * y + m[2] * z + m[3]);
     v.y = static_cast<float>(m[4] * x + m[5] * y + m[6] * z + m[7]);
     v.z = static_cast<float>(m[8] * x + m[9] * y + m[10] * z + m[11]);
@@ -308,6 +309,7 @@ void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
         for (size_t f = 0; f < solidFaces_.size(); ++f)
             if (!dropped[f] && !inside[f]) {
                 OccluderQuad& q = kept->emplace_back();
+                q.piece = groups_[solidFaces_[f].group].vertices[solidFaces_[f].first].piece;
                 for (uint32_t k = 0; k < 4; ++k) {
                     const MeshVertex& v = groups_[solidFaces_[f].group].vertices[solidFaces_[f].first + k];
                     q.corner[k][0] = v.x, q.corner[k][1] = v.y, q.corner[k][2] = v.z;

@@ -57,6 +57,7 @@ struct MeshVertex {
     float x, y, z;
     float s, t;
     float nx, ny, nz;
+    uint32_t piece = 0;  // MeshBuilder::piece when it was made (not drawn)
 };
 
 // One state's vertices.  Independent primitives (points, lines, triangles,
@@ -66,6 +67,9 @@ struct MeshGroup {
     std::vector<MeshVertex> vertices;
     std::vector<int32_t> runFirst;
     std::vector<int32_t> runCount;
+    // Set by SplitIntoChunks (MeshChunks.h): where each chunk's vertices
+    // begin, and last where the group ends; empty: not cut.
+    std::vector<int32_t> chunkStart;
 };
 
 class MeshBuilder {
@@ -100,6 +104,10 @@ public:
     void Normal(const TVec3& n);
     void Vertex(float x, float y, float z, float s, float t);
     void End();
+
+    // The piece of the object the vertices that follow belong to (0: none),
+    // for SplitIntoChunks.
+    uint32_t piece = 0;
 
     // While set, each quad that ends is taken for a face of a closed,
     // opaque solid drawn in one colour, for DropSharedFaces.

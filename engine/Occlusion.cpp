@@ -44,13 +44,6 @@ bool Project(const float clip[16], const float p[3], int width, int height, Proj
     return true;
 }
 
-// Bits of columns [first, last] (0..7) in every row of a cell.
-uint64_t ColumnBits(int first, int last)
-{
-    const uint64_t row = ((uint64_t{1} << (last - first + 1)) - 1) << first;
-    return row * 0x0101010101010101ull;
-}
-
 }  // namespace
 
 void OcclusionBuffer::Begin(const float projection[16], int width, int height)
@@ -65,15 +58,51 @@ void OcclusionBuffer::Begin(const float projection[16], int width, int height)
     std::fill(std::begin(empty.layers), std::end(empty.layers), kEmpty);
     cells_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), empty);
     band_.assign(static_cast<size_t>(columns_), 0);
+    need_.assign(static_cast<size_t>(columns_), 0);
+    work_ = 0;
     bandFirst_ = columns_;
     bandLast_ = -1;
 }
 
+OcclusionBuffer::Placed OcclusionBuffer::Under(const float modelview[16]) const
+{
+    Placed out;
+    MultiplyMatrices(projection_, modelview, out.clip);
+    // The eye, -A^-1 t for the modelview's linear part A and translation t:
+    // c holds A's cofactors, row by row, and A^-1 is their transpose / det.
+    const float* m = modelview;
+    const double c[9] = {double(m[5]) * m[10] - double(m[9]) * m[6], double(m[9]) * m[2] - double(m[1]) * m[10],
+                         double(m[1]) * m[6] - double(m[5]) * m[2],  double(m[8]) * m[6] - double(m[4]) * m[10],
+                         double(m[0]) * m[10] - double(m[8]) * m[2], double(m[4]) * m[2] - double(m[0]) * m[6],
+                         double(m[4]) * m[9] - double(m[8]) * m[5],  double(m[8]) * m[1] - double(m[0]) * m[9],
+                         double(m[0]) * m[5] - double(m[4]) * m[1]};
+    const double det = m[0] * c[0] + m[4] * c[1] + m[8] * c[2];
+    out.eyeKnown = std::isfinite(det) && det != 0;
+    for (int r = 0; r < 3 && out.eyeKnown; ++r)
+        out.eye[r] = static_cast<float>(-(c[r] * m[12] + c[3 + r] * m[13] + c[6 + r] * m[14]) / det);
+    return out;
+}
+
 void OcclusionBuffer::AddQuads(const float modelview[16], std::span<const OccluderQuad> quads)
 {
-    float clip[16];
-    MultiplyMatrices(projection_, modelview, clip);
+    AddQuads(Under(modelview), quads);
+}
+
+void OcclusionBuffer::AddQuads(const Placed& placed, std::span<const OccluderQuad> quads)
+{
+    const float* clip = placed.clip;
     for (const OccluderQuad& q : quads) {
+        if (placed.eyeKnown) {
+            // Seen from behind (its corners turn clockwise from outside):
+            // GL culls it, and it need not be projected to know.
+            const float* a = q.corner[0];
+            const float u[3] = {q.corner[1][0] - a[0], q.corner[1][1] - a[1], q.corner[1][2] - a[2]};
+            const float v[3] = {q.corner[2][0] - a[0], q.corner[2][1] - a[1], q.corner[2][2] - a[2]};
+            const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+            const float toEye = n[0] * (placed.eye[0] - a[0]) + n[1] * (placed.eye[1] - a[1]) + n[2] * (placed.eye[2] - a[2]);
+            if (toEye > 0)
+                continue;
+        }
         Projected p[4];
         bool inView = true;
         for (int k = 0; k < 4 && inView; ++k)
@@ -97,9 +126,10 @@ namespace {
 // Calls span(y, first, last) for each pixel row y of the window whose
 // centres from column first to last lie inside the convex polygon (n
 // corners counter-clockwise, y up) by at least `inset` pixels (a negative
-// inset takes in what lies that near outside), until span returns false.
+// inset takes in what lies that near outside), until span returns false;
+// from the top row down when `downwards`.
 template <typename Span>
-void ForEachSpan(const double (*corners)[2], int n, double inset, int width, int height, Span&& span)
+void ForEachSpan(const double (*corners)[2], int n, double inset, int width, int height, bool downwards, Span&& span)
 {
     // Each edge bounds a row's span on one side at x = at + slope * y, or
     // (level edges) keeps rows on one side of a height.
@@ -130,7 +160,8 @@ void ForEachSpan(const double (*corners)[2], int n, double inset, int width, int
     const double out = std::max(-inset, 0.0);
     const int firstRow = std::max(0, static_cast<int>(std::ceil(std::max(bottom - out, above) - 0.5)));
     const int lastRow = std::min(height - 1, static_cast<int>(std::floor(std::min(top + out, below) - 0.5)));
-    for (int y = firstRow; y <= lastRow; ++y) {
+    for (int k = firstRow; k <= lastRow; ++k) {
+        const int y = downwards ? lastRow + firstRow - k : k;
         const double yc = y + 0.5;
         double left = -1e30, right = 1e30;
         for (int k = 0; k < lefts; ++k)
@@ -171,25 +202,34 @@ int ConvexHull(Projected* points, int count, double (*hull)[2])
     return n - 1;  // the last corner is the first again
 }
 
+// Sets the bits of pixels x0..x1 of row y in a band's cells (one mask per
+// column of cells), widening [first, last] to the columns touched; returns
+// how many it touched.
+uint64_t MarkRow(uint64_t* band, int y, int x0, int x1, int& first, int& last)
+{
+    const int shift = (y % kCell) * 8;
+    for (int cx = x0 / kCell; cx <= x1 / kCell; ++cx) {
+        const int from = std::max(x0 - cx * kCell, 0), to = std::min(x1 - cx * kCell, kCell - 1);
+        band[cx] |= (((uint64_t{1} << (to - from + 1)) - 1) << from) << shift;
+    }
+    first = std::min(first, x0 / kCell);
+    last = std::max(last, x1 / kCell);
+    return static_cast<uint64_t>(x1 / kCell - x0 / kCell + 1);
+}
+
 }  // namespace
 
 void OcclusionBuffer::Fill(const double (*corners)[2], float depth)
 {
     bandDepth_ = depth;
     int band = -1;
-    ForEachSpan(corners, 4, kInside, width_, height_, [&](int y, int x0, int x1) {
+    ForEachSpan(corners, 4, kInside, width_, height_, false, [&](int y, int x0, int x1) {
         if (y / kCell != band) {
             if (band >= 0)
                 Flush(band);
             band = y / kCell;
         }
-        const int shift = (y % kCell) * 8;
-        for (int cx = x0 / kCell; cx <= x1 / kCell; ++cx) {
-            const int from = std::max(x0 - cx * kCell, 0), to = std::min(x1 - cx * kCell, kCell - 1);
-            band_[static_cast<size_t>(cx)] |= (((uint64_t{1} << (to - from + 1)) - 1) << from) << shift;
-        }
-        bandFirst_ = std::min(bandFirst_, x0 / kCell);
-        bandLast_ = std::max(bandLast_, x1 / kCell);
+        work_ += MarkRow(band_.data(), y, x0, x1, bandFirst_, bandLast_);
         return true;
     });
     if (band >= 0)
@@ -245,8 +285,12 @@ void OcclusionBuffer::Flush(int band)
 
 bool OcclusionBuffer::Hidden(const float modelview[16], const float lo[3], const float hi[3]) const
 {
-    float clip[16];
-    MultiplyMatrices(projection_, modelview, clip);
+    return Hidden(Under(modelview), lo, hi);
+}
+
+bool OcclusionBuffer::Hidden(const Placed& placed, const float lo[3], const float hi[3]) const
+{
+    const float* clip = placed.clip;
     Projected points[8];
     float nearest = std::numeric_limits<float>::infinity();
     for (int k = 0; k < 8; ++k) {
@@ -261,23 +305,41 @@ bool OcclusionBuffer::Hidden(const float modelview[16], const float lo[3], const
         return false;
 
     const float behind = nearest - kDepthMargin;
-    bool hidden = true;
-    // Every pixel whose centre may lie inside, or a hair outside.
-    ForEachSpan(hull, corners, -kInside, width_, height_, [&](int y, int x0, int x1) {
-        const int cy = y / kCell;
-        const uint64_t row = uint64_t{0xFF} << ((y % kCell) * 8);
-        for (int cx = x0 / kCell; cx <= x1 / kCell && hidden; ++cx) {
-            const int from = std::max(x0 - cx * kCell, 0), to = std::min(x1 - cx * kCell, kCell - 1);
-            const uint64_t need = row & ColumnBits(from, to);
-            const Cell& cell = cells_[static_cast<size_t>(cy) * columns_ + cx];
-            uint64_t covered = 0;
+    // The pixels a band of cells needs covered gather in need_, then each
+    // cell's layers are looked at once.
+    int band = -1, first = columns_, last = -1;
+    const auto covered = [&] {
+        for (int cx = first; cx <= last; ++cx) {
+            uint64_t& need = need_[static_cast<size_t>(cx)];
+            const Cell& cell = cells_[static_cast<size_t>(band) * columns_ + cx];
+            uint64_t mask = 0;
             for (const Layer& layer : cell.layers)
                 if (layer.depth < behind)
-                    covered = layer.mask;
-            hidden = (need & ~covered) == 0;
+                    mask = layer.mask;
+            if ((need & ~mask) != 0) {
+                std::fill(need_.begin() + cx, need_.begin() + last + 1, 0);
+                return false;
+            }
+            need = 0;
         }
-        return hidden;
+        first = columns_;
+        last = -1;
+        return true;
+    };
+    bool hidden = true;
+    // Every pixel whose centre may lie inside, or a hair outside; from the
+    // top, where what shows over nearer things mostly lies.
+    ForEachSpan(hull, corners, -kInside, width_, height_, true, [&](int y, int x0, int x1) {
+        if (y / kCell != band) {
+            if (band >= 0 && !covered())
+                return hidden = false;
+            band = y / kCell;
+        }
+        work_ += MarkRow(need_.data(), y, x0, x1, first, last);
+        return true;
     });
+    if (hidden && band >= 0)
+        hidden = covered();
     return hidden;
 }
 

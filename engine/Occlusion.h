@@ -32,6 +32,7 @@ namespace qx {
 // outside, its front faces culled).
 struct OccluderQuad {
     float corner[4][3];
+    uint32_t piece = 0;  // the part of the object it belongs to (MeshChunks.h)
 };
 
 class OcclusionBuffer {
@@ -47,6 +48,20 @@ public:
     // Whether the box [lo, hi] under `modelview` lies wholly behind what was
     // added (see above).
     bool Hidden(const float modelview[16], const float lo[3], const float hi[3]) const;
+    // The same for many calls under one modelview: what they need of it
+    // made once.
+    struct Placed {
+        float clip[16];          // projection x modelview
+        float eye[3] = {0, 0, 0};  // in the modelview's space
+        bool eyeKnown = false;
+    };
+    Placed Under(const float modelview[16]) const;
+    void AddQuads(const Placed& placed, std::span<const OccluderQuad> quads);
+    bool Hidden(const Placed& placed, const float lo[3], const float hi[3]) const;
+
+    // Pixel rows of cells visited since Begin, filling and testing: what the
+    // buffer's time grows with.
+    uint64_t Work() const { return work_; }
 
 private:
     struct Layer {
@@ -67,6 +82,9 @@ private:
     std::vector<uint64_t> band_;
     int bandFirst_ = 0, bandLast_ = -1;
     float bandDepth_ = 0;
+    // A band of cells being tested: the pixels each must have covered.
+    mutable std::vector<uint64_t> need_;
+    mutable uint64_t work_ = 0;
 };
 
 }  // namespace qx

@@ -383,6 +383,53 @@ void PrepareDrawing(const ProjectContent& content, const LevelScene& scene, cons
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+namespace {
+
+// The ground under the level, its grid where the editor's grid lies.
+void DrawGround(const LevelScene& scene)
+{
+    if (!scene.ground || scene.groundBox.IsEmpty())
+        return;
+    // The floor gives s = (width - x) / width and t = z / depth; the
+    // editor's grid, drawn from the origin, has s = -0.6 x and t = 0.6 z
+    // in world units (give or take whole repeats).
+    const Box3& g = scene.groundBox;
+    const double w = static_cast<double>(g.max[0]) - g.min[0], d = static_cast<double>(g.max[2]) - g.min[2];
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslated(std::fmod(-kGridRepeatsPerUnit * (g.min[0] + w), 1.0), std::fmod(kGridRepeatsPerUnit * g.min[2], 1.0),
+                 0);
+    glScaled(kGridRepeatsPerUnit * w, kGridRepeatsPerUnit * d, 1);
+    glMatrixMode(GL_MODELVIEW);
+    scene.ground->DrawAt(g.min[0], g.max[1], g.min[2], 0, 0, 0, 1, 1, 1);
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// The sky where nothing was drawn yet: at the far end of the depth range,
+// where the depth buffer still holds its cleared value.
+void DrawSkyBehind(const TSkybox& sky, const float eye[3])
+{
+    GLint test = GL_LESS;
+    glGetIntegerv(GL_DEPTH_FUNC, &test);
+    glDepthRange(1, 1);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glTranslatef(eye[0], eye[1], eye[2]);
+    glCullFace(GL_FRONT);
+    SetBlend(0, 0);
+    glColor4f(1, 1, 1, 1);
+    glCallList(static_cast<GLuint>(sky.DisplayList.Id(0)));
+    glTranslatef(-eye[0], -eye[1], -eye[2]);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(static_cast<GLenum>(test));
+    glDepthRange(0, 1);
+}
+
+}  // namespace
+
 DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky,
                      const ViewPoint& view, int width, int height)
 {
@@ -401,31 +448,19 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
     MultiplyMatrices(projection, modelview, clip);
     const ViewFrustum frustum(clip);
 
-    if (sky)
-        sky->Draw(e[0], e[1], e[2]);
-    if (scene.ground && !scene.groundBox.IsEmpty()) {
-        // The floor gives s = (width - x) / width and t = z / depth; the
-        // editor's grid, drawn from the origin, has s = -0.6 x and t = 0.6 z
-        // in world units (give or take whole repeats).
-        const Box3& g = scene.groundBox;
-        const double w = static_cast<double>(g.max[0]) - g.min[0], d = static_cast<double>(g.max[2]) - g.min[2];
-        glMatrixMode(GL_TEXTURE);
-        glPushMatrix();
-        glLoadIdentity();
-        glTranslated(std::fmod(-kGridRepeatsPerUnit * (g.min[0] + w), 1.0), std::fmod(kGridRepeatsPerUnit * g.min[2], 1.0),
-                     0);
-        glScaled(kGridRepeatsPerUnit * w, kGridRepeatsPerUnit * d, 1);
-        glMatrixMode(GL_MODELVIEW);
-        scene.ground->DrawAt(g.min[0], g.max[1], g.min[2], 0, 0, 0, 1, 1, 1);
-        glMatrixMode(GL_TEXTURE);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
+    // The buffers draw the opaque placements first, then the ground and the
+    // sky where they still show, then the blended placements: pixels that
+    // nearer placements cover are then shaded once.  Drawn one by one, a
+    // blended placement comes before the sky, so the sky goes first.
+    const bool buffers = CurrentObjectPath() == ObjectPath::Buffers;
+    if (!buffers) {
+        if (sky)
+            sky->Draw(e[0], e[1], e[2]);
+        DrawGround(scene);
     }
-
     glColor4f(1, 1, 1, 1);
     // Kept between frames, so that a frame allocates nothing.
     static DrawBatch batch;
-    const bool buffers = CurrentObjectPath() == ObjectPath::Buffers;
     const float r = kDrawDistance;
     const double r2 = static_cast<double>(r) * r;
     const std::vector<uint32_t>& items = scene.drawGrid.Items();
@@ -450,8 +485,15 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
             counts.boxes += o->Lists[static_cast<size_t>(o->CurrentList)]->BoxCount;
         }
     });
-    batch.Draw();
+    batch.DrawOpaque();
+    if (buffers) {
+        DrawGround(scene);
+        if (sky)
+            DrawSkyBehind(*sky, e);
+    }
+    batch.DrawBlended();
     counts.hidden = batch.Hidden();
+    counts.hiddenChunks = batch.HiddenChunks();
     return counts;
 }
 

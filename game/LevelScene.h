@@ -93,6 +93,7 @@ struct DrawCounts {
     int placements = 0;  // placements in range and in view
     int boxes = 0;       // their boxes
     int hidden = 0;      // of those, left out as hidden behind nearer ones
+    int hiddenChunks = 0;  // chunks of the others left out so
 };
 
 // Draws the first frame's view from the start (width x height device

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "Mesh.h"
+#include "MeshChunks.h"
 #include "Occlusion.h"
 
 class TQX3DObject;
@@ -41,12 +42,18 @@ public:
         GLenum mode;
         int32_t first, count;        // one run
         uint32_t runBegin, runEnd;   // or these runs (strips, polygons)
+        // Cut into the buffers' chunks: chunkFirst_[chunkAt + c] is where
+        // chunk c begins (before chunk 0: what belongs to none; the last
+        // entry the run's end); UINT32_MAX: drawn whole.
+        uint32_t chunkAt;
     };
 
     // Uploads the groups; null when they hold nothing to draw.  The
-    // occluders are the outer faces of its opaque solids (kept on the CPU).
+    // occluders are the outer faces of its opaque solids (kept on the CPU);
+    // groups, occluders and chunks as SplitIntoChunks leaves them.
     static std::shared_ptr<const ObjectBuffers> Upload(const std::vector<MeshGroup>& groups,
-                                                       std::vector<OccluderQuad> occluders = {});
+                                                       std::vector<OccluderQuad> occluders = {},
+                                                       std::vector<MeshChunk> chunks = {});
     ~ObjectBuffers();
     ObjectBuffers(const ObjectBuffers&) = delete;
     ObjectBuffers& operator=(const ObjectBuffers&) = delete;
@@ -70,6 +77,11 @@ private:
     std::vector<GLint> runFirst_;
     std::vector<GLsizei> runCount_;
     std::vector<OccluderQuad> occluders_;
+    std::vector<MeshChunk> chunks_;
+    std::vector<GLint> chunkFirst_;
+    // occluders_[occluderAt_[c + 1], occluderAt_[c + 2]) belong to chunk
+    // c, those before occluderAt_[1] to none.
+    std::vector<uint32_t> occluderAt_;
 };
 
 // Draws, for each render state that `buffers` use and an earlier call has
@@ -101,14 +113,21 @@ public:
     // added.  With occlusion culling on, the depth test on and lighting off
     // (lit, a material's alpha could let the alpha test drop a box's
     // pixels), placements are taken nearest first: one wholly behind the
-    // opaque solids of those before it is left out, the others' solids
-    // hide what follows (after a draw where this hid little, the next few
-    // draw without it).  Leaves the modelview matrix as it found it
+    // opaque solids of those before it is left out, and of the others each
+    // chunk so hidden; the solids of what is drawn hide what follows (after
+    // a draw where this hid little, the next few draw without it).  Leaves the modelview matrix as it found it
     // and the batch empty.
     void Draw();
+    // Draw in two steps, for drawing between them what must come after the
+    // opaque placements and before the blended ones.  DrawBlended empties
+    // the batch.
+    void DrawOpaque();
+    void DrawBlended();
     bool Empty() const { return items_.empty(); }
-    // Placements the last Draw left out as hidden.
+    // Placements the last Draw left out as hidden, and chunks of the
+    // others.
     int Hidden() const { return hiddenCount_; }
+    int HiddenChunks() const { return hiddenChunks_; }
 
 private:
     struct Item {
@@ -120,13 +139,18 @@ private:
     };
     // Marks hidden_ for each placement; false when the frame cannot cull.
     bool Cull();
+    void DrawItems(size_t begin, size_t end);
 
-    std::vector<Item> items_, sorted_;
+    std::vector<Item> items_, sorted_;  // sorted_: what DrawOpaque left to draw
+    size_t blendedFrom_ = 0;
     std::vector<std::array<float, 16>> matrices_;
     std::vector<const ObjectBuffers*> placed_;  // per matrix
     std::vector<uint32_t> counts_, order_;
     std::vector<uint8_t> hidden_;
-    int hiddenCount_ = 0;
+    std::vector<uint64_t> shown_;  // per matrix: a bit per chunk that may show
+    std::vector<GLint> drawFirst_;
+    std::vector<GLsizei> drawCount_;
+    int hiddenCount_ = 0, hiddenChunks_ = 0;
     int resting_ = 0;  // draws left without culling (see Cull)
     OcclusionBuffer occlusion_;
     float projection_[16] = {};

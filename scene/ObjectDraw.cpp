@@ -33,7 +33,9 @@ void qx::BuildObjectLists(TQX3DObject& object, int16_t first, int16_t count)
             object.Lists[i]->PrepareDrawing();
             std::vector<qx::OccluderQuad> occluders;
             std::vector<qx::MeshGroup> groups = qx::BuildListMesh(*object.Lists[i], Textures().TextureCount, &occluders);
-            object.Buffers[static_cast<size_t>(i)] = qx::ObjectBuffers::Upload(groups, std::move(occluders));
+            std::vector<qx::MeshChunk> chunks = qx::SplitIntoChunks(groups, occluders);
+            object.Buffers[static_cast<size_t>(i)] =
+                qx::ObjectBuffers::Upload(groups, std::move(occluders), std::move(chunks));
         }
         return;
     }

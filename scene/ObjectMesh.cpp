@@ -101,8 +101,12 @@ std::vector<MeshGroup> BuildListMesh(const TGLPremitives& list, int32_t registry
                                      std::vector<OccluderQuad>* occluders)
 {
     MeshBuilder b;
-    for (const TBox& box : Valid(list.Boxes, list.BoxCount))
+    // Each box a piece of its own, for SplitIntoChunks.
+    for (const TBox& box : Valid(list.Boxes, list.BoxCount)) {
+        ++b.piece;
         AppendBox(b, box, registrySize);
+    }
+    b.piece = 0;
     b.DropSharedFaces(occluders);
     for (const TSphere& sphere : Valid(list.Spheres, list.SphereCount)) {
         PushPlaced(b, sphere.Texture, sphere.Position, sphere.Rotation, registrySize);

@@ -15,7 +15,8 @@ namespace qx {
 
 // registrySize: the texture registry's count, for BindTexture's rule that
 // an index past the end changes nothing.  `occluders` (when given) gets the
-// outer faces of the list's opaque solid boxes.
+// outer faces of the list's opaque solid boxes.  Box i's vertices and
+// faces are tagged as piece i + 1, the other kinds' as none.
 std::vector<MeshGroup> BuildListMesh(const TGLPremitives& list, int32_t registrySize,
                                      std::vector<OccluderQuad>* occluders = nullptr);
 

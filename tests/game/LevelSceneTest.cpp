@@ -18,6 +18,7 @@
 #include "SolidTextures.h"
 #include "PlayerMotion.h"
 #include "QX3DObject.h"
+#include "Skybox.h"
 #include "TestSupport.h"
 
 namespace {
@@ -212,17 +213,29 @@ TEST_F(LevelDraw, DrawsPlacementsInRangeAndInViewOnly)
     EXPECT_EQ(qx::DrawLevel(content, scene, nullptr, view, 256, 256).placements, 1);
 }
 
-// The game's picture of a small level of every setting, at the test's
-// 256 x 256 and at 1280 x 720: the buffers' drawing paints what the display
-// lists paint (at 1280 x 720 within 0.1 % of the pixels), and the same with
-// occlusion culling as without, while it leaves placements out.
+// The game's picture of a small level of every setting under a sky box and
+// over the ground, at the test's 256 x 256 and at 1280 x 720: the buffers'
+// drawing (the sky and the ground after the opaque placements, where they
+// still show) paints what the display lists paint (at 1280 x 720 within
+// 0.1 % of the pixels), and the same with occlusion culling as without,
+// while it leaves placements and boxes of placements out.
 TEST_F(LevelDraw, BuffersCulledOrNotPaintTheReferencePicture)
 {
     InitGLState();
-    const qxtest::SolidTextures textures({{{200, 40, 40}}, {{40, 200, 40}}});
+    // The level's two pictures, the ground's, the sky's.
+    const qxtest::SolidTextures textures({{{200, 40, 40}}, {{40, 200, 40}}, {{40, 40, 200}}, {{220, 220, 40}}});
     ProjectContent content = qxtest::PictureLevel(2);
     qx::LevelScene scene;
+    scene.groundGrid = true;
     scene.Build(content);
+    TQX3DObject ground("_Ground");
+    ground.AddList();
+    const qx::Box3& g = scene.groundBox;
+    ground.Lists[0]->AddFloor(2, 0, 0, 0, g.max[0] - g.min[0], g.max[2] - g.min[2], 1, 0, 0, 0);
+    scene.ground = &ground;
+    TSkybox sky(true, 500);
+    sky.FrontTexture = sky.BackTexture = sky.TopTexture = sky.BottomTexture = sky.LeftTexture = sky.RightTexture = 3;
+    sky.BuildList();
     qx::ViewPoint view;
     view.eye[1] = 3;
     view.eye[2] = -45;
@@ -237,13 +250,22 @@ TEST_F(LevelDraw, BuffersCulledOrNotPaintTheReferencePicture)
         for (const qxtest::Drawing drawing : qxtest::kDrawings) {
             qxtest::UseDrawing(drawing);
             qxtest::BuildObjects(content);
+            ground.BuildDisplayLists();
             const auto k = static_cast<size_t>(drawing);
-            counts[k] = qx::DrawLevel(content, scene, nullptr, view, width, height);
+            counts[k] = qx::DrawLevel(content, scene, &sky, view, width, height);
             pictures[k] = qxtest::ReadPicture(width, height);
         }
         qxtest::UseDrawing(qxtest::Drawing::Culled);
         EXPECT_GT(counts[0].placements, 50);
         EXPECT_GT(counts[2].hidden, 5) << "the culler leaves out what lies behind";
+        EXPECT_GT(counts[2].hiddenChunks, 50) << "and boxes of what shows";
+        // The ground and the sky show.
+        for (const std::array<unsigned char, 3> colour : {std::array<unsigned char, 3>{40, 40, 200}, {220, 220, 40}}) {
+            size_t seen = 0;
+            for (size_t i = 0; i + 3 < pictures[0].size(); i += 4)
+                seen += pictures[0][i] == colour[0] && pictures[0][i + 1] == colour[1] && pictures[0][i + 2] == colour[2];
+            EXPECT_GT(seen, pictures[0].size() / 4 / 50) << int(colour[0]);
+        }
         const std::vector<unsigned char> black(pictures[0].size(), 0);
         EXPECT_GT(qxtest::DifferentPixels(pictures[0], black), pictures[0].size() / 16) << "the level fills the view";
         // Mesa rounds a few edge pixels of the wide frame apart on the
@@ -251,6 +273,44 @@ TEST_F(LevelDraw, BuffersCulledOrNotPaintTheReferencePicture)
         const size_t allowed = width == 256 ? 0 : pictures[0].size() / 4 / 1000;
         EXPECT_LE(qxtest::DifferentPixels(pictures[0], pictures[1]), allowed);
         EXPECT_EQ(qxtest::DifferentPixels(pictures[1], pictures[2]), 0u);
+    }
+}
+
+// Of a row of four boxes (one placement) behind a wall, the three the wall
+// covers are left out and the one past its edge is drawn, the picture the
+// same as without culling; a blended wall hides none.
+TEST_F(LevelDraw, BoxesOfAPlacementBehindAWallAreLeftOutThoseThatShowDrawn)
+{
+    InitGLState();
+    ProjectContent content;
+    // Seen from (0, 5, 0) along +Z, the wall's face at z = 10 covers
+    // |x| < 4.5 at z = 15, where the boxes' faces are.
+    const float wall[3] = {6, 10, 1}, none[3] = {0, 0, 0};
+    AddBoxObject(content, "_Wall", wall, none);
+    content.AddPlacement("_Wall", TPlacement{-3, 0, 10, 0, 0, 0, 1, 1, 1});
+    TGLPremitives& row = *content.MapObjects[static_cast<size_t>(content.AddObject("_Row"))]->Lists[0];
+    for (const float x : {-4.0f, -1.0f, 2.0f, 4.0f})
+        row.AddBox(-1, x, 4, 0, 2, 2, 2, 1, 0, 0, 0);
+    content.AddPlacement("_Row", TPlacement{0, 0, 15, 0, 0, 0, 1, 1, 1});
+    qx::LevelScene scene;
+    scene.Build(content);
+    qx::ViewPoint view;
+    view.eye[1] = 5;
+    for (const uint8_t blend : {uint8_t{0}, uint8_t{2}}) {
+        SCOPED_TRACE(int(blend));
+        content.MapObjects[0]->Lists[0]->Boxes[0].BlendMode = blend;
+        std::vector<unsigned char> pictures[2];
+        qx::DrawCounts counts;
+        for (const qxtest::Drawing drawing : {qxtest::Drawing::Buffers, qxtest::Drawing::Culled}) {
+            qxtest::UseDrawing(drawing);
+            qxtest::BuildObjects(content);
+            counts = qx::DrawLevel(content, scene, nullptr, view, 256, 256);
+            pictures[drawing == qxtest::Drawing::Culled] = qxtest::ReadPicture();
+        }
+        EXPECT_EQ(counts.placements, 2);
+        EXPECT_EQ(counts.hidden, 0);
+        EXPECT_EQ(counts.hiddenChunks, blend == 0 ? 3 : 0);
+        EXPECT_EQ(qxtest::DifferentPixels(pictures[0], pictures[1]), 0u);
     }
 }
 

@@ -77,6 +77,16 @@ TEST_F(Occlusion, WhatLiesWhollyBehindAWallIsHiddenAndNothingElse)
     EXPECT_FALSE(Hidden({{-1, -1, -1}, {1, 1, 1}})) << "around the eye";
 }
 
+TEST_F(Occlusion, AWallTurnedScaledAndMovedByItsModelviewHidesAsWhereItLands)
+{
+    // Scaled 2 along X, turned 90 degrees about Y, moved 10.5 ahead: the
+    // slab below lands on kWall, its near face at x = -0.25.
+    const float modelview[16] = {0, 0, -2, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, -10.5f, 1};
+    buffer.AddQuads(modelview, Solids({{{-0.25f, -5, -5}, {0.25f, 5, 5}}}));
+    EXPECT_TRUE(Hidden({{-2, -2, -30}, {2, 2, -20}}));
+    EXPECT_FALSE(Hidden({{8, -2, -21}, {10.1f, 2, -20}}));
+}
+
 TEST_F(Occlusion, WallsSideBySideHideWhatLiesBehindTheirSeam)
 {
     Add({{{-5, -5, -11}, {0.3f, 5, -10}}});

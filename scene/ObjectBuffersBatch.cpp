@@ -1,0 +1,265 @@
+// The frame's batch of placements (ObjectBuffers.h): sorted by state,
+// culled against the occlusion buffer placement by placement and chunk by
+// chunk, and drawn.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "ObjectBuffers.h"
+#include "ObjectBuffersState.h"
+
+namespace qx {
+
+namespace {
+
+using namespace buffers_detail;
+
+// A draw whose culler's tests of what proved hidden took less than one
+// part in kWorthShare of its work rests it for the next kRestFrames draws:
+// a cell of the buffer costs about a fifth of what GL spends on a cell of
+// pixels it need not draw, so where little hides (an open floor, the
+// editor's scattered boxes, the map seen from above) its work costs more
+// than it saves; a view that turns to where it pays is culled again a few
+// frames later.
+constexpr uint64_t kWorthShare = 5;
+constexpr int kRestFrames = 7;
+
+// Whether the box [lo, hi] under modelview m and projection p lies wholly
+// beyond one plane of the clip volume: then every point of it does (the
+// clip coordinates are linear in the point), whatever the sign of w.
+bool OutsideView(const float* p, const float* m, const float lo[3], const float hi[3])
+{
+    float clip[8][4];
+    for (int k = 0; k < 8; ++k) {
+        const float v[3] = {(k & 1) ? hi[0] : lo[0], (k & 2) ? hi[1] : lo[1], (k & 4) ? hi[2] : lo[2]};
+        float eye[4];
+        for (int r = 0; r < 4; ++r)
+            eye[r] = m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r];
+        for (int r = 0; r < 4; ++r)
+            clip[k][r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
+    }
+    for (int axis = 0; axis < 3; ++axis)
+        for (const float side : {-1.0f, 1.0f}) {
+            int beyond = 0;
+            // A hair of margin for rounding that differs from GL's own.
+            for (int k = 0; k < 8; ++k)
+                beyond += side * clip[k][axis] - clip[k][3] > 1e-5f * std::fabs(clip[k][3]);
+            if (beyond == 8)
+                return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
+                    float scaleX, float scaleY, float scaleZ)
+{
+    if (matrices_.empty())
+        glGetFloatv(GL_PROJECTION_MATRIX, projection_);
+    glPushMatrix();
+    ApplyPlacement(x, y, z, rotX, rotY, rotZ, scaleX, scaleY, scaleZ);
+    matrices_.emplace_back();
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrices_.back().data());
+    glPopMatrix();
+    if (OutsideView(projection_, matrices_.back().data(), buffers.min_, buffers.max_)) {
+        matrices_.pop_back();
+        return;
+    }
+    const auto matrix = static_cast<uint32_t>(matrices_.size() - 1);
+    placed_.push_back(&buffers);
+    const std::vector<MeshState>& states = States();
+    const auto count = static_cast<uint32_t>(states.size());
+    // The placement's origin in eye space looks down -Z.
+    const float depth = -matrices_.back()[14];
+    for (uint32_t g = 0; g < buffers.groups_.size(); ++g) {
+        const uint32_t state = buffers.groups_[g].state;
+        const bool blended = states[state].Blended();
+        items_.push_back({&buffers, g, matrix, blended ? count + state : state, blended ? 0.0f : depth});
+    }
+}
+
+bool DrawBatch::Cull()
+{
+    if (!OcclusionCulling()) {
+        resting_ = 0;  // switched on again, it culls at once
+        return false;
+    }
+    if (!glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_LIGHTING))
+        return false;
+    if (resting_ > 0) {
+        --resting_;
+        return false;
+    }
+    GLboolean writes = GL_FALSE;
+    GLint test = 0, viewport[4] = {0, 0, 0, 0};
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+    glGetIntegerv(GL_DEPTH_FUNC, &test);
+    if (!writes || (test != GL_LESS && test != GL_LEQUAL))
+        return false;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    occlusion_.Begin(projection_, viewport[2], viewport[3]);
+    // Nearest first by the placement's origin: any order is sound (only
+    // what is drawn hides), the nearest hide the most.
+    order_.resize(matrices_.size());
+    for (uint32_t m = 0; m < order_.size(); ++m)
+        order_[m] = m;
+    std::sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) {
+        return matrices_[b][14] < matrices_[a][14] || (matrices_[b][14] == matrices_[a][14] && a < b);
+    });
+    hidden_.assign(matrices_.size(), 0);
+    shown_.assign(matrices_.size(), UINT64_MAX);
+    // The cells the tests of what proved hidden visited: about the share of
+    // the buffer's work that spares GL pixels.
+    uint64_t saved = 0;
+    for (const uint32_t m : order_) {
+        const ObjectBuffers& b = *placed_[m];
+        const OcclusionBuffer::Placed placed = occlusion_.Under(matrices_[m].data());
+        uint64_t before = occlusion_.Work();
+        if (occlusion_.Hidden(placed, b.min_, b.max_)) {
+            saved += occlusion_.Work() - before;
+            hidden_[m] = 1;
+            ++hiddenCount_;
+            continue;
+        }
+        const std::span<const OccluderQuad> quads(b.occluders_);
+        occlusion_.AddQuads(placed, quads.first(b.occluderAt_[1]));
+        uint64_t shown = 0;
+        for (uint32_t c = 0; c < b.chunks_.size(); ++c) {
+            before = occlusion_.Work();
+            if (occlusion_.Hidden(placed, b.chunks_[c].lo, b.chunks_[c].hi)) {
+                saved += occlusion_.Work() - before;
+                ++hiddenChunks_;
+                continue;
+            }
+            shown |= uint64_t{1} << c;
+            occlusion_.AddQuads(placed, quads.subspan(b.occluderAt_[c + 1], b.occluderAt_[c + 2] - b.occluderAt_[c + 1]));
+        }
+        const size_t n = b.chunks_.size();
+        shown_[m] = n == 0 || shown == (n >= 64 ? UINT64_MAX : (uint64_t{1} << n) - 1) ? UINT64_MAX : shown;
+    }
+    if (saved * kWorthShare < occlusion_.Work())
+        resting_ = kRestFrames;
+    return true;
+}
+
+void DrawBatch::Draw()
+{
+    DrawOpaque();
+    DrawBlended();
+}
+
+void DrawBatch::DrawOpaque()
+{
+    hiddenCount_ = 0;
+    hiddenChunks_ = 0;
+    blendedFrom_ = 0;
+    sorted_.clear();
+    if (items_.empty())
+        return;
+    const bool culled = Cull();
+    if (!culled)
+        shown_.assign(matrices_.size(), UINT64_MAX);
+    // A counting sort by rank keeps the order of addition within a state
+    // and allocates nothing once the vectors have grown.
+    const size_t ranks = 2 * States().size();
+    counts_.assign(ranks + 1, 0);
+    for (const Item& item : items_)
+        if (!culled || !hidden_[item.matrix])
+            ++counts_[item.rank + 1];
+    for (size_t r = 1; r <= ranks; ++r)
+        counts_[r] += counts_[r - 1];
+    sorted_.resize(counts_[ranks]);
+    blendedFrom_ = counts_[States().size()];
+    for (const Item& item : items_)
+        if (!culled || !hidden_[item.matrix])
+            sorted_[counts_[item.rank]++] = item;
+    // Each rank now ends where the next begins.
+    size_t begin = 0;
+    for (size_t r = 0; r < ranks; ++r) {
+        const size_t end = counts_[r];
+        if (end - begin > 1)
+            std::sort(sorted_.begin() + static_cast<ptrdiff_t>(begin), sorted_.begin() + static_cast<ptrdiff_t>(end),
+                      [](const Item& a, const Item& b) {
+                          return a.depth < b.depth || (a.depth == b.depth && a.matrix < b.matrix);
+                      });
+        begin = end;
+    }
+    DrawItems(0, blendedFrom_);
+}
+
+void DrawBatch::DrawBlended()
+{
+    DrawItems(blendedFrom_, sorted_.size());
+    items_.clear();
+    matrices_.clear();
+    placed_.clear();
+    sorted_.clear();
+    blendedFrom_ = 0;
+}
+
+void DrawBatch::DrawItems(size_t begin, size_t end)
+{
+    if (begin == end)
+        return;
+    glPushMatrix();
+    BeginArrays();
+    uint32_t state = UINT32_MAX, matrix = UINT32_MAX;
+    const ObjectBuffers* bound = nullptr;
+    bool normals = false;
+    for (size_t i = begin; i < end; ++i) {
+        const Item& item = sorted_[i];
+        const ObjectBuffers::Group& g = item.buffers->groups_[item.group];
+        if (g.state != state) {
+            const MeshState* previous = state == UINT32_MAX ? nullptr : &States()[state];
+            state = g.state;
+            ApplyState(States()[state], previous);
+        }
+        if (item.buffers != bound || g.normals != normals) {
+            bound = item.buffers;
+            normals = g.normals;
+            bound->UseLayout(normals);
+        }
+        if (item.matrix != matrix) {
+            matrix = item.matrix;
+            glLoadMatrixf(matrices_[matrix].data());
+        }
+        const uint64_t shown = shown_[item.matrix];
+        if (g.chunkAt == UINT32_MAX || shown == UINT64_MAX) {
+            item.buffers->DrawGroup(g);
+            continue;
+        }
+        // The ranges of the chunks that may show, neighbours joined.
+        const GLint* at = item.buffers->chunkFirst_.data() + g.chunkAt;
+        drawFirst_.clear();
+        drawCount_.clear();
+        GLint from = g.first, to = at[0];
+        for (uint32_t c = 0; c < item.buffers->chunks_.size(); ++c) {
+            if (!(shown >> c & 1))
+                continue;
+            if (at[c] != to) {
+                if (to > from) {
+                    drawFirst_.push_back(from);
+                    drawCount_.push_back(to - from);
+                }
+                from = at[c];
+            }
+            to = at[c + 1];
+        }
+        if (to > from) {
+            drawFirst_.push_back(from);
+            drawCount_.push_back(to - from);
+        }
+        if (!drawFirst_.empty())
+            glMultiDrawArrays(g.mode, drawFirst_.data(), drawCount_.data(), static_cast<GLsizei>(drawFirst_.size()));
+    }
+    EndArrays();
+    RestoreState(state == UINT32_MAX ? nullptr : &States()[state]);
+    glPopMatrix();
+}
+
+}  // namespace qx
