@@ -408,26 +408,6 @@ void DrawGround(const LevelScene& scene)
     glMatrixMode(GL_MODELVIEW);
 }
 
-// The sky where nothing was drawn yet: at the far end of the depth range,
-// where the depth buffer still holds its cleared value.
-void DrawSkyBehind(const TSkybox& sky, const float eye[3])
-{
-    GLint test = GL_LESS;
-    glGetIntegerv(GL_DEPTH_FUNC, &test);
-    glDepthRange(1, 1);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_FALSE);
-    glTranslatef(eye[0], eye[1], eye[2]);
-    glCullFace(GL_FRONT);
-    SetBlend(0, 0);
-    glColor4f(1, 1, 1, 1);
-    glCallList(static_cast<GLuint>(sky.DisplayList.Id(0)));
-    glTranslatef(-eye[0], -eye[1], -eye[2]);
-    glDepthMask(GL_TRUE);
-    glDepthFunc(static_cast<GLenum>(test));
-    glDepthRange(0, 1);
-}
-
 }  // namespace
 
 DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, const TSkybox* sky,
@@ -448,16 +428,15 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
     MultiplyMatrices(projection, modelview, clip);
     const ViewFrustum frustum(clip);
 
-    // The buffers draw the opaque placements first, then the ground and the
-    // sky where they still show, then the blended placements: pixels that
-    // nearer placements cover are then shaded once.  Drawn one by one, a
-    // blended placement comes before the sky, so the sky goes first.
+    if (sky)
+        sky->Draw(e[0], e[1], e[2]);
+    // The buffers draw the ground after the opaque placements, before the
+    // blended ones: its pixels that placements cover are not shaded.  Drawn
+    // one by one, a blended placement comes before the ground, so the
+    // ground goes first.
     const bool buffers = CurrentObjectPath() == ObjectPath::Buffers;
-    if (!buffers) {
-        if (sky)
-            sky->Draw(e[0], e[1], e[2]);
+    if (!buffers)
         DrawGround(scene);
-    }
     glColor4f(1, 1, 1, 1);
     // Kept between frames, so that a frame allocates nothing.
     static DrawBatch batch;
@@ -486,11 +465,8 @@ DrawCounts DrawLevel(const ProjectContent& content, const LevelScene& scene, con
         }
     });
     batch.DrawOpaque();
-    if (buffers) {
+    if (buffers)
         DrawGround(scene);
-        if (sky)
-            DrawSkyBehind(*sky, e);
-    }
     batch.DrawBlended();
     counts.hidden = batch.Hidden();
     counts.hiddenChunks = batch.HiddenChunks();

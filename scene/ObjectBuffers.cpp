@@ -194,6 +194,37 @@ std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<Mes
             ++out->occluderAt_[q.piece + 1];
     for (size_t c = 1; c < out->occluderAt_.size(); ++c)
         out->occluderAt_[c] += out->occluderAt_[c - 1];
+    const size_t n = out->chunks_.size(), runs = (n + kChunkRun - 1) / kChunkRun;
+    for (size_t r = 0; r < runs; ++r) {
+        MeshChunk run = out->chunks_[r * kChunkRun];
+        for (size_t c = r * kChunkRun; c < std::min(n, (r + 1) * kChunkRun); ++c)
+            for (int a = 0; a < 3; ++a)
+                run.lo[a] = std::min(run.lo[a], out->chunks_[c].lo[a]), run.hi[a] = std::max(run.hi[a], out->chunks_[c].hi[a]);
+        out->runs_.push_back(run);
+    }
+    out->chunkOrder_.resize(8 * n);
+    out->runOrder_.resize(8 * runs);
+    for (uint8_t way = 0; way < 8; ++way) {
+        const auto along = [way](const MeshChunk& k) {
+            float d = 0;
+            for (int a = 0; a < 3; ++a)
+                d += (way >> a & 1 ? -1.0f : 1.0f) * (k.lo[a] + k.hi[a]);
+            return d;
+        };
+        const auto nearestFirst = [](uint8_t* order, size_t count, const MeshChunk* items, auto&& key) {
+            for (size_t c = 0; c < count; ++c)
+                order[c] = static_cast<uint8_t>(c);
+            std::stable_sort(order, order + count, [&](uint8_t a, uint8_t b) { return key(items[a]) < key(items[b]); });
+        };
+        nearestFirst(out->runOrder_.data() + way * runs, runs, out->runs_.data(), along);
+        for (size_t r = 0; r < runs; ++r) {
+            const size_t first = r * kChunkRun, count = std::min(n - first, kChunkRun);
+            uint8_t* order = out->chunkOrder_.data() + way * n + first;
+            nearestFirst(order, count, out->chunks_.data() + first, along);
+            for (size_t c = 0; c < count; ++c)
+                order[c] = static_cast<uint8_t>(order[c] + first);
+        }
+    }
     glGenBuffers(1, &out->buffer_);
     if (out->buffer_ == 0)
         return nullptr;

@@ -36,6 +36,7 @@ bool OcclusionCulling();
 
 class ObjectBuffers {
 public:
+    static constexpr size_t kChunkRun = 8;
     struct Group {
         uint32_t state;   // index into the process's state table
         bool normals;     // which part of the buffer (and which layout)
@@ -82,6 +83,13 @@ private:
     // occluders_[occluderAt_[c + 1], occluderAt_[c + 2]) belong to chunk
     // c, those before occluderAt_[1] to none.
     std::vector<uint32_t> occluderAt_;
+    // Runs of kChunkRun neighbouring chunks (SplitIntoChunks numbers
+    // neighbours in a row) and what each covers, tested before their chunks.
+    std::vector<MeshChunk> runs_;
+    // Nearest first as seen along each of the eight diagonal directions
+    // (bit 0: -X, 1: -Y, 2: -Z): the runs, runOrder_[8 x runs], and within
+    // each run its chunks, chunkOrder_[8 x n] (run r's at r x kChunkRun).
+    std::vector<uint8_t> runOrder_, chunkOrder_;
 };
 
 // Draws, for each render state that `buffers` use and an earlier call has

@@ -128,18 +128,37 @@ bool DrawBatch::Cull()
         }
         const std::span<const OccluderQuad> quads(b.occluders_);
         occlusion_.AddQuads(placed, quads.first(b.occluderAt_[1]));
+        // Chunks nearest first, so that those a nearer one of the same
+        // placement covers are found hidden; a run of neighbours first as
+        // one, all hidden at once when it is.
+        const size_t n = b.chunks_.size(), runs = b.runs_.size();
+        uint8_t way = 0;
+        for (int a = 0; a < 3; ++a)
+            way |= static_cast<uint8_t>((b.min_[a] + b.max_[a] < 2 * placed.eye[a]) << a);
         uint64_t shown = 0;
-        for (uint32_t c = 0; c < b.chunks_.size(); ++c) {
+        for (size_t k = 0; k < runs; ++k) {
+            const uint8_t r = b.runOrder_[way * runs + k];
+            const size_t first = r * ObjectBuffers::kChunkRun, count = std::min(n - first, ObjectBuffers::kChunkRun);
             before = occlusion_.Work();
-            if (occlusion_.Hidden(placed, b.chunks_[c].lo, b.chunks_[c].hi)) {
+            if (count > 1 && occlusion_.Hidden(placed, b.runs_[r].lo, b.runs_[r].hi)) {
                 saved += occlusion_.Work() - before;
-                ++hiddenChunks_;
+                hiddenChunks_ += static_cast<int>(count);
                 continue;
             }
-            shown |= uint64_t{1} << c;
-            occlusion_.AddQuads(placed, quads.subspan(b.occluderAt_[c + 1], b.occluderAt_[c + 2] - b.occluderAt_[c + 1]));
+            const uint8_t* order = b.chunkOrder_.data() + way * n + first;
+            for (size_t i = 0; i < count; ++i) {
+                const uint8_t c = order[i];
+                before = occlusion_.Work();
+                if (occlusion_.Hidden(placed, b.chunks_[c].lo, b.chunks_[c].hi)) {
+                    saved += occlusion_.Work() - before;
+                    ++hiddenChunks_;
+                    continue;
+                }
+                shown |= uint64_t{1} << c;
+                occlusion_.AddQuads(placed,
+                                    quads.subspan(b.occluderAt_[c + 1], b.occluderAt_[c + 2] - b.occluderAt_[c + 1]));
+            }
         }
-        const size_t n = b.chunks_.size();
         shown_[m] = n == 0 || shown == (n >= 64 ? UINT64_MAX : (uint64_t{1} << n) - 1) ? UINT64_MAX : shown;
     }
     if (saved * kWorthShare < occlusion_.Work())

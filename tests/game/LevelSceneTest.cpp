@@ -215,8 +215,8 @@ TEST_F(LevelDraw, DrawsPlacementsInRangeAndInViewOnly)
 
 // The game's picture of a small level of every setting under a sky box and
 // over the ground, at the test's 256 x 256 and at 1280 x 720: the buffers'
-// drawing (the sky and the ground after the opaque placements, where they
-// still show) paints what the display lists paint (at 1280 x 720 within
+// drawing (the ground after the opaque placements) paints what the display
+// lists paint (at 1280 x 720 within
 // 0.1 % of the pixels), and the same with occlusion culling as without,
 // while it leaves placements and boxes of placements out.
 TEST_F(LevelDraw, BuffersCulledOrNotPaintTheReferencePicture)
