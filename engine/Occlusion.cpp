@@ -10,6 +10,8 @@ namespace qx {
 
 namespace {
 
+using Projected = OcclusionBuffer::Projected;
+
 constexpr int kCell = 8;
 // How far inside a quad's edges a pixel centre must lie to count covered,
 // and how far outside a box's outline one may lie to count as the box's,
@@ -19,14 +21,13 @@ constexpr double kInside = 1.0 / 32;
 // some 16 steps of a 24-bit depth buffer, beyond the rounding of corners
 // that differs between this code and the driver's.
 constexpr float kDepthMargin = 2e-6f;
+// Outlines at most this wide and high (pixels) are first tested by their
+// bounding rectangle, which costs less than the outline's own rows when it
+// is covered.
+constexpr double kSmallRect = 24;
 // Twice the area in pixels below which a quad is left out: it covers too
 // little to pay for its filling.
 constexpr double kSmallest = 2;
-
-struct Projected {
-    double x, y;  // window pixels, y up
-    float z;      // normalised device depth
-};
 
 // p under `clip` (projection x modelview) into the window; false when it
 // lies behind the eye or nearer than the near plane.
@@ -283,6 +284,41 @@ void OcclusionBuffer::Flush(int band)
     bandLast_ = -1;
 }
 
+bool OcclusionBuffer::RectCovered(const Projected* points, float behind) const
+{
+    double x0 = points[0].x, x1 = x0, y0 = points[0].y, y1 = y0;
+    for (int k = 1; k < 8; ++k) {
+        x0 = std::min(x0, points[k].x), x1 = std::max(x1, points[k].x);
+        y0 = std::min(y0, points[k].y), y1 = std::max(y1, points[k].y);
+    }
+    lastArea_ = (std::min(x1, double(width_)) - std::max(x0, 0.0)) * (std::min(y1, double(height_)) - std::max(y0, 0.0));
+    lastArea_ = std::max(lastArea_, 0.0);
+    if (x1 - x0 > kSmallRect || y1 - y0 > kSmallRect)
+        return false;
+    // The pixels whose centres lie in the rectangle or a hair outside.
+    const int left = std::max(0, static_cast<int>(std::ceil(x0 - kInside - 0.5)));
+    const int right = std::min(width_ - 1, static_cast<int>(std::floor(x1 + kInside - 0.5)));
+    const int bottom = std::max(0, static_cast<int>(std::ceil(y0 - kInside - 0.5)));
+    const int top = std::min(height_ - 1, static_cast<int>(std::floor(y1 + kInside - 0.5)));
+    for (int cy = bottom / kCell; cy <= top / kCell; ++cy) {
+        const int r0 = std::max(bottom - cy * kCell, 0), r1 = std::min(top - cy * kCell, kCell - 1);
+        const uint64_t rows = r1 < r0 ? 0 : ((r1 - r0 == 7 ? ~uint64_t{0} : (uint64_t{1} << ((r1 - r0 + 1) * 8)) - 1) << (r0 * 8));
+        for (int cx = left / kCell; cx <= right / kCell; ++cx) {
+            const int c0 = std::max(left - cx * kCell, 0), c1 = std::min(right - cx * kCell, kCell - 1);
+            const uint64_t need = rows & ((((uint64_t{1} << (c1 - c0 + 1)) - 1) << c0) * 0x0101010101010101ull);
+            const Cell& cell = cells_[static_cast<size_t>(cy) * columns_ + cx];
+            uint64_t mask = 0;
+            for (const Layer& layer : cell.layers)
+                if (layer.depth < behind)
+                    mask = layer.mask;
+            ++work_;
+            if ((need & ~mask) != 0)
+                return false;
+        }
+    }
+    return true;
+}
+
 bool OcclusionBuffer::Hidden(const float modelview[16], const float lo[3], const float hi[3]) const
 {
     return Hidden(Under(modelview), lo, hi);
@@ -291,6 +327,7 @@ bool OcclusionBuffer::Hidden(const float modelview[16], const float lo[3], const
 bool OcclusionBuffer::Hidden(const Placed& placed, const float lo[3], const float hi[3]) const
 {
     const float* clip = placed.clip;
+    lastArea_ = 0;
     Projected points[8];
     float nearest = std::numeric_limits<float>::infinity();
     for (int k = 0; k < 8; ++k) {
@@ -299,12 +336,14 @@ bool OcclusionBuffer::Hidden(const Placed& placed, const float lo[3], const floa
             return false;
         nearest = std::min(nearest, points[k].z);
     }
+    const float behind = nearest - kDepthMargin;
+    if (RectCovered(points, behind))
+        return true;
     double hull[17][2];
     const int corners = ConvexHull(points, 8, hull);
     if (corners < 3)
         return false;
 
-    const float behind = nearest - kDepthMargin;
     // The pixels a band of cells needs covered gather in need_, then each
     // cell's layers are looked at once.
     int band = -1, first = columns_, last = -1;

@@ -37,6 +37,12 @@ struct OccluderQuad {
 
 class OcclusionBuffer {
 public:
+    // A point in the window.
+    struct Projected {
+        double x, y;  // window pixels, y up
+        float z;      // normalised device depth
+    };
+
     // Starts a frame of width x height pixels under `projection` (GL's,
     // column-major): nothing covered.  Allocates only when the size grows.
     void Begin(const float projection[16], int width, int height);
@@ -62,6 +68,10 @@ public:
     // Pixel rows of cells visited since Begin, filling and testing: what the
     // buffer's time grows with.
     uint64_t Work() const { return work_; }
+    // The window pixels that the bounding rectangle of the last box Hidden
+    // looked at covers (0 when it reached behind the eye): about what GL
+    // is spared when it was hidden.
+    double LastArea() const { return lastArea_; }
 
 private:
     struct Layer {
@@ -72,6 +82,9 @@ private:
     struct Cell {
         Layer layers[kLayers];  // nearest first, each mask holding the nearer ones'
     };
+    // Whether the rectangle around a small box's eight projected corners
+    // is covered nearer than `behind` (false for a large one).
+    bool RectCovered(const Projected* points, float behind) const;
     void Fill(const double (*corners)[2], float depth);
     void Flush(int band);
 
@@ -85,6 +98,7 @@ private:
     // A band of cells being tested: the pixels each must have covered.
     mutable std::vector<uint64_t> need_;
     mutable uint64_t work_ = 0;
+    mutable double lastArea_ = 0;
 };
 
 }  // namespace qx
