@@ -21,10 +21,11 @@ constexpr double kInside = 1.0 / 32;
 // some 16 steps of a 24-bit depth buffer, beyond the rounding of corners
 // that differs between this code and the driver's.
 constexpr float kDepthMargin = 2e-6f;
-// Outlines at most this wide and high (pixels) are first tested by their
-// bounding rectangle, which costs less than the outline's own rows when it
-// is covered.
-constexpr double kSmallRect = 24;
+// Outlines at most this wide and high (pixels) are tested by their bounding
+// rectangle, a cell at a time: it holds a few pixels more than the outline
+// (hides a little less), and costs far less than the outline's hull and
+// rows.
+constexpr double kSmallRect = 40;
 // Twice the area in pixels below which a quad is left out: it covers too
 // little to pay for its filling.
 constexpr double kSmallest = 2;
@@ -284,7 +285,7 @@ void OcclusionBuffer::Flush(int band)
     bandLast_ = -1;
 }
 
-bool OcclusionBuffer::RectCovered(const Projected* points, float behind) const
+bool OcclusionBuffer::RectCovered(const Projected* points, float behind, bool& small) const
 {
     double x0 = points[0].x, x1 = x0, y0 = points[0].y, y1 = y0;
     for (int k = 1; k < 8; ++k) {
@@ -293,7 +294,8 @@ bool OcclusionBuffer::RectCovered(const Projected* points, float behind) const
     }
     lastArea_ = (std::min(x1, double(width_)) - std::max(x0, 0.0)) * (std::min(y1, double(height_)) - std::max(y0, 0.0));
     lastArea_ = std::max(lastArea_, 0.0);
-    if (x1 - x0 > kSmallRect || y1 - y0 > kSmallRect)
+    small = lastArea_ <= kSmallRect * kSmallRect;
+    if (!small)
         return false;
     // The pixels whose centres lie in the rectangle or a hair outside.
     const int left = std::max(0, static_cast<int>(std::ceil(x0 - kInside - 0.5)));
@@ -337,8 +339,11 @@ bool OcclusionBuffer::Hidden(const Placed& placed, const float lo[3], const floa
         nearest = std::min(nearest, points[k].z);
     }
     const float behind = nearest - kDepthMargin;
-    if (RectCovered(points, behind))
+    bool small = false;
+    if (RectCovered(points, behind, small))
         return true;
+    if (small)
+        return false;
     double hull[17][2];
     const int corners = ConvexHull(points, 8, hull);
     if (corners < 3)

@@ -82,9 +82,10 @@ private:
     struct Cell {
         Layer layers[kLayers];  // nearest first, each mask holding the nearer ones'
     };
-    // Whether the rectangle around a small box's eight projected corners
-    // is covered nearer than `behind` (false for a large one).
-    bool RectCovered(const Projected* points, float behind) const;
+    // Whether the rectangle around a box's eight projected corners is
+    // covered nearer than `behind`; for a large one (`small` false) it is
+    // not looked at.
+    bool RectCovered(const Projected* points, float behind, bool& small) const;
     void Fill(const double (*corners)[2], float depth);
     void Flush(int band);
 
