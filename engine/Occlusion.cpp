@@ -21,8 +21,8 @@ constexpr double kInside = 1.0 / 32;
 // some 16 steps of a 24-bit depth buffer, beyond the rounding of corners
 // that differs between this code and the driver's.
 constexpr float kDepthMargin = 2e-6f;
-// Outlines at most this wide and high (pixels) are tested by their bounding
-// rectangle, a cell at a time: it holds a few pixels more than the outline
+// An outline whose bounding rectangle holds at most this squared pixels is
+// tested by that rectangle, a cell at a time: it holds a few pixels more than the outline
 // (hides a little less), and costs far less than the outline's hull and
 // rows.
 constexpr double kSmallRect = 40;

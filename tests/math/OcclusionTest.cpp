@@ -72,6 +72,10 @@ TEST_F(Occlusion, WhatLiesWhollyBehindAWallIsHiddenAndNothingElse)
     EXPECT_TRUE(Hidden({{-9, -9, -22}, {9, 9, -21}})) << "up to the edge's slope";
     // Past the edge by a tenth of a unit at 20: about two pixels.
     EXPECT_FALSE(Hidden({{8, -2, -21}, {10.1f, 2, -20}}));
+    // Small boxes (a few pixels) far behind, and one across the edge.
+    EXPECT_TRUE(Hidden({{-0.2f, -0.2f, -40}, {0.2f, 0.2f, -39.6f}}));
+    EXPECT_TRUE(Hidden({{19.2f, -0.2f, -40}, {19.6f, 0.2f, -39.6f}}));
+    EXPECT_FALSE(Hidden({{19.7f, -0.2f, -40}, {20.1f, 0.2f, -39.6f}}));
     EXPECT_FALSE(Hidden({{-1, -1, -9}, {1, 1, -8}})) << "in front";
     EXPECT_FALSE(Hidden({{-1, -1, -12}, {1, 1, -10}})) << "touching the wall's face";
     EXPECT_FALSE(Hidden({{-1, -1, -1}, {1, 1, 1}})) << "around the eye";
