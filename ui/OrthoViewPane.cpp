@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "DocumentSteps.h"
+#include "QX3DObject.h"
 #include "QtText.h"
 #include "Text1251.h"
 
@@ -117,13 +118,17 @@ void OrthoViewPane::mousePressEvent(QMouseEvent* event)
         event->accept();
         return;
     }
-    if (event->button() != Qt::LeftButton || doc_.ModelEditMode)
+    if (event->button() != Qt::LeftButton || (doc_.ModelEditMode && !Shaping()))
         return;
     KeepTableCurrent();
     const QPointF at = event->position();
     pressAt_ = at;
     band_ = false;
     pressed_ = true;
+    if (doc_.ModelEditMode) {
+        event->accept();
+        return;
+    }
     // A press on a selected placement drags the selection; elsewhere it
     // picks, or draws a rectangle once the mouse moves.
     const std::string chosen = doc_.ObjectTree.CurrentText();
@@ -159,7 +164,8 @@ void OrthoViewPane::mouseMoveEvent(QMouseEvent* event)
     }
     const std::string chosen = doc_.ObjectTree.CurrentText();
     const QPointF d = event->position() - pressAt_;
-    if (!band_ && (chosen.empty() || chosen[0] != '_') && std::abs(d.x()) + std::abs(d.y()) > 3)
+    const bool rectangles = doc_.ModelEditMode ? ShapesByRectangle() : chosen.empty() || chosen[0] != '_';
+    if (!band_ && rectangles && std::abs(d.x()) + std::abs(d.y()) > 3)
         band_ = true;
     if (band_) {
         bandTo_ = event->position();
@@ -181,6 +187,22 @@ void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
         qx::EndPlaneDrag(doc_, drag_);
         return;
     }
+    const double depth = qx::ClickDepth(doc_, view_.axis, WorkingLevel ? WorkingLevel() : 0.0);
+    if (doc_.ModelEditMode) {
+        // The part being shaped: a rectangle sets its extent, a click
+        // locks it and the next commits it, as in the 3D view.
+        if (band_) {
+            band_ = false;
+            qx::ShapePendingInView(doc_, view_, pressAt_.x(), pressAt_.y(), at.x(), at.y(), depth);
+            update();
+        } else if (Shaping()) {
+            const int32_t list = doc_.EditedModel ? doc_.EditedModel->CurrentList : 0;
+            const qx::PartRef made = qx::ClickPendingInView(doc_, view_, at.x(), at.y(), depth, list);
+            if (made && PartMade)
+                PartMade(made);
+        }
+        return;
+    }
     if (band_) {
         band_ = false;
         const bool touching = event->modifiers() & Qt::AltModifier;
@@ -193,7 +215,6 @@ void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
     if (!chosen.empty() && chosen[0] == '_') {
         // Placing: the object (or the player start) goes to the grid point
         // under the mouse, the third coordinate from the working level.
-        const double depth = qx::ClickDepth(doc_, view_.axis, WorkingLevel ? WorkingLevel() : 0.0);
         if (chosen == Cp("_Игрок"))
             qx::MovePlayerStartInView(doc_, view_, at.x(), at.y(), depth);
         else
@@ -202,6 +223,14 @@ void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
     }
     const int32_t hit = qx::PickInView(doc_, table_, view_, at.x(), at.y(), cycle_);
     qx::SelectClicked(doc_, hit, event->modifiers() & Qt::ShiftModifier);
+}
+
+bool OrthoViewPane::Shaping() const { return doc_.ModelEditMode && doc_.Placing && doc_.PrimIndex >= 0; }
+
+bool OrthoViewPane::ShapesByRectangle() const
+{
+    return Shaping() && (doc_.PendingKind == ShapeKind::Box || doc_.PendingKind == ShapeKind::Floor ||
+                         doc_.PendingKind == ShapeKind::Wall);
 }
 
 void OrthoViewPane::leaveEvent(QEvent*)

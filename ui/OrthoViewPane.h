@@ -1,6 +1,8 @@
 // A 2D view pane ("Сверху", "Спереди", "Сбоку"): shows the document through
 // OrthoPainter and navigates on its own (the wheel zooms about the pointer,
-// a middle-button drag pans).  It listens to the document's notifications
+// a middle-button drag pans).  In the object view, a rectangle sets the
+// extent of the box, floor or wall being shaped, and clicks lock and commit
+// it as in the 3D view.  It listens to the document's notifications
 // and keeps its bounds table current from them; it changes the document
 // only through the document library's functions.
 //
@@ -34,6 +36,8 @@ public:
     // coordinate along the view's axis from the working level), and null
     // when it leaves.
     std::function<void(const double* world)> MouseAt;
+    // Told the part a click committed into the object open for editing.
+    std::function<void(qx::PartRef part)> PartMade;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,6 +51,10 @@ protected:
 private:
     void Changed(uint32_t changes);
     void KeepTableCurrent();
+    // A part is being shaped in the object view; one whose extent a
+    // rectangle sets (a box, a floor, a wall).
+    bool Shaping() const;
+    bool ShapesByRectangle() const;
 
     Document& doc_;
     qx::OrthoView view_;
