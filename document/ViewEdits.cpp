@@ -54,7 +54,7 @@ void DragInPlane(Document& doc, double x, double y, PlaneDrag& drag)
         return;
     std::copy(offset, offset + 3, drag.offset);
     MoveSelected(doc, doc.Selection, drag.origins, offset[0], offset[1], offset[2]);
-    doc.Events.Notify(MapChanged);
+    doc.Events.Notify(MapChanged | SelectionMoved);
 }
 
 void EndPlaneDrag(Document& doc, PlaneDrag& drag)

@@ -33,9 +33,11 @@ OrthoViewPane::~OrthoViewPane() { doc_.Events.Forget(observer_); }
 void OrthoViewPane::Changed(uint32_t changes)
 {
     if (changes & (qx::ObjectsChanged | qx::SessionChanged))
-        stale_ = 2;
-    else if (changes & qx::MapChanged)
-        stale_ = std::max(stale_, 1);
+        stale_ = kStaleAll;
+    else if ((changes & qx::SelectionMoved) && stale_ == kCurrent)
+        stale_ = kStaleSelection;
+    else if ((changes & qx::MapChanged) || ((changes & qx::SelectionChanged) && stale_ == kStaleSelection))
+        stale_ = std::max(stale_, static_cast<int>(kStalePlacements));  // the moved ones may be selected no more
     if (changes & (qx::ObjectsChanged | qx::SessionChanged | qx::PendingChanged | qx::MapChanged | qx::SelectionChanged |
                    qx::CursorChanged))
         update();
@@ -43,11 +45,13 @@ void OrthoViewPane::Changed(uint32_t changes)
 
 void OrthoViewPane::KeepTableCurrent()
 {
-    if (stale_ == 2)
+    if (stale_ == kStaleAll)
         table_.Rebuild(doc_);
-    else if (stale_ == 1)
+    else if (stale_ == kStalePlacements)
         table_.Refresh(doc_);
-    stale_ = 0;
+    else if (stale_ == kStaleSelection)
+        table_.Update(doc_, qx::SelectedIndices(doc_, doc_.Selection));
+    stale_ = kCurrent;
 }
 
 void OrthoViewPane::CentreOnSelection()

@@ -59,8 +59,10 @@ private:
     Document& doc_;
     qx::OrthoView view_;
     qx::PlacedBoundsTable table_;
-    // What the table misses: 0 nothing, 1 the placements, 2 the objects too.
-    int stale_ = 2;
+    // What the table misses, least first: the selected placements moved,
+    // any placement may have, the objects changed too.
+    enum Stale { kCurrent, kStaleSelection, kStalePlacements, kStaleAll };
+    int stale_ = kStaleAll;
     OrthoPainter painter_;
     QImage picture_;  // the widget's size, painted by painter_
     OrthoCamera camera_;

@@ -204,3 +204,32 @@ TEST_F(OrthoViewPaneTest, ARectangleShapesThePartAndAClickCommitsIt)
 }
 
 }  // namespace
+
+namespace {
+
+// A drag in another view moves only the selection; the pane finds the
+// moved placements where they went, also when the selection changed before
+// it painted again.
+TEST_F(OrthoViewPaneTest, PlacementsDraggedElsewhereAreWhereTheyWent)
+{
+    const float first[3] = {-10, 0, 0}, second[3] = {10, 0, 0};
+    qx::PlaceObject(doc_, "_Crate", first);
+    qx::PlaceObject(doc_, "_Crate", second);
+    qx::SetSelection(doc_, doc_.PlacementIdsAt({0}));
+    pane_->grab();
+    const qx::OrthoView side{.axis = qx::ViewAxis::Side, .zoom = 10, .width = 200, .height = 200};
+    qx::PlaneDrag drag;
+    ASSERT_TRUE(qx::BeginPlaneDrag(doc_, side, 100, 100, drag));
+    qx::DragInPlane(doc_, 100 + 60, 100, drag);  // 6 units along +Z
+    qx::SetSelection(doc_, doc_.PlacementIdsAt({1}));
+    pane_->grab();
+    const double moved[3] = {-9, 0, 7};
+    double x, y;
+    pane_->View().WorldToScreen(moved, x, y);
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, QPointF(x, y));
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, QPointF(x, y));
+    EXPECT_EQ(doc_.Selection, doc_.PlacementIdsAt({0})) << "picked where the drag took it";
+    qx::EndPlaneDrag(doc_, drag);
+}
+
+}  // namespace
