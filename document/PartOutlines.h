@@ -44,6 +44,8 @@ struct PartOutlines {
 void AddPartOutlines(const TGLPremitives& list, PartOutlines& out);
 // The parts of the list an object draws.
 PartOutlines OutlinesOf(const TQX3DObject& object);
+// Their bounds alone (no points kept).
+Bounds OutlineBounds(const TQX3DObject& object);
 
 // The convex hull, in the view's pixels, of `points` carried by `frame`:
 // (x, y) pairs in turn, at most one pair per point; fewer than three pairs

@@ -51,7 +51,7 @@ void PlacedBoundsTable::Rebuild(const ProjectContent& content)
     parts_.resize(objects_.size());
     for (size_t k = 0; k < objects_.size(); ++k)
         if (content.MapObjects[k])
-            objects_[k] = OutlinesOf(*content.MapObjects[k]).bounds;
+            objects_[k] = OutlineBounds(*content.MapObjects[k]);
     Refresh(content);
 }
 
