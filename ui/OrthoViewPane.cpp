@@ -1,5 +1,6 @@
 #include "OrthoViewPane.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -116,8 +117,8 @@ void OrthoViewPane::wheelEvent(QWheelEvent* event)
 
 void OrthoViewPane::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::MiddleButton) {
-        panning_ = true;
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld_)) {
+        panning_ = event->button();
         panFrom_ = event->position();
         event->accept();
         return;
@@ -179,8 +180,8 @@ void OrthoViewPane::mouseMoveEvent(QMouseEvent* event)
 
 void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::MiddleButton) {
-        panning_ = false;
+    if (panning_ && event->button() == panning_) {
+        panning_ = Qt::NoButton;
         return;
     }
     if (event->button() != Qt::LeftButton || !pressed_)
@@ -235,6 +236,31 @@ bool OrthoViewPane::ShapesByRectangle() const
 {
     return Shaping() && (doc_.PendingKind == ShapeKind::Box || doc_.PendingKind == ShapeKind::Floor ||
                          doc_.PendingKind == ShapeKind::Wall);
+}
+
+void OrthoViewPane::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space)
+        return QWidget::keyPressEvent(event);
+    spaceHeld_ = true;
+    event->accept();
+}
+
+void OrthoViewPane::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space)
+        return QWidget::keyReleaseEvent(event);
+    // A held key's repeats come as a release and a press.
+    if (!event->isAutoRepeat())
+        spaceHeld_ = false;
+    event->accept();
+}
+
+void OrthoViewPane::focusOutEvent(QFocusEvent* event)
+{
+    // The release goes elsewhere once the focus has left.
+    spaceHeld_ = false;
+    QWidget::focusOutEvent(event);
 }
 
 void OrthoViewPane::leaveEvent(QEvent*)

@@ -1,6 +1,6 @@
 // A 2D view pane ("Сверху", "Спереди", "Сбоку"): shows the document through
 // OrthoPainter and navigates on its own (the wheel zooms about the pointer,
-// a middle-button drag pans).  In the object view, a rectangle sets the
+// a middle-button drag, or a left-button one with Space held, pans).  In the object view, a rectangle sets the
 // extent of the box, floor or wall being shaped, and clicks lock and commit
 // it as in the 3D view.  It listens to the document's notifications
 // and keeps its bounds table current from them; it changes the document
@@ -47,6 +47,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void Changed(uint32_t changes);
@@ -67,7 +70,10 @@ private:
     QImage picture_;  // the widget's size, painted by painter_
     OrthoCamera camera_;
     int observer_ = 0;
-    bool panning_ = false;
+    // The button of a pan under way: the middle one, or the left one
+    // pressed while Space is held.
+    Qt::MouseButton panning_ = Qt::NoButton;
+    bool spaceHeld_ = false;
     QPointF panFrom_;
     // The left button: a drag of the selection, a rectangle, or a click.
     bool pressed_ = false;

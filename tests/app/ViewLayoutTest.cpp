@@ -242,3 +242,36 @@ TEST_F(ViewLayoutTest, TheFrontAndSideViewsPlaceSelectAndShapeTheOpenObjectsBoxe
 }
 
 }  // namespace
+
+namespace {
+
+// Space held in a 2D view turns a left-button drag into a pan: the view
+// moves, the document does not; without Space the drag is a rectangle.
+TEST_F(ViewLayoutTest, SpaceWithTheLeftButtonPansATwoDView)
+{
+    EditorState& state = Editor();
+    w()->findChild<QAction*>("FourViews1")->trigger();
+    QTest::qWait(20);
+    OrthoViewPane* side = w()->Views->OrthoPane(2);
+    side->setFocus();
+    const QPoint at = side->rect().center();
+    const double right = side->View().centreRight;
+    const size_t steps = EditHistory().Count();
+    QTest::keyPress(side, Qt::Key_Space);
+    QTest::mousePress(side, Qt::LeftButton, {}, at);
+    QTest::mouseMove(side, at + QPoint(20, 0));
+    QTest::mouseMove(side, at + QPoint(40, 0));
+    QTest::mouseRelease(side, Qt::LeftButton, {}, at + QPoint(40, 0));
+    QTest::keyRelease(side, Qt::Key_Space);
+    EXPECT_NEAR(side->View().centreRight, right - 40 / side->View().zoom, 1e-9);
+    EXPECT_EQ(EditHistory().Count(), steps);
+    EXPECT_FALSE(state.MoveKeys.Right);
+
+    const double panned = side->View().centreRight;
+    QTest::mousePress(side, Qt::LeftButton, {}, at);
+    QTest::mouseMove(side, at + QPoint(40, 0));
+    QTest::mouseRelease(side, Qt::LeftButton, {}, at + QPoint(40, 0));
+    EXPECT_EQ(side->View().centreRight, panned) << "Space no longer held";
+}
+
+}  // namespace
