@@ -18,15 +18,17 @@ namespace {
 
 using namespace buffers_detail;
 
-// A draw whose culler left out fewer pixels (the bounding rectangles of
-// what proved hidden) than kWorthShare times the cells it visited rests it
-// for the next kRestFrames draws: where little hides (an open floor, the
-// editor's scattered boxes, the map seen from above) its work costs more
-// than it saves.  A view that turns to where it pays is culled again a few
-// frames later.  In the game's field the culler leaves out 3 to 3.5 pixels
-// a cell and pays (down at the floor, 3 and a little); in the editor's
-// level of scattered boxes 1 to 2, and gains nothing.
-constexpr double kWorthShare = 2;
+// A draw whose culler spared GL less than kWorthShare times the cells it
+// visited rests it for the next kRestFrames draws: where little hides (an
+// open floor, the editor's scattered boxes, the map seen from above) its
+// work costs more than it saves.  A view that turns to where it pays is
+// culled again a few frames later.  What GL is spared: the pixels of the
+// bounding rectangles of what proved hidden, and for each box left out
+// kPartPixels more (its triangles' setup, which small far boxes cost
+// whatever their pixels).  The game's field gives 3 to 20 a cell and pays,
+// the editor's scattered boxes 1.4 to 2.5 and gain nothing.
+constexpr double kWorthShare = 3;
+constexpr double kPartPixels = 16;
 constexpr int kRestFrames = 7;
 
 // Whether the box [lo, hi] under modelview m and projection p lies wholly
@@ -114,13 +116,13 @@ bool DrawBatch::Cull()
     });
     hidden_.assign(matrices_.size(), 0);
     shown_.assign(matrices_.size(), UINT64_MAX);
-    // The pixels of what proved hidden, which GL is spared.
+    // What GL is spared, in pixels (see kWorthShare).
     double saved = 0;
     for (const uint32_t m : order_) {
         const ObjectBuffers& b = *placed_[m];
         const OcclusionBuffer::Placed placed = occlusion_.Under(matrices_[m].data());
         if (occlusion_.Hidden(placed, b.min_, b.max_)) {
-            saved += occlusion_.LastArea();
+            saved += occlusion_.LastArea() + kPartPixels * static_cast<double>(std::max<size_t>(b.chunks_.size(), 1));
             hidden_[m] = 1;
             ++hiddenCount_;
             continue;
@@ -139,7 +141,7 @@ bool DrawBatch::Cull()
             const uint8_t r = b.runOrder_[way * runs + k];
             const size_t first = r * ObjectBuffers::kChunkRun, count = std::min(n - first, ObjectBuffers::kChunkRun);
             if (count > 1 && occlusion_.Hidden(placed, b.runs_[r].lo, b.runs_[r].hi)) {
-                saved += occlusion_.LastArea();
+                saved += occlusion_.LastArea() + kPartPixels * static_cast<double>(count);
                 hiddenChunks_ += static_cast<int>(count);
                 continue;
             }
@@ -147,7 +149,7 @@ bool DrawBatch::Cull()
             for (size_t i = 0; i < count; ++i) {
                 const uint8_t c = order[i];
                 if (occlusion_.Hidden(placed, b.chunks_[c].lo, b.chunks_[c].hi)) {
-                    saved += occlusion_.LastArea();
+                    saved += occlusion_.LastArea() + kPartPixels;
                     ++hiddenChunks_;
                     continue;
                 }
