@@ -9,9 +9,10 @@
 //
 // The frames run on every object path (path 0: the display lists kept as
 // the reference, 1: the vertex buffers, 2: the buffers with occlusion
-// culling, the pictures of all three compared) at 256 x 256, 1024 x 768
-// and 1280 x 720, and beside them a frame of only the placements GL shows
-// (what culling whole placements could reach at most); CPU
+// culling of placements and of the boxes of those that show, the pictures
+// of all three compared) at 256 x 256, 1024 x 768 and 1280 x 720, and
+// beside them a frame of only the placements GL shows (what culling whole
+// placements could reach at most); CPU
 // time is this thread's, so run with LP_NUM_THREADS=0 for Mesa's drawing
 // to count.  A 65,000-face 3DS model placed 100 times in view is held
 // against the same triangles drawn as boxes.
@@ -460,7 +461,7 @@ BENCHMARK(BM_GameCollisionStepPerFrame)->Unit(benchmark::kMicrosecond);
 // What one frame of the walk did and cost.
 struct FrameRecord {
     double wallMs = 0, cpuMs = 0, systemMs = 0;
-    long long cells = 0, placements = 0, hidden = 0, boxes = 0, volumes = 0;
+    long long cells = 0, placements = 0, hidden = 0, hiddenChunks = 0, boxes = 0, volumes = 0;
     long long minorFaults = 0, majorFaults = 0, switches = 0, allocations = 0;
 };
 
@@ -491,7 +492,7 @@ Spread SpreadOf(std::vector<double> times)
 // common: run, frame, times in microseconds, then the counts.
 void WriteRecords(const std::string& file, const std::vector<std::vector<FrameRecord>>& runs)
 {
-    std::string text = "run,frame,wall_us,cpu_us,system_us,cells,placements,hidden,boxes,volumes,minor_faults,"
+    std::string text = "run,frame,wall_us,cpu_us,system_us,cells,placements,hidden,hidden_boxes,boxes,volumes,minor_faults,"
                        "major_faults,involuntary_switches,allocations\n";
     const auto number = [&text](double value) {
         text += IntToEditText(static_cast<int32_t>(std::lround(value)));
@@ -504,8 +505,8 @@ void WriteRecords(const std::string& file, const std::vector<std::vector<FrameRe
             number(static_cast<double>(f));
             for (double ms : {x.wallMs, x.cpuMs, x.systemMs})
                 number(ms * 1e3);
-            for (long long n : {x.cells, x.placements, x.hidden, x.boxes, x.volumes, x.minorFaults, x.majorFaults,
-                                x.switches, x.allocations})
+            for (long long n : {x.cells, x.placements, x.hidden, x.hiddenChunks, x.boxes, x.volumes, x.minorFaults,
+                                x.majorFaults, x.switches, x.allocations})
                 number(static_cast<double>(n));
             text.back() = '\n';
         }
@@ -560,6 +561,7 @@ void BM_GameWalk30Seconds(benchmark::State& state)
             x.cells = counts.cells;
             x.placements = counts.placements;
             x.hidden = counts.hidden;
+            x.hiddenChunks = counts.hiddenChunks;
             x.boxes = counts.boxes;
             x.volumes = static_cast<long long>(player.VolumesTested() - v0);
         }

@@ -2,8 +2,10 @@
 // buffer (GL 1.5 buffer objects through the compatibility context, drawn
 // with client arrays), and the frame's batch, which draws many placements
 // state-sorted: each group's state is set once per frame, each placement
-// gets one transform and one draw per group, and a placement wholly hidden
-// behind nearer placements' opaque boxes is not drawn (Occlusion.h).
+// gets one transform and one draw per group, and what lies wholly hidden
+// behind nearer opaque boxes is not drawn (Occlusion.h): a whole placement,
+// or the chunks of one (MeshChunks.h), its buffer then drawn by the ranges
+// of the chunks that may show.
 //
 // Today's display-list drawing stays as the reference path (benchmarks and
 // the tests that hold the two to the same picture switch between them).
