@@ -32,6 +32,7 @@
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
 #include "QtText.h"
+#include "TextureEdits.h"
 #include "TexturesSelectForm.h"
 #include "TreeEdits.h"
 #include "TreeWidgetAccess.h"
@@ -239,7 +240,7 @@ ShapeFields PendingShape() { return qx::PendingFields(Editor()); }
 
 void StartPlacingShape(ShapeKind kind)
 {
-    qx::StartPlacingShape(Editor(), kind, FTexture ? FTexture->SelectedTexture : 0);
+    qx::StartPlacingShape(Editor(), kind, Editor().SelectedTexture);
 }
 
 void StartPlacingBox() { StartPlacingShape(ShapeKind::Box); }
@@ -279,8 +280,8 @@ void ChangeSelectedPart(TFVantor& window)
     const ShapeFields shape = PendingShape();
     // The frame gives the pending primitive the chosen texture: its own
     // until the user picks another.
-    if (FTexture && shape.Texture)
-        FTexture->SelectedTexture = *shape.Texture;
+    if (shape.Texture)
+        qx::ChooseTexture(Editor(), *shape.Texture);
 }
 
 ChangedPrimitiveHidden::ChangedPrimitiveHidden()
@@ -308,6 +309,29 @@ void ShowObjectParameters(TFVantor&)
     if (FOPos && IsDefinitionNode(text))
         FOPos->ShowObject(text);
 }
+
+namespace {
+
+// A texture edit renumbered primitives: what the map draws of them from
+// buffers is built again, and the preview on the cursor is copied again
+// from its definition.
+void RedrawRenumbered()
+{
+    EditorState& state = Editor();
+    bool rebuilt = false;
+    for (int32_t i = 0; i < state.MapObjectCount; ++i) {
+        TQX3DObject& object = *state.MapObjects[static_cast<size_t>(i)];
+        if (!object.DrawingStale())
+            continue;
+        MakeEngineCurrent();
+        object.BuildDisplayLists();
+        rebuilt = true;
+    }
+    if (rebuilt && state.CursorPreview && state.CursorPreview->ListCount > 0)
+        ShowChosenObject();
+}
+
+}  // namespace
 
 void InstallEditCommands(TFVantor& window)
 {
@@ -352,8 +376,8 @@ void InstallEditCommands(TFVantor& window)
         }
         if (changes & qx::MapTreeChanged)
             w->MapTreeView->Show();
-        if ((changes & qx::TextureTreeChanged) && FTexture)
-            FTexture->ShowTree();
+        if (changes & qx::TexturesChanged)
+            RedrawRenumbered();
     });
     QObject::connect(w->ObjectTreeView, &QObject::destroyed, [treeObserver] { Editor().Events.Forget(treeObserver); });
     w->ObjectTreeView->UserChanged = [] { Editor().Events.Notify(qx::ObjectTreeChanged); };

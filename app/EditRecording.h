@@ -1,9 +1,8 @@
-// How the editor's window edits become steps of the edit history: the box
-// editor's fields as the pending primitive's values, and the texture
-// window's edits as the registry's small table and the document's texture
-// tree, plus the box indices a removal renumbered.  The map's, the
-// selection's and the object definitions' edits are the document's own
-// (document/DocumentSteps.h), the object view's too (document/SessionEdits.h).
+// How the box editor's edits become steps of the edit history: the pending
+// primitive's values and the frozen cursor.  The map's, the selection's and
+// the object definitions' edits are the document's own
+// (document/DocumentSteps.h), the object view's and the texture table's
+// too (document/SessionEdits.h, document/TextureEdits.h).
 #pragma once
 
 #include <QString>
@@ -29,6 +28,3 @@ void RedoLastEdit(TFVantor& window);
 // The recording hooks of the box editor and of texture removals (the menu
 // "Правка" installs them).
 void InstallEditRecording();
-// The texture window exists from the start-up sequence on; from then it
-// shows and edits the document's texture tree, and its edits are recorded.
-void InstallTextureWindowRecording();

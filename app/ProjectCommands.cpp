@@ -31,7 +31,6 @@
 #include "ProjectTemplate.h"
 #include "QtText.h"
 #include "Text1251.h"
-#include "TextureRemoval.h"
 #include "Textures.h"
 #include "TexturesSelectForm.h"
 #include "Vantor.h"
@@ -404,9 +403,4 @@ void InstallProjectCommands(TFVantor& window)
         });
     }
     QObject::connect(window.BitBtn1, &QPushButton::clicked, w, [w] { Guarded([w] { BitBtn1Click(*w); }); });
-    qx::TextureRemovalHook() = [](int32_t index) {
-        EditorState& state = Editor();
-        return qx::RemoveProjectTexture(
-            index, state, {state.EditedModel, state.PendingPrimitive, state.CursorPreview});
-    };
 }

@@ -71,7 +71,7 @@ void TFVantor::RunStartup()
 
         FTexture = new TFTexture();
         FTexture->show();
-        InstallTextureWindowRecording();
+        FTexture->UseDocument(state);
 
         // Read where the installation keeps it (the current folder first).
         const std::string data = qx::StartupDataFolder();
@@ -97,6 +97,7 @@ void TFVantor::RunStartup()
         state.SkyBox->TopTexture = AddHelperTexture(*FTexture, data + "textures\\cliffTop.bmp", false);
         state.SkyBox->BottomTexture = AddHelperTexture(*FTexture, data + "textures\\cliffBottom.bmp", false);
         state.SkyBox->BuildList();
+        state.HelperTextures = qx::kHelperTextures;
 
         state.Camera = new TCamera();
         state.Camera->SetPosition(0, 0, 0);

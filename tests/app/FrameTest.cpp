@@ -28,6 +28,7 @@
 #include "SceneSurface.h"
 #include "TestInstallation.h"
 #include "TestSupport.h"
+#include "TextureEdits.h"
 #include "Textures.h"
 #include "TexturesSelectForm.h"
 #include "TreeWidgetAccess.h"
@@ -101,14 +102,15 @@ TEST(FrameUpdate, ThePendingBoxFollowsTheCursorAndTheChosenTexture)
     state.CursorWorld[2] = -3.7;
     int told = 0;
     const int key = state.Events.Observe([&](uint32_t changes) { told += (changes & qx::PendingChanged) != 0; });
-    UpdateFrame(state, SceneView{}, 5);
+    state.SelectedTexture = 5;
+    UpdateFrame(state, SceneView{});
     const TBox& box = pending.Lists[0]->Boxes[0];
     EXPECT_EQ(box.Position.X, SnapX(1.3f));
     EXPECT_EQ(box.Position.Y, SnapY(2.6f));
     EXPECT_EQ(box.Position.Z, SnapZ(-3.7f));
     EXPECT_EQ(box.Texture, 5);
     EXPECT_EQ(told, 1);
-    UpdateFrame(state, SceneView{}, 5);
+    UpdateFrame(state, SceneView{});
     EXPECT_EQ(told, 1) << "nothing changed";
     state.Events.Forget(key);
     ResetEditorState();
@@ -189,7 +191,7 @@ TEST_F(FrameTest, HelperTexturesAreRegisteredAndListed)
     EXPECT_EQ(Textures().TextureNames[7], "cliffBottom.bmp");
     for (int i = 0; i < 8; ++i)
         EXPECT_NE(Textures().TextureIds[i], 0u) << i;
-    EXPECT_EQ(FTexture->SelectedTexture, 7);
+    EXPECT_EQ(Editor().SelectedTexture, 7);
     EXPECT_EQ(Editor().GridTexture, 0);
     EXPECT_EQ(Editor().CrossTexture, 1);
 
@@ -418,7 +420,7 @@ TEST_F(FrameTest, PendingBoxFollowsTheSnappedCursorAndTheSelectedTexture)
     state.ModelEditMode = true;
     state.PrimIndex = state.PendingPrimitive->Lists[0]->AddBox(0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
     state.Placing = true;
-    FTexture->SelectedTexture = 3;
+    qx::ChooseTexture(state, 3);
     MouseAt(w()->Scene->width() / 4, w()->Scene->height() - 20);
     Frames();
     const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[static_cast<size_t>(state.PrimIndex)];

@@ -48,7 +48,6 @@
 #include "TestInstallation.h"
 #include "TestSupport.h"
 #include "Text1251.h"
-#include "TextureRemoval.h"
 #include "Textures.h"
 #include "TexturesSelectForm.h"
 #include "TreeWidgetAccess.h"
@@ -105,7 +104,6 @@ protected:
     {
         GameStarter() = savedStarter_;
         FolderChooser() = savedChooser_;
-        qx::TextureRemovalHook() = nullptr;
         windows_.reset();
         cwd_.reset();
         ResetEditorState();
@@ -284,13 +282,22 @@ TEST_F(ProjectCommandsTest, TextureWindowKeepsHelperTexturesAndRenumbersBoxes)
     EditorState& state = Editor();
     const int32_t nine = AddTexture(FTexture->ProgramFolder + "Sys\\Saves\\textures\\NoTexture.bmp", false);
     ASSERT_EQ(nine, 8);
+    const int added = state.TextureTree.AppendChild(-1, "NoTexture.bmp");
     const int32_t k = state.AddObject("_Box");
     state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(nine, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
-    EXPECT_FALSE(qx::RemoveRegisteredTexture(1));  // the cross-hair
+    int cross = -1;
+    for (int i = 0; i < state.TextureTree.NodeCount(); ++i)
+        if (state.TextureTree.Text(i) == "CurCenter.bmp")
+            cross = i;
+    state.TextureTree.SetCurrent(cross);
+    FTexture->N1Click();
     EXPECT_EQ(Textures().TextureCount, 9);
     ASSERT_EQ(messages_.entries.size(), 1u);
-    EXPECT_TRUE(qx::RemoveRegisteredTexture(nine));
+    state.TextureTree.SetCurrent(added);
+    FTexture->N1Click();
+    EXPECT_EQ(Textures().TextureCount, 8);
     EXPECT_EQ(state.MapObjects[0]->Lists[0]->Boxes[0].Texture, -1);
+    EXPECT_FALSE(state.MapObjects[0]->DrawingStale()) << "the map draws the renumbered box";
 }
 
 }  // namespace
