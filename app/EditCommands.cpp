@@ -16,7 +16,7 @@
 #include "DocumentSteps.h"
 #include "CountedWord.h"
 #include "DocTreeView.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "FrameLoop.h"
 #include "GLEngine.h"

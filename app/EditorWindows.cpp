@@ -46,15 +46,10 @@ EditorWindows::EditorWindows()
     navigator->show();
     boxEditor = std::make_unique<TFBoxEditor>();
     TFVantor* main = vantor.get();
+    boxEditor->UseDocument(Editor());
     boxEditor->Link = BoxEditorLink{
-        [] { return Editor().Placing; },
-        [] { return Editor().PrimIndex; },
-        [] { return Editor().ClickState; },
-        [] { return Editor().CursorWorld; },
-        [] { return PendingShape(); },
         [] { return Editor().Camera; },
         [main] { SceneClick(*main); },
-        nullptr,
     };
     InstallEditHistory(*main);
     autosaver = std::make_unique<Autosaver>();

@@ -92,15 +92,8 @@ void PresentFrame(TFVantor& window)
     ShowCursorTexts(window);
     if (window.Views && Editor().Camera)
         window.Views->ShowCamera(*Editor().Camera);
-    if (FBoxEditor) {
-        uint32_t fields = FBoxEditor->StaleFields();
-        if (marks & (qx::PendingChanged | qx::SessionChanged))
-            fields = TFBoxEditor::AllFields;
-        else if (FollowsCursor(Editor()))
-            fields |= TFBoxEditor::PositionFields;
-        if (fields)
-            FBoxEditor->Present(fields);
-    }
+    if (FBoxEditor)
+        FBoxEditor->Present(FBoxEditor->StaleFields() | (FollowsCursor(Editor()) ? TFBoxEditor::PositionFields : 0u));
     if (marks & qx::HistoryChanged)
         PresentHistory(window);
 }

@@ -7,7 +7,9 @@
 
 #include "DocumentEvents.h"
 #include "EditHistory.h"
-#include "EditRecording.h"
+#include "DocumentSteps.h"
+#include "EditCommands.h"
+#include "GLEngine.h"
 #include "EditorState.h"
 #include "HandlerGuard.h"
 #include "QtText.h"
@@ -74,7 +76,22 @@ void InstallEditHistory(TFVantor& window)
     // A new window: the history of an earlier one (tests make several) goes.
     EditHistory().Reset();
     PresentHistory(window);
-    InstallEditRecording();
+}
+
+void UndoLastEdit(TFVantor& window)
+{
+    MakeEngineCurrent();
+    EditHistory().Undo();
+    LeaveObjectViewIfGone(window);
+    qx::KeepSelectionValid(Editor());
+}
+
+void RedoLastEdit(TFVantor& window)
+{
+    MakeEngineCurrent();
+    EditHistory().Redo();
+    LeaveObjectViewIfGone(window);
+    qx::KeepSelectionValid(Editor());
 }
 
 void SetDesignCaption(TFVantor& window, const QString& caption)

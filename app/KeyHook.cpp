@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 
 #include "Camera.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "FrameLoop.h"
 #include "HandlerGuard.h"

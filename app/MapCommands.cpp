@@ -11,7 +11,7 @@
 
 #include "DocumentSteps.h"
 #include "EditHistory.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "FrameLoop.h"
 #include "Errors.h"

@@ -10,7 +10,7 @@
 
 #include "Camera.h"
 #include "DocumentSteps.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "MapCommands.h"
 #include "NumberText.h"

@@ -20,7 +20,6 @@
 #include "Skybox.h"
 #include "ConfigIni.h"
 #include "Errors.h"
-#include "EditRecording.h"
 #include "HistoryView.h"
 #include "EditorState.h"
 #include "GLEngine.h"

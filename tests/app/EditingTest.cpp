@@ -28,7 +28,7 @@
 #include "EditorFixture.h"
 #include "EditorState.h"
 #include "EditHistory.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorWindows.h"
 #include "FrameLoop.h"
 #include "GLEngine.h"
@@ -41,6 +41,7 @@
 #include "ObjectEditor.h"
 #include "NumberField.h"
 #include "NumberText.h"
+#include "PendingBox.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
@@ -443,38 +444,31 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
     EXPECT_EQ(EditHistory().UndoLabel(), undoLabel);
 }
 
-// The box editor's fields on a box of its own, through its link.
+// The box editor's fields on a document of its own, with one box pending
+// and locked.
 class BoxEditorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         previousSeparator_ = DecimalSeparator();
         editor_ = std::make_unique<TFBoxEditor>();
-        list_.AddBox(0, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
+        qxtest::PendOneBox(doc_, pending_);
+        editor_->UseDocument(doc_);
         editor_->Link = BoxEditorLink{
-            [this] { return placing_; },
-            [this] { return primIndex_; },
-            [this] { return clickState_; },
-            [this] { return cursor_; },
-            [this] { return FieldsOf(list_, kind_, 0); },
             [this] { return &camera_; },
             [this] {
                 ++clicks_;
                 editModeInClick_ = camera_.EditMode;
             },
-            nullptr,
         };
     }
     void TearDown() override { SetDecimalSeparator(previousSeparator_); }
 
+    Document doc_;
+    TQX3DObject pending_{"ModelTemp"};
     std::unique_ptr<TFBoxEditor> editor_;
-    TGLPremitives list_;
-    ShapeKind kind_ = ShapeKind::Box;
+    TGLPremitives& List() { return *pending_.Lists[0]; }
     TCamera camera_;
-    double cursor_[3] = {0, 0, 0};
-    bool placing_ = true;
-    int32_t primIndex_ = 0;
-    uint8_t clickState_ = 1;
     int clicks_ = 0;
     uint8_t editModeInClick_ = 0;
     char previousSeparator_ = '.';
@@ -489,22 +483,22 @@ TEST_F(BoxEditorTest, FieldsMapToTheUsersAxesAndConvertAsDesigned)
     EXPECT_EQ(editor_->size(), QSize(407, 190));
     editor_->EPosY->setText("5");
     editor_->EPosZ->setText("2");
-    EXPECT_EQ(cursor_[2], 5.0) << "the second row is depth";
-    EXPECT_EQ(cursor_[1], 2.0) << "the third row is height";
+    EXPECT_EQ(doc_.CursorWorld[2], 5.0) << "the second row is depth";
+    EXPECT_EQ(doc_.CursorWorld[1], 2.0) << "the third row is height";
     editor_->Ez2->setText("12,5");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Size.Y, 12.5f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Size.Y, 12.5f);
     editor_->findChild<QPushButton*>("Button18")->click();
     EXPECT_EQ(editor_->Ez2->text(), "1") << "12,5 is no integer and counts as 0";
     editor_->Eroty->setText("45");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Rotation.Y, 45.0f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Rotation.Y, 45.0f);
     editor_->Edit1->setText("300");
-    EXPECT_EQ(list_.Boxes[0].BlendEquation, 44) << "stored in 8 bits";
+    EXPECT_EQ(List().Boxes[0].BlendEquation, 44) << "stored in 8 bits";
     editor_->Edit2->setText("2");
-    EXPECT_EQ(list_.Boxes[0].BlendMode, 2);
+    EXPECT_EQ(List().Boxes[0].BlendMode, 2);
     editor_->Edit3->setText("0");
-    EXPECT_FALSE(list_.Boxes[0].CullFront);
+    EXPECT_FALSE(List().Boxes[0].CullFront);
     editor_->Etex1->setText("3");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Tiling, 3.0f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Tiling, 3.0f);
 }
 
 // Typing is never interrupted: the beginning of a number waits silently, a
@@ -529,10 +523,10 @@ TEST_F(BoxEditorTest, TypingNeverRaisesAndFinishedBadTextIsReportedOnce)
     type(editor_->Etex1, "-");
     type(editor_->Edit3, "tr");
     EXPECT_TRUE(messages_.entries.empty());
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Rotation.Y, 45.0f);
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Tiling, 3.0f) << "a lone minus is no tiling yet";
+    EXPECT_FLOAT_EQ(List().Boxes[0].Rotation.Y, 45.0f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Tiling, 3.0f) << "a lone minus is no tiling yet";
     QTest::keyClicks(editor_->Eroty, "2");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Rotation.Y, 0.01f) << "1e-2 takes effect at once";
+    EXPECT_FLOAT_EQ(List().Boxes[0].Rotation.Y, 0.01f) << "1e-2 takes effect at once";
     ASSERT_EQ(editor_->Eroty->text(), "1e-2");
 
     type(editor_->Eroty, "1x");
@@ -549,8 +543,8 @@ TEST_F(BoxEditorTest, TypingNeverRaisesAndFinishedBadTextIsReportedOnce)
     EXPECT_EQ(messages_.entries[0].text, "Could not convert variant of type (String) into type (Double)");
     EXPECT_EQ(messages_.entries[1].text, "'x' is not a valid integer value");
     EXPECT_EQ(messages_.entries[2].text, "'yes' is not a valid boolean value");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Rotation.Y, 1.0f) << "the last good value, \"1\" of \"1x\"";
-    EXPECT_TRUE(list_.Boxes[0].CullFront);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Rotation.Y, 1.0f) << "the last good value, \"1\" of \"1x\"";
+    EXPECT_TRUE(List().Boxes[0].CullFront);
     editor_->Etex1->setText("2");
     EXPECT_FALSE(FieldMarked(editor_->Etex1));
 }
@@ -566,7 +560,7 @@ TEST_F(BoxEditorTest, PresentWritesOnlyWhatChangedAndNeverTheFieldBeingTyped)
     editor_->Present(TFBoxEditor::AllFields);
     EXPECT_EQ(editor_->Ex2->text(), "8");
     editor_->Ex2->setCursorPosition(0);
-    list_.Boxes[0].Size.Y = 3;
+    List().Boxes[0].Size.Y = 3;
     editor_->Present(TFBoxEditor::AllFields);
     EXPECT_EQ(editor_->Ez2->text(), "3");
     EXPECT_EQ(editor_->Ex2->cursorPosition(), 0) << "unchanged, not written";
@@ -577,7 +571,7 @@ TEST_F(BoxEditorTest, PresentWritesOnlyWhatChangedAndNeverTheFieldBeingTyped)
     editor_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor_.get()));
     editor_->Ez2->setFocus();
-    list_.Boxes[0].Size.Y = 4;
+    List().Boxes[0].Size.Y = 4;
     editor_->Present(TFBoxEditor::AllFields);
     EXPECT_EQ(editor_->Ez2->text(), "3");
     editor_->Ex2->setFocus();
@@ -589,21 +583,21 @@ TEST_F(BoxEditorTest, PresentWritesOnlyWhatChangedAndNeverTheFieldBeingTyped)
 
 TEST_F(BoxEditorTest, UnlockedPositionFieldsLeaveTheCursorAlone)
 {
-    clickState_ = 0;
+    doc_.ClickState = 0;
     editor_->EPosX->setText("9");
-    EXPECT_EQ(cursor_[0], 0.0);
+    EXPECT_EQ(doc_.CursorWorld[0], 0.0);
 }
 
 TEST_F(BoxEditorTest, NothingChangesWhileNoBoxIsShapedButThePlusButtonsCount)
 {
-    placing_ = false;
+    doc_.Placing = false;
     editor_->findChild<QPushButton*>("Button14")->click();
     EXPECT_EQ(editor_->Ex2->text(), "1");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Size.X, 8.0f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Size.X, 8.0f);
     editor_->Eroty->setText("-");
     EXPECT_TRUE(messages_.entries.empty());
 
-    placing_ = true;
+    doc_.Placing = true;
     camera_.EditMode = 0;
     editor_->Button29->click();
     EXPECT_EQ(clicks_, 1);

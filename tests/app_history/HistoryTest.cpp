@@ -25,7 +25,7 @@
 #include "Camera.h"
 #include "EditCommands.h"
 #include "EditHistory.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorFixture.h"
 #include "EditorState.h"
 #include "GLEngine.h"
