@@ -285,7 +285,7 @@ void RemoveAutosave(const std::string& projectFolder)
     fs::remove_all(ToFsPath(AutosaveFolderOf(projectFolder)), ec);
 }
 
-void OfferRecovery(TFVantor& window)
+void OfferRecovery()
 {
     const std::string project = OpenProjectFolder();
     const std::string folder = AutosaveFolderOf(project);
@@ -316,7 +316,7 @@ void OfferRecovery(TFVantor& window)
         EditorState& state = Editor();
         if (qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree)) {
             EditHistory().ResetUnsaved();
-            ShowProjectReplaced(window);
+            ShowProjectReplaced();
         }
     } catch (const std::exception& e) {
         qx::Messages().ShowMessage(caption, Cp("Автосохранение повреждено и оставлено на диске: ") + e.what());

@@ -141,7 +141,7 @@ void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
 
 }  // namespace
 
-void AddStaticObject(TFVantor& window)
+void AddStaticObject()
 {
     EditorState& state = Editor();
     const int selected = state.ObjectTree.Current();
@@ -155,10 +155,10 @@ void AddStaticObject(TFVantor& window)
     // as a click on it would make it.
     qx::AddObjectDefinition(state, selected, name);
     if (state.ObjectTree.CurrentText() == name)
-        ObjectListClick(window);
+        ObjectListClick();
 }
 
-void RenameSelectedObject(TFVantor&)
+void RenameSelectedObject()
 {
     EditorState& state = Editor();
     const int32_t k = SelectedObject();
@@ -171,7 +171,7 @@ void RenameSelectedObject(TFVantor&)
     qx::RenameObjectDefinition(state, k, node, name);
 }
 
-void DeleteSelectedObject(TFVantor&)
+void DeleteSelectedObject()
 {
     EditorState& state = Editor();
     const int32_t k = SelectedObject();
@@ -203,7 +203,7 @@ void OpenObjectForEditing(TFVantor& window)
     window.CamZoom->setValue(32);
 }
 
-void LeaveObjectViewUnsaved(TFVantor&)
+void LeaveObjectViewUnsaved()
 {
     EditorState& state = Editor();
     if (!state.ModelEditMode)
@@ -219,20 +219,18 @@ void LeaveObjectViewUnsaved(TFVantor&)
         qx::LeaveUnsaved(state);
 }
 
-void LeaveObjectViewIfGone(TFVantor&) { qx::LeaveObjectViewIfGone(Editor()); }
-
-void ShowProjectReplaced(TFVantor& window)
+void ShowProjectReplaced()
 {
-    LeaveObjectViewIfGone(window);
+    qx::LeaveObjectViewIfGone(Editor());
     // Nothing of the project left stays chosen: no object on the cursor,
     // no selection.
-    ClearSelectionAndPlacing(window);
+    ClearSelectionAndPlacing();
     qx::OpenTopLevel(Editor().ObjectTree);
     qx::OpenTopLevel(Editor().MapTree);
     Editor().Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
 }
 
-void StoreEditedObject(TFVantor&) { qx::StoreWorkingCopy(Editor()); }
+void StoreEditedObject() { qx::StoreWorkingCopy(Editor()); }
 
 void DropPendingPrimitive() { qx::DropPending(Editor()); }
 
@@ -303,7 +301,7 @@ ChangedPrimitiveHidden::~ChangedPrimitiveHidden()
         HideShape(*Editor().EditedModel->Lists[0], kind_, index_, false);
 }
 
-void ShowObjectParameters(TFVantor&)
+void ShowObjectParameters()
 {
     const std::string text = Editor().ObjectTree.CurrentText();
     if (FOPos && IsDefinitionNode(text))
@@ -343,27 +341,27 @@ void InstallEditCommands(TFVantor& window)
     auto shown = std::make_shared<SessionShown>();
     observer = Editor().Events.Observe([w, shown](uint32_t changes) { ShowSession(*w, *shown, changes); });
     QObject::connect(w, &QObject::destroyed, [key = observer] { Editor().Events.Forget(key); });
-    const auto on = [w](QAction* action, void (*command)(TFVantor&)) {
-        QObject::connect(action, &QAction::triggered, w, [w, command] { Guarded([&] { command(*w); }); });
+    const auto on = [w](QAction* action, std::function<void()> command) {
+        QObject::connect(action, &QAction::triggered, w, [command] { Guarded(command); });
     };
-    const auto onButton = [w](QPushButton* button, void (*command)(TFVantor&)) {
-        QObject::connect(button, &QPushButton::clicked, w, [w, command] { Guarded([&] { command(*w); }); });
+    const auto onButton = [w](QPushButton* button, std::function<void()> command) {
+        QObject::connect(button, &QPushButton::clicked, w, [command] { Guarded(command); });
     };
-    on(w->PopupMenu1->findChild<QAction*>("N4"), AddStaticObject);
-    on(w->PopupMenu1->findChild<QAction*>("N35"), OpenObjectForEditing);
+    on(w->PopupMenu1->findChild<QAction*>("N4"), [w] { AddStaticObject(); });
+    on(w->PopupMenu1->findChild<QAction*>("N35"), [w] { OpenObjectForEditing(*w); });
     on(w->PopupMenu1->findChild<QAction*>("N33"), ShowObjectParameters);
     on(w->PopupMenu1->findChild<QAction*>("N36"), RenameSelectedObject);
     on(w->PopupMenu1->findChild<QAction*>("N37"), DeleteSelectedObject);
-    on(w->PopupMenu3->findChild<QAction*>("N39"), DeleteSelectedPart);
-    on(w->PopupMenu3->findChild<QAction*>("N40"), ChangeSelectedPart);
+    on(w->PopupMenu3->findChild<QAction*>("N39"), [w] { DeleteSelectedPart(*w); });
+    on(w->PopupMenu3->findChild<QAction*>("N40"), [w] { ChangeSelectedPart(*w); });
     onButton(w->BitBtn2, StoreEditedObject);
     onButton(w->BitBtn3, LeaveObjectViewUnsaved);
-    onButton(w->Button19, [](TFVantor&) { StartPlacingShape(ShapeKind::Box); });
-    onButton(w->Button17, [](TFVantor&) { StartPlacingShape(ShapeKind::Floor); });
-    onButton(w->Button18, [](TFVantor&) { StartPlacingShape(ShapeKind::Wall); });
-    onButton(w->Button20, [](TFVantor&) { StartPlacingShape(ShapeKind::Sphere); });
-    onButton(w->Button5, [](TFVantor&) { StartPlacingShape(ShapeKind::Torus); });
-    onButton(w->Button4, [](TFVantor&) { DropPendingPrimitive(); });
+    onButton(w->Button19, [] { StartPlacingShape(ShapeKind::Box); });
+    onButton(w->Button17, [] { StartPlacingShape(ShapeKind::Floor); });
+    onButton(w->Button18, [] { StartPlacingShape(ShapeKind::Wall); });
+    onButton(w->Button20, [] { StartPlacingShape(ShapeKind::Sphere); });
+    onButton(w->Button5, [] { StartPlacingShape(ShapeKind::Torus); });
+    onButton(w->Button4, DropPendingPrimitive);
     onButton(w->Button27, AddModel3ds);
     onButton(w->Button28, AddModelBlender);
     // The trees show the document's after every change of them; the user's
@@ -382,7 +380,7 @@ void InstallEditCommands(TFVantor& window)
     QObject::connect(w->ObjectTreeView, &QObject::destroyed, [treeObserver] { Editor().Events.Forget(treeObserver); });
     w->ObjectTreeView->UserChanged = [] { Editor().Events.Notify(qx::ObjectTreeChanged); };
     w->MapTreeView->UserChanged = [] { Editor().Events.Notify(qx::MapTreeChanged); };
-    QObject::connect(w->ObjectList, &QTreeWidget::itemClicked, w, [w] { Guarded([&] { ObjectListClick(*w); }); });
+    QObject::connect(w->ObjectList, &QTreeWidget::itemClicked, w, [] { Guarded(ObjectListClick); });
     QObject::connect(w->ObjectList, &QTreeWidget::itemDoubleClicked, w,
                      [w] { Guarded([&] { OpenObjectForEditing(*w); }); });
     QObject::connect(w->OBJList, &QTreeWidget::itemDoubleClicked, w,

@@ -12,28 +12,25 @@
 class TFVantor;
 
 // "Добавить" > "Статический": a new object named through the name box.
-void AddStaticObject(TFVantor& window);
+void AddStaticObject();
 // "Переименовать": the selected object takes a name from the name box (the
 // same rules); its placements and its tree nodes follow.
-void RenameSelectedObject(TFVantor& window);
+void RenameSelectedObject();
 // "Удалить" in the object tree: the selected object goes; a placed one only
 // when the user agrees, and its placements with it.
-void DeleteSelectedObject(TFVantor& window);
+void DeleteSelectedObject();
 // "Модель" and a double click on the object tree: open the selected object.
 void OpenObjectForEditing(TFVantor& window);
 // "Сохранить изменения": store the working copy into the definition that
 // was opened and leave the object view.
-void StoreEditedObject(TFVantor& window);
+void StoreEditedObject();
 // "Выход без сохранения": leaves the object view without storing, asking
 // first when the working copy differs from the definition.
-void LeaveObjectViewUnsaved(TFVantor& window);
-// After an undo, a redo, a load or a recovery: the object view closes when
-// the definition it was opened on is no longer listed.
-void LeaveObjectViewIfGone(TFVantor& window);
+void LeaveObjectViewUnsaved();
 // After a load or a recovery replaced the project: the object view is left
 // (its definition is gone) and the object and map trees show their top
 // folders open.
-void ShowProjectReplaced(TFVantor& window);
+void ShowProjectReplaced();
 // "Мышка": drop the pending primitive.
 void DropPendingPrimitive();
 // The pending primitive's fields; empty when there is none.
@@ -68,7 +65,7 @@ private:
     ShapeKind kind_ = ShapeKind::Box;
 };
 // "Параметры": the object settings window shows what the chosen object holds.
-void ShowObjectParameters(TFVantor& window);
+void ShowObjectParameters();
 
 // Connects the object tree's menu and double click, the part tree's menu and
 // the editing buttons, and makes the object view's widgets follow the

@@ -13,6 +13,7 @@
 #include "EditorState.h"
 #include "HandlerGuard.h"
 #include "QtText.h"
+#include "SessionEdits.h"
 #include "Vantor.h"
 
 namespace {
@@ -65,8 +66,8 @@ void InstallEditHistory(TFVantor& window)
     QAction* redo = edit->addAction(Ui("Повторить"));
     redo->setObjectName("Redo1");
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(*w); }); });
-    QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(*w); }); });
+    QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(); }); });
+    QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(); }); });
     w->UndoAction = undo;
     w->RedoAction = redo;
 
@@ -78,19 +79,19 @@ void InstallEditHistory(TFVantor& window)
     PresentHistory(window);
 }
 
-void UndoLastEdit(TFVantor& window)
+void UndoLastEdit()
 {
     MakeEngineCurrent();
     EditHistory().Undo();
-    LeaveObjectViewIfGone(window);
+    qx::LeaveObjectViewIfGone(Editor());
     qx::KeepSelectionValid(Editor());
 }
 
-void RedoLastEdit(TFVantor& window)
+void RedoLastEdit()
 {
     MakeEngineCurrent();
     EditHistory().Redo();
-    LeaveObjectViewIfGone(window);
+    qx::LeaveObjectViewIfGone(Editor());
     qx::KeepSelectionValid(Editor());
 }
 

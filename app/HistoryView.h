@@ -12,8 +12,8 @@ class TFVantor;
 void InstallEditHistory(TFVantor& window);
 // Ctrl+Z and Ctrl+Y / Ctrl+Shift+Z: the GL context current for the views
 // the document tells; the object view is left when its definition went.
-void UndoLastEdit(TFVantor& window);
-void RedoLastEdit(TFVantor& window);
+void UndoLastEdit();
+void RedoLastEdit();
 // The present step's part: the caption's mark and the actions' enabled
 // states and texts, each written only when it differs.
 void PresentHistory(TFVantor& window);

@@ -80,40 +80,40 @@ Shortcut ShortcutOf(const QKeyEvent& event)
     return Shortcut::None;
 }
 
-void RunShortcut(Shortcut shortcut, TFVantor& window)
+void RunShortcut(Shortcut shortcut)
 {
     switch (shortcut) {
-    case Shortcut::Undo: UndoLastEdit(window); break;
-    case Shortcut::Redo: RedoLastEdit(window); break;
-    case Shortcut::SelectAll: SelectAllPlacements(window); break;
-    case Shortcut::Duplicate: DuplicateSelection(window); break;
+    case Shortcut::Undo: UndoLastEdit(); break;
+    case Shortcut::Redo: RedoLastEdit(); break;
+    case Shortcut::SelectAll: SelectAllPlacements(); break;
+    case Shortcut::Duplicate: DuplicateSelection(); break;
     case Shortcut::Copy: CopySelection(); break;
-    case Shortcut::Paste: PasteAtCursor(window); break;
+    case Shortcut::Paste: PasteAtCursor(); break;
     case Shortcut::None: break;
     }
 }
 
 // The map view's own keys, without Ctrl: true when the key was one.
-bool RunMapKey(const QKeyEvent& event, TFVantor& window)
+bool RunMapKey(const QKeyEvent& event)
 {
     if (event.modifiers() & Qt::ControlModifier)
         return false;
     const quint32 scan = X11KeyCode(event);
     if (event.key() == Qt::Key_Escape || scan == ScanEscape) {
-        ClearSelectionAndPlacing(window);
+        ClearSelectionAndPlacing();
         return true;
     }
     if (event.key() == Qt::Key_PageUp || scan == ScanPageUp) {
-        RaiseSelection(window, 1);
+        RaiseSelection(1);
         return true;
     }
     if (event.key() == Qt::Key_PageDown || scan == ScanPageDown) {
-        RaiseSelection(window, -1);
+        RaiseSelection(-1);
         return true;
     }
     if (Is(event, KeyR)) {
         const float step = event.modifiers() & Qt::AltModifier ? 15.0f : 90.0f;
-        TurnSelection(window, event.modifiers() & Qt::ShiftModifier ? -step : step);
+        TurnSelection(event.modifiers() & Qt::ShiftModifier ? -step : step);
         return true;
     }
     return false;
@@ -199,7 +199,7 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
             // A held shortcut repeats only undo and redo.
             const bool repeats = shortcut == Shortcut::Undo || shortcut == Shortcut::Redo;
             if (FVantor && (repeats || !key.isAutoRepeat()))
-                Guarded([&] { RunShortcut(shortcut, *FVantor); });
+                Guarded([&] { RunShortcut(shortcut); });
             if (state.CtrlLook && camera) {
                 PutLook(*camera, lookAtCtrl_);
                 camera->MouseLookActive = 0;
@@ -221,12 +221,12 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         }
         if (IsDeleteKey(key) && !key.isAutoRepeat()) {
             if (FVantor)
-                Guarded([&] { DeleteSelectionOrNearest(*FVantor); });
+                Guarded([&] { DeleteSelectionOrNearest(); });
             return state.SwallowKeys;
         }
         if (FVantor && !state.ModelEditMode && !key.isAutoRepeat()) {
             bool ran = false;
-            Guarded([&] { ran = RunMapKey(key, *FVantor); });
+            Guarded([&] { ran = RunMapKey(key); });
             if (ran)
                 return state.SwallowKeys;
         }

@@ -24,13 +24,6 @@
 
 namespace {
 
-
-// The step of a change to the map; the selection goes with it.
-void Record(TFVantor&, const char* utf8Label, qx::MapChange change, const std::string& mergeKey = {})
-{
-    qx::RecordMapChange(Editor(), utf8Label, std::move(change), mergeKey);
-}
-
 // Where the ray meets the horizontal plane at `height`; false when it runs
 // along it or away from it.
 bool OnPlane(const qx::Ray& ray, double height, double at[3])
@@ -51,6 +44,16 @@ float SnapDelta(double delta, float step)
 }
 
 bool InMapView(const EditorState& state) { return !state.ModelEditMode; }
+
+void ShowSelection(TFVantor& window)
+{
+    RequestFrame();  // the outlines follow the selection
+    const EditorState& state = Editor();
+    const size_t n = state.Selection.size();
+    window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
+    if (FOPos)
+        FOPos->ShowSelection();
+}
 
 }  // namespace
 
@@ -74,19 +77,16 @@ bool MapRayAt(int x, int y, qx::Ray& ray)
     return true;
 }
 
-void SelectAtMouse(TFVantor& window, bool toggle)
+void SelectAtMouse(bool toggle)
 {
     EditorState& state = Editor();
     qx::Ray ray;
     const int32_t hit =
         MapRayAt(state.MouseX, state.MouseY, ray) ? qx::PickPlacement(state, state.MapFilter, ray, Editor().PickScratch) : -1;
     qx::SelectClicked(state, hit, toggle);
-    // The status bar says what is selected after every click, also one
-    // that changed nothing.
-    ShowSelection(window);
 }
 
-void SelectAllPlacements(TFVantor&)
+void SelectAllPlacements()
 {
     EditorState& state = Editor();
     if (!InMapView(state))
@@ -94,7 +94,7 @@ void SelectAllPlacements(TFVantor&)
     qx::SetSelection(state, qx::SelectAll(state));
 }
 
-void ClearSelectionAndPlacing(TFVantor&)
+void ClearSelectionAndPlacing()
 {
     EditorState& state = Editor();
     state.ObjectTree.SetCurrent(-1);
@@ -124,7 +124,7 @@ void BeginSelectionDrag(int x, int y)
 
 bool SelectionDragActive() { return Editor().Drag.active; }
 
-void DragSelectionTo(TFVantor&, int x, int y)
+void DragSelectionTo(int x, int y)
 {
     EditorState& state = Editor();
     if (!state.Drag.active)
@@ -140,7 +140,7 @@ void DragSelectionTo(TFVantor&, int x, int y)
     state.Events.Notify(qx::MapChanged);
 }
 
-void EndSelectionDrag(TFVantor& window)
+void EndSelectionDrag()
 {
     EditorState& state = Editor();
     if (!state.Drag.active)
@@ -150,33 +150,33 @@ void EndSelectionDrag(TFVantor& window)
     qx::MoveSelected(state, state.Selection, drag.origins, 0, 0, 0);
     if (drag.dx == 0 && drag.dz == 0)
         return;
-    Record(window, "перемещение объектов", qx::MoveSelected(state, state.Selection, drag.origins, drag.dx, 0, drag.dz));
+    qx::RecordMapChange(state, "перемещение объектов", qx::MoveSelected(state, state.Selection, drag.origins, drag.dx, 0, drag.dz));
 }
 
-void RaiseSelection(TFVantor& window, int steps)
+void RaiseSelection(int steps)
 {
     EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
     const float dy = static_cast<float>(steps) * state.GridStepY;
-    Record(window, steps > 0 ? "подъём объектов" : "опускание объектов",
+    qx::RecordMapChange(state, steps > 0 ? "подъём объектов" : "опускание объектов",
            qx::EditSelected(state, state.Selection, [dy](TPlacement& p) { p.PosY += dy; }));
 }
 
-void TurnSelection(TFVantor& window, float degrees)
+void TurnSelection(float degrees)
 {
     EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
-    Record(window, "поворот объектов", qx::TurnSelected(state, state.Selection, degrees));
+    qx::RecordMapChange(state, "поворот объектов", qx::TurnSelected(state, state.Selection, degrees));
 }
 
-void DuplicateSelection(TFVantor& window)
+void DuplicateSelection()
 {
     EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
-    Record(window, "копирование объектов", qx::DuplicateSelected(state, state.Selection, state.GridStepX, 0));
+    qx::RecordMapChange(state, "копирование объектов", qx::DuplicateSelected(state, state.Selection, state.GridStepX, 0));
 }
 
 void CopySelection()
@@ -187,12 +187,12 @@ void CopySelection()
     QGuiApplication::clipboard()->setText(ToQString(qx::PlacementLines(state, state.Selection)));
 }
 
-void PasteAtCursor(TFVantor& window)
+void PasteAtCursor()
 {
-    PastePlacementText(window, FromQString(QGuiApplication::clipboard()->text()));
+    PastePlacementText(FromQString(QGuiApplication::clipboard()->text()));
 }
 
-void PastePlacementText(TFVantor& window, const std::string& cp1251)
+void PastePlacementText(const std::string& cp1251)
 {
     EditorState& state = Editor();
     if (!InMapView(state))
@@ -208,10 +208,10 @@ void PastePlacementText(TFVantor& window, const std::string& cp1251)
     }
     const float at[3] = {SnapX(static_cast<float>(state.CursorWorld[0])), SnapY(static_cast<float>(state.CursorWorld[1])),
                          SnapZ(static_cast<float>(state.CursorWorld[2]))};
-    Record(window, "вставка объектов", qx::AddPlacements(state, state.Selection, names, placements, at));
+    qx::RecordMapChange(state, "вставка объектов", qx::AddPlacements(state, state.Selection, names, placements, at));
 }
 
-void DeleteSelectionOrNearest(TFVantor& window)
+void DeleteSelectionOrNearest()
 {
     EditorState& state = Editor();
     if (!InMapView(state))
@@ -224,26 +224,16 @@ void DeleteSelectionOrNearest(TFVantor& window)
         qx::DeleteNearestPlacement(state, at, reach);
         return;
     }
-    Record(window, "удаление объектов с карты", qx::DeleteSelected(state, state.Selection));
+    qx::RecordMapChange(state, "удаление объектов с карты", qx::DeleteSelected(state, state.Selection));
 }
 
-void SetSelectedField(TFVantor& window, float TPlacement::*field, float value, const std::string& mergeKey)
+void SetSelectedField(float TPlacement::*field, float value, const std::string& mergeKey)
 {
     EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
-    Record(window, "изменение объектов",
+    qx::RecordMapChange(state, "изменение объектов",
            qx::EditSelected(state, state.Selection, [&](TPlacement& p) { p.*field = value; }), mergeKey);
-}
-
-void ShowSelection(TFVantor& window)
-{
-    RequestFrame();  // the outlines follow the selection
-    const EditorState& state = Editor();
-    const size_t n = state.Selection.size();
-    window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
-    if (FOPos)
-        FOPos->ShowSelection();
 }
 
 void InstallMapCommands(TFVantor& window)

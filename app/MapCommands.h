@@ -23,40 +23,40 @@ bool MapRayAt(int x, int y, qx::Ray& ray);
 
 // A click with nothing being placed: the placement drawn under the mouse
 // becomes the selection (with `toggle`, joins it or leaves it); a click on
-// nothing clears the selection (unless toggling).
-void SelectAtMouse(TFVantor& window, bool toggle);
-void SelectAllPlacements(TFVantor& window);
+// nothing clears the selection (unless toggling).  The document tells of
+// every click's selection, so the status bar says what is selected.
+void SelectAtMouse(bool toggle);
+void SelectAllPlacements();
 // Esc: nothing is being placed any more and nothing is selected.
-void ClearSelectionAndPlacing(TFVantor& window);
+void ClearSelectionAndPlacing();
 
 // A drag that starts on a selected placement moves the selection across the
 // grid at the height of the placement grabbed; the whole drag is one step.
 void BeginSelectionDrag(int x, int y);
-void DragSelectionTo(TFVantor& window, int x, int y);
-void EndSelectionDrag(TFVantor& window);
+void DragSelectionTo(int x, int y);
+void EndSelectionDrag();
 bool SelectionDragActive();
 
 // Page Up / Page Down: one vertical grid step.
-void RaiseSelection(TFVantor& window, int steps);
+void RaiseSelection(int steps);
 // R, Shift+R: 90 degrees each way, 15 with Alt.
-void TurnSelection(TFVantor& window, float degrees);
+void TurnSelection(float degrees);
 // Ctrl+D: copies one grid step aside, selected.
-void DuplicateSelection(TFVantor& window);
+void DuplicateSelection();
 // Ctrl+C, Ctrl+V: placement lines through the clipboard, pasted at the 3D
 // cursor; text that is no placement lines is refused with a message.
 void CopySelection();
-void PasteAtCursor(TFVantor& window);
-void PastePlacementText(TFVantor& window, const std::string& cp1251);
+void PasteAtCursor();
+void PastePlacementText(const std::string& cp1251);
 // Delete: the selection, or with nothing selected the placement nearest to
 // the cursor.
-void DeleteSelectionOrNearest(TFVantor& window);
+void DeleteSelectionOrNearest();
 
 // A value typed into the object settings window, for every selected
 // placement; keystrokes of one field are one step.
-void SetSelectedField(TFVantor& window, float TPlacement::*field, float value, const std::string& mergeKey);
+void SetSelectedField(float TPlacement::*field, float value, const std::string& mergeKey);
 
-// Shows how many are selected in the status bar's message panel and in the
-// object settings window.
-void ShowSelection(TFVantor& window);
-// The window shows the document's selection and map from now on.
+// The window shows the document's selection and map from now on: how many
+// are selected in the status bar's message panel and in the object
+// settings window, after every click that selected.
 void InstallMapCommands(TFVantor& window);

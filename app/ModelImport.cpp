@@ -172,10 +172,10 @@ bool ImportModel(ShapeKind kind, const std::string& fsPath)
     return true;
 }
 
-void AddModel3ds(TFVantor&)
+void AddModel3ds()
 {
     // The ending in any letter case: the files come from systems that ignore it.
     Choose(ShapeKind::Model3ds, "Модель 3DS", "Модели 3DS (*.[3][dD][sS])");
 }
 
-void AddModelBlender(TFVantor&) { Choose(ShapeKind::ModelBlender, "Модель Blender", "Все файлы (*)"); }
+void AddModelBlender() { Choose(ShapeKind::ModelBlender, "Модель Blender", "Все файлы (*)"); }

@@ -84,7 +84,7 @@ TFOPos::TFOPos(QWidget* parent) : ToolWindow("FOPos", "Настройка объ
         QLineEdit* edit = this->*f.edit;
         rules.apply = [this, edit, f] {
             if (Window)
-                SetSelectedField(*Window, f.value, EditTextToFloat(FromQString(edit->text())), f.name);
+                SetSelectedField(f.value, EditTextToFloat(FromQString(edit->text())), f.name);
         };
         WatchNumberField(edit, std::move(rules));
     }

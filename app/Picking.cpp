@@ -187,7 +187,7 @@ void SceneClick(TFVantor& window)
         const std::string text = state.ObjectTree.CurrentText();
         // Nothing being placed: the click selects what is drawn under it.
         if (text.find('_') == std::string::npos) {
-            SelectAtMouse(window, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+            SelectAtMouse(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
             return;
         }
         if (refusedForNothing())
@@ -216,7 +216,7 @@ void SceneDblClick(TFVantor& window)
         SceneClick(window);
 }
 
-void ObjectListClick(TFVantor&)
+void ObjectListClick()
 {
     EditorState& state = Editor();
     const std::string text = state.ObjectTree.CurrentText();

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <functional>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -77,7 +79,7 @@ bool LoadFolder(TFVantor& window, const std::string& folder)
         loaded = qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree, &missing);
         if (loaded) {
             EditHistory().Reset();
-            ShowProjectReplaced(window);
+            ShowProjectReplaced();
         }
     }
     // Shown once the window takes input again.
@@ -112,9 +114,9 @@ bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
         FTexture->ProjectFolder = open.Chosen();
     ShowCaption(window);
     if (how == Switch::Keep)
-        ClearSelectionAndPlacing(window);
+        ClearSelectionAndPlacing();
     if (how == Switch::Load)
-        OfferRecovery(window);
+        OfferRecovery();
     return true;
 }
 
@@ -211,7 +213,7 @@ std::function<QString(const QString&, FolderUse)>& FolderChooser()
     return chooser;
 }
 
-bool ConfirmDiscardOrSave(TFVantor& window)
+bool ConfirmDiscardOrSave()
 {
     if (!EditHistory().Modified())
         return true;
@@ -221,7 +223,7 @@ bool ConfirmDiscardOrSave(TFVantor& window)
                                           Cp("Сохранить изменения в проекте?"))) {
     case qx::Answer::Yes:
         try {
-            Save1Click(window);
+            Save1Click();
         } catch (...) {
             ShowHandlerException();
             return false;
@@ -235,7 +237,7 @@ bool ConfirmDiscardOrSave(TFVantor& window)
     return false;
 }
 
-void Save1Click(TFVantor&)
+void Save1Click()
 {
     const EditorState& state = Editor();
     qx::SaveProject(OpenProjectFolder(), Textures(), state, qx::ProjectTrees{&state.ObjectTree, &state.TextureTree});
@@ -246,7 +248,7 @@ void Save1Click(TFVantor&)
 
 void Load1Click(TFVantor& window)
 {
-    if (!ConfirmDiscardOrSave(window))
+    if (!ConfirmDiscardOrSave())
         return;
     LoadFolder(window, OpenProjectFolder());
 }
@@ -264,7 +266,7 @@ void StartGame(const QStringList& more)
                   QStringList{QString::fromStdString(WithoutSlash(OpenProjectFolder()))} + more);
 }
 
-void BitBtn1Click(TFVantor&)
+void BitBtn1Click()
 {
     SaveGameData();
     StartGame({});
@@ -277,7 +279,7 @@ bool OpenProject(TFVantor& window, const std::string& chosen)
         qx::Messages().ShowMessage(Caption(), Cp("В папке нет проекта: ") + Shown(chosen));
         return false;
     }
-    if (!ConfirmDiscardOrSave(window))
+    if (!ConfirmDiscardOrSave())
         return false;
     return SwitchProject(window, project, Switch::Load);
 }
@@ -297,7 +299,7 @@ bool OpenRecentProject(TFVantor& window, const std::string& folder)
 bool CreateProject(TFVantor& window, const std::string& chosen)
 {
     const std::string folder = WithSlash(chosen);
-    if (RefuseProjectThere(folder) || !ConfirmDiscardOrSave(window))
+    if (RefuseProjectThere(folder) || !ConfirmDiscardOrSave())
         return false;
     Projects().blank.WriteInto(folder);
     return SwitchProject(window, folder, Switch::Load);
@@ -359,7 +361,7 @@ void OpenStartupProject(TFVantor& window)
     SwitchProject(window, folder, Switch::StartDefault);
     Projects().open.ForgetLockAnswer();
     qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
-    OfferRecovery(window);
+    OfferRecovery();
 }
 
 void CloseProject() { Projects().open.Close(); }
@@ -371,15 +373,15 @@ void ForgetRecentProject(const std::string& folder) { Projects().open.Forget(fol
 void InstallProjectCommands(TFVantor& window)
 {
     TFVantor* w = &window;
-    const auto connect = [w](QAction* action, void (*handler)(TFVantor&)) {
-        QObject::connect(action, &QAction::triggered, w, [w, handler] { Guarded([w, handler] { handler(*w); }); });
+    const auto connect = [w](QAction* action, std::function<void()> handler) {
+        QObject::connect(action, &QAction::triggered, w, [handler] { Guarded(handler); });
     };
     QAction* load = window.findChild<QAction*>("Load1");
     QAction* save = window.findChild<QAction*>("Save1");
     if (save)
         connect(save, Save1Click);
     if (load)
-        connect(load, Load1Click);
+        connect(load, [w] { Load1Click(*w); });
     if (auto* game = window.findChild<QMenu*>("Game1"); game && load && save) {
         const auto add = [&](const char* name, const char* caption, QAction* before) {
             auto* action = new QAction(Ui(caption), game);
@@ -387,11 +389,11 @@ void InstallProjectCommands(TFVantor& window)
             game->insertAction(before, action);
             return action;
         };
-        connect(add("OpenProject1", "Открыть проект…", load), OpenProjectClick);
+        connect(add("OpenProject1", "Открыть проект…", load), [w] { OpenProjectClick(*w); });
         const QList<QAction*> items = game->actions();
         const qsizetype afterSave = items.indexOf(save) + 1;
         QAction* next = afterSave < items.size() ? items[afterSave] : nullptr;
-        connect(add("SaveAs1", "Сохранить проект как…", next), SaveProjectAsClick);
+        connect(add("SaveAs1", "Сохранить проект как…", next), [w] { SaveProjectAsClick(*w); });
         InstallPlayHere(window, *game, next);
         QAction* manager = add("Manager1", "Менеджер проектов", next);
         game->insertSeparator(manager);
@@ -402,5 +404,5 @@ void InstallProjectCommands(TFVantor& window)
             }
         });
     }
-    QObject::connect(window.BitBtn1, &QPushButton::clicked, w, [w] { Guarded([w] { BitBtn1Click(*w); }); });
+    QObject::connect(window.BitBtn1, &QPushButton::clicked, w, [w] { Guarded([w] { BitBtn1Click(); }); });
 }

@@ -128,8 +128,8 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
         Guarded([&] { BeginSelectionDrag(x, y); });
     });
     connect(SceneWindow, &SceneSurface::dragMoved, this,
-            [this](int x, int y) { Guarded([&] { DragSelectionTo(*this, x, y); }); });
-    connect(SceneWindow, &SceneSurface::dragEnded, this, [this] { Guarded([this] { EndSelectionDrag(*this); }); });
+            [this](int x, int y) { Guarded([&] { DragSelectionTo(x, y); }); });
+    connect(SceneWindow, &SceneSurface::dragEnded, this, [this] { Guarded([this] { EndSelectionDrag(); }); });
     // Changes of the picture that need no input event to this application
     // (a tree's signal, a value set by a command); input asks by itself.
     connect(Ch1, &QListWidget::itemChanged, this, &RequestFrame);
@@ -192,7 +192,7 @@ void TFVantor::changeEvent(QEvent* event)
 
 void TFVantor::closeEvent(QCloseEvent* event)
 {
-    if (!ConfirmDiscardOrSave(*this)) {
+    if (!ConfirmDiscardOrSave()) {
         event->ignore();
         return;
     }

@@ -126,7 +126,7 @@ void UndoPlacementAddition(benchmark::State& bench)
     TheEditor();
     EditorState& state = ::Editor();
     if (state.ModelEditMode)
-        StoreEditedObject(Window());
+        StoreEditedObject();
     QTreeWidget* tree = Window().ObjectList;
     tree->clearSelection();
     tree->topLevelItem(0)->child(0)->setSelected(true);
@@ -147,7 +147,7 @@ void UndoObjectRename(benchmark::State& bench)
     TheEditor();
     EditorState& state = ::Editor();
     if (state.ModelEditMode)
-        StoreEditedObject(Window());
+        StoreEditedObject();
     int i = 0;
     for (auto _ : bench) {
         bench.PauseTiming();
@@ -158,7 +158,7 @@ void UndoObjectRename(benchmark::State& bench)
         QTreeWidget* tree = Window().ObjectList;
         tree->clearSelection();
         tree->topLevelItem(0)->child(1000)->setSelected(true);
-        RenameSelectedObject(Window());
+        RenameSelectedObject();
         bench.ResumeTiming();
         EditHistory().Undo();
     }
@@ -243,7 +243,7 @@ void AutosaveMainThreadPause(benchmark::State& bench)
     TheEditor();
     EditorState& state = ::Editor();
     if (state.ModelEditMode)
-        StoreEditedObject(Window());
+        StoreEditedObject();
     Autosaver& autosaver = *TheEditor().windows->autosaver;
     autosaver.Start();
     autosaver.Finish();

@@ -26,6 +26,7 @@
 #include "Camera.h"
 #include "EditCommands.h"
 #include "EditorFixture.h"
+#include "DocumentSteps.h"
 #include "EditorState.h"
 #include "EditHistory.h"
 #include "HistoryView.h"
@@ -212,7 +213,7 @@ TEST_F(EditingTest, ClickAndCommandRules)
     Select(w()->OBJList, Node(w()->OBJList, "+Модели"));
     DeleteSelectedPart(*w());
     EXPECT_NE(Node(w()->OBJList, "+Модели"), nullptr);
-    StoreEditedObject(*w());
+    StoreEditedObject();
     EXPECT_FALSE(state.ModelEditMode);
     EXPECT_FALSE(FBoxEditor->isVisible());
 
@@ -221,12 +222,12 @@ TEST_F(EditingTest, ClickAndCommandRules)
         return std::optional<QString>();
     };
     Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-    AddStaticObject(*w());
-    AddStaticObject(*w());
+    AddStaticObject();
+    AddStaticObject();
     EXPECT_EQ(state.MapObjectCount, 2);
     EXPECT_EQ(state.MapObjectNames[1], Cp("_ИмяОбъекта"));
     Select(w()->ObjectList, Node(w()->ObjectList, "_Игрок"));
-    AddStaticObject(*w());
+    AddStaticObject();
     OpenObjectForEditing(*w());
     EXPECT_EQ(state.MapObjectCount, 2);
     EXPECT_FALSE(state.ModelEditMode);
@@ -256,6 +257,9 @@ TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
     EXPECT_EQ(state.PlacementCount, 1) << "a click selects, it does not place";
     ASSERT_EQ(state.Selection, state.PlacementIdsAt({0}));
     EXPECT_EQ(w()->StatusMessage->text(), Ui("Выбрано объектов: 1"));
+    w()->ShowStatusMessage(Cp("Под курсором ничего нет"));
+    ClickScene(GridPoint());
+    EXPECT_EQ(w()->StatusMessage->text(), Ui("Выбрано объектов: 1")) << "also when it was selected already";
     ClickScene({w()->Scene->width() - 20, 20});
     EXPECT_TRUE(state.Selection.empty()) << "a click on nothing clears";
 
@@ -305,7 +309,7 @@ TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
     EXPECT_FLOAT_EQ(std::fmod(moved, state.GridStepX), 0.0f);
     EXPECT_EQ(state.Placements[0].PosY, before.PosY);
     EXPECT_EQ(state.Selection, state.PlacementIdsAt({0})) << "a drag is no click";
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_EQ(state.Placements[0].PosX, before.PosX);
 }
 
@@ -319,9 +323,8 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 4, 2, 6, 1, 0, 0, 0);
     state.AddPlacement("_Crate", TPlacement{1, 5, 3, 0, 0, 0, 1, 1, 1});
     state.AddPlacement("_Crate", TPlacement{2, 5, 3, 0, 0, 0, 1, 1, 1});
-    state.Selection = state.PlacementIdsAt({0, 1});
     QWidget* focused = QApplication::focusWidget();
-    ShowSelection(*w());
+    qx::SetSelection(state, state.PlacementIdsAt({0, 1}));
     // It shows itself beside the trees, inside the screen, and leaves the
     // keyboard where it was.
     ASSERT_TRUE(FOPos->isVisible());
@@ -344,7 +347,7 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     EXPECT_EQ(state.Placements[1].PosX, 7);
     FOPos->OPosX->setText("-");  // typing goes on: nothing changes, no message
     EXPECT_EQ(state.Placements[0].PosX, 7);
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_EQ(state.Placements[0].PosX, 1);
     EXPECT_EQ(state.Placements[1].PosX, 2);
 
@@ -353,7 +356,7 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     EXPECT_TRUE(FOPos->isVisible());
     EXPECT_NE(FOPos->Info->text().indexOf(Ui("коробок 1, размещений 2")), -1) << FOPos->Info->text().toStdString();
 
-    PastePlacementText(*w(), "_Crate 1 2");
+    PastePlacementText("_Crate 1 2");
     EXPECT_EQ(state.PlacementCount, 2);
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].caption, Cp("Вставка"));
@@ -367,10 +370,9 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
 
     // Choosing an object to place clears the selection: Delete then removes
     // the one placement nearest the cursor, not the two selected.
-    state.Selection = state.PlacementIdsAt({0, 1});
-    ShowSelection(*w());
+    qx::SetSelection(state, state.PlacementIdsAt({0, 1}));
     Select(w()->ObjectList, Node(w()->ObjectList, "_Crate"));
-    ObjectListClick(*w());
+    ObjectListClick();
     EXPECT_TRUE(state.Selection.empty());
     state.CursorWorld[0] = 2;
     state.CursorWorld[1] = 5;
@@ -390,14 +392,14 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
         return std::optional<QString>(answer);
     };
     Select(w()->ObjectList, Node(w()->ObjectList, "_Игрок"));
-    ObjectListClick(*w());
+    ObjectListClick();
     QTreeWidgetItem* objects = Node(w()->ObjectList, "+Объекты");
     objects->setExpanded(false);
     // Opens object `name` with boxes 1, 2, 3, ... units wide.
     const auto make = [&](const char* name, int boxes) {
         answer = name;
         Select(w()->ObjectList, objects);
-        AddStaticObject(*w());
+        AddStaticObject();
         OpenObjectForEditing(*w());
         StartPlacingBox();
         for (int i = 0; i < boxes; ++i) {
@@ -405,7 +407,7 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
             SceneClick(*w());
             SceneClick(*w());
         }
-        StoreEditedObject(*w());
+        StoreEditedObject();
     };
     make("A", 1);
     QTreeWidgetItem* a = Node(w()->ObjectList, "_A");
@@ -421,7 +423,7 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
     Select(w()->ObjectList, a);
     OpenObjectForEditing(*w());
     ASSERT_EQ(primitives->childCount(), 1);
-    StoreEditedObject(*w());
+    StoreEditedObject();
     Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
     OpenObjectForEditing(*w());
     ASSERT_EQ(primitives->childCount(), 2) << "B's own boxes, not A's";
@@ -430,7 +432,7 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
     DeleteSelectedPart(*w());
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
     EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[0].Size.X, 1.0f) << "the second box went";
-    UndoLastEdit(*w());
+    UndoLastEdit();
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
     EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[1].Size.X, 2.0f);
     primitives = Node(w()->OBJList, "+Примитивы");  // the undo rebuilt the tree
@@ -697,7 +699,7 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     EXPECT_FLOAT_EQ(list.Spheres[0].Radius, 9.0f);
     EXPECT_EQ(list.SphereCount, 1);
     EXPECT_EQ(EditHistory().UndoLabel(), Cp("изменение сферы"));
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_FLOAT_EQ(state.EditedModel->Lists[0]->Spheres[0].Radius, 5.0f);
 
     // The floor deleted through its node; undo brings it and its node back.
@@ -706,14 +708,14 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     DeleteSelectedPart(*w());
     EXPECT_EQ(state.EditedModel->Lists[0]->FloorCount, 0);
     EXPECT_EQ(state.EditedModel->Lists[0]->WallCount, 1);
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_EQ(state.EditedModel->Lists[0]->FloorCount, 1);
     parts = Node(w()->OBJList, "+Примитивы");
     EXPECT_EQ(nodes(), listed);
 
     // Saved, loaded in a fresh editor and reopened, the object lists the
     // same nodes.
-    StoreEditedObject(*w());
+    StoreEditedObject();
     w()->ObjectList->setCurrentItem(Node(w()->ObjectList, "+Объекты"));
     Menu("Save1");
     StartEditor();
@@ -789,7 +791,7 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
     EXPECT_EQ(list.Models3ds[0].FileName, "Cube.3ds");
     EXPECT_FLOAT_EQ(list.Models3ds[0].Scale.Y, 2.0f);
     EXPECT_EQ(NodeText(Node(w()->OBJList, "+Модели")->child(0)), Cp("0 - [м]_Cube.3ds"));
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_EQ(state.EditedModel->Lists[0]->Model3dsCount, 0);
     EXPECT_EQ(Node(w()->OBJList, "+Модели")->childCount(), 0);
 
@@ -826,7 +828,7 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
     // Committed, saved and loaded in a fresh editor, it is read from models/.
     QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
     QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-    StoreEditedObject(*w());
+    StoreEditedObject();
     w()->findChild<QAction*>("Save1")->trigger();
     StartEditor();
     w()->findChild<QAction*>("Load1")->trigger();

@@ -134,7 +134,7 @@ TEST_F(ViewLayoutTest, TheTopViewPlacesSelectsAndDragsOnTheDocument)
     EXPECT_EQ(w()->StatusPanels[2]->text(), ToQString(expected));
 
     Select(w()->ObjectList, AddObjectNode("_Crate"));
-    ObjectListClick(*w());
+    ObjectListClick();
     QTest::mouseClick(top, Qt::LeftButton, {}, middle);
     ASSERT_EQ(state.PlacementCount, 1) << "placed at the mouse";
     const auto [x, z] = worldAt(middle);

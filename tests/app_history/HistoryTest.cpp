@@ -142,7 +142,7 @@ protected:
             return std::optional<QString>(QString(name));
         };
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject(*w());
+        AddStaticObject();
         OpenObjectForEditing(*w());
         StartPlacingBox();
     }
@@ -159,7 +159,7 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     };
     Check("a new object", [&] {
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject(*w());
+        AddStaticObject();
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: добавление объекта"));
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стол"));
@@ -189,7 +189,7 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: удаление коробки"));
     // The open object was written from its working copy already.
-    Check("stored changes", [&] { StoreEditedObject(*w()); }, false);
+    Check("stored changes", [&] { StoreEditedObject(); }, false);
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(state.ModelEditMode) << "undone, the object is open again";
     QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
@@ -253,7 +253,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     const auto add = [&](const char* name) {
         answer = name;
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject(*w());
+        AddStaticObject();
     };
     add("A");
     OpenObjectForEditing(*w());
@@ -263,7 +263,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     EXPECT_FALSE(state.ModelEditMode) << "the view left with the object it showed";
     EXPECT_FALSE(w()->ModelList->isVisible());
     add("B");
-    StoreEditedObject(*w());
+    StoreEditedObject();
     const int32_t b = state.FindObject("_B");
     ASSERT_GE(b, 0);
     EXPECT_EQ(state.MapObjects[static_cast<size_t>(b)]->Lists[0]->BoxCount, 0);
@@ -271,7 +271,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
 
     // A load while B is open with a new box: the view is left; storing
     // afterwards writes into nothing.
-    Save1Click(*w());
+    Save1Click();
     Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
     OpenObjectForEditing(*w());
     StartPlacingBox();
@@ -283,7 +283,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     Load1Click(*w());
     EXPECT_FALSE(state.ModelEditMode);
     EXPECT_TRUE(w()->ObjectList->topLevelItem(0)->isExpanded()) << "the loaded tree shows its top folders";
-    StoreEditedObject(*w());
+    StoreEditedObject();
     EXPECT_EQ(state.MapObjects[static_cast<size_t>(state.FindObject("_B"))]->Lists[0]->BoxCount, 0);
 }
 
@@ -342,13 +342,13 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     for (const char* name : {"A", "B"}) {
         answers = {name};
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject(*w());
+        AddStaticObject();
     }
     for (const char* name : {"_A", "_B", "_A"}) {
         Select(w()->ObjectList, Node(w()->ObjectList, name));
         SceneClick(*w());
     }
-    Save1Click(*w());
+    Save1Click();
     const fs::path saves = dir_ / "Sys/Saves";
     ASSERT_TRUE(fs::exists(saves / "_A.qxobj"));
 
@@ -356,7 +356,7 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     asked.clear();
     answers = {"B", Ui("Стул")};
     Select(w()->ObjectList, Node(w()->ObjectList, "_A"));
-    Check("a renamed object", [&] { RenameSelectedObject(*w()); });
+    Check("a renamed object", [&] { RenameSelectedObject(); });
     EXPECT_EQ(UndoText(), Ui("Отменить: переименование объекта"));
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], Ui("Переименование объекта|A"));
@@ -371,15 +371,15 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     EXPECT_EQ(Node(w()->ObjectList, "_A"), nullptr);
     ASSERT_NE(Node(w()->ObjectList, "_Стул"), nullptr);
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стул"));
-    RenameSelectedObject(*w());  // cancelled: nothing, no step
+    RenameSelectedObject();  // cancelled: nothing, no step
     EXPECT_EQ(state.MapObjectNames[0], chair);
     EXPECT_EQ(UndoText(), Ui("Отменить: переименование объекта"));
 
-    Save1Click(*w());
+    Save1Click();
     EXPECT_FALSE(fs::exists(saves / "_A.qxobj"));
     EXPECT_TRUE(fs::exists(saves / "_Стул.qxobj"));
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
-    Save1Click(*w());
+    Save1Click();
     EXPECT_TRUE(fs::exists(saves / "_A.qxobj"));
     EXPECT_FALSE(fs::exists(saves / "_Стул.qxobj"));
     QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
@@ -388,12 +388,12 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     messages_.entries.clear();
     messages_.answer = false;
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стул"));
-    DeleteSelectedObject(*w());
+    DeleteSelectedObject();
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].text, Cp("Объект размещён 2 раза. Удалить вместе с размещениями?"));
     EXPECT_EQ(state.MapObjectCount, 2);
     messages_.answer = true;
-    Check("a deleted object", [&] { DeleteSelectedObject(*w()); });
+    Check("a deleted object", [&] { DeleteSelectedObject(); });
     EXPECT_EQ(UndoText(), Ui("Отменить: удаление объекта"));
     EXPECT_EQ(state.FindObject(chair), -1);
     ASSERT_EQ(state.PlacementCount, 1);
@@ -407,8 +407,8 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     asked.clear();
     Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
     OpenObjectForEditing(*w());
-    RenameSelectedObject(*w());
-    DeleteSelectedObject(*w());
+    RenameSelectedObject();
+    DeleteSelectedObject();
     EXPECT_TRUE(asked.empty());
     ASSERT_EQ(messages_.entries.size(), 2u);
     EXPECT_EQ(messages_.entries[0].caption, Cp("Переименование объекта"));
@@ -431,7 +431,7 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     }
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
     state.EditedModel->Lists[0]->Boxes[1].Texture = 3;
-    StoreEditedObject(*w());
+    StoreEditedObject();
     const auto reopen = [&] {
         Select(w()->ObjectList, Node(w()->ObjectList, "_Box"));
         OpenObjectForEditing(*w());
@@ -449,12 +449,12 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
     DeleteSelectedPart(*w());
     messages_.answer = false;
-    LeaveObjectViewUnsaved(*w());
+    LeaveObjectViewUnsaved();
     EXPECT_TRUE(state.ModelEditMode);
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_TRUE(messages_.entries[0].question);
     messages_.answer = true;
-    Check("left without storing", [&] { LeaveObjectViewUnsaved(*w()); });
+    Check("left without storing", [&] { LeaveObjectViewUnsaved(); });
     EXPECT_FALSE(state.ModelEditMode);
 
     reopen();
@@ -543,7 +543,7 @@ TEST_F(HistoryTest, TheCaptionMarksUnsavedChangesAndClosingAsksFirst)
         return std::optional<QString>(QString("B"));
     };
     Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-    AddStaticObject(*w());
+    AddStaticObject();
     QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
     EXPECT_TRUE(Caption().endsWith(" *")) << "the trees were not saved";
 

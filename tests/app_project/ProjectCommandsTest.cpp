@@ -456,7 +456,7 @@ TEST_F(ProjectCommandsTest, NothingChosenOutlivesTheProjectItWasChosenIn)
     const auto choose = [&] {
         state.Selection = state.PlacementIdsAt({0});
         state.ObjectTree.SetCurrent(node);
-        ObjectListClick(*w());
+        ObjectListClick();
         ASSERT_EQ(state.CursorPreview->Lists[0]->BoxCount, 1);
         state.Selection = state.PlacementIdsAt({0});
     };

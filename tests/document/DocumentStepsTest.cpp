@@ -72,6 +72,8 @@ TEST_F(DocumentStepsTest, MapStepsAndTheSelectionTellTheirViews)
     EXPECT_EQ(Told(), qx::SelectionChanged);
     qx::SetSelection(doc_, qx::SelectAll(doc_));
     EXPECT_EQ(Told(), 0u) << "the same selection is no news";
+    qx::SelectClicked(doc_, 0, false);
+    EXPECT_EQ(Told(), qx::SelectionChanged) << "but a click that selects it again is";
 
     // The nearest placement within reach goes, and leaves the selection;
     // its undo puts it back.
