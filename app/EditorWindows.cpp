@@ -9,7 +9,7 @@
 #include "KeyHook.h"
 #include "ManagerProject.h"
 #include "MapNavigator.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "ModelsGl.h"
 #include "Picking.h"
 #include "PrimitiveList.h"

@@ -13,7 +13,7 @@
 #include "EditorState.h"
 #include "HistoryView.h"
 #include "MapNavigator.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "NumberText.h"
 #include "QtText.h"
 #include "Vantor.h"

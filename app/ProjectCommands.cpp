@@ -34,7 +34,7 @@
 #include "QtText.h"
 #include "Text1251.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "Vantor.h"
 
 namespace fs = std::filesystem;

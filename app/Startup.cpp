@@ -30,7 +30,7 @@
 #include "ProgramFolder.h"
 #include "QtText.h"
 #include "SceneSurface.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "Textures.h"
 #include "TreeWidgetAccess.h"
 #include "VantorApplication.h"

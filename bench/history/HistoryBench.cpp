@@ -24,7 +24,7 @@
 #include "EditorWindows.h"
 #include "FrameLoop.h"
 #include "Installation.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
 #include "ProgramFolder.h"

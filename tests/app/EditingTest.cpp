@@ -37,7 +37,7 @@
 #include "Messages.h"
 #include "MapCommands.h"
 #include "ModelImport.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "Settings.h"
 #include "ObjectEditor.h"
 #include "NumberField.h"
@@ -51,7 +51,7 @@
 #include "TestInstallation.h"
 #include "TestSupport.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
 

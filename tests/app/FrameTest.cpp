@@ -30,7 +30,7 @@
 #include "TestSupport.h"
 #include "TextureEdits.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
 

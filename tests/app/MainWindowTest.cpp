@@ -33,7 +33,7 @@
 #include "QtText.h"
 #include "TestSupport.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "ProjectCommands.h"
 #include "Vantor.h"

@@ -31,7 +31,7 @@
 #include "GLEngine.h"
 #include "EditorWindows.h"
 #include "Messages.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
 #include "ProgramFolder.h"
@@ -44,7 +44,7 @@
 #include "TestInstallation.h"
 #include "TestSupport.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
 

@@ -49,7 +49,7 @@
 #include "TestSupport.h"
 #include "Text1251.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
 

@@ -1,4 +1,4 @@
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

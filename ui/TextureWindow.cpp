@@ -1,4 +1,4 @@
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -20,7 +20,7 @@
 #include "TestSupport.h"
 #include "Textures.h"
 #include "DocTreeView.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 
 namespace {
