@@ -159,17 +159,14 @@ TFBoxEditor::TFBoxEditor(QWidget* parent)
 
 TFBoxEditor::~TFBoxEditor()
 {
-    doc_->Events.Forget(observer_);
     if (FBoxEditor == this)
         FBoxEditor = nullptr;
 }
 
 void TFBoxEditor::UseDocument(Document& doc)
 {
-    if (doc_)
-        doc_->Events.Forget(observer_);
     doc_ = &doc;
-    observer_ = doc.Events.Observe([this](uint32_t changes) {
+    observation_ = qx::Observation(doc.Events, [this](uint32_t changes) {
         if (changes & (qx::PendingChanged | qx::SessionChanged))
             marked_ = AllFields;
         else if (changes & qx::CursorChanged)

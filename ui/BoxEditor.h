@@ -125,7 +125,7 @@ private:
     std::string scratch_;
     Document ownDocument_;
     Document* doc_ = nullptr;
-    int observer_ = 0;
+    qx::Observation observation_;
     // A plus or minus button's edit is a step of its own.
     bool stepping_ = false;
 

@@ -149,17 +149,14 @@ TFTexture::TFTexture(QWidget* parent) : ToolWindow("FTexture", "Текстура
 
 TFTexture::~TFTexture()
 {
-    doc_->Events.Forget(observer_);
     if (FTexture == this)
         FTexture = nullptr;
 }
 
 void TFTexture::UseDocument(Document& doc)
 {
-    if (doc_)
-        doc_->Events.Forget(observer_);
     doc_ = &doc;
-    observer_ = doc.Events.Observe([this](uint32_t changes) { DocumentChanged(changes); });
+    observation_ = qx::Observation(doc.Events, [this](uint32_t changes) { DocumentChanged(changes); });
     view_->UserChanged = [&doc] { doc.Events.Notify(qx::TextureTreeChanged); };
     view_->SetTree(&doc.TextureTree);
 }

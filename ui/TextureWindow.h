@@ -101,7 +101,7 @@ private:
 
     Document ownDocument_;
     Document* doc_ = nullptr;
-    int observer_ = 0;
+    qx::Observation observation_;
     DocTreeView* view_ = nullptr;
     std::optional<qx::PixelBlock> preview_;
     QImage shown_;

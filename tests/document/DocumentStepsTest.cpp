@@ -132,4 +132,25 @@ TEST_F(DocumentStepsTest, DefinitionsAreAddedRenamedAndDeletedWithTheirNodesAndP
     CheckUndo(before, qx::ObjectsChanged | qx::ObjectTreeChanged | qx::MapChanged);
 }
 
+// A view's observation ends with the view, also when the document is told
+// from inside an observer, and moves with the view's member.
+TEST(DocumentEventsTest, AnObservationIsForgottenWhenItGoes)
+{
+    qx::DocumentEvents events;
+    int told = 0;
+    {
+        qx::Observation first(events, [&](uint32_t) { ++told; });
+        qx::Observation kept = std::move(first);
+        events.Notify(qx::MapChanged);
+        first.Reset();
+        events.Notify(qx::MapChanged);
+        EXPECT_EQ(told, 2) << "the moved observation still hears";
+        kept = qx::Observation(events, [&](uint32_t) { told += 10; });
+        events.Notify(qx::MapChanged);
+        EXPECT_EQ(told, 12) << "observing anew forgets the earlier observer";
+    }
+    events.Notify(qx::MapChanged);
+    EXPECT_EQ(told, 12);
+}
+
 }  // namespace
