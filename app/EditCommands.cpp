@@ -37,6 +37,7 @@
 #include "TreeEdits.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -121,12 +122,12 @@ void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
     const TGLPremitives* pending =
         state.PendingPrimitive && !state.PendingPrimitive->Lists.empty() ? state.PendingPrimitive->Lists[0].get()
                                                                         : nullptr;
-    if (FBoxEditor) {
+    if (BoxEditorWindow()) {
         if (state.Placing && pending != shown.pending)
-            FBoxEditor->show();
+            BoxEditorWindow()->show();
         else if ((shown.open && !state.ModelEditMode) ||
                  (shown.placing && !state.Placing && (changes & qx::SessionChanged)))
-            FBoxEditor->close();
+            BoxEditorWindow()->close();
     }
     // The frame marks every change for its present step.  A command that
     // opened the view or brought a new primitive shows it at once (whichever
@@ -304,8 +305,8 @@ ChangedPrimitiveHidden::~ChangedPrimitiveHidden()
 void ShowObjectParameters()
 {
     const std::string text = Editor().ObjectTree.CurrentText();
-    if (FOPos && IsDefinitionNode(text))
-        FOPos->ShowObject(text);
+    if (ObjectSettingsWindow() && IsDefinitionNode(text))
+        ObjectSettingsWindow()->ShowObject(text);
 }
 
 namespace {

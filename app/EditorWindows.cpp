@@ -17,10 +17,13 @@
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
 #include "ObjectEditor.h"
+#include "TextureWindow.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 EditorWindows::EditorWindows()
 {
+    SetWiring(this);
     SharedImageList().LoadFolder(qx::StartupDataFolder() + "Sys/Api/ImageList");
     // The model primitives read their files through the model readers.
     qx::InstallModelReaders();
@@ -47,6 +50,8 @@ EditorWindows::EditorWindows()
     boxEditor = std::make_unique<TFBoxEditor>();
     TFVantor* main = vantor.get();
     boxEditor->UseDocument(Editor());
+    texture = std::make_unique<TFTexture>();
+    texture->UseDocument(Editor());
     boxEditor->Link = BoxEditorLink{
         [] { return Editor().Camera; },
         [main] { SceneClick(*main); },
@@ -60,9 +65,11 @@ EditorWindows::~EditorWindows()
     // Tool windows first: the main window's handlers may still refer to them.
     autosaver.reset();
     CloseProject();
+    texture.reset();
     boxEditor.reset();
     navigator.reset();
     pmanager.reset();
     opos.reset();
     vantor.reset();
+    SetWiring(nullptr);
 }

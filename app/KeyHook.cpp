@@ -15,6 +15,7 @@
 #include "MapCommands.h"
 #include "OrthoViewPane.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -198,7 +199,7 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         if (const Shortcut shortcut = ShortcutOf(key); shortcut != Shortcut::None) {
             // A held shortcut repeats only undo and redo.
             const bool repeats = shortcut == Shortcut::Undo || shortcut == Shortcut::Redo;
-            if (FVantor && (repeats || !key.isAutoRepeat()))
+            if (MainWindow() && (repeats || !key.isAutoRepeat()))
                 Guarded([&] { RunShortcut(shortcut); });
             if (state.CtrlLook && camera) {
                 PutLook(*camera, lookAtCtrl_);
@@ -209,7 +210,7 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         }
         // A menu item's own key ("Играть отсюда"): a key swallowed here
         // would never reach it.
-        if (QAction* action = FVantor ? ActionOfKey(*FVantor, key) : nullptr) {
+        if (QAction* action = MainWindow() ? ActionOfKey(*MainWindow(), key) : nullptr) {
             if (!key.isAutoRepeat())
                 Guarded([&] { action->trigger(); });
             if (state.CtrlLook && camera) {
@@ -220,11 +221,11 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
             return state.SwallowKeys;
         }
         if (IsDeleteKey(key) && !key.isAutoRepeat()) {
-            if (FVantor)
+            if (MainWindow())
                 Guarded([&] { DeleteSelectionOrNearest(); });
             return state.SwallowKeys;
         }
-        if (FVantor && !state.ModelEditMode && !key.isAutoRepeat()) {
+        if (MainWindow() && !state.ModelEditMode && !key.isAutoRepeat()) {
             bool ran = false;
             Guarded([&] { ran = RunMapKey(key); });
             if (ran)

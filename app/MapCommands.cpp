@@ -21,6 +21,7 @@
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -51,8 +52,8 @@ void ShowSelection(TFVantor& window)
     const EditorState& state = Editor();
     const size_t n = state.Selection.size();
     window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
-    if (FOPos)
-        FOPos->ShowSelection();
+    if (ObjectSettingsWindow())
+        ObjectSettingsWindow()->ShowSelection();
 }
 
 }  // namespace

@@ -36,6 +36,7 @@
 #include "Textures.h"
 #include "TextureWindow.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace fs = std::filesystem;
 
@@ -110,8 +111,8 @@ bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
     // An autosave under way belongs to the project it started in.
     WaitForAutosave();
     open.MoveTo(folder, OpenProjectFolder(), how == Switch::StartDefault);
-    if (FTexture)
-        FTexture->ProjectFolder = open.Chosen();
+    if (TextureWindow())
+        TextureWindow()->ProjectFolder = open.Chosen();
     ShowCaption(window);
     if (how == Switch::Keep)
         ClearSelectionAndPlacing();
@@ -173,8 +174,8 @@ QString EditorCaption(const std::string& projectFolder)
 
 std::string ProgramFolder()
 {
-    if (FTexture != nullptr && !FTexture->ProgramFolder.empty())
-        return FTexture->ProgramFolder;
+    if (TextureWindow() != nullptr && !TextureWindow()->ProgramFolder.empty())
+        return TextureWindow()->ProgramFolder;
     return qx::ExecutableFolder();
 }
 
@@ -202,7 +203,7 @@ std::function<void(const QString&, const QStringList&)>& GameStarter()
 std::function<QString(const QString&, FolderUse)>& FolderChooser()
 {
     static std::function<QString(const QString&, FolderUse)> chooser = [](const QString& caption, FolderUse use) {
-        FolderDialog dialog(FVantor, caption, QString::fromStdString(WithoutSlash(OpenProjectFolder())));
+        FolderDialog dialog(MainWindow(), caption, QString::fromStdString(WithoutSlash(OpenProjectFolder())));
         dialog.mayBeNew = use == FolderUse::New;
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -340,8 +341,8 @@ void OpenStartupProject(TFVantor& window)
     Projects().blank.Remember(Textures(), Editor().ObjectTree, Editor().TextureTree);
     Projects().open.ForgetLockAnswer();
     Projects().open.RecentChanged = [] {
-        if (FPManager)
-            FPManager->Refresh();
+        if (ProjectManagerWindow())
+            ProjectManagerWindow()->Refresh();
     };
     const std::string argument = StartupProjectArgument();
     if (!argument.empty()) {
@@ -398,9 +399,9 @@ void InstallProjectCommands(TFVantor& window)
         QAction* manager = add("Manager1", "Менеджер проектов", next);
         game->insertSeparator(manager);
         QObject::connect(manager, &QAction::triggered, w, [] {
-            if (FPManager) {
-                FPManager->show();
-                FPManager->raise();
+            if (ProjectManagerWindow()) {
+                ProjectManagerWindow()->show();
+                ProjectManagerWindow()->raise();
             }
         });
     }

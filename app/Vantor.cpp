@@ -32,12 +32,9 @@
 #include "OrthoViewPane.h"
 #include "ViewLayout.h"
 
-TFVantor* FVantor = nullptr;
-
 
 TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
 {
-    FVantor = this;
     setObjectName("FVantor");
     setWindowTitle(Ui("QX FPS Vantor"));
     QFont font("Tahoma");
@@ -152,8 +149,6 @@ TFVantor::~TFVantor()
     EditHistory().Changed = nullptr;
     EditHistory().Reset();
     ShutdownEngine(SceneWindow);
-    if (FVantor == this)
-        FVantor = nullptr;
 }
 
 void TFVantor::SetStatusText(int panel, const std::string& cp1251)

@@ -18,8 +18,6 @@
 #include "QtText.h"
 #include "SessionEdits.h"
 
-TFBoxEditor* FBoxEditor = nullptr;
-
 namespace {
 
 constexpr int kRowGap = 27;
@@ -101,7 +99,6 @@ FieldText ClassifyBoolText(std::string_view text)
 TFBoxEditor::TFBoxEditor(QWidget* parent)
     : ToolWindow("FBoxEditor", "Настройка \"Коробки\"", 407, 190, parent)
 {
-    FBoxEditor = this;
     QGroupBox* position = MakeGroup(this, "GroupBox1", "Расположение (x1,y1,z1)", 0, 0, 133, 106);
     EPosX = AddRow(this, position, 0, "Button6", "EPosX", "0", "Button8");
     EPosY = AddRow(this, position, 1, "Button9", "EPosY", "0", "Button10");
@@ -155,12 +152,6 @@ TFBoxEditor::TFBoxEditor(QWidget* parent)
         if (auto* edit = qobject_cast<QLineEdit*>(button->property("stepEdit").value<QObject*>()))
             stepButtons_.emplace_back(button, edit);
     UseDocument(ownDocument_);
-}
-
-TFBoxEditor::~TFBoxEditor()
-{
-    if (FBoxEditor == this)
-        FBoxEditor = nullptr;
 }
 
 void TFBoxEditor::UseDocument(Document& doc)

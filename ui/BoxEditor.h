@@ -43,7 +43,6 @@ struct BoxEditorLink {
 class TFBoxEditor : public ToolWindow {
 public:
     explicit TFBoxEditor(QWidget* parent = nullptr);
-    ~TFBoxEditor() override;
 
     BoxEditorLink Link;
 
@@ -150,5 +149,3 @@ private:
     void SetSize(qx::PendingField row, const QLineEdit* edit);
     void SetField(qx::PendingField field, double value, const QLineEdit* edit);
 };
-
-extern TFBoxEditor* FBoxEditor;

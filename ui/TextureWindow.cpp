@@ -26,8 +26,6 @@
 #include "Textures.h"
 #include "imageio/ImageDecoders.h"
 
-TFTexture* FTexture = nullptr;
-
 namespace {
 
 constexpr const char* kProjectFolder = "Sys/Saves/";
@@ -145,12 +143,6 @@ TFTexture::TFTexture(QWidget* parent) : ToolWindow("FTexture", "Текстура
             [this](const QPoint& at) { PopupMenu1->popup(TreeView1->viewport()->mapToGlobal(at)); });
     // The window sizes itself to the controls shown: preview and button only.
     setFixedSize(128, 159);
-}
-
-TFTexture::~TFTexture()
-{
-    if (FTexture == this)
-        FTexture = nullptr;
 }
 
 void TFTexture::UseDocument(Document& doc)

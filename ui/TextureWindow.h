@@ -34,7 +34,6 @@ class QTreeWidget;
 class TFTexture : public ToolWindow {
 public:
     explicit TFTexture(QWidget* parent = nullptr);
-    ~TFTexture() override;
 
     QLabel* Image1 = nullptr;
     QPushButton* Button4 = nullptr;
@@ -108,7 +107,6 @@ private:
     bool transparent_ = false;
 };
 
-extern TFTexture* FTexture;
 
 namespace qx {
 

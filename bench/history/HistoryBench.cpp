@@ -31,6 +31,7 @@
 #include "QX3DObject.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ void UndoBoxChanges(benchmark::State& bench, bool presented)
     for (auto _ : bench) {
         bench.PauseTiming();
         // A different field each time, so the steps do not merge.
-        QLineEdit* field = (i++ % 2) ? FBoxEditor->Ex2 : FBoxEditor->Ey2;
+        QLineEdit* field = (i++ % 2) ? BoxEditorWindow()->Ex2 : BoxEditorWindow()->Ey2;
         field->setText(QString::number(i));
         PresentNow();
         bench.ResumeTiming();
@@ -184,7 +185,7 @@ void HeapOf200BoxEdits(benchmark::State& bench)
     for (auto _ : bench)
         mib = HeldBy([] {
             for (int i = 0; i < 200; ++i) {
-                QLineEdit* field = (i % 2) ? FBoxEditor->Ex2 : FBoxEditor->Ey2;
+                QLineEdit* field = (i % 2) ? BoxEditorWindow()->Ex2 : BoxEditorWindow()->Ey2;
                 field->setText(QString::number(i + 2));
             }
         });

@@ -54,6 +54,7 @@
 #include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace fs = std::filesystem;
 
@@ -108,7 +109,7 @@ TEST_F(EditingTest, AWholeEditingRunSavesAProjectThatLoadsBackTheSame)
     // a double click.
     QTest::mouseClick(w()->Button19, Qt::LeftButton);
     ASSERT_TRUE(state.Placing);
-    EXPECT_TRUE(FBoxEditor->isVisible());
+    EXPECT_TRUE(BoxEditorWindow()->isVisible());
     ClickScene(GridPoint());
     EXPECT_EQ(state.ClickState, 1);
     ClickScene(GridPoint());
@@ -116,9 +117,9 @@ TEST_F(EditingTest, AWholeEditingRunSavesAProjectThatLoadsBackTheSame)
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
     EXPECT_EQ(NodeText(Node(w()->OBJList, "+Примитивы")->child(0)), Cp("0 - [к]_Коробка"));
 
-    FBoxEditor->Ez2->setText("12");
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    BoxEditorWindow()->Ez2->setText("12");
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
     EXPECT_FLOAT_EQ(state.EditedModel->Lists[0]->Boxes[1].Size.Y, 12.0f);
 
@@ -138,7 +139,7 @@ TEST_F(EditingTest, AWholeEditingRunSavesAProjectThatLoadsBackTheSame)
 
     QTest::mouseClick(w()->BitBtn2, Qt::LeftButton);
     EXPECT_FALSE(state.ModelEditMode);
-    EXPECT_FALSE(FBoxEditor->isVisible());
+    EXPECT_FALSE(BoxEditorWindow()->isVisible());
     ASSERT_EQ(state.MapObjects[0]->Lists[0]->BoxCount, 2);
     ASSERT_EQ(state.MapObjects[0]->Buffers.size(), 1u);
     ASSERT_TRUE(state.MapObjects[0]->Buffers[0]) << "the map draws the stored boxes";
@@ -207,7 +208,7 @@ TEST_F(EditingTest, ClickAndCommandRules)
     EXPECT_EQ(state.ClickState, 1);
     QTest::mouseClick(w()->Button4, Qt::LeftButton);
     EXPECT_FALSE(state.Placing);
-    EXPECT_TRUE(FBoxEditor->isVisible());
+    EXPECT_TRUE(BoxEditorWindow()->isVisible());
 
     // A folder of the part tree is no box to delete.
     Select(w()->OBJList, Node(w()->OBJList, "+Модели"));
@@ -215,7 +216,7 @@ TEST_F(EditingTest, ClickAndCommandRules)
     EXPECT_NE(Node(w()->OBJList, "+Модели"), nullptr);
     StoreEditedObject();
     EXPECT_FALSE(state.ModelEditMode);
-    EXPECT_FALSE(FBoxEditor->isVisible());
+    EXPECT_FALSE(BoxEditorWindow()->isVisible());
 
     // A cancelled name box gives the default name once, then a duplicate.
     ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
@@ -327,25 +328,25 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     qx::SetSelection(state, state.PlacementIdsAt({0, 1}));
     // It shows itself beside the trees, inside the screen, and leaves the
     // keyboard where it was.
-    ASSERT_TRUE(FOPos->isVisible());
+    ASSERT_TRUE(ObjectSettingsWindow()->isVisible());
     const QRect trees(w()->ObjectList->mapToGlobal(QPoint(0, 0)), w()->ObjectList->size());
     const auto rect = [](const QRect& r) {
         return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
                std::to_string(r.height());
     };
-    EXPECT_FALSE(FOPos->frameGeometry().intersects(trees))
-        << rect(FOPos->frameGeometry()) << " over the trees at " << rect(trees) << ", the window at "
-        << rect(w()->frameGeometry()) << ", the screen " << rect(FOPos->screen()->availableGeometry());
-    EXPECT_TRUE(FOPos->screen()->availableGeometry().contains(FOPos->frameGeometry()));
+    EXPECT_FALSE(ObjectSettingsWindow()->frameGeometry().intersects(trees))
+        << rect(ObjectSettingsWindow()->frameGeometry()) << " over the trees at " << rect(trees) << ", the window at "
+        << rect(w()->frameGeometry()) << ", the screen " << rect(ObjectSettingsWindow()->screen()->availableGeometry());
+    EXPECT_TRUE(ObjectSettingsWindow()->screen()->availableGeometry().contains(ObjectSettingsWindow()->frameGeometry()));
     QTest::qWait(50);
     EXPECT_EQ(QApplication::focusWidget(), focused);
-    EXPECT_NE(QApplication::activeWindow(), FOPos);
-    EXPECT_EQ(FOPos->OPosX->text(), "") << "the X positions differ";
-    EXPECT_EQ(FOPos->OPosZ->text(), "5") << "the user's Z is the height";
-    FOPos->OPosX->setText("7");
+    EXPECT_NE(QApplication::activeWindow(), ObjectSettingsWindow());
+    EXPECT_EQ(ObjectSettingsWindow()->OPosX->text(), "") << "the X positions differ";
+    EXPECT_EQ(ObjectSettingsWindow()->OPosZ->text(), "5") << "the user's Z is the height";
+    ObjectSettingsWindow()->OPosX->setText("7");
     EXPECT_EQ(state.Placements[0].PosX, 7);
     EXPECT_EQ(state.Placements[1].PosX, 7);
-    FOPos->OPosX->setText("-");  // typing goes on: nothing changes, no message
+    ObjectSettingsWindow()->OPosX->setText("-");  // typing goes on: nothing changes, no message
     EXPECT_EQ(state.Placements[0].PosX, 7);
     UndoLastEdit();
     EXPECT_EQ(state.Placements[0].PosX, 1);
@@ -353,8 +354,8 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
 
     Select(w()->ObjectList, AddObjectNode("_Crate"));
     w()->PopupMenu1->findChild<QAction*>("N33")->trigger();
-    EXPECT_TRUE(FOPos->isVisible());
-    EXPECT_NE(FOPos->Info->text().indexOf(Ui("коробок 1, размещений 2")), -1) << FOPos->Info->text().toStdString();
+    EXPECT_TRUE(ObjectSettingsWindow()->isVisible());
+    EXPECT_NE(ObjectSettingsWindow()->Info->text().indexOf(Ui("коробок 1, размещений 2")), -1) << ObjectSettingsWindow()->Info->text().toStdString();
 
     PastePlacementText("_Crate 1 2");
     EXPECT_EQ(state.PlacementCount, 2);
@@ -363,9 +364,9 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     EXPECT_TRUE(messages_.entries[0].text.find(Cp("ничего не вставлено")) != std::string::npos);
 
     // Where the user moves it is kept for the next time.
-    const QPoint moved = FOPos->pos() - QPoint(30, 20);
-    FOPos->move(moved);
-    FOPos->hide();
+    const QPoint moved = ObjectSettingsWindow()->pos() - QPoint(30, 20);
+    ObjectSettingsWindow()->move(moved);
+    ObjectSettingsWindow()->hide();
     EXPECT_EQ(SavedWindowPlace("FOPos"), (std::pair{moved.x(), moved.y()}));
 
     // Choosing an object to place clears the selection: Delete then removes
@@ -403,7 +404,7 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
         OpenObjectForEditing(*w());
         StartPlacingBox();
         for (int i = 0; i < boxes; ++i) {
-            FBoxEditor->Ex2->setText(QString::number(i + 1));
+            BoxEditorWindow()->Ex2->setText(QString::number(i + 1));
             SceneClick(*w());
             SceneClick(*w());
         }
@@ -628,32 +629,32 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_TRUE(state.Placing);
         // The window names the kind and what its size fields are.
-        EXPECT_EQ(FBoxEditor->windowTitle(), Ui(caption));
-        EXPECT_EQ(FBoxEditor->findChild<QGroupBox*>("GroupBox2")->title(), Ui(sizes));
+        EXPECT_EQ(BoxEditorWindow()->windowTitle(), Ui(caption));
+        EXPECT_EQ(BoxEditorWindow()->findChild<QGroupBox*>("GroupBox2")->title(), Ui(sizes));
         std::vector<QLineEdit*> rows;
-        for (QLineEdit* row : {FBoxEditor->Ex2, FBoxEditor->Ey2, FBoxEditor->Ez2})
+        for (QLineEdit* row : {BoxEditorWindow()->Ex2, BoxEditorWindow()->Ey2, BoxEditorWindow()->Ez2})
             if (row->isEnabled())
                 rows.push_back(row);
         rows.at(0)->setText(first);
         if (rows.size() > 1)
             rows[1]->setText(second);
-        QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-        FBoxEditor->EPosZ->setText("3");  // the height, once locked
-        QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+        QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
+        BoxEditorWindow()->EPosZ->setText("3");  // the height, once locked
+        QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     };
 
     QTest::mouseClick(w()->Button20, Qt::LeftButton);
-    for (QLineEdit* off : {FBoxEditor->Ey2, FBoxEditor->Ez2, FBoxEditor->Etex1, FBoxEditor->Edit1, FBoxEditor->Edit3})
+    for (QLineEdit* off : {BoxEditorWindow()->Ey2, BoxEditorWindow()->Ez2, BoxEditorWindow()->Etex1, BoxEditorWindow()->Edit1, BoxEditorWindow()->Edit3})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
-    EXPECT_FALSE(FBoxEditor->findChild<QPushButton*>("Button16")->isEnabled()) << "a row's buttons go with it";
-    EXPECT_TRUE(FBoxEditor->Ex2->isEnabled());
+    EXPECT_FALSE(BoxEditorWindow()->findChild<QPushButton*>("Button16")->isEnabled()) << "a row's buttons go with it";
+    EXPECT_TRUE(BoxEditorWindow()->Ex2->isEnabled());
     create(w()->Button20, "5", "", "Настройка \"Сферы\"", "Радиус");
     create(w()->Button5, "6", "2", "Настройка \"Торуса\"", "Радиусы (кольцо, трубка)");
     create(w()->Button17, "10", "12", "Настройка \"Пола\"", "Размеры (x2,y2)");
-    EXPECT_FALSE(FBoxEditor->Ez2->isEnabled()) << "a floor has no height";
-    EXPECT_TRUE(FBoxEditor->Etex1->isEnabled());
+    EXPECT_FALSE(BoxEditorWindow()->Ez2->isEnabled()) << "a floor has no height";
+    EXPECT_TRUE(BoxEditorWindow()->Etex1->isEnabled());
     create(w()->Button18, "4", "7", "Настройка \"Стены\"", "Размеры (x2,z2)");
-    EXPECT_FALSE(FBoxEditor->Ey2->isEnabled()) << "a wall's second side is its height";
+    EXPECT_FALSE(BoxEditorWindow()->Ey2->isEnabled()) << "a wall's second side is its height";
     create(w()->Button19, "1", "1", "Настройка \"Коробки\"", "Размеры (x2,y2,z2)");
 
     const TGLPremitives& list = *state.EditedModel->Lists[0];
@@ -693,9 +694,9 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     Select(w()->OBJList, parts->child(1));
     ChangeSelectedPart(*w());
     ASSERT_EQ(state.PendingKind, ShapeKind::Sphere);
-    EXPECT_EQ(FBoxEditor->Ex2->text(), "5");
-    FBoxEditor->Ex2->setText("9");
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    EXPECT_EQ(BoxEditorWindow()->Ex2->text(), "5");
+    BoxEditorWindow()->Ex2->setText("9");
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     EXPECT_FLOAT_EQ(list.Spheres[0].Radius, 9.0f);
     EXPECT_EQ(list.SphereCount, 1);
     EXPECT_EQ(EditHistory().UndoLabel(), Cp("изменение сферы"));
@@ -781,11 +782,11 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
     EXPECT_EQ(state.PendingKind, ShapeKind::Model3ds);
     EXPECT_EQ(qxtest::ReadFileBytes(models / "Cube.3ds"), qxtest::ReadFileBytes(cube));
     EXPECT_EQ(qxtest::ReadFileBytes(models / "TEXTURE.PNG"), "picture");
-    EXPECT_EQ(FBoxEditor->Ez2->text(), "1") << "sizes are the scale";
-    EXPECT_FALSE(FBoxEditor->Etex1->isEnabled());
-    FBoxEditor->Ez2->setText("2");
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    EXPECT_EQ(BoxEditorWindow()->Ez2->text(), "1") << "sizes are the scale";
+    EXPECT_FALSE(BoxEditorWindow()->Etex1->isEnabled());
+    BoxEditorWindow()->Ez2->setText("2");
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     const TGLPremitives& list = *state.EditedModel->Lists[0];
     ASSERT_EQ(list.Model3dsCount, 1);
     EXPECT_EQ(list.Models3ds[0].FileName, "Cube.3ds");
@@ -826,8 +827,8 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
     ChooseModelFile() = previous;
 
     // Committed, saved and loaded in a fresh editor, it is read from models/.
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     StoreEditedObject();
     w()->findChild<QAction*>("Save1")->trigger();
     StartEditor();

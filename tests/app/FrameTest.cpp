@@ -33,6 +33,7 @@
 #include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -182,8 +183,8 @@ protected:
 
 TEST_F(FrameTest, HelperTexturesAreRegisteredAndListed)
 {
-    ASSERT_NE(FTexture, nullptr);
-    EXPECT_TRUE(FTexture->isVisible());
+    ASSERT_NE(TextureWindow(), nullptr);
+    EXPECT_TRUE(TextureWindow()->isVisible());
     ASSERT_EQ(Textures().TextureCount, 8);
     EXPECT_EQ(Textures().TextureNames[0], "Setka.bmp");
     EXPECT_EQ(Textures().TextureNames[1], "CurCenter.bmp");
@@ -202,7 +203,7 @@ TEST_F(FrameTest, HelperTexturesAreRegisteredAndListed)
         if (tree.Depth(i) == 1 && tree.Icon(i) == 10)
             ++listed;
     EXPECT_EQ(listed, 8);
-    EXPECT_EQ(FTexture->TreeView1->topLevelItem(0)->childCount(), 8);
+    EXPECT_EQ(TextureWindow()->TreeView1->topLevelItem(0)->childCount(), 8);
 }
 
 TEST_F(FrameTest, StartupViewShowsSkyAboveAndGridBelow)
@@ -238,20 +239,20 @@ TEST_F(FrameTest, PickLandsOnTheGridAtTheWorkingLevel)
     std::string grid;
     GridStatusText(grid, Editor().CursorWorld);
     EXPECT_EQ(w()->StatusText(3), grid);
-    EXPECT_EQ(FNavigator->E3dz->text(), QString::number(std::lround(Editor().CursorWorld[1])));
+    EXPECT_EQ(NavigatorWindow()->E3dz->text(), QString::number(std::lround(Editor().CursorWorld[1])));
 
     // A field the user is typing into is never rewritten.
     // The server may be slow to hand over activation when the machine is
     // loaded; Qt is then told directly.
-    FNavigator->activateWindow();
-    if (!QTest::qWaitForWindowActive(FNavigator, 2000))
-        QApplication::setActiveWindow(FNavigator);
-    ASSERT_TRUE(FNavigator->isActiveWindow());
-    FNavigator->E3dx->setFocus();
-    FNavigator->E3dx->setText("12");
+    NavigatorWindow()->activateWindow();
+    if (!QTest::qWaitForWindowActive(NavigatorWindow(), 2000))
+        QApplication::setActiveWindow(NavigatorWindow());
+    ASSERT_TRUE(NavigatorWindow()->isActiveWindow());
+    NavigatorWindow()->E3dx->setFocus();
+    NavigatorWindow()->E3dx->setText("12");
     MouseAt(at.x() + 40, at.y());
     Frames();
-    EXPECT_EQ(FNavigator->E3dx->text(), "12");
+    EXPECT_EQ(NavigatorWindow()->E3dx->text(), "12");
 }
 
 // Where nothing is drawn the cursor lies on the grid's plane in front of the

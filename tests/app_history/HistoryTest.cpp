@@ -47,6 +47,7 @@
 #include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace fs = std::filesystem;
 
@@ -174,12 +175,12 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     EXPECT_EQ(UndoText(), Ui("Отменить: добавление коробки"));
     SceneClick(*w());  // locked again for the next box
     Check("a typed size", [&] {
-        FBoxEditor->Ez2->setText("1");
-        FBoxEditor->Ez2->setText("12");
+        BoxEditorWindow()->Ez2->setText("1");
+        BoxEditorWindow()->Ez2->setText("12");
         SceneClick(*w());  // the box with that size joins the object
     });
     Check("a plus button", [&] {
-        FBoxEditor->findChild<QPushButton*>("Button14")->click();
+        BoxEditorWindow()->findChild<QPushButton*>("Button14")->click();
         SceneClick(*w());
         SceneClick(*w());
     });
@@ -210,8 +211,8 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     // texture removed that a box uses (with the indices after it).
     fs::create_directories(dir_ / "Pics");
     qxtest::WriteFileBytes(dir_ / "Pics/stone.bmp", qxtest::ReadFileBytes(dir_ / "textures/Setka.bmp"));
-    FTexture->ChooseFile = [&] { return QString::fromStdString((dir_ / "Pics/stone.bmp").string()); };
-    Check("a texture added", [&] { FTexture->Button1Click(); });
+    TextureWindow()->ChooseFile = [&] { return QString::fromStdString((dir_ / "Pics/stone.bmp").string()); };
+    Check("a texture added", [&] { TextureWindow()->Button1Click(); });
     EXPECT_TRUE(fs::exists(dir_ / "Sys/Saves/textures/stone.bmp"));
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(fs::exists(dir_ / "Sys/Saves/textures/stone.bmp")) << "the library keeps the file";
@@ -220,21 +221,21 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
         return std::optional<QString>(QString("rocks"));
     };
     Check("a category added", [&] {
-        FTexture->TreeView1->clearSelection();
-        FTexture->N3Click();
+        TextureWindow()->TreeView1->clearSelection();
+        TextureWindow()->N3Click();
     });
     Check("a category deleted", [&] {
-        FTexture->TreeView1->clearSelection();
-        Node(FTexture->TreeView1, "+ rocks")->setSelected(true);
-        FTexture->N4Click();
+        TextureWindow()->TreeView1->clearSelection();
+        Node(TextureWindow()->TreeView1, "+ rocks")->setSelected(true);
+        TextureWindow()->N4Click();
     });
     const int32_t stone = FindTexture("stone.bmp");
     state.MapObjects[0]->Lists[0]->Boxes[0].Texture = stone;
     state.MapObjects[0]->Changed();
     Check("a texture removed", [&] {
-        FTexture->TreeView1->clearSelection();
-        Node(FTexture->TreeView1, "stone.bmp")->setSelected(true);
-        FTexture->N1Click();
+        TextureWindow()->TreeView1->clearSelection();
+        Node(TextureWindow()->TreeView1, "stone.bmp")->setSelected(true);
+        TextureWindow()->N1Click();
     });
     EXPECT_EQ(state.MapObjects[0]->Lists[0]->Boxes[0].Texture, -1) << "redone: the box is untextured again";
     EXPECT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
@@ -295,15 +296,15 @@ TEST_F(HistoryTest, BoxEditorFieldsFollowTheBoxAndItsButtonsKeepTheirRules)
     EditorState& state = Editor();
     OpenNewObjectPlacingABox("Box");
     // Keystrokes: the first one's step begins with the box as it was.
-    FBoxEditor->Ez2->setText("1");
-    FBoxEditor->Ez2->setText("12");
+    BoxEditorWindow()->Ez2->setText("1");
+    BoxEditorWindow()->Ez2->setText("12");
     const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[0];
     EXPECT_FLOAT_EQ(box.Size.Y, 12.0f);
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FLOAT_EQ(state.PendingPrimitive->Lists[0]->Boxes[0].Size.Y, 8.0f);
-    EXPECT_EQ(FBoxEditor->Ez2->text(), "8");
+    EXPECT_EQ(BoxEditorWindow()->Ez2->text(), "8");
     QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(FBoxEditor->Ez2->text(), "12");
+    EXPECT_EQ(BoxEditorWindow()->Ez2->text(), "12");
 
     state.CursorWorld[0] = 5;
     state.CursorOnNothing = false;
@@ -311,12 +312,12 @@ TEST_F(HistoryTest, BoxEditorFieldsFollowTheBoxAndItsButtonsKeepTheirRules)
     ASSERT_EQ(state.ClickState, 1);
     StartPlacingBox();
     EXPECT_EQ(state.ClickState, 0) << "unlocked, the new box follows the cursor";
-    EXPECT_EQ(FBoxEditor->Ez2->text(), "8");
-    FBoxEditor->findChild<QPushButton*>("Button8")->click();
+    EXPECT_EQ(BoxEditorWindow()->Ez2->text(), "8");
+    BoxEditorWindow()->findChild<QPushButton*>("Button8")->click();
     EXPECT_EQ(state.CursorWorld[0], 5) << "a free box's position field moves nothing";
 
     DropPendingPrimitive();
-    FBoxEditor->Button29->click();
+    BoxEditorWindow()->Button29->click();
     EXPECT_EQ(state.ClickState, 0);
     EXPECT_EQ(state.EditedModel->Lists[0]->BoxCount, 0);
 }
@@ -463,8 +464,8 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     emit w()->OBJList->itemDoubleClicked(second, 0);
     ASSERT_TRUE(state.Placing);
     EXPECT_EQ(state.ClickState, 1) << "locked where the box stands";
-    EXPECT_TRUE(FBoxEditor->isVisible());
-    EXPECT_EQ(FBoxEditor->EPosX->text(), "20");
+    EXPECT_TRUE(BoxEditorWindow()->isVisible());
+    EXPECT_EQ(BoxEditorWindow()->EPosX->text(), "20");
     {
         const ChangedPrimitiveHidden hidden;  // as the frame draws the working copy
         ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
@@ -474,9 +475,9 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[1].Position.X, 20.0f);
     QTest::qWait(50);  // frames run with the box in the editor
     Check("a changed box", [&] {
-        FBoxEditor->Ex2->setText("3");
-        FBoxEditor->EPosX->setText("24");
-        FBoxEditor->Button29->click();
+        BoxEditorWindow()->Ex2->setText("3");
+        BoxEditorWindow()->EPosX->setText("24");
+        BoxEditorWindow()->Button29->click();
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: изменение коробки"));
     const TGLPremitives& boxes = *state.EditedModel->Lists[0];
@@ -485,13 +486,13 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     EXPECT_EQ(boxes.Boxes[1].Position.X, 24.0f);
     EXPECT_EQ(Node(w()->OBJList, "+Примитивы")->childCount(), 2);
     EXPECT_EQ(w()->OBJList->currentItem(), Node(w()->OBJList, "+Примитивы")->child(1));
-    EXPECT_FALSE(FBoxEditor->isVisible());
+    EXPECT_FALSE(BoxEditorWindow()->isVisible());
 
     // "Изменить" from the menu, then "Мышка": the box stays as it was.
     Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
     w()->PopupMenu3->findChild<QAction*>("N40")->trigger();
     ASSERT_EQ(state.ChangedPrimitive, 0);
-    FBoxEditor->Ex2->setText("5");
+    BoxEditorWindow()->Ex2->setText("5");
     DropPendingPrimitive();
     SceneClick(*w());
     SceneClick(*w());
