@@ -17,6 +17,8 @@
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
 #include "ObjectEditor.h"
+#include "OpenedProject.h"
+#include "ProjectTemplate.h"
 #include "TextureWindow.h"
 #include "Vantor.h"
 #include "Wiring.h"
@@ -24,6 +26,8 @@
 EditorWindows::EditorWindows()
 {
     SetWiring(this);
+    project = std::make_unique<OpenedProject>();
+    blank = std::make_unique<ProjectTemplate>();
     SharedImageList().LoadFolder(qx::StartupDataFolder() + "Sys/Api/ImageList");
     // The model primitives read their files through the model readers.
     qx::InstallModelReaders();

@@ -14,6 +14,8 @@ class TFNavigator;
 class TFBoxEditor;
 class TFTexture;
 class Autosaver;
+class OpenedProject;
+class ProjectTemplate;
 
 struct EditorWindows {
     EditorWindows();
@@ -25,6 +27,10 @@ struct EditorWindows {
     std::unique_ptr<TFBoxEditor> boxEditor;
     std::unique_ptr<TFTexture> texture;
     std::unique_ptr<Autosaver> autosaver;
+    // The open project (folder, lock, recent list), for the project
+    // commands and the autosave, and what a new project is made from.
+    std::unique_ptr<OpenedProject> project;
+    std::unique_ptr<ProjectTemplate> blank;
 
     EditorWindows(const EditorWindows&) = delete;
     EditorWindows& operator=(const EditorWindows&) = delete;

@@ -44,18 +44,14 @@ namespace {
 
 const char* const MakerAddress = "https://qxvantor.example.org";
 
-// The project commands' own state: the open project and what a new one is
-// made from.
+// The project commands' state, the wiring object's: the open project and
+// what a new one is made from.
 struct ProjectState {
-    OpenedProject open;
-    ProjectTemplate blank;
+    OpenedProject& open;
+    ProjectTemplate& blank;
 };
 
-ProjectState& Projects()
-{
-    static ProjectState state;
-    return state;
-}
+ProjectState Projects() { return {*EditorProject(), *EditorProjectTemplate()}; }
 
 std::string Caption() { return Cp("QX FPS Vantor"); }
 

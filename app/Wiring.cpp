@@ -25,3 +25,5 @@ TFNavigator* NavigatorWindow() { return Member(&EditorWindows::navigator); }
 TFTexture* TextureWindow() { return Member(&EditorWindows::texture); }
 TFBoxEditor* BoxEditorWindow() { return Member(&EditorWindows::boxEditor); }
 Autosaver* EditorAutosave() { return Member(&EditorWindows::autosaver); }
+OpenedProject* EditorProject() { return Member(&EditorWindows::project); }
+ProjectTemplate* EditorProjectTemplate() { return Member(&EditorWindows::blank); }

@@ -6,6 +6,8 @@
 
 struct EditorWindows;
 class Autosaver;
+class OpenedProject;
+class ProjectTemplate;
 class TFBoxEditor;
 class TFNavigator;
 class TFOPos;
@@ -24,3 +26,5 @@ TFNavigator* NavigatorWindow();
 TFTexture* TextureWindow();
 TFBoxEditor* BoxEditorWindow();
 Autosaver* EditorAutosave();
+OpenedProject* EditorProject();
+ProjectTemplate* EditorProjectTemplate();
