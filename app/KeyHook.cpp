@@ -195,6 +195,10 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
             SetFlag(MoveKeyOf(key), false);
         return false;
     }
+    // Space held over a 2D view with the focus pans it with the left button:
+    // the view itself needs the key, its release too.
+    if (key.key() == Qt::Key_Space && key.modifiers() == Qt::NoModifier && dynamic_cast<OrthoViewPane*>(watched))
+        return false;
     if (type == QEvent::KeyPress) {
         if (const Shortcut shortcut = ShortcutOf(key); shortcut != Shortcut::None) {
             // A held shortcut repeats only undo and redo.

@@ -138,7 +138,7 @@ void DragSelectionTo(int x, int y)
     state.Drag.dz = SnapDelta(at[2] - state.Drag.start[2], state.GridStepZ);
     qx::MoveSelected(state, state.Selection, state.Drag.origins, state.Drag.dx, 0, state.Drag.dz);
     // Every view shows the drag as it goes; the step comes at its end.
-    state.Events.Notify(qx::MapChanged);
+    state.Events.Notify(qx::MapChanged | qx::SelectionMoved);
 }
 
 void EndSelectionDrag()

@@ -49,8 +49,8 @@ QTreeWidgetItem* FolderOf(const TFVantor& window, ShapeKind kind)
     return IsModel(kind) ? ModelsFolder(window) : PrimitivesFolder(window);
 }
 
-// The committed part's node is current and in sight: the user sees what
-// was just made or put back.
+}  // namespace
+
 void SelectPart(TFVantor& window, qx::PartRef part)
 {
     QTreeWidgetItem* folder = FolderOf(window, part.kind);
@@ -68,8 +68,6 @@ void SelectPart(TFVantor& window, qx::PartRef part)
     folder->setExpanded(true);
     window.OBJList->setCurrentItem(folder->child(row));
 }
-
-}  // namespace
 
 QTreeWidgetItem* PrimitivesFolder(const TFVantor& window)
 {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "SessionEdits.h"
 #include "ShapeFields.h"
 
 class QTreeWidget;
@@ -33,6 +34,10 @@ bool PartOfNode(const TFVantor& window, const QTreeWidgetItem* node, ShapeKind& 
 // The open object's own primitives listed there, and nothing else; when
 // it was just `opened`, with the folders open.
 void ListPartsOfEditedObject(TFVantor& window, bool opened);
+
+// The committed part's node becomes current and in sight: the user sees
+// what was just made or put back.
+void SelectPart(TFVantor& window, qx::PartRef part);
 
 void SceneClick(TFVantor& window);
 void SceneDblClick(TFVantor& window);

@@ -64,6 +64,7 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
         OrthoViewPane* pane = Views->OrthoPane(axis);
         pane->WorkingLevel = [this] { return static_cast<double>(CamVerhBar->value()); };
         // The status bar says where the mouse is, in whichever view.
+        pane->PartMade = [this](qx::PartRef part) { SelectPart(*this, part); };
         pane->MouseAt = [this](const double* world) {
             // Back on the 3D view, the next frame shows its cursor again.
             Frame.mouseIn2D = world != nullptr;

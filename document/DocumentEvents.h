@@ -25,6 +25,9 @@ enum DocChange : uint32_t {
     SelectionChanged = 1u << 8,    // the map view's selection
     HistoryChanged = 1u << 9,      // the undo stack or the saved mark
     CursorChanged = 1u << 10,
+    // Sent with MapChanged when all that changed is where the selected
+    // placements stand (a drag under way): a view may update just those.
+    SelectionMoved = 1u << 11,
 };
 
 class DocumentEvents {

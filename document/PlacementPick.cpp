@@ -40,11 +40,7 @@ Affine Translation(double x, double y, double z)
     return t;
 }
 
-Affine BoxFrame(const TBox& box)
-{
-    return Translation(box.Position.X, box.Position.Y, box.Position.Z) * Rotation(box.Rotation.X, 0) *
-           Rotation(box.Rotation.Y, 1) * Rotation(box.Rotation.Z, 2);
-}
+Affine BoxFrame(const TBox& box) { return PartFrame(box.Position, box.Rotation); }
 
 // The box of `b` carried by `frame`: the box about the moved centre whose
 // half extents are |M| times the local ones is the box of the eight moved
@@ -106,6 +102,14 @@ bool RayInFrame(const Affine& frame, const Ray& ray, double origin[3], double di
     return true;
 }
 
+}  // namespace
+
+Affine PartFrame(const TVec3& position, const TVec3& rotation)
+{
+    return Translation(position.X, position.Y, position.Z) * Rotation(rotation.X, 0) * Rotation(rotation.Y, 1) *
+           Rotation(rotation.Z, 2);
+}
+
 const TGLPremitives* DrawnList(const TQX3DObject& object)
 {
     const int16_t k = object.CurrentList;
@@ -113,8 +117,6 @@ const TGLPremitives* DrawnList(const TQX3DObject& object)
         return nullptr;
     return object.Lists[static_cast<size_t>(k)].get();
 }
-
-}  // namespace
 
 void Bounds::Add(const double p[3])
 {

@@ -13,8 +13,10 @@
 
 #include "ProjectContent.h"
 
+class TGLPremitives;
 class TQX3DObject;
 struct TBox;
+struct TVec3;
 
 namespace qx {
 
@@ -43,6 +45,11 @@ struct Affine {
 Affine operator*(const Affine& a, const Affine& b);
 // The frame a placement draws its object in.
 Affine PlacementFrame(const TPlacement& p);
+// The frame a part placed by its own fields draws in: moved to `position`,
+// then turned about X, Y and Z.
+Affine PartFrame(const TVec3& position, const TVec3& rotation);
+// The list an object draws (its current one); null when there is none.
+const TGLPremitives* DrawnList(const TQX3DObject& object);
 
 // Which placements the map view draws: the frame's DrawMap parameters, bit
 // m of `modes` set for each mode m it drew with.

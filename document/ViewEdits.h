@@ -12,6 +12,7 @@
 
 #include "Document.h"
 #include "OrthoView.h"
+#include "SessionEdits.h"
 
 namespace qx {
 
@@ -51,5 +52,22 @@ double ClickDepth(const EditSession& session, ViewAxis view, double workingLevel
 void PlaceInView(Document& doc, const OrthoView& view, const std::string& name, double x, double y, double depth);
 // The player start moved there: one step.
 void MovePlayerStartInView(Document& doc, const OrthoView& view, double x, double y, double depth);
+
+// The object view in a 2D view, with a box, a floor or a wall being shaped:
+// the rectangle between pixels (x0, y0) and (x1, y1) becomes its extent in
+// the view's plane, its corners on the nearest grid lines (at least a step
+// each way), and it reaches one grid step along the view's axis from
+// `depth`.  Each size goes to the world axis its side lies along as the
+// part is turned; a wall that would stand across the front or the side
+// view is turned to stand in it; a flat part lies on the rectangle's lower
+// side along its own normal.  The
+// part is locked there, as by the first click, for the next click to
+// commit: one step, whose undo gives the part and the cursor back.  False,
+// nothing changed, for other kinds or with nothing being shaped.
+bool ShapePendingInView(Document& doc, const OrthoView& view, double x0, double y0, double x1, double y1, double depth);
+// A click in a 2D view with a part being shaped: the first locks it at the
+// grid point under pixel (x, y) (`depth` along the view's axis), the next
+// commits it into list `list` as the 3D view's click does.
+PartRef ClickPendingInView(Document& doc, const OrthoView& view, double x, double y, double depth, int32_t list);
 
 }  // namespace qx

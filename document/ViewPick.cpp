@@ -47,9 +47,11 @@ Bounds BoundsOf(const ProjectContent& content, const std::vector<Bounds>& object
 void PlacedBoundsTable::Rebuild(const ProjectContent& content)
 {
     objects_.assign(static_cast<size_t>(std::max(content.MapObjectCount, 0)), Bounds());
+    parts_.clear();
+    parts_.resize(objects_.size());
     for (size_t k = 0; k < objects_.size(); ++k)
         if (content.MapObjects[k])
-            objects_[k] = ObjectBounds(*content.MapObjects[k]);
+            objects_[k] = OutlineBounds(*content.MapObjects[k]);
     Refresh(content);
 }
 
@@ -64,6 +66,20 @@ void PlacedBoundsTable::Refresh(const ProjectContent& content)
     objectOf_.resize(placements.size(), -1);
     for (size_t i = 0; i < placements.size(); ++i)
         placements[i] = BoundsOf(content, objects_, i, objectOf_[i]);
+}
+
+const PartOutlines* PlacedBoundsTable::PartsOf(const ProjectContent& content, size_t i) const
+{
+    if (i >= objectOf_.size())
+        return nullptr;
+    const int32_t k = objectOf_[i];
+    if (k < 0 || static_cast<size_t>(k) >= parts_.size() || static_cast<size_t>(k) >= content.MapObjects.size() ||
+        !content.MapObjects[static_cast<size_t>(k)])
+        return nullptr;
+    std::unique_ptr<PartOutlines>& parts = parts_[static_cast<size_t>(k)];
+    if (!parts)
+        parts = std::make_unique<PartOutlines>(OutlinesOf(*content.MapObjects[static_cast<size_t>(k)]));
+    return parts.get();
 }
 
 void PlacedBoundsTable::Update(const ProjectContent& content, const std::vector<int32_t>& indices)

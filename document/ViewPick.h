@@ -10,10 +10,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "MapEdits.h"
 #include "OrthoView.h"
+#include "PartOutlines.h"
 
 namespace qx {
 
@@ -28,8 +30,15 @@ struct PlacedBoundsTable {
     // moves): each still shows the object it showed.
     void Update(const ProjectContent& content, const std::vector<int32_t>& indices);
 
+    // The parts of the object placement i shows, worked out the first time
+    // they are asked for after a rebuild; null when it shows none.
+    const PartOutlines* PartsOf(const ProjectContent& content, size_t i) const;
+
 private:
-    std::vector<Bounds> objects_;   // each object's own bounds
+    std::vector<Bounds> objects_;   // each object's own bounds, every part kind's
+    // Each object's parts, as far as a view has asked for them (a view of
+    // the whole level shows placements too small to show their parts).
+    mutable std::vector<std::unique_ptr<PartOutlines>> parts_;
     // The object each placement showed at the last refresh: a move touches
     // the content, and its name index would be rebuilt on every mouse move.
     std::vector<int32_t> objectOf_;

@@ -1,6 +1,7 @@
 #include "OrthoPainter.h"
 
 #include "NumberText.h"
+#include "PartOutlines.h"
 #include "PlacementPick.h"
 #include "QX3DObject.h"
 #include "PrimitiveList.h"
@@ -165,7 +166,92 @@ void PaintBounds(const Pixels& to, const qx::OrthoView& view, qx::AxisDir right,
     Outline(to, left, top, rightEdge, bottom, colour);
 }
 
+// The segment, clipped to the picture (Liang and Barsky), pixel by pixel.
+void Line(const Pixels& to, double xa, double ya, double xb, double yb, QRgb colour)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = xb - xa, dy = yb - ya;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {xa + 1, to.width + 1 - xa, ya + 1, to.height + 1 - ya};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0)
+                return;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    if (!(t0 <= t1))
+        return;
+    const double x0 = xa + t0 * dx, y0 = ya + t0 * dy, x1 = xa + t1 * dx, y1 = ya + t1 * dy;
+    const int steps = static_cast<int>(std::ceil(std::max(std::fabs(x1 - x0), std::fabs(y1 - y0))));
+    for (int i = 0; i <= steps; ++i) {
+        const double t = steps > 0 ? static_cast<double>(i) / steps : 0;
+        const int x = static_cast<int>(std::floor(x0 + (x1 - x0) * t));
+        const int y = static_cast<int>(std::floor(y0 + (y1 - y0) * t));
+        if (x >= 0 && x < to.width && y >= 0 && y < to.height)
+            to.bits[y * to.stride + x] = colour;
+    }
+}
+
+// A convex polygon, (x, y) pairs in turn, as a tinted outline: its inside
+// row by row (the pixel centres between its edges), then its edges.  Two
+// pairs make a line (a flat part seen edge on).
+void PaintHull(const Pixels& to, const std::vector<double>& xy, QRgb colour)
+{
+    const size_t n = xy.size() / 2;
+    if (n == 0)
+        return;
+    double top = xy[1], bottom = xy[1];
+    for (size_t i = 1; i < n; ++i) {
+        top = std::min(top, xy[2 * i + 1]);
+        bottom = std::max(bottom, xy[2 * i + 1]);
+    }
+    const int ya = std::max(static_cast<int>(std::ceil(top - 0.5)), 0);
+    const int yb = std::min(static_cast<int>(std::floor(bottom - 0.5)), to.height - 1);
+    const int r = qRed(colour), g = qGreen(colour), b = qBlue(colour);
+    for (int y = ya; n >= 3 && y <= yb; ++y) {
+        const double centre = y + 0.5;
+        double lo = HUGE_VAL, hi = -HUGE_VAL;
+        for (size_t i = 0; i < n; ++i) {
+            const double x1 = xy[2 * i], y1 = xy[2 * i + 1];
+            const double x2 = xy[2 * ((i + 1) % n)], y2 = xy[2 * ((i + 1) % n) + 1];
+            if ((y1 <= centre) == (y2 <= centre))
+                continue;
+            const double x = x1 + (centre - y1) * (x2 - x1) / (y2 - y1);
+            lo = std::min(lo, x);
+            hi = std::max(hi, x);
+        }
+        const int xa = std::max(static_cast<int>(std::ceil(lo - 0.5)), 0);
+        const int xb = std::min(static_cast<int>(std::floor(hi - 0.5)), to.width - 1);
+        for (QRgb* pixel = to.bits + y * to.stride + xa; pixel <= to.bits + y * to.stride + xb; ++pixel)
+            *pixel = qRgb((qRed(*pixel) * 7 + r) >> 3, (qGreen(*pixel) * 7 + g) >> 3, (qBlue(*pixel) * 7 + b) >> 3);
+    }
+    for (size_t i = 0; i < n; ++i)
+        Line(to, xy[2 * i], xy[2 * i + 1], xy[2 * ((i + 1) % n)], xy[2 * ((i + 1) % n) + 1], colour);
+}
+
+Pixels PixelsOf(QImage& image)
+{
+    return {reinterpret_cast<QRgb*>(image.bits()), image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
+            image.width(), image.height()};
+}
+
 }  // namespace
+
+void OrthoPainter::PaintParts(QImage& image, const qx::OrthoView& view, const qx::PartOutlines& parts,
+                              const qx::Affine& frame, QRgb colour)
+{
+    const Pixels to = PixelsOf(image);
+    for (const qx::PartOutlines::Part& part : parts.parts) {
+        qx::HullInView(view, frame, parts.PointsOf(part), hull_);
+        PaintHull(to, hull_, colour);
+    }
+}
 
 void OrthoPainter::PaintPlacements(QImage& image, const Document& doc, const qx::OrthoView& view,
                                    const qx::PlacedBoundsTable& table)
@@ -174,10 +260,41 @@ void OrthoPainter::PaintPlacements(QImage& image, const Document& doc, const qx:
     const qx::AxisDir right = qx::RightOf(view.axis), up = qx::UpOf(view.axis);
     const double x0 = view.width / 2.0 - view.centreRight * view.zoom;
     const double y0 = view.height / 2.0 + view.centreUp * view.zoom;
-    const Pixels to{reinterpret_cast<QRgb*>(image.bits()), image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
-                    image.width(), image.height()};
+    const Pixels to = PixelsOf(image);
+
+    // The placements large enough on the screen to show their parts, the
+    // largest first while the parts stay within the budget; the others
+    // show as the outline of their bounds, which is all a few pixels hold.
+    detailed_.assign(count, false);
+    large_.clear();
+    for (size_t i = 0; i < count; ++i) {
+        const qx::Bounds& b = table.placements[i];
+        if (b.empty)
+            continue;
+        double rLo, rHi, uLo, uHi;
+        qx::SpanAlong(b, right, rLo, rHi);
+        qx::SpanAlong(b, up, uLo, uHi);
+        const double size = std::max(rHi - rLo, uHi - uLo) * view.zoom;
+        if (size >= kPartPixels && x0 + rHi * view.zoom >= 0 && x0 + rLo * view.zoom < view.width &&
+            y0 - uLo * view.zoom >= 0 && y0 - uHi * view.zoom < view.height)
+            large_.push_back({size, i});
+    }
+    std::sort(large_.begin(), large_.end(), [](const Large& a, const Large& b) { return a.size > b.size; });
+    size_t parts = 0;
+    for (const Large& large : large_) {
+        const qx::PartOutlines* outlines = table.PartsOf(doc, large.index);
+        if (!outlines || parts + outlines->parts.size() > kPartBudget)
+            break;
+        parts += outlines->parts.size();
+        detailed_[large.index] = true;
+    }
+
     const auto draw = [&](size_t i, QRgb colour) {
-        PaintBounds(to, view, right, up, x0, y0, table.placements[i], colour);
+        const qx::PartOutlines* outlines = detailed_[i] ? table.PartsOf(doc, i) : nullptr;
+        if (outlines)
+            PaintParts(image, view, *outlines, qx::PlacementFrame(doc.Placements[i]), colour);
+        else
+            PaintBounds(to, view, right, up, x0, y0, table.placements[i], colour);
     };
     const QRgb plain = kPlacement.rgb(), chosen = kSelection.rgb();
     // Everything, then the selection over it, so that it is never hidden.
@@ -220,23 +337,14 @@ void OrthoPainter::PaintMarks(QPainter& painter, const Document& doc, const qx::
 
 void OrthoPainter::PaintObjectView(QImage& image, const Document& doc, const qx::OrthoView& view)
 {
-    const qx::AxisDir right = qx::RightOf(view.axis), up = qx::UpOf(view.axis);
-    const double x0 = view.width / 2.0 - view.centreRight * view.zoom;
-    const double y0 = view.height / 2.0 + view.centreUp * view.zoom;
-    const Pixels to{reinterpret_cast<QRgb*>(image.bits()), image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
-                    image.width(), image.height()};
-    // The open object's boxes at the origin, then the box being shaped over
-    // them in the selection's colour.
-    const auto boxesOf = [](const TQX3DObject* object) -> const TGLPremitives* {
-        return object && !object->Lists.empty() ? object->Lists[0].get() : nullptr;
-    };
-    if (const TGLPremitives* parts = boxesOf(doc.EditedModel))
-        for (int i = 0; i < parts->BoxCount && i < static_cast<int>(parts->Boxes.size()); ++i)
-            PaintBounds(to, view, right, up, x0, y0, qx::BoxBounds(parts->Boxes[static_cast<size_t>(i)]),
-                        kPlacement.rgb());
-    const TGLPremitives* pending = boxesOf(doc.PendingPrimitive);
-    if (doc.Placing && doc.PendingKind == ShapeKind::Box && pending && doc.PrimIndex >= 0 &&
-        doc.PrimIndex < static_cast<int>(pending->Boxes.size()))
-        PaintBounds(to, view, right, up, x0, y0, qx::BoxBounds(pending->Boxes[static_cast<size_t>(doc.PrimIndex)]),
-                    kSelection.rgb());
+    // The open object's parts at the origin, then the part being shaped
+    // over them in the selection's colour (its list holds only it).
+    if (doc.EditedModel)
+        PaintParts(image, view, qx::OutlinesOf(*doc.EditedModel), qx::Affine(), kPlacement.rgb());
+    const TQX3DObject* pending = doc.PendingPrimitive;
+    if (doc.Placing && pending && !pending->Lists.empty() && pending->Lists[0]) {
+        qx::PartOutlines outlines;
+        qx::AddPartOutlines(*pending->Lists[0], outlines);
+        PaintParts(image, view, outlines, qx::Affine(), kSelection.rgb());
+    }
 }

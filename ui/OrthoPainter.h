@@ -1,18 +1,22 @@
 // The picture of a 2D view, painted with QPainter from the document: the
 // grid at the navigator's steps (lines closer than a few pixels left out,
 // every eighth line stronger, the origin axes in the 3D view's axis
-// colours), every placement as the outline of its drawn bounds (the
-// selected ones in the selection's colour), the player start, the 3D
-// cursor and the 3D camera.  It reads, never changes, the document; the
+// colours), every placement part by part (each part's outline, its inside
+// tinted; a placement too small on the screen to show its parts, as the
+// outline of its bounds; the selected ones in the selection's colour), the
+// player start, the 3D cursor and the 3D camera.  It reads, never changes, the document; the
 // grid's scratch arrays are kept between pictures.
 //
 // The outlines are written into the image's pixels directly: QPainter
 // spends about half a microsecond on each rectangle, and the whole
-// benchmark level has 50,000 of them (33 ms a picture against 1 ms).
+// benchmark level has 50,000 of them (33 ms a picture against 1 ms).  So
+// that a picture never costs more than a moment, at most kPartBudget parts
+// are drawn one by one, of the placements largest on the screen.
 #pragma once
 
 #include <QColor>
 #include <QLineF>
+#include <QRgb>
 
 #include <cstdint>
 #include <string>
@@ -36,6 +40,9 @@ public:
     // Grid lines nearer each other than this (pixels) give way to every
     // eighth one.
     static constexpr double kMinGridPixels = 6;
+    // A placement shows its parts from this size on the screen (pixels).
+    static constexpr double kPartPixels = 12;
+    static constexpr size_t kPartBudget = 10000;
 
     // Paints the view into `image` (32 bits a pixel, the view's size).
     void Paint(QImage& image, const Document& doc, const qx::OrthoView& view, const qx::PlacedBoundsTable& table,
@@ -55,9 +62,19 @@ private:
     // The object open for editing and the box being shaped, instead of
     // the map.
     void PaintObjectView(QImage& image, const Document& doc, const qx::OrthoView& view);
+    void PaintParts(QImage& image, const qx::OrthoView& view, const qx::PartOutlines& parts, const qx::Affine& frame,
+                    QRgb colour);
     void PaintMarks(QPainter& painter, const Document& doc, const qx::OrthoView& view, const OrthoCamera& camera);
 
     std::vector<QLineF> fineLines_, strongLines_;
+    // Scratch of the placements drawn part by part, kept between pictures.
+    struct Large {
+        double size;
+        size_t index;
+    };
+    std::vector<Large> large_;
+    std::vector<bool> detailed_;
+    std::vector<double> hull_;
 };
 
 // The colour of world axis `axis` as the 3D view draws it.

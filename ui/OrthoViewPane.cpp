@@ -1,5 +1,6 @@
 #include "OrthoViewPane.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -8,6 +9,7 @@
 #include <cmath>
 
 #include "DocumentSteps.h"
+#include "QX3DObject.h"
 #include "QtText.h"
 #include "Text1251.h"
 
@@ -32,9 +34,11 @@ OrthoViewPane::~OrthoViewPane() { doc_.Events.Forget(observer_); }
 void OrthoViewPane::Changed(uint32_t changes)
 {
     if (changes & (qx::ObjectsChanged | qx::SessionChanged))
-        stale_ = 2;
-    else if (changes & qx::MapChanged)
-        stale_ = std::max(stale_, 1);
+        stale_ = kStaleAll;
+    else if ((changes & qx::SelectionMoved) && stale_ == kCurrent)
+        stale_ = kStaleSelection;
+    else if ((changes & qx::MapChanged) || ((changes & qx::SelectionChanged) && stale_ == kStaleSelection))
+        stale_ = std::max(stale_, static_cast<int>(kStalePlacements));  // the moved ones may be selected no more
     if (changes & (qx::ObjectsChanged | qx::SessionChanged | qx::PendingChanged | qx::MapChanged | qx::SelectionChanged |
                    qx::CursorChanged))
         update();
@@ -42,11 +46,13 @@ void OrthoViewPane::Changed(uint32_t changes)
 
 void OrthoViewPane::KeepTableCurrent()
 {
-    if (stale_ == 2)
+    if (stale_ == kStaleAll)
         table_.Rebuild(doc_);
-    else if (stale_ == 1)
+    else if (stale_ == kStalePlacements)
         table_.Refresh(doc_);
-    stale_ = 0;
+    else if (stale_ == kStaleSelection)
+        table_.Update(doc_, qx::SelectedIndices(doc_, doc_.Selection));
+    stale_ = kCurrent;
 }
 
 void OrthoViewPane::CentreOnSelection()
@@ -111,19 +117,23 @@ void OrthoViewPane::wheelEvent(QWheelEvent* event)
 
 void OrthoViewPane::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::MiddleButton) {
-        panning_ = true;
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld_)) {
+        panning_ = event->button();
         panFrom_ = event->position();
         event->accept();
         return;
     }
-    if (event->button() != Qt::LeftButton || doc_.ModelEditMode)
+    if (event->button() != Qt::LeftButton || (doc_.ModelEditMode && !Shaping()))
         return;
     KeepTableCurrent();
     const QPointF at = event->position();
     pressAt_ = at;
     band_ = false;
     pressed_ = true;
+    if (doc_.ModelEditMode) {
+        event->accept();
+        return;
+    }
     // A press on a selected placement drags the selection; elsewhere it
     // picks, or draws a rectangle once the mouse moves.
     const std::string chosen = doc_.ObjectTree.CurrentText();
@@ -159,7 +169,8 @@ void OrthoViewPane::mouseMoveEvent(QMouseEvent* event)
     }
     const std::string chosen = doc_.ObjectTree.CurrentText();
     const QPointF d = event->position() - pressAt_;
-    if (!band_ && (chosen.empty() || chosen[0] != '_') && std::abs(d.x()) + std::abs(d.y()) > 3)
+    const bool rectangles = doc_.ModelEditMode ? ShapesByRectangle() : chosen.empty() || chosen[0] != '_';
+    if (!band_ && rectangles && std::abs(d.x()) + std::abs(d.y()) > 3)
         band_ = true;
     if (band_) {
         bandTo_ = event->position();
@@ -169,8 +180,8 @@ void OrthoViewPane::mouseMoveEvent(QMouseEvent* event)
 
 void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::MiddleButton) {
-        panning_ = false;
+    if (panning_ && event->button() == panning_) {
+        panning_ = Qt::NoButton;
         return;
     }
     if (event->button() != Qt::LeftButton || !pressed_)
@@ -179,6 +190,22 @@ void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
     const QPointF at = event->position();
     if (drag_.active) {
         qx::EndPlaneDrag(doc_, drag_);
+        return;
+    }
+    const double depth = qx::ClickDepth(doc_, view_.axis, WorkingLevel ? WorkingLevel() : 0.0);
+    if (doc_.ModelEditMode) {
+        // The part being shaped: a rectangle sets its extent, a click
+        // locks it and the next commits it, as in the 3D view.
+        if (band_) {
+            band_ = false;
+            qx::ShapePendingInView(doc_, view_, pressAt_.x(), pressAt_.y(), at.x(), at.y(), depth);
+            update();
+        } else if (Shaping()) {
+            const int32_t list = doc_.EditedModel ? doc_.EditedModel->CurrentList : 0;
+            const qx::PartRef made = qx::ClickPendingInView(doc_, view_, at.x(), at.y(), depth, list);
+            if (made && PartMade)
+                PartMade(made);
+        }
         return;
     }
     if (band_) {
@@ -193,7 +220,6 @@ void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
     if (!chosen.empty() && chosen[0] == '_') {
         // Placing: the object (or the player start) goes to the grid point
         // under the mouse, the third coordinate from the working level.
-        const double depth = qx::ClickDepth(doc_, view_.axis, WorkingLevel ? WorkingLevel() : 0.0);
         if (chosen == Cp("_Игрок"))
             qx::MovePlayerStartInView(doc_, view_, at.x(), at.y(), depth);
         else
@@ -202,6 +228,39 @@ void OrthoViewPane::mouseReleaseEvent(QMouseEvent* event)
     }
     const int32_t hit = qx::PickInView(doc_, table_, view_, at.x(), at.y(), cycle_);
     qx::SelectClicked(doc_, hit, event->modifiers() & Qt::ShiftModifier);
+}
+
+bool OrthoViewPane::Shaping() const { return doc_.ModelEditMode && doc_.Placing && doc_.PrimIndex >= 0; }
+
+bool OrthoViewPane::ShapesByRectangle() const
+{
+    return Shaping() && (doc_.PendingKind == ShapeKind::Box || doc_.PendingKind == ShapeKind::Floor ||
+                         doc_.PendingKind == ShapeKind::Wall);
+}
+
+void OrthoViewPane::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space)
+        return QWidget::keyPressEvent(event);
+    spaceHeld_ = true;
+    event->accept();
+}
+
+void OrthoViewPane::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space)
+        return QWidget::keyReleaseEvent(event);
+    // A held key's repeats come as a release and a press.
+    if (!event->isAutoRepeat())
+        spaceHeld_ = false;
+    event->accept();
+}
+
+void OrthoViewPane::focusOutEvent(QFocusEvent* event)
+{
+    // The release goes elsewhere once the focus has left.
+    spaceHeld_ = false;
+    QWidget::focusOutEvent(event);
 }
 
 void OrthoViewPane::leaveEvent(QEvent*)

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QScreen>
 #include <QSplitter>
 #include <QTest>
@@ -12,6 +14,8 @@
 #include <cmath>
 
 #include "Camera.h"
+#include "EditCommands.h"
+#include "TreeWidgetAccess.h"
 #include "EditorFixture.h"
 #include "MapEdits.h"
 #include "OrthoViewPane.h"
@@ -178,6 +182,96 @@ TEST_F(ViewLayoutTest, TheTopViewPlacesSelectsAndDragsOnTheDocument)
     QTest::mouseMove(top, QPoint(top->width() - 2, top->height() - 2));
     QTest::mouseRelease(top, Qt::LeftButton, {}, QPoint(top->width() - 2, top->height() - 2));
     EXPECT_EQ(state.Selection, state.PlacementIdsAt({0})) << "the rectangle holds it";
+}
+
+}  // namespace
+
+namespace {
+
+// The front and side views place and select as the top view does; in the
+// object view a rectangle there shapes the new box, a click commits it and
+// the part tree shows it.
+TEST_F(ViewLayoutTest, TheFrontAndSideViewsPlaceSelectAndShapeTheOpenObjectsBoxes)
+{
+    EditorState& state = Editor();
+    const int32_t k = state.AddObject("_Crate");
+    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    QTreeWidgetItem* crate = AddObjectNode("_Crate");
+    w()->findChild<QAction*>("FourViews1")->trigger();
+    QTest::qWait(20);
+    for (const int axis : {1, 2}) {
+        OrthoViewPane* pane = w()->Views->OrthoPane(axis);
+        Select(w()->ObjectList, crate);
+        ObjectListClick();
+        const int32_t before = state.PlacementCount;
+        QTest::mouseClick(pane, Qt::LeftButton, {}, pane->rect().center());
+        ASSERT_EQ(state.PlacementCount, before + 1) << "placed in view " << axis;
+        double world[3];
+        pane->View().ScreenToWorld(pane->rect().center().x(), pane->rect().center().y(), 0, world);
+        const qx::AxisDir right = qx::RightOf(pane->View().axis);
+        const TPlacement& placed = state.Placements[static_cast<size_t>(before)];
+        EXPECT_NEAR((&placed.PosX)[right.axis], world[right.axis], 0.5 * 8) << "at the mouse";
+
+        QTest::keyClick(w()->ObjectList, Qt::Key_Escape);
+        QTest::mousePress(pane, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseMove(pane, pane->rect().center());
+        QTest::mouseMove(pane, QPoint(pane->width() - 2, pane->height() - 2));
+        QTest::mouseRelease(pane, Qt::LeftButton, {}, QPoint(pane->width() - 2, pane->height() - 2));
+        EXPECT_TRUE(qx::IsSelected(state.Selection, state.PlacementId(before))) << "in the rectangle";
+    }
+
+    Select(w()->ObjectList, crate);
+    OpenObjectForEditing(*w());
+    ASSERT_TRUE(state.ModelEditMode);
+    QTest::mouseClick(w()->Button19, Qt::LeftButton);
+    ASSERT_TRUE(state.Placing);
+    OrthoViewPane* front = w()->Views->OrthoPane(1);
+    const QPoint from = front->rect().center() - QPoint(40, -30), to = front->rect().center() + QPoint(40, -30);
+    QTest::mousePress(front, Qt::LeftButton, {}, from);
+    QTest::mouseMove(front, front->rect().center());
+    QTest::mouseMove(front, to);
+    QTest::mouseRelease(front, Qt::LeftButton, {}, to);
+    EXPECT_EQ(state.ClickState, 1) << "locked by the rectangle";
+    QTest::mouseClick(front, Qt::LeftButton, {}, front->rect().center());
+    ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2) << "committed by the click";
+    const TBox& made = state.EditedModel->Lists[0]->Boxes[1];
+    EXPECT_NEAR(made.Size.X, 80 / front->View().zoom, state.GridStepX);
+    EXPECT_NEAR(made.Size.Y, 60 / front->View().zoom, state.GridStepY);
+    ASSERT_NE(w()->OBJList->currentItem(), nullptr);
+    EXPECT_EQ(NodeText(w()->OBJList->currentItem()), Cp("1 - [к]_Коробка")) << "the part tree shows it";
+}
+
+}  // namespace
+
+namespace {
+
+// Space held in a 2D view turns a left-button drag into a pan: the view
+// moves, the document does not; without Space the drag is a rectangle.
+TEST_F(ViewLayoutTest, SpaceWithTheLeftButtonPansATwoDView)
+{
+    EditorState& state = Editor();
+    w()->findChild<QAction*>("FourViews1")->trigger();
+    QTest::qWait(20);
+    OrthoViewPane* side = w()->Views->OrthoPane(2);
+    side->setFocus();
+    const QPoint at = side->rect().center();
+    const double right = side->View().centreRight;
+    const size_t steps = EditHistory().Count();
+    QTest::keyPress(side, Qt::Key_Space);
+    QTest::mousePress(side, Qt::LeftButton, {}, at);
+    QTest::mouseMove(side, at + QPoint(20, 0));
+    QTest::mouseMove(side, at + QPoint(40, 0));
+    QTest::mouseRelease(side, Qt::LeftButton, {}, at + QPoint(40, 0));
+    QTest::keyRelease(side, Qt::Key_Space);
+    EXPECT_NEAR(side->View().centreRight, right - 40 / side->View().zoom, 1e-9);
+    EXPECT_EQ(EditHistory().Count(), steps);
+    EXPECT_FALSE(state.MoveKeys.Right);
+
+    const double panned = side->View().centreRight;
+    QTest::mousePress(side, Qt::LeftButton, {}, at);
+    QTest::mouseMove(side, at + QPoint(40, 0));
+    QTest::mouseRelease(side, Qt::LeftButton, {}, at + QPoint(40, 0));
+    EXPECT_EQ(side->View().centreRight, panned) << "Space no longer held";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <utility>
 
+#include "PartOutlines.h"
 #include "PrimitiveList.h"
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
@@ -68,7 +69,7 @@ TEST_F(ViewEditsTest, ADragMovesTheSelectionInThePlaneByGridStepsLiveAndIsOneSte
         // 1.3 units right (1.5 on the X grid, 2 on the depth grid) and 0.3
         // units up (0.25 on the height grid, 0 on the depth grid).
         qx::DragInPlane(doc_, 200 + 10 * 2.5, 150 - 3 * 2, drag);
-        EXPECT_EQ(Told(), qx::MapChanged) << "the other views show the drag live";
+        EXPECT_EQ(Told(), qx::MapChanged | qx::SelectionMoved) << "the other views show the drag live, only the selection moved";
         qx::DragInPlane(doc_, 200 + 20 * 1.3, 150 - 20 * 0.3, drag);
         EXPECT_EQ(doc_.History.Count(), steps) << "no step while dragging";
         qx::EndPlaneDrag(doc_, drag);
@@ -158,3 +159,106 @@ TEST_F(ViewEditsTest, PlacingAndThePlayerStartLandOnTheGridAtTheClickedDepth)
 }
 
 }  // namespace
+
+// The object view in 2D: a rectangle gives the box, floor or wall being
+// shaped the extent drawn (as the part's own outline shows it), locks it,
+// and is one step; a click then commits it.
+class ShapingInViewTest : public ViewEditsTest {
+protected:
+    void SetUp() override
+    {
+        ViewEditsTest::SetUp();
+        edited_.AddList();
+        pending_.AddList();
+        doc_.EditedModel = &edited_;
+        doc_.PendingPrimitive = &pending_;
+        doc_.ModelEditMode = true;
+    }
+    void TearDown() override
+    {
+        doc_.EditedModel = nullptr;
+        doc_.PendingPrimitive = nullptr;
+    }
+    // Drags from world point a to b in `view` (their coordinates along the
+    // view's axis are ignored), the depth 1.
+    bool Shape(const OrthoView& view, const double a[3], const double b[3])
+    {
+        double x0, y0, x1, y1;
+        view.WorldToScreen(a, x0, y0);
+        view.WorldToScreen(b, x1, y1);
+        return qx::ShapePendingInView(doc_, view, x0, y0, x1, y1, 1);
+    }
+    qx::Bounds PendingBounds()
+    {
+        qx::PartOutlines outlines;
+        qx::AddPartOutlines(*pending_.Lists[0], outlines);
+        return outlines.bounds;
+    }
+    static void ExpectSpan(const qx::Bounds& b, int axis, double lo, double hi)
+    {
+        EXPECT_NEAR(b.min[axis], lo, 1e-5) << "axis " << axis;
+        EXPECT_NEAR(b.max[axis], hi, 1e-5) << "axis " << axis;
+    }
+
+    TQX3DObject edited_{"edited"}, pending_{"pending"};
+};
+
+TEST_F(ShapingInViewTest, ARectangleGivesThePartTheExtentDrawnLocksItAndIsOneStep)
+{
+    OrthoView top = View(ViewAxis::Top);
+    qx::StartPlacingShape(doc_, ShapeKind::Box, 0);
+    const ShapeValues fresh = ValuesOf(qx::PendingFields(doc_));
+    const size_t steps = doc_.History.Count();
+    // Corners off the grid land on its nearest lines (X steps 0.5, depth 2).
+    const double a[3] = {3.1, 0, -4.9}, b[3] = {1.2, 0, 1.1};
+    Told();
+    ASSERT_TRUE(Shape(top, a, b));
+    EXPECT_TRUE(Told() & qx::PendingChanged);
+    ExpectSpan(PendingBounds(), 0, 1.0, 3.0);
+    ExpectSpan(PendingBounds(), 2, -4.0, 2.0);
+    ExpectSpan(PendingBounds(), 1, 1.0, 1.25);  // one grid step up from the depth
+    EXPECT_EQ(doc_.ClickState, 1) << "locked as by the first click";
+    EXPECT_EQ(doc_.CursorWorld[0], 1.0);
+
+    ASSERT_EQ(doc_.History.Count(), steps + 1);
+    const ShapeValues shaped = ValuesOf(qx::PendingFields(doc_));
+    doc_.History.Undo();
+    EXPECT_EQ(std::memcmp(ValuesOf(qx::PendingFields(doc_)).Size, fresh.Size, sizeof fresh.Size), 0);
+    EXPECT_EQ(doc_.ClickState, 0);
+    doc_.History.Redo();
+    EXPECT_EQ(ValuesOf(qx::PendingFields(doc_)).Position.X, shaped.Position.X);
+    EXPECT_EQ(doc_.ClickState, 1);
+
+    // The next click commits it into the working copy, where it was drawn.
+    const qx::PartRef made = qx::ClickPendingInView(doc_, top, 0, 0, 1, 0);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(edited_.Lists[0]->BoxCount, 1);
+    ExpectSpan(qx::OutlinesOf(edited_).bounds, 2, -4.0, 2.0);
+}
+
+TEST_F(ShapingInViewTest, FloorsLieAndWallsStandInThePlaneDrawn)
+{
+    const double a[3] = {1, 0.5, 2}, b[3] = {3, 2, 6};
+    qx::StartPlacingShape(doc_, ShapeKind::Floor, 0);
+    ASSERT_TRUE(Shape(View(ViewAxis::Top), a, b));
+    ExpectSpan(PendingBounds(), 0, 1, 3);
+    ExpectSpan(PendingBounds(), 2, 2, 6);
+    ExpectSpan(PendingBounds(), 1, 1, 1);
+
+    for (const ViewAxis axis : {ViewAxis::Front, ViewAxis::Side}) {
+        qx::StartPlacingShape(doc_, ShapeKind::Wall, 0);
+        ASSERT_TRUE(Shape(View(axis), a, b));
+        const qx::AxisDir right = qx::RightOf(axis);
+        const qx::Bounds drawn = PendingBounds();
+        ExpectSpan(drawn, right.axis, std::min(a[right.axis], b[right.axis]), std::max(a[right.axis], b[right.axis]));
+        ExpectSpan(drawn, 1, 0.5, 2);
+        ExpectSpan(drawn, qx::TowardViewer(axis).axis, 1, 1);  // flat, at the depth
+    }
+
+    // A sphere has no rectangle: nothing changes, no step.
+    qx::StartPlacingShape(doc_, ShapeKind::Sphere, 0);
+    const size_t steps = doc_.History.Count();
+    EXPECT_FALSE(Shape(View(ViewAxis::Top), a, b));
+    EXPECT_EQ(doc_.History.Count(), steps);
+    EXPECT_EQ(doc_.ClickState, 0);
+}

@@ -137,3 +137,99 @@ TEST_F(OrthoViewPaneTest, TheObjectOpenForEditingIsShownInsteadOfTheMap)
 }
 
 }  // namespace
+
+namespace {
+
+// Placements large enough on the screen show part by part: the gap between
+// an object's two boxes is no part of it.
+TEST_F(OrthoViewPaneTest, ALargePlacementShowsItsPartsNotItsBounds)
+{
+    const int32_t k = doc_.AddObject("_Pair");
+    TGLPremitives& parts = *doc_.MapObjects[static_cast<size_t>(k)]->Lists[0];
+    parts.AddBox(0, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    parts.AddBox(0, 6, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    const float at[3] = {-4, 0, 0};
+    qx::PlaceObject(doc_, "_Pair", at);
+    const QImage picture = pane_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto pixelAt = [&](double x, double z) {
+        const double world[3] = {x, 0, z};
+        double px, py;
+        pane_->View().WorldToScreen(world, px, py);
+        return picture.pixel(static_cast<int>(px), static_cast<int>(py));
+    };
+    const QRgb background = pixelAt(-18.7, -9.3);
+    EXPECT_NE(pixelAt(-3, 1.3), background) << "inside the first box";
+    EXPECT_EQ(pixelAt(-1, 1.3), background) << "between the boxes";
+    EXPECT_NE(pixelAt(3, 1.3), background) << "inside the second box";
+}
+
+// In the object view a rectangle sets the extent of the box being shaped
+// and locks it; the next click commits it, and the window is told the part.
+TEST_F(OrthoViewPaneTest, ARectangleShapesThePartAndAClickCommitsIt)
+{
+    TQX3DObject edited("edited"), pending("pending");
+    edited.AddList();
+    pending.AddList();
+    doc_.EditedModel = &edited;
+    doc_.PendingPrimitive = &pending;
+    doc_.ModelEditMode = true;
+    doc_.Events.Notify(qx::SessionChanged);
+    qx::StartPlacingShape(doc_, ShapeKind::Box, 1);
+    qx::PartRef told;
+    pane_->PartMade = [&told](qx::PartRef part) { told = part; };
+
+    const double from[3] = {1, 0, 2}, to[3] = {5, 0, -3};
+    double x0, y0, x1, y1;
+    pane_->View().WorldToScreen(from, x0, y0);
+    pane_->View().WorldToScreen(to, x1, y1);
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, QPointF(x0, y0));
+    Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, QPointF((x0 + x1) / 2, (y0 + y1) / 2));
+    Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, QPointF(x1, y1));
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, QPointF(x1, y1));
+    const TBox& shaped = pending.Lists[0]->Boxes[0];
+    EXPECT_FLOAT_EQ(shaped.Size.X, 4);
+    EXPECT_FLOAT_EQ(shaped.Size.Z, 5);
+    EXPECT_FLOAT_EQ(shaped.Position.Z, -3);
+    EXPECT_EQ(doc_.ClickState, 1);
+
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, QPointF(10, 10));
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, QPointF(10, 10));
+    ASSERT_EQ(edited.Lists[0]->BoxCount, 1);
+    EXPECT_FLOAT_EQ(edited.Lists[0]->Boxes[0].Size.Z, 5);
+    EXPECT_TRUE(told);
+    doc_.ModelEditMode = false;
+    doc_.Placing = false;
+    doc_.EditedModel = nullptr;
+    doc_.PendingPrimitive = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// A drag in another view moves only the selection; the pane finds the
+// moved placements where they went, also when the selection changed before
+// it painted again.
+TEST_F(OrthoViewPaneTest, PlacementsDraggedElsewhereAreWhereTheyWent)
+{
+    const float first[3] = {-10, 0, 0}, second[3] = {10, 0, 0};
+    qx::PlaceObject(doc_, "_Crate", first);
+    qx::PlaceObject(doc_, "_Crate", second);
+    qx::SetSelection(doc_, doc_.PlacementIdsAt({0}));
+    pane_->grab();
+    const qx::OrthoView side{.axis = qx::ViewAxis::Side, .zoom = 10, .width = 200, .height = 200};
+    qx::PlaneDrag drag;
+    ASSERT_TRUE(qx::BeginPlaneDrag(doc_, side, 100, 100, drag));
+    qx::DragInPlane(doc_, 100 + 60, 100, drag);  // 6 units along +Z
+    qx::SetSelection(doc_, doc_.PlacementIdsAt({1}));
+    pane_->grab();
+    const double moved[3] = {-9, 0, 7};
+    double x, y;
+    pane_->View().WorldToScreen(moved, x, y);
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, QPointF(x, y));
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, QPointF(x, y));
+    EXPECT_EQ(doc_.Selection, doc_.PlacementIdsAt({0})) << "picked where the drag took it";
+    qx::EndPlaneDrag(doc_, drag);
+}
+
+}  // namespace
