@@ -74,6 +74,12 @@ TEST_F(DocumentStepsTest, MapStepsAndTheSelectionTellTheirViews)
     EXPECT_EQ(Told(), 0u) << "the same selection is no news";
     qx::SelectClicked(doc_, 0, false);
     EXPECT_EQ(Told(), qx::SelectionChanged) << "but a click that selects it again is";
+    qx::SelectClicked(doc_, 0, true);
+    EXPECT_TRUE(doc_.Selection.empty()) << "a toggling click takes it out";
+    qx::SelectClicked(doc_, -1, true);
+    EXPECT_TRUE(doc_.Selection.empty()) << "and one on nothing keeps what is selected";
+    qx::SelectClicked(doc_, 0, true);
+    EXPECT_EQ(doc_.Selection, doc_.PlacementIdsAt({0}));
 
     // The nearest placement within reach goes, and leaves the selection;
     // its undo puts it back.

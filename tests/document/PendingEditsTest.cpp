@@ -45,6 +45,14 @@ TEST_F(PendingEditsTest, EachFieldIsAStepAndTypingIntoOneFieldIsOne)
     qx::SetPendingField(doc_, qx::PendingField::RotationY, 45, "Eroty");
     qx::SetPendingField(doc_, qx::PendingField::Tiling, 3, "Etex1");
     EXPECT_EQ(doc_.History.Count(), 6u);
+    qx::SetPendingField(doc_, qx::PendingField::RotationX, 10, "Erotx");
+    qx::SetPendingField(doc_, qx::PendingField::RotationZ, 20, "Erotz");
+    qx::SetPendingField(doc_, qx::PendingField::BlendMode, 258, "Edit2");
+    EXPECT_EQ(Box().Rotation.X, 10.0f);
+    EXPECT_EQ(Box().Rotation.Z, 20.0f);
+    EXPECT_EQ(Box().BlendMode, 2) << "stored in 8 bits";
+    for (int i = 0; i < 3; ++i)
+        doc_.History.Undo();
 
     const TBox done = Box();
     for (int i = 0; i < 6; ++i)
