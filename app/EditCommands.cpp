@@ -225,7 +225,7 @@ void ShowProjectReplaced()
     qx::LeaveObjectViewIfGone(Editor());
     // Nothing of the project left stays chosen: no object on the cursor,
     // no selection.
-    ClearSelectionAndPlacing();
+    ClearSelectionAndPlacing(Editor());
     qx::OpenTopLevel(Editor().ObjectTree);
     qx::OpenTopLevel(Editor().MapTree);
     Editor().Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);

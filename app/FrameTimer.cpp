@@ -133,5 +133,5 @@ bool SomethingMoves()
     const EditorState& state = Editor();
     const TMoveKeys& keys = state.MoveKeys;
     return keys.Back || keys.Forward || keys.Right || keys.Left ||
-           (state.Camera && state.Camera->MouseLookActive != 0) || SelectionDragActive();
+           (state.Camera && state.Camera->MouseLookActive != 0) || SelectionDragActive(state);
 }

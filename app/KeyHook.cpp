@@ -86,10 +86,10 @@ void RunShortcut(Shortcut shortcut)
     switch (shortcut) {
     case Shortcut::Undo: UndoLastEdit(); break;
     case Shortcut::Redo: RedoLastEdit(); break;
-    case Shortcut::SelectAll: SelectAllPlacements(); break;
-    case Shortcut::Duplicate: DuplicateSelection(); break;
-    case Shortcut::Copy: CopySelection(); break;
-    case Shortcut::Paste: PasteAtCursor(); break;
+    case Shortcut::SelectAll: SelectAllPlacements(Editor()); break;
+    case Shortcut::Duplicate: DuplicateSelection(Editor()); break;
+    case Shortcut::Copy: CopySelection(Editor()); break;
+    case Shortcut::Paste: PasteAtCursor(Editor()); break;
     case Shortcut::None: break;
     }
 }
@@ -101,20 +101,20 @@ bool RunMapKey(const QKeyEvent& event)
         return false;
     const quint32 scan = X11KeyCode(event);
     if (event.key() == Qt::Key_Escape || scan == ScanEscape) {
-        ClearSelectionAndPlacing();
+        ClearSelectionAndPlacing(Editor());
         return true;
     }
     if (event.key() == Qt::Key_PageUp || scan == ScanPageUp) {
-        RaiseSelection(1);
+        RaiseSelection(Editor(), 1);
         return true;
     }
     if (event.key() == Qt::Key_PageDown || scan == ScanPageDown) {
-        RaiseSelection(-1);
+        RaiseSelection(Editor(), -1);
         return true;
     }
     if (Is(event, KeyR)) {
         const float step = event.modifiers() & Qt::AltModifier ? 15.0f : 90.0f;
-        TurnSelection(event.modifiers() & Qt::ShiftModifier ? -step : step);
+        TurnSelection(Editor(), event.modifiers() & Qt::ShiftModifier ? -step : step);
         return true;
     }
     return false;
@@ -226,7 +226,7 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         }
         if (IsDeleteKey(key) && !key.isAutoRepeat()) {
             if (MainWindow())
-                Guarded([&] { DeleteSelectionOrNearest(); });
+                Guarded([&] { DeleteSelectionOrNearest(Editor()); });
             return state.SwallowKeys;
         }
         if (MainWindow() && !state.ModelEditMode && !key.isAutoRepeat()) {

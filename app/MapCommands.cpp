@@ -49,8 +49,7 @@ bool InMapView(const EditorState& state) { return !state.ModelEditMode; }
 void ShowSelection(TFVantor& window)
 {
     RequestFrame();  // the outlines follow the selection
-    const EditorState& state = Editor();
-    const size_t n = state.Selection.size();
+    const size_t n = Editor().Selection.size();
     window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
     if (ObjectSettingsWindow())
         ObjectSettingsWindow()->ShowSelection();
@@ -58,9 +57,9 @@ void ShowSelection(TFVantor& window)
 
 }  // namespace
 
-bool MapRayAt(int x, int y, qx::Ray& ray)
+bool MapRayAt(const EditorState& state, int x, int y, qx::Ray& ray)
 {
-    const EditorState::PickView& view = Editor().MapView;
+    const EditorState::PickView& view = state.MapView;
     if (!view.valid)
         return false;
     // The pixel's centre, GL's rows counted from the bottom.
@@ -78,26 +77,24 @@ bool MapRayAt(int x, int y, qx::Ray& ray)
     return true;
 }
 
-void SelectAtMouse(bool toggle)
+void SelectAtMouse(EditorState& state, bool toggle)
 {
-    EditorState& state = Editor();
     qx::Ray ray;
-    const int32_t hit =
-        MapRayAt(state.MouseX, state.MouseY, ray) ? qx::PickPlacement(state, state.MapFilter, ray, Editor().PickScratch) : -1;
+    const int32_t hit = MapRayAt(state, state.MouseX, state.MouseY, ray)
+                            ? qx::PickPlacement(state, state.MapFilter, ray, state.PickScratch)
+                            : -1;
     qx::SelectClicked(state, hit, toggle);
 }
 
-void SelectAllPlacements()
+void SelectAllPlacements(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!InMapView(state))
         return;
     qx::SetSelection(state, qx::SelectAll(state));
 }
 
-void ClearSelectionAndPlacing()
+void ClearSelectionAndPlacing(EditorState& state)
 {
-    EditorState& state = Editor();
     state.ObjectTree.SetCurrent(-1);
     state.Events.Notify(qx::ObjectTreeChanged);
     if (state.CursorPreview)
@@ -105,14 +102,13 @@ void ClearSelectionAndPlacing()
     qx::SetSelection(state, {});
 }
 
-void BeginSelectionDrag(int x, int y)
+void BeginSelectionDrag(EditorState& state, int x, int y)
 {
-    EditorState& state = Editor();
     state.Drag = EditorState::SelectionDrag();
     qx::Ray ray;
-    if (!InMapView(state) || state.Selection.empty() || !MapRayAt(x, y, ray))
+    if (!InMapView(state) || state.Selection.empty() || !MapRayAt(state, x, y, ray))
         return;
-    const int32_t hit = qx::PickPlacement(state, state.MapFilter, ray, Editor().PickScratch);
+    const int32_t hit = qx::PickPlacement(state, state.MapFilter, ray, state.PickScratch);
     if (hit < 0 || !qx::IsSelected(state.Selection, state.PlacementId(hit)))
         return;
     state.Drag.height = state.Placements[static_cast<size_t>(hit)].PosY;
@@ -123,16 +119,15 @@ void BeginSelectionDrag(int x, int y)
     state.Drag.active = true;
 }
 
-bool SelectionDragActive() { return Editor().Drag.active; }
+bool SelectionDragActive(const EditorState& state) { return state.Drag.active; }
 
-void DragSelectionTo(int x, int y)
+void DragSelectionTo(EditorState& state, int x, int y)
 {
-    EditorState& state = Editor();
     if (!state.Drag.active)
         return;
     qx::Ray ray;
     double at[3];
-    if (!MapRayAt(x, y, ray) || !OnPlane(ray, state.Drag.height, at))
+    if (!MapRayAt(state, x, y, ray) || !OnPlane(ray, state.Drag.height, at))
         return;
     state.Drag.dx = SnapDelta(at[0] - state.Drag.start[0], state.GridStepX);
     state.Drag.dz = SnapDelta(at[2] - state.Drag.start[2], state.GridStepZ);
@@ -141,9 +136,8 @@ void DragSelectionTo(int x, int y)
     state.Events.Notify(qx::MapChanged | qx::SelectionMoved);
 }
 
-void EndSelectionDrag()
+void EndSelectionDrag(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!state.Drag.active)
         return;
     const EditorState::SelectionDrag drag = std::exchange(state.Drag, EditorState::SelectionDrag());
@@ -154,9 +148,8 @@ void EndSelectionDrag()
     qx::RecordMapChange(state, "перемещение объектов", qx::MoveSelected(state, state.Selection, drag.origins, drag.dx, 0, drag.dz));
 }
 
-void RaiseSelection(int steps)
+void RaiseSelection(EditorState& state, int steps)
 {
-    EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
     const float dy = static_cast<float>(steps) * state.GridStepY;
@@ -164,38 +157,34 @@ void RaiseSelection(int steps)
            qx::EditSelected(state, state.Selection, [dy](TPlacement& p) { p.PosY += dy; }));
 }
 
-void TurnSelection(float degrees)
+void TurnSelection(EditorState& state, float degrees)
 {
-    EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
     qx::RecordMapChange(state, "поворот объектов", qx::TurnSelected(state, state.Selection, degrees));
 }
 
-void DuplicateSelection()
+void DuplicateSelection(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
     qx::RecordMapChange(state, "копирование объектов", qx::DuplicateSelected(state, state.Selection, state.GridStepX, 0));
 }
 
-void CopySelection()
+void CopySelection(const EditorState& state)
 {
-    const EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
     QGuiApplication::clipboard()->setText(ToQString(qx::PlacementLines(state, state.Selection)));
 }
 
-void PasteAtCursor()
+void PasteAtCursor(EditorState& state)
 {
-    PastePlacementText(FromQString(QGuiApplication::clipboard()->text()));
+    PastePlacementText(state, FromQString(QGuiApplication::clipboard()->text()));
 }
 
-void PastePlacementText(const std::string& cp1251)
+void PastePlacementText(EditorState& state, const std::string& cp1251)
 {
-    EditorState& state = Editor();
     if (!InMapView(state))
         return;
     std::vector<std::string> names;
@@ -212,9 +201,8 @@ void PastePlacementText(const std::string& cp1251)
     qx::RecordMapChange(state, "вставка объектов", qx::AddPlacements(state, state.Selection, names, placements, at));
 }
 
-void DeleteSelectionOrNearest()
+void DeleteSelectionOrNearest(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!InMapView(state))
         return;
     if (state.Selection.empty()) {
@@ -228,9 +216,8 @@ void DeleteSelectionOrNearest()
     qx::RecordMapChange(state, "удаление объектов с карты", qx::DeleteSelected(state, state.Selection));
 }
 
-void SetSelectedField(float TPlacement::*field, float value, const std::string& mergeKey)
+void SetSelectedField(EditorState& state, float TPlacement::*field, float value, const std::string& mergeKey)
 {
-    EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
     qx::RecordMapChange(state, "изменение объектов",

@@ -81,7 +81,7 @@ TFOPos::TFOPos(QWidget* parent) : ToolWindow("FOPos", "Настройка объ
         QLineEdit* edit = this->*f.edit;
         rules.apply = [this, edit, f] {
             if (Window)
-                SetSelectedField(f.value, EditTextToFloat(FromQString(edit->text())), f.name);
+                SetSelectedField(Editor(), f.value, EditTextToFloat(FromQString(edit->text())), f.name);
         };
         WatchNumberField(edit, std::move(rules));
     }

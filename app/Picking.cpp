@@ -185,7 +185,7 @@ void SceneClick(TFVantor& window)
         const std::string text = state.ObjectTree.CurrentText();
         // Nothing being placed: the click selects what is drawn under it.
         if (text.find('_') == std::string::npos) {
-            SelectAtMouse(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+            SelectAtMouse(state, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
             return;
         }
         if (refusedForNothing())

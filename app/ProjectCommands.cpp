@@ -111,7 +111,7 @@ bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
         TextureWindow()->ProjectFolder = open.Chosen();
     ShowCaption(window);
     if (how == Switch::Keep)
-        ClearSelectionAndPlacing();
+        ClearSelectionAndPlacing(Editor());
     if (how == Switch::Load)
         OfferRecovery();
     return true;

@@ -123,11 +123,11 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     });
     connect(SceneWindow, &SceneSurface::dragStarted, this, [this](int x, int y) {
         RenderTimer->DrawPending();
-        Guarded([&] { BeginSelectionDrag(x, y); });
+        Guarded([&] { BeginSelectionDrag(Editor(), x, y); });
     });
     connect(SceneWindow, &SceneSurface::dragMoved, this,
-            [this](int x, int y) { Guarded([&] { DragSelectionTo(x, y); }); });
-    connect(SceneWindow, &SceneSurface::dragEnded, this, [this] { Guarded([this] { EndSelectionDrag(); }); });
+            [this](int x, int y) { Guarded([&] { DragSelectionTo(Editor(), x, y); }); });
+    connect(SceneWindow, &SceneSurface::dragEnded, this, [this] { Guarded([this] { EndSelectionDrag(Editor()); }); });
     // Changes of the picture that need no input event to this application
     // (a tree's signal, a value set by a command); input asks by itself.
     connect(Ch1, &QListWidget::itemChanged, this, &RequestFrame);

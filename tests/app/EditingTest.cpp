@@ -357,7 +357,7 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     EXPECT_TRUE(ObjectSettingsWindow()->isVisible());
     EXPECT_NE(ObjectSettingsWindow()->Info->text().indexOf(Ui("коробок 1, размещений 2")), -1) << ObjectSettingsWindow()->Info->text().toStdString();
 
-    PastePlacementText("_Crate 1 2");
+    PastePlacementText(Editor(), "_Crate 1 2");
     EXPECT_EQ(state.PlacementCount, 2);
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].caption, Cp("Вставка"));
