@@ -309,7 +309,7 @@ void OfferRecovery()
         EditorState& state = Editor();
         if (qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree)) {
             EditHistory().ResetUnsaved();
-            ShowProjectReplaced();
+            ShowProjectReplaced(Editor());
         }
     } catch (const std::exception& e) {
         qx::Messages().ShowMessage(caption, Cp("Автосохранение повреждено и оставлено на диске: ") + e.what());

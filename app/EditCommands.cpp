@@ -142,9 +142,8 @@ void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
 
 }  // namespace
 
-void AddStaticObject()
+void AddStaticObject(EditorState& state)
 {
-    EditorState& state = Editor();
     const int selected = state.ObjectTree.Current();
     if (selected < 0 || state.ObjectTree.Text(selected) == PlayerNodeText())
         return;
@@ -159,9 +158,8 @@ void AddStaticObject()
         ObjectListClick();
 }
 
-void RenameSelectedObject()
+void RenameSelectedObject(EditorState& state)
 {
-    EditorState& state = Editor();
     const int32_t k = SelectedObject();
     if (k < 0 || RefusedWhileOpen(k, "Переименование объекта"))
         return;
@@ -172,9 +170,8 @@ void RenameSelectedObject()
     qx::RenameObjectDefinition(state, k, node, name);
 }
 
-void DeleteSelectedObject()
+void DeleteSelectedObject(EditorState& state)
 {
-    EditorState& state = Editor();
     const int32_t k = SelectedObject();
     if (k < 0 || RefusedWhileOpen(k, "Удаление объекта"))
         return;
@@ -204,9 +201,8 @@ void OpenObjectForEditing(TFVantor& window)
     window.CamZoom->setValue(32);
 }
 
-void LeaveObjectViewUnsaved()
+void LeaveObjectViewUnsaved(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!state.ModelEditMode)
         return;
     const int32_t k = state.EditIndex();
@@ -220,31 +216,23 @@ void LeaveObjectViewUnsaved()
         qx::LeaveUnsaved(state);
 }
 
-void ShowProjectReplaced()
+void ShowProjectReplaced(EditorState& state)
 {
-    qx::LeaveObjectViewIfGone(Editor());
+    qx::LeaveObjectViewIfGone(state);
     // Nothing of the project left stays chosen: no object on the cursor,
     // no selection.
-    ClearSelectionAndPlacing(Editor());
-    qx::OpenTopLevel(Editor().ObjectTree);
-    qx::OpenTopLevel(Editor().MapTree);
-    Editor().Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
+    ClearSelectionAndPlacing(state);
+    qx::OpenTopLevel(state.ObjectTree);
+    qx::OpenTopLevel(state.MapTree);
+    state.Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
 }
 
-void StoreEditedObject() { qx::StoreWorkingCopy(Editor()); }
-
-void DropPendingPrimitive() { qx::DropPending(Editor()); }
-
-ShapeFields PendingShape() { return qx::PendingFields(Editor()); }
-
-void StartPlacingShape(ShapeKind kind)
+void StartPlacingShape(EditorState& state, ShapeKind kind)
 {
-    qx::StartPlacingShape(Editor(), kind, Editor().SelectedTexture);
+    qx::StartPlacingShape(state, kind, state.SelectedTexture);
 }
 
-void StartPlacingBox() { StartPlacingShape(ShapeKind::Box); }
-
-void StartPlacingModel(ShapeKind kind, const std::string& fsPath)
+void StartPlacingModel(EditorState& state, ShapeKind kind, const std::string& fsPath)
 {
     if (!IsModel(kind))
         return;
@@ -254,7 +242,7 @@ void StartPlacingModel(ShapeKind kind, const std::string& fsPath)
     auto fresh = std::make_unique<TGLPremitives>();
     const int index = kind == ShapeKind::Model3ds ? fresh->AddModel3ds(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1)
                                                   : fresh->AddModelBlender(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1);
-    qx::StartPlacing(Editor(), kind, std::move(fresh), index);
+    qx::StartPlacing(state, kind, std::move(fresh), index);
 }
 
 void DeleteSelectedPart(TFVantor& window)
@@ -276,7 +264,7 @@ void ChangeSelectedPart(TFVantor& window)
     int i = -1;
     if (!SelectedPart(window, &node, kind, i) || !qx::ChangePart(Editor(), {kind, i}))
         return;
-    const ShapeFields shape = PendingShape();
+    const ShapeFields shape = qx::PendingFields(Editor());
     // The frame gives the pending primitive the chosen texture: its own
     // until the user picks another.
     if (shape.Texture)
@@ -348,21 +336,21 @@ void InstallEditCommands(TFVantor& window)
     const auto onButton = [w](QPushButton* button, std::function<void()> command) {
         QObject::connect(button, &QPushButton::clicked, w, [command] { Guarded(command); });
     };
-    on(w->PopupMenu1->findChild<QAction*>("N4"), [w] { AddStaticObject(); });
+    on(w->PopupMenu1->findChild<QAction*>("N4"), [w] { AddStaticObject(Editor()); });
     on(w->PopupMenu1->findChild<QAction*>("N35"), [w] { OpenObjectForEditing(*w); });
     on(w->PopupMenu1->findChild<QAction*>("N33"), ShowObjectParameters);
-    on(w->PopupMenu1->findChild<QAction*>("N36"), RenameSelectedObject);
-    on(w->PopupMenu1->findChild<QAction*>("N37"), DeleteSelectedObject);
+    on(w->PopupMenu1->findChild<QAction*>("N36"), [] { RenameSelectedObject(Editor()); });
+    on(w->PopupMenu1->findChild<QAction*>("N37"), [] { DeleteSelectedObject(Editor()); });
     on(w->PopupMenu3->findChild<QAction*>("N39"), [w] { DeleteSelectedPart(*w); });
     on(w->PopupMenu3->findChild<QAction*>("N40"), [w] { ChangeSelectedPart(*w); });
-    onButton(w->BitBtn2, StoreEditedObject);
-    onButton(w->BitBtn3, LeaveObjectViewUnsaved);
-    onButton(w->Button19, [] { StartPlacingShape(ShapeKind::Box); });
-    onButton(w->Button17, [] { StartPlacingShape(ShapeKind::Floor); });
-    onButton(w->Button18, [] { StartPlacingShape(ShapeKind::Wall); });
-    onButton(w->Button20, [] { StartPlacingShape(ShapeKind::Sphere); });
-    onButton(w->Button5, [] { StartPlacingShape(ShapeKind::Torus); });
-    onButton(w->Button4, DropPendingPrimitive);
+    onButton(w->BitBtn2, [] { qx::StoreWorkingCopy(Editor()); });
+    onButton(w->BitBtn3, [] { LeaveObjectViewUnsaved(Editor()); });
+    onButton(w->Button19, [] { StartPlacingShape(Editor(), ShapeKind::Box); });
+    onButton(w->Button17, [] { StartPlacingShape(Editor(), ShapeKind::Floor); });
+    onButton(w->Button18, [] { StartPlacingShape(Editor(), ShapeKind::Wall); });
+    onButton(w->Button20, [] { StartPlacingShape(Editor(), ShapeKind::Sphere); });
+    onButton(w->Button5, [] { StartPlacingShape(Editor(), ShapeKind::Torus); });
+    onButton(w->Button4, [] { qx::DropPending(Editor()); });
     onButton(w->Button27, AddModel3ds);
     onButton(w->Button28, AddModelBlender);
     // The trees show the document's after every change of them; the user's

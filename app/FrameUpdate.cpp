@@ -4,7 +4,7 @@
 #include "FrameLoop.h"
 
 #include "Camera.h"
-#include "EditCommands.h"
+#include "SessionEdits.h"
 #include "EditorState.h"
 #include "QX3DObject.h"
 
@@ -37,7 +37,7 @@ void UpdateFrame(EditorState& state, const SceneView& view)
         return;
     if (state.EditedModel)
         state.EditedModel->CurrentList = static_cast<int16_t>(view.timeline);
-    const ShapeFields shape = PendingShape();
+    const ShapeFields shape = qx::PendingFields(state);
     if (!state.PendingPrimitive || !shape)
         return;
     const TVec3 before = *shape.Position;

@@ -161,7 +161,7 @@ bool ImportModel(ShapeKind kind, const std::string& fsPath)
     if (!CopyIntoModels(fsPath, fileName, "Модель"))
         return false;
     CopyPictures(pictures, fs::path(fsPath).parent_path().string() + "/");
-    StartPlacingModel(kind, ModelsFolder() + fileName);
+    StartPlacingModel(Editor(), kind, ModelsFolder() + fileName);
     const std::vector<std::string> faults = qx::TakeModelWarnings();
     if (!faults.empty()) {
         std::string text = Cp("Модель ") + name + Cp(" прочитана с ошибками; то, что в них, не показано:");

@@ -76,7 +76,7 @@ bool LoadFolder(TFVantor& window, const std::string& folder)
         loaded = qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree, &missing);
         if (loaded) {
             EditHistory().Reset();
-            ShowProjectReplaced();
+            ShowProjectReplaced(Editor());
         }
     }
     // Shown once the window takes input again.

@@ -91,7 +91,7 @@ void OpenWithPendingBox()
     tree->clearSelection();
     tree->topLevelItem(0)->child(0)->setSelected(true);
     OpenObjectForEditing(Window());
-    StartPlacingBox();
+    StartPlacingShape(::Editor(), ShapeKind::Box);
 }
 
 // Undo of a box field's change; `presented`: with the present step that
@@ -127,7 +127,7 @@ void UndoPlacementAddition(benchmark::State& bench)
     TheEditor();
     EditorState& state = ::Editor();
     if (state.ModelEditMode)
-        StoreEditedObject();
+        qx::StoreWorkingCopy(::Editor());
     QTreeWidget* tree = Window().ObjectList;
     tree->clearSelection();
     tree->topLevelItem(0)->child(0)->setSelected(true);
@@ -148,7 +148,7 @@ void UndoObjectRename(benchmark::State& bench)
     TheEditor();
     EditorState& state = ::Editor();
     if (state.ModelEditMode)
-        StoreEditedObject();
+        qx::StoreWorkingCopy(::Editor());
     int i = 0;
     for (auto _ : bench) {
         bench.PauseTiming();
@@ -159,7 +159,7 @@ void UndoObjectRename(benchmark::State& bench)
         QTreeWidget* tree = Window().ObjectList;
         tree->clearSelection();
         tree->topLevelItem(0)->child(1000)->setSelected(true);
-        RenameSelectedObject();
+        RenameSelectedObject(::Editor());
         bench.ResumeTiming();
         EditHistory().Undo();
     }
@@ -244,7 +244,7 @@ void AutosaveMainThreadPause(benchmark::State& bench)
     TheEditor();
     EditorState& state = ::Editor();
     if (state.ModelEditMode)
-        StoreEditedObject();
+        qx::StoreWorkingCopy(::Editor());
     Autosaver& autosaver = *TheEditor().windows->autosaver;
     autosaver.Start();
     autosaver.Finish();

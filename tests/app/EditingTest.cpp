@@ -203,7 +203,7 @@ TEST_F(EditingTest, ClickAndCommandRules)
     Select(w()->ObjectList, a);
     OpenObjectForEditing(*w());
     ASSERT_TRUE(state.ModelEditMode);
-    StartPlacingBox();
+    StartPlacingShape(Editor(), ShapeKind::Box);
     SceneClick(*w());
     EXPECT_EQ(state.ClickState, 1);
     QTest::mouseClick(w()->Button4, Qt::LeftButton);
@@ -214,7 +214,7 @@ TEST_F(EditingTest, ClickAndCommandRules)
     Select(w()->OBJList, Node(w()->OBJList, "+Модели"));
     DeleteSelectedPart(*w());
     EXPECT_NE(Node(w()->OBJList, "+Модели"), nullptr);
-    StoreEditedObject();
+    qx::StoreWorkingCopy(Editor());
     EXPECT_FALSE(state.ModelEditMode);
     EXPECT_FALSE(BoxEditorWindow()->isVisible());
 
@@ -223,12 +223,12 @@ TEST_F(EditingTest, ClickAndCommandRules)
         return std::optional<QString>();
     };
     Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-    AddStaticObject();
-    AddStaticObject();
+    AddStaticObject(Editor());
+    AddStaticObject(Editor());
     EXPECT_EQ(state.MapObjectCount, 2);
     EXPECT_EQ(state.MapObjectNames[1], Cp("_ИмяОбъекта"));
     Select(w()->ObjectList, Node(w()->ObjectList, "_Игрок"));
-    AddStaticObject();
+    AddStaticObject(Editor());
     OpenObjectForEditing(*w());
     EXPECT_EQ(state.MapObjectCount, 2);
     EXPECT_FALSE(state.ModelEditMode);
@@ -400,15 +400,15 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
     const auto make = [&](const char* name, int boxes) {
         answer = name;
         Select(w()->ObjectList, objects);
-        AddStaticObject();
+        AddStaticObject(Editor());
         OpenObjectForEditing(*w());
-        StartPlacingBox();
+        StartPlacingShape(Editor(), ShapeKind::Box);
         for (int i = 0; i < boxes; ++i) {
             BoxEditorWindow()->Ex2->setText(QString::number(i + 1));
             SceneClick(*w());
             SceneClick(*w());
         }
-        StoreEditedObject();
+        qx::StoreWorkingCopy(Editor());
     };
     make("A", 1);
     QTreeWidgetItem* a = Node(w()->ObjectList, "_A");
@@ -424,7 +424,7 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
     Select(w()->ObjectList, a);
     OpenObjectForEditing(*w());
     ASSERT_EQ(primitives->childCount(), 1);
-    StoreEditedObject();
+    qx::StoreWorkingCopy(Editor());
     Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
     OpenObjectForEditing(*w());
     ASSERT_EQ(primitives->childCount(), 2) << "B's own boxes, not A's";
@@ -716,7 +716,7 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
 
     // Saved, loaded in a fresh editor and reopened, the object lists the
     // same nodes.
-    StoreEditedObject();
+    qx::StoreWorkingCopy(Editor());
     w()->ObjectList->setCurrentItem(Node(w()->ObjectList, "+Объекты"));
     Menu("Save1");
     StartEditor();
@@ -829,7 +829,7 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
     // Committed, saved and loaded in a fresh editor, it is read from models/.
     QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
-    StoreEditedObject();
+    qx::StoreWorkingCopy(Editor());
     w()->findChild<QAction*>("Save1")->trigger();
     StartEditor();
     w()->findChild<QAction*>("Load1")->trigger();

@@ -143,9 +143,9 @@ protected:
             return std::optional<QString>(QString(name));
         };
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject();
+        AddStaticObject(Editor());
         OpenObjectForEditing(*w());
-        StartPlacingBox();
+        StartPlacingShape(Editor(), ShapeKind::Box);
     }
 
     int writes_ = 0;
@@ -160,12 +160,12 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     };
     Check("a new object", [&] {
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject();
+        AddStaticObject(Editor());
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: добавление объекта"));
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стол"));
     OpenObjectForEditing(*w());
-    StartPlacingBox();
+    StartPlacingShape(Editor(), ShapeKind::Box);
     state.CursorWorld[0] = 4;
     state.CursorWorld[2] = 6;
     Check("a committed box", [&] {
@@ -190,7 +190,7 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: удаление коробки"));
     // The open object was written from its working copy already.
-    Check("stored changes", [&] { StoreEditedObject(); }, false);
+    Check("stored changes", [&] { qx::StoreWorkingCopy(Editor()); }, false);
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(state.ModelEditMode) << "undone, the object is open again";
     QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
@@ -254,7 +254,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     const auto add = [&](const char* name) {
         answer = name;
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject();
+        AddStaticObject(Editor());
     };
     add("A");
     OpenObjectForEditing(*w());
@@ -264,7 +264,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     EXPECT_FALSE(state.ModelEditMode) << "the view left with the object it showed";
     EXPECT_FALSE(w()->ModelList->isVisible());
     add("B");
-    StoreEditedObject();
+    qx::StoreWorkingCopy(Editor());
     const int32_t b = state.FindObject("_B");
     ASSERT_GE(b, 0);
     EXPECT_EQ(state.MapObjects[static_cast<size_t>(b)]->Lists[0]->BoxCount, 0);
@@ -275,7 +275,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     Save1Click();
     Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
     OpenObjectForEditing(*w());
-    StartPlacingBox();
+    StartPlacingShape(Editor(), ShapeKind::Box);
     SceneClick(*w());
     SceneClick(*w());
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
@@ -284,7 +284,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     Load1Click(*w());
     EXPECT_FALSE(state.ModelEditMode);
     EXPECT_TRUE(w()->ObjectList->topLevelItem(0)->isExpanded()) << "the loaded tree shows its top folders";
-    StoreEditedObject();
+    qx::StoreWorkingCopy(Editor());
     EXPECT_EQ(state.MapObjects[static_cast<size_t>(state.FindObject("_B"))]->Lists[0]->BoxCount, 0);
 }
 
@@ -310,13 +310,13 @@ TEST_F(HistoryTest, BoxEditorFieldsFollowTheBoxAndItsButtonsKeepTheirRules)
     state.CursorOnNothing = false;
     SceneClick(*w());
     ASSERT_EQ(state.ClickState, 1);
-    StartPlacingBox();
+    StartPlacingShape(Editor(), ShapeKind::Box);
     EXPECT_EQ(state.ClickState, 0) << "unlocked, the new box follows the cursor";
     EXPECT_EQ(BoxEditorWindow()->Ez2->text(), "8");
     BoxEditorWindow()->findChild<QPushButton*>("Button8")->click();
     EXPECT_EQ(state.CursorWorld[0], 5) << "a free box's position field moves nothing";
 
-    DropPendingPrimitive();
+    qx::DropPending(Editor());
     BoxEditorWindow()->Button29->click();
     EXPECT_EQ(state.ClickState, 0);
     EXPECT_EQ(state.EditedModel->Lists[0]->BoxCount, 0);
@@ -343,7 +343,7 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     for (const char* name : {"A", "B"}) {
         answers = {name};
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject();
+        AddStaticObject(Editor());
     }
     for (const char* name : {"_A", "_B", "_A"}) {
         Select(w()->ObjectList, Node(w()->ObjectList, name));
@@ -357,7 +357,7 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     asked.clear();
     answers = {"B", Ui("Стул")};
     Select(w()->ObjectList, Node(w()->ObjectList, "_A"));
-    Check("a renamed object", [&] { RenameSelectedObject(); });
+    Check("a renamed object", [&] { RenameSelectedObject(Editor()); });
     EXPECT_EQ(UndoText(), Ui("Отменить: переименование объекта"));
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], Ui("Переименование объекта|A"));
@@ -372,7 +372,7 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     EXPECT_EQ(Node(w()->ObjectList, "_A"), nullptr);
     ASSERT_NE(Node(w()->ObjectList, "_Стул"), nullptr);
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стул"));
-    RenameSelectedObject();  // cancelled: nothing, no step
+    RenameSelectedObject(Editor());  // cancelled: nothing, no step
     EXPECT_EQ(state.MapObjectNames[0], chair);
     EXPECT_EQ(UndoText(), Ui("Отменить: переименование объекта"));
 
@@ -389,12 +389,12 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     messages_.entries.clear();
     messages_.answer = false;
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стул"));
-    DeleteSelectedObject();
+    DeleteSelectedObject(Editor());
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].text, Cp("Объект размещён 2 раза. Удалить вместе с размещениями?"));
     EXPECT_EQ(state.MapObjectCount, 2);
     messages_.answer = true;
-    Check("a deleted object", [&] { DeleteSelectedObject(); });
+    Check("a deleted object", [&] { DeleteSelectedObject(Editor()); });
     EXPECT_EQ(UndoText(), Ui("Отменить: удаление объекта"));
     EXPECT_EQ(state.FindObject(chair), -1);
     ASSERT_EQ(state.PlacementCount, 1);
@@ -408,8 +408,8 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     asked.clear();
     Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
     OpenObjectForEditing(*w());
-    RenameSelectedObject();
-    DeleteSelectedObject();
+    RenameSelectedObject(Editor());
+    DeleteSelectedObject(Editor());
     EXPECT_TRUE(asked.empty());
     ASSERT_EQ(messages_.entries.size(), 2u);
     EXPECT_EQ(messages_.entries[0].caption, Cp("Переименование объекта"));
@@ -432,7 +432,7 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     }
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
     state.EditedModel->Lists[0]->Boxes[1].Texture = 3;
-    StoreEditedObject();
+    qx::StoreWorkingCopy(Editor());
     const auto reopen = [&] {
         Select(w()->ObjectList, Node(w()->ObjectList, "_Box"));
         OpenObjectForEditing(*w());
@@ -450,12 +450,12 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
     DeleteSelectedPart(*w());
     messages_.answer = false;
-    LeaveObjectViewUnsaved();
+    LeaveObjectViewUnsaved(Editor());
     EXPECT_TRUE(state.ModelEditMode);
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_TRUE(messages_.entries[0].question);
     messages_.answer = true;
-    Check("left without storing", [&] { LeaveObjectViewUnsaved(); });
+    Check("left without storing", [&] { LeaveObjectViewUnsaved(Editor()); });
     EXPECT_FALSE(state.ModelEditMode);
 
     reopen();
@@ -493,7 +493,7 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     w()->PopupMenu3->findChild<QAction*>("N40")->trigger();
     ASSERT_EQ(state.ChangedPrimitive, 0);
     BoxEditorWindow()->Ex2->setText("5");
-    DropPendingPrimitive();
+    qx::DropPending(Editor());
     SceneClick(*w());
     SceneClick(*w());
     EXPECT_EQ(boxes.BoxCount, 2);
@@ -544,7 +544,7 @@ TEST_F(HistoryTest, TheCaptionMarksUnsavedChangesAndClosingAsksFirst)
         return std::optional<QString>(QString("B"));
     };
     Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-    AddStaticObject();
+    AddStaticObject(Editor());
     QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
     EXPECT_TRUE(Caption().endsWith(" *")) << "the trees were not saved";
 
