@@ -324,12 +324,10 @@ void InstallEditCommands(TFVantor& window)
 {
     TFVantor* w = &window;
     // The window's widgets show the session from now on, until it goes.
-    static int observer = 0;
-    Editor().Events.Forget(observer);
     // The observer is copied while it is told: what it showed lives apart.
     auto shown = std::make_shared<SessionShown>();
-    observer = Editor().Events.Observe([w, shown](uint32_t changes) { ShowSession(*w, *shown, changes); });
-    QObject::connect(w, &QObject::destroyed, [key = observer] { Editor().Events.Forget(key); });
+    const int observer = Editor().Events.Observe([w, shown](uint32_t changes) { ShowSession(*w, *shown, changes); });
+    QObject::connect(w, &QObject::destroyed, [observer] { Editor().Events.Forget(observer); });
     const auto on = [w](QAction* action, std::function<void()> command) {
         QObject::connect(action, &QAction::triggered, w, [command] { Guarded(command); });
     };
