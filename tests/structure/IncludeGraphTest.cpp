@@ -108,8 +108,9 @@ TEST(IncludeGraphTest, EveryHeaderNameIsOneFileAndNoHeaderIncludesItself)
     ASSERT_GT(tree.byName.size(), 100u) << "the source tree was not found at " << QX_SOURCE_DIR;
     std::set<fs::path> headers;
     for (const auto& [name, files] : tree.byName) {
-        if (name.ends_with(".h"))
+        if (name.ends_with(".h")) {
             EXPECT_EQ(files.size(), 1u) << name << " is " << files.size() << " files; a bare include is ambiguous";
+        }
         for (const fs::path& file : files)
             if (name.ends_with(".h"))
                 headers.insert(file);
@@ -141,8 +142,9 @@ TEST(IncludeGraphTest, FoldersIncludeOneAnotherOneWayOnly)
     });
     EXPECT_TRUE(cycle.empty()) << "folders that include each other: " << Joined(cycle);
     for (const auto& [folder, used] : uses)
-        if (*folder.begin() != "app")
+        if (*folder.begin() != "app") {
             EXPECT_FALSE(used.count("app")) << folder << " includes a header of app/";
+        }
 }
 
 TEST(IncludeGraphTest, WindowsLiveUnderUiOrApp)
