@@ -379,12 +379,17 @@ TEST_F(FrameTest, MouseLookTurnsOneRadianPer400Pixels)
     const QPoint anchor = w()->screen()->geometry().center() - QPoint(100, 0);
     camera->LookAnchorX = anchor.x();
     camera->LookAnchorY = anchor.y();
-    QCursor::setPos(anchor);
+    // The window system moves the cursor in its own time: a loaded machine
+    // may take longer than any fixed wait.
+    const auto cursorAt = [](QPoint p) {
+        QCursor::setPos(p);
+        EXPECT_TRUE(QTest::qWaitFor([p] { return QCursor::pos() == p; }, 2000)) << "the cursor did not move";
+    };
+    cursorAt(anchor);
     camera->MouseLookActive = 255;
     Frames(2);
     const float before = camera->Heading;
-    QCursor::setPos(anchor + QPoint(200, 0));
-    QTest::qWait(50);
+    cursorAt(anchor + QPoint(200, 0));
     Frames(1);
     camera->MouseLookActive = 0;
     Frames(1);
@@ -392,7 +397,8 @@ TEST_F(FrameTest, MouseLookTurnsOneRadianPer400Pixels)
     if (turned > 180)
         turned = 360 - turned;
     EXPECT_NEAR(turned, 0.5 * 180 / M_PI, 1.0);
-    EXPECT_EQ(QCursor::pos(), anchor) << "the cursor is held at the anchor";
+    EXPECT_TRUE(QTest::qWaitFor([anchor] { return QCursor::pos() == anchor; }, 2000))
+        << "the cursor is held at the anchor";
 }
 
 TEST_F(FrameTest, NamesAxesAndGridOptionsChangeThePicture)
