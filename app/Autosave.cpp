@@ -22,6 +22,7 @@
 #include "QtText.h"
 #include "Textures.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace fs = std::filesystem;
 
@@ -55,11 +56,6 @@ struct AutosaveJob {
 };
 
 namespace {
-
-// The editor's one autosaver, so a save can wait for a write under way
-// before it removes the autosave.
-Autosaver* g_autosaver = nullptr;
-
 
 // What the object file holds of an object, for the worker to write: every
 // kind's fields, without the GL lists and models the copies would share
@@ -196,7 +192,6 @@ void WriteAutosave(const AutosaveJob& job, const std::string& folder)
 
 Autosaver::Autosaver() : clock_([] { return std::chrono::steady_clock::now(); })
 {
-    g_autosaver = this;
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
     connect(timer_, &QTimer::timeout, this, [this] { Tick(); });
@@ -207,8 +202,6 @@ Autosaver::~Autosaver()
 {
     if (worker_.joinable())
         worker_.join();
-    if (g_autosaver == this)
-        g_autosaver = nullptr;
 }
 
 void Autosaver::Tick()
@@ -274,8 +267,8 @@ std::string AutosaveFolderOf(const std::string& projectFolder) { return projectF
 
 void WaitForAutosave()
 {
-    if (g_autosaver)
-        g_autosaver->Finish();
+    if (Autosaver* autosave = EditorAutosave())
+        autosave->Finish();
 }
 
 void RemoveAutosave(const std::string& projectFolder)
@@ -285,7 +278,7 @@ void RemoveAutosave(const std::string& projectFolder)
     fs::remove_all(ToFsPath(AutosaveFolderOf(projectFolder)), ec);
 }
 
-void OfferRecovery(TFVantor& window)
+void OfferRecovery()
 {
     const std::string project = OpenProjectFolder();
     const std::string folder = AutosaveFolderOf(project);
@@ -316,7 +309,7 @@ void OfferRecovery(TFVantor& window)
         EditorState& state = Editor();
         if (qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree)) {
             EditHistory().ResetUnsaved();
-            ShowProjectReplaced(window);
+            ShowProjectReplaced(Editor());
         }
     } catch (const std::exception& e) {
         qx::Messages().ShowMessage(caption, Cp("Автосохранение повреждено и оставлено на диске: ") + e.what());

@@ -103,4 +103,4 @@ void WaitForAutosave();
 void RemoveAutosave(const std::string& projectFolder);
 // Offers the open project's autosave back: "Найдено автосохранение проекта
 // <folder> от <date time>. Восстановить?"
-void OfferRecovery(TFVantor& window);
+void OfferRecovery();

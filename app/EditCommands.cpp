@@ -16,7 +16,7 @@
 #include "DocumentSteps.h"
 #include "CountedWord.h"
 #include "DocTreeView.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "FrameLoop.h"
 #include "GLEngine.h"
@@ -24,7 +24,7 @@
 #include "MapCommands.h"
 #include "ModelImport.h"
 #include "Messages.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "ObjectEditor.h"
 #include "NumberText.h"
 #include "Picking.h"
@@ -32,10 +32,12 @@
 #include "ProjectFiles.h"
 #include "QX3DObject.h"
 #include "QtText.h"
-#include "TexturesSelectForm.h"
+#include "TextureEdits.h"
+#include "TextureWindow.h"
 #include "TreeEdits.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -120,12 +122,12 @@ void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
     const TGLPremitives* pending =
         state.PendingPrimitive && !state.PendingPrimitive->Lists.empty() ? state.PendingPrimitive->Lists[0].get()
                                                                         : nullptr;
-    if (FBoxEditor) {
+    if (BoxEditorWindow()) {
         if (state.Placing && pending != shown.pending)
-            FBoxEditor->show();
+            BoxEditorWindow()->show();
         else if ((shown.open && !state.ModelEditMode) ||
                  (shown.placing && !state.Placing && (changes & qx::SessionChanged)))
-            FBoxEditor->close();
+            BoxEditorWindow()->close();
     }
     // The frame marks every change for its present step.  A command that
     // opened the view or brought a new primitive shows it at once (whichever
@@ -140,9 +142,8 @@ void ShowSession(TFVantor& window, SessionShown& shown, uint32_t changes)
 
 }  // namespace
 
-void AddStaticObject(TFVantor& window)
+void AddStaticObject(EditorState& state)
 {
-    EditorState& state = Editor();
     const int selected = state.ObjectTree.Current();
     if (selected < 0 || state.ObjectTree.Text(selected) == PlayerNodeText())
         return;
@@ -154,12 +155,11 @@ void AddStaticObject(TFVantor& window)
     // as a click on it would make it.
     qx::AddObjectDefinition(state, selected, name);
     if (state.ObjectTree.CurrentText() == name)
-        ObjectListClick(window);
+        ObjectListClick();
 }
 
-void RenameSelectedObject(TFVantor&)
+void RenameSelectedObject(EditorState& state)
 {
-    EditorState& state = Editor();
     const int32_t k = SelectedObject();
     if (k < 0 || RefusedWhileOpen(k, "Переименование объекта"))
         return;
@@ -170,9 +170,8 @@ void RenameSelectedObject(TFVantor&)
     qx::RenameObjectDefinition(state, k, node, name);
 }
 
-void DeleteSelectedObject(TFVantor&)
+void DeleteSelectedObject(EditorState& state)
 {
-    EditorState& state = Editor();
     const int32_t k = SelectedObject();
     if (k < 0 || RefusedWhileOpen(k, "Удаление объекта"))
         return;
@@ -202,9 +201,8 @@ void OpenObjectForEditing(TFVantor& window)
     window.CamZoom->setValue(32);
 }
 
-void LeaveObjectViewUnsaved(TFVantor&)
+void LeaveObjectViewUnsaved(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!state.ModelEditMode)
         return;
     const int32_t k = state.EditIndex();
@@ -218,33 +216,23 @@ void LeaveObjectViewUnsaved(TFVantor&)
         qx::LeaveUnsaved(state);
 }
 
-void LeaveObjectViewIfGone(TFVantor&) { qx::LeaveObjectViewIfGone(Editor()); }
-
-void ShowProjectReplaced(TFVantor& window)
+void ShowProjectReplaced(EditorState& state)
 {
-    LeaveObjectViewIfGone(window);
+    qx::LeaveObjectViewIfGone(state);
     // Nothing of the project left stays chosen: no object on the cursor,
     // no selection.
-    ClearSelectionAndPlacing(window);
-    qx::OpenTopLevel(Editor().ObjectTree);
-    qx::OpenTopLevel(Editor().MapTree);
-    Editor().Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
+    ClearSelectionAndPlacing(state);
+    qx::OpenTopLevel(state.ObjectTree);
+    qx::OpenTopLevel(state.MapTree);
+    state.Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
 }
 
-void StoreEditedObject(TFVantor&) { qx::StoreWorkingCopy(Editor()); }
-
-void DropPendingPrimitive() { qx::DropPending(Editor()); }
-
-ShapeFields PendingShape() { return qx::PendingFields(Editor()); }
-
-void StartPlacingShape(ShapeKind kind)
+void StartPlacingShape(EditorState& state, ShapeKind kind)
 {
-    qx::StartPlacingShape(Editor(), kind, FTexture ? FTexture->SelectedTexture : 0);
+    qx::StartPlacingShape(state, kind, state.SelectedTexture);
 }
 
-void StartPlacingBox() { StartPlacingShape(ShapeKind::Box); }
-
-void StartPlacingModel(ShapeKind kind, const std::string& fsPath)
+void StartPlacingModel(EditorState& state, ShapeKind kind, const std::string& fsPath)
 {
     if (!IsModel(kind))
         return;
@@ -254,7 +242,7 @@ void StartPlacingModel(ShapeKind kind, const std::string& fsPath)
     auto fresh = std::make_unique<TGLPremitives>();
     const int index = kind == ShapeKind::Model3ds ? fresh->AddModel3ds(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1)
                                                   : fresh->AddModelBlender(fsPath, 0, 0, 0, 0, 0, 0, 1, 1, 1);
-    qx::StartPlacing(Editor(), kind, std::move(fresh), index);
+    qx::StartPlacing(state, kind, std::move(fresh), index);
 }
 
 void DeleteSelectedPart(TFVantor& window)
@@ -276,11 +264,11 @@ void ChangeSelectedPart(TFVantor& window)
     int i = -1;
     if (!SelectedPart(window, &node, kind, i) || !qx::ChangePart(Editor(), {kind, i}))
         return;
-    const ShapeFields shape = PendingShape();
+    const ShapeFields shape = qx::PendingFields(Editor());
     // The frame gives the pending primitive the chosen texture: its own
     // until the user picks another.
-    if (FTexture && shape.Texture)
-        FTexture->SelectedTexture = *shape.Texture;
+    if (shape.Texture)
+        qx::ChooseTexture(Editor(), *shape.Texture);
 }
 
 ChangedPrimitiveHidden::ChangedPrimitiveHidden()
@@ -302,44 +290,65 @@ ChangedPrimitiveHidden::~ChangedPrimitiveHidden()
         HideShape(*Editor().EditedModel->Lists[0], kind_, index_, false);
 }
 
-void ShowObjectParameters(TFVantor&)
+void ShowObjectParameters()
 {
     const std::string text = Editor().ObjectTree.CurrentText();
-    if (FOPos && IsDefinitionNode(text))
-        FOPos->ShowObject(text);
+    if (ObjectSettingsWindow() && IsDefinitionNode(text))
+        ObjectSettingsWindow()->ShowObject(text);
 }
+
+namespace {
+
+// A texture edit renumbered primitives: what the map draws of them from
+// buffers is built again, and the preview on the cursor is copied again
+// from its definition.
+void RedrawRenumbered()
+{
+    EditorState& state = Editor();
+    bool rebuilt = false;
+    for (int32_t i = 0; i < state.MapObjectCount; ++i) {
+        TQX3DObject& object = *state.MapObjects[static_cast<size_t>(i)];
+        if (!object.DrawingStale())
+            continue;
+        MakeEngineCurrent();
+        object.BuildDisplayLists();
+        rebuilt = true;
+    }
+    if (rebuilt && state.CursorPreview && state.CursorPreview->ListCount > 0)
+        ShowChosenObject();
+}
+
+}  // namespace
 
 void InstallEditCommands(TFVantor& window)
 {
     TFVantor* w = &window;
     // The window's widgets show the session from now on, until it goes.
-    static int observer = 0;
-    Editor().Events.Forget(observer);
     // The observer is copied while it is told: what it showed lives apart.
     auto shown = std::make_shared<SessionShown>();
-    observer = Editor().Events.Observe([w, shown](uint32_t changes) { ShowSession(*w, *shown, changes); });
-    QObject::connect(w, &QObject::destroyed, [key = observer] { Editor().Events.Forget(key); });
-    const auto on = [w](QAction* action, void (*command)(TFVantor&)) {
-        QObject::connect(action, &QAction::triggered, w, [w, command] { Guarded([&] { command(*w); }); });
+    const int observer = Editor().Events.Observe([w, shown](uint32_t changes) { ShowSession(*w, *shown, changes); });
+    QObject::connect(w, &QObject::destroyed, [observer] { Editor().Events.Forget(observer); });
+    const auto on = [w](QAction* action, std::function<void()> command) {
+        QObject::connect(action, &QAction::triggered, w, [command] { Guarded(command); });
     };
-    const auto onButton = [w](QPushButton* button, void (*command)(TFVantor&)) {
-        QObject::connect(button, &QPushButton::clicked, w, [w, command] { Guarded([&] { command(*w); }); });
+    const auto onButton = [w](QPushButton* button, std::function<void()> command) {
+        QObject::connect(button, &QPushButton::clicked, w, [command] { Guarded(command); });
     };
-    on(w->PopupMenu1->findChild<QAction*>("N4"), AddStaticObject);
-    on(w->PopupMenu1->findChild<QAction*>("N35"), OpenObjectForEditing);
+    on(w->PopupMenu1->findChild<QAction*>("N4"), [w] { AddStaticObject(Editor()); });
+    on(w->PopupMenu1->findChild<QAction*>("N35"), [w] { OpenObjectForEditing(*w); });
     on(w->PopupMenu1->findChild<QAction*>("N33"), ShowObjectParameters);
-    on(w->PopupMenu1->findChild<QAction*>("N36"), RenameSelectedObject);
-    on(w->PopupMenu1->findChild<QAction*>("N37"), DeleteSelectedObject);
-    on(w->PopupMenu3->findChild<QAction*>("N39"), DeleteSelectedPart);
-    on(w->PopupMenu3->findChild<QAction*>("N40"), ChangeSelectedPart);
-    onButton(w->BitBtn2, StoreEditedObject);
-    onButton(w->BitBtn3, LeaveObjectViewUnsaved);
-    onButton(w->Button19, [](TFVantor&) { StartPlacingShape(ShapeKind::Box); });
-    onButton(w->Button17, [](TFVantor&) { StartPlacingShape(ShapeKind::Floor); });
-    onButton(w->Button18, [](TFVantor&) { StartPlacingShape(ShapeKind::Wall); });
-    onButton(w->Button20, [](TFVantor&) { StartPlacingShape(ShapeKind::Sphere); });
-    onButton(w->Button5, [](TFVantor&) { StartPlacingShape(ShapeKind::Torus); });
-    onButton(w->Button4, [](TFVantor&) { DropPendingPrimitive(); });
+    on(w->PopupMenu1->findChild<QAction*>("N36"), [] { RenameSelectedObject(Editor()); });
+    on(w->PopupMenu1->findChild<QAction*>("N37"), [] { DeleteSelectedObject(Editor()); });
+    on(w->PopupMenu3->findChild<QAction*>("N39"), [w] { DeleteSelectedPart(*w); });
+    on(w->PopupMenu3->findChild<QAction*>("N40"), [w] { ChangeSelectedPart(*w); });
+    onButton(w->BitBtn2, [] { qx::StoreWorkingCopy(Editor()); });
+    onButton(w->BitBtn3, [] { LeaveObjectViewUnsaved(Editor()); });
+    onButton(w->Button19, [] { StartPlacingShape(Editor(), ShapeKind::Box); });
+    onButton(w->Button17, [] { StartPlacingShape(Editor(), ShapeKind::Floor); });
+    onButton(w->Button18, [] { StartPlacingShape(Editor(), ShapeKind::Wall); });
+    onButton(w->Button20, [] { StartPlacingShape(Editor(), ShapeKind::Sphere); });
+    onButton(w->Button5, [] { StartPlacingShape(Editor(), ShapeKind::Torus); });
+    onButton(w->Button4, [] { qx::DropPending(Editor()); });
     onButton(w->Button27, AddModel3ds);
     onButton(w->Button28, AddModelBlender);
     // The trees show the document's after every change of them; the user's
@@ -352,13 +361,13 @@ void InstallEditCommands(TFVantor& window)
         }
         if (changes & qx::MapTreeChanged)
             w->MapTreeView->Show();
-        if ((changes & qx::TextureTreeChanged) && FTexture)
-            FTexture->ShowTree();
+        if (changes & qx::TexturesChanged)
+            RedrawRenumbered();
     });
     QObject::connect(w->ObjectTreeView, &QObject::destroyed, [treeObserver] { Editor().Events.Forget(treeObserver); });
     w->ObjectTreeView->UserChanged = [] { Editor().Events.Notify(qx::ObjectTreeChanged); };
     w->MapTreeView->UserChanged = [] { Editor().Events.Notify(qx::MapTreeChanged); };
-    QObject::connect(w->ObjectList, &QTreeWidget::itemClicked, w, [w] { Guarded([&] { ObjectListClick(*w); }); });
+    QObject::connect(w->ObjectList, &QTreeWidget::itemClicked, w, [] { Guarded(ObjectListClick); });
     QObject::connect(w->ObjectList, &QTreeWidget::itemDoubleClicked, w,
                      [w] { Guarded([&] { OpenObjectForEditing(*w); }); });
     QObject::connect(w->OBJList, &QTreeWidget::itemDoubleClicked, w,

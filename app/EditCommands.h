@@ -1,8 +1,10 @@
 // The object editing commands of the main window: new object definitions,
 // renaming and deleting them, opening one for editing (a working copy),
 // placing, changing and deleting its boxes, and storing the copy back or
-// leaving it.  Each is a function a test calls directly; the
-// window's menus and buttons only call them.
+// leaving it.  Each is a function a test calls directly, on the editor's
+// document; the window's menus and buttons only call them.  "Сохранить
+// изменения" and "Мышка" are the document's own (qx::StoreWorkingCopy,
+// qx::DropPending).
 #pragma once
 
 #include <string>
@@ -10,42 +12,32 @@
 #include "ShapeFields.h"
 
 class TFVantor;
+struct EditorState;
 
 // "Добавить" > "Статический": a new object named through the name box.
-void AddStaticObject(TFVantor& window);
+void AddStaticObject(EditorState& state);
 // "Переименовать": the selected object takes a name from the name box (the
 // same rules); its placements and its tree nodes follow.
-void RenameSelectedObject(TFVantor& window);
+void RenameSelectedObject(EditorState& state);
 // "Удалить" in the object tree: the selected object goes; a placed one only
 // when the user agrees, and its placements with it.
-void DeleteSelectedObject(TFVantor& window);
+void DeleteSelectedObject(EditorState& state);
 // "Модель" and a double click on the object tree: open the selected object.
 void OpenObjectForEditing(TFVantor& window);
-// "Сохранить изменения": store the working copy into the definition that
-// was opened and leave the object view.
-void StoreEditedObject(TFVantor& window);
 // "Выход без сохранения": leaves the object view without storing, asking
 // first when the working copy differs from the definition.
-void LeaveObjectViewUnsaved(TFVantor& window);
-// After an undo, a redo, a load or a recovery: the object view closes when
-// the definition it was opened on is no longer listed.
-void LeaveObjectViewIfGone(TFVantor& window);
+void LeaveObjectViewUnsaved(EditorState& state);
 // After a load or a recovery replaced the project: the object view is left
 // (its definition is gone) and the object and map trees show their top
 // folders open.
-void ShowProjectReplaced(TFVantor& window);
-// "Мышка": drop the pending primitive.
-void DropPendingPrimitive();
-// The pending primitive's fields; empty when there is none.
-ShapeFields PendingShape();
+void ShowProjectReplaced(EditorState& state);
 // "Коробка", "Пол", "Стена", "Сфера", "Торус": a new primitive of the kind
 // follows the cursor (a locked one is dropped); the box editor shows it.
-void StartPlacingShape(ShapeKind kind);
-void StartPlacingBox();
+void StartPlacingShape(EditorState& state, ShapeKind kind);
 // "+ 3DS" and "+ Blender" after the file is in the project's models/ folder:
 // the model of `fsPath` follows the cursor at scale 1.  The reader's error
 // propagates, nothing changed.
-void StartPlacingModel(ShapeKind kind, const std::string& fsPath);
+void StartPlacingModel(EditorState& state, ShapeKind kind, const std::string& fsPath);
 // "Удалить" in the part tree: delete the selected primitive of the working
 // copy.
 void DeleteSelectedPart(TFVantor& window);
@@ -68,7 +60,7 @@ private:
     ShapeKind kind_ = ShapeKind::Box;
 };
 // "Параметры": the object settings window shows what the chosen object holds.
-void ShowObjectParameters(TFVantor& window);
+void ShowObjectParameters();
 
 // Connects the object tree's menu and double click, the part tree's menu and
 // the editing buttons, and makes the object view's widgets follow the

@@ -9,7 +9,7 @@
 #include "KeyHook.h"
 #include "ManagerProject.h"
 #include "MapNavigator.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "ModelsGl.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
@@ -17,10 +17,17 @@
 #include "ProjectCommands.h"
 #include "QX3DObject.h"
 #include "ObjectEditor.h"
+#include "OpenedProject.h"
+#include "ProjectTemplate.h"
+#include "TextureWindow.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 EditorWindows::EditorWindows()
 {
+    SetWiring(this);
+    project = std::make_unique<OpenedProject>();
+    blank = std::make_unique<ProjectTemplate>();
     SharedImageList().LoadFolder(qx::StartupDataFolder() + "Sys/Api/ImageList");
     // The model primitives read their files through the model readers.
     qx::InstallModelReaders();
@@ -46,15 +53,12 @@ EditorWindows::EditorWindows()
     navigator->show();
     boxEditor = std::make_unique<TFBoxEditor>();
     TFVantor* main = vantor.get();
+    boxEditor->UseDocument(Editor());
+    texture = std::make_unique<TFTexture>();
+    texture->UseDocument(Editor());
     boxEditor->Link = BoxEditorLink{
-        [] { return Editor().Placing; },
-        [] { return Editor().PrimIndex; },
-        [] { return Editor().ClickState; },
-        [] { return Editor().CursorWorld; },
-        [] { return PendingShape(); },
         [] { return Editor().Camera; },
         [main] { SceneClick(*main); },
-        nullptr,
     };
     InstallEditHistory(*main);
     autosaver = std::make_unique<Autosaver>();
@@ -65,9 +69,11 @@ EditorWindows::~EditorWindows()
     // Tool windows first: the main window's handlers may still refer to them.
     autosaver.reset();
     CloseProject();
+    texture.reset();
     boxEditor.reset();
     navigator.reset();
     pmanager.reset();
     opos.reset();
     vantor.reset();
+    SetWiring(nullptr);
 }

@@ -1,13 +1,11 @@
 #include "FrameLoop.h"
 
 #include <chrono>
-#include <optional>
 
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "ObjectRelease.h"
 #include "SceneSurface.h"
-#include "TexturesSelectForm.h"
 #include "Vantor.h"
 
 void DrawFrame(TFVantor& window)
@@ -29,7 +27,7 @@ void DrawFrame(TFVantor& window)
     const qreal ratio = window.SceneWindow->devicePixelRatio();
     view.width = static_cast<int>(window.Scene->width() * ratio);
     view.height = static_cast<int>(window.Scene->height() * ratio);
-    UpdateFrame(state, view, FTexture ? std::optional<int32_t>(FTexture->SelectedTexture) : std::nullopt);
+    UpdateFrame(state, view);
     DrawScene(state, window.Frame.shownOptions, view);
     PresentFrame(window);
 }

@@ -23,7 +23,6 @@
 #include <QTimer>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 class QListWidgetItem;
@@ -116,9 +115,8 @@ void RenderFrame(TFVantor& window);
 void DrawFrame(TFVantor& window);
 DisplayOptions ReadDisplayOptions(const FrameCache& cache);
 
-// The update step; `chosenTexture` is the texture window's choice, when
-// there is one.
-void UpdateFrame(EditorState& state, const SceneView& view, std::optional<int32_t> chosenTexture);
+// The update step.
+void UpdateFrame(EditorState& state, const SceneView& view);
 // The draw step: needs the GL context current.
 void DrawScene(EditorState& state, const DisplayOptions& options, const SceneView& view);
 // The present step of the main window.

@@ -13,11 +13,12 @@
 #include "EditorState.h"
 #include "HistoryView.h"
 #include "MapNavigator.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "NumberText.h"
 #include "QtText.h"
 #include "Vantor.h"
 #include "ViewLayout.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ void ShowCursorTexts(TFVantor& window)
     }
     GridStatusText(cache.scratch, cursor);
     ShowText(window.StatusPanels[3], cache.gridShown, cache.scratch);
-    if (FNavigator && FNavigator->isVisible())
-        FNavigator->ShowCursor(cursor);
+    if (NavigatorWindow() && NavigatorWindow()->isVisible())
+        NavigatorWindow()->ShowCursor(cursor);
 }
 
 }  // namespace
@@ -92,31 +93,24 @@ void PresentFrame(TFVantor& window)
     ShowCursorTexts(window);
     if (window.Views && Editor().Camera)
         window.Views->ShowCamera(*Editor().Camera);
-    if (FBoxEditor) {
-        uint32_t fields = FBoxEditor->StaleFields();
-        if (marks & (qx::PendingChanged | qx::SessionChanged))
-            fields = TFBoxEditor::AllFields;
-        else if (FollowsCursor(Editor()))
-            fields |= TFBoxEditor::PositionFields;
-        if (fields)
-            FBoxEditor->Present(fields);
-    }
+    if (BoxEditorWindow())
+        BoxEditorWindow()->Present(BoxEditorWindow()->StaleFields() | (FollowsCursor(Editor()) ? TFBoxEditor::PositionFields : 0u));
     if (marks & qx::HistoryChanged)
         PresentHistory(window);
 }
 
 void MarkForPresentation(uint32_t changes)
 {
-    if (!FVantor)
+    if (!MainWindow())
         return;
-    FVantor->Frame.toPresent |= changes;
-    if (!FVantor->Frame.drawing)
+    MainWindow()->Frame.toPresent |= changes;
+    if (!MainWindow()->Frame.drawing)
         RequestFrame();
 }
 
 void PresentNow()
 {
-    if (FVantor)
-        PresentFrame(*FVantor);
+    if (MainWindow())
+        PresentFrame(*MainWindow());
 }
 

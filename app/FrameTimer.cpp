@@ -12,6 +12,7 @@
 #include "HandlerGuard.h"
 #include "MapCommands.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 FrameTimer::FrameTimer(TFVantor& window) : QObject(&window), window_(window)
 {
@@ -123,8 +124,8 @@ bool FrameTimer::eventFilter(QObject* watched, QEvent* event)
 
 void RequestFrame()
 {
-    if (FVantor && FVantor->RenderTimer)
-        FVantor->RenderTimer->Request();
+    if (MainWindow() && MainWindow()->RenderTimer)
+        MainWindow()->RenderTimer->Request();
 }
 
 bool SomethingMoves()
@@ -132,5 +133,5 @@ bool SomethingMoves()
     const EditorState& state = Editor();
     const TMoveKeys& keys = state.MoveKeys;
     return keys.Back || keys.Forward || keys.Right || keys.Left ||
-           (state.Camera && state.Camera->MouseLookActive != 0) || SelectionDragActive();
+           (state.Camera && state.Camera->MouseLookActive != 0) || SelectionDragActive(state);
 }

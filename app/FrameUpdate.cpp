@@ -4,7 +4,7 @@
 #include "FrameLoop.h"
 
 #include "Camera.h"
-#include "EditCommands.h"
+#include "SessionEdits.h"
 #include "EditorState.h"
 #include "QX3DObject.h"
 
@@ -22,7 +22,7 @@ bool FollowsCursor(const EditorState& state)
            state.PendingPrimitive && state.ClickState == 0;
 }
 
-void UpdateFrame(EditorState& state, const SceneView& view, std::optional<int32_t> chosenTexture)
+void UpdateFrame(EditorState& state, const SceneView& view)
 {
     TCamera* camera = state.Camera;
     if (state.MoveKeys.Back)
@@ -37,7 +37,7 @@ void UpdateFrame(EditorState& state, const SceneView& view, std::optional<int32_
         return;
     if (state.EditedModel)
         state.EditedModel->CurrentList = static_cast<int16_t>(view.timeline);
-    const ShapeFields shape = PendingShape();
+    const ShapeFields shape = qx::PendingFields(state);
     if (!state.PendingPrimitive || !shape)
         return;
     const TVec3 before = *shape.Position;
@@ -51,8 +51,8 @@ void UpdateFrame(EditorState& state, const SceneView& view, std::optional<int32_
             *shape.Position = TVec3{static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])};
     }
     // Models bring their own materials.
-    if (shape.Texture && state.Placing && chosenTexture && *shape.Texture != *chosenTexture)
-        *shape.Texture = *chosenTexture;
+    if (shape.Texture && state.Placing && *shape.Texture != state.SelectedTexture)
+        *shape.Texture = state.SelectedTexture;
     if ((shape.Texture && *shape.Texture != textureBefore) || shape.Position->X != before.X ||
         shape.Position->Y != before.Y || shape.Position->Z != before.Z)
         state.Events.Notify(qx::PendingChanged);

@@ -7,10 +7,13 @@
 
 #include "DocumentEvents.h"
 #include "EditHistory.h"
-#include "EditRecording.h"
+#include "DocumentSteps.h"
+#include "EditCommands.h"
+#include "GLEngine.h"
 #include "EditorState.h"
 #include "HandlerGuard.h"
 #include "QtText.h"
+#include "SessionEdits.h"
 #include "Vantor.h"
 
 namespace {
@@ -63,8 +66,8 @@ void InstallEditHistory(TFVantor& window)
     QAction* redo = edit->addAction(Ui("Повторить"));
     redo->setObjectName("Redo1");
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(*w); }); });
-    QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(*w); }); });
+    QObject::connect(undo, &QAction::triggered, w, [w] { Guarded([w] { UndoLastEdit(); }); });
+    QObject::connect(redo, &QAction::triggered, w, [w] { Guarded([w] { RedoLastEdit(); }); });
     w->UndoAction = undo;
     w->RedoAction = redo;
 
@@ -74,7 +77,22 @@ void InstallEditHistory(TFVantor& window)
     // A new window: the history of an earlier one (tests make several) goes.
     EditHistory().Reset();
     PresentHistory(window);
-    InstallEditRecording();
+}
+
+void UndoLastEdit()
+{
+    MakeEngineCurrent();
+    EditHistory().Undo();
+    qx::LeaveObjectViewIfGone(Editor());
+    qx::KeepSelectionValid(Editor());
+}
+
+void RedoLastEdit()
+{
+    MakeEngineCurrent();
+    EditHistory().Redo();
+    qx::LeaveObjectViewIfGone(Editor());
+    qx::KeepSelectionValid(Editor());
 }
 
 void SetDesignCaption(TFVantor& window, const QString& caption)

@@ -8,9 +8,12 @@
 
 class TFVantor;
 
-// The menu "Правка", the caption's mark, and the recording hooks of the box
-// editor and the texture window.  Called once by the main window.
+// The menu "Правка" and the caption's mark.  Called once by the main window.
 void InstallEditHistory(TFVantor& window);
+// Ctrl+Z and Ctrl+Y / Ctrl+Shift+Z: the GL context current for the views
+// the document tells; the object view is left when its definition went.
+void UndoLastEdit();
+void RedoLastEdit();
 // The present step's part: the caption's mark and the actions' enabled
 // states and texts, each written only when it differs.
 void PresentHistory(TFVantor& window);

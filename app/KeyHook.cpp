@@ -8,13 +8,14 @@
 #include <QKeyEvent>
 
 #include "Camera.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "FrameLoop.h"
 #include "HandlerGuard.h"
 #include "MapCommands.h"
 #include "OrthoViewPane.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -80,40 +81,40 @@ Shortcut ShortcutOf(const QKeyEvent& event)
     return Shortcut::None;
 }
 
-void RunShortcut(Shortcut shortcut, TFVantor& window)
+void RunShortcut(Shortcut shortcut)
 {
     switch (shortcut) {
-    case Shortcut::Undo: UndoLastEdit(window); break;
-    case Shortcut::Redo: RedoLastEdit(window); break;
-    case Shortcut::SelectAll: SelectAllPlacements(window); break;
-    case Shortcut::Duplicate: DuplicateSelection(window); break;
-    case Shortcut::Copy: CopySelection(); break;
-    case Shortcut::Paste: PasteAtCursor(window); break;
+    case Shortcut::Undo: UndoLastEdit(); break;
+    case Shortcut::Redo: RedoLastEdit(); break;
+    case Shortcut::SelectAll: SelectAllPlacements(Editor()); break;
+    case Shortcut::Duplicate: DuplicateSelection(Editor()); break;
+    case Shortcut::Copy: CopySelection(Editor()); break;
+    case Shortcut::Paste: PasteAtCursor(Editor()); break;
     case Shortcut::None: break;
     }
 }
 
 // The map view's own keys, without Ctrl: true when the key was one.
-bool RunMapKey(const QKeyEvent& event, TFVantor& window)
+bool RunMapKey(const QKeyEvent& event)
 {
     if (event.modifiers() & Qt::ControlModifier)
         return false;
     const quint32 scan = X11KeyCode(event);
     if (event.key() == Qt::Key_Escape || scan == ScanEscape) {
-        ClearSelectionAndPlacing(window);
+        ClearSelectionAndPlacing(Editor());
         return true;
     }
     if (event.key() == Qt::Key_PageUp || scan == ScanPageUp) {
-        RaiseSelection(window, 1);
+        RaiseSelection(Editor(), 1);
         return true;
     }
     if (event.key() == Qt::Key_PageDown || scan == ScanPageDown) {
-        RaiseSelection(window, -1);
+        RaiseSelection(Editor(), -1);
         return true;
     }
     if (Is(event, KeyR)) {
         const float step = event.modifiers() & Qt::AltModifier ? 15.0f : 90.0f;
-        TurnSelection(window, event.modifiers() & Qt::ShiftModifier ? -step : step);
+        TurnSelection(Editor(), event.modifiers() & Qt::ShiftModifier ? -step : step);
         return true;
     }
     return false;
@@ -202,8 +203,8 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         if (const Shortcut shortcut = ShortcutOf(key); shortcut != Shortcut::None) {
             // A held shortcut repeats only undo and redo.
             const bool repeats = shortcut == Shortcut::Undo || shortcut == Shortcut::Redo;
-            if (FVantor && (repeats || !key.isAutoRepeat()))
-                Guarded([&] { RunShortcut(shortcut, *FVantor); });
+            if (MainWindow() && (repeats || !key.isAutoRepeat()))
+                Guarded([&] { RunShortcut(shortcut); });
             if (state.CtrlLook && camera) {
                 PutLook(*camera, lookAtCtrl_);
                 camera->MouseLookActive = 0;
@@ -213,7 +214,7 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         }
         // A menu item's own key ("Играть отсюда"): a key swallowed here
         // would never reach it.
-        if (QAction* action = FVantor ? ActionOfKey(*FVantor, key) : nullptr) {
+        if (QAction* action = MainWindow() ? ActionOfKey(*MainWindow(), key) : nullptr) {
             if (!key.isAutoRepeat())
                 Guarded([&] { action->trigger(); });
             if (state.CtrlLook && camera) {
@@ -224,13 +225,13 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
             return state.SwallowKeys;
         }
         if (IsDeleteKey(key) && !key.isAutoRepeat()) {
-            if (FVantor)
-                Guarded([&] { DeleteSelectionOrNearest(*FVantor); });
+            if (MainWindow())
+                Guarded([&] { DeleteSelectionOrNearest(Editor()); });
             return state.SwallowKeys;
         }
-        if (FVantor && !state.ModelEditMode && !key.isAutoRepeat()) {
+        if (MainWindow() && !state.ModelEditMode && !key.isAutoRepeat()) {
             bool ran = false;
-            Guarded([&] { ran = RunMapKey(key, *FVantor); });
+            Guarded([&] { ran = RunMapKey(key); });
             if (ran)
                 return state.SwallowKeys;
         }

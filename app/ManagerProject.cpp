@@ -8,12 +8,10 @@
 #include "QtText.h"
 #include "UserGuide.h"
 #include "Vantor.h"
-
-TFPManager* FPManager = nullptr;
+#include "Wiring.h"
 
 TFPManager::TFPManager(QWidget* parent) : ToolWindow("FPManager", "Менеджер проектов", 564, 336, parent)
 {
-    FPManager = this;
     TreeView1 = new QTreeWidget(this);
     TreeView1->setObjectName("TreeView1");
     TreeView1->setHeaderHidden(true);
@@ -72,8 +70,8 @@ std::string TFPManager::SelectedProject() const
 void TFPManager::Button1Click()
 {
     const QString chosen = FolderChooser()(Ui("Папка новой игры"), FolderUse::New);
-    if (!chosen.isEmpty() && FVantor)
-        CreateProject(*FVantor, chosen.toStdString());
+    if (!chosen.isEmpty() && MainWindow())
+        CreateProject(*MainWindow(), chosen.toStdString());
 }
 
 void TFPManager::Button2Click()
@@ -88,6 +86,6 @@ void TFPManager::Button4Click() { ShowUserGuide(ProgramFolder()); }
 void TFPManager::Button3Click()
 {
     const std::string folder = SelectedProject();
-    if (!folder.empty() && FVantor)
-        OpenRecentProject(*FVantor, folder);
+    if (!folder.empty() && MainWindow())
+        OpenRecentProject(*MainWindow(), folder);
 }

@@ -31,4 +31,3 @@ protected:
     void showEvent(QShowEvent* event) override;
 };
 
-extern TFPManager* FPManager;

@@ -11,7 +11,7 @@
 
 #include "DocumentSteps.h"
 #include "EditHistory.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "FrameLoop.h"
 #include "Errors.h"
@@ -21,15 +21,9 @@
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
-
-
-// The step of a change to the map; the selection goes with it.
-void Record(TFVantor&, const char* utf8Label, qx::MapChange change, const std::string& mergeKey = {})
-{
-    qx::RecordMapChange(Editor(), utf8Label, std::move(change), mergeKey);
-}
 
 // Where the ray meets the horizontal plane at `height`; false when it runs
 // along it or away from it.
@@ -52,11 +46,20 @@ float SnapDelta(double delta, float step)
 
 bool InMapView(const EditorState& state) { return !state.ModelEditMode; }
 
+void ShowSelection(TFVantor& window)
+{
+    RequestFrame();  // the outlines follow the selection
+    const size_t n = Editor().Selection.size();
+    window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
+    if (ObjectSettingsWindow())
+        ObjectSettingsWindow()->ShowSelection();
+}
+
 }  // namespace
 
-bool MapRayAt(int x, int y, qx::Ray& ray)
+bool MapRayAt(const EditorState& state, int x, int y, qx::Ray& ray)
 {
-    const EditorState::PickView& view = Editor().MapView;
+    const EditorState::PickView& view = state.MapView;
     if (!view.valid)
         return false;
     // The pixel's centre, GL's rows counted from the bottom.
@@ -74,29 +77,24 @@ bool MapRayAt(int x, int y, qx::Ray& ray)
     return true;
 }
 
-void SelectAtMouse(TFVantor& window, bool toggle)
+void SelectAtMouse(EditorState& state, bool toggle)
 {
-    EditorState& state = Editor();
     qx::Ray ray;
-    const int32_t hit =
-        MapRayAt(state.MouseX, state.MouseY, ray) ? qx::PickPlacement(state, state.MapFilter, ray, Editor().PickScratch) : -1;
+    const int32_t hit = MapRayAt(state, state.MouseX, state.MouseY, ray)
+                            ? qx::PickPlacement(state, state.MapFilter, ray, state.PickScratch)
+                            : -1;
     qx::SelectClicked(state, hit, toggle);
-    // The status bar says what is selected after every click, also one
-    // that changed nothing.
-    ShowSelection(window);
 }
 
-void SelectAllPlacements(TFVantor&)
+void SelectAllPlacements(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!InMapView(state))
         return;
     qx::SetSelection(state, qx::SelectAll(state));
 }
 
-void ClearSelectionAndPlacing(TFVantor&)
+void ClearSelectionAndPlacing(EditorState& state)
 {
-    EditorState& state = Editor();
     state.ObjectTree.SetCurrent(-1);
     state.Events.Notify(qx::ObjectTreeChanged);
     if (state.CursorPreview)
@@ -104,14 +102,13 @@ void ClearSelectionAndPlacing(TFVantor&)
     qx::SetSelection(state, {});
 }
 
-void BeginSelectionDrag(int x, int y)
+void BeginSelectionDrag(EditorState& state, int x, int y)
 {
-    EditorState& state = Editor();
     state.Drag = EditorState::SelectionDrag();
     qx::Ray ray;
-    if (!InMapView(state) || state.Selection.empty() || !MapRayAt(x, y, ray))
+    if (!InMapView(state) || state.Selection.empty() || !MapRayAt(state, x, y, ray))
         return;
-    const int32_t hit = qx::PickPlacement(state, state.MapFilter, ray, Editor().PickScratch);
+    const int32_t hit = qx::PickPlacement(state, state.MapFilter, ray, state.PickScratch);
     if (hit < 0 || !qx::IsSelected(state.Selection, state.PlacementId(hit)))
         return;
     state.Drag.height = state.Placements[static_cast<size_t>(hit)].PosY;
@@ -122,16 +119,15 @@ void BeginSelectionDrag(int x, int y)
     state.Drag.active = true;
 }
 
-bool SelectionDragActive() { return Editor().Drag.active; }
+bool SelectionDragActive(const EditorState& state) { return state.Drag.active; }
 
-void DragSelectionTo(TFVantor&, int x, int y)
+void DragSelectionTo(EditorState& state, int x, int y)
 {
-    EditorState& state = Editor();
     if (!state.Drag.active)
         return;
     qx::Ray ray;
     double at[3];
-    if (!MapRayAt(x, y, ray) || !OnPlane(ray, state.Drag.height, at))
+    if (!MapRayAt(state, x, y, ray) || !OnPlane(ray, state.Drag.height, at))
         return;
     state.Drag.dx = SnapDelta(at[0] - state.Drag.start[0], state.GridStepX);
     state.Drag.dz = SnapDelta(at[2] - state.Drag.start[2], state.GridStepZ);
@@ -140,9 +136,8 @@ void DragSelectionTo(TFVantor&, int x, int y)
     state.Events.Notify(qx::MapChanged | qx::SelectionMoved);
 }
 
-void EndSelectionDrag(TFVantor& window)
+void EndSelectionDrag(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!state.Drag.active)
         return;
     const EditorState::SelectionDrag drag = std::exchange(state.Drag, EditorState::SelectionDrag());
@@ -150,51 +145,46 @@ void EndSelectionDrag(TFVantor& window)
     qx::MoveSelected(state, state.Selection, drag.origins, 0, 0, 0);
     if (drag.dx == 0 && drag.dz == 0)
         return;
-    Record(window, "перемещение объектов", qx::MoveSelected(state, state.Selection, drag.origins, drag.dx, 0, drag.dz));
+    qx::RecordMapChange(state, "перемещение объектов", qx::MoveSelected(state, state.Selection, drag.origins, drag.dx, 0, drag.dz));
 }
 
-void RaiseSelection(TFVantor& window, int steps)
+void RaiseSelection(EditorState& state, int steps)
 {
-    EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
     const float dy = static_cast<float>(steps) * state.GridStepY;
-    Record(window, steps > 0 ? "подъём объектов" : "опускание объектов",
+    qx::RecordMapChange(state, steps > 0 ? "подъём объектов" : "опускание объектов",
            qx::EditSelected(state, state.Selection, [dy](TPlacement& p) { p.PosY += dy; }));
 }
 
-void TurnSelection(TFVantor& window, float degrees)
+void TurnSelection(EditorState& state, float degrees)
 {
-    EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
-    Record(window, "поворот объектов", qx::TurnSelected(state, state.Selection, degrees));
+    qx::RecordMapChange(state, "поворот объектов", qx::TurnSelected(state, state.Selection, degrees));
 }
 
-void DuplicateSelection(TFVantor& window)
+void DuplicateSelection(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
-    Record(window, "копирование объектов", qx::DuplicateSelected(state, state.Selection, state.GridStepX, 0));
+    qx::RecordMapChange(state, "копирование объектов", qx::DuplicateSelected(state, state.Selection, state.GridStepX, 0));
 }
 
-void CopySelection()
+void CopySelection(const EditorState& state)
 {
-    const EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
     QGuiApplication::clipboard()->setText(ToQString(qx::PlacementLines(state, state.Selection)));
 }
 
-void PasteAtCursor(TFVantor& window)
+void PasteAtCursor(EditorState& state)
 {
-    PastePlacementText(window, FromQString(QGuiApplication::clipboard()->text()));
+    PastePlacementText(state, FromQString(QGuiApplication::clipboard()->text()));
 }
 
-void PastePlacementText(TFVantor& window, const std::string& cp1251)
+void PastePlacementText(EditorState& state, const std::string& cp1251)
 {
-    EditorState& state = Editor();
     if (!InMapView(state))
         return;
     std::vector<std::string> names;
@@ -208,12 +198,11 @@ void PastePlacementText(TFVantor& window, const std::string& cp1251)
     }
     const float at[3] = {SnapX(static_cast<float>(state.CursorWorld[0])), SnapY(static_cast<float>(state.CursorWorld[1])),
                          SnapZ(static_cast<float>(state.CursorWorld[2]))};
-    Record(window, "вставка объектов", qx::AddPlacements(state, state.Selection, names, placements, at));
+    qx::RecordMapChange(state, "вставка объектов", qx::AddPlacements(state, state.Selection, names, placements, at));
 }
 
-void DeleteSelectionOrNearest(TFVantor& window)
+void DeleteSelectionOrNearest(EditorState& state)
 {
-    EditorState& state = Editor();
     if (!InMapView(state))
         return;
     if (state.Selection.empty()) {
@@ -224,26 +213,15 @@ void DeleteSelectionOrNearest(TFVantor& window)
         qx::DeleteNearestPlacement(state, at, reach);
         return;
     }
-    Record(window, "удаление объектов с карты", qx::DeleteSelected(state, state.Selection));
+    qx::RecordMapChange(state, "удаление объектов с карты", qx::DeleteSelected(state, state.Selection));
 }
 
-void SetSelectedField(TFVantor& window, float TPlacement::*field, float value, const std::string& mergeKey)
+void SetSelectedField(EditorState& state, float TPlacement::*field, float value, const std::string& mergeKey)
 {
-    EditorState& state = Editor();
     if (!InMapView(state) || state.Selection.empty())
         return;
-    Record(window, "изменение объектов",
+    qx::RecordMapChange(state, "изменение объектов",
            qx::EditSelected(state, state.Selection, [&](TPlacement& p) { p.*field = value; }), mergeKey);
-}
-
-void ShowSelection(TFVantor& window)
-{
-    RequestFrame();  // the outlines follow the selection
-    const EditorState& state = Editor();
-    const size_t n = state.Selection.size();
-    window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
-    if (FOPos)
-        FOPos->ShowSelection();
 }
 
 void InstallMapCommands(TFVantor& window)

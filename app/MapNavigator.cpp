@@ -14,8 +14,6 @@
 #include "NumberText.h"
 #include "QtText.h"
 
-TFNavigator* FNavigator = nullptr;
-
 namespace {
 
 constexpr float MinimumGridStep = 0.1f;
@@ -76,7 +74,6 @@ int32_t RoundToInt(double v)
 
 TFNavigator::TFNavigator(QWidget* parent) : ToolWindow("FNavigator", "Навигатор", 168, 93, parent)
 {
-    FNavigator = this;
     move(300, 140);
     auto* grid = new QGroupBox(Ui("Сетка"), this);
     grid->setObjectName("GroupBox1");

@@ -33,4 +33,3 @@ private:
     std::string cursorShown_[3];
 };
 
-extern TFNavigator* FNavigator;

@@ -161,7 +161,7 @@ bool ImportModel(ShapeKind kind, const std::string& fsPath)
     if (!CopyIntoModels(fsPath, fileName, "Модель"))
         return false;
     CopyPictures(pictures, fs::path(fsPath).parent_path().string() + "/");
-    StartPlacingModel(kind, ModelsFolder() + fileName);
+    StartPlacingModel(Editor(), kind, ModelsFolder() + fileName);
     const std::vector<std::string> faults = qx::TakeModelWarnings();
     if (!faults.empty()) {
         std::string text = Cp("Модель ") + name + Cp(" прочитана с ошибками; то, что в них, не показано:");
@@ -172,10 +172,10 @@ bool ImportModel(ShapeKind kind, const std::string& fsPath)
     return true;
 }
 
-void AddModel3ds(TFVantor&)
+void AddModel3ds()
 {
     // The ending in any letter case: the files come from systems that ignore it.
     Choose(ShapeKind::Model3ds, "Модель 3DS", "Модели 3DS (*.[3][dD][sS])");
 }
 
-void AddModelBlender(TFVantor&) { Choose(ShapeKind::ModelBlender, "Модель Blender", "Все файлы (*)"); }
+void AddModelBlender() { Choose(ShapeKind::ModelBlender, "Модель Blender", "Все файлы (*)"); }

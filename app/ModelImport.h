@@ -27,5 +27,5 @@ std::string ModelsFolder();
 // model now hangs on the cursor.
 bool ImportModel(ShapeKind kind, const std::string& fsPath);
 
-void AddModel3ds(TFVantor& window);
-void AddModelBlender(TFVantor& window);
+void AddModel3ds();
+void AddModelBlender();

@@ -22,8 +22,6 @@
 #include "Settings.h"
 #include "Vantor.h"
 
-TFOPos* FOPos = nullptr;
-
 namespace {
 
 struct FieldOf {
@@ -72,7 +70,6 @@ QPoint Inside(QPoint place, QSize size, const QRect& area)
 
 TFOPos::TFOPos(QWidget* parent) : ToolWindow("FOPos", "Настройка объекта", 382, 232, parent)
 {
-    FOPos = this;
     QGroupBox* groups[3] = {MakeGroup(this, "Положение", 4), MakeGroup(this, "Поворот", 129),
                             MakeGroup(this, "Масштаб", 254)};
     const char* axes[3] = {"X", "Y", "Z"};
@@ -84,7 +81,7 @@ TFOPos::TFOPos(QWidget* parent) : ToolWindow("FOPos", "Настройка объ
         QLineEdit* edit = this->*f.edit;
         rules.apply = [this, edit, f] {
             if (Window)
-                SetSelectedField(*Window, f.value, EditTextToFloat(FromQString(edit->text())), f.name);
+                SetSelectedField(Editor(), f.value, EditTextToFloat(FromQString(edit->text())), f.name);
         };
         WatchNumberField(edit, std::move(rules));
     }
@@ -221,8 +218,6 @@ TFOPos::~TFOPos()
 {
     if (isVisible() && placed_ && pos() != placedAt_)
         SaveWindowPlace("FOPos", pos().x(), pos().y());
-    if (FOPos == this)
-        FOPos = nullptr;
 }
 
 void TFOPos::closeEvent(QCloseEvent* event)

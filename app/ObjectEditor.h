@@ -58,4 +58,3 @@ private:
     QPoint placedAt_;
 };
 
-extern TFOPos* FOPos;

@@ -10,7 +10,7 @@
 
 #include "Camera.h"
 #include "DocumentSteps.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorState.h"
 #include "MapCommands.h"
 #include "NumberText.h"
@@ -185,7 +185,7 @@ void SceneClick(TFVantor& window)
         const std::string text = state.ObjectTree.CurrentText();
         // Nothing being placed: the click selects what is drawn under it.
         if (text.find('_') == std::string::npos) {
-            SelectAtMouse(window, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+            SelectAtMouse(state, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
             return;
         }
         if (refusedForNothing())
@@ -214,7 +214,7 @@ void SceneDblClick(TFVantor& window)
         SceneClick(window);
 }
 
-void ObjectListClick(TFVantor&)
+void ObjectListClick()
 {
     EditorState& state = Editor();
     const std::string text = state.ObjectTree.CurrentText();

@@ -43,7 +43,7 @@ void SceneClick(TFVantor& window);
 void SceneDblClick(TFVantor& window);
 // A click on the object tree: the chosen object (or the player marker)
 // becomes the preview drawn at the cursor, and nothing stays selected.
-void ObjectListClick(TFVantor& window);
+void ObjectListClick();
 // The preview shows the object tree's current object node.
 void ShowChosenObject();
 // What the preview was last made from: the node's text and its definition.

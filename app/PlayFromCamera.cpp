@@ -21,11 +21,11 @@ qx::ViewStart CameraStart(const TCamera& camera)
     return qx::ViewStartLooking(eye, target);
 }
 
-void PlayHereClick(TFVantor& window)
+void PlayHereClick()
 {
     const TCamera* camera = Editor().Camera;
     if (!camera) {
-        BitBtn1Click(window);
+        BitBtn1Click();
         return;
     }
     SaveGameData();
@@ -47,5 +47,5 @@ void InstallPlayHere(TFVantor& window, QMenu& game, QAction* before)
     action->setShortcut(QKeySequence(Qt::Key_F5));
     game.insertAction(before, action);
     TFVantor* w = &window;
-    QObject::connect(action, &QAction::triggered, w, [w] { Guarded([w] { PlayHereClick(*w); }); });
+    QObject::connect(action, &QAction::triggered, w, [w] { Guarded([w] { PlayHereClick(); }); });
 }

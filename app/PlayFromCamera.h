@@ -15,7 +15,7 @@ class TFVantor;
 // The camera's eye and the way it looks (world axes).
 qx::ViewStart CameraStart(const TCamera& camera);
 
-void PlayHereClick(TFVantor& window);
+void PlayHereClick();
 
 // Adds the item to the menu "Игра", before `before` (null: at the end).
 void InstallPlayHere(TFVantor& window, QMenu& game, QAction* before);

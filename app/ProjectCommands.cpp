@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <functional>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -31,10 +33,10 @@
 #include "ProjectTemplate.h"
 #include "QtText.h"
 #include "Text1251.h"
-#include "TextureRemoval.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace fs = std::filesystem;
 
@@ -42,18 +44,14 @@ namespace {
 
 const char* const MakerAddress = "https://qxvantor.example.org";
 
-// The project commands' own state: the open project and what a new one is
-// made from.
+// The project commands' state, the wiring object's: the open project and
+// what a new one is made from.
 struct ProjectState {
-    OpenedProject open;
-    ProjectTemplate blank;
+    OpenedProject& open;
+    ProjectTemplate& blank;
 };
 
-ProjectState& Projects()
-{
-    static ProjectState state;
-    return state;
-}
+ProjectState Projects() { return {*EditorProject(), *EditorProjectTemplate()}; }
 
 std::string Caption() { return Cp("QX FPS Vantor"); }
 
@@ -78,7 +76,7 @@ bool LoadFolder(TFVantor& window, const std::string& folder)
         loaded = qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree, &missing);
         if (loaded) {
             EditHistory().Reset();
-            ShowProjectReplaced(window);
+            ShowProjectReplaced(Editor());
         }
     }
     // Shown once the window takes input again.
@@ -109,13 +107,13 @@ bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
     // An autosave under way belongs to the project it started in.
     WaitForAutosave();
     open.MoveTo(folder, OpenProjectFolder(), how == Switch::StartDefault);
-    if (FTexture)
-        FTexture->ProjectFolder = open.Chosen();
+    if (TextureWindow())
+        TextureWindow()->ProjectFolder = open.Chosen();
     ShowCaption(window);
     if (how == Switch::Keep)
-        ClearSelectionAndPlacing(window);
+        ClearSelectionAndPlacing(Editor());
     if (how == Switch::Load)
-        OfferRecovery(window);
+        OfferRecovery();
     return true;
 }
 
@@ -172,8 +170,8 @@ QString EditorCaption(const std::string& projectFolder)
 
 std::string ProgramFolder()
 {
-    if (FTexture != nullptr && !FTexture->ProgramFolder.empty())
-        return FTexture->ProgramFolder;
+    if (TextureWindow() != nullptr && !TextureWindow()->ProgramFolder.empty())
+        return TextureWindow()->ProgramFolder;
     return qx::ExecutableFolder();
 }
 
@@ -201,7 +199,7 @@ std::function<void(const QString&, const QStringList&)>& GameStarter()
 std::function<QString(const QString&, FolderUse)>& FolderChooser()
 {
     static std::function<QString(const QString&, FolderUse)> chooser = [](const QString& caption, FolderUse use) {
-        FolderDialog dialog(FVantor, caption, QString::fromStdString(WithoutSlash(OpenProjectFolder())));
+        FolderDialog dialog(MainWindow(), caption, QString::fromStdString(WithoutSlash(OpenProjectFolder())));
         dialog.mayBeNew = use == FolderUse::New;
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -212,7 +210,7 @@ std::function<QString(const QString&, FolderUse)>& FolderChooser()
     return chooser;
 }
 
-bool ConfirmDiscardOrSave(TFVantor& window)
+bool ConfirmDiscardOrSave()
 {
     if (!EditHistory().Modified())
         return true;
@@ -222,7 +220,7 @@ bool ConfirmDiscardOrSave(TFVantor& window)
                                           Cp("Сохранить изменения в проекте?"))) {
     case qx::Answer::Yes:
         try {
-            Save1Click(window);
+            Save1Click();
         } catch (...) {
             ShowHandlerException();
             return false;
@@ -236,7 +234,7 @@ bool ConfirmDiscardOrSave(TFVantor& window)
     return false;
 }
 
-void Save1Click(TFVantor&)
+void Save1Click()
 {
     const EditorState& state = Editor();
     qx::SaveProject(OpenProjectFolder(), Textures(), state, qx::ProjectTrees{&state.ObjectTree, &state.TextureTree});
@@ -247,7 +245,7 @@ void Save1Click(TFVantor&)
 
 void Load1Click(TFVantor& window)
 {
-    if (!ConfirmDiscardOrSave(window))
+    if (!ConfirmDiscardOrSave())
         return;
     LoadFolder(window, OpenProjectFolder());
 }
@@ -265,7 +263,7 @@ void StartGame(const QStringList& more)
                   QStringList{QString::fromStdString(WithoutSlash(OpenProjectFolder()))} + more);
 }
 
-void BitBtn1Click(TFVantor&)
+void BitBtn1Click()
 {
     SaveGameData();
     StartGame({});
@@ -278,7 +276,7 @@ bool OpenProject(TFVantor& window, const std::string& chosen)
         qx::Messages().ShowMessage(Caption(), Cp("В папке нет проекта: ") + Shown(chosen));
         return false;
     }
-    if (!ConfirmDiscardOrSave(window))
+    if (!ConfirmDiscardOrSave())
         return false;
     return SwitchProject(window, project, Switch::Load);
 }
@@ -298,7 +296,7 @@ bool OpenRecentProject(TFVantor& window, const std::string& folder)
 bool CreateProject(TFVantor& window, const std::string& chosen)
 {
     const std::string folder = WithSlash(chosen);
-    if (RefuseProjectThere(folder) || !ConfirmDiscardOrSave(window))
+    if (RefuseProjectThere(folder) || !ConfirmDiscardOrSave())
         return false;
     Projects().blank.WriteInto(folder);
     return SwitchProject(window, folder, Switch::Load);
@@ -339,8 +337,8 @@ void OpenStartupProject(TFVantor& window)
     Projects().blank.Remember(Textures(), Editor().ObjectTree, Editor().TextureTree);
     Projects().open.ForgetLockAnswer();
     Projects().open.RecentChanged = [] {
-        if (FPManager)
-            FPManager->Refresh();
+        if (ProjectManagerWindow())
+            ProjectManagerWindow()->Refresh();
     };
     const std::string argument = StartupProjectArgument();
     if (!argument.empty()) {
@@ -360,7 +358,7 @@ void OpenStartupProject(TFVantor& window)
     SwitchProject(window, folder, Switch::StartDefault);
     Projects().open.ForgetLockAnswer();
     qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
-    OfferRecovery(window);
+    OfferRecovery();
 }
 
 void CloseProject() { Projects().open.Close(); }
@@ -372,15 +370,15 @@ void ForgetRecentProject(const std::string& folder) { Projects().open.Forget(fol
 void InstallProjectCommands(TFVantor& window)
 {
     TFVantor* w = &window;
-    const auto connect = [w](QAction* action, void (*handler)(TFVantor&)) {
-        QObject::connect(action, &QAction::triggered, w, [w, handler] { Guarded([w, handler] { handler(*w); }); });
+    const auto connect = [w](QAction* action, std::function<void()> handler) {
+        QObject::connect(action, &QAction::triggered, w, [handler] { Guarded(handler); });
     };
     QAction* load = window.findChild<QAction*>("Load1");
     QAction* save = window.findChild<QAction*>("Save1");
     if (save)
         connect(save, Save1Click);
     if (load)
-        connect(load, Load1Click);
+        connect(load, [w] { Load1Click(*w); });
     if (auto* game = window.findChild<QMenu*>("Game1"); game && load && save) {
         const auto add = [&](const char* name, const char* caption, QAction* before) {
             auto* action = new QAction(Ui(caption), game);
@@ -388,25 +386,20 @@ void InstallProjectCommands(TFVantor& window)
             game->insertAction(before, action);
             return action;
         };
-        connect(add("OpenProject1", "Открыть проект…", load), OpenProjectClick);
+        connect(add("OpenProject1", "Открыть проект…", load), [w] { OpenProjectClick(*w); });
         const QList<QAction*> items = game->actions();
         const qsizetype afterSave = items.indexOf(save) + 1;
         QAction* next = afterSave < items.size() ? items[afterSave] : nullptr;
-        connect(add("SaveAs1", "Сохранить проект как…", next), SaveProjectAsClick);
+        connect(add("SaveAs1", "Сохранить проект как…", next), [w] { SaveProjectAsClick(*w); });
         InstallPlayHere(window, *game, next);
         QAction* manager = add("Manager1", "Менеджер проектов", next);
         game->insertSeparator(manager);
         QObject::connect(manager, &QAction::triggered, w, [] {
-            if (FPManager) {
-                FPManager->show();
-                FPManager->raise();
+            if (ProjectManagerWindow()) {
+                ProjectManagerWindow()->show();
+                ProjectManagerWindow()->raise();
             }
         });
     }
-    QObject::connect(window.BitBtn1, &QPushButton::clicked, w, [w] { Guarded([w] { BitBtn1Click(*w); }); });
-    qx::TextureRemovalHook() = [](int32_t index) {
-        EditorState& state = Editor();
-        return qx::RemoveProjectTexture(
-            index, state, {state.EditedModel, state.PendingPrimitive, state.CursorPreview});
-    };
+    QObject::connect(window.BitBtn1, &QPushButton::clicked, w, [w] { Guarded([w] { BitBtn1Click(); }); });
 }

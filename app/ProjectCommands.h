@@ -19,13 +19,13 @@
 
 class TFVantor;
 
-void Save1Click(TFVantor& window);
+void Save1Click();
 // With unsaved changes: "Сохранить изменения в проекте?" Yes saves (and
 // a failed save keeps everything as it is), No goes on, Cancel stops.
 // True when the caller may go on.
-bool ConfirmDiscardOrSave(TFVantor& window);
+bool ConfirmDiscardOrSave();
 void Load1Click(TFVantor& window);
-void BitBtn1Click(TFVantor& window);
+void BitBtn1Click();
 // Its two halves: the texture list, the objects and the map saved; GAME_EXE
 // started on the open project with `more` arguments after the folder.
 void SaveGameData();

@@ -20,7 +20,6 @@
 #include "Skybox.h"
 #include "ConfigIni.h"
 #include "Errors.h"
-#include "EditRecording.h"
 #include "HistoryView.h"
 #include "EditorState.h"
 #include "GLEngine.h"
@@ -31,11 +30,12 @@
 #include "ProgramFolder.h"
 #include "QtText.h"
 #include "SceneSurface.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "Textures.h"
 #include "TreeWidgetAccess.h"
 #include "VantorApplication.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -69,9 +69,8 @@ void TFVantor::RunStartup()
             return;
         }
 
-        FTexture = new TFTexture();
-        FTexture->show();
-        InstallTextureWindowRecording();
+        TFTexture& textures = *TextureWindow();
+        textures.show();
 
         // Read where the installation keeps it (the current folder first).
         const std::string data = qx::StartupDataFolder();
@@ -86,17 +85,18 @@ void TFVantor::RunStartup()
         LoadIconIndexes(state.TextureTree, data + "Sys\\Api\\FTExtureIcons.qxicon");
         state.Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
 
-        state.GridTexture = AddHelperTexture(*FTexture, data + "textures\\Setka.bmp", false);
-        state.CrossTexture = AddHelperTexture(*FTexture, data + "textures\\CurCenter.bmp", true);
+        state.GridTexture = AddHelperTexture(textures, data + "textures\\Setka.bmp", false);
+        state.CrossTexture = AddHelperTexture(textures, data + "textures\\CurCenter.bmp", true);
 
         state.SkyBox = new TSkybox(true, 500.0f);
-        state.SkyBox->FrontTexture = AddHelperTexture(*FTexture, data + "textures\\cliffFront.bmp", false);
-        state.SkyBox->BackTexture = AddHelperTexture(*FTexture, data + "textures\\cliffBack.bmp", false);
-        state.SkyBox->LeftTexture = AddHelperTexture(*FTexture, data + "textures\\cliffLeft.bmp", false);
-        state.SkyBox->RightTexture = AddHelperTexture(*FTexture, data + "textures\\cliffRight.bmp", false);
-        state.SkyBox->TopTexture = AddHelperTexture(*FTexture, data + "textures\\cliffTop.bmp", false);
-        state.SkyBox->BottomTexture = AddHelperTexture(*FTexture, data + "textures\\cliffBottom.bmp", false);
+        state.SkyBox->FrontTexture = AddHelperTexture(textures, data + "textures\\cliffFront.bmp", false);
+        state.SkyBox->BackTexture = AddHelperTexture(textures, data + "textures\\cliffBack.bmp", false);
+        state.SkyBox->LeftTexture = AddHelperTexture(textures, data + "textures\\cliffLeft.bmp", false);
+        state.SkyBox->RightTexture = AddHelperTexture(textures, data + "textures\\cliffRight.bmp", false);
+        state.SkyBox->TopTexture = AddHelperTexture(textures, data + "textures\\cliffTop.bmp", false);
+        state.SkyBox->BottomTexture = AddHelperTexture(textures, data + "textures\\cliffBottom.bmp", false);
         state.SkyBox->BuildList();
+        state.HelperTextures = qx::kHelperTextures;
 
         state.Camera = new TCamera();
         state.Camera->SetPosition(0, 0, 0);
@@ -116,8 +116,8 @@ void TFVantor::RunStartup()
         state.GridObject->BuildDisplayLists();
 
         state.GridStepX = state.GridStepY = state.GridStepZ = 0.5f;
-        if (FNavigator)
-            FNavigator->ShowGridSteps(FloatToEditText(0.5f));
+        if (NavigatorWindow())
+            NavigatorWindow()->ShowGridSteps(FloatToEditText(0.5f));
         state.PrimIndex = -1;
 
         state.EditedModel = new TQX3DObject("Temp3DModel");

@@ -32,12 +32,9 @@
 #include "OrthoViewPane.h"
 #include "ViewLayout.h"
 
-TFVantor* FVantor = nullptr;
-
 
 TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
 {
-    FVantor = this;
     setObjectName("FVantor");
     setWindowTitle(Ui("QX FPS Vantor"));
     QFont font("Tahoma");
@@ -126,11 +123,11 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     });
     connect(SceneWindow, &SceneSurface::dragStarted, this, [this](int x, int y) {
         RenderTimer->DrawPending();
-        Guarded([&] { BeginSelectionDrag(x, y); });
+        Guarded([&] { BeginSelectionDrag(Editor(), x, y); });
     });
     connect(SceneWindow, &SceneSurface::dragMoved, this,
-            [this](int x, int y) { Guarded([&] { DragSelectionTo(*this, x, y); }); });
-    connect(SceneWindow, &SceneSurface::dragEnded, this, [this] { Guarded([this] { EndSelectionDrag(*this); }); });
+            [this](int x, int y) { Guarded([&] { DragSelectionTo(Editor(), x, y); }); });
+    connect(SceneWindow, &SceneSurface::dragEnded, this, [this] { Guarded([this] { EndSelectionDrag(Editor()); }); });
     // Changes of the picture that need no input event to this application
     // (a tree's signal, a value set by a command); input asks by itself.
     connect(Ch1, &QListWidget::itemChanged, this, &RequestFrame);
@@ -153,8 +150,6 @@ TFVantor::~TFVantor()
     EditHistory().Changed = nullptr;
     EditHistory().Reset();
     ShutdownEngine(SceneWindow);
-    if (FVantor == this)
-        FVantor = nullptr;
 }
 
 void TFVantor::SetStatusText(int panel, const std::string& cp1251)
@@ -193,7 +188,7 @@ void TFVantor::changeEvent(QEvent* event)
 
 void TFVantor::closeEvent(QCloseEvent* event)
 {
-    if (!ConfirmDiscardOrSave(*this)) {
+    if (!ConfirmDiscardOrSave()) {
         event->ignore();
         return;
     }

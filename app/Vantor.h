@@ -136,4 +136,3 @@ private:
     bool startupComplete_ = false;
 };
 
-extern TFVantor* FVantor;

@@ -45,12 +45,18 @@ struct EditSession {
     // start-up sequence and reused.
     TQX3DObject* EditedModel = nullptr;
     TQX3DObject* PendingPrimitive = nullptr;
+    // The texture new primitives receive, a registry index (-1: untextured);
+    // the texture window's choice.
+    int32_t SelectedTexture = 0;
 };
 
 struct Document : ProjectContent, EditSession {
     // The pictures the primitives name by index.  Their GL names in it are
     // the view's uploads; the editor binds it as the process's registry.
     TextureRegistry TextureTable;
+    // Its first entries that are the editor's own pictures (the grid, the
+    // cursor, the sky), which no edit removes.
+    int32_t HelperTextures = 0;
     // The object tree (saved with the project), the map tree and the
     // texture window's tree (saved with the project).
     qx::DocTree ObjectTree;

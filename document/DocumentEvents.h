@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace qx {
@@ -50,6 +51,39 @@ private:
     };
     std::vector<Entry> observers_;
     int nextKey_ = 1;
+};
+
+// An observer that is forgotten when this goes (or observes elsewhere):
+// a view that outlives no document it shows.
+class Observation {
+public:
+    Observation() = default;
+    Observation(DocumentEvents& events, DocumentEvents::Observer observer)
+        : events_(&events), key_(events.Observe(std::move(observer)))
+    {
+    }
+    ~Observation() { Reset(); }
+    Observation(const Observation&) = delete;
+    Observation& operator=(const Observation&) = delete;
+    Observation(Observation&& other) noexcept : events_(std::exchange(other.events_, nullptr)), key_(other.key_) {}
+    Observation& operator=(Observation&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            events_ = std::exchange(other.events_, nullptr);
+            key_ = other.key_;
+        }
+        return *this;
+    }
+    void Reset()
+    {
+        if (events_)
+            std::exchange(events_, nullptr)->Forget(key_);
+    }
+
+private:
+    DocumentEvents* events_ = nullptr;
+    int key_ = 0;
 };
 
 }  // namespace qx

@@ -92,7 +92,10 @@ void SelectClicked(Document& doc, int32_t hit, bool toggle)
     } else if (hit >= 0) {
         selection.push_back(doc.PlacementId(hit));
     }
-    SetSelection(doc, std::move(selection));
+    if (selection == doc.Selection)
+        doc.Events.Notify(SelectionChanged);
+    else
+        SetSelection(doc, std::move(selection));
 }
 
 void KeepSelectionValid(Document& doc)

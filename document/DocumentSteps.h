@@ -21,7 +21,8 @@ void RecordMapChange(Document& doc, const char* utf8Label, MapChange change, con
 // A new selection; the observers hear of it only when it differs.
 void SetSelection(Document& doc, Selection selection);
 // A click's pick: placement `hit` (-1 for none) becomes the selection, or
-// with `toggle` joins or leaves it.
+// with `toggle` joins or leaves it.  Every click is news, also one that
+// selected what was selected: the status bar says so after each.
 void SelectClicked(Document& doc, int32_t hit, bool toggle);
 // Placements that left the map leave the selection.
 void KeepSelectionValid(Document& doc);

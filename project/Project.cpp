@@ -305,29 +305,6 @@ bool LoadProjectInto(const std::string& folder, const ReadOptions& options, Proj
     return true;
 }
 
-bool RemoveProjectTexture(int32_t index, ProjectContent& content, const std::vector<TQX3DObject*>& others)
-{
-    if (index >= 0 && index < kHelperTextures) {
-        Messages().ShowMessage(Cp("Ошибка удаления текстуры"),
-                               Cp("Служебные текстуры (первые восемь) удалить нельзя"));
-        return false;
-    }
-    const int32_t before = Textures().TextureCount;
-    RemoveTexture(index);
-    if (Textures().TextureCount == before)
-        return false;
-    std::set<TQX3DObject*> done;
-    const auto remap = [&](TQX3DObject* object) {
-        if (object != nullptr && done.insert(object).second && RemapRemovedTexture(*object, index))
-            object->BuildDisplayLists();
-    };
-    for (int32_t i = 0; i < content.MapObjectCount; ++i)
-        remap(content.MapObjects[static_cast<size_t>(i)].get());
-    for (TQX3DObject* object : others)
-        remap(object);
-    return true;
-}
-
 bool RemapRemovedTexture(TQX3DObject& object, int32_t removed)
 {
     bool changed = false;

@@ -129,13 +129,9 @@ std::string ProjectLoadCaption();
 // own.  Returns that message's text, empty when nothing was left over.
 std::string RecoverInterruptedSaves(const std::vector<std::string>& folders);
 
-// Texture removal that keeps every box's picture: refuses (with a message)
-// the helper textures 0 .. kHelperTextures - 1, else RemoveTexture and, when
-// the registry did remove it, RemapRemovedTexture on every definition of
-// `content` and on `others` (null entries skipped), whose display lists are
-// rebuilt.  Returns whether the texture was removed.
+// The first textures of every project are the editor's own pictures (the
+// grid, the cursor, the sky), which no edit removes.
 inline constexpr int32_t kHelperTextures = 8;
-bool RemoveProjectTexture(int32_t index, ProjectContent& content, const std::vector<TQX3DObject*>& others);
 
 // The one message that lists the pictures a load registered untextured and
 // the model files it left empty; empty when there are none.

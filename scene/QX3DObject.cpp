@@ -65,6 +65,7 @@ void TQX3DObject::BuildListRange(int16_t first, int16_t count)
     Changed();
     if (const auto build = qx::ObjectGl().buildLists)
         build(*this, first, count);
+    BuiltRevision = Revision;
 }
 
 void TQX3DObject::Assign(const TQX3DObject& source)
@@ -72,6 +73,8 @@ void TQX3DObject::Assign(const TQX3DObject& source)
     if (&source == this)
         return;
     Changed();
+    if (!source.DrawingStale())
+        BuiltRevision = Revision;
     ListCount = source.ListCount;
     CurrentList = source.CurrentList;
     Name = source.Name;

@@ -49,6 +49,10 @@ public:
     // a list in place and builds nothing calls Changed().
     uint64_t Revision = 0;
     void Changed() { ++Revision; }
+    // The Revision the GL side was last built at (or copied from a built
+    // source): differing, what is drawn from buffers is stale.
+    uint64_t BuiltRevision = 0;
+    bool DrawingStale() const { return Revision != BuiltRevision; }
     TVec3 Reserved1;
     TVec3 Reserved2;
     TVec3 Reserved3;

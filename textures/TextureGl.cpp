@@ -53,8 +53,10 @@ void BindTexture(int32_t index)
     // Deliberately before the bind: the filters go to the texture bound so
     // far, which in steady drawing has been bound through here before.
     SetTextureFilter(2);
-    if (index >= 0)
-        glBindTexture(GL_TEXTURE_2D, reg.TextureIds[static_cast<size_t>(index)]);
+    if (index >= 0) {
+        const uint32_t name = reg.TextureIds[static_cast<size_t>(index)];
+        glBindTexture(GL_TEXTURE_2D, name == TextureRegistry::kAwaitingUpload ? 0 : name);
+    }
 }
 
 void BindTextureName(uint32_t name)

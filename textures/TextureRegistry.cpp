@@ -91,9 +91,10 @@ bool LoadTextureFile(const std::string& path, uint32_t& textureId, bool keyed)
     return loaded;
 }
 
-int32_t AddTexture(const std::string& path, bool keyed)
+int32_t AddTexture(const std::string& path, bool keyed) { return AddTexture(Textures(), path, keyed); }
+
+int32_t AddTexture(TextureRegistry& reg, const std::string& path, bool keyed)
 {
-    TextureRegistry& reg = Textures();
     const int32_t hit = LastEntryNamed(reg, Utf8ToCp1251(path));
     if (hit >= 0)
         return hit;
@@ -107,9 +108,10 @@ int32_t AddTexture(const std::string& path, bool keyed)
     return index;
 }
 
-int32_t FindTexture(const std::string& name)
+int32_t FindTexture(const std::string& name) { return FindTexture(Textures(), name); }
+
+int32_t FindTexture(const TextureRegistry& reg, const std::string& name)
 {
-    const TextureRegistry& reg = Textures();
     if (name.empty() || reg.TextureCount == 0)
         return -1;
     return LastEntryNamed(reg, name);

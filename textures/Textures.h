@@ -20,6 +20,9 @@
 
 struct TextureRegistry {
     static constexpr int32_t kMaxTextures = 32767;
+    // The GL name of an entry the document listed whose picture the view
+    // has not uploaded yet (binds as none).
+    static constexpr uint32_t kAwaitingUpload = 0xFFFFFFFFu;
 
     int32_t TextureCount = 0;
     // Sized at least TextureCount; entries past the count are stale leftovers
@@ -55,6 +58,9 @@ bool LoadTextureFile(const std::string& path, uint32_t& textureId, bool keyed);
 int32_t AddTexture(const std::string& path, bool keyed);
 // Index of the last entry named `name`, or -1.
 int32_t FindTexture(const std::string& name);
+int32_t FindTexture(const TextureRegistry& reg, const std::string& name);
+// AddTexture into `reg` rather than the process's registry.
+int32_t AddTexture(TextureRegistry& reg, const std::string& path, bool keyed);
 // -1 switches 2D texturing off; indices past the last entry do nothing.
 // The filter mode 2 is applied to the texture bound *before* the call.
 void BindTexture(int32_t index);

@@ -24,13 +24,14 @@
 #include "EditorWindows.h"
 #include "FrameLoop.h"
 #include "Installation.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
 #include "ProgramFolder.h"
 #include "QX3DObject.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ void OpenWithPendingBox()
     tree->clearSelection();
     tree->topLevelItem(0)->child(0)->setSelected(true);
     OpenObjectForEditing(Window());
-    StartPlacingBox();
+    StartPlacingShape(::Editor(), ShapeKind::Box);
 }
 
 // Undo of a box field's change; `presented`: with the present step that
@@ -103,7 +104,7 @@ void UndoBoxChanges(benchmark::State& bench, bool presented)
     for (auto _ : bench) {
         bench.PauseTiming();
         // A different field each time, so the steps do not merge.
-        QLineEdit* field = (i++ % 2) ? FBoxEditor->Ex2 : FBoxEditor->Ey2;
+        QLineEdit* field = (i++ % 2) ? BoxEditorWindow()->Ex2 : BoxEditorWindow()->Ey2;
         field->setText(QString::number(i));
         PresentNow();
         bench.ResumeTiming();
@@ -126,7 +127,7 @@ void UndoPlacementAddition(benchmark::State& bench)
     TheEditor();
     EditorState& state = ::Editor();
     if (state.ModelEditMode)
-        StoreEditedObject(Window());
+        qx::StoreWorkingCopy(::Editor());
     QTreeWidget* tree = Window().ObjectList;
     tree->clearSelection();
     tree->topLevelItem(0)->child(0)->setSelected(true);
@@ -147,7 +148,7 @@ void UndoObjectRename(benchmark::State& bench)
     TheEditor();
     EditorState& state = ::Editor();
     if (state.ModelEditMode)
-        StoreEditedObject(Window());
+        qx::StoreWorkingCopy(::Editor());
     int i = 0;
     for (auto _ : bench) {
         bench.PauseTiming();
@@ -158,7 +159,7 @@ void UndoObjectRename(benchmark::State& bench)
         QTreeWidget* tree = Window().ObjectList;
         tree->clearSelection();
         tree->topLevelItem(0)->child(1000)->setSelected(true);
-        RenameSelectedObject(Window());
+        RenameSelectedObject(::Editor());
         bench.ResumeTiming();
         EditHistory().Undo();
     }
@@ -184,7 +185,7 @@ void HeapOf200BoxEdits(benchmark::State& bench)
     for (auto _ : bench)
         mib = HeldBy([] {
             for (int i = 0; i < 200; ++i) {
-                QLineEdit* field = (i % 2) ? FBoxEditor->Ex2 : FBoxEditor->Ey2;
+                QLineEdit* field = (i % 2) ? BoxEditorWindow()->Ex2 : BoxEditorWindow()->Ey2;
                 field->setText(QString::number(i + 2));
             }
         });
@@ -243,7 +244,7 @@ void AutosaveMainThreadPause(benchmark::State& bench)
     TheEditor();
     EditorState& state = ::Editor();
     if (state.ModelEditMode)
-        StoreEditedObject(Window());
+        qx::StoreWorkingCopy(::Editor());
     Autosaver& autosaver = *TheEditor().windows->autosaver;
     autosaver.Start();
     autosaver.Finish();

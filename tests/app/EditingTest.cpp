@@ -26,9 +26,10 @@
 #include "Camera.h"
 #include "EditCommands.h"
 #include "EditorFixture.h"
+#include "DocumentSteps.h"
 #include "EditorState.h"
 #include "EditHistory.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorWindows.h"
 #include "FrameLoop.h"
 #include "GLEngine.h"
@@ -36,11 +37,12 @@
 #include "Messages.h"
 #include "MapCommands.h"
 #include "ModelImport.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "Settings.h"
 #include "ObjectEditor.h"
 #include "NumberField.h"
 #include "NumberText.h"
+#include "PendingBox.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
@@ -49,9 +51,10 @@
 #include "TestInstallation.h"
 #include "TestSupport.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace fs = std::filesystem;
 
@@ -106,7 +109,7 @@ TEST_F(EditingTest, AWholeEditingRunSavesAProjectThatLoadsBackTheSame)
     // a double click.
     QTest::mouseClick(w()->Button19, Qt::LeftButton);
     ASSERT_TRUE(state.Placing);
-    EXPECT_TRUE(FBoxEditor->isVisible());
+    EXPECT_TRUE(BoxEditorWindow()->isVisible());
     ClickScene(GridPoint());
     EXPECT_EQ(state.ClickState, 1);
     ClickScene(GridPoint());
@@ -114,9 +117,9 @@ TEST_F(EditingTest, AWholeEditingRunSavesAProjectThatLoadsBackTheSame)
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
     EXPECT_EQ(NodeText(Node(w()->OBJList, "+Примитивы")->child(0)), Cp("0 - [к]_Коробка"));
 
-    FBoxEditor->Ez2->setText("12");
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    BoxEditorWindow()->Ez2->setText("12");
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
     EXPECT_FLOAT_EQ(state.EditedModel->Lists[0]->Boxes[1].Size.Y, 12.0f);
 
@@ -136,7 +139,7 @@ TEST_F(EditingTest, AWholeEditingRunSavesAProjectThatLoadsBackTheSame)
 
     QTest::mouseClick(w()->BitBtn2, Qt::LeftButton);
     EXPECT_FALSE(state.ModelEditMode);
-    EXPECT_FALSE(FBoxEditor->isVisible());
+    EXPECT_FALSE(BoxEditorWindow()->isVisible());
     ASSERT_EQ(state.MapObjects[0]->Lists[0]->BoxCount, 2);
     ASSERT_EQ(state.MapObjects[0]->Buffers.size(), 1u);
     ASSERT_TRUE(state.MapObjects[0]->Buffers[0]) << "the map draws the stored boxes";
@@ -200,32 +203,32 @@ TEST_F(EditingTest, ClickAndCommandRules)
     Select(w()->ObjectList, a);
     OpenObjectForEditing(*w());
     ASSERT_TRUE(state.ModelEditMode);
-    StartPlacingBox();
+    StartPlacingShape(Editor(), ShapeKind::Box);
     SceneClick(*w());
     EXPECT_EQ(state.ClickState, 1);
     QTest::mouseClick(w()->Button4, Qt::LeftButton);
     EXPECT_FALSE(state.Placing);
-    EXPECT_TRUE(FBoxEditor->isVisible());
+    EXPECT_TRUE(BoxEditorWindow()->isVisible());
 
     // A folder of the part tree is no box to delete.
     Select(w()->OBJList, Node(w()->OBJList, "+Модели"));
     DeleteSelectedPart(*w());
     EXPECT_NE(Node(w()->OBJList, "+Модели"), nullptr);
-    StoreEditedObject(*w());
+    qx::StoreWorkingCopy(Editor());
     EXPECT_FALSE(state.ModelEditMode);
-    EXPECT_FALSE(FBoxEditor->isVisible());
+    EXPECT_FALSE(BoxEditorWindow()->isVisible());
 
     // A cancelled name box gives the default name once, then a duplicate.
     ObjectNameHooks().InputText = [](const QString&, const QString&, const QString&) {
         return std::optional<QString>();
     };
     Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-    AddStaticObject(*w());
-    AddStaticObject(*w());
+    AddStaticObject(Editor());
+    AddStaticObject(Editor());
     EXPECT_EQ(state.MapObjectCount, 2);
     EXPECT_EQ(state.MapObjectNames[1], Cp("_ИмяОбъекта"));
     Select(w()->ObjectList, Node(w()->ObjectList, "_Игрок"));
-    AddStaticObject(*w());
+    AddStaticObject(Editor());
     OpenObjectForEditing(*w());
     EXPECT_EQ(state.MapObjectCount, 2);
     EXPECT_FALSE(state.ModelEditMode);
@@ -255,6 +258,9 @@ TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
     EXPECT_EQ(state.PlacementCount, 1) << "a click selects, it does not place";
     ASSERT_EQ(state.Selection, state.PlacementIdsAt({0}));
     EXPECT_EQ(w()->StatusMessage->text(), Ui("Выбрано объектов: 1"));
+    w()->ShowStatusMessage(Cp("Под курсором ничего нет"));
+    ClickScene(GridPoint());
+    EXPECT_EQ(w()->StatusMessage->text(), Ui("Выбрано объектов: 1")) << "also when it was selected already";
     ClickScene({w()->Scene->width() - 20, 20});
     EXPECT_TRUE(state.Selection.empty()) << "a click on nothing clears";
 
@@ -304,7 +310,7 @@ TEST_F(EditingTest, PlacementsAreSelectedAsDrawnAndEditedWithKeysAndDrags)
     EXPECT_FLOAT_EQ(std::fmod(moved, state.GridStepX), 0.0f);
     EXPECT_EQ(state.Placements[0].PosY, before.PosY);
     EXPECT_EQ(state.Selection, state.PlacementIdsAt({0})) << "a drag is no click";
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_EQ(state.Placements[0].PosX, before.PosX);
 }
 
@@ -318,58 +324,56 @@ TEST_F(EditingTest, ObjectSettingsEditTheSelectionAndBadPastesAreRefused)
     state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 4, 2, 6, 1, 0, 0, 0);
     state.AddPlacement("_Crate", TPlacement{1, 5, 3, 0, 0, 0, 1, 1, 1});
     state.AddPlacement("_Crate", TPlacement{2, 5, 3, 0, 0, 0, 1, 1, 1});
-    state.Selection = state.PlacementIdsAt({0, 1});
     QWidget* focused = QApplication::focusWidget();
-    ShowSelection(*w());
+    qx::SetSelection(state, state.PlacementIdsAt({0, 1}));
     // It shows itself beside the trees, inside the screen, and leaves the
     // keyboard where it was.
-    ASSERT_TRUE(FOPos->isVisible());
+    ASSERT_TRUE(ObjectSettingsWindow()->isVisible());
     const QRect trees(w()->ObjectList->mapToGlobal(QPoint(0, 0)), w()->ObjectList->size());
     const auto rect = [](const QRect& r) {
         return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
                std::to_string(r.height());
     };
-    EXPECT_FALSE(FOPos->frameGeometry().intersects(trees))
-        << rect(FOPos->frameGeometry()) << " over the trees at " << rect(trees) << ", the window at "
-        << rect(w()->frameGeometry()) << ", the screen " << rect(FOPos->screen()->availableGeometry());
-    EXPECT_TRUE(FOPos->screen()->availableGeometry().contains(FOPos->frameGeometry()));
+    EXPECT_FALSE(ObjectSettingsWindow()->frameGeometry().intersects(trees))
+        << rect(ObjectSettingsWindow()->frameGeometry()) << " over the trees at " << rect(trees) << ", the window at "
+        << rect(w()->frameGeometry()) << ", the screen " << rect(ObjectSettingsWindow()->screen()->availableGeometry());
+    EXPECT_TRUE(ObjectSettingsWindow()->screen()->availableGeometry().contains(ObjectSettingsWindow()->frameGeometry()));
     QTest::qWait(50);
     EXPECT_EQ(QApplication::focusWidget(), focused);
-    EXPECT_NE(QApplication::activeWindow(), FOPos);
-    EXPECT_EQ(FOPos->OPosX->text(), "") << "the X positions differ";
-    EXPECT_EQ(FOPos->OPosZ->text(), "5") << "the user's Z is the height";
-    FOPos->OPosX->setText("7");
+    EXPECT_NE(QApplication::activeWindow(), ObjectSettingsWindow());
+    EXPECT_EQ(ObjectSettingsWindow()->OPosX->text(), "") << "the X positions differ";
+    EXPECT_EQ(ObjectSettingsWindow()->OPosZ->text(), "5") << "the user's Z is the height";
+    ObjectSettingsWindow()->OPosX->setText("7");
     EXPECT_EQ(state.Placements[0].PosX, 7);
     EXPECT_EQ(state.Placements[1].PosX, 7);
-    FOPos->OPosX->setText("-");  // typing goes on: nothing changes, no message
+    ObjectSettingsWindow()->OPosX->setText("-");  // typing goes on: nothing changes, no message
     EXPECT_EQ(state.Placements[0].PosX, 7);
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_EQ(state.Placements[0].PosX, 1);
     EXPECT_EQ(state.Placements[1].PosX, 2);
 
     Select(w()->ObjectList, AddObjectNode("_Crate"));
     w()->PopupMenu1->findChild<QAction*>("N33")->trigger();
-    EXPECT_TRUE(FOPos->isVisible());
-    EXPECT_NE(FOPos->Info->text().indexOf(Ui("коробок 1, размещений 2")), -1) << FOPos->Info->text().toStdString();
+    EXPECT_TRUE(ObjectSettingsWindow()->isVisible());
+    EXPECT_NE(ObjectSettingsWindow()->Info->text().indexOf(Ui("коробок 1, размещений 2")), -1) << ObjectSettingsWindow()->Info->text().toStdString();
 
-    PastePlacementText(*w(), "_Crate 1 2");
+    PastePlacementText(Editor(), "_Crate 1 2");
     EXPECT_EQ(state.PlacementCount, 2);
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].caption, Cp("Вставка"));
     EXPECT_TRUE(messages_.entries[0].text.find(Cp("ничего не вставлено")) != std::string::npos);
 
     // Where the user moves it is kept for the next time.
-    const QPoint moved = FOPos->pos() - QPoint(30, 20);
-    FOPos->move(moved);
-    FOPos->hide();
+    const QPoint moved = ObjectSettingsWindow()->pos() - QPoint(30, 20);
+    ObjectSettingsWindow()->move(moved);
+    ObjectSettingsWindow()->hide();
     EXPECT_EQ(SavedWindowPlace("FOPos"), (std::pair{moved.x(), moved.y()}));
 
     // Choosing an object to place clears the selection: Delete then removes
     // the one placement nearest the cursor, not the two selected.
-    state.Selection = state.PlacementIdsAt({0, 1});
-    ShowSelection(*w());
+    qx::SetSelection(state, state.PlacementIdsAt({0, 1}));
     Select(w()->ObjectList, Node(w()->ObjectList, "_Crate"));
-    ObjectListClick(*w());
+    ObjectListClick();
     EXPECT_TRUE(state.Selection.empty());
     state.CursorWorld[0] = 2;
     state.CursorWorld[1] = 5;
@@ -389,22 +393,22 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
         return std::optional<QString>(answer);
     };
     Select(w()->ObjectList, Node(w()->ObjectList, "_Игрок"));
-    ObjectListClick(*w());
+    ObjectListClick();
     QTreeWidgetItem* objects = Node(w()->ObjectList, "+Объекты");
     objects->setExpanded(false);
     // Opens object `name` with boxes 1, 2, 3, ... units wide.
     const auto make = [&](const char* name, int boxes) {
         answer = name;
         Select(w()->ObjectList, objects);
-        AddStaticObject(*w());
+        AddStaticObject(Editor());
         OpenObjectForEditing(*w());
-        StartPlacingBox();
+        StartPlacingShape(Editor(), ShapeKind::Box);
         for (int i = 0; i < boxes; ++i) {
-            FBoxEditor->Ex2->setText(QString::number(i + 1));
+            BoxEditorWindow()->Ex2->setText(QString::number(i + 1));
             SceneClick(*w());
             SceneClick(*w());
         }
-        StoreEditedObject(*w());
+        qx::StoreWorkingCopy(Editor());
     };
     make("A", 1);
     QTreeWidgetItem* a = Node(w()->ObjectList, "_A");
@@ -420,7 +424,7 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
     Select(w()->ObjectList, a);
     OpenObjectForEditing(*w());
     ASSERT_EQ(primitives->childCount(), 1);
-    StoreEditedObject(*w());
+    qx::StoreWorkingCopy(Editor());
     Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
     OpenObjectForEditing(*w());
     ASSERT_EQ(primitives->childCount(), 2) << "B's own boxes, not A's";
@@ -429,7 +433,7 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
     DeleteSelectedPart(*w());
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
     EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[0].Size.X, 1.0f) << "the second box went";
-    UndoLastEdit(*w());
+    UndoLastEdit();
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
     EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[1].Size.X, 2.0f);
     primitives = Node(w()->OBJList, "+Примитивы");  // the undo rebuilt the tree
@@ -443,38 +447,31 @@ TEST_F(EditingTest, NewNodesAreShownAndThePartTreeListsTheOpenObjectsBoxes)
     EXPECT_EQ(EditHistory().UndoLabel(), undoLabel);
 }
 
-// The box editor's fields on a box of its own, through its link.
+// The box editor's fields on a document of its own, with one box pending
+// and locked.
 class BoxEditorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         previousSeparator_ = DecimalSeparator();
         editor_ = std::make_unique<TFBoxEditor>();
-        list_.AddBox(0, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
+        qxtest::PendOneBox(doc_, pending_);
+        editor_->UseDocument(doc_);
         editor_->Link = BoxEditorLink{
-            [this] { return placing_; },
-            [this] { return primIndex_; },
-            [this] { return clickState_; },
-            [this] { return cursor_; },
-            [this] { return FieldsOf(list_, kind_, 0); },
             [this] { return &camera_; },
             [this] {
                 ++clicks_;
                 editModeInClick_ = camera_.EditMode;
             },
-            nullptr,
         };
     }
     void TearDown() override { SetDecimalSeparator(previousSeparator_); }
 
+    Document doc_;
+    TQX3DObject pending_{"ModelTemp"};
     std::unique_ptr<TFBoxEditor> editor_;
-    TGLPremitives list_;
-    ShapeKind kind_ = ShapeKind::Box;
+    TGLPremitives& List() { return *pending_.Lists[0]; }
     TCamera camera_;
-    double cursor_[3] = {0, 0, 0};
-    bool placing_ = true;
-    int32_t primIndex_ = 0;
-    uint8_t clickState_ = 1;
     int clicks_ = 0;
     uint8_t editModeInClick_ = 0;
     char previousSeparator_ = '.';
@@ -489,22 +486,22 @@ TEST_F(BoxEditorTest, FieldsMapToTheUsersAxesAndConvertAsDesigned)
     EXPECT_EQ(editor_->size(), QSize(407, 190));
     editor_->EPosY->setText("5");
     editor_->EPosZ->setText("2");
-    EXPECT_EQ(cursor_[2], 5.0) << "the second row is depth";
-    EXPECT_EQ(cursor_[1], 2.0) << "the third row is height";
+    EXPECT_EQ(doc_.CursorWorld[2], 5.0) << "the second row is depth";
+    EXPECT_EQ(doc_.CursorWorld[1], 2.0) << "the third row is height";
     editor_->Ez2->setText("12,5");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Size.Y, 12.5f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Size.Y, 12.5f);
     editor_->findChild<QPushButton*>("Button18")->click();
     EXPECT_EQ(editor_->Ez2->text(), "1") << "12,5 is no integer and counts as 0";
     editor_->Eroty->setText("45");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Rotation.Y, 45.0f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Rotation.Y, 45.0f);
     editor_->Edit1->setText("300");
-    EXPECT_EQ(list_.Boxes[0].BlendEquation, 44) << "stored in 8 bits";
+    EXPECT_EQ(List().Boxes[0].BlendEquation, 44) << "stored in 8 bits";
     editor_->Edit2->setText("2");
-    EXPECT_EQ(list_.Boxes[0].BlendMode, 2);
+    EXPECT_EQ(List().Boxes[0].BlendMode, 2);
     editor_->Edit3->setText("0");
-    EXPECT_FALSE(list_.Boxes[0].CullFront);
+    EXPECT_FALSE(List().Boxes[0].CullFront);
     editor_->Etex1->setText("3");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Tiling, 3.0f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Tiling, 3.0f);
 }
 
 // Typing is never interrupted: the beginning of a number waits silently, a
@@ -529,10 +526,10 @@ TEST_F(BoxEditorTest, TypingNeverRaisesAndFinishedBadTextIsReportedOnce)
     type(editor_->Etex1, "-");
     type(editor_->Edit3, "tr");
     EXPECT_TRUE(messages_.entries.empty());
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Rotation.Y, 45.0f);
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Tiling, 3.0f) << "a lone minus is no tiling yet";
+    EXPECT_FLOAT_EQ(List().Boxes[0].Rotation.Y, 45.0f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Tiling, 3.0f) << "a lone minus is no tiling yet";
     QTest::keyClicks(editor_->Eroty, "2");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Rotation.Y, 0.01f) << "1e-2 takes effect at once";
+    EXPECT_FLOAT_EQ(List().Boxes[0].Rotation.Y, 0.01f) << "1e-2 takes effect at once";
     ASSERT_EQ(editor_->Eroty->text(), "1e-2");
 
     type(editor_->Eroty, "1x");
@@ -549,8 +546,8 @@ TEST_F(BoxEditorTest, TypingNeverRaisesAndFinishedBadTextIsReportedOnce)
     EXPECT_EQ(messages_.entries[0].text, "Could not convert variant of type (String) into type (Double)");
     EXPECT_EQ(messages_.entries[1].text, "'x' is not a valid integer value");
     EXPECT_EQ(messages_.entries[2].text, "'yes' is not a valid boolean value");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Rotation.Y, 1.0f) << "the last good value, \"1\" of \"1x\"";
-    EXPECT_TRUE(list_.Boxes[0].CullFront);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Rotation.Y, 1.0f) << "the last good value, \"1\" of \"1x\"";
+    EXPECT_TRUE(List().Boxes[0].CullFront);
     editor_->Etex1->setText("2");
     EXPECT_FALSE(FieldMarked(editor_->Etex1));
 }
@@ -566,7 +563,7 @@ TEST_F(BoxEditorTest, PresentWritesOnlyWhatChangedAndNeverTheFieldBeingTyped)
     editor_->Present(TFBoxEditor::AllFields);
     EXPECT_EQ(editor_->Ex2->text(), "8");
     editor_->Ex2->setCursorPosition(0);
-    list_.Boxes[0].Size.Y = 3;
+    List().Boxes[0].Size.Y = 3;
     editor_->Present(TFBoxEditor::AllFields);
     EXPECT_EQ(editor_->Ez2->text(), "3");
     EXPECT_EQ(editor_->Ex2->cursorPosition(), 0) << "unchanged, not written";
@@ -577,7 +574,7 @@ TEST_F(BoxEditorTest, PresentWritesOnlyWhatChangedAndNeverTheFieldBeingTyped)
     editor_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor_.get()));
     editor_->Ez2->setFocus();
-    list_.Boxes[0].Size.Y = 4;
+    List().Boxes[0].Size.Y = 4;
     editor_->Present(TFBoxEditor::AllFields);
     EXPECT_EQ(editor_->Ez2->text(), "3");
     editor_->Ex2->setFocus();
@@ -589,21 +586,21 @@ TEST_F(BoxEditorTest, PresentWritesOnlyWhatChangedAndNeverTheFieldBeingTyped)
 
 TEST_F(BoxEditorTest, UnlockedPositionFieldsLeaveTheCursorAlone)
 {
-    clickState_ = 0;
+    doc_.ClickState = 0;
     editor_->EPosX->setText("9");
-    EXPECT_EQ(cursor_[0], 0.0);
+    EXPECT_EQ(doc_.CursorWorld[0], 0.0);
 }
 
 TEST_F(BoxEditorTest, NothingChangesWhileNoBoxIsShapedButThePlusButtonsCount)
 {
-    placing_ = false;
+    doc_.Placing = false;
     editor_->findChild<QPushButton*>("Button14")->click();
     EXPECT_EQ(editor_->Ex2->text(), "1");
-    EXPECT_FLOAT_EQ(list_.Boxes[0].Size.X, 8.0f);
+    EXPECT_FLOAT_EQ(List().Boxes[0].Size.X, 8.0f);
     editor_->Eroty->setText("-");
     EXPECT_TRUE(messages_.entries.empty());
 
-    placing_ = true;
+    doc_.Placing = true;
     camera_.EditMode = 0;
     editor_->Button29->click();
     EXPECT_EQ(clicks_, 1);
@@ -632,32 +629,32 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_TRUE(state.Placing);
         // The window names the kind and what its size fields are.
-        EXPECT_EQ(FBoxEditor->windowTitle(), Ui(caption));
-        EXPECT_EQ(FBoxEditor->findChild<QGroupBox*>("GroupBox2")->title(), Ui(sizes));
+        EXPECT_EQ(BoxEditorWindow()->windowTitle(), Ui(caption));
+        EXPECT_EQ(BoxEditorWindow()->findChild<QGroupBox*>("GroupBox2")->title(), Ui(sizes));
         std::vector<QLineEdit*> rows;
-        for (QLineEdit* row : {FBoxEditor->Ex2, FBoxEditor->Ey2, FBoxEditor->Ez2})
+        for (QLineEdit* row : {BoxEditorWindow()->Ex2, BoxEditorWindow()->Ey2, BoxEditorWindow()->Ez2})
             if (row->isEnabled())
                 rows.push_back(row);
         rows.at(0)->setText(first);
         if (rows.size() > 1)
             rows[1]->setText(second);
-        QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-        FBoxEditor->EPosZ->setText("3");  // the height, once locked
-        QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+        QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
+        BoxEditorWindow()->EPosZ->setText("3");  // the height, once locked
+        QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     };
 
     QTest::mouseClick(w()->Button20, Qt::LeftButton);
-    for (QLineEdit* off : {FBoxEditor->Ey2, FBoxEditor->Ez2, FBoxEditor->Etex1, FBoxEditor->Edit1, FBoxEditor->Edit3})
+    for (QLineEdit* off : {BoxEditorWindow()->Ey2, BoxEditorWindow()->Ez2, BoxEditorWindow()->Etex1, BoxEditorWindow()->Edit1, BoxEditorWindow()->Edit3})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
-    EXPECT_FALSE(FBoxEditor->findChild<QPushButton*>("Button16")->isEnabled()) << "a row's buttons go with it";
-    EXPECT_TRUE(FBoxEditor->Ex2->isEnabled());
+    EXPECT_FALSE(BoxEditorWindow()->findChild<QPushButton*>("Button16")->isEnabled()) << "a row's buttons go with it";
+    EXPECT_TRUE(BoxEditorWindow()->Ex2->isEnabled());
     create(w()->Button20, "5", "", "Настройка \"Сферы\"", "Радиус");
     create(w()->Button5, "6", "2", "Настройка \"Торуса\"", "Радиусы (кольцо, трубка)");
     create(w()->Button17, "10", "12", "Настройка \"Пола\"", "Размеры (x2,y2)");
-    EXPECT_FALSE(FBoxEditor->Ez2->isEnabled()) << "a floor has no height";
-    EXPECT_TRUE(FBoxEditor->Etex1->isEnabled());
+    EXPECT_FALSE(BoxEditorWindow()->Ez2->isEnabled()) << "a floor has no height";
+    EXPECT_TRUE(BoxEditorWindow()->Etex1->isEnabled());
     create(w()->Button18, "4", "7", "Настройка \"Стены\"", "Размеры (x2,z2)");
-    EXPECT_FALSE(FBoxEditor->Ey2->isEnabled()) << "a wall's second side is its height";
+    EXPECT_FALSE(BoxEditorWindow()->Ey2->isEnabled()) << "a wall's second side is its height";
     create(w()->Button19, "1", "1", "Настройка \"Коробки\"", "Размеры (x2,y2,z2)");
 
     const TGLPremitives& list = *state.EditedModel->Lists[0];
@@ -697,13 +694,13 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     Select(w()->OBJList, parts->child(1));
     ChangeSelectedPart(*w());
     ASSERT_EQ(state.PendingKind, ShapeKind::Sphere);
-    EXPECT_EQ(FBoxEditor->Ex2->text(), "5");
-    FBoxEditor->Ex2->setText("9");
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    EXPECT_EQ(BoxEditorWindow()->Ex2->text(), "5");
+    BoxEditorWindow()->Ex2->setText("9");
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     EXPECT_FLOAT_EQ(list.Spheres[0].Radius, 9.0f);
     EXPECT_EQ(list.SphereCount, 1);
     EXPECT_EQ(EditHistory().UndoLabel(), Cp("изменение сферы"));
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_FLOAT_EQ(state.EditedModel->Lists[0]->Spheres[0].Radius, 5.0f);
 
     // The floor deleted through its node; undo brings it and its node back.
@@ -712,14 +709,14 @@ TEST_F(EditingTest, EveryShapeIsPlacedShapedCommittedAndUndone)
     DeleteSelectedPart(*w());
     EXPECT_EQ(state.EditedModel->Lists[0]->FloorCount, 0);
     EXPECT_EQ(state.EditedModel->Lists[0]->WallCount, 1);
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_EQ(state.EditedModel->Lists[0]->FloorCount, 1);
     parts = Node(w()->OBJList, "+Примитивы");
     EXPECT_EQ(nodes(), listed);
 
     // Saved, loaded in a fresh editor and reopened, the object lists the
     // same nodes.
-    StoreEditedObject(*w());
+    qx::StoreWorkingCopy(Editor());
     w()->ObjectList->setCurrentItem(Node(w()->ObjectList, "+Объекты"));
     Menu("Save1");
     StartEditor();
@@ -785,17 +782,17 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
     EXPECT_EQ(state.PendingKind, ShapeKind::Model3ds);
     EXPECT_EQ(qxtest::ReadFileBytes(models / "Cube.3ds"), qxtest::ReadFileBytes(cube));
     EXPECT_EQ(qxtest::ReadFileBytes(models / "TEXTURE.PNG"), "picture");
-    EXPECT_EQ(FBoxEditor->Ez2->text(), "1") << "sizes are the scale";
-    EXPECT_FALSE(FBoxEditor->Etex1->isEnabled());
-    FBoxEditor->Ez2->setText("2");
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
+    EXPECT_EQ(BoxEditorWindow()->Ez2->text(), "1") << "sizes are the scale";
+    EXPECT_FALSE(BoxEditorWindow()->Etex1->isEnabled());
+    BoxEditorWindow()->Ez2->setText("2");
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
     const TGLPremitives& list = *state.EditedModel->Lists[0];
     ASSERT_EQ(list.Model3dsCount, 1);
     EXPECT_EQ(list.Models3ds[0].FileName, "Cube.3ds");
     EXPECT_FLOAT_EQ(list.Models3ds[0].Scale.Y, 2.0f);
     EXPECT_EQ(NodeText(Node(w()->OBJList, "+Модели")->child(0)), Cp("0 - [м]_Cube.3ds"));
-    UndoLastEdit(*w());
+    UndoLastEdit();
     EXPECT_EQ(state.EditedModel->Lists[0]->Model3dsCount, 0);
     EXPECT_EQ(Node(w()->OBJList, "+Модели")->childCount(), 0);
 
@@ -830,9 +827,9 @@ TEST_F(EditingTest, ModelsAreCopiedIntoTheProjectOrRefused)
     ChooseModelFile() = previous;
 
     // Committed, saved and loaded in a fresh editor, it is read from models/.
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-    QTest::mouseClick(FBoxEditor->Button29, Qt::LeftButton);
-    StoreEditedObject(*w());
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
+    QTest::mouseClick(BoxEditorWindow()->Button29, Qt::LeftButton);
+    qx::StoreWorkingCopy(Editor());
     w()->findChild<QAction*>("Save1")->trigger();
     StartEditor();
     w()->findChild<QAction*>("Load1")->trigger();

@@ -33,10 +33,11 @@
 #include "QtText.h"
 #include "TestSupport.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "ProjectCommands.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -87,18 +88,18 @@ TEST_F(MainWindowTest, WindowsAreCreatedWithTheirCaptions)
     EXPECT_EQ(main()->BitBtn1->text(), Ui("Запустить\nигру"));
     EXPECT_EQ(main()->BitBtn1->size(), QSize(119, 50));
 
-    ASSERT_NE(FNavigator, nullptr);
-    EXPECT_TRUE(FNavigator->isVisible());
-    EXPECT_EQ(FNavigator->windowTitle(), Ui("Навигатор"));
-    EXPECT_TRUE(FNavigator->windowFlags() & Qt::WindowStaysOnTopHint);
-    ASSERT_NE(FOPos, nullptr);
-    EXPECT_FALSE(FOPos->isVisible());
-    EXPECT_EQ(FOPos->windowTitle(), Ui("Настройка объекта"));
-    ASSERT_NE(FPManager, nullptr);
-    EXPECT_FALSE(FPManager->isVisible());
-    EXPECT_EQ(FPManager->windowTitle(), Ui("Менеджер проектов"));
-    EXPECT_EQ(FPManager->size(), QSize(564, 336));
-    EXPECT_EQ(FPManager->TreeView1->geometry(), QRect(8, 64, 548, 232));
+    ASSERT_NE(NavigatorWindow(), nullptr);
+    EXPECT_TRUE(NavigatorWindow()->isVisible());
+    EXPECT_EQ(NavigatorWindow()->windowTitle(), Ui("Навигатор"));
+    EXPECT_TRUE(NavigatorWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
+    ASSERT_NE(ObjectSettingsWindow(), nullptr);
+    EXPECT_FALSE(ObjectSettingsWindow()->isVisible());
+    EXPECT_EQ(ObjectSettingsWindow()->windowTitle(), Ui("Настройка объекта"));
+    ASSERT_NE(ProjectManagerWindow(), nullptr);
+    EXPECT_FALSE(ProjectManagerWindow()->isVisible());
+    EXPECT_EQ(ProjectManagerWindow()->windowTitle(), Ui("Менеджер проектов"));
+    EXPECT_EQ(ProjectManagerWindow()->size(), QSize(564, 336));
+    EXPECT_EQ(ProjectManagerWindow()->TreeView1->geometry(), QRect(8, 64, 548, 232));
     EXPECT_TRUE(messages_.entries.empty());
 }
 
@@ -188,7 +189,7 @@ TEST_F(MainWindowTest, StartupReadsTheTreesAndSetsCameraHeightAndStatus)
     EXPECT_TRUE(main()->FreeMemTimer->isActive());
     EXPECT_EQ(qxtest::ReadFileBytes(dir_ / "Sys/Config.ini"), "[Startup]\r\nonestart=0\r\n");
     EXPECT_FLOAT_EQ(Editor().GridStepX, 0.5f);
-    EXPECT_EQ(FNavigator->Ex->text(), FNavigator->Ez->text());
+    EXPECT_EQ(NavigatorWindow()->Ex->text(), NavigatorWindow()->Ez->text());
     EXPECT_TRUE(messages_.entries.empty());
 }
 
@@ -382,7 +383,7 @@ namespace {
 TEST_F(MainWindowTest, ExitClosesTheMainWindowAndSaysSo)
 {
     Start();
-    ASSERT_TRUE(FNavigator->isVisible());
+    ASSERT_TRUE(NavigatorWindow()->isVisible());
     QSignalSpy closed(main(), &TFVantor::closed);
     main()->findChild<QAction*>("Exit1")->trigger();
     EXPECT_EQ(closed.count(), 1) << "the program entry ends the loop on this signal";
@@ -403,7 +404,7 @@ TEST_F(MainWindowTest, KeysAndMouseLookStopWhenTheMainWindowDeactivates)
     QTest::keyPress(main()->ObjectList, Qt::Key_Control);
     ASSERT_TRUE(Editor().MoveKeys.Forward && Editor().CtrlLook);
     // The navigator takes the focus; the keys are released over there.
-    FNavigator->activateWindow();
+    NavigatorWindow()->activateWindow();
     QTest::qWait(50);
     main()->FormDeactivate();  // no window manager under Xvfb: say so directly
     EXPECT_FALSE(Editor().MoveKeys.Forward);
@@ -461,16 +462,16 @@ TEST_F(MainWindowTest, AMissingHelperTextureIsReportedOnce)
 TEST_F(MainWindowTest, EveryHelperTexturePreviewsFromTheLibrary)
 {
     Start();
-    FTexture->ProgramFolder = dir_.path().string() + "/";
-    QTreeWidget* tree = FTexture->TreeView1;
+    TextureWindow()->ProgramFolder = dir_.path().string() + "/";
+    QTreeWidget* tree = TextureWindow()->TreeView1;
     int clicked = 0;
     for (QTreeWidgetItem* item : ItemsInDisplayOrder(tree)) {
         if (NodeText(item).starts_with("+"))
             continue;
         tree->clearSelection();
         item->setSelected(true);
-        FTexture->TreeView1Click();
-        EXPECT_FALSE(FTexture->PreviewPicture().isNull()) << NodeText(item);
+        TextureWindow()->TreeView1Click();
+        EXPECT_FALSE(TextureWindow()->PreviewPicture().isNull()) << NodeText(item);
         ++clicked;
     }
     EXPECT_EQ(clicked, 8);

@@ -138,7 +138,7 @@ TEST_F(ViewLayoutTest, TheTopViewPlacesSelectsAndDragsOnTheDocument)
     EXPECT_EQ(w()->StatusPanels[2]->text(), ToQString(expected));
 
     Select(w()->ObjectList, AddObjectNode("_Crate"));
-    ObjectListClick(*w());
+    ObjectListClick();
     QTest::mouseClick(top, Qt::LeftButton, {}, middle);
     ASSERT_EQ(state.PlacementCount, 1) << "placed at the mouse";
     const auto [x, z] = worldAt(middle);
@@ -202,7 +202,7 @@ TEST_F(ViewLayoutTest, TheFrontAndSideViewsPlaceSelectAndShapeTheOpenObjectsBoxe
     for (const int axis : {1, 2}) {
         OrthoViewPane* pane = w()->Views->OrthoPane(axis);
         Select(w()->ObjectList, crate);
-        ObjectListClick(*w());
+        ObjectListClick();
         const int32_t before = state.PlacementCount;
         QTest::mouseClick(pane, Qt::LeftButton, {}, pane->rect().center());
         ASSERT_EQ(state.PlacementCount, before + 1) << "placed in view " << axis;

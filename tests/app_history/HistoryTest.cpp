@@ -25,13 +25,13 @@
 #include "Camera.h"
 #include "EditCommands.h"
 #include "EditHistory.h"
-#include "EditRecording.h"
+#include "HistoryView.h"
 #include "EditorFixture.h"
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "EditorWindows.h"
 #include "Messages.h"
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 #include "Picking.h"
 #include "PrimitiveList.h"
 #include "ProgramFolder.h"
@@ -44,9 +44,10 @@
 #include "TestInstallation.h"
 #include "TestSupport.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace fs = std::filesystem;
 
@@ -142,9 +143,9 @@ protected:
             return std::optional<QString>(QString(name));
         };
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject(*w());
+        AddStaticObject(Editor());
         OpenObjectForEditing(*w());
-        StartPlacingBox();
+        StartPlacingShape(Editor(), ShapeKind::Box);
     }
 
     int writes_ = 0;
@@ -159,12 +160,12 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     };
     Check("a new object", [&] {
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject(*w());
+        AddStaticObject(Editor());
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: добавление объекта"));
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стол"));
     OpenObjectForEditing(*w());
-    StartPlacingBox();
+    StartPlacingShape(Editor(), ShapeKind::Box);
     state.CursorWorld[0] = 4;
     state.CursorWorld[2] = 6;
     Check("a committed box", [&] {
@@ -174,12 +175,12 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     EXPECT_EQ(UndoText(), Ui("Отменить: добавление коробки"));
     SceneClick(*w());  // locked again for the next box
     Check("a typed size", [&] {
-        FBoxEditor->Ez2->setText("1");
-        FBoxEditor->Ez2->setText("12");
+        BoxEditorWindow()->Ez2->setText("1");
+        BoxEditorWindow()->Ez2->setText("12");
         SceneClick(*w());  // the box with that size joins the object
     });
     Check("a plus button", [&] {
-        FBoxEditor->findChild<QPushButton*>("Button14")->click();
+        BoxEditorWindow()->findChild<QPushButton*>("Button14")->click();
         SceneClick(*w());
         SceneClick(*w());
     });
@@ -189,7 +190,7 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: удаление коробки"));
     // The open object was written from its working copy already.
-    Check("stored changes", [&] { StoreEditedObject(*w()); }, false);
+    Check("stored changes", [&] { qx::StoreWorkingCopy(Editor()); }, false);
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(state.ModelEditMode) << "undone, the object is open again";
     QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
@@ -210,8 +211,8 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
     // texture removed that a box uses (with the indices after it).
     fs::create_directories(dir_ / "Pics");
     qxtest::WriteFileBytes(dir_ / "Pics/stone.bmp", qxtest::ReadFileBytes(dir_ / "textures/Setka.bmp"));
-    FTexture->ChooseFile = [&] { return QString::fromStdString((dir_ / "Pics/stone.bmp").string()); };
-    Check("a texture added", [&] { FTexture->Button1Click(); });
+    TextureWindow()->ChooseFile = [&] { return QString::fromStdString((dir_ / "Pics/stone.bmp").string()); };
+    Check("a texture added", [&] { TextureWindow()->Button1Click(); });
     EXPECT_TRUE(fs::exists(dir_ / "Sys/Saves/textures/stone.bmp"));
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(fs::exists(dir_ / "Sys/Saves/textures/stone.bmp")) << "the library keeps the file";
@@ -220,21 +221,21 @@ TEST_F(HistoryTest, EveryKindOfEditUndoesToTheFilesOfBefore)
         return std::optional<QString>(QString("rocks"));
     };
     Check("a category added", [&] {
-        FTexture->TreeView1->clearSelection();
-        FTexture->N3Click();
+        TextureWindow()->TreeView1->clearSelection();
+        TextureWindow()->N3Click();
     });
     Check("a category deleted", [&] {
-        FTexture->TreeView1->clearSelection();
-        Node(FTexture->TreeView1, "+ rocks")->setSelected(true);
-        FTexture->N4Click();
+        TextureWindow()->TreeView1->clearSelection();
+        Node(TextureWindow()->TreeView1, "+ rocks")->setSelected(true);
+        TextureWindow()->N4Click();
     });
     const int32_t stone = FindTexture("stone.bmp");
     state.MapObjects[0]->Lists[0]->Boxes[0].Texture = stone;
     state.MapObjects[0]->Changed();
     Check("a texture removed", [&] {
-        FTexture->TreeView1->clearSelection();
-        Node(FTexture->TreeView1, "stone.bmp")->setSelected(true);
-        FTexture->N1Click();
+        TextureWindow()->TreeView1->clearSelection();
+        Node(TextureWindow()->TreeView1, "stone.bmp")->setSelected(true);
+        TextureWindow()->N1Click();
     });
     EXPECT_EQ(state.MapObjects[0]->Lists[0]->Boxes[0].Texture, -1) << "redone: the box is untextured again";
     EXPECT_TRUE(messages_.entries.empty()) << messages_.entries[0].text;
@@ -253,7 +254,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     const auto add = [&](const char* name) {
         answer = name;
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject(*w());
+        AddStaticObject(Editor());
     };
     add("A");
     OpenObjectForEditing(*w());
@@ -263,7 +264,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     EXPECT_FALSE(state.ModelEditMode) << "the view left with the object it showed";
     EXPECT_FALSE(w()->ModelList->isVisible());
     add("B");
-    StoreEditedObject(*w());
+    qx::StoreWorkingCopy(Editor());
     const int32_t b = state.FindObject("_B");
     ASSERT_GE(b, 0);
     EXPECT_EQ(state.MapObjects[static_cast<size_t>(b)]->Lists[0]->BoxCount, 0);
@@ -271,10 +272,10 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
 
     // A load while B is open with a new box: the view is left; storing
     // afterwards writes into nothing.
-    Save1Click(*w());
+    Save1Click();
     Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
     OpenObjectForEditing(*w());
-    StartPlacingBox();
+    StartPlacingShape(Editor(), ShapeKind::Box);
     SceneClick(*w());
     SceneClick(*w());
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
@@ -283,7 +284,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     Load1Click(*w());
     EXPECT_FALSE(state.ModelEditMode);
     EXPECT_TRUE(w()->ObjectList->topLevelItem(0)->isExpanded()) << "the loaded tree shows its top folders";
-    StoreEditedObject(*w());
+    qx::StoreWorkingCopy(Editor());
     EXPECT_EQ(state.MapObjects[static_cast<size_t>(state.FindObject("_B"))]->Lists[0]->BoxCount, 0);
 }
 
@@ -295,28 +296,28 @@ TEST_F(HistoryTest, BoxEditorFieldsFollowTheBoxAndItsButtonsKeepTheirRules)
     EditorState& state = Editor();
     OpenNewObjectPlacingABox("Box");
     // Keystrokes: the first one's step begins with the box as it was.
-    FBoxEditor->Ez2->setText("1");
-    FBoxEditor->Ez2->setText("12");
+    BoxEditorWindow()->Ez2->setText("1");
+    BoxEditorWindow()->Ez2->setText("12");
     const TBox& box = state.PendingPrimitive->Lists[0]->Boxes[0];
     EXPECT_FLOAT_EQ(box.Size.Y, 12.0f);
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FLOAT_EQ(state.PendingPrimitive->Lists[0]->Boxes[0].Size.Y, 8.0f);
-    EXPECT_EQ(FBoxEditor->Ez2->text(), "8");
+    EXPECT_EQ(BoxEditorWindow()->Ez2->text(), "8");
     QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(FBoxEditor->Ez2->text(), "12");
+    EXPECT_EQ(BoxEditorWindow()->Ez2->text(), "12");
 
     state.CursorWorld[0] = 5;
     state.CursorOnNothing = false;
     SceneClick(*w());
     ASSERT_EQ(state.ClickState, 1);
-    StartPlacingBox();
+    StartPlacingShape(Editor(), ShapeKind::Box);
     EXPECT_EQ(state.ClickState, 0) << "unlocked, the new box follows the cursor";
-    EXPECT_EQ(FBoxEditor->Ez2->text(), "8");
-    FBoxEditor->findChild<QPushButton*>("Button8")->click();
+    EXPECT_EQ(BoxEditorWindow()->Ez2->text(), "8");
+    BoxEditorWindow()->findChild<QPushButton*>("Button8")->click();
     EXPECT_EQ(state.CursorWorld[0], 5) << "a free box's position field moves nothing";
 
-    DropPendingPrimitive();
-    FBoxEditor->Button29->click();
+    qx::DropPending(Editor());
+    BoxEditorWindow()->Button29->click();
     EXPECT_EQ(state.ClickState, 0);
     EXPECT_EQ(state.EditedModel->Lists[0]->BoxCount, 0);
 }
@@ -342,13 +343,13 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     for (const char* name : {"A", "B"}) {
         answers = {name};
         Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-        AddStaticObject(*w());
+        AddStaticObject(Editor());
     }
     for (const char* name : {"_A", "_B", "_A"}) {
         Select(w()->ObjectList, Node(w()->ObjectList, name));
         SceneClick(*w());
     }
-    Save1Click(*w());
+    Save1Click();
     const fs::path saves = dir_ / "Sys/Saves";
     ASSERT_TRUE(fs::exists(saves / "_A.qxobj"));
 
@@ -356,7 +357,7 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     asked.clear();
     answers = {"B", Ui("Стул")};
     Select(w()->ObjectList, Node(w()->ObjectList, "_A"));
-    Check("a renamed object", [&] { RenameSelectedObject(*w()); });
+    Check("a renamed object", [&] { RenameSelectedObject(Editor()); });
     EXPECT_EQ(UndoText(), Ui("Отменить: переименование объекта"));
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], Ui("Переименование объекта|A"));
@@ -371,15 +372,15 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     EXPECT_EQ(Node(w()->ObjectList, "_A"), nullptr);
     ASSERT_NE(Node(w()->ObjectList, "_Стул"), nullptr);
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стул"));
-    RenameSelectedObject(*w());  // cancelled: nothing, no step
+    RenameSelectedObject(Editor());  // cancelled: nothing, no step
     EXPECT_EQ(state.MapObjectNames[0], chair);
     EXPECT_EQ(UndoText(), Ui("Отменить: переименование объекта"));
 
-    Save1Click(*w());
+    Save1Click();
     EXPECT_FALSE(fs::exists(saves / "_A.qxobj"));
     EXPECT_TRUE(fs::exists(saves / "_Стул.qxobj"));
     QTest::keyClick(w()->ObjectList, Qt::Key_Z, Qt::ControlModifier);
-    Save1Click(*w());
+    Save1Click();
     EXPECT_TRUE(fs::exists(saves / "_A.qxobj"));
     EXPECT_FALSE(fs::exists(saves / "_Стул.qxobj"));
     QTest::keyClick(w()->ObjectList, Qt::Key_Y, Qt::ControlModifier);
@@ -388,12 +389,12 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     messages_.entries.clear();
     messages_.answer = false;
     Select(w()->ObjectList, Node(w()->ObjectList, "_Стул"));
-    DeleteSelectedObject(*w());
+    DeleteSelectedObject(Editor());
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].text, Cp("Объект размещён 2 раза. Удалить вместе с размещениями?"));
     EXPECT_EQ(state.MapObjectCount, 2);
     messages_.answer = true;
-    Check("a deleted object", [&] { DeleteSelectedObject(*w()); });
+    Check("a deleted object", [&] { DeleteSelectedObject(Editor()); });
     EXPECT_EQ(UndoText(), Ui("Отменить: удаление объекта"));
     EXPECT_EQ(state.FindObject(chair), -1);
     ASSERT_EQ(state.PlacementCount, 1);
@@ -407,8 +408,8 @@ TEST_F(HistoryTest, ObjectsAreRenamedAndDeletedWithTheirPlacements)
     asked.clear();
     Select(w()->ObjectList, Node(w()->ObjectList, "_B"));
     OpenObjectForEditing(*w());
-    RenameSelectedObject(*w());
-    DeleteSelectedObject(*w());
+    RenameSelectedObject(Editor());
+    DeleteSelectedObject(Editor());
     EXPECT_TRUE(asked.empty());
     ASSERT_EQ(messages_.entries.size(), 2u);
     EXPECT_EQ(messages_.entries[0].caption, Cp("Переименование объекта"));
@@ -431,7 +432,7 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     }
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 2);
     state.EditedModel->Lists[0]->Boxes[1].Texture = 3;
-    StoreEditedObject(*w());
+    qx::StoreWorkingCopy(Editor());
     const auto reopen = [&] {
         Select(w()->ObjectList, Node(w()->ObjectList, "_Box"));
         OpenObjectForEditing(*w());
@@ -449,12 +450,12 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
     DeleteSelectedPart(*w());
     messages_.answer = false;
-    LeaveObjectViewUnsaved(*w());
+    LeaveObjectViewUnsaved(Editor());
     EXPECT_TRUE(state.ModelEditMode);
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_TRUE(messages_.entries[0].question);
     messages_.answer = true;
-    Check("left without storing", [&] { LeaveObjectViewUnsaved(*w()); });
+    Check("left without storing", [&] { LeaveObjectViewUnsaved(Editor()); });
     EXPECT_FALSE(state.ModelEditMode);
 
     reopen();
@@ -463,8 +464,8 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     emit w()->OBJList->itemDoubleClicked(second, 0);
     ASSERT_TRUE(state.Placing);
     EXPECT_EQ(state.ClickState, 1) << "locked where the box stands";
-    EXPECT_TRUE(FBoxEditor->isVisible());
-    EXPECT_EQ(FBoxEditor->EPosX->text(), "20");
+    EXPECT_TRUE(BoxEditorWindow()->isVisible());
+    EXPECT_EQ(BoxEditorWindow()->EPosX->text(), "20");
     {
         const ChangedPrimitiveHidden hidden;  // as the frame draws the working copy
         ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
@@ -474,9 +475,9 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     EXPECT_EQ(state.EditedModel->Lists[0]->Boxes[1].Position.X, 20.0f);
     QTest::qWait(50);  // frames run with the box in the editor
     Check("a changed box", [&] {
-        FBoxEditor->Ex2->setText("3");
-        FBoxEditor->EPosX->setText("24");
-        FBoxEditor->Button29->click();
+        BoxEditorWindow()->Ex2->setText("3");
+        BoxEditorWindow()->EPosX->setText("24");
+        BoxEditorWindow()->Button29->click();
     });
     EXPECT_EQ(UndoText(), Ui("Отменить: изменение коробки"));
     const TGLPremitives& boxes = *state.EditedModel->Lists[0];
@@ -485,14 +486,14 @@ TEST_F(HistoryTest, TheObjectViewLeavesWithoutStoringAndChangesABoxInPlace)
     EXPECT_EQ(boxes.Boxes[1].Position.X, 24.0f);
     EXPECT_EQ(Node(w()->OBJList, "+Примитивы")->childCount(), 2);
     EXPECT_EQ(w()->OBJList->currentItem(), Node(w()->OBJList, "+Примитивы")->child(1));
-    EXPECT_FALSE(FBoxEditor->isVisible());
+    EXPECT_FALSE(BoxEditorWindow()->isVisible());
 
     // "Изменить" from the menu, then "Мышка": the box stays as it was.
     Select(w()->OBJList, Node(w()->OBJList, "+Примитивы")->child(0));
     w()->PopupMenu3->findChild<QAction*>("N40")->trigger();
     ASSERT_EQ(state.ChangedPrimitive, 0);
-    FBoxEditor->Ex2->setText("5");
-    DropPendingPrimitive();
+    BoxEditorWindow()->Ex2->setText("5");
+    qx::DropPending(Editor());
     SceneClick(*w());
     SceneClick(*w());
     EXPECT_EQ(boxes.BoxCount, 2);
@@ -543,7 +544,7 @@ TEST_F(HistoryTest, TheCaptionMarksUnsavedChangesAndClosingAsksFirst)
         return std::optional<QString>(QString("B"));
     };
     Select(w()->ObjectList, Node(w()->ObjectList, "+Объекты"));
-    AddStaticObject(*w());
+    AddStaticObject(Editor());
     QTest::mouseClick(w()->BitBtn1, Qt::LeftButton);
     EXPECT_TRUE(Caption().endsWith(" *")) << "the trees were not saved";
 

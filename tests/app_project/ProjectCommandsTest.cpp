@@ -48,11 +48,11 @@
 #include "TestInstallation.h"
 #include "TestSupport.h"
 #include "Text1251.h"
-#include "TextureRemoval.h"
 #include "Textures.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 #include "Vantor.h"
+#include "Wiring.h"
 
 namespace fs = std::filesystem;
 
@@ -99,13 +99,12 @@ protected:
         w()->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
         ASSERT_TRUE(w()->StartupComplete());
-        FTexture->ProgramFolder = dir_.path().string() + "/";
+        TextureWindow()->ProgramFolder = dir_.path().string() + "/";
     }
     void TearDown() override
     {
         GameStarter() = savedStarter_;
         FolderChooser() = savedChooser_;
-        qx::TextureRemovalHook() = nullptr;
         windows_.reset();
         cwd_.reset();
         ResetEditorState();
@@ -282,15 +281,24 @@ TEST_F(ProjectCommandsTest, LoadSessionHoldsTheWindowStillAndOffersCancel)
 TEST_F(ProjectCommandsTest, TextureWindowKeepsHelperTexturesAndRenumbersBoxes)
 {
     EditorState& state = Editor();
-    const int32_t nine = AddTexture(FTexture->ProgramFolder + "Sys\\Saves\\textures\\NoTexture.bmp", false);
+    const int32_t nine = AddTexture(TextureWindow()->ProgramFolder + "Sys\\Saves\\textures\\NoTexture.bmp", false);
     ASSERT_EQ(nine, 8);
+    const int added = state.TextureTree.AppendChild(-1, "NoTexture.bmp");
     const int32_t k = state.AddObject("_Box");
     state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(nine, 0, 0, 0, 8, 8, 8, 1, 0, 0, 0);
-    EXPECT_FALSE(qx::RemoveRegisteredTexture(1));  // the cross-hair
+    int cross = -1;
+    for (int i = 0; i < state.TextureTree.NodeCount(); ++i)
+        if (state.TextureTree.Text(i) == "CurCenter.bmp")
+            cross = i;
+    state.TextureTree.SetCurrent(cross);
+    TextureWindow()->N1Click();
     EXPECT_EQ(Textures().TextureCount, 9);
     ASSERT_EQ(messages_.entries.size(), 1u);
-    EXPECT_TRUE(qx::RemoveRegisteredTexture(nine));
+    state.TextureTree.SetCurrent(added);
+    TextureWindow()->N1Click();
+    EXPECT_EQ(Textures().TextureCount, 8);
     EXPECT_EQ(state.MapObjects[0]->Lists[0]->Boxes[0].Texture, -1);
+    EXPECT_FALSE(state.MapObjects[0]->DrawingStale()) << "the map draws the renumbered box";
 }
 
 }  // namespace
@@ -338,24 +346,24 @@ TEST_F(ProjectCommandsTest, ProjectFoldersAreSavedAsOpenedAndListed)
     Menu("OpenProject1");
     EXPECT_EQ(OpenProjectFolder(), a.string() + "/");
     EXPECT_EQ(state.PlacementCount, 0);
-    FPManager->Refresh();
-    ASSERT_EQ(FPManager->TreeView1->topLevelItemCount(), 2);
-    FPManager->TreeView1->setCurrentItem(FPManager->TreeView1->topLevelItem(1));
-    FPManager->findChild<QPushButton*>("Button3")->click();
+    ProjectManagerWindow()->Refresh();
+    ASSERT_EQ(ProjectManagerWindow()->TreeView1->topLevelItemCount(), 2);
+    ProjectManagerWindow()->TreeView1->setCurrentItem(ProjectManagerWindow()->TreeView1->topLevelItem(1));
+    ProjectManagerWindow()->findChild<QPushButton*>("Button3")->click();
     EXPECT_EQ(OpenProjectFolder(), b.string() + "/");
     EXPECT_EQ(state.PlacementCount, 1);
 
     // A listed folder that vanished leaves the list, with a message.
     messages_.entries.clear();
     fs::remove_all(b);
-    FPManager->TreeView1->setCurrentItem(FPManager->TreeView1->topLevelItem(0));
-    FPManager->findChild<QPushButton*>("Button3")->click();
+    ProjectManagerWindow()->TreeView1->setCurrentItem(ProjectManagerWindow()->TreeView1->topLevelItem(0));
+    ProjectManagerWindow()->findChild<QPushButton*>("Button3")->click();
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_NE(LastMessage().find(Cp("не найдена; она убрана из списка")), std::string::npos);
     EXPECT_EQ(RecentProjects(), std::vector<std::string>{a.string()});
     // "Удалить игру" takes an entry off the list, never its files.
-    FPManager->TreeView1->setCurrentItem(FPManager->TreeView1->topLevelItem(0));
-    FPManager->findChild<QPushButton*>("Button2")->click();
+    ProjectManagerWindow()->TreeView1->setCurrentItem(ProjectManagerWindow()->TreeView1->topLevelItem(0));
+    ProjectManagerWindow()->findChild<QPushButton*>("Button2")->click();
     EXPECT_TRUE(RecentProjects().empty());
     EXPECT_TRUE(fs::exists(a / "ObjList.qxlst"));
 }
@@ -370,7 +378,7 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     Editor().AddObject("_A");
     const std::string tree = FormatTreeText(Editor().ObjectTree);
     Choose(other.path());
-    FPManager->findChild<QPushButton*>("Button1")->click();
+    ProjectManagerWindow()->findChild<QPushButton*>("Button1")->click();
     ASSERT_TRUE(messages_.entries.empty()) << LastMessage();
     EXPECT_EQ(OpenProjectFolder(), other.path().string() + "/");
     EXPECT_EQ(Editor().MapObjectCount, 0);
@@ -379,7 +387,7 @@ TEST_F(ProjectCommandsTest, NewProjectsAndTheLockOfAnotherEditor)
     EXPECT_TRUE(fs::exists(other / "textures" / "NoTexture.bmp"));
     EXPECT_EQ(qx::LockOwner(other.path().string() + "/"), 0) << "its own lock";
     EXPECT_TRUE(fs::exists(other / qx::kProjectLockFile));
-    FPManager->findChild<QPushButton*>("Button1")->click();
+    ProjectManagerWindow()->findChild<QPushButton*>("Button1")->click();
     EXPECT_NE(LastMessage().find(Cp("уже есть проект")), std::string::npos);
 
     // Another editor holds the installation's project.
@@ -449,7 +457,7 @@ TEST_F(ProjectCommandsTest, NothingChosenOutlivesTheProjectItWasChosenIn)
     const auto choose = [&] {
         state.Selection = state.PlacementIdsAt({0});
         state.ObjectTree.SetCurrent(node);
-        ObjectListClick(*w());
+        ObjectListClick();
         ASSERT_EQ(state.CursorPreview->Lists[0]->BoxCount, 1);
         state.Selection = state.PlacementIdsAt({0});
     };
@@ -491,7 +499,7 @@ TEST_F(ProjectCommandsTest, StandardDialogsSpeakRussianAndMakeTheNewFolder)
         dialog->findChild<QLineEdit*>("fileNameEdit")->setText(Ui("Новая игра"));
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    FPManager->findChild<QPushButton*>("Button1")->click();
+    ProjectManagerWindow()->findChild<QPushButton*>("Button1")->click();
     EXPECT_EQ(lookIn, Ui("Перейти к:")) << lookIn.toStdString();
     ASSERT_TRUE(messages_.entries.empty()) << LastMessage();
     EXPECT_TRUE(fs::exists(parent / "Новая игра" / "ObjList.qxlst"));
@@ -502,7 +510,7 @@ TEST_F(ProjectCommandsTest, StandardDialogsSpeakRussianAndMakeTheNewFolder)
 // is missing.
 TEST_F(ProjectCommandsTest, TheFirstStartButtonShowsTheUserGuide)
 {
-    QPushButton* button = FPManager->findChild<QPushButton*>("Button4");
+    QPushButton* button = ProjectManagerWindow()->findChild<QPushButton*>("Button4");
     button->click();
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_NE(LastMessage().find(Cp("Руководство не найдено")), std::string::npos);

@@ -72,6 +72,14 @@ TEST_F(DocumentStepsTest, MapStepsAndTheSelectionTellTheirViews)
     EXPECT_EQ(Told(), qx::SelectionChanged);
     qx::SetSelection(doc_, qx::SelectAll(doc_));
     EXPECT_EQ(Told(), 0u) << "the same selection is no news";
+    qx::SelectClicked(doc_, 0, false);
+    EXPECT_EQ(Told(), qx::SelectionChanged) << "but a click that selects it again is";
+    qx::SelectClicked(doc_, 0, true);
+    EXPECT_TRUE(doc_.Selection.empty()) << "a toggling click takes it out";
+    qx::SelectClicked(doc_, -1, true);
+    EXPECT_TRUE(doc_.Selection.empty()) << "and one on nothing keeps what is selected";
+    qx::SelectClicked(doc_, 0, true);
+    EXPECT_EQ(doc_.Selection, doc_.PlacementIdsAt({0}));
 
     // The nearest placement within reach goes, and leaves the selection;
     // its undo puts it back.
@@ -128,6 +136,27 @@ TEST_F(DocumentStepsTest, DefinitionsAreAddedRenamedAndDeletedWithTheirNodesAndP
     EXPECT_EQ(doc_.PlacementCount, 2);
     doc_.History.Redo();
     CheckUndo(before, qx::ObjectsChanged | qx::ObjectTreeChanged | qx::MapChanged);
+}
+
+// A view's observation ends with the view, also when the document is told
+// from inside an observer, and moves with the view's member.
+TEST(DocumentEventsTest, AnObservationIsForgottenWhenItGoes)
+{
+    qx::DocumentEvents events;
+    int told = 0;
+    {
+        qx::Observation first(events, [&](uint32_t) { ++told; });
+        qx::Observation kept = std::move(first);
+        events.Notify(qx::MapChanged);
+        first.Reset();
+        events.Notify(qx::MapChanged);
+        EXPECT_EQ(told, 2) << "the moved observation still hears";
+        kept = qx::Observation(events, [&](uint32_t) { told += 10; });
+        events.Notify(qx::MapChanged);
+        EXPECT_EQ(told, 12) << "observing anew forgets the earlier observer";
+    }
+    events.Notify(qx::MapChanged);
+    EXPECT_EQ(told, 12);
 }
 
 }  // namespace

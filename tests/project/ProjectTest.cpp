@@ -399,44 +399,4 @@ TEST_F(ProjectTest, ParallelDecodingGivesWhatASerialLoadGives)
     }
 }
 
-TEST_F(ProjectTest, TextureRemovalKeepsEveryPrimitiveOnItsPicture)
-{
-    MakeProject();
-    TextureRegistry& reg = Textures();
-    reg.TextureCount = 11;
-    reg.TextureNames.resize(11, "t.bmp");
-    reg.TextureIds.assign(11, 0);
-    reg.TextureKeyed.resize(11, false);
-    TGLPremitives& wall = *content_.MapObjects[0]->Lists[0];
-    wall.AddBox(8, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
-    wall.AddBox(10, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
-    wall.AddBox(-1, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
-    TQX3DObject edited("Temp3DModel");
-    edited.AddList();
-    edited.Lists[0]->AddBox(9, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0);
-    // The other textured kinds follow their pictures as boxes do.
-    edited.Lists[0]->AddFloor(10, 0, 0, 0, 1, 1, 1, 0, 0, 0);
-    AddNewShape(*edited.Lists[0], ShapeKind::Wall, 8);
-    qx::RecordingMessageSink messages;
-    qx::ScopedMessageSink scope(messages);
-
-    EXPECT_FALSE(qx::RemoveProjectTexture(7, content_, {&edited}));  // a helper texture
-    EXPECT_EQ(reg.TextureCount, 11);
-    ASSERT_EQ(messages.entries.size(), 1u);
-
-    EXPECT_TRUE(qx::RemoveProjectTexture(8, content_, {&edited, nullptr}));
-    EXPECT_EQ(reg.TextureCount, 10);
-    EXPECT_EQ(wall.Boxes[0].Texture, 0);   // before the removed entry: kept
-    EXPECT_EQ(wall.Boxes[1].Texture, -1);  // used the removed entry
-    EXPECT_EQ(wall.Boxes[2].Texture, 9);   // after it: moved down with it
-    EXPECT_EQ(wall.Boxes[3].Texture, -1);
-    EXPECT_EQ(edited.Lists[0]->Boxes[0].Texture, 8);
-    EXPECT_EQ(edited.Lists[0]->Floors[0].Texture, 9);
-    EXPECT_EQ(edited.Lists[0]->Walls[0].Texture, -1);
-    EXPECT_EQ(content_.MapObjects[1]->Lists[0]->Boxes[0].Texture, 2);
-    Save();
-    EXPECT_NE(qxtest::ReadFileBytes(dir_ / "_Wall.qxobj").find("\r\n9 0 0 0 1 1 1 1 0 0 0 0 0 True 0 \r\n"),
-              std::string::npos);
-}
-
 }  // namespace

@@ -1,13 +1,15 @@
 // The source tree's shape: headers are included by bare name, so every name
-// must be one file; no header reaches itself through its includes; and the
+// must be one file; no header reaches itself through its includes; the
 // folders include one another one way only, so each layer builds on the
-// ones below it and never back up.
+// ones below it and never back up; and windows live in the window folders,
+// not beside the data.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -106,8 +108,9 @@ TEST(IncludeGraphTest, EveryHeaderNameIsOneFileAndNoHeaderIncludesItself)
     ASSERT_GT(tree.byName.size(), 100u) << "the source tree was not found at " << QX_SOURCE_DIR;
     std::set<fs::path> headers;
     for (const auto& [name, files] : tree.byName) {
-        if (name.ends_with(".h"))
+        if (name.ends_with(".h")) {
             EXPECT_EQ(files.size(), 1u) << name << " is " << files.size() << " files; a bare include is ambiguous";
+        }
         for (const fs::path& file : files)
             if (name.ends_with(".h"))
                 headers.insert(file);
@@ -139,6 +142,21 @@ TEST(IncludeGraphTest, FoldersIncludeOneAnotherOneWayOnly)
     });
     EXPECT_TRUE(cycle.empty()) << "folders that include each other: " << Joined(cycle);
     for (const auto& [folder, used] : uses)
-        if (*folder.begin() != "app")
+        if (*folder.begin() != "app") {
             EXPECT_FALSE(used.count("app")) << folder << " includes a header of app/";
+        }
+}
+
+TEST(IncludeGraphTest, WindowsLiveUnderUiOrApp)
+{
+    const std::regex widget(R"re(\b(QWidget|QDialog|QMainWindow|ToolWindow)\b)re");
+    const fs::path root = QX_SOURCE_DIR;
+    for (const auto& [file, names] : Tree().includes) {
+        const std::string top = file.begin()->string();
+        if (top == "ui" || top == "app")
+            continue;
+        std::ifstream in(root / file);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_FALSE(std::regex_search(text, widget)) << file << " holds a window; windows go under ui/ or app/";
+    }
 }

@@ -1,4 +1,4 @@
-#include "ModelObjectEditorBox.h"
+#include "BoxEditor.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <iterator>
+#include <utility>
 
 #include "Camera.h"
 #include "Errors.h"
@@ -15,8 +16,7 @@
 #include "NumberText.h"
 #include "Primitives.h"
 #include "QtText.h"
-
-TFBoxEditor* FBoxEditor = nullptr;
+#include "SessionEdits.h"
 
 namespace {
 
@@ -99,7 +99,6 @@ FieldText ClassifyBoolText(std::string_view text)
 TFBoxEditor::TFBoxEditor(QWidget* parent)
     : ToolWindow("FBoxEditor", "Настройка \"Коробки\"", 407, 190, parent)
 {
-    FBoxEditor = this;
     QGroupBox* position = MakeGroup(this, "GroupBox1", "Расположение (x1,y1,z1)", 0, 0, 133, 106);
     EPosX = AddRow(this, position, 0, "Button6", "EPosX", "0", "Button8");
     EPosY = AddRow(this, position, 1, "Button9", "EPosY", "0", "Button10");
@@ -152,13 +151,21 @@ TFBoxEditor::TFBoxEditor(QWidget* parent)
     for (QPushButton* button : findChildren<QPushButton*>())
         if (auto* edit = qobject_cast<QLineEdit*>(button->property("stepEdit").value<QObject*>()))
             stepButtons_.emplace_back(button, edit);
+    UseDocument(ownDocument_);
 }
 
-TFBoxEditor::~TFBoxEditor()
+void TFBoxEditor::UseDocument(Document& doc)
 {
-    if (FBoxEditor == this)
-        FBoxEditor = nullptr;
+    doc_ = &doc;
+    observation_ = qx::Observation(doc.Events, [this](uint32_t changes) {
+        if (changes & (qx::PendingChanged | qx::SessionChanged))
+            marked_ = AllFields;
+        else if (changes & qx::CursorChanged)
+            marked_ |= PositionFields;
+    });
 }
+
+ShapeFields TFBoxEditor::Shape() const { return qx::PendingFields(*doc_); }
 
 bool TFBoxEditor::FieldText(int i, const ShapeFields& shape, const TVec3& position, std::string& out)
 {
@@ -196,8 +203,8 @@ bool TFBoxEditor::FieldText(int i, const ShapeFields& shape, const TVec3& positi
 
 TVec3 TFBoxEditor::ShownPosition(const ShapeFields& shape) const
 {
-    const double* cursor = Link.CursorWorld ? Link.CursorWorld() : nullptr;
-    if (cursor && Link.ClickState && Link.ClickState() == 1)
+    const double* cursor = doc_->CursorWorld;
+    if (doc_->ClickState == 1)
         return TVec3{static_cast<float>(cursor[0]), static_cast<float>(cursor[1]), static_cast<float>(cursor[2])};
     return *shape.Position;
 }
@@ -206,6 +213,9 @@ void TFBoxEditor::ShowShape(const ShapeFields& shape, const TVec3& position) { S
 
 void TFBoxEditor::Present(uint32_t which)
 {
+    which |= std::exchange(marked_, 0u);
+    if (!which)
+        return;
     const ShapeFields shape = Shape();
     if (!shape) {
         stale_ = 0;
@@ -285,42 +295,29 @@ void TFBoxEditor::Remember(const QLineEdit* edit)
         }
 }
 
+std::string TFBoxEditor::MergeKey(const QLineEdit* edit) const
+{
+    return stepping_ ? std::string() : edit->objectName().toStdString();
+}
+
 void TFBoxEditor::SetCursor(int axis, const QLineEdit* edit)
 {
     if (!Placing())
         return;
     const std::string text = TextOf(edit);
-    if (text.empty() || !Link.PrimIndex || Link.PrimIndex() == -1 || !Link.ClickState || Link.ClickState() != 1)
+    if (text.empty() || doc_->PrimIndex == -1 || doc_->ClickState != 1)
         return;
     const float value = EditTextToFloat(text);
-    if (double* cursor = Link.CursorWorld ? Link.CursorWorld() : nullptr)
-        Apply(edit, [&] { cursor[axis] = value; });
+    if (qx::SetLockedCursor(*doc_, axis, value, MergeKey(edit)))
+        Remember(edit);
 }
 
-void TFBoxEditor::SetSize(int row, const QLineEdit* edit)
+void TFBoxEditor::SetField(qx::PendingField field, double value, const QLineEdit* edit)
 {
-    if (!Placing())
-        return;
-    const std::string text = TextOf(edit);
-    if (text.empty() || !Link.PrimIndex || Link.PrimIndex() == -1)
-        return;
-    const float value = EditTextToFloat(text);
-    const ShapeFields shape = Shape();
-    if (float* size = shape.Size[row])
-        Apply(edit, [&] {
-            *size = value;
-            if (shape.SizeChanged)
-                shape.SizeChanged();
-        });
-}
-
-void TFBoxEditor::SetRotation(float TVec3::*axis, const QLineEdit* edit)
-{
-    if (!Placing())
-        return;
-    const float value = EditTextToFloat(TextOf(edit));
-    if (TVec3* rotation = Shape().Rotation)
-        Apply(edit, [&] { rotation->*axis = value; });
+    // The typed text stays as the user spelled it ("1.50"): no present step
+    // rewrites it for the value it set.
+    if (qx::SetPendingField(*doc_, field, value, MergeKey(edit)))
+        Remember(edit);
 }
 
 // The second row of the position and size groups is depth (world Z), the
@@ -328,69 +325,73 @@ void TFBoxEditor::SetRotation(float TVec3::*axis, const QLineEdit* edit)
 void TFBoxEditor::EPosXChange() { SetCursor(0, EPosX); }
 void TFBoxEditor::EPosYChange() { SetCursor(2, EPosY); }
 void TFBoxEditor::EPosZChange() { SetCursor(1, EPosZ); }
-void TFBoxEditor::Ex2Change() { SetSize(0, Ex2); }
-void TFBoxEditor::Ey2Change() { SetSize(1, Ey2); }
-void TFBoxEditor::Ez2Change() { SetSize(2, Ez2); }
-void TFBoxEditor::ErotxChange() { SetRotation(&TVec3::X, Erotx); }
-void TFBoxEditor::ErotyChange() { SetRotation(&TVec3::Y, Eroty); }
-void TFBoxEditor::ErotzChange() { SetRotation(&TVec3::Z, Erotz); }
 
-void TFBoxEditor::Etex1Change()
+void TFBoxEditor::SetSize(qx::PendingField row, const QLineEdit* edit)
 {
     if (!Placing())
         return;
-    const int32_t value = EditTextToInt(TextOf(Etex1));
-    if (float* tiling = Shape().Tiling)
-        Apply(Etex1, [&] { *tiling = static_cast<float>(value); });
+    const std::string text = TextOf(edit);
+    if (text.empty() || doc_->PrimIndex == -1)
+        return;
+    SetField(row, EditTextToFloat(text), edit);
+}
+
+void TFBoxEditor::Ex2Change() { SetSize(qx::PendingField::Size0, Ex2); }
+void TFBoxEditor::Ey2Change() { SetSize(qx::PendingField::Size1, Ey2); }
+void TFBoxEditor::Ez2Change() { SetSize(qx::PendingField::Size2, Ez2); }
+void TFBoxEditor::ErotxChange()
+{
+    if (Placing())
+        SetField(qx::PendingField::RotationX, EditTextToFloat(TextOf(Erotx)), Erotx);
+}
+void TFBoxEditor::ErotyChange()
+{
+    if (Placing())
+        SetField(qx::PendingField::RotationY, EditTextToFloat(TextOf(Eroty)), Eroty);
+}
+void TFBoxEditor::ErotzChange()
+{
+    if (Placing())
+        SetField(qx::PendingField::RotationZ, EditTextToFloat(TextOf(Erotz)), Erotz);
+}
+
+void TFBoxEditor::Etex1Change()
+{
+    if (Placing())
+        SetField(qx::PendingField::Tiling, EditTextToInt(TextOf(Etex1)), Etex1);
 }
 
 void TFBoxEditor::Edit1Change()
 {
-    if (!Placing())
-        return;
-    const int32_t value = EditTextToInt(TextOf(Edit1));
-    if (uint8_t* equation = Shape().BlendEquation)
-        Apply(Edit1, [&] { *equation = static_cast<uint8_t>(value); });
+    if (Placing())
+        SetField(qx::PendingField::BlendEquation, EditTextToInt(TextOf(Edit1)), Edit1);
 }
 
 void TFBoxEditor::Edit2Change()
 {
-    if (!Placing())
-        return;
-    const int32_t value = EditTextToInt(TextOf(Edit2));
-    if (uint8_t* mode = Shape().BlendMode)
-        Apply(Edit2, [&] { *mode = static_cast<uint8_t>(value); });
+    if (Placing())
+        SetField(qx::PendingField::BlendMode, EditTextToInt(TextOf(Edit2)), Edit2);
 }
 
 void TFBoxEditor::Edit3Change()
 {
-    if (!Placing())
-        return;
-    const bool value = qx::TokenToBool(TextOf(Edit3));
-    if (bool* cull = Shape().CullFront)
-        Apply(Edit3, [&] { *cull = value; });
-}
-
-void TFBoxEditor::Apply(const QLineEdit* edit, const std::function<void()>& change)
-{
-    if (Link.Edit)
-        Link.Edit(edit->objectName().toStdString(), change);
-    else
-        change();
-    // The typed text stays as the user spelled it ("1.50"): no present step
-    // rewrites it for the value it set.
-    Remember(edit);
+    if (Placing())
+        SetField(qx::PendingField::CullFront, qx::TokenToBool(TextOf(Edit3)) ? 1 : 0, Edit3);
 }
 
 void TFBoxEditor::StepEdit(QLineEdit* edit, int step)
 {
     const int32_t value = EditTextToInt(FromQString(edit->text()));
     const QString text = ToQString(IntToEditText(value + step));
-    // The text's own change handler applies the value, inside this edit.
-    if (Link.Edit && Placing())
-        Link.Edit(std::string(), [&] { edit->setText(text); });
-    else
+    // The text's own change handler applies the value, a step of its own.
+    stepping_ = true;
+    try {
         edit->setText(text);
+    } catch (...) {
+        stepping_ = false;
+        throw;
+    }
+    stepping_ = false;
 }
 
 // As if the scene had been clicked in edit mode: the first press fixes the

@@ -1,13 +1,16 @@
 // The texture window: browse the texture library by category, preview a
 // texture, add picture files to the library, and pick the texture that new
-// primitives receive (SelectedTexture, a registry index).
+// primitives receive (the document's SelectedTexture, a registry index).
 //
-// The tree is a list of names only; what is loaded is the registry's
-// business, and the two meet by name (FindTexture).  The window shows and
-// edits a tree of data (its own, or the document's once the editor hands
-// it over); TreeView1 only shows it.  Library files live in
-// the open project's "textures\" folder.  Handlers run with the scene's GL
-// context current (they register textures).
+// The tree is a list of names only; what is loaded is the table's
+// business, and the two meet by name (FindTexture).  The window shows a
+// document (its own, or the editor's once handed over) and edits it only
+// through the document's texture edits; TreeView1 only shows its tree.  It
+// is also the view that uploads the pictures the document lists: told
+// TexturesChanged, it loads every entry awaiting its upload from the
+// library.  Library files live in the open project's "textures\" folder.
+// Handlers and the document's notifications run with the scene's GL
+// context current (they upload textures).
 #pragma once
 
 #include <QImage>
@@ -17,7 +20,7 @@
 #include <optional>
 #include <string>
 
-#include "DocTree.h"
+#include "Document.h"
 #include "ToolWindow.h"
 #include "imageio/PixelBlock.h"
 
@@ -31,7 +34,6 @@ class QTreeWidget;
 class TFTexture : public ToolWindow {
 public:
     explicit TFTexture(QWidget* parent = nullptr);
-    ~TFTexture() override;
 
     QLabel* Image1 = nullptr;
     QPushButton* Button4 = nullptr;
@@ -39,7 +41,6 @@ public:
     QCheckBox* CheckBox1 = nullptr;
     QPushButton* Button1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
-    int32_t SelectedTexture = 0;
 
     // The executable's folder with a trailing separator, in the file
     // system's encoding (UTF-8); tests point it elsewhere.
@@ -50,22 +51,19 @@ public:
     // The open-picture dialog (OPD); returns the chosen file or an empty
     // text.  Tests replace it.
     std::function<QString()> ChooseFile;
-    // Runs an edit of the library (a texture or category added or removed)
-    // so the editor can undo it; null runs it as it is.
-    std::function<void(const char* utf8Label, const std::function<void()>& change)> RecordEdit;
 
-    // The tree the window shows and edits from now on; `changed` runs after
-    // every change of it (the window's own edits and the user's choice) and
-    // must see that the window shows it again (ShowTree).
-    void UseTree(qx::DocTree* tree, std::function<void()> changed);
+    // The document the window shows and edits from now on.
+    void UseDocument(Document& doc);
+    Document& Doc() const { return *doc_; }
     qx::DocTree& Tree() const;
     DocTreeView& View() const { return *view_; }
     // TreeView1 shows the tree as it is now.
     void ShowTree();
 
-    // Registers a picture (AddTexture), selects it, previews it and lists it
-    // in the tree (its node in *added).  Returns the registry index.
-    int32_t AddTextureEntry(const std::string& path, bool keyed, int* added = nullptr);
+    // Registers a picture at once (AddTexture, no step: the editor's own
+    // pictures at start-up), chooses it, previews it and lists it in the
+    // tree.  Returns the registry index.
+    int32_t AddTextureEntry(const std::string& path, bool keyed);
     // Shows a BMP, PNG, GIF or JPEG file opaque; other endings keep the
     // preview.  Throws qx::InOutError when the file cannot be shown.
     void ShowPreview(const std::string& path);
@@ -89,23 +87,26 @@ public:
     void N4Click();
 
 private:
-    void TreeChanged();
+    void DocumentChanged(uint32_t changes);
+    // Loads the entries awaiting their upload.
+    void UploadAwaiting();
     void ShowPicture();
-    void Edit(const char* utf8Label, const std::function<void()>& change);
+    // The preview of the chosen texture; an unreadable one shows nothing.
+    void PreviewChosen();
     // Copies a picked file into the library through a temporary and a
     // rename.  Asks before replacing a different picture of the same name;
     // false (with a message when something failed) leaves the library as it was.
     bool CopyIntoLibrary(const std::string& source, const std::string& target, const std::string& name);
 
-    qx::DocTree ownTree_;
+    Document ownDocument_;
+    Document* doc_ = nullptr;
+    qx::Observation observation_;
     DocTreeView* view_ = nullptr;
-    std::function<void()> treeChanged_;
     std::optional<qx::PixelBlock> preview_;
     QImage shown_;
     bool transparent_ = false;
 };
 
-extern TFTexture* FTexture;
 
 namespace qx {
 

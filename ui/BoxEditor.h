@@ -1,9 +1,10 @@
 // The box editor: a small tool window in which the designer shapes the
 // primitive (a box, floor, wall, sphere, torus or model) that is about to be
-// added to the object being edited.  It lives in the main window's pending
-// primitive; this window owns no data, it edits fields of that primitive and
-// the frozen 3D cursor through the link the main window installs.  Fields
-// the kind does not have are disabled; a model's sizes are its scale.
+// added to the object being edited.  It shows the document's pending
+// primitive and the cursor a first click locked, and changes them only
+// through the document's edits (PendingEdits.h); told of a change, it marks
+// the fields to show at the next present step.  Fields the kind does not
+// have are disabled; a model's sizes are its scale.
 //
 // Every edit's change handler runs when its text becomes a number, also when
 // a program sets it.  Typing is never interrupted: a text that is only the
@@ -21,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+#include "Document.h"
+#include "PendingEdits.h"
 #include "ShapeFields.h"
 #include "ToolWindow.h"
 #include "VectorMath.h"
@@ -30,31 +33,22 @@ class QLineEdit;
 class QPushButton;
 class TCamera;
 
-// What the window reads and writes of the main window's state.
+// What the window asks of the main window: its camera and its scene
+// panel's click, which "Создать" makes.
 struct BoxEditorLink {
-    std::function<bool()> Placing;
-    std::function<int32_t()> PrimIndex;
-    std::function<uint8_t()> ClickState;
-    // The 3D cursor (X, Y, Z; Y is the height).
-    std::function<double*()> CursorWorld;
-    // Primitive PrimIndex of list 0 of the pending primitive; empty when
-    // there is none.
-    std::function<ShapeFields()> PendingShape;
     std::function<TCamera*()> Camera;
-    // The scene panel's click handler of the main window.
     std::function<void()> SceneClick;
-    // Runs a change of the box or the cursor as one edit of the history;
-    // changes with the same non-empty key in a row are one edit.  Null: the
-    // change just runs.
-    std::function<void(const std::string& mergeKey, const std::function<void()>& change)> Edit;
 };
 
 class TFBoxEditor : public ToolWindow {
 public:
     explicit TFBoxEditor(QWidget* parent = nullptr);
-    ~TFBoxEditor() override;
 
     BoxEditorLink Link;
+
+    // The document whose pending primitive the window shows and edits from
+    // now on (its own until then).
+    void UseDocument(Document& doc);
 
     QLineEdit* EPosX = nullptr;
     QLineEdit* EPosY = nullptr;
@@ -96,8 +90,9 @@ public:
     // Erotx, Eroty, Erotz, Etex1, Edit1, Edit2, Edit3.
     static constexpr uint32_t PositionFields = 0x7;
     static constexpr uint32_t AllFields = 0x1fff;
-    // The frame's present step: the fields in `which` show the pending
-    // primitive as it is now, as ShowShape does.
+    // The frame's present step: the fields in `which`, and those the
+    // document's news marked since, show the pending primitive as it is
+    // now, as ShowShape does.
     void Present(uint32_t which);
     // The fields a present step left alone because the user was typing.
     uint32_t StaleFields() const { return stale_; }
@@ -124,7 +119,14 @@ private:
     int namedKind_ = -1;
     Shown shown_[kFields];
     uint32_t stale_ = 0;
+    // Marked by the document's news for the next present step.
+    uint32_t marked_ = 0;
     std::string scratch_;
+    Document ownDocument_;
+    Document* doc_ = nullptr;
+    qx::Observation observation_;
+    // A plus or minus button's edit is a step of its own.
+    bool stepping_ = false;
 
     // The text field `i` shows of the shape, appended to `out`; false when
     // the kind has not that field.
@@ -137,13 +139,13 @@ private:
     // After the user's edit the field stands for the value it set.
     void Remember(const QLineEdit* edit);
 
-    bool Placing() const { return Link.Placing && Link.Placing(); }
-    void Apply(const QLineEdit* edit, const std::function<void()>& change);
-    ShapeFields Shape() const { return Link.PendingShape ? Link.PendingShape() : ShapeFields(); }
-    // Position fields write the frozen cursor; size fields the box's size.
+    bool Placing() const { return doc_->Placing; }
+    ShapeFields Shape() const;
+    // The field's key: values typed into one field in a row are one step.
+    std::string MergeKey(const QLineEdit* edit) const;
+    // Position fields set the locked cursor; the others the primitive's
+    // fields.
     void SetCursor(int axis, const QLineEdit* edit);
-    void SetSize(int row, const QLineEdit* edit);
-    void SetRotation(float TVec3::*axis, const QLineEdit* edit);
+    void SetSize(qx::PendingField row, const QLineEdit* edit);
+    void SetField(qx::PendingField field, double value, const QLineEdit* edit);
 };
-
-extern TFBoxEditor* FBoxEditor;

@@ -1,4 +1,4 @@
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -20,17 +20,14 @@
 #include "ProgramFolder.h"
 #include "QtText.h"
 #include "RegistryName.h"
-#include "TextureRemoval.h"
-#include "Textures.h"
-#include "TreeEdits.h"
 #include "Text1251.h"
+#include "TextureEdits.h"
+#include "TextureLoaders.h"
+#include "Textures.h"
 #include "imageio/ImageDecoders.h"
-
-TFTexture* FTexture = nullptr;
 
 namespace {
 
-constexpr int kTextureNodeIcon = 10;
 constexpr const char* kProjectFolder = "Sys/Saves/";
 constexpr const char* kLibraryFolder = "textures/";
 
@@ -109,8 +106,8 @@ TFTexture::TFTexture(QWidget* parent) : ToolWindow("FTexture", "Текстура
     TreeView1->setIconSize(QSize(24, 24));
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
     TreeView1->hide();
-    view_ = new DocTreeView(TreeView1, &ownTree_);
-    UseTree(&ownTree_, [this] { ShowTree(); });
+    view_ = new DocTreeView(TreeView1, &ownDocument_.TextureTree);
+    UseDocument(ownDocument_);
 
     CheckBox1 = new QCheckBox(Ui("Прозрачный цвет (1,MaxHeight) (левый нижний угол)"), this);
     CheckBox1->setObjectName("CheckBox1");
@@ -148,53 +145,54 @@ TFTexture::TFTexture(QWidget* parent) : ToolWindow("FTexture", "Текстура
     setFixedSize(128, 159);
 }
 
-TFTexture::~TFTexture()
+void TFTexture::UseDocument(Document& doc)
 {
-    if (FTexture == this)
-        FTexture = nullptr;
-}
-
-void TFTexture::UseTree(qx::DocTree* tree, std::function<void()> changed)
-{
-    treeChanged_ = std::move(changed);
-    view_->UserChanged = treeChanged_;
-    view_->SetTree(tree);
+    doc_ = &doc;
+    observation_ = qx::Observation(doc.Events, [this](uint32_t changes) { DocumentChanged(changes); });
+    view_->UserChanged = [&doc] { doc.Events.Notify(qx::TextureTreeChanged); };
+    view_->SetTree(&doc.TextureTree);
 }
 
 qx::DocTree& TFTexture::Tree() const { return view_->Tree(); }
 
 void TFTexture::ShowTree() { view_->Show(); }
 
-void TFTexture::TreeChanged()
+void TFTexture::DocumentChanged(uint32_t changes)
 {
-    if (treeChanged_)
-        treeChanged_();
+    if (changes & qx::TexturesChanged)
+        UploadAwaiting();
+    if (changes & qx::TextureTreeChanged)
+        ShowTree();
 }
 
-int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed, int* added)
+void TFTexture::UploadAwaiting()
 {
-    const int32_t index = AddTexture(path, keyed);
-    SelectedTexture = index;
+    TextureRegistry& table = doc_->TextureTable;
+    for (size_t i = 0; i < static_cast<size_t>(table.TextureCount); ++i) {
+        if (table.TextureIds[i] != TextureRegistry::kAwaitingUpload)
+            continue;
+        // A picture that cannot be read stays listed, untextured; the
+        // loader has said why.
+        uint32_t id = 0;
+        const std::string path = LibraryPath(table.TextureNames[i]);
+        qx::RunTextureLoader(qx::ImageKindForPath(path, true), path, id, table.TextureKeyed[i]);
+        table.TextureIds[i] = id;
+    }
+}
+
+int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed)
+{
+    const int32_t index = AddTexture(doc_->TextureTable, path, keyed);
+    qx::ChooseTexture(*doc_, index);
     // The loader has reported a file it could not read; the node is listed
     // all the same, with an empty preview.
     try {
         ShowPreview(path);
     } catch (const qx::Error&) {
     }
-    SetPreviewTransparent(Textures().TextureKeyed[size_t(index)]);
-
-    qx::DocTree& tree = Tree();
-    int anchor = tree.Current();
-    if (anchor < 0)
-        anchor = tree.NodeCount() > 0 ? 0 : -1;
-    const int node = qx::AddNodeNear(tree, anchor, Utf8ToCp1251(PathFileName(path)));
-    tree.SetIcons(node, kTextureNodeIcon, kTextureNodeIcon);
-    if (added)
-        *added = node;
-    // Open the category, so that a new texture is in sight.
-    if (tree.Parent(node) >= 0)
-        tree.SetExpanded(tree.Parent(node), true);
-    TreeChanged();
+    SetPreviewTransparent(doc_->TextureTable.TextureKeyed[size_t(index)]);
+    qx::ListTextureNode(Tree(), Utf8ToCp1251(PathFileName(path)));
+    doc_->Events.Notify(qx::TextureTreeChanged);
     return index;
 }
 
@@ -247,14 +245,28 @@ void TFTexture::TreeView1Click()
     const int node = Tree().Current();
     if (node < 0)
         return;
-    SelectedTexture = FindTexture(Tree().Text(node));
-    if (SelectedTexture == -1) {
+    const int32_t index = FindTexture(doc_->TextureTable, Tree().Text(node));
+    qx::ChooseTexture(*doc_, index);
+    if (index == -1) {
         transparent_ = false;
         ShowPreview(LibraryPath("NoTexture.bmp"));
         return;
     }
-    transparent_ = Textures().TextureKeyed[size_t(SelectedTexture)];
-    ShowPreview(LibraryPath(Textures().TextureNames[size_t(SelectedTexture)]));
+    transparent_ = doc_->TextureTable.TextureKeyed[size_t(index)];
+    ShowPreview(LibraryPath(doc_->TextureTable.TextureNames[size_t(index)]));
+}
+
+void TFTexture::PreviewChosen()
+{
+    const TextureRegistry& table = doc_->TextureTable;
+    const int32_t index = doc_->SelectedTexture;
+    if (index < 0 || index >= table.TextureCount)
+        return;
+    try {
+        ShowPreview(LibraryPath(table.TextureNames[size_t(index)]));
+    } catch (const qx::Error&) {
+    }
+    SetPreviewTransparent(table.TextureKeyed[size_t(index)]);
 }
 
 void TFTexture::Button1Click()
@@ -278,13 +290,8 @@ void TFTexture::Button1Click()
     if (!CopyIntoLibrary(chosen.toStdString(), target, name))
         return;
     // Undone, the entry goes; the library keeps the file.
-    Edit("добавление текстуры", [&] {
-        int added = -1;
-        SelectedTexture = AddTextureEntry(target, CheckBox1->isChecked(), &added);
-        // The user's new texture is the current node, in sight.
-        Tree().SetCurrent(added);
-        TreeChanged();
-    });
+    if (qx::AddLibraryTexture(*doc_, name, CheckBox1->isChecked()) >= 0)
+        PreviewChosen();
 }
 
 bool TFTexture::CopyIntoLibrary(const std::string& source, const std::string& target, const std::string& name)
@@ -314,39 +321,7 @@ void TFTexture::Button4Click()
         setFixedSize(128, 159);
 }
 
-void TFTexture::N1Click()
-{
-    const int node = Tree().Current();
-    // Categories have their own command, with its confirmation and its
-    // protected entries; this one never takes a category with its contents.
-    if (node < 0 || IsCategory(Tree().Text(node)))
-        return;
-    // The texture the node names, which after earlier removals or with
-    // categories in between is not the one at the node's sibling position.
-    const int32_t index = FindTexture(Tree().Text(node));
-    Edit("удаление текстуры", [&] {
-        if (index >= 0) {
-            // Refused (the last texture, a helper texture): the node stays.
-            if (!qx::RemoveRegisteredTexture(index))
-                return;
-            // Later entries moved down one place; the selection follows its texture.
-            if (SelectedTexture == index)
-                SelectedTexture = -1;
-            else if (SelectedTexture > index)
-                --SelectedTexture;
-        }
-        Tree().Remove(node);
-        TreeChanged();
-    });
-}
-
-void TFTexture::Edit(const char* utf8Label, const std::function<void()>& change)
-{
-    if (RecordEdit)
-        RecordEdit(utf8Label, change);
-    else
-        change();
-}
+void TFTexture::N1Click() { qx::RemoveLibraryTexture(*doc_, Tree().Current()); }
 
 void TFTexture::N3Click()
 {
@@ -355,14 +330,7 @@ void TFTexture::N3Click()
     if (name.empty())
         return;
     std::erase(name, '_');
-    Edit("добавление категории", [&] {
-        qx::DocTree& tree = Tree();
-        const int selected = tree.Current();
-        const int node = qx::AddNodeNear(tree, selected, "+ " + name);
-        if (selected >= 0)
-            tree.SetIcons(node, tree.Icon(selected), tree.SelectedIcon(selected));
-        TreeChanged();
-    });
+    qx::AddTextureCategory(*doc_, name);
 }
 
 void TFTexture::N4Click()
@@ -376,8 +344,5 @@ void TFTexture::N4Click()
     if (!Tree().Children(node).empty() &&
         !qx::Messages().AskYesNo(WindowTitle(), Cp("Категория не пустая!\rПродолжить удаление?")))
         return;
-    Edit("удаление категории", [&] {
-        Tree().Remove(node);
-        TreeChanged();
-    });
+    qx::RemoveTextureCategory(*doc_, node);
 }

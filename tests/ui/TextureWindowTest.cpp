@@ -20,7 +20,7 @@
 #include "TestSupport.h"
 #include "Textures.h"
 #include "DocTreeView.h"
-#include "TexturesSelectForm.h"
+#include "TextureWindow.h"
 #include "TreeWidgetAccess.h"
 
 namespace {
@@ -102,7 +102,7 @@ TEST_F(TextureWindowTest, LayoutAndTheShowAllButton)
     EXPECT_EQ(w.CheckBox1->geometry(), QRect(134, 335, 319, 17));
     EXPECT_EQ(w.Button1->geometry(), QRect(144, 358, 309, 25));
     EXPECT_EQ(w.TreeView1->indentation(), 35);
-    EXPECT_EQ(w.SelectedTexture, 0);
+    EXPECT_EQ(w.Doc().SelectedTexture, 0);
     EXPECT_FALSE(w.CheckBox1->isChecked());
     EXPECT_EQ(w.CheckBox1->text(), Ui("Прозрачный цвет (1,MaxHeight) (левый нижний угол)"));
     EXPECT_EQ(w.Button1->text(), Ui("Добавить текстуру"));
@@ -140,7 +140,7 @@ TEST_F(TextureWindowTest, AddTextureEntryListsUnderTheFirstCategoryOrBesideTheSe
     const int32_t cross = window_->AddTextureEntry(Library("CurCenter.bmp"), true);
     EXPECT_EQ(grid, 0);
     EXPECT_EQ(cross, 1);
-    EXPECT_EQ(window_->SelectedTexture, 1);
+    EXPECT_EQ(window_->Doc().SelectedTexture, 1);
     ASSERT_EQ(Children(standard_), (std::vector<std::string>{"Setka.bmp", "CurCenter.bmp"}));
     EXPECT_EQ(NodeIcon(standard_->child(0)), 10);
     EXPECT_EQ(standard_->child(0)->data(0, NodeSelectedIconRole).toInt(), 10);
@@ -199,12 +199,12 @@ TEST_F(TextureWindowTest, ClickingNodesSelectsByNameAndPreviews)
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
     };
     click(standard_->child(0));
-    EXPECT_EQ(window_->SelectedTexture, 1) << "the last entry of that name";
+    EXPECT_EQ(window_->Doc().SelectedTexture, 1) << "the last entry of that name";
     click(user_);
-    EXPECT_EQ(window_->SelectedTexture, -1);
+    EXPECT_EQ(window_->Doc().SelectedTexture, -1);
     EXPECT_EQ(window_->PreviewPicture().size(), QSize(2, 2)) << "NoTexture.bmp";
     click(standard_->child(2));
-    EXPECT_EQ(window_->SelectedTexture, 2);
+    EXPECT_EQ(window_->Doc().SelectedTexture, 2);
     EXPECT_EQ(qAlpha(window_->Image1->pixmap().toImage().pixel(2, 125)), 0);
 
     fs::remove(dir_ / "Sys/Saves/textures/NoTexture.bmp");
@@ -221,11 +221,11 @@ TEST_F(TextureWindowTest, AddingAFileCopiesItIntoTheLibraryWithoutPlusSigns)
     Select(user_);
     window_->Button1Click();
     EXPECT_TRUE(fs::exists(dir_ / "Sys/Saves/textures/ab.bmp"));
-    ASSERT_EQ(Textures().TextureCount, 1);
-    EXPECT_EQ(Textures().TextureNames[0], "ab.bmp");
-    EXPECT_TRUE(Textures().TextureKeyed[0]);
-    EXPECT_NE(Textures().TextureIds[0], 0u);
-    EXPECT_EQ(window_->SelectedTexture, 0);
+    ASSERT_EQ(window_->Doc().TextureTable.TextureCount, 1);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureNames[0], "ab.bmp");
+    EXPECT_TRUE(window_->Doc().TextureTable.TextureKeyed[0]);
+    EXPECT_NE(window_->Doc().TextureTable.TextureIds[0], 0u);
+    EXPECT_EQ(window_->Doc().SelectedTexture, 0);
     EXPECT_EQ(Children(user_), std::vector<std::string>{"ab.bmp"});
     EXPECT_EQ(window_->TreeView1->currentItem(), user_->child(0)) << "the new texture is current, in sight";
     EXPECT_TRUE(user_->isExpanded());
@@ -233,7 +233,7 @@ TEST_F(TextureWindowTest, AddingAFileCopiesItIntoTheLibraryWithoutPlusSigns)
     // The menu's "load texture" does the same; a cancelled dialog nothing.
     window_->ChooseFile = [] { return QString(); };
     window_->PopupMenu1->findChild<QAction*>("N2")->trigger();
-    EXPECT_EQ(Textures().TextureCount, 1);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureCount, 1);
 }
 
 TEST_F(TextureWindowTest, DeletingATextureRemovesTheOneTheNodeNames)
@@ -247,29 +247,29 @@ TEST_F(TextureWindowTest, DeletingATextureRemovesTheOneTheNodeNames)
     ASSERT_EQ(Children(standard_), (std::vector<std::string>{"b.bmp", "c.bmp", "a.bmp"}));
     Select(standard_->child(2));
     window_->N1Click();
-    ASSERT_EQ(Textures().TextureCount, 2);
-    EXPECT_EQ(Textures().TextureNames[0], "b.bmp");
-    EXPECT_EQ(Textures().TextureNames[1], "c.bmp");
+    ASSERT_EQ(window_->Doc().TextureTable.TextureCount, 2);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureNames[0], "b.bmp");
+    EXPECT_EQ(window_->Doc().TextureTable.TextureNames[1], "c.bmp");
     EXPECT_EQ(Children(standard_), (std::vector<std::string>{"b.bmp", "c.bmp"}));
 
     Add(standard_, "unknown.bmp");
     Select(standard_->child(2));
     window_->N1Click();
-    EXPECT_EQ(Textures().TextureCount, 2);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureCount, 2);
     EXPECT_EQ(Children(standard_).size(), 2u);
 
     // The selection follows its texture down when an earlier entry goes.
-    window_->SelectedTexture = 1;  // c.bmp
+    window_->Doc().SelectedTexture = 1;  // c.bmp
     Select(standard_->child(0));   // b.bmp, index 0
     window_->N1Click();
-    EXPECT_EQ(window_->SelectedTexture, 0);
-    ASSERT_EQ(Textures().TextureCount, 1);
-    EXPECT_EQ(Textures().TextureNames[0], "c.bmp");
+    EXPECT_EQ(window_->Doc().SelectedTexture, 0);
+    ASSERT_EQ(window_->Doc().TextureTable.TextureCount, 1);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureNames[0], "c.bmp");
 
     // With one texture left the registry refuses, and the node stays.
     Select(standard_->child(0));
     window_->N1Click();
-    EXPECT_EQ(Textures().TextureCount, 1);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureCount, 1);
     EXPECT_EQ(Children(standard_), std::vector<std::string>{"c.bmp"});
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].caption, Cp("Ошибка удаления текстуры"));
@@ -282,10 +282,10 @@ TEST_F(TextureWindowTest, DeletingATextureRemovesTheOneTheNodeNames)
 
     // Removing the selected texture leaves no selection.
     window_->AddTextureEntry(Library("d.bmp"), false);
-    ASSERT_EQ(window_->SelectedTexture, 1);
+    ASSERT_EQ(window_->Doc().SelectedTexture, 1);
     Select(standard_->child(1));
     window_->N1Click();
-    EXPECT_EQ(window_->SelectedTexture, -1);
+    EXPECT_EQ(window_->Doc().SelectedTexture, -1);
 
     Select(nullptr);
     window_->N1Click();  // nothing selected: nothing happens
@@ -378,9 +378,9 @@ TEST_F(TextureWindowTest, AddingTheLibrarysOwnFileRegistersItWithoutCopying)
     window_->ChooseFile = [&] { return QString::fromStdString((dir_ / "Sys/Saves/textures/own.bmp").string()); };
     window_->Button1Click();
     EXPECT_EQ(qxtest::ReadFileBytes(dir_ / "Sys/Saves/textures/own.bmp"), bytes);
-    ASSERT_EQ(Textures().TextureCount, 1);
-    EXPECT_EQ(Textures().TextureNames[0], "own.bmp");
-    EXPECT_NE(Textures().TextureIds[0], 0u);
+    ASSERT_EQ(window_->Doc().TextureTable.TextureCount, 1);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureNames[0], "own.bmp");
+    EXPECT_NE(window_->Doc().TextureTable.TextureIds[0], 0u);
     EXPECT_TRUE(messages_.entries.empty());
 }
 
@@ -398,13 +398,13 @@ TEST_F(TextureWindowTest, ADifferentPictureOfALibraryNameAsksBeforeReplacing)
     EXPECT_TRUE(messages_.entries[0].question);
     EXPECT_EQ(messages_.entries[0].text, Cp("Текстура stone.bmp уже есть в библиотеке. Заменить?"));
     EXPECT_EQ(qxtest::ReadFileBytes(dir_ / "Sys/Saves/textures/stone.bmp"), kept);
-    EXPECT_EQ(Textures().TextureCount, 0);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureCount, 0);
 
     messages_.answer = true;
     window_->Button1Click();
     EXPECT_EQ(qxtest::ReadFileBytes(dir_ / "Sys/Saves/textures/stone.bmp"),
               qxtest::ReadFileBytes(dir_ / "Pics/stone.bmp"));
-    EXPECT_EQ(Textures().TextureCount, 1);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureCount, 1);
     // No temporaries are left beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "Sys/Saves/textures"), fs::directory_iterator()), 2);
 }
@@ -420,7 +420,7 @@ TEST_F(TextureWindowTest, AFailedCopyShowsWhyAndLeavesTheLibraryAsItWas)
     ASSERT_EQ(messages_.entries.size(), 2u);  // replace? yes; then why it failed
     EXPECT_EQ(messages_.entries[1].text.rfind(Cp("Не удалось скопировать текстуру busy.bmp в библиотеку: "), 0), 0u);
     EXPECT_TRUE(fs::is_directory(dir_ / "Sys/Saves/textures/busy.bmp"));
-    EXPECT_EQ(Textures().TextureCount, 0);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureCount, 0);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "Sys/Saves/textures"), fs::directory_iterator()), 2);
 }
 
@@ -436,9 +436,9 @@ TEST_F(TextureWindowTest, WorksInAFolderNamedOutsideCodePage1251)
     window_->ProgramFolder = program.string() + "/";
     window_->ChooseFile = [&] { return QString::fromStdString((program / "Pics/камень.bmp").string()); };
     window_->Button1Click();
-    ASSERT_EQ(Textures().TextureCount, 1);
-    EXPECT_EQ(Textures().TextureNames[0], Cp("камень.bmp"));
-    EXPECT_NE(Textures().TextureIds[0], 0u);
+    ASSERT_EQ(window_->Doc().TextureTable.TextureCount, 1);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureNames[0], Cp("камень.bmp"));
+    EXPECT_NE(window_->Doc().TextureTable.TextureIds[0], 0u);
     EXPECT_TRUE(fs::exists(program / "Sys/Saves/textures/камень.bmp"));
     Select(standard_->child(0));
     window_->TreeView1Click();
@@ -454,7 +454,7 @@ TEST_F(TextureWindowTest, WorksInAFolderNamedOutsideCodePage1251)
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_NE(messages_.entries[0].text.find(Cp("кодировке 1251")), std::string::npos);
     EXPECT_FALSE(fs::exists(program / "Sys/Saves/textures/雪.png"));
-    EXPECT_EQ(Textures().TextureCount, 1);
+    EXPECT_EQ(window_->Doc().TextureTable.TextureCount, 1);
 }
 
 }  // namespace

@@ -1,0 +1,109 @@
+#include "PendingEdits.h"
+
+#include <array>
+#include <functional>
+#include <utility>
+
+#include "PrimitiveList.h"
+#include "QX3DObject.h"
+#include "SessionEdits.h"
+#include "Text1251.h"
+
+namespace qx {
+
+namespace {
+
+// What a box editor's edit touches: the pending primitive's values and
+// the cursor.
+struct PendingState {
+    ShapeValues shape;
+    std::array<double, 3> cursor{};
+};
+
+PendingState StateOf(Document& doc)
+{
+    PendingState s;
+    s.shape = ValuesOf(PendingFields(doc));
+    for (size_t i = 0; i < 3; ++i)
+        s.cursor[i] = doc.CursorWorld[i];
+    return s;
+}
+
+// The pending primitive (the document's own, never released) gets the
+// values back; its kind and index are those the edit was made on.
+void PutState(Document& doc, ShapeKind kind, int32_t index, const PendingState& s, uint32_t changes)
+{
+    if (doc.PendingPrimitive && !doc.PendingPrimitive->Lists.empty())
+        PutValues(FieldsOf(*doc.PendingPrimitive->Lists[0], kind, index), s.shape);
+    for (size_t i = 0; i < 3; ++i)
+        doc.CursorWorld[i] = s.cursor[i];
+    doc.Events.Notify(changes);
+}
+
+void RecordPendingEdit(Document& doc, const std::string& mergeKey, uint32_t changes,
+                       const std::function<void()>& change)
+{
+    const ShapeKind kind = doc.PendingKind;
+    const int32_t index = doc.PrimIndex;
+    const PendingState before = StateOf(doc);
+    change();
+    const PendingState after = StateOf(doc);
+    UndoStep step;
+    step.label = Cp(EditLabel("изменение", kind));
+    step.mergeKey = mergeKey;
+    step.bytes = sizeof(before) + sizeof(after);
+    Document* d = &doc;
+    step.undo = [d, kind, index, before, changes] { PutState(*d, kind, index, before, changes); };
+    step.redo = [d, kind, index, after, changes] { PutState(*d, kind, index, after, changes); };
+    doc.History.Push(std::move(step));
+    doc.Events.Notify(changes);
+}
+
+}  // namespace
+
+bool SetPendingField(Document& doc, PendingField field, double value, const std::string& mergeKey)
+{
+    const ShapeFields shape = PendingFields(doc);
+    if (!shape)
+        return false;
+    const auto real = static_cast<float>(value);
+    const auto byte = static_cast<uint8_t>(static_cast<int32_t>(value));
+    std::function<void()> change;
+    const auto set = [&](auto* target, auto v) {
+        if (target)
+            change = [target, v] { *target = v; };
+    };
+    switch (field) {
+    case PendingField::Size0:
+    case PendingField::Size1:
+    case PendingField::Size2:
+        if (float* size = shape.Size[static_cast<int>(field) - static_cast<int>(PendingField::Size0)])
+            change = [size, real, resized = shape.SizeChanged] {
+                *size = real;
+                if (resized)
+                    resized();
+            };
+        break;
+    case PendingField::RotationX: set(shape.Rotation ? &shape.Rotation->X : nullptr, real); break;
+    case PendingField::RotationY: set(shape.Rotation ? &shape.Rotation->Y : nullptr, real); break;
+    case PendingField::RotationZ: set(shape.Rotation ? &shape.Rotation->Z : nullptr, real); break;
+    case PendingField::Tiling: set(shape.Tiling, real); break;
+    case PendingField::BlendEquation: set(shape.BlendEquation, byte); break;
+    case PendingField::BlendMode: set(shape.BlendMode, byte); break;
+    case PendingField::CullFront: set(shape.CullFront, value != 0); break;
+    }
+    if (!change)
+        return false;
+    RecordPendingEdit(doc, mergeKey, PendingChanged, change);
+    return true;
+}
+
+bool SetLockedCursor(Document& doc, int axis, double value, const std::string& mergeKey)
+{
+    if (!PendingFields(doc) || doc.ClickState != 1 || axis < 0 || axis > 2)
+        return false;
+    RecordPendingEdit(doc, mergeKey, CursorChanged | PendingChanged, [&] { doc.CursorWorld[axis] = value; });
+    return true;
+}
+
+}  // namespace qx

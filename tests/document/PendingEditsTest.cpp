@@ -1,0 +1,102 @@
+// The box editor's edits on the document: each field and the locked cursor
+// are one step of their own, typed values of one field in a row are one,
+// undo and redo give back the values exactly, and the views are told.
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "PendingBox.h"
+#include "PendingEdits.h"
+#include "PrimitiveList.h"
+#include "QX3DObject.h"
+#include "Text1251.h"
+
+namespace {
+
+class PendingEditsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qxtest::PendOneBox(doc_, pending_);
+        doc_.Events.Observe([this](uint32_t changes) { told_ |= changes; });
+    }
+    TBox& Box() { return pending_.Lists[0]->Boxes[0]; }
+    uint32_t Told() { return std::exchange(told_, 0u); }
+
+    Document doc_;
+    TQX3DObject pending_{"ModelTemp"};
+    uint32_t told_ = 0;
+};
+
+TEST_F(PendingEditsTest, EachFieldIsAStepAndTypingIntoOneFieldIsOne)
+{
+    ASSERT_TRUE(qx::SetPendingField(doc_, qx::PendingField::Size2, 1, "Ez2"));
+    ASSERT_TRUE(qx::SetPendingField(doc_, qx::PendingField::Size2, 12.5, "Ez2"));
+    EXPECT_FLOAT_EQ(Box().Size.Y, 12.5f) << "the third row is the height";
+    EXPECT_EQ(Told(), qx::PendingChanged);
+    EXPECT_EQ(doc_.History.Count(), 1u) << "typed into one field";
+    EXPECT_EQ(doc_.History.UndoLabel(), Cp("изменение коробки"));
+
+    qx::SetPendingField(doc_, qx::PendingField::Size2, 13);  // a plus button: a step of its own
+    qx::SetPendingField(doc_, qx::PendingField::BlendEquation, 300, "Edit1");
+    EXPECT_EQ(Box().BlendEquation, 44) << "stored in 8 bits";
+    qx::SetPendingField(doc_, qx::PendingField::CullFront, 0, "Edit3");
+    EXPECT_FALSE(Box().CullFront);
+    qx::SetPendingField(doc_, qx::PendingField::RotationY, 45, "Eroty");
+    qx::SetPendingField(doc_, qx::PendingField::Tiling, 3, "Etex1");
+    EXPECT_EQ(doc_.History.Count(), 6u);
+    qx::SetPendingField(doc_, qx::PendingField::RotationX, 10, "Erotx");
+    qx::SetPendingField(doc_, qx::PendingField::RotationZ, 20, "Erotz");
+    qx::SetPendingField(doc_, qx::PendingField::BlendMode, 258, "Edit2");
+    EXPECT_EQ(Box().Rotation.X, 10.0f);
+    EXPECT_EQ(Box().Rotation.Z, 20.0f);
+    EXPECT_EQ(Box().BlendMode, 2) << "stored in 8 bits";
+    for (int i = 0; i < 3; ++i)
+        doc_.History.Undo();
+
+    const TBox done = Box();
+    for (int i = 0; i < 6; ++i)
+        doc_.History.Undo();
+    EXPECT_FLOAT_EQ(Box().Size.Y, 8.0f);
+    EXPECT_EQ(Box().BlendEquation, 0);
+    EXPECT_TRUE(Box().CullFront);
+    EXPECT_EQ(Told() & qx::PendingChanged, qx::PendingChanged);
+    for (int i = 0; i < 6; ++i)
+        doc_.History.Redo();
+    EXPECT_EQ(Box().Size.Y, done.Size.Y);
+    EXPECT_EQ(Box().Rotation.Y, done.Rotation.Y);
+    EXPECT_EQ(Box().Tiling, done.Tiling);
+    EXPECT_EQ(Box().BlendEquation, done.BlendEquation);
+    EXPECT_EQ(Box().CullFront, done.CullFront);
+}
+
+TEST_F(PendingEditsTest, FieldsAKindHasNotAndNothingPendingAreNoStep)
+{
+    pending_.Lists[0]->AddFloor(0, 0, 0, 0, 4, 4, 1, 0, 0, 0);
+    doc_.PendingKind = ShapeKind::Floor;
+    EXPECT_FALSE(qx::SetPendingField(doc_, qx::PendingField::Size2, 5)) << "a floor has no height";
+    doc_.PendingKind = ShapeKind::Box;
+    doc_.PrimIndex = -1;
+    EXPECT_FALSE(qx::SetPendingField(doc_, qx::PendingField::Size0, 5));
+    EXPECT_FALSE(qx::SetLockedCursor(doc_, 0, 5));
+    EXPECT_EQ(doc_.History.Count(), 0u);
+    EXPECT_EQ(Told(), 0u);
+}
+
+TEST_F(PendingEditsTest, TheLockedCursorMovesAsAStepTheFreeOneNot)
+{
+    ASSERT_TRUE(qx::SetLockedCursor(doc_, 2, 5, "EPosY"));
+    EXPECT_EQ(doc_.CursorWorld[2], 5.0);
+    EXPECT_EQ(Told() & qx::CursorChanged, qx::CursorChanged);
+    doc_.History.Undo();
+    EXPECT_EQ(doc_.CursorWorld[2], 0.0);
+    EXPECT_EQ(Told() & qx::CursorChanged, qx::CursorChanged);
+    doc_.History.Redo();
+    EXPECT_EQ(doc_.CursorWorld[2], 5.0);
+
+    doc_.ClickState = 0;
+    EXPECT_FALSE(qx::SetLockedCursor(doc_, 0, 9));
+    EXPECT_EQ(doc_.CursorWorld[0], 0.0);
+}
+
+}  // namespace
