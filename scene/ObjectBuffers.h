@@ -162,6 +162,7 @@ private:
     std::vector<GLsizei> drawCount_;
     int hiddenCount_ = 0, hiddenChunks_ = 0;
     int resting_ = 0;  // draws left without culling (see Cull)
+    int rest_ = 7;     // how long the next rest lasts
     OcclusionBuffer occlusion_;
     float projection_[16] = {};
 };

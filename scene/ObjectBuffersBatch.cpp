@@ -29,7 +29,10 @@ using namespace buffers_detail;
 // the editor's scattered boxes 1.4 to 2.5 and gain nothing.
 constexpr double kWorthShare = 3;
 constexpr double kPartPixels = 16;
+// Each rest that follows another doubles, up to kLongestRest draws, so
+// that a view where culling never pays seldom pays for the look.
 constexpr int kRestFrames = 7;
+constexpr int kLongestRest = 31;
 
 // Whether the box [lo, hi] under modelview m and projection p lies wholly
 // beyond one plane of the clip volume: then every point of it does (the
@@ -90,6 +93,7 @@ bool DrawBatch::Cull()
 {
     if (!OcclusionCulling()) {
         resting_ = 0;  // switched on again, it culls at once
+        rest_ = kRestFrames;
         return false;
     }
     if (!glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_LIGHTING))
@@ -160,8 +164,12 @@ bool DrawBatch::Cull()
         }
         shown_[m] = n == 0 || shown == (n >= 64 ? UINT64_MAX : (uint64_t{1} << n) - 1) ? UINT64_MAX : shown;
     }
-    if (saved < kWorthShare * static_cast<double>(occlusion_.Work()))
-        resting_ = kRestFrames;
+    if (saved < kWorthShare * static_cast<double>(occlusion_.Work())) {
+        resting_ = rest_;
+        rest_ = std::min(2 * rest_ + 1, kLongestRest);
+    } else {
+        rest_ = kRestFrames;
+    }
     return true;
 }
 
