@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "EditorState.h"
 #include "HandlerGuard.h"
 #include "ProjectCommands.h"
 #include "QtText.h"
@@ -71,7 +72,7 @@ void TFPManager::Button1Click()
 {
     const QString chosen = FolderChooser()(Ui("Папка новой игры"), FolderUse::New);
     if (!chosen.isEmpty() && MainWindow())
-        CreateProject(*MainWindow(), chosen.toStdString());
+        CreateProject(Editor(), *MainWindow(), chosen.toStdString());
 }
 
 void TFPManager::Button2Click()
@@ -87,5 +88,5 @@ void TFPManager::Button3Click()
 {
     const std::string folder = SelectedProject();
     if (!folder.empty() && MainWindow())
-        OpenRecentProject(*MainWindow(), folder);
+        OpenRecentProject(Editor(), *MainWindow(), folder);
 }

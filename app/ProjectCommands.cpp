@@ -31,6 +31,7 @@
 #include "Project.h"
 #include "OpenedProject.h"
 #include "ProjectTemplate.h"
+#include "ProjectWindow.h"
 #include "QtText.h"
 #include "Text1251.h"
 #include "Textures.h"
@@ -55,28 +56,27 @@ ProjectState Projects() { return {*EditorProject(), *EditorProjectTemplate()}; }
 
 std::string Caption() { return Cp("QX FPS Vantor"); }
 
-void ShowCaption(TFVantor& window) { SetDesignCaption(window, EditorCaption(OpenProjectFolder())); }
+void ShowCaption(ProjectWindow& window) { window.ShowProjectCaption(EditorCaption(OpenProjectFolder())); }
 
 std::string Shown(const std::string& fsFolder) { return ShownFolder(fsFolder); }
 
 
 // Reads the folder's project into the editor; false when cancelled, errors
 // propagate with nothing changed.
-bool LoadFolder(TFVantor& window, const std::string& folder)
+bool LoadFolder(EditorState& doc, ProjectWindow& window, const std::string& folder)
 {
     MakeEngineCurrent();
-    EditorState& state = Editor();
     std::string missing;
     bool loaded = false;
     {
-        LoadSession session(window);
+        const std::unique_ptr<LoadSession> session = window.HoldForLoad();
         qx::ReadOptions options;
-        options.progress = [&session](int done, int total) { return session.Report(done, total); };
-        options.building = [&session](int done, int total) { session.ReportBuilding(done, total); };
-        loaded = qx::LoadProjectInto(folder, options, state, state.ObjectTree, state.TextureTree, &missing);
+        options.progress = [&session](int done, int total) { return session->Report(done, total); };
+        options.building = [&session](int done, int total) { session->ReportBuilding(done, total); };
+        loaded = qx::LoadProjectInto(folder, options, doc, doc.ObjectTree, doc.TextureTree, &missing);
         if (loaded) {
-            EditHistory().Reset();
-            ShowProjectReplaced(Editor());
+            doc.History.Reset();
+            ShowProjectReplaced(doc);
         }
     }
     // Shown once the window takes input again.
@@ -92,7 +92,7 @@ enum class Switch {
 };
 
 // The one place the open project changes.
-bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
+bool SwitchProject(EditorState& doc, ProjectWindow& window, const std::string& folder, Switch how)
 {
     OpenedProject& open = Projects().open;
     if (!open.AcceptLock(folder, how != Switch::StartDefault))
@@ -101,7 +101,7 @@ bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
         // A save cut short is finished (or undone) before anything reads
         // the project or its autosave.
         qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
-        if (!LoadFolder(window, folder))
+        if (!LoadFolder(doc, window, folder))
             return false;
     }
     // An autosave under way belongs to the project it started in.
@@ -111,7 +111,7 @@ bool SwitchProject(TFVantor& window, const std::string& folder, Switch how)
         TextureWindow()->ProjectFolder = open.Chosen();
     ShowCaption(window);
     if (how == Switch::Keep)
-        ClearSelectionAndPlacing(Editor());
+        ClearSelectionAndPlacing(doc);
     if (how == Switch::Load)
         OfferRecovery();
     return true;
@@ -243,11 +243,11 @@ void Save1Click()
     RemoveAutosave(OpenProjectFolder());
 }
 
-void Load1Click(TFVantor& window)
+void Load1Click(EditorState& doc, ProjectWindow& window)
 {
     if (!ConfirmDiscardOrSave())
         return;
-    LoadFolder(window, OpenProjectFolder());
+    LoadFolder(doc, window, OpenProjectFolder());
 }
 
 void SaveGameData()
@@ -269,7 +269,7 @@ void BitBtn1Click()
     StartGame({});
 }
 
-bool OpenProject(TFVantor& window, const std::string& chosen)
+bool OpenProject(EditorState& doc, ProjectWindow& window, const std::string& chosen)
 {
     const std::string project = qx::FindProject(WithSlash(chosen));
     if (project.empty()) {
@@ -278,10 +278,10 @@ bool OpenProject(TFVantor& window, const std::string& chosen)
     }
     if (!ConfirmDiscardOrSave())
         return false;
-    return SwitchProject(window, project, Switch::Load);
+    return SwitchProject(doc, window, project, Switch::Load);
 }
 
-bool OpenRecentProject(TFVantor& window, const std::string& folder)
+bool OpenRecentProject(EditorState& doc, ProjectWindow& window, const std::string& folder)
 {
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
@@ -290,19 +290,19 @@ bool OpenRecentProject(TFVantor& window, const std::string& folder)
                                                   Cp(" не найдена; она убрана из списка."));
         return false;
     }
-    return OpenProject(window, folder);
+    return OpenProject(doc, window, folder);
 }
 
-bool CreateProject(TFVantor& window, const std::string& chosen)
+bool CreateProject(EditorState& doc, ProjectWindow& window, const std::string& chosen)
 {
     const std::string folder = WithSlash(chosen);
     if (RefuseProjectThere(folder) || !ConfirmDiscardOrSave())
         return false;
     Projects().blank.WriteInto(folder);
-    return SwitchProject(window, folder, Switch::Load);
+    return SwitchProject(doc, window, folder, Switch::Load);
 }
 
-bool SaveProjectAs(TFVantor& window, const std::string& chosen)
+bool SaveProjectAs(EditorState& doc, ProjectWindow& window, const std::string& chosen)
 {
     const std::string folder = WithSlash(chosen);
     if (RefuseProjectThere(folder))
@@ -311,30 +311,29 @@ bool SaveProjectAs(TFVantor& window, const std::string& chosen)
     std::error_code ec;
     if (fs::is_directory(OpenProjectFolder(), ec))
         copies = qx::ProjectFilesToCopy(OpenProjectFolder(), folder);
-    const EditorState& state = Editor();
-    qx::SaveProject(folder, Textures(), state, qx::ProjectTrees{&state.ObjectTree, &state.TextureTree}, copies);
-    Editor().ObjectFilesSaved();
-    EditHistory().MarkSaved();
-    return SwitchProject(window, folder, Switch::Keep);
+    qx::SaveProject(folder, Textures(), doc, qx::ProjectTrees{&doc.ObjectTree, &doc.TextureTree}, copies);
+    doc.ObjectFilesSaved();
+    doc.History.MarkSaved();
+    return SwitchProject(doc, window, folder, Switch::Keep);
 }
 
-void OpenProjectClick(TFVantor& window)
+void OpenProjectClick(EditorState& doc, ProjectWindow& window)
 {
     const QString chosen = FolderChooser()(DialogCaption("Открыть проект"), FolderUse::Existing);
     if (!chosen.isEmpty())
-        OpenProject(window, chosen.toStdString());
+        OpenProject(doc, window, chosen.toStdString());
 }
 
-void SaveProjectAsClick(TFVantor& window)
+void SaveProjectAsClick(EditorState& doc, ProjectWindow& window)
 {
     const QString chosen = FolderChooser()(DialogCaption("Сохранить проект как"), FolderUse::New);
     if (!chosen.isEmpty())
-        SaveProjectAs(window, chosen.toStdString());
+        SaveProjectAs(doc, window, chosen.toStdString());
 }
 
-void OpenStartupProject(TFVantor& window)
+void OpenStartupProject(EditorState& doc, ProjectWindow& window)
 {
-    Projects().blank.Remember(Textures(), Editor().ObjectTree, Editor().TextureTree);
+    Projects().blank.Remember(Textures(), doc.ObjectTree, doc.TextureTree);
     Projects().open.ForgetLockAnswer();
     Projects().open.RecentChanged = [] {
         if (ProjectManagerWindow())
@@ -347,7 +346,7 @@ void OpenStartupProject(TFVantor& window)
             qx::Messages().ShowMessage(Caption(), Cp("В папке нет проекта: ") + Shown(argument));
         } else {
             try {
-                if (SwitchProject(window, project, Switch::Load))
+                if (SwitchProject(doc, window, project, Switch::Load))
                     return;
             } catch (...) {
                 ShowHandlerException();
@@ -355,7 +354,7 @@ void OpenStartupProject(TFVantor& window)
         }
     }
     const std::string folder = qx::UsesUserFolders() ? UserDefaultProject() : OpenProjectFolder();
-    SwitchProject(window, folder, Switch::StartDefault);
+    SwitchProject(doc, window, folder, Switch::StartDefault);
     Projects().open.ForgetLockAnswer();
     qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
     OfferRecovery();
@@ -378,7 +377,7 @@ void InstallProjectCommands(TFVantor& window)
     if (save)
         connect(save, Save1Click);
     if (load)
-        connect(load, [w] { Load1Click(*w); });
+        connect(load, [w] { Load1Click(Editor(), *w); });
     if (auto* game = window.findChild<QMenu*>("Game1"); game && load && save) {
         const auto add = [&](const char* name, const char* caption, QAction* before) {
             auto* action = new QAction(Ui(caption), game);
@@ -386,11 +385,11 @@ void InstallProjectCommands(TFVantor& window)
             game->insertAction(before, action);
             return action;
         };
-        connect(add("OpenProject1", "Открыть проект…", load), [w] { OpenProjectClick(*w); });
+        connect(add("OpenProject1", "Открыть проект…", load), [w] { OpenProjectClick(Editor(), *w); });
         const QList<QAction*> items = game->actions();
         const qsizetype afterSave = items.indexOf(save) + 1;
         QAction* next = afterSave < items.size() ? items[afterSave] : nullptr;
-        connect(add("SaveAs1", "Сохранить проект как…", next), [w] { SaveProjectAsClick(*w); });
+        connect(add("SaveAs1", "Сохранить проект как…", next), [w] { SaveProjectAsClick(Editor(), *w); });
         InstallPlayHere(window, *game, next);
         QAction* manager = add("Manager1", "Менеджер проектов", next);
         game->insertSeparator(manager);

@@ -18,13 +18,15 @@
 #include <vector>
 
 class TFVantor;
+class ProjectWindow;
+struct EditorState;
 
 void Save1Click();
 // With unsaved changes: "Сохранить изменения в проекте?" Yes saves (and
 // a failed save keeps everything as it is), No goes on, Cancel stops.
 // True when the caller may go on.
 bool ConfirmDiscardOrSave();
-void Load1Click(TFVantor& window);
+void Load1Click(EditorState& doc, ProjectWindow& window);
 void BitBtn1Click();
 // Its two halves: the texture list, the objects and the map saved; GAME_EXE
 // started on the open project with `more` arguments after the folder.
@@ -32,8 +34,8 @@ void SaveGameData();
 void StartGame(const QStringList& more);
 // "Открыть проект…" and "Сохранить проект как…": a folder dialog, then
 // OpenProject or SaveProjectAs.
-void OpenProjectClick(TFVantor& window);
-void SaveProjectAsClick(TFVantor& window);
+void OpenProjectClick(EditorState& doc, ProjectWindow& window);
+void SaveProjectAsClick(EditorState& doc, ProjectWindow& window);
 
 // Connects the menu items "Save1", "Load1", the button BitBtn1, adds
 // "Открыть проект…", "Сохранить проект как…" and "Менеджер проектов" to
@@ -56,26 +58,27 @@ std::string OpenProjectFolder();
 QString EditorCaption(const std::string& projectFolder);
 
 // The commands behind the dialogs, each on a chosen folder (file-system
-// form).  Each first offers to save unsaved changes; a refusal shows its
+// form), on the editor's document in a window that holds still while a
+// project loads.  Each first offers to save unsaved changes; a refusal shows its
 // reason and changes nothing.  True when the folder's project is open.
 //
 // OpenProject: the folder's project, or its "Sys/Saves" one ("В папке нет
 // проекта" when neither); asks first when another editor has it open; a
 // load that fails changes nothing.  Clears the edit history.
-bool OpenProject(TFVantor& window, const std::string& folder);
+bool OpenProject(EditorState& doc, ProjectWindow& window, const std::string& folder);
 // A new project, as a fresh start shows it (the helper textures, the
 // start-up trees, no objects), in a folder that holds no project.
-bool CreateProject(TFVantor& window, const std::string& folder);
+bool CreateProject(EditorState& doc, ProjectWindow& window, const std::string& folder);
 // The whole open project, its texture library and other files included,
 // written into a folder that holds no project (all or nothing), which then
 // becomes the open project.
-bool SaveProjectAs(TFVantor& window, const std::string& folder);
+bool SaveProjectAs(EditorState& doc, ProjectWindow& window, const std::string& folder);
 
 // The start-up step after the windows are ready: the project named on the
 // command line (StartupProjectArgument), loaded, or else the default one,
 // not loaded (as the design starts); finishes a save cut short and offers
 // its autosave back.  Remembers what a new project holds.
-void OpenStartupProject(TFVantor& window);
+void OpenStartupProject(EditorState& doc, ProjectWindow& window);
 // The first command-line argument of the editor; empty: none.
 std::string& StartupProjectArgument();
 // At the end: gives up the lock of the open project.
@@ -87,7 +90,7 @@ std::vector<std::string> RecentProjects();
 void ForgetRecentProject(const std::string& folder);
 // Opens a project of the recent list; a folder that has vanished is taken
 // off the list with a message.
-bool OpenRecentProject(TFVantor& window, const std::string& folder);
+bool OpenRecentProject(EditorState& doc, ProjectWindow& window, const std::string& folder);
 
 // What a folder is chosen for: a project to open must exist; a new or
 // saved-as project may go into a folder the user names in the dialog, which

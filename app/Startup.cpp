@@ -153,7 +153,7 @@ void TFVantor::RunStartup()
         glStencilOp(GL_INCR, GL_INCR, GL_INCR);
         glStencilFunc(GL_EQUAL, 0, 0x0FFFFFFF);
         startupComplete_ = true;
-        OpenStartupProject(*this);
+        OpenStartupProject(Editor(), *this);
     } catch (...) {
         ShowHandlerException();
     }

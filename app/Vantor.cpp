@@ -27,6 +27,8 @@
 #include "ProjectCommands.h"
 #include "QtText.h"
 #include "SceneMouse.h"
+#include "LoadSession.h"
+#include "HistoryView.h"
 #include "MapCommands.h"
 #include "SceneSurface.h"
 #include "OrthoViewPane.h"
@@ -258,3 +260,7 @@ void TFVantor::CheckBox1Click()
     LightingEnabled = CheckBox1->isChecked();
     RequestFrame();
 }
+
+std::unique_ptr<LoadSession> TFVantor::HoldForLoad() { return std::make_unique<LoadSession>(*this); }
+
+void TFVantor::ShowProjectCaption(const QString& caption) { SetDesignCaption(*this, caption); }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "FrameLoop.h"
+#include "ProjectWindow.h"
 
 class DocTreeView;
 class QCheckBox;
@@ -27,11 +28,16 @@ class QTreeWidget;
 class QWidget;
 class SceneSurface;
 
-class TFVantor : public QMainWindow {
+class TFVantor : public QMainWindow, public ProjectWindow {
     Q_OBJECT
 public:
     explicit TFVantor(QWidget* parent = nullptr);
     ~TFVantor() override;
+
+    // While a project loads it takes no input and draws no frame; its
+    // caption names the open project.
+    std::unique_ptr<LoadSession> HoldForLoad() override;
+    void ShowProjectCaption(const QString& caption) override;
 
     // Top panel.
     QWidget* Panel3 = nullptr;

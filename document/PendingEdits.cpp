@@ -13,11 +13,13 @@ namespace qx {
 
 namespace {
 
-// What a box editor's edit touches: the pending primitive's values and
-// the cursor.
+// What an edit of the pending primitive touches: its values, the cursor,
+// and the lock (only an edit that changed it gives it back).
 struct PendingState {
     ShapeValues shape;
     std::array<double, 3> cursor{};
+    uint8_t clickState = 0;
+    bool lockChanged = false;
 };
 
 PendingState StateOf(Document& doc)
@@ -26,6 +28,7 @@ PendingState StateOf(Document& doc)
     s.shape = ValuesOf(PendingFields(doc));
     for (size_t i = 0; i < 3; ++i)
         s.cursor[i] = doc.CursorWorld[i];
+    s.clickState = doc.ClickState;
     return s;
 }
 
@@ -37,17 +40,22 @@ void PutState(Document& doc, ShapeKind kind, int32_t index, const PendingState& 
         PutValues(FieldsOf(*doc.PendingPrimitive->Lists[0], kind, index), s.shape);
     for (size_t i = 0; i < 3; ++i)
         doc.CursorWorld[i] = s.cursor[i];
+    if (s.lockChanged)
+        doc.ClickState = s.clickState;
     doc.Events.Notify(changes);
 }
+
+}  // namespace
 
 void RecordPendingEdit(Document& doc, const std::string& mergeKey, uint32_t changes,
                        const std::function<void()>& change)
 {
     const ShapeKind kind = doc.PendingKind;
     const int32_t index = doc.PrimIndex;
-    const PendingState before = StateOf(doc);
+    PendingState before = StateOf(doc);
     change();
-    const PendingState after = StateOf(doc);
+    PendingState after = StateOf(doc);
+    before.lockChanged = after.lockChanged = before.clickState != after.clickState;
     UndoStep step;
     step.label = Cp(EditLabel("изменение", kind));
     step.mergeKey = mergeKey;
@@ -58,8 +66,6 @@ void RecordPendingEdit(Document& doc, const std::string& mergeKey, uint32_t chan
     doc.History.Push(std::move(step));
     doc.Events.Notify(changes);
 }
-
-}  // namespace
 
 bool SetPendingField(Document& doc, PendingField field, double value, const std::string& mergeKey)
 {

@@ -6,6 +6,8 @@
 // merge key) are one step.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "Document.h"
@@ -23,5 +25,9 @@ bool SetPendingField(Document& doc, PendingField field, double value, const std:
 // Sets axis `axis` (0 X, 1 Y the height, 2 Z) of the cursor a primitive is
 // locked on: one step.  False, no step, when no primitive is locked.
 bool SetLockedCursor(Document& doc, int axis, double value, const std::string& mergeKey = {});
+// Any other such edit: `change` changes the pending primitive's values, the
+// cursor or the lock; one step, telling `changes`.
+void RecordPendingEdit(Document& doc, const std::string& mergeKey, uint32_t changes,
+                       const std::function<void()>& change);
 
 }  // namespace qx

@@ -5,9 +5,7 @@
 #include <utility>
 
 #include "DocumentSteps.h"
-#include "PrimitiveList.h"
-#include "QX3DObject.h"
-#include "Text1251.h"
+#include "PendingEdits.h"
 
 namespace qx {
 
@@ -116,39 +114,6 @@ void MovePlayerStartInView(Document& doc, const OrthoView& view, double x, doubl
     MovePlayerStart(doc, at);
 }
 
-namespace {
-
-// What shaping in a view changes: the part's values, the cursor it is
-// locked at, and the lock.
-struct Shaped {
-    ShapeValues values;
-    double cursor[3] = {0, 0, 0};
-    uint8_t clickState = 0;
-};
-
-Shaped CaptureShaped(Document& doc)
-{
-    Shaped s;
-    s.values = ValuesOf(PendingFields(doc));
-    std::copy(doc.CursorWorld, doc.CursorWorld + 3, s.cursor);
-    s.clickState = doc.ClickState;
-    return s;
-}
-
-// Back into the pending part it was taken from, while that is still the
-// one being shaped (a step of its own replaces it otherwise).
-void PutShaped(Document& doc, const TGLPremitives* list, const Shaped& s)
-{
-    if (!doc.PendingPrimitive || doc.PendingPrimitive->Lists.empty() || doc.PendingPrimitive->Lists[0].get() != list)
-        return;
-    PutValues(PendingFields(doc), s.values);
-    std::copy(s.cursor, s.cursor + 3, doc.CursorWorld);
-    doc.ClickState = s.clickState;
-    doc.Events.Notify(PendingChanged | CursorChanged);
-}
-
-}  // namespace
-
 bool ShapePendingInView(Document& doc, const OrthoView& view, double x0, double y0, double x1, double y1, double depth)
 {
     const ShapeKind kind = doc.PendingKind;
@@ -176,48 +141,38 @@ bool ShapePendingInView(Document& doc, const OrthoView& view, double x0, double 
     } else {
         along[2] = fields.Size[1] ? fields.Size[1] : fields.Size[2];
     }
-    const Shaped before = CaptureShaped(doc);
-    Affine turn = PartFrame(TVec3{}, *fields.Rotation);
-    const int viewAxis = TowardViewer(view.axis).axis;
-    const auto worldOf = [&turn](int own) {
-        int world = 0;
-        for (int k = 1; k < 3; ++k)
-            if (std::fabs(turn.m[k][own]) > std::fabs(turn.m[world][own]))
-                world = k;
-        return world;
-    };
-    // A wall drawn in the front or the side view stands in that view's
-    // plane, its width along the view's right, its height up.
-    if (kind == ShapeKind::Wall && view.axis != ViewAxis::Top && worldOf(0) == viewAxis) {
-        *fields.Rotation = view.axis == ViewAxis::Front ? TVec3{-90, 0, 0} : TVec3{-90, 0, 90};
-        turn = PartFrame(TVec3{}, *fields.Rotation);
-    }
-    float position[3] = {static_cast<float>(lo[0]), static_cast<float>(lo[1]), static_cast<float>(lo[2])};
-    for (int own = 0; own < 3; ++own) {
-        if (!along[own])
-            continue;
-        const int world = worldOf(own);
-        *along[own] = static_cast<float>(hi[world] - lo[world]);
-        // A side that runs backwards along its world axis starts at the far end.
-        if (turn.m[world][own] < 0)
-            position[world] = static_cast<float>(hi[world]);
-    }
-    *fields.Position = TVec3{position[0], position[1], position[2]};
-    if (fields.SizeChanged)
-        fields.SizeChanged();
-    std::copy(position, position + 3, doc.CursorWorld);
-    doc.ClickState = 1;
-    const Shaped after = CaptureShaped(doc);
-
-    Document* d = &doc;
-    const TGLPremitives* list = doc.PendingPrimitive->Lists[0].get();
-    UndoStep step;
-    step.label = Cp(EditLabel("изменение", kind));
-    step.bytes = sizeof before + sizeof after;
-    step.undo = [d, list, before] { PutShaped(*d, list, before); };
-    step.redo = [d, list, after] { PutShaped(*d, list, after); };
-    doc.History.Push(std::move(step));
-    doc.Events.Notify(PendingChanged | CursorChanged);
+    RecordPendingEdit(doc, {}, PendingChanged | CursorChanged, [&] {
+        Affine turn = PartFrame(TVec3{}, *fields.Rotation);
+        const auto worldOf = [&turn](int own) {
+            int world = 0;
+            for (int k = 1; k < 3; ++k)
+                if (std::fabs(turn.m[k][own]) > std::fabs(turn.m[world][own]))
+                    world = k;
+            return world;
+        };
+        // A wall drawn in the front or the side view stands in that view's
+        // plane, its width along the view's right, its height up.
+        if (kind == ShapeKind::Wall && view.axis != ViewAxis::Top && worldOf(0) == TowardViewer(view.axis).axis) {
+            *fields.Rotation = view.axis == ViewAxis::Front ? TVec3{-90, 0, 0} : TVec3{-90, 0, 90};
+            turn = PartFrame(TVec3{}, *fields.Rotation);
+        }
+        float position[3] = {static_cast<float>(lo[0]), static_cast<float>(lo[1]), static_cast<float>(lo[2])};
+        for (int own = 0; own < 3; ++own) {
+            if (!along[own])
+                continue;
+            const int world = worldOf(own);
+            *along[own] = static_cast<float>(hi[world] - lo[world]);
+            // A side that runs backwards along its world axis starts at the
+            // far end.
+            if (turn.m[world][own] < 0)
+                position[world] = static_cast<float>(hi[world]);
+        }
+        *fields.Position = TVec3{position[0], position[1], position[2]};
+        if (fields.SizeChanged)
+            fields.SizeChanged();
+        std::copy(position, position + 3, doc.CursorWorld);
+        doc.ClickState = 1;
+    });
     return true;
 }
 

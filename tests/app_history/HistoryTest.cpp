@@ -281,7 +281,7 @@ TEST_F(HistoryTest, UndoAndLoadNeverSendEditsIntoAnotherObject)
     ASSERT_EQ(state.EditedModel->Lists[0]->BoxCount, 1);
     messages_.threeWayAnswer = qx::Answer::No;
     w()->ObjectList->collapseAll();
-    Load1Click(*w());
+    Load1Click(Editor(), *w());
     EXPECT_FALSE(state.ModelEditMode);
     EXPECT_TRUE(w()->ObjectList->topLevelItem(0)->isExpanded()) << "the loaded tree shows its top folders";
     qx::StoreWorkingCopy(Editor());
@@ -630,7 +630,7 @@ TEST_F(HistoryTest, AnotherProjectIsOpenedAfterAskingWithAFreshHistoryAndOnlyIts
     qxtest::TempDir other;
     const std::string b = (other.path() / "B").string();
     fs::create_directories(b);
-    ASSERT_TRUE(SaveProjectAs(*w(), b));
+    ASSERT_TRUE(SaveProjectAs(Editor(), *w(), b));
     state.AddObject("_A");
     Select(w()->ObjectList, AddObjectNode("_A"));
     SceneClick(*w());
@@ -639,11 +639,11 @@ TEST_F(HistoryTest, AnotherProjectIsOpenedAfterAskingWithAFreshHistoryAndOnlyIts
     ASSERT_TRUE(fs::exists(fs::path(b) / "Autosave" / kAutosaveMarker));
 
     messages_.threeWayAnswer = qx::Answer::Cancel;
-    EXPECT_FALSE(OpenProject(*w(), dir_.path().string()));
+    EXPECT_FALSE(OpenProject(Editor(), *w(), dir_.path().string()));
     EXPECT_EQ(OpenProjectFolder(), b + "/");
     EXPECT_EQ(state.PlacementCount, 1);
     messages_.threeWayAnswer = qx::Answer::No;
-    ASSERT_TRUE(OpenProject(*w(), dir_.path().string()));
+    ASSERT_TRUE(OpenProject(Editor(), *w(), dir_.path().string()));
     EXPECT_EQ(OpenProjectFolder(), (dir_ / "Sys/Saves/").string());
     EXPECT_EQ(state.PlacementCount, 0);
     EXPECT_FALSE(EditHistory().CanUndo()) << "the other project's edits cannot be undone here";
@@ -651,7 +651,7 @@ TEST_F(HistoryTest, AnotherProjectIsOpenedAfterAskingWithAFreshHistoryAndOnlyIts
     messages_.entries.clear();
 
     messages_.answer = true;
-    ASSERT_TRUE(OpenProject(*w(), b));
+    ASSERT_TRUE(OpenProject(Editor(), *w(), b));
     ASSERT_EQ(messages_.entries.size(), 1u);
     EXPECT_EQ(messages_.entries[0].text.rfind(Cp("Найдено автосохранение проекта ") + b + Cp(" от "), 0), 0u)
         << messages_.entries[0].text;
