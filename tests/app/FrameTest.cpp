@@ -389,7 +389,11 @@ TEST_F(FrameTest, MouseLookTurnsOneRadianPer400Pixels)
     camera->MouseLookActive = 255;
     Frames(2);
     const float before = camera->Heading;
+    // The render timer draws while the look is on: off while the cursor
+    // moves, so that only the frame below reads the move.
+    camera->MouseLookActive = 0;
     cursorAt(anchor + QPoint(200, 0));
+    camera->MouseLookActive = 255;
     Frames(1);
     camera->MouseLookActive = 0;
     Frames(1);
