@@ -24,23 +24,16 @@ namespace {
 
 constexpr float AxisFactor = 0.8f;
 
-// Texts that never change, converted once.
-struct FrameTexts {
-    std::string player = Cp("Игрок");
-    std::string banner = "QX FPS VANTOR v0.0.2 Alpha";
-    std::string renderer, vendor, version;  // filled on the first frame
-    std::string axisX = "X", axisY = "Y", axisZ = "Z", origin = "(0,0,0)";
-    std::string cursorLabel;  // rewritten every frame, its buffer kept
-};
-
-FrameTexts& Texts()
+// The cache's texts, made on the first frame (the GL context current).
+DrawCache& Texts(DrawCache& texts)
 {
-    static FrameTexts texts;
     if (texts.renderer.empty()) {
         auto glString = [](GLenum name) {
             const GLubyte* s = glGetString(name);
             return s ? std::string(reinterpret_cast<const char*>(s)) : std::string();
         };
+        texts.player = Cp("Игрок");
+        texts.banner = "QX FPS VANTOR v0.0.2 Alpha";
         texts.renderer = Cp("Видеокарта: ") + glString(GL_RENDERER);
         texts.vendor = Cp("Производитель: ") + glString(GL_VENDOR);
         texts.version = Cp("Версия OpenGL: ") + glString(GL_VERSION);
@@ -68,7 +61,7 @@ void RememberMapView(EditorState& state)
 
 // The selected placements that are drawn, outlined by their bounds in a
 // colour of their own, seen through whatever stands in front.
-void DrawSelection(const EditorState& state)
+void DrawSelection(const EditorState& state, DrawCache& cache)
 {
     if (state.Selection.empty())
         return;
@@ -80,10 +73,9 @@ void DrawSelection(const EditorState& state)
     glLineWidth(2);
     glColor4f(1.0f, 0.55f, 0.0f, 1.0f);
     // Each object's bounds once a frame, in buffers kept between frames.
-    static std::vector<qx::Bounds> bounds;
-    static std::vector<uint32_t> boundsFrame;
-    static uint32_t frame = 0;
-    ++frame;
+    std::vector<qx::Bounds>& bounds = cache.bounds;
+    std::vector<uint32_t>& boundsFrame = cache.boundsFrame;
+    const uint32_t frame = ++cache.frame;
     bounds.resize(static_cast<size_t>(state.MapObjectCount));
     boundsFrame.resize(static_cast<size_t>(state.MapObjectCount), 0);
     glBegin(GL_LINES);
@@ -138,7 +130,7 @@ void GridAndPickStep(EditorState& state, const DisplayOptions& options, const Sc
 
 // The map view: the placements in their fixed order around the player's
 // marker, the selection, and the cursor's preview.
-void DrawMapView(EditorState& state, const DisplayOptions& options, const SceneView& view)
+void DrawMapView(EditorState& state, const DisplayOptions& options, const SceneView& view, DrawCache& cache)
 {
     const TCamera* camera = state.Camera;
     const bool editMode = camera->EditMode != 0;
@@ -161,7 +153,7 @@ void DrawMapView(EditorState& state, const DisplayOptions& options, const SceneV
         drawMap(3);
     if (editMode || options.hideAbove)
         drawMap(2);
-    DrawSelection(state);
+    DrawSelection(state, cache);
     if (options.depthAll)
         GridAndPickStep(state, options, view);
     if (editMode && state.CursorPreview)
@@ -192,9 +184,9 @@ void DrawObjectView(EditorState& state, const DisplayOptions& options, const Sce
 
 // The axes at the working level with their names, and the cursor's
 // snapped coordinates beside it.
-void DrawAxesAndCursorLabel(const EditorState& state, const SceneView& view, TQXFont& font)
+void DrawAxesAndCursorLabel(const EditorState& state, const SceneView& view, TQXFont& font, DrawCache& cache)
 {
-    FrameTexts& texts = Texts();
+    DrawCache& texts = Texts(cache);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glTranslatef(0, static_cast<float>(view.level), 0);
@@ -218,7 +210,7 @@ void DrawAxesAndCursorLabel(const EditorState& state, const SceneView& view, TQX
 
 // On the screen: the cross in the middle, the banner and the GL driver's
 // names.
-void DrawScreenOverlay(const EditorState& state, int w, int h)
+void DrawScreenOverlay(const EditorState& state, int w, int h, DrawCache& cache)
 {
     glViewport(0, 0, w, h);
     SetProjection(255, w, h);
@@ -227,7 +219,7 @@ void DrawScreenOverlay(const EditorState& state, int w, int h)
     DrawScreenQuad(1, TColor4{1, 1, 1, 1}, 0, static_cast<float>(w) / 2, static_cast<float>(h) / 2, 32, 32, 0,
                    2);
     if (state.TextFont) {
-        FrameTexts& texts = Texts();
+        DrawCache& texts = Texts(cache);
         TQXFont& font = *state.TextFont;
         Print(font, texts.banner, TColor4{1, 1, 1, 0.5f}, 10, 20, 0);
         Print(font, texts.renderer, TColor4{1, 1, 0.5f, 0.5f}, 10, 50, 0);
@@ -238,7 +230,7 @@ void DrawScreenOverlay(const EditorState& state, int w, int h)
 
 }  // namespace
 
-void DrawScene(EditorState& state, const DisplayOptions& options, const SceneView& view)
+void DrawScene(EditorState& state, const DisplayOptions& options, const SceneView& view, DrawCache& cache)
 {
     TCamera* camera = state.Camera;
     const double cursorBefore[3] = {state.CursorWorld[0], state.CursorWorld[1], state.CursorWorld[2]};
@@ -259,10 +251,10 @@ void DrawScene(EditorState& state, const DisplayOptions& options, const SceneVie
         glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
     }
     if (!state.ModelEditMode)
-        DrawMapView(state, options, view);
+        DrawMapView(state, options, view, cache);
     if (options.names && state.TextFont) {
         glDisable(GL_DEPTH_TEST);
-        Print(*state.TextFont, Texts().player, TColor4{1, 1, 0, 0.8f}, state.PlayerPos[0], state.PlayerPos[1],
+        Print(*state.TextFont, Texts(cache).player, TColor4{1, 1, 0, 0.8f}, state.PlayerPos[0], state.PlayerPos[1],
               state.PlayerPos[2]);
         glEnable(GL_DEPTH_TEST);
     }
@@ -274,8 +266,8 @@ void DrawScene(EditorState& state, const DisplayOptions& options, const SceneVie
         DisableFog();
 
     if (options.axes && state.TextFont)
-        DrawAxesAndCursorLabel(state, view, *state.TextFont);
-    DrawScreenOverlay(state, view.width, view.height);
+        DrawAxesAndCursorLabel(state, view, *state.TextFont, cache);
+    DrawScreenOverlay(state, view.width, view.height, cache);
     if (FeedbackEnabled)
         DrawFeedback(4, 1);
     glPopMatrix();

@@ -28,7 +28,7 @@ void DrawFrame(TFVantor& window)
     view.width = static_cast<int>(window.Scene->width() * ratio);
     view.height = static_cast<int>(window.Scene->height() * ratio);
     UpdateFrame(state, view);
-    DrawScene(state, window.Frame.shownOptions, view);
+    DrawScene(state, window.Frame.shownOptions, view, window.Frame.draw);
     PresentFrame(window);
 }
 

@@ -24,6 +24,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "PlacementPick.h"
 
 class QListWidgetItem;
 class TFVantor;
@@ -54,6 +57,18 @@ struct SceneView {
     int height = 0;
 };
 
+// What the draw step keeps between frames: texts converted once (the GL
+// driver's names on the first frame), and each object's bounds for the
+// selection's outlines, worked out at most once a frame.
+struct DrawCache {
+    std::string player, banner, renderer, vendor, version;
+    std::string axisX = "X", axisY = "Y", axisZ = "Z", origin = "(0,0,0)";
+    std::string cursorLabel;  // rewritten every frame, its buffer kept
+    std::vector<qx::Bounds> bounds;
+    std::vector<uint32_t> boundsFrame;
+    uint32_t frame = 0;
+};
+
 // Per-window state of the frame: the option items (found by their texts
 // once) and the options they hold, the view, the kinds of change (qx::
 // DocChange bits) waiting to be presented, the texts last shown, and
@@ -69,6 +84,7 @@ struct FrameCache {
     bool drawing = false;
     // The mouse is over a 2D view, whose point the status bar shows.
     bool mouseIn2D = false;
+    DrawCache draw;
 };
 
 // The render timer.  On (start) once the editor has started, off (stop)
@@ -118,7 +134,7 @@ DisplayOptions ReadDisplayOptions(const FrameCache& cache);
 // The update step.
 void UpdateFrame(EditorState& state, const SceneView& view);
 // The draw step: needs the GL context current.
-void DrawScene(EditorState& state, const DisplayOptions& options, const SceneView& view);
+void DrawScene(EditorState& state, const DisplayOptions& options, const SceneView& view, DrawCache& cache);
 // The present step of the main window.
 void PresentFrame(TFVantor& window);
 // Kinds of change (qx::DocChange bits) the next present step shows; asks
