@@ -9,25 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "UserLocale.h"
+
 char DecimalSeparator();
 void SetDecimalSeparator(char separator);
 // Reads the user's LC_NUMERIC decimal point (default "." when unknown).
 void InitDecimalSeparatorFromLocale();
 
-namespace qx {
-
-// The user's locale as the number parser sees it: named by LC_ALL,
-// LC_NUMERIC or LANG at first use, or by SetUserLocale.
-char UserLocaleDecimalPoint();
-// Replaces the user's locale by a named one ("" = the environment's again).
-// False, and the previous locale kept, when the system does not know the name.
-bool SetUserLocale(const char* name);
-// Makes the user's locale behave as one whose decimal point is `point`
-// without needing it installed (0 = no override).  Tests use it to run under
-// a comma locale on machines that only have "C".
-void SetUserLocaleDecimalPointOverride(char point);
-
-}  // namespace qx
 
 // 15 significant digits of the exact value (a tie rounds away from zero),
 // fixed for exponents -3..15, else scientific; "NAN", "INF", "-INF".

@@ -1,7 +1,5 @@
 #include "UserLocale.h"
 
-#include "NumberText.h"
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>

@@ -24,4 +24,15 @@ LocaleParse ParseUserLocaleNumber(std::string_view text, double& value);
 // The "C" locale, for locale-independent strtod_l.
 locale_t CLocale();
 
+// The user's locale as the number parser sees it: named by LC_ALL,
+// LC_NUMERIC or LANG at first use, or by SetUserLocale.
+char UserLocaleDecimalPoint();
+// Replaces the user's locale by a named one ("" = the environment's again).
+// False, and the previous locale kept, when the system does not know the name.
+bool SetUserLocale(const char* name);
+// Makes the user's locale behave as one whose decimal point is `point`
+// without needing it installed (0 = no override).  Tests use it to run under
+// a comma locale on machines that only have "C".
+void SetUserLocaleDecimalPointOverride(char point);
+
 }  // namespace qx
