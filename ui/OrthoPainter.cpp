@@ -118,6 +118,14 @@ struct Pixels {
     int width, height;
 };
 
+// Pixels first .. last tinted an eighth of the way to `colour`.
+void TintRow(QRgb* first, QRgb* last, QRgb colour)
+{
+    const int r = qRed(colour), g = qGreen(colour), b = qBlue(colour);
+    for (QRgb* pixel = first; pixel <= last; ++pixel)
+        *pixel = qRgb((qRed(*pixel) * 7 + r) >> 3, (qGreen(*pixel) * 7 + g) >> 3, (qBlue(*pixel) * 7 + b) >> 3);
+}
+
 // The outline of the rectangle between pixel corners (left, top) and
 // (right, bottom), clipped to the picture.
 // The inside of that rectangle tinted an eighth of the way to `colour`, so
@@ -128,10 +136,8 @@ void Tint(const Pixels& to, double left, double top, double right, double bottom
     const int xb = std::min(static_cast<int>(std::floor(right)) - 1, to.width - 1);
     const int ya = std::max(static_cast<int>(std::floor(top)) + 1, 0);
     const int yb = std::min(static_cast<int>(std::floor(bottom)) - 1, to.height - 1);
-    const int r = qRed(colour), g = qGreen(colour), b = qBlue(colour);
     for (int y = ya; y <= yb; ++y)
-        for (QRgb* pixel = to.bits + y * to.stride + xa; pixel <= to.bits + y * to.stride + xb; ++pixel)
-            *pixel = qRgb((qRed(*pixel) * 7 + r) >> 3, (qGreen(*pixel) * 7 + g) >> 3, (qBlue(*pixel) * 7 + b) >> 3);
+        TintRow(to.bits + y * to.stride + xa, to.bits + y * to.stride + xb, colour);
 }
 
 void Outline(const Pixels& to, double left, double top, double right, double bottom, QRgb colour)
@@ -213,7 +219,6 @@ void PaintHull(const Pixels& to, const std::vector<double>& xy, QRgb colour)
     }
     const int ya = std::max(static_cast<int>(std::ceil(top - 0.5)), 0);
     const int yb = std::min(static_cast<int>(std::floor(bottom - 0.5)), to.height - 1);
-    const int r = qRed(colour), g = qGreen(colour), b = qBlue(colour);
     for (int y = ya; n >= 3 && y <= yb; ++y) {
         const double centre = y + 0.5;
         double lo = HUGE_VAL, hi = -HUGE_VAL;
@@ -228,8 +233,7 @@ void PaintHull(const Pixels& to, const std::vector<double>& xy, QRgb colour)
         }
         const int xa = std::max(static_cast<int>(std::ceil(lo - 0.5)), 0);
         const int xb = std::min(static_cast<int>(std::floor(hi - 0.5)), to.width - 1);
-        for (QRgb* pixel = to.bits + y * to.stride + xa; pixel <= to.bits + y * to.stride + xb; ++pixel)
-            *pixel = qRgb((qRed(*pixel) * 7 + r) >> 3, (qGreen(*pixel) * 7 + g) >> 3, (qBlue(*pixel) * 7 + b) >> 3);
+        TintRow(to.bits + y * to.stride + xa, to.bits + y * to.stride + xb, colour);
     }
     for (size_t i = 0; i < n; ++i)
         Line(to, xy[2 * i], xy[2 * i + 1], xy[2 * ((i + 1) % n)], xy[2 * ((i + 1) % n) + 1], colour);
@@ -335,16 +339,22 @@ void OrthoPainter::PaintMarks(QPainter& painter, const Document& doc, const qx::
         painter.drawLine(QLineF(x, y, x + 28 * dx / length, y + 28 * dy / length));
 }
 
+void OrthoPainter::ForgetObjectView() { objectViewKnown_ = false; }
+
 void OrthoPainter::PaintObjectView(QImage& image, const Document& doc, const qx::OrthoView& view)
 {
+    // Worked out once per change of the object view, not per picture (a
+    // model's outline reads its whole mesh).
+    if (!objectViewKnown_) {
+        edited_ = doc.EditedModel ? qx::OutlinesOf(*doc.EditedModel) : qx::PartOutlines();
+        pending_ = qx::PartOutlines();
+        const TQX3DObject* pending = doc.PendingPrimitive;
+        if (doc.Placing && pending && !pending->Lists.empty() && pending->Lists[0])
+            qx::AddPartOutlines(*pending->Lists[0], pending_);
+        objectViewKnown_ = true;
+    }
     // The open object's parts at the origin, then the part being shaped
     // over them in the selection's colour (its list holds only it).
-    if (doc.EditedModel)
-        PaintParts(image, view, qx::OutlinesOf(*doc.EditedModel), qx::Affine(), kPlacement.rgb());
-    const TQX3DObject* pending = doc.PendingPrimitive;
-    if (doc.Placing && pending && !pending->Lists.empty() && pending->Lists[0]) {
-        qx::PartOutlines outlines;
-        qx::AddPartOutlines(*pending->Lists[0], outlines);
-        PaintParts(image, view, outlines, qx::Affine(), kSelection.rgb());
-    }
+    PaintParts(image, view, edited_, qx::Affine(), kPlacement.rgb());
+    PaintParts(image, view, pending_, qx::Affine(), kSelection.rgb());
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "Document.h"
+#include "PartOutlines.h"
 #include "ViewPick.h"
 
 class QImage;
@@ -47,6 +48,9 @@ public:
     // Paints the view into `image` (32 bits a pixel, the view's size).
     void Paint(QImage& image, const Document& doc, const qx::OrthoView& view, const qx::PlacedBoundsTable& table,
                const OrthoCamera& camera);
+    // The object view's parts are kept between pictures: its owner says
+    // when the object open for editing or the part being shaped changed.
+    void ForgetObjectView();
 
 private:
     // A coordinate written beside a strong grid line, at the view's edge.
@@ -75,6 +79,9 @@ private:
     std::vector<Large> large_;
     std::vector<bool> detailed_;
     std::vector<double> hull_;
+    // The object view's parts: the open object's and the one being shaped.
+    qx::PartOutlines edited_, pending_;
+    bool objectViewKnown_ = false;
 };
 
 // The colour of world axis `axis` as the 3D view draws it.

@@ -33,6 +33,8 @@ OrthoViewPane::~OrthoViewPane() { doc_.Events.Forget(observer_); }
 
 void OrthoViewPane::Changed(uint32_t changes)
 {
+    if (changes & (qx::ObjectsChanged | qx::SessionChanged | qx::PendingChanged))
+        painter_.ForgetObjectView();
     if (changes & (qx::ObjectsChanged | qx::SessionChanged))
         stale_ = kStaleAll;
     else if ((changes & qx::SelectionMoved) && stale_ == kCurrent)

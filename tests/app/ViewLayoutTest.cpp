@@ -29,7 +29,17 @@
 
 namespace {
 
-using ViewLayoutTest = apptest::EditorFixture;
+class ViewLayoutTest : public apptest::EditorFixture {
+protected:
+    // A definition "_Crate" of one box 2 units wide, and the four panes.
+    void CrateInFourViews()
+    {
+        const int32_t k = Editor().AddObject("_Crate");
+        Editor().MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+        w()->findChild<QAction*>("FourViews1")->trigger();
+        QTest::qWait(20);
+    }
+};
 
 TEST_F(ViewLayoutTest, FourPanesAreCaptionedMaximiseAndAreKeptAcrossARestart)
 {
@@ -115,10 +125,7 @@ namespace {
 TEST_F(ViewLayoutTest, TheTopViewPlacesSelectsAndDragsOnTheDocument)
 {
     EditorState& state = Editor();
-    const int32_t k = state.AddObject("_Crate");
-    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
-    w()->findChild<QAction*>("FourViews1")->trigger();
-    QTest::qWait(20);
+    CrateInFourViews();
     OrthoViewPane* top = w()->Views->OrthoPane(0);
     const QPoint middle = top->rect().center();
     const auto worldAt = [&](QPoint p) {
@@ -194,11 +201,8 @@ namespace {
 TEST_F(ViewLayoutTest, TheFrontAndSideViewsPlaceSelectAndShapeTheOpenObjectsBoxes)
 {
     EditorState& state = Editor();
-    const int32_t k = state.AddObject("_Crate");
-    state.MapObjects[static_cast<size_t>(k)]->Lists[0]->AddBox(0, 0, 0, 0, 2, 2, 2, 1, 0, 0, 0);
+    CrateInFourViews();
     QTreeWidgetItem* crate = AddObjectNode("_Crate");
-    w()->findChild<QAction*>("FourViews1")->trigger();
-    QTest::qWait(20);
     for (const int axis : {1, 2}) {
         OrthoViewPane* pane = w()->Views->OrthoPane(axis);
         Select(w()->ObjectList, crate);
