@@ -46,6 +46,33 @@ bool Project(const float clip[16], const float p[3], int width, int height, Proj
     return true;
 }
 
+// The eight corners of the box [lo, hi] under `clip` as Project gives
+// them (corner k takes hi on axis a where bit a of k is set): its corner
+// lo once, then each axis's edge added; false when any lies behind the eye
+// or nearer than the near plane.
+bool ProjectBox(const float clip[16], const float lo[3], const float hi[3], int width, int height, Projected* out)
+{
+    float base[4], edge[3][4];
+    for (int r = 0; r < 4; ++r) {
+        base[r] = clip[r] * lo[0] + clip[4 + r] * lo[1] + clip[8 + r] * lo[2] + clip[12 + r];
+        for (int a = 0; a < 3; ++a)
+            edge[a][r] = clip[4 * a + r] * (hi[a] - lo[a]);
+    }
+    const float halfWidth = 0.5f * static_cast<float>(width), halfHeight = 0.5f * static_cast<float>(height);
+    for (int k = 0; k < 8; ++k) {
+        float c[4];
+        for (int r = 0; r < 4; ++r)
+            c[r] = base[r] + ((k & 1) ? edge[0][r] : 0.0f) + ((k & 2) ? edge[1][r] : 0.0f) + ((k & 4) ? edge[2][r] : 0.0f);
+        if (!(c[3] > 0) || !(c[2] >= -c[3]))
+            return false;
+        const float inv = 1.0f / c[3];
+        out[k].x = static_cast<double>((c[0] * inv + 1.0f) * halfWidth);
+        out[k].y = static_cast<double>((c[1] * inv + 1.0f) * halfHeight);
+        out[k].z = c[2] * inv;
+    }
+    return true;
+}
+
 }  // namespace
 
 void OcclusionBuffer::Begin(const float projection[16], int width, int height)
@@ -253,12 +280,15 @@ void OcclusionBuffer::Flush(int band)
         if (added == 0)
             continue;
         Cell& cell = cells_[static_cast<size_t>(band) * columns_ + cx];
-        // One layer more, by depth, each mask holding the nearer ones'.
+        // One layer more, in its place by depth (the cell's are in order),
+        // each mask holding the nearer ones'.
         Layer layers[kLayers + 1];
-        std::copy(std::begin(cell.layers), std::end(cell.layers), layers);
-        layers[kLayers] = Layer{added, bandDepth_};
+        int at = kLayers;
+        for (; at > 0 && !(cell.layers[at - 1].depth <= bandDepth_); --at)
+            layers[at] = cell.layers[at - 1];
+        layers[at] = Layer{added, bandDepth_};
+        std::copy(cell.layers, cell.layers + at, layers);
         added = 0;
-        std::sort(layers, layers + kLayers + 1, [](const Layer& a, const Layer& b) { return a.depth < b.depth; });
         for (int k = 1; k <= kLayers; ++k)
             layers[k].mask |= layers[k - 1].mask;
         // One goes: a layer that covers no more than the one before it is
@@ -328,16 +358,13 @@ bool OcclusionBuffer::Hidden(const float modelview[16], const float lo[3], const
 
 bool OcclusionBuffer::Hidden(const Placed& placed, const float lo[3], const float hi[3]) const
 {
-    const float* clip = placed.clip;
     lastArea_ = 0;
     Projected points[8];
-    float nearest = std::numeric_limits<float>::infinity();
-    for (int k = 0; k < 8; ++k) {
-        const float v[3] = {(k & 1) ? hi[0] : lo[0], (k & 2) ? hi[1] : lo[1], (k & 4) ? hi[2] : lo[2]};
-        if (!Project(clip, v, width_, height_, points[k]))
-            return false;
+    if (!ProjectBox(placed.clip, lo, hi, width_, height_, points))
+        return false;
+    float nearest = points[0].z;
+    for (int k = 1; k < 8; ++k)
         nearest = std::min(nearest, points[k].z);
-    }
     const float behind = nearest - kDepthMargin;
     bool small = false;
     if (RectCovered(points, behind, small))
