@@ -155,8 +155,10 @@ private:
     size_t blendedFrom_ = 0;
     std::vector<std::array<float, 16>> matrices_;
     std::vector<const ObjectBuffers*> placed_;  // per matrix
+    std::vector<float> distance_;               // per matrix: its Item::depth
     std::vector<uint32_t> counts_, order_;
     std::vector<uint8_t> hidden_;
+    std::vector<float> depth_;
     std::vector<uint64_t> shown_;  // per matrix: a bit per chunk that may show
     std::vector<GLint> drawFirst_;
     std::vector<GLsizei> drawCount_;

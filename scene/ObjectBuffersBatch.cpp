@@ -80,8 +80,13 @@ void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, flo
     placed_.push_back(&buffers);
     const std::vector<MeshState>& states = States();
     const auto count = static_cast<uint32_t>(states.size());
-    // The placement's origin in eye space looks down -Z.
-    const float depth = -matrices_.back()[14];
+    // The centre of what its vertices cover along the view (eye space
+    // looks down -Z): its origin may lie at a corner, turned either way.
+    const float* m = matrices_.back().data();
+    float depth = -m[14];
+    for (int a = 0; a < 3; ++a)
+        depth -= m[4 * a + 2] * 0.5f * (buffers.min_[a] + buffers.max_[a]);
+    distance_.push_back(depth);
     for (uint32_t g = 0; g < buffers.groups_.size(); ++g) {
         const uint32_t state = buffers.groups_[g].state;
         const bool blended = states[state].Blended();
@@ -110,13 +115,14 @@ bool DrawBatch::Cull()
         return false;
     glGetIntegerv(GL_VIEWPORT, viewport);
     occlusion_.Begin(projection_, viewport[2], viewport[3]);
-    // Nearest first by the placement's origin: any order is sound (only
-    // what is drawn hides), the nearest hide the most.
+    // Nearest first (by the centre of what the placement's vertices
+    // cover): any order is sound (only what is drawn hides), the nearest
+    // hide the most.
     order_.resize(matrices_.size());
     for (uint32_t m = 0; m < order_.size(); ++m)
         order_[m] = m;
     std::sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) {
-        return matrices_[b][14] < matrices_[a][14] || (matrices_[b][14] == matrices_[a][14] && a < b);
+        return distance_[a] < distance_[b] || (distance_[a] == distance_[b] && a < b);
     });
     hidden_.assign(matrices_.size(), 0);
     shown_.assign(matrices_.size(), UINT64_MAX);
@@ -223,6 +229,7 @@ void DrawBatch::DrawBlended()
     DrawItems(blendedFrom_, sorted_.size());
     items_.clear();
     matrices_.clear();
+    distance_.clear();
     placed_.clear();
     sorted_.clear();
     blendedFrom_ = 0;
