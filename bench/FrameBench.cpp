@@ -31,6 +31,7 @@
 #include "Installation.h"
 #include "ObjectBuffers.h"
 #include "OrthoPainter.h"
+#include "PathRatio.h"
 #include "PictureLevel.h"
 #include "SceneSurface.h"
 #include "Vantor.h"
@@ -199,6 +200,25 @@ BENCHMARK(BM_BenchmarkLevelFrame)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0)
     ->UseRealTime();
+
+// The culled frame against the buffers' frame in turns (PathRatio.h); run
+// with LP_NUM_THREADS=0 for Mesa's drawing to count.
+void BM_BenchmarkLevelFrame_CulledOverBuffers(benchmark::State& state)
+{
+    TFVantor& window = LevelInView(state.range(0));
+    qxbench::CulledOverBuffers(state, [&](bool culled) {
+        qxtest::UseDrawing(culled ? qxtest::Drawing::Culled : qxtest::Drawing::Buffers);
+        RenderFrame(window);
+    });
+    qxtest::UseDrawing(qxtest::Drawing::Culled);
+}
+BENCHMARK(BM_BenchmarkLevelFrame_CulledOverBuffers)
+    ->ArgName("width")
+    ->Arg(256)
+    ->Arg(1024)
+    ->Arg(1280)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(8.0);
 
 // The top view of the whole benchmark level at 1280 x 720, painted as the 2D
 // pane paints it (into the image it then shows), against the frame

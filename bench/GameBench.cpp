@@ -46,6 +46,7 @@
 #include "Model3ds.h"
 #include "ModelsGl.h"
 #include "ObjectBuffers.h"
+#include "PathRatio.h"
 #include "PictureLevel.h"
 #include "QX3DObject.h"
 #include "Skybox.h"
@@ -265,45 +266,29 @@ BENCHMARK(BM_GameFrame_AwayFromPlacements)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 
-// The culled frame against the buffers' frame, alternating frame by frame
-// in one loop, so that whatever else the machine does falls on both alike:
-// each path's CPU per frame and their ratio.  Views (first argument): 0 into
-// the placements, 1 down at the floor, 2 away from them.
+// The culled frame against the buffers' frame in turns (PathRatio.h).
+// Views (first argument): 0 into the placements, 1 down at the floor, 2 away
+// from them.
 void BM_GameFrame_CulledOverBuffers(benchmark::State& state)
 {
     BenchLevel& level = Level();
     const FrameSize size(state.range(1));
     const float yaw = state.range(0) == 2 ? -1.5707964f : 1.5707964f;
     const qx::ViewPoint view = FieldEdgeView(yaw, state.range(0) == 1 ? -0.6f : -0.1f);
-    const auto frame = [&](Drawing path) {
-        qxtest::UseDrawing(path);
-        const double t0 = ThreadCpuMs();
+    qxbench::CulledOverBuffers(state, [&](bool culled) {
+        qxtest::UseDrawing(culled ? Drawing::Culled : Drawing::Buffers);
         glPushMatrix();
         qx::DrawLevel(level.content, level.scene, level.sky.get(), view, size.width, size.height);
         glPopMatrix();
         glFinish();
-        return ThreadCpuMs() - t0;
-    };
-    for (int i = 0; i < 3; ++i)
-        for (const Drawing path : {Drawing::Buffers, Drawing::Culled})
-            frame(path);
-    double buffersMs = 0, culledMs = 0;
-    int frames = 0;
-    for (auto _ : state) {
-        buffersMs += frame(Drawing::Buffers);
-        culledMs += frame(Drawing::Culled);
-        ++frames;
-    }
-    state.counters["buffers_ms"] = buffersMs / frames;
-    state.counters["culled_ms"] = culledMs / frames;
-    state.counters["culled/buffers"] = culledMs / buffersMs;
+    });
     qxtest::UseDrawing(Drawing::Culled);
 }
 BENCHMARK(BM_GameFrame_CulledOverBuffers)
     ->ArgNames({"view", "width"})
     ->ArgsProduct({{0, 1, 2}, {256, 1024, 1280}})
     ->Unit(benchmark::kMillisecond)
-    ->MinTime(3.0);
+    ->MinTime(8.0);
 
 // What culling whole placements could reach at most: the view into the
 // placements drawn, then each placement in range and in view drawn again

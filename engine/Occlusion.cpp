@@ -332,7 +332,8 @@ bool OcclusionBuffer::RectCovered(const Projected* points, float behind, bool& s
     const int right = std::min(width_ - 1, static_cast<int>(std::floor(x1 + kInside - 0.5)));
     const int bottom = std::max(0, static_cast<int>(std::ceil(y0 - kInside - 0.5)));
     const int top = std::min(height_ - 1, static_cast<int>(std::floor(y1 + kInside - 0.5)));
-    for (int cy = bottom / kCell; cy <= top / kCell; ++cy) {
+    // From the top, where what shows over nearer things mostly lies.
+    for (int cy = top / kCell; cy >= bottom / kCell; --cy) {
         const int r0 = std::max(bottom - cy * kCell, 0), r1 = std::min(top - cy * kCell, kCell - 1);
         const uint64_t rows = r1 < r0 ? 0 : ((r1 - r0 == 7 ? ~uint64_t{0} : (uint64_t{1} << ((r1 - r0 + 1) * 8)) - 1) << (r0 * 8));
         for (int cx = left / kCell; cx <= right / kCell; ++cx) {
