@@ -276,6 +276,25 @@ TEST_F(LevelDraw, BuffersCulledOrNotPaintTheReferencePicture)
     }
 }
 
+namespace {
+
+// The level at 256 x 256 on the buffers, then culled, into pictures[0]
+// and [1]; the culled frame's counts.
+qx::DrawCounts DrawBuffersAndCulled(ProjectContent& content, const qx::LevelScene& scene,
+                                    const qx::ViewPoint& view, std::vector<unsigned char> pictures[2])
+{
+    qx::DrawCounts counts;
+    for (const qxtest::Drawing drawing : {qxtest::Drawing::Buffers, qxtest::Drawing::Culled}) {
+        qxtest::UseDrawing(drawing);
+        qxtest::BuildObjects(content);
+        counts = qx::DrawLevel(content, scene, nullptr, view, 256, 256);
+        pictures[drawing == qxtest::Drawing::Culled] = qxtest::ReadPicture();
+    }
+    return counts;
+}
+
+}  // namespace
+
 // Of a row of four boxes (one placement) behind a wall, the three the wall
 // covers are left out and the one past its edge is drawn, the picture the
 // same as without culling; a blended wall hides none.
@@ -300,18 +319,38 @@ TEST_F(LevelDraw, BoxesOfAPlacementBehindAWallAreLeftOutThoseThatShowDrawn)
         SCOPED_TRACE(int(blend));
         content.MapObjects[0]->Lists[0]->Boxes[0].BlendMode = blend;
         std::vector<unsigned char> pictures[2];
-        qx::DrawCounts counts;
-        for (const qxtest::Drawing drawing : {qxtest::Drawing::Buffers, qxtest::Drawing::Culled}) {
-            qxtest::UseDrawing(drawing);
-            qxtest::BuildObjects(content);
-            counts = qx::DrawLevel(content, scene, nullptr, view, 256, 256);
-            pictures[drawing == qxtest::Drawing::Culled] = qxtest::ReadPicture();
-        }
+        const qx::DrawCounts counts = DrawBuffersAndCulled(content, scene, view, pictures);
         EXPECT_EQ(counts.placements, 2);
         EXPECT_EQ(counts.hidden, 0);
         EXPECT_EQ(counts.hiddenChunks, blend == 0 ? 3 : 0);
         EXPECT_EQ(qxtest::DifferentPixels(pictures[0], pictures[1]), 0u);
     }
+}
+
+// A wall whose object's origin lies far behind it is taken before a box
+// behind the wall whose origin is nearer than the wall's: the culler goes
+// by where the placements' geometry lies, and leaves the box out.
+TEST_F(LevelDraw, WhatLiesNearestIsTakenFirstWhereverItsOriginLies)
+{
+    InitGLState();
+    ProjectContent content;
+    // The wall's face at z = 10 (its origin at z = 30), the box at z = 15
+    // (its origin there too), both straight ahead of the eye.
+    TGLPremitives& wall = *content.MapObjects[static_cast<size_t>(content.AddObject("_Wall"))]->Lists[0];
+    wall.AddBox(-1, -5, 0, -20, 10, 10, 1, 1, 0, 0, 0);
+    content.AddPlacement("_Wall", TPlacement{0, 0, 30, 0, 0, 0, 1, 1, 1});
+    const float size[3] = {1, 1, 1}, none[3] = {0, 0, 0};
+    AddBoxObject(content, "_Box", size, none);
+    content.AddPlacement("_Box", TPlacement{0, 4, 15, 0, 0, 0, 1, 1, 1});
+    qx::LevelScene scene;
+    scene.Build(content);
+    qx::ViewPoint view;
+    view.eye[1] = 5;
+    std::vector<unsigned char> pictures[2];
+    const qx::DrawCounts counts = DrawBuffersAndCulled(content, scene, view, pictures);
+    EXPECT_EQ(counts.placements, 2);
+    EXPECT_EQ(counts.hidden, 1);
+    EXPECT_EQ(qxtest::DifferentPixels(pictures[0], pictures[1]), 0u);
 }
 
 // The ground under the level: never above the level's geometry nor the
