@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 
 #include "Camera.h"
-#include "HistoryView.h"
+#include "EditCommands.h"
 #include "EditorState.h"
 #include "FrameLoop.h"
 #include "HandlerGuard.h"

@@ -11,17 +11,12 @@
 
 #include "DocumentSteps.h"
 #include "EditHistory.h"
-#include "HistoryView.h"
 #include "EditorState.h"
-#include "FrameLoop.h"
 #include "Errors.h"
 #include "MapEdits.h"
 #include "Messages.h"
-#include "ObjectEditor.h"
 #include "QX3DObject.h"
 #include "QtText.h"
-#include "Vantor.h"
-#include "Wiring.h"
 
 namespace {
 
@@ -45,15 +40,6 @@ float SnapDelta(double delta, float step)
 }
 
 bool InMapView(const EditorState& state) { return !state.ModelEditMode; }
-
-void ShowSelection(TFVantor& window)
-{
-    RequestFrame();  // the outlines follow the selection
-    const size_t n = Editor().Selection.size();
-    window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
-    if (ObjectSettingsWindow())
-        ObjectSettingsWindow()->ShowSelection();
-}
 
 }  // namespace
 
@@ -222,18 +208,4 @@ void SetSelectedField(EditorState& state, float TPlacement::*field, float value,
         return;
     qx::RecordMapChange(state, "изменение объектов",
            qx::EditSelected(state, state.Selection, [&](TPlacement& p) { p.*field = value; }), mergeKey);
-}
-
-void InstallMapCommands(TFVantor& window)
-{
-    // The status bar, the settings window and the outlines show the
-    // selection the document tells of; the picture follows the map.
-    TFVantor* w = &window;
-    const int observer = Editor().Events.Observe([w](uint32_t changes) {
-        if (changes & qx::SelectionChanged)
-            ShowSelection(*w);
-        else if (changes & qx::MapChanged)
-            RequestFrame();
-    });
-    QObject::connect(w, &QObject::destroyed, [observer] { Editor().Events.Forget(observer); });
 }

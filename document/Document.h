@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "DocTree.h"
 #include "DocumentEvents.h"
@@ -48,6 +49,9 @@ struct EditSession {
     // The texture new primitives receive, a registry index (-1: untextured);
     // the texture window's choice.
     int32_t SelectedTexture = 0;
+    // What the editor tells the user in passing, in the status bar (1251
+    // bytes; empty: nothing), as the last command left it.
+    std::string Notice;
 };
 
 struct Document : ProjectContent, EditSession {
