@@ -283,6 +283,9 @@ TEST_F(FrameTest, WithNothingDrawnThePickFallsOnTheGridPlaneOrNowhere)
     SceneClick(*w());
     EXPECT_EQ(Editor().PlayerPos[2], before[2]);
     EXPECT_EQ(w()->StatusMessage->text(), Ui("Под курсором ничего нет"));
+    w()->ShowStatusMessage(std::string());
+    SceneClick(*w());
+    EXPECT_EQ(w()->StatusMessage->text(), Ui("Под курсором ничего нет")) << "the document's notice, told again";
 }
 
 TEST_F(FrameTest, FlightModeFreezesTheCursorAndItsTexts)
