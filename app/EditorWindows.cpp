@@ -58,7 +58,7 @@ EditorWindows::EditorWindows()
     InstallStatusView(*main);
     QObject::connect(main, &TFVantor::firstShown, main, [main] { RunStartup(*main); });
     main->MayClose = ConfirmDiscardOrSave;
-    InstallKeyHook();
+    keyHook = InstallKeyHook();
     opos = std::make_unique<TFOPos>();
     opos->Window = vantor.get();
     pmanager = std::make_unique<TFPManager>();

@@ -11,7 +11,6 @@
 #include "ObjectRelease.h"
 #include "SceneSurface.h"
 #include "Vantor.h"
-#include "Wiring.h"
 
 void DrawFrame(TFVantor& window)
 {
@@ -82,10 +81,4 @@ void InstallFrameLoop(TFVantor& window)
         QObject::connect(tree, &QTreeWidget::itemClicked, w->RenderTimer, &RequestFrame);
         QObject::connect(tree, &QTreeWidget::itemDoubleClicked, w->RenderTimer, &RequestFrame);
     }
-}
-
-void RequestFrame()
-{
-    if (MainWindow() && MainWindow()->RenderTimer)
-        MainWindow()->RenderTimer->Request();
 }

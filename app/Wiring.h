@@ -9,6 +9,7 @@
 #include <memory>
 
 class Autosaver;
+class KeyHook;
 class OpenedProject;
 class ProjectTemplate;
 class TFBoxEditor;
@@ -20,6 +21,8 @@ class TFVantor;
 
 struct EditorParts {
     std::unique_ptr<TFVantor> vantor;
+    // Sees every key first: movement, mouse-look, the map's shortcuts.
+    std::unique_ptr<KeyHook> keyHook;
     std::unique_ptr<TFOPos> opos;
     std::unique_ptr<TFPManager> pmanager;
     std::unique_ptr<TFNavigator> navigator;
