@@ -135,7 +135,7 @@ void ShowProjectReplaced(EditorState& state)
     ClearSelectionAndPlacing(state);
     qx::OpenTopLevel(state.ObjectTree);
     qx::OpenTopLevel(state.MapTree);
-    state.Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
+    qx::TreesReplaced(state);
 }
 
 void StartPlacingShape(EditorState& state, ShapeKind kind)

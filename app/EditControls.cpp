@@ -204,8 +204,8 @@ void InstallEditCommands(TFVantor& window)
             RedrawRenumbered();
     });
     QObject::connect(w->ObjectTreeView, &QObject::destroyed, [treeObserver] { Editor().Events.Forget(treeObserver); });
-    w->ObjectTreeView->UserChanged = [] { Editor().Events.Notify(qx::ObjectTreeChanged); };
-    w->MapTreeView->UserChanged = [] { Editor().Events.Notify(qx::MapTreeChanged); };
+    w->ObjectTreeView->UserChanged = [] { qx::TreeChanged(Editor(), Editor().ObjectTree); };
+    w->MapTreeView->UserChanged = [] { qx::TreeChanged(Editor(), Editor().MapTree); };
     QObject::connect(w->ObjectList, &QTreeWidget::itemClicked, w, [] { Guarded(ObjectListClick); });
     QObject::connect(w->ObjectList, &QTreeWidget::itemDoubleClicked, w,
                      [w] { Guarded([&] { OpenObjectForEditing(*w); }); });

@@ -55,7 +55,7 @@ void InstallEditHistory(TFVantor& window)
 
     // A change of the history is told as a change of the document; the
     // caption and the actions show it in the next present step.
-    EditHistory().Changed = [] { Editor().Events.Notify(qx::HistoryChanged); };
+    qx::TellHistoryChanges(Editor());
     // A new window: the history of an earlier one (tests make several) goes.
     EditHistory().Reset();
     PresentHistory(window);

@@ -17,6 +17,7 @@
 #include "Messages.h"
 #include "QX3DObject.h"
 #include "QtText.h"
+#include "ViewEdits.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ void SelectAllPlacements(EditorState& state)
 void ClearSelectionAndPlacing(EditorState& state)
 {
     state.ObjectTree.SetCurrent(-1);
-    state.Events.Notify(qx::ObjectTreeChanged);
+    qx::TreeChanged(state, state.ObjectTree);
     if (state.CursorPreview)
         state.CursorPreview->Clear();
     qx::SetSelection(state, {});
@@ -117,9 +118,8 @@ void DragSelectionTo(EditorState& state, int x, int y)
         return;
     state.Drag.dx = SnapDelta(at[0] - state.Drag.start[0], state.GridStepX);
     state.Drag.dz = SnapDelta(at[2] - state.Drag.start[2], state.GridStepZ);
-    qx::MoveSelected(state, state.Selection, state.Drag.origins, state.Drag.dx, 0, state.Drag.dz);
     // Every view shows the drag as it goes; the step comes at its end.
-    state.Events.Notify(qx::MapChanged | qx::SelectionMoved);
+    qx::MoveSelectionDuringDrag(state, state.Drag.origins, state.Drag.dx, 0, state.Drag.dz);
 }
 
 void EndSelectionDrag(EditorState& state)

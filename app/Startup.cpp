@@ -85,7 +85,7 @@ void RunStartup(TFVantor& window)
         LoadIconIndexes(window.OBJList, data + "Sys\\Api\\OBJListIcons.qxicon");
         LoadIconIndexes(state.MapTree, data + "Sys\\Api\\MapListIcons.qxicon");
         LoadIconIndexes(state.TextureTree, data + "Sys\\Api\\FTExtureIcons.qxicon");
-        state.Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
+        qx::TreesReplaced(state);
 
         state.GridTexture = AddHelperTexture(textures, data + "textures\\Setka.bmp", false);
         state.CrossTexture = AddHelperTexture(textures, data + "textures\\CurCenter.bmp", true);

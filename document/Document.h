@@ -75,3 +75,16 @@ struct Document : ProjectContent, EditSession {
     // is no longer listed.
     int32_t EditIndex() const;
 };
+
+namespace qx {
+
+// The document tells of changes it did not make through its edits: a tree
+// view's current node or open folders, trees read anew, a history step.
+// A tree of the document changed (its view or a reader changed it).
+void TreeChanged(const Document& doc, const DocTree& tree);
+// Every tree was read or opened anew (the start, a load).
+void TreesReplaced(const Document& doc);
+// From now on every change of the history is told as HistoryChanged.
+void TellHistoryChanges(Document& doc);
+
+}  // namespace qx
