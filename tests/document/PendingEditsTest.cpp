@@ -105,6 +105,10 @@ TEST_F(PendingEditsTest, TheLockedCursorMovesAsAStepTheFreeOneNot)
 // cause.
 TEST_F(PendingEditsTest, EachFrameTheBoxFollowsTheCursorAndTheChosenTexture)
 {
+    doc_.PendingPrimitive = nullptr;
+    qx::PendingFollows(doc_, true);
+    EXPECT_EQ(Told(), 0u) << "nothing pending";
+    doc_.PendingPrimitive = &pending_;
     doc_.ClickState = 0;
     doc_.CursorWorld[0] = 1.26;
     doc_.CursorWorld[1] = 2;
@@ -137,6 +141,13 @@ TEST_F(PendingEditsTest, EachFrameTheBoxFollowsTheCursorAndTheChosenTexture)
     EXPECT_EQ(Told(), qx::MapTreeChanged);
     qx::TreeChanged(doc_, doc_.TextureTree);
     EXPECT_EQ(Told(), qx::TextureTreeChanged);
+    qx::TreesReplaced(doc_);
+    EXPECT_EQ(Told(), qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
+    qx::SetNotice(doc_, "a");
+    EXPECT_EQ(Told(), qx::NoticeChanged);
+    qx::SetNotice(doc_, "a");
+    EXPECT_EQ(doc_.Notice, "a");
+    EXPECT_EQ(Told(), qx::NoticeChanged) << "the same refusal again is told again";
     qx::TellHistoryChanges(doc_);
     qx::SetLockedCursor(doc_, 0, 9);
     EXPECT_EQ(Told() & qx::HistoryChanged, qx::HistoryChanged);
