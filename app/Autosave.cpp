@@ -16,12 +16,11 @@
 #include "Paths.h"
 #include "PrimitiveList.h"
 #include "Project.h"
-#include "ProjectCommands.h"
+#include "OpenedProject.h"
 #include "ProjectLock.h"
 #include "QX3DObject.h"
 #include "QtText.h"
 #include "Textures.h"
-#include "Vantor.h"
 #include "Wiring.h"
 
 namespace fs = std::filesystem;
@@ -190,7 +189,8 @@ void WriteAutosave(const AutosaveJob& job, const std::string& folder)
 
 }  // namespace
 
-Autosaver::Autosaver() : clock_([] { return std::chrono::steady_clock::now(); })
+Autosaver::Autosaver(const OpenedProject& project)
+    : project_(project), clock_([] { return std::chrono::steady_clock::now(); })
 {
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
@@ -228,7 +228,7 @@ void Autosaver::Start()
     if (Running())
         Finish();
     std::shared_ptr<AutosaveJob> job = copies_.Take();
-    const std::string folder = AutosaveFolderOf(OpenProjectFolder());
+    const std::string folder = AutosaveFolderOf(project_.Folder());
     savedState_ = EditHistory().State();
     pending_ = false;
     done_ = false;
@@ -278,9 +278,8 @@ void RemoveAutosave(const std::string& projectFolder)
     fs::remove_all(ToFsPath(AutosaveFolderOf(projectFolder)), ec);
 }
 
-void OfferRecovery()
+void OfferRecovery(const std::string& project)
 {
-    const std::string project = OpenProjectFolder();
     const std::string folder = AutosaveFolderOf(project);
     const fs::path fsFolder = ToFsPath(folder);
     std::error_code ec;

@@ -23,8 +23,8 @@
 
 #include "Project.h"
 
+class OpenedProject;
 class QTimer;
-class TFVantor;
 class TQX3DObject;
 struct AutosaveJob;
 struct EditorState;
@@ -68,7 +68,8 @@ public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     static constexpr std::chrono::seconds kInterval{120};
 
-    Autosaver();
+    // It writes into the autosave folder of `project`'s folder.
+    explicit Autosaver(const OpenedProject& project);
     ~Autosaver() override;
 
     // Tests set the time.
@@ -83,6 +84,7 @@ public:
     bool Running() const { return worker_.joinable(); }
 
 private:
+    const OpenedProject& project_;
     Clock clock_;
     QTimer* timer_ = nullptr;
     std::thread worker_;
@@ -101,6 +103,6 @@ std::string AutosaveFolderOf(const std::string& projectFolder);
 void WaitForAutosave();
 // After a save: the autosave has nothing the project lacks.
 void RemoveAutosave(const std::string& projectFolder);
-// Offers the open project's autosave back: "Найдено автосохранение проекта
+// Offers the autosave of the project in `projectFolder` (the open one) back: "Найдено автосохранение проекта
 // <folder> от <date time>. Восстановить?"
-void OfferRecovery();
+void OfferRecovery(const std::string& projectFolder);

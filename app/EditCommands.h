@@ -1,18 +1,21 @@
-// The object editing commands of the main window: new object definitions,
-// renaming and deleting them, opening one for editing (a working copy),
-// placing, changing and deleting its boxes, and storing the copy back or
-// leaving it.  Each is a function a test calls directly, on the editor's
-// document; the window's menus and buttons only call them.  "Сохранить
-// изменения" and "Мышка" are the document's own (qx::StoreWorkingCopy,
-// qx::DropPending).
+// The object editing commands: new object definitions, renaming and
+// deleting them, opening one for editing (a working copy), placing and
+// changing its parts, leaving it, and undo and redo.  Each is a function a
+// test calls directly, on the editor's document; the window's menus and
+// buttons (EditControls.h) only call them.  "Сохранить изменения" and
+// "Мышка" are the document's own (qx::StoreWorkingCopy, qx::DropPending).
 #pragma once
 
 #include <string>
 
+#include "SessionEdits.h"
 #include "ShapeFields.h"
 
-class TFVantor;
 struct EditorState;
+
+// The object tree's node text names a definition (not a folder, not the
+// player).
+bool IsDefinitionNode(const std::string& text);
 
 // "Добавить" > "Статический": a new object named through the name box.
 void AddStaticObject(EditorState& state);
@@ -22,8 +25,9 @@ void RenameSelectedObject(EditorState& state);
 // "Удалить" in the object tree: the selected object goes; a placed one only
 // when the user agrees, and its placements with it.
 void DeleteSelectedObject(EditorState& state);
-// "Модель" and a double click on the object tree: open the selected object.
-void OpenObjectForEditing(TFVantor& window);
+// "Модель" and a double click on the object tree: open the selected object,
+// its camera at the origin.  False when no definition is selected.
+bool OpenSelectedObject(EditorState& state);
 // "Выход без сохранения": leaves the object view without storing, asking
 // first when the working copy differs from the definition.
 void LeaveObjectViewUnsaved(EditorState& state);
@@ -38,14 +42,10 @@ void StartPlacingShape(EditorState& state, ShapeKind kind);
 // the model of `fsPath` follows the cursor at scale 1.  The reader's error
 // propagates, nothing changed.
 void StartPlacingModel(EditorState& state, ShapeKind kind, const std::string& fsPath);
-// "Удалить" in the part tree: delete the selected primitive of the working
-// copy.
-void DeleteSelectedPart(TFVantor& window);
-// "Изменить" in the part tree and a double click on a primitive's node: the
-// selected primitive of the working copy becomes the pending one, locked
-// where it is, in the box editor; committing it ("Создать" or a click) puts
-// it back in its place.
-void ChangeSelectedPart(TFVantor& window);
+// "Изменить" in the part tree: the part becomes the pending one, locked
+// where it is, in the box editor, its texture chosen; committing it
+// ("Создать" or a click) puts it back in its place.
+void ChangePartInPlace(EditorState& state, qx::PartRef part);
 // While the frame draws the working copy, the primitive being changed shows
 // only as the pending one: it is out of list 0 for the scope's lifetime.
 class ChangedPrimitiveHidden {
@@ -59,10 +59,7 @@ private:
     int index_ = -1;
     ShapeKind kind_ = ShapeKind::Box;
 };
-// "Параметры": the object settings window shows what the chosen object holds.
-void ShowObjectParameters();
-
-// Connects the object tree's menu and double click, the part tree's menu and
-// the editing buttons, and makes the object view's widgets follow the
-// session.  Called once by the main window.
-void InstallEditCommands(TFVantor& window);
+// Ctrl+Z and Ctrl+Y / Ctrl+Shift+Z: the GL context current for the caches
+// the document tells; the object view is left when its definition went.
+void UndoLastEdit();
+void RedoLastEdit();

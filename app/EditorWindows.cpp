@@ -11,7 +11,12 @@
 #include "MapNavigator.h"
 #include "BoxEditor.h"
 #include "ModelsGl.h"
-#include "Picking.h"
+#include "EditControls.h"
+#include "FrameLoop.h"
+#include "ProjectControls.h"
+#include "SceneMouse.h"
+#include "Startup.h"
+#include "StatusView.h"
 #include "PrimitiveList.h"
 #include "ProgramFolder.h"
 #include "ProjectCommands.h"
@@ -45,14 +50,21 @@ EditorWindows::EditorWindows()
         return false;
     };
     vantor = std::make_unique<TFVantor>();
-    InstallKeyHook();
+    TFVantor* main = vantor.get();
+    InstallFrameLoop(*main);
+    InstallSceneInput(*main);
+    InstallProjectCommands(*main);
+    InstallEditCommands(*main);
+    InstallStatusView(*main);
+    QObject::connect(main, &TFVantor::firstShown, main, [main] { RunStartup(*main); });
+    main->MayClose = ConfirmDiscardOrSave;
+    keyHook = InstallKeyHook();
     opos = std::make_unique<TFOPos>();
     opos->Window = vantor.get();
     pmanager = std::make_unique<TFPManager>();
     navigator = std::make_unique<TFNavigator>();
     navigator->show();
     boxEditor = std::make_unique<TFBoxEditor>();
-    TFVantor* main = vantor.get();
     boxEditor->UseDocument(Editor());
     texture = std::make_unique<TFTexture>();
     texture->UseDocument(Editor());
@@ -61,7 +73,15 @@ EditorWindows::EditorWindows()
         [main] { SceneClick(*main); },
     };
     InstallEditHistory(*main);
-    autosaver = std::make_unique<Autosaver>();
+    // The texture window's library lies in the open project's folder; the
+    // project manager lists the recent projects.
+    project->FolderChanged = [this] {
+        texture->ProgramFolder = project->ProgramFolder();
+        texture->ProjectFolder = project->Chosen();
+    };
+    project->FolderChanged();
+    project->RecentChanged = [this] { pmanager->Refresh(); };
+    autosaver = std::make_unique<Autosaver>(*project);
 }
 
 EditorWindows::~EditorWindows()
@@ -75,5 +95,7 @@ EditorWindows::~EditorWindows()
     pmanager.reset();
     opos.reset();
     vantor.reset();
+    project->FolderChanged = nullptr;
+    project->RecentChanged = nullptr;
     SetWiring(nullptr);
 }

@@ -1,36 +1,18 @@
-// The editor's one wiring object: its windows, made in the design's order
-// and wired to the document, and the autosave.  Made by the program entry
-// and the window tests; the main window is shown by the caller, whose
-// start-up sequence (Startup.cpp) shows the texture window.  While it
-// lives, the commands and views reach it through Wiring.h.
+// The editor's one wiring object: it makes the windows in the design's
+// order and wires them to the document and the commands: their controls
+// call the commands, their views follow the document's news, the render
+// timer draws the main window's frames, the autosave and the project
+// commands share the open project.  Made by the program entry and the
+// window tests; the main window is shown by the caller, and its first
+// showing runs the start-up sequence (Startup.h).  While it lives, the views
+// reach its parts through Wiring.h.
 #pragma once
 
-#include <memory>
+#include "Wiring.h"
 
-class TFVantor;
-class TFOPos;
-class TFPManager;
-class TFNavigator;
-class TFBoxEditor;
-class TFTexture;
-class Autosaver;
-class OpenedProject;
-class ProjectTemplate;
-
-struct EditorWindows {
+struct EditorWindows : EditorParts {
     EditorWindows();
     ~EditorWindows();
-    std::unique_ptr<TFVantor> vantor;
-    std::unique_ptr<TFOPos> opos;
-    std::unique_ptr<TFPManager> pmanager;
-    std::unique_ptr<TFNavigator> navigator;
-    std::unique_ptr<TFBoxEditor> boxEditor;
-    std::unique_ptr<TFTexture> texture;
-    std::unique_ptr<Autosaver> autosaver;
-    // The open project (folder, lock, recent list), for the project
-    // commands and the autosave, and what a new project is made from.
-    std::unique_ptr<OpenedProject> project;
-    std::unique_ptr<ProjectTemplate> blank;
 
     EditorWindows(const EditorWindows&) = delete;
     EditorWindows& operator=(const EditorWindows&) = delete;

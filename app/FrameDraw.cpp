@@ -4,7 +4,6 @@
 
 #include <GL/gl.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "GLEngine.h"
 #include "Geometry.h"
 #include "MapDraw.h"
+#include "PendingEdits.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
 #include "QXFont.h"
@@ -272,8 +272,7 @@ void DrawScene(EditorState& state, const DisplayOptions& options, const SceneVie
         DrawFeedback(4, 1);
     glPopMatrix();
 
-    if (std::memcmp(cursorBefore, state.CursorWorld, sizeof(cursorBefore)) != 0) {
-        state.Events.Notify(qx::CursorChanged);
+    if (qx::CursorSampled(state, cursorBefore)) {
         // The pending primitive was drawn where the cursor was: it follows
         // in the next frame.
         if (FollowsCursor(state))

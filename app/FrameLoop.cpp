@@ -1,5 +1,9 @@
 #include "FrameLoop.h"
 
+#include <QListWidget>
+#include <QSlider>
+#include <QTreeWidget>
+
 #include <chrono>
 
 #include "EditorState.h"
@@ -42,3 +46,39 @@ void RenderFrame(TFVantor& window)
         RequestFrame();
 }
 
+
+void InstallFrameLoop(TFVantor& window)
+{
+    TFVantor* w = &window;
+    w->RenderTimer = new FrameTimer(
+        w, [w] { RenderFrame(*w); },
+        [w] {
+            if (w->Frame.toPresent)
+                PresentFrame(*w);
+        });
+    w->RenderTimer->setObjectName("RenderTimer");
+    // What the frame draws with, kept as the controls change it.
+    FrameCache& cache = w->Frame;
+    cache.shownOptions = ReadDisplayOptions(cache);
+    QObject::connect(w->Ch1, &QListWidget::itemChanged, w->RenderTimer,
+                     [&cache] { cache.shownOptions = ReadDisplayOptions(cache); });
+    cache.view.level = w->CamVerhBar->value();
+    cache.view.zoom = w->CamZoom->value();
+    cache.view.timeline = w->line->value();
+    QObject::connect(w->CamVerhBar, &QSlider::valueChanged, w->RenderTimer, [&cache](int v) { cache.view.level = v; });
+    QObject::connect(w->CamZoom, &QSlider::valueChanged, w->RenderTimer, [&cache](int v) { cache.view.zoom = v; });
+    QObject::connect(w->line, &QSlider::valueChanged, w->RenderTimer, [&cache](int v) { cache.view.timeline = v; });
+    // The document's changes wait for the next present step.
+    const int observer = Editor().Events.Observe([](uint32_t changes) { MarkForPresentation(changes); });
+    QObject::connect(w->RenderTimer, &QObject::destroyed, [observer] { Editor().Events.Forget(observer); });
+    // Changes of the picture that need no input event to this application
+    // (a tree's signal, a value set by a command); input asks by itself.
+    QObject::connect(w->Ch1, &QListWidget::itemChanged, w->RenderTimer, &RequestFrame);
+    QObject::connect(w->line, &QSlider::valueChanged, w->RenderTimer, &RequestFrame);
+    for (QTreeWidget* tree : {w->MapList, w->ObjectList, w->OBJList}) {
+        QObject::connect(tree, &QTreeWidget::currentItemChanged, w->RenderTimer, &RequestFrame);
+        QObject::connect(tree, &QTreeWidget::itemSelectionChanged, w->RenderTimer, &RequestFrame);
+        QObject::connect(tree, &QTreeWidget::itemClicked, w->RenderTimer, &RequestFrame);
+        QObject::connect(tree, &QTreeWidget::itemDoubleClicked, w->RenderTimer, &RequestFrame);
+    }
+}

@@ -1,40 +1,23 @@
 // The render timer: frames when something can change the picture, none
 // while the editor has nothing to do.
-#include "FrameLoop.h"
+#include "FrameTimer.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QListWidget>
-#include <QSlider>
 
 #include "Camera.h"
 #include "EditorState.h"
 #include "HandlerGuard.h"
-#include "MapCommands.h"
-#include "Vantor.h"
-#include "Wiring.h"
 
-FrameTimer::FrameTimer(TFVantor& window) : QObject(&window), window_(window)
+FrameTimer::FrameTimer(QObject* parent, std::function<void()> draw, std::function<void()> present)
+    : QObject(parent), draw_(std::move(draw)), present_(std::move(present))
 {
     tick_.setInterval(1);
     connect(&tick_, &QTimer::timeout, this, [this] { Tick(); });
     QCoreApplication::instance()->installEventFilter(this);
-    // What the frame draws with, kept as the controls change it.
-    FrameCache& cache = window.Frame;
-    cache.shownOptions = ReadDisplayOptions(cache);
-    connect(window.Ch1, &QListWidget::itemChanged, this,
-            [&cache] { cache.shownOptions = ReadDisplayOptions(cache); });
-    cache.view.level = window.CamVerhBar->value();
-    cache.view.zoom = window.CamZoom->value();
-    cache.view.timeline = window.line->value();
-    connect(window.CamVerhBar, &QSlider::valueChanged, this, [&cache](int v) { cache.view.level = v; });
-    connect(window.CamZoom, &QSlider::valueChanged, this, [&cache](int v) { cache.view.zoom = v; });
-    connect(window.line, &QSlider::valueChanged, this, [&cache](int v) { cache.view.timeline = v; });
-    // The document's changes wait for the next present step.
-    observer_ = Editor().Events.Observe([](uint32_t changes) { MarkForPresentation(changes); });
 }
 
-FrameTimer::~FrameTimer() { Editor().Events.Forget(observer_); }
+FrameTimer::~FrameTimer() = default;
 
 void FrameTimer::start()
 {
@@ -74,7 +57,7 @@ void FrameTimer::Tick()
     }
     pending_ = false;
     ++frames_;
-    Guarded([this] { window_.RenderTimerTimer(); });
+    Guarded([this] { draw_(); });
     // A frame may ask for the next one (what it changed is drawn then).
     if (!pending_ && !SomethingMoves())
         tick_.stop();
@@ -91,8 +74,7 @@ bool FrameTimer::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
-        if (window_.Frame.toPresent)
-            PresentFrame(window_);
+        present_();
         break;
     default:
         break;
@@ -122,16 +104,10 @@ bool FrameTimer::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void RequestFrame()
-{
-    if (MainWindow() && MainWindow()->RenderTimer)
-        MainWindow()->RenderTimer->Request();
-}
-
 bool SomethingMoves()
 {
     const EditorState& state = Editor();
     const TMoveKeys& keys = state.MoveKeys;
     return keys.Back || keys.Forward || keys.Right || keys.Left ||
-           (state.Camera && state.Camera->MouseLookActive != 0) || SelectionDragActive(state);
+           (state.Camera && state.Camera->MouseLookActive != 0) || state.Drag.active;
 }

@@ -4,7 +4,7 @@
 #include "FrameLoop.h"
 
 #include "Camera.h"
-#include "SessionEdits.h"
+#include "PendingEdits.h"
 #include "EditorState.h"
 #include "QX3DObject.h"
 
@@ -37,24 +37,5 @@ void UpdateFrame(EditorState& state, const SceneView& view)
         return;
     if (state.EditedModel)
         state.EditedModel->CurrentList = static_cast<int16_t>(view.timeline);
-    const ShapeFields shape = qx::PendingFields(state);
-    if (!state.PendingPrimitive || !shape)
-        return;
-    const TVec3 before = *shape.Position;
-    const int32_t textureBefore = shape.Texture ? *shape.Texture : 0;
-    if (camera->EditMode != 0 && state.Placing) {
-        const double* c = state.CursorWorld;
-        if (state.ClickState == 0)
-            *shape.Position = TVec3{SnapX(static_cast<float>(c[0])), SnapY(static_cast<float>(c[1])),
-                                    SnapZ(static_cast<float>(c[2]))};
-        else if (state.ClickState == 1)
-            *shape.Position = TVec3{static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])};
-    }
-    // Models bring their own materials.
-    if (shape.Texture && state.Placing && *shape.Texture != state.SelectedTexture)
-        *shape.Texture = state.SelectedTexture;
-    if ((shape.Texture && *shape.Texture != textureBefore) || shape.Position->X != before.X ||
-        shape.Position->Y != before.Y || shape.Position->Z != before.Z)
-        state.Events.Notify(qx::PendingChanged);
+    qx::PendingFollows(state, camera->EditMode != 0);
 }
-

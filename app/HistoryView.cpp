@@ -4,28 +4,15 @@
 #include <QMenu>
 #include <QMenuBar>
 
-
 #include "DocumentEvents.h"
 #include "EditHistory.h"
-#include "DocumentSteps.h"
 #include "EditCommands.h"
-#include "GLEngine.h"
 #include "EditorState.h"
 #include "HandlerGuard.h"
 #include "QtText.h"
-#include "SessionEdits.h"
 #include "Vantor.h"
 
 namespace {
-
-void ShowCaption(TFVantor& window)
-{
-    if (window.DesignCaption.isEmpty())
-        return;
-    const QString caption = CaptionWithMark(window.DesignCaption);
-    if (window.windowTitle() != caption)
-        window.setWindowTitle(caption);
-}
 
 void ShowAction(QAction* action, bool enabled, const QString& text)
 {
@@ -39,15 +26,10 @@ void ShowAction(QAction* action, bool enabled, const QString& text)
 
 }  // namespace
 
-QString CaptionWithMark(const QString& caption)
-{
-    return EditHistory().Modified() ? caption + " *" : caption;
-}
-
 void PresentHistory(TFVantor& window)
 {
     const UndoStack& history = EditHistory();
-    ShowCaption(window);
+    window.ShowCaption();
     ShowAction(window.UndoAction, history.CanUndo(),
                history.CanUndo() ? Ui("Отменить: ") + ToQString(history.UndoLabel()) : Ui("Отменить"));
     ShowAction(window.RedoAction, history.CanRedo(),
@@ -73,31 +55,8 @@ void InstallEditHistory(TFVantor& window)
 
     // A change of the history is told as a change of the document; the
     // caption and the actions show it in the next present step.
-    EditHistory().Changed = [] { Editor().Events.Notify(qx::HistoryChanged); };
+    qx::TellHistoryChanges(Editor());
     // A new window: the history of an earlier one (tests make several) goes.
     EditHistory().Reset();
     PresentHistory(window);
-}
-
-void UndoLastEdit()
-{
-    MakeEngineCurrent();
-    EditHistory().Undo();
-    qx::LeaveObjectViewIfGone(Editor());
-    qx::KeepSelectionValid(Editor());
-}
-
-void RedoLastEdit()
-{
-    MakeEngineCurrent();
-    EditHistory().Redo();
-    qx::LeaveObjectViewIfGone(Editor());
-    qx::KeepSelectionValid(Editor());
-}
-
-void SetDesignCaption(TFVantor& window, const QString& caption)
-{
-    // A project opened or saved under a new name: shown at once.
-    window.DesignCaption = caption;
-    window.setWindowTitle(CaptionWithMark(caption));
 }

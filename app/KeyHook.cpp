@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 
 #include "Camera.h"
-#include "HistoryView.h"
+#include "EditCommands.h"
 #include "EditorState.h"
 #include "FrameLoop.h"
 #include "HandlerGuard.h"
@@ -264,11 +264,9 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
     return state.SwallowKeys;
 }
 
-void InstallKeyHook()
+std::unique_ptr<KeyHook> InstallKeyHook()
 {
-    static KeyHook* hook = nullptr;
-    if (!hook) {
-        hook = new KeyHook(QCoreApplication::instance());
-        QCoreApplication::instance()->installEventFilter(hook);
-    }
+    auto hook = std::make_unique<KeyHook>();
+    QCoreApplication::instance()->installEventFilter(hook.get());
+    return hook;
 }

@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 #include "MoveKeys.h"
 #include "VectorMath.h"
 
@@ -30,5 +32,5 @@ private:
     CameraLook lookAtCtrl_;
 };
 
-// Installs the hook on the application (once).
-void InstallKeyHook();
+// A hook installed on the application, until it goes.
+std::unique_ptr<KeyHook> InstallKeyHook();

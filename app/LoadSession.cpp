@@ -7,7 +7,7 @@
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "QtText.h"
-#include "Vantor.h"
+#include "FrameTimer.h"
 
 namespace {
 
@@ -35,10 +35,11 @@ bool IsUserInput(QEvent::Type type)
 
 }  // namespace
 
-LoadSession::LoadSession(TFVantor& window, int showAfterMs) : window_(window), dialog_(&window)
+LoadSession::LoadSession(QWidget& window, FrameTimer* timer, int showAfterMs) : timer_(timer), dialog_(&window)
 {
-    rendering_ = window.RenderTimer->isActive();
-    window.RenderTimer->stop();
+    rendering_ = timer_ && timer_->isActive();
+    if (timer_)
+        timer_->stop();
     keysEnabled_ = Editor().KeysEnabled;
     Editor().KeysEnabled = false;
     Editor().MoveKeys = TMoveKeys();
@@ -59,7 +60,7 @@ LoadSession::~LoadSession()
     qApp->removeEventFilter(this);
     Editor().KeysEnabled = keysEnabled_;
     if (rendering_)
-        window_.RenderTimer->start();
+        timer_->start();
     MakeEngineCurrent();
 }
 

@@ -9,11 +9,14 @@
 #include <QObject>
 #include <QProgressDialog>
 
-class TFVantor;
+class FrameTimer;
+class QWidget;
 
 class LoadSession : public QObject {
 public:
-    explicit LoadSession(TFVantor& window, int showAfterMs = 500);
+    // `window` is the dialog's parent; `timer` (may be null) draws no frame
+    // meanwhile.
+    LoadSession(QWidget& window, FrameTimer* timer, int showAfterMs = 500);
     ~LoadSession() override;
 
     // Shows progress; false once the user pressed Cancel.
@@ -26,7 +29,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TFVantor& window_;
+    FrameTimer* timer_;
     QProgressDialog dialog_;
     bool rendering_ = false;
     bool keysEnabled_ = true;

@@ -82,7 +82,7 @@ void TFPManager::Button2Click()
         ForgetRecentProject(folder);
 }
 
-void TFPManager::Button4Click() { ShowUserGuide(ProgramFolder()); }
+void TFPManager::Button4Click() { ShowUserGuide(ProgramFolder(), guide_); }
 
 void TFPManager::Button3Click()
 {

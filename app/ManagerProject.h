@@ -5,10 +5,13 @@
 // запуск, глянуть обучающее видео", which shows the user guide.
 #pragma once
 
+#include <QPointer>
+
 #include <string>
 
 #include "ToolWindow.h"
 
+class QTextBrowser;
 class QTreeWidget;
 
 class TFPManager : public ToolWindow {
@@ -29,5 +32,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    QPointer<QTextBrowser> guide_;
 };
 

@@ -11,17 +11,13 @@
 
 #include "DocumentSteps.h"
 #include "EditHistory.h"
-#include "HistoryView.h"
 #include "EditorState.h"
-#include "FrameLoop.h"
 #include "Errors.h"
 #include "MapEdits.h"
 #include "Messages.h"
-#include "ObjectEditor.h"
 #include "QX3DObject.h"
 #include "QtText.h"
-#include "Vantor.h"
-#include "Wiring.h"
+#include "ViewEdits.h"
 
 namespace {
 
@@ -45,15 +41,6 @@ float SnapDelta(double delta, float step)
 }
 
 bool InMapView(const EditorState& state) { return !state.ModelEditMode; }
-
-void ShowSelection(TFVantor& window)
-{
-    RequestFrame();  // the outlines follow the selection
-    const size_t n = Editor().Selection.size();
-    window.ShowStatusMessage(n == 0 ? std::string() : Cp("Выбрано объектов: ") + std::to_string(n));
-    if (ObjectSettingsWindow())
-        ObjectSettingsWindow()->ShowSelection();
-}
 
 }  // namespace
 
@@ -96,7 +83,7 @@ void SelectAllPlacements(EditorState& state)
 void ClearSelectionAndPlacing(EditorState& state)
 {
     state.ObjectTree.SetCurrent(-1);
-    state.Events.Notify(qx::ObjectTreeChanged);
+    qx::TreeChanged(state, state.ObjectTree);
     if (state.CursorPreview)
         state.CursorPreview->Clear();
     qx::SetSelection(state, {});
@@ -131,9 +118,8 @@ void DragSelectionTo(EditorState& state, int x, int y)
         return;
     state.Drag.dx = SnapDelta(at[0] - state.Drag.start[0], state.GridStepX);
     state.Drag.dz = SnapDelta(at[2] - state.Drag.start[2], state.GridStepZ);
-    qx::MoveSelected(state, state.Selection, state.Drag.origins, state.Drag.dx, 0, state.Drag.dz);
     // Every view shows the drag as it goes; the step comes at its end.
-    state.Events.Notify(qx::MapChanged | qx::SelectionMoved);
+    qx::MoveSelectionDuringDrag(state, state.Drag.origins, state.Drag.dx, 0, state.Drag.dz);
 }
 
 void EndSelectionDrag(EditorState& state)
@@ -222,18 +208,4 @@ void SetSelectedField(EditorState& state, float TPlacement::*field, float value,
         return;
     qx::RecordMapChange(state, "изменение объектов",
            qx::EditSelected(state, state.Selection, [&](TPlacement& p) { p.*field = value; }), mergeKey);
-}
-
-void InstallMapCommands(TFVantor& window)
-{
-    // The status bar, the settings window and the outlines show the
-    // selection the document tells of; the picture follows the map.
-    TFVantor* w = &window;
-    const int observer = Editor().Events.Observe([w](uint32_t changes) {
-        if (changes & qx::SelectionChanged)
-            ShowSelection(*w);
-        else if (changes & qx::MapChanged)
-            RequestFrame();
-    });
-    QObject::connect(w, &QObject::destroyed, [observer] { Editor().Events.Forget(observer); });
 }

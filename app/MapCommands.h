@@ -7,7 +7,6 @@
 
 #include <string>
 
-class TFVantor;
 struct EditorState;
 struct TPlacement;
 
@@ -57,8 +56,3 @@ void DeleteSelectionOrNearest(EditorState& state);
 // A value typed into the object settings window, for every selected
 // placement; keystrokes of one field are one step.
 void SetSelectedField(EditorState& state, float TPlacement::*field, float value, const std::string& mergeKey);
-
-// The window shows the document's selection and map from now on: how many
-// are selected in the status bar's message panel and in the object
-// settings window, after every click that selected.
-void InstallMapCommands(TFVantor& window);

@@ -19,7 +19,6 @@
 #include "QtText.h"
 #include "TexturePath.h"
 #include "Text1251.h"
-#include "Vantor.h"
 
 namespace fs = std::filesystem;
 

@@ -14,7 +14,6 @@
 
 #include "ShapeFields.h"
 
-class TFVantor;
 
 // The open dialog for a model: given its caption and filter, the chosen
 // file or an empty text.  Tests replace it; null: QFileDialog.

@@ -3,7 +3,10 @@
 #include <filesystem>
 
 #include "ConfigIni.h"
+#include "LevelFiles.h"
 #include "Messages.h"
+#include "Paths.h"
+#include "ProgramFolder.h"
 #include "ProjectLock.h"
 #include "Settings.h"
 #include "Text1251.h"
@@ -54,6 +57,7 @@ void OpenedProject::MoveTo(const std::string& folder, const std::string& current
     const bool besideProgram = chosen_.empty() && folder == current;
     const std::string left = current;
     chosen_ = besideProgram ? std::string() : folder;
+    TellFolder();
     if (quiet)
         return;
     // The project left stays within reach, the new one first.
@@ -71,6 +75,28 @@ void OpenedProject::Close()
         qx::ReleaseProjectLock(locked_);
     locked_.clear();
     chosen_.clear();
+    TellFolder();
+}
+
+std::string OpenedProject::Folder() const
+{
+    if (!chosen_.empty())
+        return chosen_;
+    return ToFsPath(qx::ProjectFolder(ProgramFolder()));
+}
+
+std::string OpenedProject::ProgramFolder() const { return program_.empty() ? qx::ExecutableFolder() : program_; }
+
+void OpenedProject::SetProgramFolder(std::string folder)
+{
+    program_ = std::move(folder);
+    TellFolder();
+}
+
+void OpenedProject::TellFolder() const
+{
+    if (FolderChanged)
+        FolderChanged();
 }
 
 std::vector<std::string> OpenedProject::Recent() const { return IniReadRecentProjects(ReadSettings()); }

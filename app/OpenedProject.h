@@ -12,6 +12,15 @@ public:
     // The chosen folder (with a trailing slash); empty while the default
     // beside the program stands, which then follows the program folder.
     const std::string& Chosen() const { return chosen_; }
+    // The open project's folder (file-system form, trailing "/"): the
+    // chosen one, or until one is chosen "Sys/Saves/" beside the program.
+    std::string Folder() const;
+    // The program's folder with its trailing separator: the executable's,
+    // unless set (tests move the installation).
+    std::string ProgramFolder() const;
+    void SetProgramFolder(std::string folder);
+    // Told after the folder or the program folder changed.
+    std::function<void()> FolderChanged;
 
     // Another editor's lock on `folder`: true when this one may go on.
     // `ask` false only warns (at start-up, where there is nothing else to
@@ -38,7 +47,10 @@ public:
 private:
     void WriteRecent(const std::vector<std::string>& folders);
 
+    void TellFolder() const;
+
     std::string chosen_;
+    std::string program_;
     std::string locked_;
     std::string lockAnswered_;
 };

@@ -9,7 +9,6 @@
 #include "GameChannel.h"
 #include "ProjectCommands.h"
 #include "QtText.h"
-#include "Vantor.h"
 
 qx::ViewStart CameraStart(const TCamera& camera)
 {
@@ -40,12 +39,11 @@ void PlayHereClick()
     });
 }
 
-void InstallPlayHere(TFVantor& window, QMenu& game, QAction* before)
+void InstallPlayHere(QMenu& game, QAction* before)
 {
     auto* action = new QAction(Ui("Играть отсюда"), &game);
     action->setObjectName("PlayHere1");
     action->setShortcut(QKeySequence(Qt::Key_F5));
     game.insertAction(before, action);
-    TFVantor* w = &window;
-    QObject::connect(action, &QAction::triggered, w, [w] { Guarded([w] { PlayHereClick(); }); });
+    QObject::connect(action, &QAction::triggered, &game, [] { Guarded(PlayHereClick); });
 }

@@ -10,7 +10,6 @@
 class QAction;
 class QMenu;
 class TCamera;
-class TFVantor;
 
 // The camera's eye and the way it looks (world axes).
 qx::ViewStart CameraStart(const TCamera& camera);
@@ -18,4 +17,4 @@ qx::ViewStart CameraStart(const TCamera& camera);
 void PlayHereClick();
 
 // Adds the item to the menu "Игра", before `before` (null: at the end).
-void InstallPlayHere(TFVantor& window, QMenu& game, QAction* before);
+void InstallPlayHere(QMenu& game, QAction* before);

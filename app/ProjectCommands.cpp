@@ -1,13 +1,9 @@
 #include "ProjectCommands.h"
-#include "PlayFromCamera.h"
 
-#include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMenu>
 #include <QProcess>
-#include <QPushButton>
 
 #include <functional>
 
@@ -17,13 +13,11 @@
 #include "Autosave.h"
 #include "EditCommands.h"
 #include "EditHistory.h"
-#include "HistoryView.h"
 #include "EditorState.h"
 #include "Errors.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "LoadSession.h"
-#include "ManagerProject.h"
 #include "MapCommands.h"
 #include "Messages.h"
 #include "Paths.h"
@@ -35,8 +29,6 @@
 #include "QtText.h"
 #include "Text1251.h"
 #include "Textures.h"
-#include "TextureWindow.h"
-#include "Vantor.h"
 #include "Wiring.h"
 
 namespace fs = std::filesystem;
@@ -107,13 +99,11 @@ bool SwitchProject(EditorState& doc, ProjectWindow& window, const std::string& f
     // An autosave under way belongs to the project it started in.
     WaitForAutosave();
     open.MoveTo(folder, OpenProjectFolder(), how == Switch::StartDefault);
-    if (TextureWindow())
-        TextureWindow()->ProjectFolder = open.Chosen();
     ShowCaption(window);
     if (how == Switch::Keep)
         ClearSelectionAndPlacing(doc);
     if (how == Switch::Load)
-        OfferRecovery();
+        OfferRecovery(OpenProjectFolder());
     return true;
 }
 
@@ -168,20 +158,9 @@ QString EditorCaption(const std::string& projectFolder)
            (projectFolder.empty() ? Ui("игра не открыта") : QString::fromStdString(WithoutSlash(projectFolder)));
 }
 
-std::string ProgramFolder()
-{
-    if (TextureWindow() != nullptr && !TextureWindow()->ProgramFolder.empty())
-        return TextureWindow()->ProgramFolder;
-    return qx::ExecutableFolder();
-}
+std::string ProgramFolder() { return Projects().open.ProgramFolder(); }
 
-std::string OpenProjectFolder()
-{
-    const std::string& chosen = Projects().open.Chosen();
-    if (!chosen.empty())
-        return chosen;
-    return ToFsPath(qx::ProjectFolder(ProgramFolder()));
-}
+std::string OpenProjectFolder() { return Projects().open.Folder(); }
 
 std::string& StartupProjectArgument()
 {
@@ -199,7 +178,7 @@ std::function<void(const QString&, const QStringList&)>& GameStarter()
 std::function<QString(const QString&, FolderUse)>& FolderChooser()
 {
     static std::function<QString(const QString&, FolderUse)> chooser = [](const QString& caption, FolderUse use) {
-        FolderDialog dialog(MainWindow(), caption, QString::fromStdString(WithoutSlash(OpenProjectFolder())));
+        FolderDialog dialog(QApplication::activeWindow(), caption, QString::fromStdString(WithoutSlash(OpenProjectFolder())));
         dialog.mayBeNew = use == FolderUse::New;
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -335,10 +314,6 @@ void OpenStartupProject(EditorState& doc, ProjectWindow& window)
 {
     Projects().blank.Remember(Textures(), doc.ObjectTree, doc.TextureTree);
     Projects().open.ForgetLockAnswer();
-    Projects().open.RecentChanged = [] {
-        if (ProjectManagerWindow())
-            ProjectManagerWindow()->Refresh();
-    };
     const std::string argument = StartupProjectArgument();
     if (!argument.empty()) {
         const std::string project = qx::FindProject(WithSlash(argument));
@@ -357,7 +332,7 @@ void OpenStartupProject(EditorState& doc, ProjectWindow& window)
     SwitchProject(doc, window, folder, Switch::StartDefault);
     Projects().open.ForgetLockAnswer();
     qx::RecoverInterruptedSaves({folder, AutosaveFolderOf(folder)});
-    OfferRecovery();
+    OfferRecovery(OpenProjectFolder());
 }
 
 void CloseProject() { Projects().open.Close(); }
@@ -365,40 +340,3 @@ void CloseProject() { Projects().open.Close(); }
 std::vector<std::string> RecentProjects() { return Projects().open.Recent(); }
 
 void ForgetRecentProject(const std::string& folder) { Projects().open.Forget(folder); }
-
-void InstallProjectCommands(TFVantor& window)
-{
-    TFVantor* w = &window;
-    const auto connect = [w](QAction* action, std::function<void()> handler) {
-        QObject::connect(action, &QAction::triggered, w, [handler] { Guarded(handler); });
-    };
-    QAction* load = window.findChild<QAction*>("Load1");
-    QAction* save = window.findChild<QAction*>("Save1");
-    if (save)
-        connect(save, Save1Click);
-    if (load)
-        connect(load, [w] { Load1Click(Editor(), *w); });
-    if (auto* game = window.findChild<QMenu*>("Game1"); game && load && save) {
-        const auto add = [&](const char* name, const char* caption, QAction* before) {
-            auto* action = new QAction(Ui(caption), game);
-            action->setObjectName(name);
-            game->insertAction(before, action);
-            return action;
-        };
-        connect(add("OpenProject1", "Открыть проект…", load), [w] { OpenProjectClick(Editor(), *w); });
-        const QList<QAction*> items = game->actions();
-        const qsizetype afterSave = items.indexOf(save) + 1;
-        QAction* next = afterSave < items.size() ? items[afterSave] : nullptr;
-        connect(add("SaveAs1", "Сохранить проект как…", next), [w] { SaveProjectAsClick(Editor(), *w); });
-        InstallPlayHere(window, *game, next);
-        QAction* manager = add("Manager1", "Менеджер проектов", next);
-        game->insertSeparator(manager);
-        QObject::connect(manager, &QAction::triggered, w, [] {
-            if (ProjectManagerWindow()) {
-                ProjectManagerWindow()->show();
-                ProjectManagerWindow()->raise();
-            }
-        });
-    }
-    QObject::connect(window.BitBtn1, &QPushButton::clicked, w, [w] { Guarded([w] { BitBtn1Click(); }); });
-}

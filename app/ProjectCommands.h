@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-class TFVantor;
 class ProjectWindow;
 struct EditorState;
 
@@ -37,15 +36,9 @@ void StartGame(const QStringList& more);
 void OpenProjectClick(EditorState& doc, ProjectWindow& window);
 void SaveProjectAsClick(EditorState& doc, ProjectWindow& window);
 
-// Connects the menu items "Save1", "Load1", the button BitBtn1, adds
-// "Открыть проект…", "Сохранить проект как…" and "Менеджер проектов" to
-// the menu "Игра", and installs the texture removal that renumbers box
-// textures.  Called once by the main window.
-void InstallProjectCommands(TFVantor& window);
-
-// The executable's folder with its trailing separator (1251 bytes): the
-// texture window's, so that tests that point it elsewhere move the project
-// with it.
+// The program's folder with its trailing separator: the open project's
+// (OpenedProject::ProgramFolder), so that tests that point it elsewhere
+// move the project with it.
 std::string ProgramFolder();
 
 // The open project's folder (file-system form, trailing "/").  Until one is

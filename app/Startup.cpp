@@ -1,6 +1,8 @@
 // The first-show sequence of the main window.  A step that fails (a missing
 // start-up file, an unreadable helper texture) shows its message and ends
 // the sequence there: the render timer stays off and the editor keeps running.
+#include "Startup.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
@@ -20,7 +22,7 @@
 #include "Skybox.h"
 #include "ConfigIni.h"
 #include "Errors.h"
-#include "HistoryView.h"
+#include "FrameTimer.h"
 #include "EditorState.h"
 #include "GLEngine.h"
 #include "MapNavigator.h"
@@ -42,10 +44,10 @@ namespace {
 // A helper texture of the installation, through the texture window.  A
 // picture that cannot be read ends the start-up sequence; the loader has
 // shown why.
-int32_t AddHelperTexture(TFTexture& window, const std::string& designPath, bool keyed)
+int32_t AddHelperTexture(TFTexture& textures, const std::string& designPath, bool keyed)
 {
     const int32_t before = Textures().TextureCount;
-    const int32_t index = window.AddTextureEntry(designPath, keyed);
+    const int32_t index = textures.AddTextureEntry(designPath, keyed);
     if (Textures().TextureCount == before || index < 0 || Textures().TextureIds[index] == 0)
         throw qx::ReportedError("Cannot read the helper texture " + designPath);
     return index;
@@ -53,16 +55,16 @@ int32_t AddHelperTexture(TFTexture& window, const std::string& designPath, bool 
 
 }  // namespace
 
-void TFVantor::RunStartup()
+void RunStartup(TFVantor& window)
 {
     EditorState& state = Editor();
     try {
-        SetDesignCaption(*this, EditorCaption(std::string()));
-        BitBtn1->setText(Ui("Запустить\nигру"));
+        window.ShowProjectCaption(EditorCaption(std::string()));
+        window.BitBtn1->setText(Ui("Запустить\nигру"));
 
-        const qreal ratio = SceneWindow->devicePixelRatio();
-        if (!InitEngine(static_cast<int>(Scene->width() * ratio), static_cast<int>(Scene->height() * ratio),
-                        SceneWindow)) {
+        const qreal ratio = window.SceneWindow->devicePixelRatio();
+        if (!InitEngine(static_cast<int>(window.Scene->width() * ratio), static_cast<int>(window.Scene->height() * ratio),
+                        window.SceneWindow)) {
             qx::Messages().ShowMessage(Cp("QX FPS Vantor"),
                                        "OpenGL could not be started: no compatibility-profile context "
                                        "with a depth buffer is available on this display.");
@@ -75,15 +77,15 @@ void TFVantor::RunStartup()
         // Read where the installation keeps it (the current folder first).
         const std::string data = qx::StartupDataFolder();
         ReadTreeText(state.ObjectTree, data + "Sys\\Api\\ObjectList.txt");
-        ReadTreeText(OBJList, data + "Sys\\Api\\OBJList.txt");
+        ReadTreeText(window.OBJList, data + "Sys\\Api\\OBJList.txt");
         ReadTreeText(state.MapTree, data + "Sys\\Api\\MapList.txt");
         ReadTreeText(state.TextureTree, data + "Sys\\Api\\TexturesList.txt");
 
         LoadIconIndexes(state.ObjectTree, data + "Sys\\Api\\ObjectListIcons.qxicon");
-        LoadIconIndexes(OBJList, data + "Sys\\Api\\OBJListIcons.qxicon");
+        LoadIconIndexes(window.OBJList, data + "Sys\\Api\\OBJListIcons.qxicon");
         LoadIconIndexes(state.MapTree, data + "Sys\\Api\\MapListIcons.qxicon");
         LoadIconIndexes(state.TextureTree, data + "Sys\\Api\\FTExtureIcons.qxicon");
-        state.Events.Notify(qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
+        qx::TreesReplaced(state);
 
         state.GridTexture = AddHelperTexture(textures, data + "textures\\Setka.bmp", false);
         state.CrossTexture = AddHelperTexture(textures, data + "textures\\CurCenter.bmp", true);
@@ -101,14 +103,14 @@ void TFVantor::RunStartup()
         state.Camera = new TCamera();
         state.Camera->SetPosition(0, 0, 0);
         state.Camera->HeightOffset = InitialHeightOffset;
-        const QPoint sceneInWindow = Scene->mapTo(this, QPoint(0, 0));
-        state.Camera->LookAnchorX = geometry().left() + sceneInWindow.x() + 400;
-        state.Camera->LookAnchorY = geometry().top() + sceneInWindow.y() + 300;
+        const QPoint sceneInWindow = window.Scene->mapTo(&window, QPoint(0, 0));
+        state.Camera->LookAnchorX = window.geometry().left() + sceneInWindow.x() + 400;
+        state.Camera->LookAnchorY = window.geometry().top() + sceneInWindow.y() + 300;
         state.Camera->MouseLookActive = 0;
         state.Camera->EditMode = 255;
 
-        CamZoom->setValue(32);
-        CamVerhBar->setValue(0);
+        window.CamZoom->setValue(32);
+        window.CamVerhBar->setValue(0);
 
         state.GridObject = new TQX3DObject("ObjSetka");
         state.GridObject->AddList();
@@ -127,8 +129,8 @@ void TFVantor::RunStartup()
         state.PendingPrimitive = new TQX3DObject("ModelTemp");
         state.PendingPrimitive->AddList();
 
-        RenderTimer->start();
-        FreeMemTimer->start();
+        window.RenderTimer->start();
+        window.FreeMemTimer->start();
 
         // The value has no other use: a file that cannot be written is no
         // reason to leave the editor half started.
@@ -146,14 +148,14 @@ void TFVantor::RunStartup()
         state.TextFont = new TQXFont();
         state.TextFont->Build("11", 20, "Arial", TColor4{1, 1, 1, 0.2f});
 
-        for (int i = 0; i < Ch1->count(); ++i)
-            Ch1->item(i)->setCheckState(Qt::Checked);
+        for (int i = 0; i < window.Ch1->count(); ++i)
+            window.Ch1->item(i)->setCheckState(Qt::Checked);
 
         glClearStencil(0);
         glStencilOp(GL_INCR, GL_INCR, GL_INCR);
         glStencilFunc(GL_EQUAL, 0, 0x0FFFFFFF);
-        startupComplete_ = true;
-        OpenStartupProject(Editor(), *this);
+        window.MarkStartupComplete();
+        OpenStartupProject(Editor(), window);
     } catch (...) {
         ShowHandlerException();
     }

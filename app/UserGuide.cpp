@@ -23,9 +23,8 @@ std::string UserGuideFile(const std::string& programFolder)
     return std::string();
 }
 
-QWidget* ShowUserGuide(const std::string& programFolder)
+QWidget* ShowUserGuide(const std::string& programFolder, QPointer<QTextBrowser>& window)
 {
-    static QPointer<QTextBrowser> window;
     const std::string file = UserGuideFile(programFolder);
     if (file.empty()) {
         qx::Messages().ShowMessage(Cp("Руководство пользователя"),

@@ -2,8 +2,11 @@
 // a window of its own.  Nothing is fetched from the network.
 #pragma once
 
+#include <QPointer>
+
 #include <string>
 
+class QTextBrowser;
 class QWidget;
 
 // Where the guide is: share/doc/qxvantor/README.md beside the installation,
@@ -11,6 +14,6 @@ class QWidget;
 // when neither exists.
 std::string UserGuideFile(const std::string& programFolder);
 
-// Shows the guide (one window, raised when open already); a message when
-// the guide is missing.  Returns the window, or null.
-QWidget* ShowUserGuide(const std::string& programFolder);
+// Shows the guide in `window` (made when null, raised when open already); a
+// message when the guide is missing.  Returns the window, or null.
+QWidget* ShowUserGuide(const std::string& programFolder, QPointer<QTextBrowser>& window);

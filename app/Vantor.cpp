@@ -16,20 +16,13 @@
 #include "Camera.h"
 #include "DocTreeView.h"
 #include "EditorState.h"
-#include "FrameLoop.h"
+#include "FrameTimer.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "NumberText.h"
-#include "EditCommands.h"
 #include "EditHistory.h"
-#include "Messages.h"
-#include "Picking.h"
-#include "ProjectCommands.h"
 #include "QtText.h"
-#include "SceneMouse.h"
 #include "LoadSession.h"
-#include "HistoryView.h"
-#include "MapCommands.h"
 #include "SceneSurface.h"
 #include "OrthoViewPane.h"
 #include "ViewLayout.h"
@@ -62,21 +55,8 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     Scene->setMinimumSize(64, 64);
     Views = new ViewLayout(Scene, body);
     body->addWidget(Views);
-    for (int axis = 0; axis < 3; ++axis) {
-        OrthoViewPane* pane = Views->OrthoPane(axis);
-        pane->WorkingLevel = [this] { return static_cast<double>(CamVerhBar->value()); };
-        // The status bar says where the mouse is, in whichever view.
-        pane->PartMade = [this](qx::PartRef part) { SelectPart(*this, part); };
-        pane->MouseAt = [this](const double* world) {
-            // Back on the 3D view, the next frame shows its cursor again.
-            Frame.mouseIn2D = world != nullptr;
-            Frame.mouseShown.clear();
-            if (!world)
-                return;
-            MouseStatusText(Frame.scratch, world);
-            SetStatusText(2, Frame.scratch);
-        };
-    }
+    for (int axis = 0; axis < 3; ++axis)
+        Views->OrthoPane(axis)->WorkingLevel = [this] { return static_cast<double>(CamVerhBar->value()); };
     BuildModelPanels(central);
     body->addWidget(ModelList);
     body->setStretchFactor(0, 0);
@@ -93,8 +73,6 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     Views->AddMenuItems(*view);
     BuildStatusBar();
 
-    RenderTimer = new FrameTimer(*this);
-    RenderTimer->setObjectName("RenderTimer");
     FreeMemTimer = new QTimer(this);
     FreeMemTimer->setObjectName("FreeMemTimer");
     FreeMemTimer->setInterval(10000);
@@ -104,45 +82,7 @@ TFVantor::TFVantor(QWidget* parent) : QMainWindow(parent)
     connect(RadioButton5, &QRadioButton::clicked, this, [this] { Guarded([this] { RadioButton5Click(); }); });
     connect(CamVerhBar, &QSlider::valueChanged, this, [this] { Guarded([this] { CamVerhBarChange(); }); });
     connect(CamZoom, &QSlider::valueChanged, this, [this] { Guarded([this] { CamZoomChange(); }); });
-    connect(SceneWindow, &SceneSurface::mouseMove, this,
-            [](int x, int y) { Guarded([&] { SceneMouseMove(x, y); }); });
-    // What a press or a click does reads the 3D cursor: it is sampled where
-    // the mouse is, never left from a frame before its last move.
-    connect(SceneWindow, &SceneSurface::mouseDown, this, [this](Qt::MouseButton b, int, int) {
-        RenderTimer->DrawPending();
-        Guarded([&] { SceneMouseDown(b); });
-    });
-    connect(SceneWindow, &SceneSurface::mouseUp, this,
-            [](Qt::MouseButton b, int, int) { Guarded([&] { SceneMouseUp(b); }); });
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { Guarded([this] { CheckBox1Click(); }); });
-    connect(SceneWindow, &SceneSurface::clicked, this, [this] {
-        RenderTimer->DrawPending();
-        Guarded([this] { SceneClick(*this); });
-    });
-    connect(SceneWindow, &SceneSurface::doubleClicked, this, [this] {
-        RenderTimer->DrawPending();
-        Guarded([this] { SceneDblClick(*this); });
-    });
-    connect(SceneWindow, &SceneSurface::dragStarted, this, [this](int x, int y) {
-        RenderTimer->DrawPending();
-        Guarded([&] { BeginSelectionDrag(Editor(), x, y); });
-    });
-    connect(SceneWindow, &SceneSurface::dragMoved, this,
-            [this](int x, int y) { Guarded([&] { DragSelectionTo(Editor(), x, y); }); });
-    connect(SceneWindow, &SceneSurface::dragEnded, this, [this] { Guarded([this] { EndSelectionDrag(Editor()); }); });
-    // Changes of the picture that need no input event to this application
-    // (a tree's signal, a value set by a command); input asks by itself.
-    connect(Ch1, &QListWidget::itemChanged, this, &RequestFrame);
-    connect(line, &QSlider::valueChanged, this, &RequestFrame);
-    for (QTreeWidget* tree : {MapList, ObjectList, OBJList}) {
-        connect(tree, &QTreeWidget::currentItemChanged, this, &RequestFrame);
-        connect(tree, &QTreeWidget::itemSelectionChanged, this, &RequestFrame);
-        connect(tree, &QTreeWidget::itemClicked, this, &RequestFrame);
-        connect(tree, &QTreeWidget::itemDoubleClicked, this, &RequestFrame);
-    }
-    InstallProjectCommands(*this);
-    InstallEditCommands(*this);
-    InstallMapCommands(*this);
 }
 
 TFVantor::~TFVantor()
@@ -157,6 +97,15 @@ TFVantor::~TFVantor()
 void TFVantor::SetStatusText(int panel, const std::string& cp1251)
 {
     StatusPanels[panel]->setText(ToQString(cp1251));
+}
+
+void TFVantor::ShowCaption()
+{
+    if (DesignCaption.isEmpty())
+        return;
+    const QString caption = EditHistory().Modified() ? DesignCaption + " *" : DesignCaption;
+    if (windowTitle() != caption)
+        setWindowTitle(caption);
 }
 
 void TFVantor::ShowStatusMessage(const std::string& cp1251)
@@ -190,7 +139,7 @@ void TFVantor::changeEvent(QEvent* event)
 
 void TFVantor::closeEvent(QCloseEvent* event)
 {
-    if (!ConfirmDiscardOrSave()) {
+    if (MayClose && !MayClose()) {
         event->ignore();
         return;
     }
@@ -199,7 +148,7 @@ void TFVantor::closeEvent(QCloseEvent* event)
         emit closed();
 }
 
-void TFVantor::FormShow() { RunStartup(); }
+void TFVantor::FormShow() { emit firstShown(); }
 
 void TFVantor::FormActivate()
 {
@@ -218,10 +167,14 @@ void TFVantor::FormDeactivate()
     state.CtrlLook = false;
     if (state.Camera)
         state.Camera->MouseLookActive = 0;
-    RequestFrame();  // where the last step took the camera
+    AskForFrame();  // where the last step took the camera
 }
 
-void TFVantor::RenderTimerTimer() { RenderFrame(*this); }
+void TFVantor::AskForFrame()
+{
+    if (RenderTimer)
+        RenderTimer->Request();
+}
 
 void TFVantor::FreeMemTimerTimer() { TrimWorkingSet(); }
 
@@ -229,14 +182,14 @@ void TFVantor::RadioButton4Click()
 {
     if (TCamera* camera = Editor().Camera)
         camera->EditMode = 255;
-    RequestFrame();
+    AskForFrame();
 }
 
 void TFVantor::RadioButton5Click()
 {
     if (TCamera* camera = Editor().Camera)
         camera->EditMode = 0;
-    RequestFrame();
+    AskForFrame();
 }
 
 void TFVantor::CamVerhBarChange()
@@ -244,7 +197,7 @@ void TFVantor::CamVerhBarChange()
     if (TCamera* camera = Editor().Camera)
         camera->HeightOffset = static_cast<float>(CamVerhBar->value() + CamZoom->value());
     SetStatusText(0, Cp("Высота камеры: ") + IntToEditText(CamVerhBar->value()));
-    RequestFrame();
+    AskForFrame();
 }
 
 void TFVantor::CamZoomChange()
@@ -252,15 +205,20 @@ void TFVantor::CamZoomChange()
     if (TCamera* camera = Editor().Camera)
         camera->HeightOffset = static_cast<float>(CamVerhBar->value() + CamZoom->value());
     SetStatusText(1, Cp("Приближенность камеры: ") + IntToEditText(CamZoom->value()));
-    RequestFrame();
+    AskForFrame();
 }
 
 void TFVantor::CheckBox1Click()
 {
     LightingEnabled = CheckBox1->isChecked();
-    RequestFrame();
+    AskForFrame();
 }
 
-std::unique_ptr<LoadSession> TFVantor::HoldForLoad() { return std::make_unique<LoadSession>(*this); }
+std::unique_ptr<LoadSession> TFVantor::HoldForLoad() { return std::make_unique<LoadSession>(*this, RenderTimer); }
 
-void TFVantor::ShowProjectCaption(const QString& caption) { SetDesignCaption(*this, caption); }
+void TFVantor::ShowProjectCaption(const QString& caption)
+{
+    // A project opened or saved under a new name: shown at once.
+    DesignCaption = caption;
+    ShowCaption();
+}

@@ -1,17 +1,20 @@
-// The main window: its controls with their design names, the small
-// handlers of the camera mode, height bars, lighting switch and activation,
-// and the first-show start-up sequence.  Picking, editing and project
-// commands live in files of their own and are called from here.
+// The main window: its controls with their design names and the small
+// handlers of the camera mode, height bars, lighting switch and activation.
+// It calls no command and no view of its own: the wiring object connects its
+// controls to the commands (the Install functions) and runs the start-up
+// sequence when it is first shown.
 #pragma once
 
 #include <QMainWindow>
 
+#include <functional>
 #include <string>
 
-#include "FrameLoop.h"
+#include "FrameCache.h"
 #include "ProjectWindow.h"
 
 class DocTreeView;
+class FrameTimer;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -99,9 +102,16 @@ public:
 
     // The start-up sequence ran to its end (false when a step failed).
     bool StartupComplete() const { return startupComplete_; }
+    void MarkStartupComplete() { startupComplete_ = true; }
+    // Asked before the window closes (unsaved changes); true lets it close.
+    std::function<bool()> MayClose;
     // The check-list item of a display option, found by its text.
     QListWidgetItem* DisplayOption(const char* utf8Text) const;
     bool DisplayOptionChecked(const char* utf8Text) const;
+
+    // The caption: the design's text, " *" while the project has unsaved
+    // changes; written only when it differs.
+    void ShowCaption();
 
     void SetStatusText(int panel, const std::string& cp1251);
     void ShowStatusMessage(const std::string& cp1251);
@@ -111,7 +121,6 @@ public:
     void FormShow();
     void FormActivate();
     void FormDeactivate();
-    void RenderTimerTimer();
     void FreeMemTimerTimer();
     void RadioButton4Click();
     void RadioButton5Click();
@@ -120,6 +129,8 @@ public:
     void CheckBox1Click();
 
 signals:
+    // Shown for the first time: the start-up sequence runs.
+    void firstShown();
     // The main window closed: the program ends (tool windows do not keep it).
     void closed();
 
@@ -136,7 +147,7 @@ private:
     void BuildModelPanels(QWidget* parent);
     void BuildMenus();
     void BuildStatusBar();
-    void RunStartup();
+    void AskForFrame();
 
     bool shown_ = false;
     bool startupComplete_ = false;

@@ -20,18 +20,11 @@
 #include "Camera.h"
 #include "DocTreeView.h"
 #include "EditorState.h"
-#include "FrameLoop.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "NumberText.h"
-#include "EditCommands.h"
 #include "EditHistory.h"
-#include "Messages.h"
-#include "Picking.h"
-#include "ProjectCommands.h"
 #include "QtText.h"
-#include "SceneMouse.h"
-#include "MapCommands.h"
 #include "SceneSurface.h"
 
 namespace {

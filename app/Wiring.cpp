@@ -1,29 +1,27 @@
 #include "Wiring.h"
 
-#include "EditorWindows.h"
-
 namespace {
 
-EditorWindows* g_wiring = nullptr;
+EditorParts* g_wiring = nullptr;
 
 template <class Window>
-Window* Member(std::unique_ptr<Window> EditorWindows::*member)
+Window* Member(std::unique_ptr<Window> EditorParts::*member)
 {
     return g_wiring ? (g_wiring->*member).get() : nullptr;
 }
 
 }  // namespace
 
-EditorWindows* Wiring() { return g_wiring; }
+EditorParts* Wiring() { return g_wiring; }
 
-void SetWiring(EditorWindows* wiring) { g_wiring = wiring; }
+void SetWiring(EditorParts* wiring) { g_wiring = wiring; }
 
-TFVantor* MainWindow() { return Member(&EditorWindows::vantor); }
-TFOPos* ObjectSettingsWindow() { return Member(&EditorWindows::opos); }
-TFPManager* ProjectManagerWindow() { return Member(&EditorWindows::pmanager); }
-TFNavigator* NavigatorWindow() { return Member(&EditorWindows::navigator); }
-TFTexture* TextureWindow() { return Member(&EditorWindows::texture); }
-TFBoxEditor* BoxEditorWindow() { return Member(&EditorWindows::boxEditor); }
-Autosaver* EditorAutosave() { return Member(&EditorWindows::autosaver); }
-OpenedProject* EditorProject() { return Member(&EditorWindows::project); }
-ProjectTemplate* EditorProjectTemplate() { return Member(&EditorWindows::blank); }
+TFVantor* MainWindow() { return Member(&EditorParts::vantor); }
+TFOPos* ObjectSettingsWindow() { return Member(&EditorParts::opos); }
+TFPManager* ProjectManagerWindow() { return Member(&EditorParts::pmanager); }
+TFNavigator* NavigatorWindow() { return Member(&EditorParts::navigator); }
+TFTexture* TextureWindow() { return Member(&EditorParts::texture); }
+TFBoxEditor* BoxEditorWindow() { return Member(&EditorParts::boxEditor); }
+Autosaver* EditorAutosave() { return Member(&EditorParts::autosaver); }
+OpenedProject* EditorProject() { return Member(&EditorParts::project); }
+ProjectTemplate* EditorProjectTemplate() { return Member(&EditorParts::blank); }

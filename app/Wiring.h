@@ -1,11 +1,15 @@
-// The running editor's one wiring object (EditorWindows: the windows, the
-// document's views, the autosave) as the commands and the views reach it.
-// Every accessor gives null while none is made: the window tests make
-// single windows apart from it.
+// The running editor's parts as the views and windows reach them: the
+// windows, the autosave, the open project and the new-project template,
+// owned by the one wiring object (EditorWindows), which registers itself
+// while it lives.  Every accessor gives null while none is made: the window
+// tests make single windows apart from it.  The commands use none of them:
+// they take the document and what they need.
 #pragma once
 
-struct EditorWindows;
+#include <memory>
+
 class Autosaver;
+class KeyHook;
 class OpenedProject;
 class ProjectTemplate;
 class TFBoxEditor;
@@ -15,9 +19,24 @@ class TFPManager;
 class TFTexture;
 class TFVantor;
 
-EditorWindows* Wiring();
-// EditorWindows registers itself while it lives.
-void SetWiring(EditorWindows* wiring);
+struct EditorParts {
+    std::unique_ptr<TFVantor> vantor;
+    // Sees every key first: movement, mouse-look, the map's shortcuts.
+    std::unique_ptr<KeyHook> keyHook;
+    std::unique_ptr<TFOPos> opos;
+    std::unique_ptr<TFPManager> pmanager;
+    std::unique_ptr<TFNavigator> navigator;
+    std::unique_ptr<TFBoxEditor> boxEditor;
+    std::unique_ptr<TFTexture> texture;
+    std::unique_ptr<Autosaver> autosaver;
+    // The open project (folder, lock, recent list), for the project
+    // commands and the autosave, and what a new project is made from.
+    std::unique_ptr<OpenedProject> project;
+    std::unique_ptr<ProjectTemplate> blank;
+};
+
+EditorParts* Wiring();
+void SetWiring(EditorParts* wiring);
 
 TFVantor* MainWindow();
 TFOPos* ObjectSettingsWindow();

@@ -25,6 +25,21 @@ void DocumentEvents::Notify(uint32_t changes) const
         e.observer(changes);
 }
 
+void TreeChanged(const Document& doc, const DocTree& tree)
+{
+    doc.Events.Notify(&tree == &doc.ObjectTree ? ObjectTreeChanged
+                      : &tree == &doc.MapTree  ? MapTreeChanged
+                      : &tree == &doc.TextureTree ? TextureTreeChanged
+                                                  : 0u);
+}
+
+void TreesReplaced(const Document& doc) { doc.Events.Notify(ObjectTreeChanged | MapTreeChanged | TextureTreeChanged); }
+
+void TellHistoryChanges(Document& doc)
+{
+    doc.History.Changed = [&doc] { doc.Events.Notify(HistoryChanged); };
+}
+
 }  // namespace qx
 
 int32_t Document::EditIndex() const

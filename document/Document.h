@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "DocTree.h"
 #include "DocumentEvents.h"
@@ -48,6 +49,9 @@ struct EditSession {
     // The texture new primitives receive, a registry index (-1: untextured);
     // the texture window's choice.
     int32_t SelectedTexture = 0;
+    // What the editor tells the user in passing, in the status bar (1251
+    // bytes; empty: nothing), as the last command left it.
+    std::string Notice;
 };
 
 struct Document : ProjectContent, EditSession {
@@ -71,3 +75,16 @@ struct Document : ProjectContent, EditSession {
     // is no longer listed.
     int32_t EditIndex() const;
 };
+
+namespace qx {
+
+// The document tells of changes it did not make through its edits: a tree
+// view's current node or open folders, trees read anew, a history step.
+// A tree of the document changed (its view or a reader changed it).
+void TreeChanged(const Document& doc, const DocTree& tree);
+// Every tree was read or opened anew (the start, a load).
+void TreesReplaced(const Document& doc);
+// From now on every change of the history is told as HistoryChanged.
+void TellHistoryChanges(Document& doc);
+
+}  // namespace qx

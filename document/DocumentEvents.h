@@ -28,6 +28,7 @@ enum DocChange : uint32_t {
     // Sent with MapChanged when all that changed is where the selected
     // placements stand (a drag under way): a view may update just those.
     SelectionMoved = 1u << 11,
+    NoticeChanged = 1u << 12,      // the session's notice to the user
 };
 
 class DocumentEvents {

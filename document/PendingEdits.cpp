@@ -1,6 +1,7 @@
 #include "PendingEdits.h"
 
 #include <array>
+#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -109,6 +110,39 @@ bool SetLockedCursor(Document& doc, int axis, double value, const std::string& m
     if (!PendingFields(doc) || doc.ClickState != 1 || axis < 0 || axis > 2)
         return false;
     RecordPendingEdit(doc, mergeKey, CursorChanged | PendingChanged, [&] { doc.CursorWorld[axis] = value; });
+    return true;
+}
+
+void PendingFollows(Document& doc, bool editMode)
+{
+    const ShapeFields shape = PendingFields(doc);
+    if (!doc.PendingPrimitive || !shape)
+        return;
+    const TVec3 before = *shape.Position;
+    const int32_t textureBefore = shape.Texture ? *shape.Texture : 0;
+    if (editMode && doc.Placing) {
+        const double* c = doc.CursorWorld;
+        const auto x = static_cast<float>(c[0]), y = static_cast<float>(c[1]), z = static_cast<float>(c[2]);
+        if (doc.ClickState == 0)
+            *shape.Position = TVec3{SnapToStep(x, doc.GridStepX), SnapYToStep(y, doc.GridStepY),
+                                    SnapToStep(z, doc.GridStepZ)};
+        else if (doc.ClickState == 1)
+            *shape.Position = TVec3{x, y, z};
+    }
+    // Models bring their own materials.
+    if (shape.Texture && doc.Placing && *shape.Texture != doc.SelectedTexture)
+        *shape.Texture = doc.SelectedTexture;
+    if ((shape.Texture && *shape.Texture != textureBefore) || shape.Position->X != before.X ||
+        shape.Position->Y != before.Y || shape.Position->Z != before.Z)
+        doc.Events.Notify(PendingChanged);
+}
+
+bool CursorSampled(Document& doc, const double before[3])
+{
+    // Bit for bit: a cursor that stays where it is never wakes the views.
+    if (std::memcmp(before, doc.CursorWorld, sizeof(doc.CursorWorld)) == 0)
+        return false;
+    doc.Events.Notify(CursorChanged);
     return true;
 }
 

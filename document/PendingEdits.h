@@ -30,4 +30,13 @@ bool SetLockedCursor(Document& doc, int axis, double value, const std::string& m
 void RecordPendingEdit(Document& doc, const std::string& mergeKey, uint32_t changes,
                        const std::function<void()>& change);
 
+// Each frame: the pending primitive takes the chosen texture (models keep
+// their own) and, while it is being placed in edit mode, follows the cursor,
+// snapped until the first click locks it.  Told as PendingChanged when it
+// moved or took another texture; not a step.
+void PendingFollows(Document& doc, bool editMode);
+// The view sampled the cursor anew (it stood at `before`): told as
+// CursorChanged when it moved.  True then.
+bool CursorSampled(Document& doc, const double before[3]);
+
 }  // namespace qx

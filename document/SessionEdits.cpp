@@ -485,4 +485,10 @@ bool ArmCommit(Document& doc)
     return true;
 }
 
+void SetNotice(Document& doc, std::string cp1251)
+{
+    doc.Notice = std::move(cp1251);
+    doc.Events.Notify(NoticeChanged);
+}
+
 }  // namespace qx

@@ -92,4 +92,9 @@ PartRef ClickPending(Document& doc, int32_t list);
 // gesture's click.  False when nothing is locked.
 bool ArmCommit(Document& doc);
 
+// The notice to the user becomes `cp1251` (empty: none), told every time:
+// the same refusal twice is shown twice.  Not a step: it is no part of the
+// project.
+void SetNotice(Document& doc, std::string cp1251);
+
 }  // namespace qx

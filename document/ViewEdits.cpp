@@ -51,7 +51,12 @@ void DragInPlane(Document& doc, double x, double y, PlaneDrag& drag)
     if (offset[0] == drag.offset[0] && offset[1] == drag.offset[1] && offset[2] == drag.offset[2])
         return;
     std::copy(offset, offset + 3, drag.offset);
-    MoveSelected(doc, doc.Selection, drag.origins, offset[0], offset[1], offset[2]);
+    MoveSelectionDuringDrag(doc, drag.origins, offset[0], offset[1], offset[2]);
+}
+
+void MoveSelectionDuringDrag(Document& doc, const std::vector<TPlacement>& origins, float dx, float dy, float dz)
+{
+    MoveSelected(doc, doc.Selection, origins, dx, dy, dz);
     doc.Events.Notify(MapChanged | SelectionMoved);
 }
 

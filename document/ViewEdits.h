@@ -32,6 +32,10 @@ bool BeginPlaneDrag(const Document& doc, const OrthoView& view, double x, double
 // Moves the selection with the mouse, snapped, and tells MapChanged so that
 // every view shows the move live; no step yet.
 void DragInPlane(Document& doc, double x, double y, PlaneDrag& drag);
+// A drag's move in any view: the selection stands offset from `origins`
+// (where it began), told as MapChanged | SelectionMoved; the step comes at
+// the drag's end.
+void MoveSelectionDuringDrag(Document& doc, const std::vector<TPlacement>& origins, float dx, float dy, float dz);
 // Ends the drag: one step from where it began to where it ended, none when
 // the selection is back where it started.
 void EndPlaneDrag(Document& doc, PlaneDrag& drag);

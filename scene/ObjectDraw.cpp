@@ -11,7 +11,7 @@
 #include "ModelReaders.h"
 #include "ObjectBuffers.h"
 #include "ObjectMesh.h"
-#include "PrimitiveKinds.h"
+#include "PrimitiveList.h"
 #include "Textures.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ObjectMesh.h"
 
-#include "PrimitiveKinds.h"
+#include "PrimitiveList.h"
 
 namespace qx {
 

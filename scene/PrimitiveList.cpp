@@ -7,7 +7,6 @@
 #include "ModelReaders.h"
 #include "ObjectGlSide.h"
 #include "Paths.h"
-#include "PrimitiveKinds.h"
 #include "Text1251.h"
 
 namespace {

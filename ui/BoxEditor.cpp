@@ -402,12 +402,12 @@ void TFBoxEditor::Button29Click()
     if (!Placing())
         return;
     TCamera* camera = Link.Camera ? Link.Camera() : nullptr;
-    if (!camera || !Link.SceneClick)
+    if (!camera || !Link.ClickInView)
         return;
     const uint8_t editMode = camera->EditMode;
     camera->EditMode = 255;
     try {
-        Link.SceneClick();
+        Link.ClickInView();
     } catch (...) {
         camera->EditMode = editMode;
         throw;

@@ -37,7 +37,7 @@ class TCamera;
 // panel's click, which "Создать" makes.
 struct BoxEditorLink {
     std::function<TCamera*()> Camera;
-    std::function<void()> SceneClick;
+    std::function<void()> ClickInView;
 };
 
 class TFBoxEditor : public ToolWindow {

@@ -149,7 +149,7 @@ void TFTexture::UseDocument(Document& doc)
 {
     doc_ = &doc;
     observation_ = qx::Observation(doc.Events, [this](uint32_t changes) { DocumentChanged(changes); });
-    view_->UserChanged = [&doc] { doc.Events.Notify(qx::TextureTreeChanged); };
+    view_->UserChanged = [&doc] { qx::TreeChanged(doc, doc.TextureTree); };
     view_->SetTree(&doc.TextureTree);
 }
 
@@ -192,7 +192,7 @@ int32_t TFTexture::AddTextureEntry(const std::string& path, bool keyed)
     }
     SetPreviewTransparent(doc_->TextureTable.TextureKeyed[size_t(index)]);
     qx::ListTextureNode(Tree(), Utf8ToCp1251(PathFileName(path)));
-    doc_->Events.Notify(qx::TextureTreeChanged);
+    qx::TreeChanged(*doc_, doc_->TextureTree);
     return index;
 }
 

@@ -15,10 +15,14 @@
 #include "Camera.h"
 #include "EditorState.h"
 #include "EditorWindows.h"
+#include "FrameTimer.h"
 #include "FrameLoop.h"
 #include "GLEngine.h"
 #include "MapNavigator.h"
-#include "Picking.h"
+#include "EditControls.h"
+#include "PartTree.h"
+#include "Placing.h"
+#include "SceneMouse.h"
 #include "Messages.h"
 #include "NumberText.h"
 #include "PrimitiveList.h"
@@ -279,6 +283,9 @@ TEST_F(FrameTest, WithNothingDrawnThePickFallsOnTheGridPlaneOrNowhere)
     SceneClick(*w());
     EXPECT_EQ(Editor().PlayerPos[2], before[2]);
     EXPECT_EQ(w()->StatusMessage->text(), Ui("Под курсором ничего нет"));
+    w()->ShowStatusMessage(std::string());
+    SceneClick(*w());
+    EXPECT_EQ(w()->StatusMessage->text(), Ui("Под курсором ничего нет")) << "the document's notice, told again";
 }
 
 TEST_F(FrameTest, FlightModeFreezesTheCursorAndItsTexts)

@@ -21,6 +21,8 @@
 #include "Camera.h"
 #include "EditorState.h"
 #include "EditorWindows.h"
+#include "OpenedProject.h"
+#include "FrameTimer.h"
 #include "Errors.h"
 #include "GLEngine.h"
 #include "HandlerGuard.h"
@@ -462,7 +464,7 @@ TEST_F(MainWindowTest, AMissingHelperTextureIsReportedOnce)
 TEST_F(MainWindowTest, EveryHelperTexturePreviewsFromTheLibrary)
 {
     Start();
-    TextureWindow()->ProgramFolder = dir_.path().string() + "/";
+    EditorProject()->SetProgramFolder(dir_.path().string() + "/");
     QTreeWidget* tree = TextureWindow()->TreeView1;
     int clicked = 0;
     for (QTreeWidgetItem* item : ItemsInDisplayOrder(tree)) {

@@ -31,11 +31,16 @@
 #include "EditorState.h"
 #include "Camera.h"
 #include "EditorWindows.h"
+#include "OpenedProject.h"
+#include "FrameTimer.h"
 #include "FrameLoop.h"
 #include "GLEngine.h"
 #include "LoadSession.h"
 #include "ManagerProject.h"
-#include "Picking.h"
+#include "EditControls.h"
+#include "PartTree.h"
+#include "Placing.h"
+#include "SceneMouse.h"
 #include "QtText.h"
 #include "VantorApplication.h"
 #include "Project.h"
@@ -99,7 +104,7 @@ protected:
         w()->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w()));
         ASSERT_TRUE(w()->StartupComplete());
-        TextureWindow()->ProgramFolder = dir_.path().string() + "/";
+        EditorProject()->SetProgramFolder(dir_.path().string() + "/");
     }
     void TearDown() override
     {
@@ -256,7 +261,7 @@ TEST_F(ProjectCommandsTest, LoadSessionHoldsTheWindowStillAndOffersCancel)
 {
     ASSERT_TRUE(w()->RenderTimer->isActive());
     {
-        LoadSession session(*w(), 0);
+        LoadSession session(*w(), w()->RenderTimer, 0);
         EXPECT_FALSE(w()->RenderTimer->isActive());
         EXPECT_FALSE(Editor().KeysEnabled);
         EXPECT_TRUE(session.Report(1, 10));

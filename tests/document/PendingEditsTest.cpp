@@ -9,6 +9,7 @@
 #include "PendingEdits.h"
 #include "PrimitiveList.h"
 #include "QX3DObject.h"
+#include "SessionEdits.h"
 #include "Text1251.h"
 
 namespace {
@@ -97,6 +98,59 @@ TEST_F(PendingEditsTest, TheLockedCursorMovesAsAStepTheFreeOneNot)
     doc_.ClickState = 0;
     EXPECT_FALSE(qx::SetLockedCursor(doc_, 0, 9));
     EXPECT_EQ(doc_.CursorWorld[0], 0.0);
+}
+
+// What the frame does to the pending box is the document's, told like an
+// edit but no step; so are the tree and history news views and readers
+// cause.
+TEST_F(PendingEditsTest, EachFrameTheBoxFollowsTheCursorAndTheChosenTexture)
+{
+    doc_.PendingPrimitive = nullptr;
+    qx::PendingFollows(doc_, true);
+    EXPECT_EQ(Told(), 0u) << "nothing pending";
+    doc_.PendingPrimitive = &pending_;
+    doc_.ClickState = 0;
+    doc_.CursorWorld[0] = 1.26;
+    doc_.CursorWorld[1] = 2;
+    doc_.CursorWorld[2] = -0.74;
+    doc_.SelectedTexture = 5;
+    qx::PendingFollows(doc_, true);
+    EXPECT_EQ(Box().Position.X, 1.0f) << "snapped to the grid until a click locks it";
+    EXPECT_EQ(Box().Position.Z, -0.5f);
+    EXPECT_EQ(*qx::PendingFields(doc_).Texture, 5);
+    EXPECT_EQ(Told(), qx::PendingChanged);
+    qx::PendingFollows(doc_, true);
+    EXPECT_EQ(Told(), 0u) << "nothing moved, nothing told";
+
+    doc_.ClickState = 1;
+    doc_.CursorWorld[0] = 3.3;
+    qx::PendingFollows(doc_, false);
+    EXPECT_EQ(Box().Position.X, 1.0f) << "out of edit mode it stays";
+    qx::PendingFollows(doc_, true);
+    EXPECT_FLOAT_EQ(Box().Position.X, 3.3f) << "locked: where the cursor is, unsnapped";
+    EXPECT_EQ(doc_.History.Count(), 0u);
+
+    const double at[3] = {doc_.CursorWorld[0], doc_.CursorWorld[1], doc_.CursorWorld[2]};
+    Told();
+    EXPECT_FALSE(qx::CursorSampled(doc_, at));
+    doc_.CursorWorld[1] = 2.5;
+    EXPECT_TRUE(qx::CursorSampled(doc_, at));
+    EXPECT_EQ(Told(), qx::CursorChanged);
+
+    qx::TreeChanged(doc_, doc_.MapTree);
+    EXPECT_EQ(Told(), qx::MapTreeChanged);
+    qx::TreeChanged(doc_, doc_.TextureTree);
+    EXPECT_EQ(Told(), qx::TextureTreeChanged);
+    qx::TreesReplaced(doc_);
+    EXPECT_EQ(Told(), qx::ObjectTreeChanged | qx::MapTreeChanged | qx::TextureTreeChanged);
+    qx::SetNotice(doc_, "a");
+    EXPECT_EQ(Told(), qx::NoticeChanged);
+    qx::SetNotice(doc_, "a");
+    EXPECT_EQ(doc_.Notice, "a");
+    EXPECT_EQ(Told(), qx::NoticeChanged) << "the same refusal again is told again";
+    qx::TellHistoryChanges(doc_);
+    qx::SetLockedCursor(doc_, 0, 9);
+    EXPECT_EQ(Told() & qx::HistoryChanged, qx::HistoryChanged);
 }
 
 }  // namespace

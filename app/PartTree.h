@@ -1,8 +1,6 @@
-// Placing with the mouse.  A click in the map view places the object chosen
-// in the object tree at the snapped 3D cursor (or moves the player start); in
-// the object view the first click locks the cursor under the pending box and
-// the second adds the box to the edited object.  Clicks use the cursor of
-// the last complete frame.
+// The part tree of the object view (the main window's OBJList): the open
+// object's parts listed under their folders, the node of a part and the
+// part of a node.
 #pragma once
 
 #include <string>
@@ -11,7 +9,6 @@
 #include "ShapeFields.h"
 
 class QTreeWidget;
-class TQX3DObject;
 class QTreeWidgetItem;
 class TFVantor;
 
@@ -38,20 +35,3 @@ void ListPartsOfEditedObject(TFVantor& window, bool opened);
 // The committed part's node becomes current and in sight: the user sees
 // what was just made or put back.
 void SelectPart(TFVantor& window, qx::PartRef part);
-
-void SceneClick(TFVantor& window);
-void SceneDblClick(TFVantor& window);
-// A click on the object tree: the chosen object (or the player marker)
-// becomes the preview drawn at the cursor, and nothing stays selected.
-void ObjectListClick();
-// The preview shows the object tree's current object node.
-void ShowChosenObject();
-// What the preview was last made from: the node's text and its definition.
-struct ChosenObject {
-    std::string text;
-    const TQX3DObject* object = nullptr;
-};
-// After a change of the object tree: when its current node names another
-// definition than `shown` (which it becomes), the preview follows it, or
-// empties.
-void FollowChosenObject(ChosenObject& shown);
