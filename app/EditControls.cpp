@@ -17,7 +17,7 @@
 #include "GLEngine.h"
 #include "HandlerGuard.h"
 #include "ModelImport.h"
-#include "ObjectEditor.h"
+#include "ObjectSettings.h"
 #include "PartTree.h"
 #include "Placing.h"
 #include "PrimitiveList.h"

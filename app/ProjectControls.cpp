@@ -8,7 +8,7 @@
 
 #include "EditorState.h"
 #include "HandlerGuard.h"
-#include "ManagerProject.h"
+#include "ProjectManager.h"
 #include "PlayFromCamera.h"
 #include "ProjectCommands.h"
 #include "QtText.h"

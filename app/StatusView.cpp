@@ -4,7 +4,7 @@
 
 #include "EditorState.h"
 #include "FrameLoop.h"
-#include "ObjectEditor.h"
+#include "ObjectSettings.h"
 #include "QtText.h"
 #include "Vantor.h"
 #include "Wiring.h"

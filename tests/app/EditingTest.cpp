@@ -40,7 +40,7 @@
 #include "ModelImport.h"
 #include "BoxEditor.h"
 #include "Settings.h"
-#include "ObjectEditor.h"
+#include "ObjectSettings.h"
 #include "NumberField.h"
 #include "NumberText.h"
 #include "PendingBox.h"

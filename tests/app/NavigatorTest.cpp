@@ -7,7 +7,7 @@
 #include "NumberField.h"
 #include "Messages.h"
 #include "NumberText.h"
-#include "ObjectEditor.h"
+#include "ObjectSettings.h"
 #include "QtText.h"
 
 namespace {

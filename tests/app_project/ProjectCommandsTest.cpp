@@ -36,7 +36,7 @@
 #include "FrameLoop.h"
 #include "GLEngine.h"
 #include "LoadSession.h"
-#include "ManagerProject.h"
+#include "ProjectManager.h"
 #include "EditControls.h"
 #include "PartTree.h"
 #include "Placing.h"

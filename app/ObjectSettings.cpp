@@ -1,4 +1,4 @@
-#include "ObjectEditor.h"
+#include "ObjectSettings.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

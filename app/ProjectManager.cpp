@@ -1,4 +1,4 @@
-#include "ManagerProject.h"
+#include "ProjectManager.h"
 
 #include <QPushButton>
 #include <QTreeWidget>
