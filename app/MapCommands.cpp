@@ -106,8 +106,6 @@ void BeginSelectionDrag(EditorState& state, int x, int y)
     state.Drag.active = true;
 }
 
-bool SelectionDragActive(const EditorState& state) { return state.Drag.active; }
-
 void DragSelectionTo(EditorState& state, int x, int y)
 {
     if (!state.Drag.active)

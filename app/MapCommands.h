@@ -36,7 +36,6 @@ void ClearSelectionAndPlacing(EditorState& state);
 void BeginSelectionDrag(EditorState& state, int x, int y);
 void DragSelectionTo(EditorState& state, int x, int y);
 void EndSelectionDrag(EditorState& state);
-bool SelectionDragActive(const EditorState& state);
 
 // Page Up / Page Down: one vertical grid step.
 void RaiseSelection(EditorState& state, int steps);

@@ -21,7 +21,6 @@
 #include "DocTreeView.h"
 #include "EditorState.h"
 #include "GLEngine.h"
-#include "HandlerGuard.h"
 #include "NumberText.h"
 #include "EditHistory.h"
 #include "QtText.h"
