@@ -1,5 +1,7 @@
 #include "EditorState.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 const std::string& PlayerNodeText()
@@ -8,26 +10,32 @@ const std::string& PlayerNodeText()
     return text;
 }
 
+namespace {
+
+EditorState* g_document = nullptr;
+
+}  // namespace
+
 EditorState& Editor()
 {
-    static EditorState state;
+    if (!g_document) {
+        std::fputs("qxvantor: the editor's document is used while no editor runs\n", stderr);
+        std::abort();
+    }
+    return *g_document;
+}
+
+void UseEditorDocument(EditorState* document)
+{
+    if (g_document && g_document != document)
+        ReleaseTextureRegistry(g_document->TextureTable);
+    g_document = document;
     // The document's texture table is the one every texture routine uses.
-    static const bool bound = (BindTextureRegistry(state.TextureTable), true);
-    (void)bound;
-    return state;
+    if (document)
+        BindTextureRegistry(document->TextureTable);
 }
 
 UndoStack& EditHistory() { return Editor().History; }
-
-void ResetEditorState()
-{
-    EditorState& state = Editor();
-    UndoStack history = std::move(state.History);
-    TextureRegistry textures = std::move(state.TextureTable);
-    state = EditorState();
-    state.History = std::move(history);
-    state.TextureTable = std::move(textures);
-}
 
 float SnapX(float v) { return SnapToStep(v, Editor().GridStepX); }
 float SnapY(float v) { return SnapYToStep(v, Editor().GridStepY); }

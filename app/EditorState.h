@@ -1,7 +1,8 @@
-// The process-wide editor state shared by the main window, the frame loop,
-// picking, the editing commands and the project files.  One instance,
-// reached through Editor(); the engine objects are created by the start-up
-// sequence and live until the process ends.
+// The editor's state shared by the main window, the frame loop, the
+// commands and the project files: the document and what the views keep of
+// the session.  The running editor's wiring object owns it and makes it the
+// one Editor() gives while it lives; the engine objects in it are created
+// by the start-up sequence.
 #pragma once
 
 #include <cstdint>
@@ -65,7 +66,8 @@ struct EditorState : Document {
     bool KeysEnabled = true;
     bool SwallowKeys = true;
 
-    // Created by the start-up sequence; never released before the process ends.
+    // Created by the start-up sequence and never released: the GL names they
+    // hold go with the view's context.
     TCamera* Camera = nullptr;
     TSkybox* SkyBox = nullptr;
     TQXFont* TextFont = nullptr;
@@ -76,10 +78,12 @@ struct EditorState : Document {
     int32_t CrossTexture = -1;
 };
 
+// The document in use: the one UseEditorDocument named.  There is none
+// before the editor is wired or after it ended.
 EditorState& Editor();
-// Back to the start values (tests start several main windows in one process);
-// the history and the observers stay.
-void ResetEditorState();
+// `document` (not owned) is the one Editor() gives from now on, and its
+// texture table the process's registry; null: none.
+void UseEditorDocument(EditorState* document);
 
 // Grid snapping of world coordinates with the editor's steps (SnapToStep).
 float SnapX(float v);

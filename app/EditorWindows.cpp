@@ -31,6 +31,8 @@
 EditorWindows::EditorWindows()
 {
     SetWiring(this);
+    document = std::make_unique<EditorState>();
+    UseEditorDocument(document.get());
     project = std::make_unique<OpenedProject>();
     blank = std::make_unique<ProjectTemplate>();
     SharedImageList().LoadFolder(qx::StartupDataFolder() + "Sys/Api/ImageList");
@@ -97,5 +99,7 @@ EditorWindows::~EditorWindows()
     vantor.reset();
     project->FolderChanged = nullptr;
     project->RecentChanged = nullptr;
+    keyHook.reset();
+    UseEditorDocument(nullptr);
     SetWiring(nullptr);
 }

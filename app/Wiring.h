@@ -1,5 +1,6 @@
 // The running editor's parts as the views and windows reach them: the
-// windows, the autosave, the open project and the new-project template,
+// document, the windows, the autosave, the open project and the
+// new-project template,
 // owned by the one wiring object (EditorWindows), which registers itself
 // while it lives.  Every accessor gives null while none is made: the window
 // tests make single windows apart from it.  The commands use none of them:
@@ -9,6 +10,7 @@
 #include <memory>
 
 class Autosaver;
+struct EditorState;
 class KeyHook;
 class OpenedProject;
 class ProjectTemplate;
@@ -20,6 +22,9 @@ class TFTexture;
 class TFVantor;
 
 struct EditorParts {
+    // The document every part shows (Editor() while the editor runs); it
+    // outlives them all.
+    std::unique_ptr<EditorState> document;
     std::unique_ptr<TFVantor> vantor;
     // Sees every key first: movement, mouse-look, the map's shortcuts.
     std::unique_ptr<KeyHook> keyHook;

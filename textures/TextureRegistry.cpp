@@ -8,14 +8,18 @@
 #include "TextureGlSide.h"
 
 namespace {
-TextureRegistry* g_boundRegistry = nullptr;
-}
 
-TextureRegistry& Textures()
+TextureRegistry* g_boundRegistry = nullptr;
+
+TextureRegistry& ProcessRegistry()
 {
     static TextureRegistry registry;
-    return g_boundRegistry ? *g_boundRegistry : registry;
+    return registry;
 }
+
+}  // namespace
+
+TextureRegistry& Textures() { return g_boundRegistry ? *g_boundRegistry : ProcessRegistry(); }
 
 void BindTextureRegistry(TextureRegistry& registry)
 {
@@ -23,6 +27,14 @@ void BindTextureRegistry(TextureRegistry& registry)
         return;
     registry = std::move(Textures());
     g_boundRegistry = &registry;
+}
+
+void ReleaseTextureRegistry(TextureRegistry& registry)
+{
+    if (g_boundRegistry != &registry)
+        return;
+    ProcessRegistry() = std::move(registry);
+    g_boundRegistry = nullptr;
 }
 
 namespace qx {

@@ -47,6 +47,9 @@ TextureRegistry& Textures();
 // From now on Textures() is `registry`; the entries registered so far move
 // into it.
 void BindTextureRegistry(TextureRegistry& registry);
+// `registry` goes: when it is the one bound, its entries move back into the
+// process's own, which Textures() is from now on.
+void ReleaseTextureRegistry(TextureRegistry& registry);
 
 // Loads through the loader the path's ending selects (".JPEG" not
 // recognised) unless an entry named exactly `path` exists, in which case its

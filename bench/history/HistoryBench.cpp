@@ -276,11 +276,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // The document and its history, with the objects' GL buffers, go with
+    // the editor while Qt can still tell there is no context.
     g_editor.reset();
-    // The objects' GL buffers go while Qt can still tell there is no
-    // context; the history tells no window any more.
-    EditHistory().Changed = nullptr;
-    EditHistory().Reset();
-    ResetEditorState();
     return 0;
 }

@@ -25,6 +25,7 @@
 #include "AskObjectName.h"
 #include "Camera.h"
 #include "EditCommands.h"
+#include "EditorDocument.h"
 #include "EditorFixture.h"
 #include "DocumentSteps.h"
 #include "EditorState.h"
@@ -471,6 +472,7 @@ protected:
     }
     void TearDown() override { SetDecimalSeparator(previousSeparator_); }
 
+    qxtest::ScopedEditorDocument editor_document_;
     Document doc_;
     TQX3DObject pending_{"ModelTemp"};
     std::unique_ptr<TFBoxEditor> editor_;

@@ -43,13 +43,11 @@ protected:
         windows_.reset();
         qx::ExecutableFolderOverride().clear();
         cwd_.reset();
-        ResetEditorState();
     }
     // A fresh editor, as after a restart.
     void StartEditor()
     {
         windows_.reset();
-        ResetEditorState();
         ResetTextures();
         qx::ExecutableFolderOverride() = dir_.path().string() + "/";
         windows_ = std::make_unique<EditorWindows>();

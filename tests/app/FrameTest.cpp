@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "Camera.h"
+#include "EditorDocument.h"
 #include "EditorState.h"
 #include "EditorWindows.h"
 #include "FrameTimer.h"
@@ -74,9 +75,9 @@ protected:
 
 TEST(StatusTexts, MouseAndGridPanelsSwapYAndZAndTruncate)
 {
+    qxtest::ScopedEditorDocument editor;
     const char previous = DecimalSeparator();
     SetDecimalSeparator(',');
-    ResetEditorState();
     const double cursor[3] = {12.7, 3.2, -5.9};
     std::string text;
     MouseStatusText(text, cursor);
@@ -91,7 +92,7 @@ TEST(StatusTexts, MouseAndGridPanelsSwapYAndZAndTruncate)
 // change is told once; with nothing to change it tells nothing.
 TEST(FrameUpdate, ThePendingBoxFollowsTheCursorAndTheChosenTexture)
 {
-    ResetEditorState();
+    qxtest::ScopedEditorDocument editor;
     EditorState& state = Editor();
     TCamera camera;
     camera.EditMode = 255;
@@ -118,7 +119,6 @@ TEST(FrameUpdate, ThePendingBoxFollowsTheCursorAndTheChosenTexture)
     UpdateFrame(state, SceneView{});
     EXPECT_EQ(told, 1) << "nothing changed";
     state.Events.Forget(key);
-    ResetEditorState();
 }
 
 // The editor started in a generated installation, frames running.
@@ -126,7 +126,6 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetEditorState();
         ResetTextures();
         apptest::WriteStartupFiles(dir_.path());
         cwd_ = std::make_unique<qxtest::ScopedCurrentDir>(dir_.path());
@@ -141,7 +140,6 @@ protected:
     {
         windows_.reset();
         cwd_.reset();
-        ResetEditorState();
     }
     TFVantor* w() const { return windows_->vantor.get(); }
     // Puts the mouse at a point of the view given in logical pixels, as the

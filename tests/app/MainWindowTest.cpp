@@ -49,7 +49,6 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void Start(bool withStartupFiles = true)
     {
-        ResetEditorState();
         ResetTextures();
         if (withStartupFiles)
             apptest::WriteStartupFiles(dir_.path());
@@ -67,7 +66,6 @@ protected:
         windows_.reset();
         sink_.reset();
         cwd_.reset();
-        ResetEditorState();
     }
 
     TFVantor* main() const { return windows_->vantor.get(); }

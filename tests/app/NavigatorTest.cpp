@@ -2,6 +2,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "EditorDocument.h"
 #include "EditorState.h"
 #include "MapNavigator.h"
 #include "NumberField.h"
@@ -14,9 +15,9 @@ namespace {
 
 class NavigatorTest : public ::testing::Test {
 protected:
+    qxtest::ScopedEditorDocument editor_;
     void SetUp() override
     {
-        ResetEditorState();
         previousSeparator_ = DecimalSeparator();
         nav_ = std::make_unique<TFNavigator>();
     }
@@ -24,7 +25,6 @@ protected:
     {
         nav_.reset();
         SetDecimalSeparator(previousSeparator_);
-        ResetEditorState();
     }
     // The whole text at once, as a paste does (typing runs the handler on
     // every prefix as well).

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "EditorDocument.h"
 #include "EditorState.h"
 
 namespace {
 
 class SnapTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetEditorState(); }
-    void TearDown() override { ResetEditorState(); }
+    qxtest::ScopedEditorDocument editor_;
 };
 
 TEST_F(SnapTest, HalfStepTruncatesTowardZero)

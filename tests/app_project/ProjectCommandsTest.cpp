@@ -86,7 +86,6 @@ class ProjectCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetEditorState();
         ResetTextures();
         apptest::WriteStartupFiles(dir_.path());
         // The helper pictures where a project load looks for them.
@@ -112,7 +111,6 @@ protected:
         FolderChooser() = savedChooser_;
         windows_.reset();
         cwd_.reset();
-        ResetEditorState();
     }
     TFVantor* w() const { return windows_->vantor.get(); }
     void Menu(const char* name) { w()->findChild<QAction*>(name)->trigger(); }

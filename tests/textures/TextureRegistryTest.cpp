@@ -179,6 +179,26 @@ TEST_F(RegistryTest, TheLastTextureCannotBeRemovedAndResetStartsAtZero)
     EXPECT_EQ(Reg().TextureNames[0], "CurCenter.bmp");
 }
 
+// An editor's document holds the registry while the editor runs; when it
+// ends, the entries stay the process's and no routine reaches the table
+// that went.
+TEST_F(RegistryTest, ABoundTableTakesTheEntriesAndGivesThemBackWhenItGoes)
+{
+    AddTexture(Path("Setka.bmp"), false);
+    {
+        TextureRegistry table;
+        BindTextureRegistry(table);
+        EXPECT_EQ(&Reg(), &table);
+        EXPECT_EQ(table.TextureCount, 1);
+        AddTexture(Path("CurCenter.bmp"), false);
+        ReleaseTextureRegistry(table);
+        EXPECT_NE(&Reg(), &table);
+        ReleaseTextureRegistry(table);  // a second time changes nothing
+    }
+    ASSERT_EQ(Reg().TextureCount, 2);
+    EXPECT_EQ(Reg().TextureNames[1], "CurCenter.bmp");
+}
+
 TEST_F(RegistryTest, FilterModesAndTexGen)
 {
     AddTexture(Path("Setka.bmp"), false);
