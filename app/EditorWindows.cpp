@@ -100,6 +100,9 @@ EditorWindows::~EditorWindows()
     project->FolderChanged = nullptr;
     project->RecentChanged = nullptr;
     keyHook.reset();
+    // The name box asks no document that went.
+    ObjectNameHooks().SetKeyFlags = nullptr;
+    ObjectNameHooks().IsObjectName = nullptr;
     UseEditorDocument(nullptr);
     SetWiring(nullptr);
 }
