@@ -223,7 +223,7 @@ std::vector<bool> MeshBuilder::FacesInsideOtherSolids() const
             }
         }
     }
-    // A face's middle can only lie in a solid whose bounds meet its own
+    // A face can only lie in a solid whose bounds meet its own
     // solid's: the pairs that meet, once.
     std::vector<std::vector<uint32_t>> meets(solids.size());
     for (size_t a = 0; a < solids.size(); ++a)
@@ -238,22 +238,15 @@ std::vector<bool> MeshBuilder::FacesInsideOtherSolids() const
         }
     for (size_t f = 0; f < solidFaces_.size(); ++f) {
         const std::vector<uint32_t>& others = meets[f / kFaces];
-        if (others.empty())
-            continue;
-        double middle[3] = {0, 0, 0};
-        for (uint32_t k = 0; k < 4; ++k) {
-            const MeshVertex& c = corner(f, k);
-            middle[0] += c.x / 4.0, middle[1] += c.y / 4.0, middle[2] += c.z / 4.0;
-        }
         for (size_t o = 0; o < others.size() && !inside[f]; ++o) {
             const Solid& solid = solids[others[o]];
-            if (middle[0] <= solid.lo[0] || middle[0] >= solid.hi[0] || middle[1] <= solid.lo[1] ||
-                middle[1] >= solid.hi[1] || middle[2] <= solid.lo[2] || middle[2] >= solid.hi[2])
-                continue;
             bool in = true;
-            for (size_t p = 0; p < kFaces && in; ++p) {
-                const double* n = solid.plane[p];
-                in = n[0] * middle[0] + n[1] * middle[1] + n[2] * middle[2] + n[3] > 0;
+            for (uint32_t k = 0; k < 4 && in; ++k) {
+                const MeshVertex& c = corner(f, k);
+                for (size_t p = 0; p < kFaces && in; ++p) {
+                    const double* n = solid.plane[p];
+                    in = n[0] * c.x + n[1] * c.y + n[2] * c.z + n[3] > 0;
+                }
             }
             inside[f] = in;
         }

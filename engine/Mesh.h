@@ -132,7 +132,8 @@ private:
     };
     void Multiply(const Matrix& right);
     MeshGroup& GroupOf(const MeshState& state);
-    // Per solid face: whether its middle lies inside another solid.
+    // Per solid face: whether it lies wholly inside another solid (all four
+    // corners inside one: the solid is convex).
     std::vector<bool> FacesInsideOtherSolids() const;
 
     std::vector<Matrix> stack_;

@@ -1,6 +1,8 @@
 #include "MeshChunks.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <numeric>
 
 namespace qx {
@@ -67,6 +69,124 @@ void Cluster(std::vector<uint32_t>& order, size_t begin, size_t end, int count, 
     Cluster(order, middle, end, count - first, pieces, chunkOf, chunks);
 }
 
+// Three axes at right angles, unit length.
+using Frame = std::array<std::array<double, 3>, 3>;
+
+// The frame of a primitive's first two edges, when they are not too short
+// or in one line.
+bool FrameOf(const MeshVertex& a, const MeshVertex& b, const MeshVertex& c, Frame& out)
+{
+    double u[3] = {double(b.x) - a.x, double(b.y) - a.y, double(b.z) - a.z};
+    double v[3] = {double(c.x) - b.x, double(c.y) - b.y, double(c.z) - b.z};
+    const double lu = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+    if (!(lu > 1e-6))
+        return false;
+    for (double& x : u)
+        x /= lu;
+    const double along = u[0] * v[0] + u[1] * v[1] + u[2] * v[2];
+    for (int k = 0; k < 3; ++k)
+        v[k] -= along * u[k];
+    const double lv = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    if (!(lv > 1e-6 * lu))
+        return false;
+    for (double& x : v)
+        x /= lv;
+    out[0] = {u[0], u[1], u[2]};
+    out[1] = {v[0], v[1], v[2]};
+    out[2] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+    return true;
+}
+
+// The smallest box around `points` along the axes or one of `frames`, into
+// `chunk`: a turned one grown a hair for the rounding of its corners.
+void BoxAround(const std::vector<std::array<float, 3>>& points, const std::vector<Frame>& frames, MeshChunk& chunk)
+{
+    Frame best{};
+    double bestLo[3] = {0, 0, 0}, bestHi[3] = {0, 0, 0}, bestVolume = INFINITY;
+    const auto measure = [&](const Frame& f) {
+        double lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
+        for (const auto& p : points)
+            for (int a = 0; a < 3; ++a) {
+                const double d = f[a][0] * p[0] + f[a][1] * p[1] + f[a][2] * p[2];
+                lo[a] = std::min(lo[a], d), hi[a] = std::max(hi[a], d);
+            }
+        const double volume = (hi[0] - lo[0]) * (hi[1] - lo[1]) * (hi[2] - lo[2]);
+        if (volume < bestVolume) {
+            bestVolume = volume;
+            best = f;
+            std::copy(lo, lo + 3, bestLo);
+            std::copy(hi, hi + 3, bestHi);
+        }
+    };
+    for (const Frame& f : frames)
+        measure(f);
+    const double axes = (double(chunk.hi[0]) - chunk.lo[0]) * (double(chunk.hi[1]) - chunk.lo[1]) * (double(chunk.hi[2]) - chunk.lo[2]);
+    if (!(bestVolume < 0.98 * axes)) {
+        chunk.box = OrientedBox{{chunk.lo[0], chunk.lo[1], chunk.lo[2]},
+                                {{chunk.hi[0] - chunk.lo[0], 0, 0}, {0, chunk.hi[1] - chunk.lo[1], 0}, {0, 0, chunk.hi[2] - chunk.lo[2]}}};
+        chunk.grown = 0;
+        return;
+    }
+    double reach = 0;
+    for (const auto& p : points)
+        reach = std::max({reach, std::fabs(double(p[0])), std::fabs(double(p[1])), std::fabs(double(p[2]))});
+    const double pad = 1e-6 * reach;
+    for (int r = 0; r < 3; ++r) {
+        double corner = 0;
+        for (int a = 0; a < 3; ++a) {
+            corner += (bestLo[a] - pad) * best[a][r];
+            chunk.box.edge[a][r] = static_cast<float>((bestHi[a] - bestLo[a] + 2 * pad) * best[a][r]);
+        }
+        chunk.box.corner[r] = static_cast<float>(corner);
+    }
+    chunk.grown = static_cast<float>(pad);
+}
+
+// Whether `points`, taken four at a time, are five or six faces of the
+// chunk's box, each once; the one missing into `open`.
+bool FacesOfBox(const std::vector<std::array<float, 3>>& points, MeshChunk& chunk)
+{
+    if (points.size() != 20 && points.size() != 24)
+        return false;
+    const OrientedBox& box = chunk.box;
+    double length[3];
+    for (int a = 0; a < 3; ++a) {
+        const float* e = box.edge[a];
+        length[a] = double(e[0]) * e[0] + double(e[1]) * e[1] + double(e[2]) * e[2];
+        if (!(length[a] > 0))
+            return false;
+    }
+    int faces = 0;  // bit 2 a + end: the face at that end (0 or 1) of edge a is there
+    for (size_t q = 0; q < points.size(); q += 4) {
+        int ends[3] = {0, 0, 0};  // per edge: bit 0 a corner at its start, bit 1 at its end
+        for (size_t v = q; v < q + 4; ++v)
+            for (int a = 0; a < 3; ++a) {
+                const float* e = box.edge[a];
+                const double s = ((points[v][0] - box.corner[0]) * double(e[0]) + (points[v][1] - box.corner[1]) * double(e[1]) +
+                                  (points[v][2] - box.corner[2]) * double(e[2])) / length[a];
+                if (!(std::min(std::fabs(s), std::fabs(1 - s)) < 1e-3))
+                    return false;
+                ends[a] |= s < 0.5 ? 1 : 2;
+            }
+        // A face: its corners at one end of one edge, at both of the others.
+        int face = -1, across = 0;
+        for (int a = 0; a < 3; ++a) {
+            if (ends[a] != 3) {
+                face = 2 * a + (ends[a] == 2);
+                ++across;
+            }
+        }
+        if (across != 1 || (faces >> face & 1))
+            return false;
+        faces |= 1 << face;
+    }
+    chunk.open = -1;
+    for (int f = 0; f < 6; ++f)
+        if (!(faces >> f & 1))
+            chunk.open = static_cast<int8_t>(f);
+    return true;
+}
+
 }  // namespace
 
 std::vector<MeshChunk> SplitIntoChunks(std::vector<MeshGroup>& groups, std::vector<OccluderQuad>& occluders,
@@ -99,6 +219,9 @@ std::vector<MeshChunk> SplitIntoChunks(std::vector<MeshGroup>& groups, std::vect
     };
     std::vector<MeshChunk> out;
     std::vector<Bounds> covered(chunks < 2 ? 0 : chunks);
+    std::vector<std::vector<std::array<float, 3>>> points(covered.size());
+    std::vector<std::vector<Frame>> frames(covered.size());
+    std::vector<size_t> quadVertices(covered.size(), 0);
     for (MeshGroup& g : groups) {
         g.chunkStart.clear();
         const size_t size = PrimitiveSize(g);
@@ -120,6 +243,12 @@ std::vector<MeshChunk> SplitIntoChunks(std::vector<MeshGroup>& groups, std::vect
         std::vector<int32_t> next(start.begin(), start.end() - 1);
         for (size_t p = 0; p + size <= g.vertices.size(); p += size) {
             const uint32_t t = g.vertices[p].piece;
+            // A few of the chunk's faces give the ways its box may turn.
+            Frame f;
+            if (t > 0 && size >= 3 && frames[t - 1].size() < 6 && FrameOf(g.vertices[p], g.vertices[p + 1], g.vertices[p + 2], f))
+                frames[t - 1].push_back(f);
+            if (t > 0 && size == 4)
+                quadVertices[t - 1] += 4;
             for (size_t k = 0; k < size; ++k) {
                 MeshVertex& v = sorted[static_cast<size_t>(next[t]++)];
                 v = g.vertices[p + k];
@@ -127,20 +256,29 @@ std::vector<MeshChunk> SplitIntoChunks(std::vector<MeshGroup>& groups, std::vect
                 if (t > 0) {
                     const float at[3] = {v.x, v.y, v.z};
                     covered[t - 1].Add(at);
+                    points[t - 1].push_back({v.x, v.y, v.z});
                 }
             }
         }
         g.vertices = std::move(sorted);
         g.chunkStart.assign(start.begin() + 1, start.end());
     }
-    for (OccluderQuad& q : occluders)
+    std::vector<bool> hasOccluders(covered.size(), false);
+    for (OccluderQuad& q : occluders) {
         q.piece = tag(q.piece);
+        if (q.piece > 0 && q.piece <= hasOccluders.size())
+            hasOccluders[q.piece - 1] = true;
+    }
     std::stable_sort(occluders.begin(), occluders.end(),
                      [](const OccluderQuad& a, const OccluderQuad& b) { return a.piece < b.piece; });
-    for (const Bounds& b : covered) {
+    for (size_t k = 0; k < covered.size(); ++k) {
         MeshChunk& c = out.emplace_back();
         for (int a = 0; a < 3; ++a)
-            c.lo[a] = b.lo[a], c.hi[a] = b.hi[a];
+            c.lo[a] = covered[k].lo[a], c.hi[a] = covered[k].hi[a];
+        BoxAround(points[k], frames[k], c);
+        // One solid box (a solid's faces give occluders), all of its faces
+        // quads.
+        c.whole = hasOccluders[k] && quadVertices[k] == points[k].size() && FacesOfBox(points[k], c);
     }
     return out;
 }

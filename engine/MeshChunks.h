@@ -20,6 +20,16 @@ namespace qx {
 
 struct MeshChunk {
     float lo[3], hi[3];  // what the chunk's vertices cover, in the object's space
+    // A box around them: turned along the chunk's own faces where that is
+    // clearly smaller (a turned box's own box), grown by `grown` along its
+    // edges at each end for rounding; else [lo, hi].
+    OrientedBox box;
+    float grown = 0;
+    // Whether the chunk is one box of a solid, all of its six faces or all
+    // but `open` (2 x the edge of `box` across it + 1 at the edge's end): it
+    // hides as the box does wherever its open face turns away.
+    bool whole = false;
+    int8_t open = -1;
 };
 
 // At most this many chunks per object: each costs a test per frame for

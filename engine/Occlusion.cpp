@@ -46,17 +46,16 @@ bool Project(const float clip[16], const float p[3], int width, int height, Proj
     return true;
 }
 
-// The eight corners of the box [lo, hi] under `clip` as Project gives
-// them (corner k takes hi on axis a where bit a of k is set): its corner
-// lo once, then each axis's edge added; false when any lies behind the eye
-// or nearer than the near plane.
-bool ProjectBox(const float clip[16], const float lo[3], const float hi[3], int width, int height, Projected* out)
+// The eight corners of `box` under `clip` as Project gives them (corner k
+// adds edge a where bit a of k is set): its corner once, then each edge
+// added; false when any lies behind the eye or nearer than the near plane.
+bool ProjectBox(const float clip[16], const OrientedBox& box, int width, int height, Projected* out)
 {
     float base[4], edge[3][4];
     for (int r = 0; r < 4; ++r) {
-        base[r] = clip[r] * lo[0] + clip[4 + r] * lo[1] + clip[8 + r] * lo[2] + clip[12 + r];
+        base[r] = clip[r] * box.corner[0] + clip[4 + r] * box.corner[1] + clip[8 + r] * box.corner[2] + clip[12 + r];
         for (int a = 0; a < 3; ++a)
-            edge[a][r] = clip[4 * a + r] * (hi[a] - lo[a]);
+            edge[a][r] = clip[r] * box.edge[a][0] + clip[4 + r] * box.edge[a][1] + clip[8 + r] * box.edge[a][2];
     }
     const float halfWidth = 0.5f * static_cast<float>(width), halfHeight = 0.5f * static_cast<float>(height);
     for (int k = 0; k < 8; ++k) {
@@ -74,6 +73,23 @@ bool ProjectBox(const float clip[16], const float lo[3], const float hi[3], int 
 }
 
 }  // namespace
+
+OrientedBox Inset(const OrientedBox& box, float by)
+{
+    if (by == 0)
+        return box;
+    OrientedBox out = box;
+    for (int a = 0; a < 3; ++a) {
+        const float* e = box.edge[a];
+        const double length = std::sqrt(double(e[0]) * e[0] + double(e[1]) * e[1] + double(e[2]) * e[2]);
+        const double share = length > 2.0 * by ? by / length : 0.5;
+        for (int r = 0; r < 3; ++r) {
+            out.corner[r] += static_cast<float>(share * e[r]);
+            out.edge[a][r] = static_cast<float>((1 - 2 * share) * e[r]);
+        }
+    }
+    return out;
+}
 
 void OcclusionBuffer::Begin(const float projection[16], int width, int height)
 {
@@ -146,7 +162,7 @@ void OcclusionBuffer::AddQuads(const Placed& placed, std::span<const OccluderQua
             continue;
         // Counter-clockwise from here on, the inside to the left of each edge.
         const double corners[4][2] = {{p[3].x, p[3].y}, {p[2].x, p[2].y}, {p[1].x, p[1].y}, {p[0].x, p[0].y}};
-        Fill(corners, std::max(std::max(p[0].z, p[1].z), std::max(p[2].z, p[3].z)));
+        Fill(corners, 4, std::max(std::max(p[0].z, p[1].z), std::max(p[2].z, p[3].z)));
     }
 }
 
@@ -248,11 +264,32 @@ uint64_t MarkRow(uint64_t* band, int y, int x0, int x1, int& first, int& last)
 
 }  // namespace
 
-void OcclusionBuffer::Fill(const double (*corners)[2], float depth)
+void OcclusionBuffer::AddBox(const Placed& placed, const OrientedBox& box)
+{
+    Projected points[8];
+    if (!ProjectBox(placed.clip, box, width_, height_, points))
+        return;
+    float farthest = points[0].z;
+    for (int k = 1; k < 8; ++k)
+        farthest = std::max(farthest, points[k].z);
+    if (!(farthest <= 1))
+        return;
+    double hull[17][2];
+    const int corners = ConvexHull(points, 8, hull);
+    double area = 0;
+    for (int k = 0; k < corners; ++k)
+        area += hull[k][0] * hull[(k + 1) % corners][1] - hull[(k + 1) % corners][0] * hull[k][1];
+    // Counter-clockwise: a positive area; too small to be worth filling.
+    if (corners < 3 || !(area > kSmallest))
+        return;
+    Fill(hull, corners, farthest);
+}
+
+void OcclusionBuffer::Fill(const double (*corners)[2], int count, float depth)
 {
     bandDepth_ = depth;
     int band = -1;
-    ForEachSpan(corners, 4, kInside, width_, height_, false, [&](int y, int x0, int x1) {
+    ForEachSpan(corners, count, kInside, width_, height_, false, [&](int y, int x0, int x1) {
         if (y / kCell != band) {
             if (band >= 0)
                 Flush(band);
@@ -332,6 +369,9 @@ bool OcclusionBuffer::RectCovered(const Projected* points, float behind, bool& s
     const int right = std::min(width_ - 1, static_cast<int>(std::floor(x1 + kInside - 0.5)));
     const int bottom = std::max(0, static_cast<int>(std::ceil(y0 - kInside - 0.5)));
     const int top = std::min(height_ - 1, static_cast<int>(std::floor(y1 + kInside - 0.5)));
+    // No pixel centre of the window in it: GL clips all of it away.
+    if (left > right || bottom > top)
+        return true;
     // From the top, where what shows over nearer things mostly lies.
     for (int cy = top / kCell; cy >= bottom / kCell; --cy) {
         const int r0 = std::max(bottom - cy * kCell, 0), r1 = std::min(top - cy * kCell, kCell - 1);
@@ -359,9 +399,15 @@ bool OcclusionBuffer::Hidden(const float modelview[16], const float lo[3], const
 
 bool OcclusionBuffer::Hidden(const Placed& placed, const float lo[3], const float hi[3]) const
 {
+    const OrientedBox box{{lo[0], lo[1], lo[2]}, {{hi[0] - lo[0], 0, 0}, {0, hi[1] - lo[1], 0}, {0, 0, hi[2] - lo[2]}}};
+    return Hidden(placed, box);
+}
+
+bool OcclusionBuffer::Hidden(const Placed& placed, const OrientedBox& box) const
+{
     lastArea_ = 0;
     Projected points[8];
-    if (!ProjectBox(placed.clip, lo, hi, width_, height_, points))
+    if (!ProjectBox(placed.clip, box, width_, height_, points))
         return false;
     float nearest = points[0].z;
     for (int k = 1; k < 8; ++k)

@@ -35,6 +35,16 @@ struct OccluderQuad {
     uint32_t piece = 0;  // the part of the object it belongs to (MeshChunks.h)
 };
 
+// A box turned any way: the points corner + s edge[0] + t edge[1] + u
+// edge[2] for s, t, u in [0, 1] (the edges need not be at right angles).
+struct OrientedBox {
+    float corner[3];
+    float edge[3][3];
+};
+
+// `box` with each face moved in by `by`.
+OrientedBox Inset(const OrientedBox& box, float by);
+
 class OcclusionBuffer {
 public:
     // A point in the window.
@@ -51,8 +61,8 @@ public:
     // their pixels from here on.
     void AddQuads(const float modelview[16], std::span<const OccluderQuad> quads);
 
-    // Whether the box [lo, hi] under `modelview` lies wholly behind what was
-    // added (see above).
+    // Whether the box [lo, hi] (or `box`) under `modelview` lies wholly
+    // behind what was added (see above).
     bool Hidden(const float modelview[16], const float lo[3], const float hi[3]) const;
     // The same for many calls under one modelview: what they need of it
     // made once.
@@ -64,6 +74,12 @@ public:
     Placed Under(const float modelview[16]) const;
     void AddQuads(const Placed& placed, std::span<const OccluderQuad> quads);
     bool Hidden(const Placed& placed, const float lo[3], const float hi[3]) const;
+    bool Hidden(const Placed& placed, const OrientedBox& box) const;
+    // A box whose faces that turn to the eye GL draws opaque (a closed
+    // solid's, or one missing only faces that turn away): its outline
+    // covers its pixels, at its farthest corner's depth.  One fill where
+    // its faces take three.
+    void AddBox(const Placed& placed, const OrientedBox& box);
 
     // Pixel rows of cells visited since Begin, filling and testing: what the
     // buffer's time grows with.
@@ -86,7 +102,7 @@ private:
     // covered nearer than `behind`; for a large one (`small` false) it is
     // not looked at.
     bool RectCovered(const Projected* points, float behind, bool& small) const;
-    void Fill(const double (*corners)[2], float depth);
+    void Fill(const double (*corners)[2], int count, float depth);
     void Flush(int band);
 
     float projection_[16] = {};

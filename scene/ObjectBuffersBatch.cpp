@@ -60,6 +60,25 @@ bool OutsideView(const float* p, const float* m, const float lo[3], const float 
     return false;
 }
 
+// Whether a chunk that is a solid's box shows as the closed box from the
+// eye: its open face, if it has one, turns away (the eye lies on the box's
+// side of that face's plane).
+bool ClosedFrom(const MeshChunk& chunk, const OcclusionBuffer::Placed& placed)
+{
+    if (chunk.open < 0)
+        return true;
+    if (!placed.eyeKnown)
+        return false;
+    const float* e = chunk.box.edge[chunk.open / 2];
+    double along = 0, length = 0;
+    for (int r = 0; r < 3; ++r) {
+        along += (double(placed.eye[r]) - chunk.box.corner[r]) * e[r];
+        length += double(e[r]) * e[r];
+    }
+    along /= length;
+    return chunk.open % 2 ? along < 1 - 1e-3 : along > 1e-3;
+}
+
 }  // namespace
 
 void DrawBatch::Add(const ObjectBuffers& buffers, float x, float y, float z, float rotX, float rotY, float rotZ,
@@ -128,8 +147,21 @@ bool DrawBatch::Cull()
     shown_.assign(matrices_.size(), UINT64_MAX);
     // What GL is spared, in pixels (see kWorthShare).
     double saved = 0;
-    for (const uint32_t m : order_) {
+    for (size_t i = 0; i < order_.size(); ++i) {
+        const uint32_t m = order_[i];
         const ObjectBuffers& b = *placed_[m];
+        // The next placement's chunks are read while this one's are tested:
+        // they lie anywhere in memory, and waiting for them cost a quarter
+        // of the tests' time.
+        if (i + 1 < order_.size()) {
+            const ObjectBuffers& next = *placed_[order_[i + 1]];
+            const char* chunks = reinterpret_cast<const char*>(next.chunks_.data());
+            for (size_t at = 0; at < next.chunks_.size() * sizeof(MeshChunk); at += 64)
+                __builtin_prefetch(chunks + at);
+            __builtin_prefetch(next.runs_.data());
+            __builtin_prefetch(next.runOrder_.data());
+            __builtin_prefetch(next.chunkOrder_.data());
+        }
         const OcclusionBuffer::Placed placed = occlusion_.Under(matrices_[m].data());
         if (occlusion_.Hidden(placed, b.min_, b.max_)) {
             saved += occlusion_.LastArea() + kPartPixels * static_cast<double>(std::max<size_t>(b.chunks_.size(), 1));
@@ -158,14 +190,19 @@ bool DrawBatch::Cull()
             const uint8_t* order = b.chunkOrder_.data() + way * n + first;
             for (size_t i = 0; i < count; ++i) {
                 const uint8_t c = order[i];
-                if (occlusion_.Hidden(placed, b.chunks_[c].lo, b.chunks_[c].hi)) {
+                const MeshChunk& chunk = b.chunks_[c];
+                if (occlusion_.Hidden(placed, chunk.box)) {
                     saved += occlusion_.LastArea() + kPartPixels;
                     ++hiddenChunks_;
                     continue;
                 }
                 shown |= uint64_t{1} << c;
-                occlusion_.AddQuads(placed,
-                                    quads.subspan(b.occluderAt_[c + 1], b.occluderAt_[c + 2] - b.occluderAt_[c + 1]));
+                // A box by its outline: one fill for its three faces.
+                if (chunk.whole && ClosedFrom(chunk, placed))
+                    occlusion_.AddBox(placed, Inset(chunk.box, 2 * chunk.grown));
+                else
+                    occlusion_.AddQuads(placed,
+                                        quads.subspan(b.occluderAt_[c + 1], b.occluderAt_[c + 2] - b.occluderAt_[c + 1]));
             }
         }
         shown_[m] = n == 0 || shown == (n >= 64 ? UINT64_MAX : (uint64_t{1} << n) - 1) ? UINT64_MAX : shown;

@@ -3,6 +3,7 @@
 // drawn as strips left whole.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "Mesh.h"
@@ -88,6 +89,83 @@ TEST(MeshChunks, WhatWouldMakeOneChunkMakesNone)
     EXPECT_EQ(one.occluders[0].piece, 0u);
     Boxes many({0, 1, 2});
     EXPECT_TRUE(qx::SplitIntoChunks(many.groups, many.occluders, 1).empty());
+}
+
+// A box turned 30 degrees about Y (piece 1), and two unit boxes sharing
+// the face at x = 11 (pieces 2 and 3, that face dropped from both).
+std::vector<qx::MeshChunk> TurnedAndTouching(qx::MeshBuilder& b, std::vector<qx::OccluderQuad>& occluders,
+                                             std::vector<qx::MeshGroup>& groups, int maxChunks)
+{
+    qx::MeshState state;
+    state.textureBy = qx::MeshTexture::Off;
+    b.UseState(state);
+    const auto box = [&](uint32_t piece, double x, double turn, float hx, float hy, float hz) {
+        b.piece = piece;
+        b.Push();
+        b.Translate(x, 0.5, 0.5);
+        b.Rotate(turn, 0, 1, 0);
+        b.solid = true;
+        qx::shapes::CubeFaces(b, 1, hx, hy, hz);
+        b.solid = false;
+        b.Pop();
+    };
+    box(1, 0, 30, 1, 0.5f, 0.25f);
+    box(2, 10.5, 0, 0.5f, 0.5f, 0.5f);
+    box(3, 11.5, 0, 0.5f, 0.5f, 0.5f);
+    b.piece = 0;
+    b.DropSharedFaces(&occluders);
+    groups = b.Take();
+    return qx::SplitIntoChunks(groups, occluders, maxChunks);
+}
+
+TEST(MeshChunks, AChunkOfOneSolidBoxIsThatBoxTurnedOrNotAndOpenWhereAFaceWasShared)
+{
+    qx::MeshBuilder b;
+    std::vector<qx::OccluderQuad> occluders;
+    std::vector<qx::MeshGroup> groups;
+    const std::vector<qx::MeshChunk> chunks = TurnedAndTouching(b, occluders, groups, 3);
+    ASSERT_EQ(chunks.size(), 3u);
+    const qx::MeshChunk* turned = nullptr;
+    for (const qx::MeshChunk& c : chunks)
+        if (c.lo[0] < 5)
+            turned = &c;
+    ASSERT_NE(turned, nullptr);
+    // Its own box (2 x 1 x 0.5), not the larger one around it along the axes.
+    double volume = 1;
+    double length[3];
+    for (int a = 0; a < 3; ++a) {
+        const float* e = turned->box.edge[a];
+        length[a] = std::sqrt(double(e[0]) * e[0] + double(e[1]) * e[1] + double(e[2]) * e[2]);
+        volume *= length[a];
+    }
+    EXPECT_NEAR(volume, 1.0, 1e-4);
+    // Every vertex of its chunk inside it.
+    const qx::MeshGroup& g = groups[0];
+    const size_t chunk = static_cast<size_t>(turned - chunks.data());
+    for (int32_t v = g.chunkStart[chunk]; v < g.chunkStart[chunk + 1]; ++v)
+        for (int a = 0; a < 3; ++a) {
+            const float* e = turned->box.edge[a];
+            const qx::MeshVertex& p = g.vertices[static_cast<size_t>(v)];
+            const double s = ((p.x - turned->box.corner[0]) * e[0] + (p.y - turned->box.corner[1]) * e[1] +
+                              (p.z - turned->box.corner[2]) * e[2]) / (length[a] * length[a]);
+            EXPECT_TRUE(s >= 0 && s <= 1) << v << ' ' << a << ' ' << s;
+        }
+    EXPECT_TRUE(turned->whole);
+    EXPECT_EQ(turned->open, -1);
+    // The touching boxes: each open on the side of the other (along X, the
+    // first edge of a box that is not turned).
+    for (const qx::MeshChunk& c : chunks) {
+        if (&c == turned)
+            continue;
+        EXPECT_TRUE(c.whole);
+        EXPECT_EQ(c.open, c.lo[0] < 10.5f ? 1 : 0) << c.lo[0];
+    }
+    // Two boxes in one chunk make no box of it.
+    qx::MeshBuilder again;
+    std::vector<qx::MeshChunk> two = TurnedAndTouching(again, occluders = {}, groups, 2);
+    ASSERT_EQ(two.size(), 2u);
+    for (const qx::MeshChunk& c : two)
+        EXPECT_EQ(c.whole, c.lo[0] < 5) << c.lo[0];
 }
 
 }  // namespace

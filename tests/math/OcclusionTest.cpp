@@ -79,6 +79,7 @@ TEST_F(Occlusion, WhatLiesWhollyBehindAWallIsHiddenAndNothingElse)
     EXPECT_FALSE(Hidden({{-1, -1, -9}, {1, 1, -8}})) << "in front";
     EXPECT_FALSE(Hidden({{-1, -1, -12}, {1, 1, -10}})) << "touching the wall's face";
     EXPECT_FALSE(Hidden({{-1, -1, -1}, {1, 1, 1}})) << "around the eye";
+    EXPECT_TRUE(Hidden({{-12.1f, -0.2f, -20.1f}, {-11.95f, 0.2f, -20}})) << "a few pixels left of the window";
 }
 
 TEST_F(Occlusion, AWallTurnedScaledAndMovedByItsModelviewHidesAsWhereItLands)
@@ -116,6 +117,28 @@ TEST_F(Occlusion, FacesReachingPastTheNearPlaneHideNothing)
     // A floor slab under the eye running from behind it to far ahead.
     Add({{{-50, -3, -200}, {50, -1, 5}}});
     EXPECT_FALSE(Hidden({{-1, -10, -30}, {1, -5, -20}}));
+}
+
+TEST_F(Occlusion, AFacePartlyInsideAnotherBoxHidesWhereItReachesPast)
+{
+    // A slab across the wall: its front face's middle lies inside the
+    // wall, its ends 3 units past the wall's edges, in front of the box.
+    Add({kWall, {{-8, -8, -10.5f}, {8, 8, -10.2f}}});
+    EXPECT_TRUE(Hidden({{13, -1, -25}, {14, 1, -24}}));
+}
+
+TEST_F(Occlusion, ABoxAddedByItsOutlineHidesWhatLiesBehindItWholly)
+{
+    const qx::OcclusionBuffer::Placed placed = buffer.Under(kIdentity);
+    buffer.AddBox(placed, qx::Inset({{-5.01f, -5.01f, -11.01f}, {{10.02f, 0, 0}, {0, 10.02f, 0}, {0, 0, 1.02f}}}, 0.01f));
+    EXPECT_TRUE(Hidden({{-2, -2, -30}, {2, 2, -20}}));
+    EXPECT_TRUE(Hidden({{-9, -9, -22}, {9, 9, -21}})) << "up to the edge's slope";
+    EXPECT_FALSE(Hidden({{8, -2, -21}, {10.1f, 2, -20}}));
+    EXPECT_FALSE(Hidden({{-1, -1, -10.8f}, {1, 1, -10.6f}})) << "within its depth";
+    // Seen from inside, a box's faces turn away: it adds nothing.
+    SetUp();
+    buffer.AddBox(placed, {{-20, -20, -20}, {{40, 0, 0}, {0, 40, 0}, {0, 0, 40}}});
+    EXPECT_FALSE(Hidden({{-2, -2, -30}, {2, 2, -25}}));
 }
 
 }  // namespace
