@@ -243,6 +243,8 @@ std::vector<bool> MeshBuilder::FacesInsideOtherSolids() const
             bool in = true;
             for (uint32_t k = 0; k < 4 && in; ++k) {
                 const MeshVertex& c = corner(f, k);
+                in = c.x > solid.lo[0] && c.x < solid.hi[0] && c.y > solid.lo[1] && c.y < solid.hi[1] &&
+                     c.z > solid.lo[2] && c.z < solid.hi[2];
                 for (size_t p = 0; p < kFaces && in; ++p) {
                     const double* n = solid.plane[p];
                     in = n[0] * c.x + n[1] * c.y + n[2] * c.z + n[3] > 0;

@@ -97,77 +97,132 @@ bool FrameOf(const MeshVertex& a, const MeshVertex& b, const MeshVertex& c, Fram
     return true;
 }
 
-// The smallest box around `points` along the axes or one of `frames`, into
-// `chunk`: a turned one grown a hair for the rounding of its corners.
-void BoxAround(const std::vector<std::array<float, 3>>& points, const std::vector<Frame>& frames, MeshChunk& chunk)
+// Calls f(vertex) for each vertex of chunk k (after the sort below: its
+// range in each group that was cut), f(group's primitive size) first for
+// each range.
+template <typename Range, typename Vertex>
+void ForChunk(const std::vector<MeshGroup>& groups, size_t k, Range&& range, Vertex&& f)
 {
-    Frame best{};
-    double bestLo[3] = {0, 0, 0}, bestHi[3] = {0, 0, 0}, bestVolume = INFINITY;
-    const auto measure = [&](const Frame& f) {
-        double lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
-        for (const auto& p : points)
-            for (int a = 0; a < 3; ++a) {
-                const double d = f[a][0] * p[0] + f[a][1] * p[1] + f[a][2] * p[2];
-                lo[a] = std::min(lo[a], d), hi[a] = std::max(hi[a], d);
-            }
-        const double volume = (hi[0] - lo[0]) * (hi[1] - lo[1]) * (hi[2] - lo[2]);
-        if (volume < bestVolume) {
-            bestVolume = volume;
-            best = f;
-            std::copy(lo, lo + 3, bestLo);
-            std::copy(hi, hi + 3, bestHi);
+    for (const MeshGroup& g : groups) {
+        if (g.chunkStart.empty())
+            continue;
+        range(PrimitiveSize(g), g.chunkStart[k], g.chunkStart[k + 1]);
+        for (int32_t v = g.chunkStart[k]; v < g.chunkStart[k + 1]; ++v)
+            f(g.vertices[static_cast<size_t>(v)]);
+    }
+}
+
+// Whether the two frames' axes lie along the same lines.
+bool SameAxes(const Frame& a, const Frame& b)
+{
+    for (int i = 0; i < 2; ++i) {
+        bool along = false;
+        for (int j = 0; j < 3 && !along; ++j)
+            along = std::fabs(b[i][0] * a[j][0] + b[i][1] * a[j][1] + b[i][2] * a[j][2]) > 1 - 1e-9;
+        if (!along)
+            return false;
+    }
+    return true;
+}
+
+// The smallest box around chunk k's vertices along the axes or the frame
+// of one of its first faces, into `chunk`: a turned one grown a hair for
+// the rounding of its corners.
+void BoxAround(const std::vector<MeshGroup>& groups, size_t k, MeshChunk& chunk)
+{
+    // The frames of its first faces (a box's first gives its own).
+    constexpr int kFrames = 2;
+    Frame frames[kFrames];
+    int count = 0, tried = 0;
+    for (const MeshGroup& g : groups) {
+        const size_t size = PrimitiveSize(g);
+        if (g.chunkStart.empty() || size < 3)
+            continue;
+        for (int32_t p = g.chunkStart[k]; p + 2 < g.chunkStart[k + 1] && tried++ < kFrames; p += static_cast<int32_t>(size)) {
+            const MeshVertex* v = &g.vertices[static_cast<size_t>(p)];
+            if (!FrameOf(v[0], v[1], v[2], frames[count]))
+                continue;
+            // A box's faces give its one frame in other orders: once.
+            bool known = false;
+            for (int f = 0; f < count && !known; ++f)
+                known = SameAxes(frames[f], frames[count]);
+            count += !known;
         }
-    };
-    for (const Frame& f : frames)
-        measure(f);
-    const double axes = (double(chunk.hi[0]) - chunk.lo[0]) * (double(chunk.hi[1]) - chunk.lo[1]) * (double(chunk.hi[2]) - chunk.lo[2]);
-    if (!(bestVolume < 0.98 * axes)) {
+    }
+    double lo[kFrames][3], hi[kFrames][3], reach = 0;
+    for (int f = 0; f < count; ++f)
+        for (int a = 0; a < 3; ++a)
+            lo[f][a] = INFINITY, hi[f][a] = -INFINITY;
+    ForChunk(groups, k, [](size_t, int32_t, int32_t) {}, [&](const MeshVertex& v) {
+        reach = std::max({reach, std::fabs(double(v.x)), std::fabs(double(v.y)), std::fabs(double(v.z))});
+        for (int f = 0; f < count; ++f)
+            for (int a = 0; a < 3; ++a) {
+                const double d = frames[f][a][0] * v.x + frames[f][a][1] * v.y + frames[f][a][2] * v.z;
+                lo[f][a] = std::min(lo[f][a], d), hi[f][a] = std::max(hi[f][a], d);
+            }
+    });
+    int best = -1;
+    double volume = (double(chunk.hi[0]) - chunk.lo[0]) * (double(chunk.hi[1]) - chunk.lo[1]) * (double(chunk.hi[2]) - chunk.lo[2]);
+    // A turned box must be clearly smaller: its corners round.
+    volume *= 0.98;
+    for (int f = 0; f < count; ++f) {
+        const double v = (hi[f][0] - lo[f][0]) * (hi[f][1] - lo[f][1]) * (hi[f][2] - lo[f][2]);
+        if (v < volume)
+            volume = v, best = f;
+    }
+    if (best < 0) {
         chunk.box = OrientedBox{{chunk.lo[0], chunk.lo[1], chunk.lo[2]},
                                 {{chunk.hi[0] - chunk.lo[0], 0, 0}, {0, chunk.hi[1] - chunk.lo[1], 0}, {0, 0, chunk.hi[2] - chunk.lo[2]}}};
         chunk.grown = 0;
         return;
     }
-    double reach = 0;
-    for (const auto& p : points)
-        reach = std::max({reach, std::fabs(double(p[0])), std::fabs(double(p[1])), std::fabs(double(p[2]))});
     const double pad = 1e-6 * reach;
+    const Frame& axes = frames[best];
     for (int r = 0; r < 3; ++r) {
         double corner = 0;
         for (int a = 0; a < 3; ++a) {
-            corner += (bestLo[a] - pad) * best[a][r];
-            chunk.box.edge[a][r] = static_cast<float>((bestHi[a] - bestLo[a] + 2 * pad) * best[a][r]);
+            corner += (lo[best][a] - pad) * axes[a][r];
+            chunk.box.edge[a][r] = static_cast<float>((hi[best][a] - lo[best][a] + 2 * pad) * axes[a][r]);
         }
         chunk.box.corner[r] = static_cast<float>(corner);
     }
     chunk.grown = static_cast<float>(pad);
 }
 
-// Whether `points`, taken four at a time, are five or six faces of the
+// Whether chunk k's vertices are all quads, five or six faces of the
 // chunk's box, each once; the one missing into `open`.
-bool FacesOfBox(const std::vector<std::array<float, 3>>& points, MeshChunk& chunk)
+bool FacesOfBox(const std::vector<MeshGroup>& groups, size_t k, MeshChunk& chunk)
 {
-    if (points.size() != 20 && points.size() != 24)
+    size_t vertices = 0;
+    bool quads = true;
+    ForChunk(groups, k, [&](size_t size, int32_t from, int32_t to) {
+        vertices += static_cast<size_t>(to - from);
+        quads = quads && (from == to || size == 4);
+    }, [](const MeshVertex&) {});
+    if (!quads || (vertices != 20 && vertices != 24))
         return false;
-    const OrientedBox& box = chunk.box;
-    double length[3];
+    double length[3];  // 1 / each edge's length squared
     for (int a = 0; a < 3; ++a) {
-        const float* e = box.edge[a];
+        const float* e = chunk.box.edge[a];
         length[a] = double(e[0]) * e[0] + double(e[1]) * e[1] + double(e[2]) * e[2];
         if (!(length[a] > 0))
             return false;
+        length[a] = 1 / length[a];
     }
     int faces = 0;  // bit 2 a + end: the face at that end (0 or 1) of edge a is there
-    for (size_t q = 0; q < points.size(); q += 4) {
-        int ends[3] = {0, 0, 0};  // per edge: bit 0 a corner at its start, bit 1 at its end
-        for (size_t v = q; v < q + 4; ++v)
-            for (int a = 0; a < 3; ++a) {
-                const float* e = box.edge[a];
-                const double s = ((points[v][0] - box.corner[0]) * double(e[0]) + (points[v][1] - box.corner[1]) * double(e[1]) +
-                                  (points[v][2] - box.corner[2]) * double(e[2])) / length[a];
-                if (!(std::min(std::fabs(s), std::fabs(1 - s)) < 1e-3))
-                    return false;
-                ends[a] |= s < 0.5 ? 1 : 2;
-            }
+    int ends[3] = {0, 0, 0};  // of the quad being read, per edge: bit 0 a corner at its start, bit 1 at its end
+    size_t corner = 0;
+    bool faceOfBox = true;
+    ForChunk(groups, k, [](size_t, int32_t, int32_t) {}, [&](const MeshVertex& v) {
+        for (int a = 0; a < 3 && faceOfBox; ++a) {
+            const float* e = chunk.box.edge[a];
+            const double s = ((v.x - chunk.box.corner[0]) * double(e[0]) + (v.y - chunk.box.corner[1]) * double(e[1]) +
+                              (v.z - chunk.box.corner[2]) * double(e[2])) * length[a];
+            faceOfBox = std::min(std::fabs(s), std::fabs(1 - s)) < 1e-3;
+            ends[a] |= s < 0.5 ? 1 : 2;
+        }
+        if (++corner % 4 != 0 || !faceOfBox)
+            return;
         // A face: its corners at one end of one edge, at both of the others.
         int face = -1, across = 0;
         for (int a = 0; a < 3; ++a) {
@@ -175,11 +230,13 @@ bool FacesOfBox(const std::vector<std::array<float, 3>>& points, MeshChunk& chun
                 face = 2 * a + (ends[a] == 2);
                 ++across;
             }
+            ends[a] = 0;
         }
-        if (across != 1 || (faces >> face & 1))
-            return false;
-        faces |= 1 << face;
-    }
+        faceOfBox = across == 1 && !(faces >> face & 1);
+        faces |= faceOfBox ? 1 << face : 0;
+    });
+    if (!faceOfBox)
+        return false;
     chunk.open = -1;
     for (int f = 0; f < 6; ++f)
         if (!(faces >> f & 1))
@@ -219,9 +276,6 @@ std::vector<MeshChunk> SplitIntoChunks(std::vector<MeshGroup>& groups, std::vect
     };
     std::vector<MeshChunk> out;
     std::vector<Bounds> covered(chunks < 2 ? 0 : chunks);
-    std::vector<std::vector<std::array<float, 3>>> points(covered.size());
-    std::vector<std::vector<Frame>> frames(covered.size());
-    std::vector<size_t> quadVertices(covered.size(), 0);
     for (MeshGroup& g : groups) {
         g.chunkStart.clear();
         const size_t size = PrimitiveSize(g);
@@ -243,12 +297,6 @@ std::vector<MeshChunk> SplitIntoChunks(std::vector<MeshGroup>& groups, std::vect
         std::vector<int32_t> next(start.begin(), start.end() - 1);
         for (size_t p = 0; p + size <= g.vertices.size(); p += size) {
             const uint32_t t = g.vertices[p].piece;
-            // A few of the chunk's faces give the ways its box may turn.
-            Frame f;
-            if (t > 0 && size >= 3 && frames[t - 1].size() < 6 && FrameOf(g.vertices[p], g.vertices[p + 1], g.vertices[p + 2], f))
-                frames[t - 1].push_back(f);
-            if (t > 0 && size == 4)
-                quadVertices[t - 1] += 4;
             for (size_t k = 0; k < size; ++k) {
                 MeshVertex& v = sorted[static_cast<size_t>(next[t]++)];
                 v = g.vertices[p + k];
@@ -256,7 +304,6 @@ std::vector<MeshChunk> SplitIntoChunks(std::vector<MeshGroup>& groups, std::vect
                 if (t > 0) {
                     const float at[3] = {v.x, v.y, v.z};
                     covered[t - 1].Add(at);
-                    points[t - 1].push_back({v.x, v.y, v.z});
                 }
             }
         }
@@ -275,10 +322,9 @@ std::vector<MeshChunk> SplitIntoChunks(std::vector<MeshGroup>& groups, std::vect
         MeshChunk& c = out.emplace_back();
         for (int a = 0; a < 3; ++a)
             c.lo[a] = covered[k].lo[a], c.hi[a] = covered[k].hi[a];
-        BoxAround(points[k], frames[k], c);
-        // One solid box (a solid's faces give occluders), all of its faces
-        // quads.
-        c.whole = hasOccluders[k] && quadVertices[k] == points[k].size() && FacesOfBox(points[k], c);
+        BoxAround(groups, k, c);
+        // One solid box (a solid's faces give occluders).
+        c.whole = hasOccluders[k] && FacesOfBox(groups, k, c);
     }
     return out;
 }
