@@ -208,9 +208,10 @@ Box3 ObjectDrawBounds(const TQX3DObject& object)
         const TBox& box = primitives.Boxes[static_cast<size_t>(b)];
         if (box.Size.X < 0 || box.Size.Y < 0 || box.Size.Z < 0)
             continue;  // the cube routine draws nothing
-        const float turn[3] = {box.Rotation.X, box.Rotation.Y, box.Rotation.Z};
+        const float degrees[3] = {box.Rotation.X, box.Rotation.Y, box.Rotation.Z};
+        const PointTurn turn(degrees);
         all.Add(Corners(Box3::Of(0, 0, 0, box.Size.X, box.Size.Y, box.Size.Z), [&](float p[3]) {
-            TurnPoint(p, turn);
+            turn(p);
             p[0] += box.Position.X;
             p[1] += box.Position.Y;
             p[2] += box.Position.Z;
@@ -248,12 +249,13 @@ Box3 PlacedBounds(const Box3& local, const TPlacement& pl)
 {
     if (local.IsEmpty())
         return local;
-    const float turn[3] = {pl.RotX, pl.RotY, pl.RotZ};
+    const float degrees[3] = {pl.RotX, pl.RotY, pl.RotZ};
+    const PointTurn turn(degrees);
     return Corners(local, [&](float p[3]) {
         p[0] *= pl.ScaleX;
         p[1] *= pl.ScaleY;
         p[2] *= pl.ScaleZ;
-        TurnPoint(p, turn);
+        turn(p);
         p[0] += pl.PosX;
         p[1] += pl.PosY;
         p[2] += pl.PosZ;

@@ -9,12 +9,8 @@ namespace qx {
 
 namespace {
 
-void Turn(float p[3], int axis, float degrees)
+void Turn(float p[3], int axis, float c, float s)
 {
-    if (degrees == 0)
-        return;
-    const double a = degrees * M_PI / 180.0;
-    const float c = static_cast<float>(std::cos(a)), s = static_cast<float>(std::sin(a));
     const int i = (axis + 1) % 3, j = (axis + 2) % 3;
     const float u = p[i], v = p[j];
     p[i] = c * u - s * v;
@@ -111,19 +107,38 @@ void Solid::UpdateBounds()
     }
 }
 
+PointTurn::PointTurn(const float degrees[3])
+{
+    for (int axis = 0; axis < 3; ++axis) {
+        turns_[axis] = degrees[axis] != 0;
+        if (!turns_[axis])
+            continue;
+        const double a = degrees[axis] * M_PI / 180.0;
+        cos_[axis] = static_cast<float>(std::cos(a));
+        sin_[axis] = static_cast<float>(std::sin(a));
+    }
+}
+
+void PointTurn::operator()(float p[3]) const
+{
+    for (int axis = 2; axis >= 0; --axis)
+        if (turns_[axis])
+            Turn(p, axis, cos_[axis], sin_[axis]);
+}
+
 void TurnPoint(float p[3], const float degrees[3])
 {
-    Turn(p, 2, degrees[2]);
-    Turn(p, 1, degrees[1]);
-    Turn(p, 0, degrees[0]);
+    const PointTurn turn(degrees);
+    turn(p);
 }
 
 void TurnScaleMatrix(const float degrees[3], const float scale[3], float m[9])
 {
+    const PointTurn turn(degrees);
     for (int k = 0; k < 3; ++k) {
         float column[3] = {0, 0, 0};
         column[k] = scale[k];
-        TurnPoint(column, degrees);
+        turn(column);
         for (int r = 0; r < 3; ++r)
             m[3 * r + k] = column[r];
     }

@@ -41,6 +41,17 @@ struct Solid {
 // p := R p for the rotations glRotatef(x) glRotatef(y) glRotatef(z) make
 // (degrees; a zero angle is skipped exactly, as the box drawing skips it).
 void TurnPoint(float p[3], const float degrees[3]);
+// The same turn with its cosines and sines worked out once, for many
+// points (the corners of a box): each point turned to the same bit.
+class PointTurn {
+public:
+    explicit PointTurn(const float degrees[3]);
+    void operator()(float p[3]) const;
+
+private:
+    float cos_[3] = {1, 1, 1}, sin_[3] = {0, 0, 0};
+    bool turns_[3] = {false, false, false};
+};
 // Row-major 3 x 3 matrix of the same rotations times diag(scale).
 void TurnScaleMatrix(const float degrees[3], const float scale[3], float m[9]);
 
