@@ -186,76 +186,6 @@ void MeshBuilder::End()
     g.runCount.push_back(static_cast<int32_t>(count));
 }
 
-std::vector<bool> MeshBuilder::FacesInsideOtherSolids() const
-{
-    constexpr size_t kFaces = 6;  // a solid's quads come six together
-    std::vector<bool> inside(solidFaces_.size(), false);
-    if (solidFaces_.size() % kFaces != 0)
-        return inside;
-    const auto corner = [&](size_t f, uint32_t k) -> const MeshVertex& {
-        return groups_[solidFaces_[f].group].vertices[solidFaces_[f].first + k];
-    };
-    struct Solid {
-        double lo[3], hi[3];
-        double plane[kFaces][4];  // inward normal and offset: inside where n.p + d > 0
-    };
-    std::vector<Solid> solids(solidFaces_.size() / kFaces);
-    for (size_t s = 0; s < solids.size(); ++s) {
-        Solid& solid = solids[s];
-        for (int a = 0; a < 3; ++a)
-            solid.lo[a] = 1e300, solid.hi[a] = -1e300;
-        for (size_t f = 0; f < kFaces; ++f) {
-            const MeshVertex &p = corner(s * kFaces + f, 0), &q = corner(s * kFaces + f, 1),
-                             &r = corner(s * kFaces + f, 2);
-            // The quads turn clockwise seen from outside: this normal points in.
-            const double u[3] = {double(q.x) - p.x, double(q.y) - p.y, double(q.z) - p.z};
-            const double v[3] = {double(r.x) - p.x, double(r.y) - p.y, double(r.z) - p.z};
-            double* n = solid.plane[f];
-            n[0] = u[1] * v[2] - u[2] * v[1];
-            n[1] = u[2] * v[0] - u[0] * v[2];
-            n[2] = u[0] * v[1] - u[1] * v[0];
-            n[3] = -(n[0] * p.x + n[1] * p.y + n[2] * p.z);
-            for (uint32_t k = 0; k < 4; ++k) {
-                const MeshVertex& c = corner(s * kFaces + f, k);
-                const double at[3] = {c.x, c.y, c.z};
-                for (int a = 0; a < 3; ++a)
-                    solid.lo[a] = std::min(solid.lo[a], at[a]), solid.hi[a] = std::max(solid.hi[a], at[a]);
-            }
-        }
-    }
-    // A face can only lie in a solid whose bounds meet its own
-    // solid's: the pairs that meet, once.
-    std::vector<std::vector<uint32_t>> meets(solids.size());
-    for (size_t a = 0; a < solids.size(); ++a)
-        for (size_t b = a + 1; b < solids.size(); ++b) {
-            bool meet = true;
-            for (int k = 0; k < 3 && meet; ++k)
-                meet = solids[a].lo[k] < solids[b].hi[k] && solids[b].lo[k] < solids[a].hi[k];
-            if (meet) {
-                meets[a].push_back(static_cast<uint32_t>(b));
-                meets[b].push_back(static_cast<uint32_t>(a));
-            }
-        }
-    for (size_t f = 0; f < solidFaces_.size(); ++f) {
-        const std::vector<uint32_t>& others = meets[f / kFaces];
-        for (size_t o = 0; o < others.size() && !inside[f]; ++o) {
-            const Solid& solid = solids[others[o]];
-            bool in = true;
-            for (uint32_t k = 0; k < 4 && in; ++k) {
-                const MeshVertex& c = corner(f, k);
-                in = c.x > solid.lo[0] && c.x < solid.hi[0] && c.y > solid.lo[1] && c.y < solid.hi[1] &&
-                     c.z > solid.lo[2] && c.z < solid.hi[2];
-                for (size_t p = 0; p < kFaces && in; ++p) {
-                    const double* n = solid.plane[p];
-                    in = n[0] * c.x + n[1] * c.y + n[2] * c.z + n[3] > 0;
-                }
-            }
-            inside[f] = in;
-        }
-    }
-    return inside;
-}
-
 void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
 {
     struct Key {
@@ -300,9 +230,8 @@ void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
         i = end;
     }
     if (kept) {
-        const std::vector<bool> inside = FacesInsideOtherSolids();
         for (size_t f = 0; f < solidFaces_.size(); ++f)
-            if (!dropped[f] && !inside[f]) {
+            if (!dropped[f]) {
                 OccluderQuad& q = kept->emplace_back();
                 q.piece = groups_[solidFaces_[f].group].vertices[solidFaces_[f].first].piece;
                 for (uint32_t k = 0; k < 4; ++k) {

@@ -117,9 +117,7 @@ public:
     // see them (any ray to them crosses one solid's drawn outer face first,
     // nearer), so both go, and Mesa is spared their hidden pixels.  The
     // faces that stay are the solids' outside: `kept` (when given) gets
-    // them, for hiding what lies behind them, but for those whose middle
-    // lies inside another solid (mostly hidden in it, they would cost the
-    // occlusion buffer more time than they save).
+    // them, for hiding what lies behind them.
     void DropSharedFaces(std::vector<OccluderQuad>* kept = nullptr);
 
     // The groups in the order their states first came; leaves the builder
@@ -132,9 +130,6 @@ private:
     };
     void Multiply(const Matrix& right);
     MeshGroup& GroupOf(const MeshState& state);
-    // Per solid face: whether it lies wholly inside another solid (all four
-    // corners inside one: the solid is convex).
-    std::vector<bool> FacesInsideOtherSolids() const;
 
     std::vector<Matrix> stack_;
     MeshState state_;

@@ -112,77 +112,45 @@ void ForChunk(const std::vector<MeshGroup>& groups, size_t k, Range&& range, Ver
     }
 }
 
-// Whether the two frames' axes lie along the same lines.
-bool SameAxes(const Frame& a, const Frame& b)
-{
-    for (int i = 0; i < 2; ++i) {
-        bool along = false;
-        for (int j = 0; j < 3 && !along; ++j)
-            along = std::fabs(b[i][0] * a[j][0] + b[i][1] * a[j][1] + b[i][2] * a[j][2]) > 1 - 1e-9;
-        if (!along)
-            return false;
-    }
-    return true;
-}
-
-// The smallest box around chunk k's vertices along the axes or the frame
-// of one of its first faces, into `chunk`: a turned one grown a hair for
-// the rounding of its corners.
+// The smallest of two boxes around chunk k's vertices, into `chunk`: along
+// the axes, or along the frame of its first face (a box's own frame), grown
+// a hair for the rounding of its corners.
 void BoxAround(const std::vector<MeshGroup>& groups, size_t k, MeshChunk& chunk)
 {
-    // The frames of its first faces (a box's first gives its own).
-    constexpr int kFrames = 2;
-    Frame frames[kFrames];
-    int count = 0, tried = 0;
+    Frame frame;
+    bool framed = false;
     for (const MeshGroup& g : groups) {
         const size_t size = PrimitiveSize(g);
-        if (g.chunkStart.empty() || size < 3)
-            continue;
-        for (int32_t p = g.chunkStart[k]; p + 2 < g.chunkStart[k + 1] && tried++ < kFrames; p += static_cast<int32_t>(size)) {
-            const MeshVertex* v = &g.vertices[static_cast<size_t>(p)];
-            if (!FrameOf(v[0], v[1], v[2], frames[count]))
-                continue;
-            // A box's faces give its one frame in other orders: once.
-            bool known = false;
-            for (int f = 0; f < count && !known; ++f)
-                known = SameAxes(frames[f], frames[count]);
-            count += !known;
+        if (!framed && !g.chunkStart.empty() && size >= 3 && g.chunkStart[k] + 2 < g.chunkStart[k + 1]) {
+            const MeshVertex* v = &g.vertices[static_cast<size_t>(g.chunkStart[k])];
+            framed = FrameOf(v[0], v[1], v[2], frame);
         }
     }
-    double lo[kFrames][3], hi[kFrames][3], reach = 0;
-    for (int f = 0; f < count; ++f)
-        for (int a = 0; a < 3; ++a)
-            lo[f][a] = INFINITY, hi[f][a] = -INFINITY;
-    ForChunk(groups, k, [](size_t, int32_t, int32_t) {}, [&](const MeshVertex& v) {
-        reach = std::max({reach, std::fabs(double(v.x)), std::fabs(double(v.y)), std::fabs(double(v.z))});
-        for (int f = 0; f < count; ++f)
+    double lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
+    if (framed)
+        ForChunk(groups, k, [](size_t, int32_t, int32_t) {}, [&](const MeshVertex& v) {
             for (int a = 0; a < 3; ++a) {
-                const double d = frames[f][a][0] * v.x + frames[f][a][1] * v.y + frames[f][a][2] * v.z;
-                lo[f][a] = std::min(lo[f][a], d), hi[f][a] = std::max(hi[f][a], d);
+                const double d = frame[a][0] * v.x + frame[a][1] * v.y + frame[a][2] * v.z;
+                lo[a] = std::min(lo[a], d), hi[a] = std::max(hi[a], d);
             }
-    });
-    int best = -1;
-    double volume = (double(chunk.hi[0]) - chunk.lo[0]) * (double(chunk.hi[1]) - chunk.lo[1]) * (double(chunk.hi[2]) - chunk.lo[2]);
+        });
     // A turned box must be clearly smaller: its corners round.
-    volume *= 0.98;
-    for (int f = 0; f < count; ++f) {
-        const double v = (hi[f][0] - lo[f][0]) * (hi[f][1] - lo[f][1]) * (hi[f][2] - lo[f][2]);
-        if (v < volume)
-            volume = v, best = f;
-    }
-    if (best < 0) {
+    const double axes = (double(chunk.hi[0]) - chunk.lo[0]) * (double(chunk.hi[1]) - chunk.lo[1]) * (double(chunk.hi[2]) - chunk.lo[2]);
+    if (!framed || !((hi[0] - lo[0]) * (hi[1] - lo[1]) * (hi[2] - lo[2]) < 0.98 * axes)) {
         chunk.box = OrientedBox{{chunk.lo[0], chunk.lo[1], chunk.lo[2]},
                                 {{chunk.hi[0] - chunk.lo[0], 0, 0}, {0, chunk.hi[1] - chunk.lo[1], 0}, {0, 0, chunk.hi[2] - chunk.lo[2]}}};
         chunk.grown = 0;
         return;
     }
+    double reach = 0;
+    for (int a = 0; a < 3; ++a)
+        reach = std::max({reach, std::fabs(double(chunk.lo[a])), std::fabs(double(chunk.hi[a]))});
     const double pad = 1e-6 * reach;
-    const Frame& axes = frames[best];
     for (int r = 0; r < 3; ++r) {
         double corner = 0;
         for (int a = 0; a < 3; ++a) {
-            corner += (lo[best][a] - pad) * axes[a][r];
-            chunk.box.edge[a][r] = static_cast<float>((hi[best][a] - lo[best][a] + 2 * pad) * axes[a][r]);
+            corner += (lo[a] - pad) * frame[a][r];
+            chunk.box.edge[a][r] = static_cast<float>((hi[a] - lo[a] + 2 * pad) * frame[a][r]);
         }
         chunk.box.corner[r] = static_cast<float>(corner);
     }
@@ -201,25 +169,26 @@ bool FacesOfBox(const std::vector<MeshGroup>& groups, size_t k, MeshChunk& chunk
     }, [](const MeshVertex&) {});
     if (!quads || (vertices != 20 && vertices != 24))
         return false;
-    double length[3];  // 1 / each edge's length squared
+    // Each edge over its length squared: a point's share of the way along it.
+    float along[3][3];
     for (int a = 0; a < 3; ++a) {
         const float* e = chunk.box.edge[a];
-        length[a] = double(e[0]) * e[0] + double(e[1]) * e[1] + double(e[2]) * e[2];
-        if (!(length[a] > 0))
+        const double length = double(e[0]) * e[0] + double(e[1]) * e[1] + double(e[2]) * e[2];
+        if (!(length > 0))
             return false;
-        length[a] = 1 / length[a];
+        for (int r = 0; r < 3; ++r)
+            along[a][r] = static_cast<float>(e[r] / length);
     }
     int faces = 0;  // bit 2 a + end: the face at that end (0 or 1) of edge a is there
     int ends[3] = {0, 0, 0};  // of the quad being read, per edge: bit 0 a corner at its start, bit 1 at its end
     size_t corner = 0;
     bool faceOfBox = true;
     ForChunk(groups, k, [](size_t, int32_t, int32_t) {}, [&](const MeshVertex& v) {
-        for (int a = 0; a < 3 && faceOfBox; ++a) {
-            const float* e = chunk.box.edge[a];
-            const double s = ((v.x - chunk.box.corner[0]) * double(e[0]) + (v.y - chunk.box.corner[1]) * double(e[1]) +
-                              (v.z - chunk.box.corner[2]) * double(e[2])) * length[a];
-            faceOfBox = std::min(std::fabs(s), std::fabs(1 - s)) < 1e-3;
-            ends[a] |= s < 0.5 ? 1 : 2;
+        const float d[3] = {v.x - chunk.box.corner[0], v.y - chunk.box.corner[1], v.z - chunk.box.corner[2]};
+        for (int a = 0; a < 3; ++a) {
+            const float s = d[0] * along[a][0] + d[1] * along[a][1] + d[2] * along[a][2];
+            faceOfBox &= std::min(std::fabs(s), std::fabs(1 - s)) < 1e-3f;
+            ends[a] |= s < 0.5f ? 1 : 2;
         }
         if (++corner % 4 != 0 || !faceOfBox)
             return;

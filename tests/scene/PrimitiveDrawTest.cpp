@@ -378,8 +378,8 @@ TEST_F(PrimitiveDrawTest, BuffersLeaveOutTheFacesBetweenTouchingSolidBoxes)
 // What may hide what lies behind it: the outer faces of opaque, untextured
 // boxes seen from outside.  A blended, a textured (its picture may have
 // holes the alpha test drops), a see-through and an inside-out box hide
-// nothing; between two touching solids and inside another solid no face
-// is outer.
+// nothing; between two touching solids no face is outer.  A box inside
+// another is drawn, and its faces hide as well.
 TEST_F(PrimitiveDrawTest, OnlyTheOuterFacesOfOpaqueUntexturedBoxesOcclude)
 {
     TGLPremitives list;
@@ -394,5 +394,5 @@ TEST_F(PrimitiveDrawTest, OnlyTheOuterFacesOfOpaqueUntexturedBoxesOcclude)
     list.Boxes[7].CullFront = false;
     std::vector<qx::OccluderQuad> occluders;
     qx::BuildListMesh(list, 1, &occluders);
-    EXPECT_EQ(occluders.size(), 10u + 6u);
+    EXPECT_EQ(occluders.size(), 10u + 6u + 6u);
 }
