@@ -192,10 +192,13 @@ void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
         uint32_t group;
         std::array<std::array<uint32_t, 3>, 4> corners;  // bit patterns, sorted
         uint32_t face;
-        auto operator<=>(const Key&) const = default;
     };
     std::vector<Key> keys;
     keys.reserve(solidFaces_.size());
+    // The faces ordered by a hash of their key (then by face): faces on the
+    // same corners come together, and sorting moves 16 bytes, not the keys.
+    std::vector<std::pair<uint64_t, uint32_t>> order;
+    order.reserve(solidFaces_.size());
     for (uint32_t f = 0; f < solidFaces_.size(); ++f) {
         const SolidFace& face = solidFaces_[f];
         Key key{face.group, {}, f};
@@ -204,9 +207,14 @@ void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
             key.corners[k] = {std::bit_cast<uint32_t>(v.x), std::bit_cast<uint32_t>(v.y), std::bit_cast<uint32_t>(v.z)};
         }
         std::sort(key.corners.begin(), key.corners.end());
+        uint64_t hash = 1469598103934665603ull ^ key.group;
+        for (const auto& corner : key.corners)
+            for (const uint32_t bits : corner)
+                hash = (hash ^ bits) * 1099511628211ull;
+        order.emplace_back(hash, f);
         keys.push_back(key);
     }
-    std::sort(keys.begin(), keys.end());
+    std::sort(order.begin(), order.end());
     const auto normal = [&](const SolidFace& face) {
         const MeshVertex* v = &groups_[face.group].vertices[face.first];
         const double a[3] = {double(v[1].x) - v[0].x, double(v[1].y) - v[0].y, double(v[1].z) - v[0].z};
@@ -215,17 +223,19 @@ void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
     };
     std::vector<bool> dropped(solidFaces_.size(), false);
     bool any = false;
-    for (size_t i = 0; i < keys.size();) {
+    for (size_t i = 0; i < order.size();) {
         size_t end = i + 1;
-        while (end < keys.size() && keys[end].group == keys[i].group && keys[end].corners == keys[i].corners)
+        while (end < order.size() && order[end].first == order[i].first)
             ++end;
+        // Within one hash, pairs of faces on the same corners, each by face.
         for (size_t a = i; a < end; ++a)
-            for (size_t b = a + 1; b < end && !dropped[keys[a].face]; ++b) {
-                if (dropped[keys[b].face])
+            for (size_t b = a + 1; b < end && !dropped[order[a].second]; ++b) {
+                const Key &ka = keys[order[a].second], &kb = keys[order[b].second];
+                if (dropped[kb.face] || ka.group != kb.group || ka.corners != kb.corners)
                     continue;
-                const auto na = normal(solidFaces_[keys[a].face]), nb = normal(solidFaces_[keys[b].face]);
+                const auto na = normal(solidFaces_[ka.face]), nb = normal(solidFaces_[kb.face]);
                 if (na[0] * nb[0] + na[1] * nb[1] + na[2] * nb[2] < 0)
-                    dropped[keys[a].face] = dropped[keys[b].face] = any = true;
+                    dropped[ka.face] = dropped[kb.face] = any = true;
             }
         i = end;
     }
