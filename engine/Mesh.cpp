@@ -191,9 +191,8 @@ void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
     struct Key {
         uint32_t group;
         std::array<std::array<uint32_t, 3>, 4> corners;  // bit patterns, sorted
-        uint32_t face;
     };
-    std::vector<Key> keys;
+    std::vector<Key> keys;  // per face
     keys.reserve(solidFaces_.size());
     // The faces ordered by a hash of their key (then by face): faces on the
     // same corners come together, and sorting moves 16 bytes, not the keys.
@@ -201,7 +200,7 @@ void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
     order.reserve(solidFaces_.size());
     for (uint32_t f = 0; f < solidFaces_.size(); ++f) {
         const SolidFace& face = solidFaces_[f];
-        Key key{face.group, {}, f};
+        Key key{face.group, {}};
         for (uint32_t k = 0; k < 4; ++k) {
             const MeshVertex& v = groups_[face.group].vertices[face.first + k];
             key.corners[k] = {std::bit_cast<uint32_t>(v.x), std::bit_cast<uint32_t>(v.y), std::bit_cast<uint32_t>(v.z)};
@@ -230,12 +229,12 @@ void MeshBuilder::DropSharedFaces(std::vector<OccluderQuad>* kept)
         // Within one hash, pairs of faces on the same corners, each by face.
         for (size_t a = i; a < end; ++a)
             for (size_t b = a + 1; b < end && !dropped[order[a].second]; ++b) {
-                const Key &ka = keys[order[a].second], &kb = keys[order[b].second];
-                if (dropped[kb.face] || ka.group != kb.group || ka.corners != kb.corners)
+                const uint32_t fa = order[a].second, fb = order[b].second;
+                if (dropped[fb] || keys[fa].group != keys[fb].group || keys[fa].corners != keys[fb].corners)
                     continue;
-                const auto na = normal(solidFaces_[ka.face]), nb = normal(solidFaces_[kb.face]);
+                const auto na = normal(solidFaces_[fa]), nb = normal(solidFaces_[fb]);
                 if (na[0] * nb[0] + na[1] * nb[1] + na[2] * nb[2] < 0)
-                    dropped[ka.face] = dropped[kb.face] = any = true;
+                    dropped[fa] = dropped[fb] = any = true;
             }
         i = end;
     }

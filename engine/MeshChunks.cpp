@@ -98,8 +98,8 @@ bool FrameOf(const MeshVertex& a, const MeshVertex& b, const MeshVertex& c, Fram
 }
 
 // Calls f(vertex) for each vertex of chunk k (after the sort below: its
-// range in each group that was cut), f(group's primitive size) first for
-// each range.
+// range in each group that was cut), range(the group's primitive size,
+// first, end) before each range.
 template <typename Range, typename Vertex>
 void ForChunk(const std::vector<MeshGroup>& groups, size_t k, Range&& range, Vertex&& f)
 {
@@ -137,8 +137,7 @@ void BoxAround(const std::vector<MeshGroup>& groups, size_t k, MeshChunk& chunk)
     // A turned box must be clearly smaller: its corners round.
     const double axes = (double(chunk.hi[0]) - chunk.lo[0]) * (double(chunk.hi[1]) - chunk.lo[1]) * (double(chunk.hi[2]) - chunk.lo[2]);
     if (!framed || !((hi[0] - lo[0]) * (hi[1] - lo[1]) * (hi[2] - lo[2]) < 0.98 * axes)) {
-        chunk.box = OrientedBox{{chunk.lo[0], chunk.lo[1], chunk.lo[2]},
-                                {{chunk.hi[0] - chunk.lo[0], 0, 0}, {0, chunk.hi[1] - chunk.lo[1], 0}, {0, 0, chunk.hi[2] - chunk.lo[2]}}};
+        chunk.box = AlongAxes(chunk.lo, chunk.hi);
         chunk.grown = 0;
         return;
     }

@@ -74,6 +74,11 @@ bool ProjectBox(const float clip[16], const OrientedBox& box, int width, int hei
 
 }  // namespace
 
+OrientedBox AlongAxes(const float lo[3], const float hi[3])
+{
+    return {{lo[0], lo[1], lo[2]}, {{hi[0] - lo[0], 0, 0}, {0, hi[1] - lo[1], 0}, {0, 0, hi[2] - lo[2]}}};
+}
+
 OrientedBox Inset(const OrientedBox& box, float by)
 {
     if (by == 0)
@@ -399,8 +404,7 @@ bool OcclusionBuffer::Hidden(const float modelview[16], const float lo[3], const
 
 bool OcclusionBuffer::Hidden(const Placed& placed, const float lo[3], const float hi[3]) const
 {
-    const OrientedBox box{{lo[0], lo[1], lo[2]}, {{hi[0] - lo[0], 0, 0}, {0, hi[1] - lo[1], 0}, {0, 0, hi[2] - lo[2]}}};
-    return Hidden(placed, box);
+    return Hidden(placed, AlongAxes(lo, hi));
 }
 
 bool OcclusionBuffer::Hidden(const Placed& placed, const OrientedBox& box) const

@@ -42,6 +42,8 @@ struct OrientedBox {
     float edge[3][3];
 };
 
+// The box [lo, hi] along the axes.
+OrientedBox AlongAxes(const float lo[3], const float hi[3]);
 // `box` with each face moved in by `by`.
 OrientedBox Inset(const OrientedBox& box, float by);
 
