@@ -144,6 +144,9 @@ std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<Mes
         (g.state.normals ? withNormals : plain) += g.vertices.size();
     if (plain + withNormals == 0)
         return nullptr;
+    // A placement keeps a bit per chunk that may show: more are drawn whole.
+    if (chunks.size() > 64)
+        chunks.clear();
     std::shared_ptr<ObjectBuffers> out(new ObjectBuffers());
     const size_t bytes = plain * kPlainStride + withNormals * kNormalStride;
     std::vector<float> data(bytes / sizeof(float));
@@ -211,10 +214,20 @@ std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<Mes
                 d += (way >> a & 1 ? -1.0f : 1.0f) * (k.lo[a] + k.hi[a]);
             return d;
         };
+        // An insertion sort of at most kChunkRun items, each key worked
+        // out once; ties keep their order.
         const auto nearestFirst = [](uint8_t* order, size_t count, const MeshChunk* items, auto&& key) {
-            for (size_t c = 0; c < count; ++c)
-                order[c] = static_cast<uint8_t>(c);
-            std::stable_sort(order, order + count, [&](uint8_t a, uint8_t b) { return key(items[a]) < key(items[b]); });
+            float keys[kChunkRun];
+            for (size_t c = 0; c < count; ++c) {
+                const float k = key(items[c]);
+                size_t at = c;
+                for (; at > 0 && k < keys[at - 1]; --at) {
+                    keys[at] = keys[at - 1];
+                    order[at] = order[at - 1];
+                }
+                keys[at] = k;
+                order[at] = static_cast<uint8_t>(c);
+            }
         };
         nearestFirst(out->runOrder_.data() + way * runs, runs, out->runs_.data(), along);
         for (size_t r = 0; r < runs; ++r) {
