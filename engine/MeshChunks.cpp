@@ -278,14 +278,22 @@ std::vector<MeshChunk> SplitIntoChunks(std::vector<MeshGroup>& groups, std::vect
         g.vertices = std::move(sorted);
         g.chunkStart.assign(start.begin() + 1, start.end());
     }
-    std::vector<bool> hasOccluders(covered.size(), false);
+    // The occluders by tag, in a stable counting sort.
+    std::vector<size_t> occluderAt(covered.size() + 2, 0);
     for (OccluderQuad& q : occluders) {
         q.piece = tag(q.piece);
-        if (q.piece > 0 && q.piece <= hasOccluders.size())
-            hasOccluders[q.piece - 1] = true;
+        ++occluderAt[q.piece + 1];
     }
-    std::stable_sort(occluders.begin(), occluders.end(),
-                     [](const OccluderQuad& a, const OccluderQuad& b) { return a.piece < b.piece; });
+    std::partial_sum(occluderAt.begin(), occluderAt.end(), occluderAt.begin());
+    std::vector<bool> hasOccluders(covered.size(), false);
+    for (size_t k = 0; k < covered.size(); ++k)
+        hasOccluders[k] = occluderAt[k + 2] > occluderAt[k + 1];
+    if (!covered.empty()) {
+        std::vector<OccluderQuad> sorted(occluders.size());
+        for (const OccluderQuad& q : occluders)
+            sorted[occluderAt[q.piece]++] = q;
+        occluders = std::move(sorted);
+    }
     for (size_t k = 0; k < covered.size(); ++k) {
         MeshChunk& c = out.emplace_back();
         for (int a = 0; a < 3; ++a)
