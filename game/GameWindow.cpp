@@ -73,6 +73,8 @@ GameWindow::~GameWindow()
     ShutdownEngine(this);
 }
 
+void GameWindow::CloseChannel() { channel_.reset(); }
+
 void GameWindow::exposeEvent(QExposeEvent*)
 {
     if (!isExposed())

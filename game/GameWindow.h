@@ -56,6 +56,9 @@ public:
     ~GameWindow() override;
 
     bool Failed() const { return !error_.empty(); }
+    // Gives up the channel's name, the one thing of the game's that lives
+    // outside the process: before a quit that frees nothing else.
+    void CloseChannel();
     // For tests: what is played, and the player (null on the error screen).
     const GameLevel& Level() const { return level_; }
     const PlayerMotion* Player() const { return player_.get(); }

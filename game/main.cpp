@@ -59,8 +59,9 @@ int main(int argc, char** argv)
     const int status = app.exec();
     // The level, its GL objects and the thread that follows the saves go
     // with the process: freeing them piece by piece only delayed the quit
-    // (and waited for a save being read to the end).  Nothing is written
-    // after the loop but what stdio still holds.
+    // (and waited for a save being read to the end).  Only the channel's
+    // name and what stdio still holds outlive it.
+    window.CloseChannel();
     std::fflush(nullptr);
     std::_Exit(status);
 }

@@ -3,12 +3,14 @@
 // display, the last frame read back.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 
 #include <filesystem>
 
+#include "GameChannel.h"
 #include "Project.h"
 #include "ProjectContent.h"
 #include "QX3DObject.h"
@@ -109,6 +111,9 @@ TEST_F(GameLaunch, PlaysTheSavedLevelFromTheStartLookingAlongPlusZ)
     const QRgb sky = run.frame.pixel(w / 2, 5);
     EXPECT_FALSE(White(sky));
     EXPECT_GT(qBlue(sky), qRed(sky));
+    // Quitting, it gave up its channel's name.
+    EXPECT_FALSE(fs::exists(QDir::tempPath().toStdString() + "/" +
+                            qx::GameChannelName(saves().string() + "/").toStdString()));
 
     // Turned around, the start faces away from it.
     fs::remove(saves() / "Map1.qxmap");
