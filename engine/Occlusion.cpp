@@ -103,10 +103,10 @@ void OcclusionBuffer::Begin(const float projection[16], int width, int height)
     height_ = std::max(height, 0);
     columns_ = (width_ + kCell - 1) / kCell;
     rows_ = (height_ + kCell - 1) / kCell;
+    // Eight layers cost more per cell than they save in a large window.
+    layers_ = static_cast<int64_t>(width_) * height_ <= 512 * 512 ? kMostLayers : 3;
     constexpr Layer kEmpty{0, std::numeric_limits<float>::infinity()};
-    Cell empty;
-    std::fill(std::begin(empty.layers), std::end(empty.layers), kEmpty);
-    cells_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), empty);
+    cells_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_) * static_cast<size_t>(layers_), kEmpty);
     band_.assign(static_cast<size_t>(columns_), 0);
     need_.assign(static_cast<size_t>(columns_), 0);
     work_ = 0;
@@ -321,24 +321,25 @@ void OcclusionBuffer::Flush(int band)
         uint64_t& added = band_[static_cast<size_t>(cx)];
         if (added == 0)
             continue;
-        Cell& cell = cells_[static_cast<size_t>(band) * columns_ + cx];
+        Layer* cell = CellAt(band, cx);
+        const int n = layers_;
         // One layer more, in its place by depth (the cell's are in order),
         // each mask holding the nearer ones'.
-        Layer layers[kLayers + 1];
-        int at = kLayers;
-        for (; at > 0 && !(cell.layers[at - 1].depth <= bandDepth_); --at)
-            layers[at] = cell.layers[at - 1];
+        Layer layers[kMostLayers + 1];
+        int at = n;
+        for (; at > 0 && !(cell[at - 1].depth <= bandDepth_); --at)
+            layers[at] = cell[at - 1];
         layers[at] = Layer{added, bandDepth_};
-        std::copy(cell.layers, cell.layers + at, layers);
+        std::copy(cell, cell + at, layers);
         added = 0;
-        for (int k = 1; k <= kLayers; ++k)
+        for (int k = 1; k <= n; ++k)
             layers[k].mask |= layers[k - 1].mask;
         // One goes: a layer that covers no more than the one before it is
         // of no use; else the one nearest in depth to the one after it
         // merges into that.
-        int drop = kLayers;
+        int drop = n;
         double closest = std::numeric_limits<double>::infinity();
-        for (int k = 1; k <= kLayers; ++k) {
+        for (int k = 1; k <= n; ++k) {
             if (layers[k].mask == layers[k - 1].mask) {
                 drop = k;
                 break;
@@ -349,12 +350,22 @@ void OcclusionBuffer::Flush(int band)
                 drop = k - 1;
             }
         }
-        for (int k = 0, kept = 0; k <= kLayers; ++k)
+        for (int k = 0, kept = 0; k <= n; ++k)
             if (k != drop)
-                cell.layers[kept++] = layers[k];
+                cell[kept++] = layers[k];
     }
     bandFirst_ = columns_;
     bandLast_ = -1;
+}
+
+uint64_t OcclusionBuffer::MaskBefore(const Layer* cell, float behind) const
+{
+    // The layers go from near to far: the last one nearer than `behind`
+    // holds the masks of all before it.
+    uint64_t mask = 0;
+    for (int k = 0; k < layers_ && cell[k].depth < behind; ++k)
+        mask = cell[k].mask;
+    return mask;
 }
 
 bool OcclusionBuffer::RectCovered(const Projected* points, float behind, bool& small) const
@@ -384,13 +395,8 @@ bool OcclusionBuffer::RectCovered(const Projected* points, float behind, bool& s
         for (int cx = left / kCell; cx <= right / kCell; ++cx) {
             const int c0 = std::max(left - cx * kCell, 0), c1 = std::min(right - cx * kCell, kCell - 1);
             const uint64_t need = rows & ((((uint64_t{1} << (c1 - c0 + 1)) - 1) << c0) * 0x0101010101010101ull);
-            const Cell& cell = cells_[static_cast<size_t>(cy) * columns_ + cx];
-            uint64_t mask = 0;
-            for (const Layer& layer : cell.layers)
-                if (layer.depth < behind)
-                    mask = layer.mask;
             ++work_;
-            if ((need & ~mask) != 0)
+            if ((need & ~MaskBefore(CellAt(cy, cx), behind)) != 0)
                 return false;
         }
     }
@@ -433,12 +439,7 @@ bool OcclusionBuffer::Hidden(const Placed& placed, const OrientedBox& box) const
     const auto covered = [&] {
         for (int cx = first; cx <= last; ++cx) {
             uint64_t& need = need_[static_cast<size_t>(cx)];
-            const Cell& cell = cells_[static_cast<size_t>(band) * columns_ + cx];
-            uint64_t mask = 0;
-            for (const Layer& layer : cell.layers)
-                if (layer.depth < behind)
-                    mask = layer.mask;
-            if ((need & ~mask) != 0) {
+            if ((need & ~MaskBefore(CellAt(band, cx), behind)) != 0) {
                 std::fill(need_.begin() + cx, need_.begin() + last + 1, 0);
                 return false;
             }

@@ -13,12 +13,13 @@
 // the far plane adds nothing, and a box that reaches the near plane is
 // never hidden.  What the buffer misses is only drawn in vain.
 //
-// The buffer keeps cells of 8 x 8 pixels, each with three layers: a mask
-// of the pixel centres covered and one depth that all of them are nearer
-// than or at, each layer's mask holding the nearer ones'.  A quad that
-// brings a fourth depth to a cell merges the two layers nearest in depth,
-// so a cell on a near object's outline keeps that outline apart from what
-// shows far behind it.
+// The buffer keeps cells of 8 x 8 pixels, each with a few layers (three,
+// or eight in a window of at most 512 x 512 pixels, where a cell spans
+// more of the view): a mask of the pixel centres covered and one depth
+// that all of them are nearer than or at, each layer's mask holding the
+// nearer ones'.  A quad that brings one depth more to a full cell merges
+// the two layers nearest in depth, so a cell on a near object's outline
+// keeps that outline apart from what shows far behind it.
 #pragma once
 
 #include <cstdint>
@@ -96,10 +97,17 @@ private:
         uint64_t mask;  // bit (y % 8) * 8 + x % 8
         float depth;    // normalised device depth; +inf while the mask is empty
     };
-    static constexpr int kLayers = 3;
-    struct Cell {
-        Layer layers[kLayers];  // nearest first, each mask holding the nearer ones'
-    };
+    // Layers per cell: more where a cell spans more of the view (a small
+    // window), so that the depths behind an outline stay apart.
+    static constexpr int kMostLayers = 8;
+    // A cell's layers, nearest first, each mask holding the nearer ones'.
+    Layer* CellAt(int row, int column) { return &cells_[(static_cast<size_t>(row) * columns_ + column) * layers_]; }
+    const Layer* CellAt(int row, int column) const
+    {
+        return &cells_[(static_cast<size_t>(row) * columns_ + column) * layers_];
+    }
+    // What of a cell is covered nearer than `behind`.
+    uint64_t MaskBefore(const Layer* cell, float behind) const;
     // Whether the rectangle around a box's eight projected corners is
     // covered nearer than `behind`; for a large one (`small` false) it is
     // not looked at.
@@ -108,8 +116,8 @@ private:
     void Flush(int band);
 
     float projection_[16] = {};
-    int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
-    std::vector<Cell> cells_;
+    int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0, layers_ = 3;
+    std::vector<Layer> cells_;  // layers_ per cell, row by row
     // One band of cells being filled by a quad: its masks, and the columns touched.
     std::vector<uint64_t> band_;
     int bandFirst_ = 0, bandLast_ = -1;

@@ -127,6 +127,33 @@ TEST_F(Occlusion, AFacePartlyInsideAnotherBoxHidesWhereItReachesPast)
     EXPECT_TRUE(Hidden({{13, -1, -25}, {14, 1, -24}}));
 }
 
+// Fourteen thin walls in one cell, each on pixels of its own and a unit
+// further back than the one before, then a wide one just behind the last:
+// more depths than a cell keeps layers (eight in this window, three in one
+// of 1,024 pixels), the nearest in depth merged first.  Whatever merges,
+// what lies behind all of them is hidden, and what lies between the last
+// thin wall and the wide one, where only the wide one covers, shows.
+TEST_F(Occlusion, DepthsBeyondACellsLayersMergeWithoutHidingWhatShowsBetween)
+{
+    for (const int size : {256, 1024}) {
+        SCOPED_TRACE(size);
+        buffer.Begin(Perspective(), size, size);
+        const float px = 2 / (size * 1.7320508f);  // a pixel, in x or y over the distance
+        // Pixels [x0, x1] x [y0, y1] from the middle (a cell's corner), at
+        // `depth` and a hundredth behind.
+        const auto at = [px](float x0, float x1, float y0, float y1, float depth) -> Box {
+            return {{x0 * px * depth, y0 * px * depth, -depth - 0.01f}, {x1 * px * depth, y1 * px * depth, -depth}};
+        };
+        for (int k = 0; k < 7; ++k) {
+            Add({at(k - 0.05f, k + 1.05f, 4, 30, 10.0f + k)});
+            Add({at(k - 0.05f, k + 1.05f, -30, 4, 17.0f + k)});
+        }
+        Add({at(6.95f, 40, -30, 30, 23.3f)});
+        EXPECT_TRUE(Hidden(at(1, 38, -20, 20, 25)));
+        EXPECT_FALSE(Hidden(at(7.2f, 7.9f, 0.2f, 7.8f, 23.1f)));
+    }
+}
+
 TEST_F(Occlusion, ABoxAddedByItsOutlineHidesWhatLiesBehindItWholly)
 {
     const qx::OcclusionBuffer::Placed placed = buffer.Under(kIdentity);
