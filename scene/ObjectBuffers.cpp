@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <iterator>
 
 #include "GLEngine.h"
 #include "Geometry.h"
@@ -193,18 +192,12 @@ std::shared_ptr<const ObjectBuffers> ObjectBuffers::Upload(const std::vector<Mes
     out->chunks_ = std::move(chunks);
     // A chunk that is one closed box goes into the culler by its outline
     // (ObjectBuffersBatch.cpp): its faces are never read, and are not kept.
-    const auto closedBox = [&out](const OccluderQuad& q) {
-        return q.piece > 0 && q.piece <= out->chunks_.size() && out->chunks_[q.piece - 1].whole &&
-               out->chunks_[q.piece - 1].open < 0;
-    };
-    const auto kept = std::count_if(occluders.begin(), occluders.end(), [&](const OccluderQuad& q) { return !closedBox(q); });
-    if (static_cast<size_t>(kept) == occluders.size()) {
-        out->occluders_ = std::move(occluders);
-    } else {
-        out->occluders_.reserve(static_cast<size_t>(kept));
-        std::copy_if(occluders.begin(), occluders.end(), std::back_inserter(out->occluders_),
-                     [&](const OccluderQuad& q) { return !closedBox(q); });
-    }
+    if (std::erase_if(occluders, [&out](const OccluderQuad& q) {
+            return q.piece > 0 && q.piece <= out->chunks_.size() && out->chunks_[q.piece - 1].whole &&
+                   out->chunks_[q.piece - 1].open < 0;
+        }) > 0)
+        occluders.shrink_to_fit();
+    out->occluders_ = std::move(occluders);
     out->occluderAt_.assign(out->chunks_.size() + 2, 0);
     for (const OccluderQuad& q : out->occluders_)
         if (q.piece <= out->chunks_.size())
